@@ -1,0 +1,26 @@
+// Number formats of brindle's live page and the plain-text table of a run.
+#pragma once
+
+#include <string>
+
+#include "brindle/eigen_iteration.h"
+
+namespace brindle {
+
+// Trial energy, pattern "#.##0": three decimals, no leading zero before the
+// point for magnitudes below one ("1.800", ".500", "-.500").
+std::string formatTrialEnergy(double e);
+
+// Energy correction, pattern "0.####0": six decimals with a leading zero
+// ("0.892583", "-0.000003").
+std::string formatDeltaE(double dE);
+
+// Energy, pattern "#0.####0": six decimals ("2.692583").
+std::string formatEnergy(double e);
+
+// The table of a whole run: one line per iteration (state, iteration, dE,
+// E after the update), then one summary line per state (trial energy,
+// iteration count, turning points, converged energy).
+std::string formatTable(const RunResult& run);
+
+}  // namespace brindle
