@@ -1,4 +1,5 @@
 #include <chrono>
+#include <limits>
 #include <stdexcept>
 
 #include <gtest/gtest.h>
