@@ -1,0 +1,46 @@
+// Plain-text table of the Hartree run: one line per inner step, one per cycle, then
+// the five lines of the final report beside the variational and measured values.
+// Used for the program's text output; no Qt.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "hartree/hartree.h"
+
+namespace sorrel {
+
+// Reference values printed under the result (hartree).
+inline constexpr const char* kVariationalEnergy = "-2.8477";   // variational, a = 27/16
+inline constexpr const char* kMeasuredEnergy = "-2.9037";      // measured, 79.02 eV
+
+// Number formats of the table: five decimals for the running lines, four for the report.
+std::string fixed5(double v);
+std::string fixed4(double v);
+
+// "サイクル  0  ステップ 0   ⊿ε₁ₛ =   0.10234   ε₁ₛ =  -0.89766"
+std::string innerTableLine(int nIter, int kIter, double dEps, double eps);
+// "        [0]  E_total =  -2.83466"
+std::string cycleTableLine(int nIter, double Etotal);
+// The five report lines: ε₁ₛ, V_c, E_total (four decimals) and the two references.
+std::vector<std::string> reportTableLines(double eps1s, double Vc, double Etotal);
+
+// Observer that collects the table lines as the run produces them (D4, D5, D6).
+class TableCollector : public HartreeObserver {
+ public:
+  Flow innerLine(const HartreeState& s) override;
+  Flow cycleLine(const HartreeState& s) override;
+  Flow finalReport(const HartreeState& s) override;
+  const std::vector<std::string>& lines() const { return lines_; }
+
+ private:
+  std::vector<std::string> lines_;
+};
+
+// Lines joined with '\n', each line terminated.
+std::string joinLines(const std::vector<std::string>& lines);
+
+// Runs the whole computation without display pacing and returns the table text.
+std::string computeTableText();
+
+}  // namespace sorrel
