@@ -1,0 +1,271 @@
+#include "Surface.h"
+
+#include "FontTable.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPen>
+
+#include <cmath>
+
+namespace course {
+
+QColor toQColor(Rgb c) {
+    return QColor((c >> 16) & 255, (c >> 8) & 255, c & 255);
+}
+
+namespace {
+// All layout is measured on a 96-dpi device, whatever the surface is shown on.
+const QImage& referenceDevice() {
+    static const QImage img = [] {
+        QImage i(1, 1, QImage::Format_RGB32);
+        i.setDotsPerMeterX(3780); // 96 dpi
+        i.setDotsPerMeterY(3780);
+        return i;
+    }();
+    return img;
+}
+
+double lineOffset(int width) { return (width % 2) ? 0.5 : 0.0; }
+} // namespace
+
+Surface::Surface(QSize sizePx) : size_(sizePx) {}
+
+QString Surface::drawnText(const QString& s) const {
+    return FontTable::translatesSymbolCodes(FontName) ? symbolToUnicode(s) : s;
+}
+
+Surface::Metrics Surface::measure(const QString& s) const {
+    const QFont f = FontTable::makeFont(FontName, FontSize, FontBold, FontItalic);
+    const QFontMetricsF fm(f, &referenceDevice());
+    return {fm.horizontalAdvance(drawnText(s)), fm.height(), fm.ascent()};
+}
+
+double Surface::xFactor() const {
+    return scaled_ ? (sx2_ - sx1_) / size_.width() : 1.0;
+}
+double Surface::yFactor() const {
+    return scaled_ ? (sy2_ - sy1_) / size_.height() : 1.0;
+}
+
+QPointF Surface::toPixels(double x, double y) const {
+    if (!scaled_)
+        return {x, y};
+    return {(x - sx1_) / xFactor(), (y - sy1_) / yFactor()};
+}
+
+double Surface::TextWidth(const QString& s) const { return measure(s).width * xFactor(); }
+double Surface::TextHeight(const QString& s) const { return measure(s).height * yFactor(); }
+
+void Surface::Print(const QString& s) {
+    if (s.isEmpty())
+        return;
+    const Metrics m = measure(s);
+    DrawOp op;
+    op.kind = DrawOp::Kind::Text;
+    op.a = toPixels(CurrentX, CurrentY);
+    op.color = ForeColor;
+    op.text = drawnText(s);
+    op.fontName = FontName;
+    op.fontSize = FontSize;
+    op.bold = FontBold;
+    op.italic = FontItalic;
+    op.opaque = !FontTransparent;
+    op.back = BackColor;
+    op.cell = QSizeF(m.width, m.height);
+    op.ascent = m.ascent;
+    add(std::move(op));
+    CurrentX += m.width * xFactor();
+}
+
+void Surface::PrintLine(const QString& s) {
+    Print(s);
+    CurrentX = scaled_ ? sx1_ : 0.0;
+    CurrentY += TextHeight(QStringLiteral("A"));
+}
+
+void Surface::Line(double x1, double y1, double x2, double y2, std::optional<Rgb> color) {
+    DrawOp op;
+    op.kind = DrawOp::Kind::Line;
+    op.a = toPixels(x1, y1);
+    op.b = toPixels(x2, y2);
+    op.color = color.value_or(ForeColor);
+    op.width = DrawWidth;
+    add(std::move(op));
+    CurrentX = x2;
+    CurrentY = y2;
+}
+
+void Surface::LineTo(double x2, double y2, std::optional<Rgb> color) {
+    Line(CurrentX, CurrentY, x2, y2, color);
+}
+
+void Surface::PSet(double x, double y, std::optional<Rgb> color) {
+    DrawOp op;
+    op.kind = DrawOp::Kind::Point;
+    op.a = toPixels(x, y);
+    op.color = color.value_or(ForeColor);
+    op.width = DrawWidth;
+    add(std::move(op));
+    CurrentX = x;
+    CurrentY = y;
+}
+
+void Surface::Cls() {
+    ops_.clear();
+    ++generation_;
+    DrawOp op;
+    op.kind = DrawOp::Kind::Clear;
+    op.color = BackColor;
+    add(std::move(op));
+    CurrentX = 0;
+    CurrentY = 0;
+}
+
+void Surface::Scale(double x1, double y1, double x2, double y2) {
+    scaled_ = true;
+    sx1_ = x1;
+    sy1_ = y1;
+    sx2_ = x2;
+    sy2_ = y2;
+}
+
+void Surface::ScalePixels() { scaled_ = false; }
+
+double Surface::ScaleWidth() const { return scaled_ ? sx2_ - sx1_ : size_.width(); }
+double Surface::ScaleHeight() const { return scaled_ ? sy2_ - sy1_ : size_.height(); }
+
+QSizeF Surface::deviceText(int x, int y, const QString& s, bool draw, int angle) {
+    const Metrics m = measure(s);
+    if (draw && !s.isEmpty()) {
+        DrawOp op;
+        op.kind = DrawOp::Kind::Text;
+        op.a = QPointF(x, y);
+        op.color = ForeColor;
+        op.text = drawnText(s);
+        op.fontName = FontName;
+        op.fontSize = FontSize;
+        op.bold = FontBold;
+        op.italic = FontItalic;
+        op.opaque = !FontTransparent;
+        op.back = BackColor;
+        op.angle = angle;
+        op.cell = QSizeF(m.width, m.height);
+        op.ascent = m.ascent;
+        add(std::move(op));
+    }
+    return {m.width, m.height};
+}
+
+void Surface::resize(QSize sizePx) {
+    size_ = sizePx;
+    ++generation_;
+    ++revision_;
+    if (changed_)
+        changed_();
+}
+
+void Surface::add(DrawOp op) {
+    ops_.push_back(std::move(op));
+    ++revision_;
+    if (changed_)
+        changed_();
+}
+
+void paintOp(QPainter& p, const DrawOp& op) {
+    switch (op.kind) {
+    case DrawOp::Kind::Clear:
+        p.fillRect(QRectF(-1e5, -1e5, 2e5, 2e5), toQColor(op.color));
+        break;
+    case DrawOp::Kind::Line: {
+        QPen pen(toQColor(op.color), op.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+        p.setPen(pen);
+        const double o = lineOffset(op.width);
+        p.drawLine(op.a + QPointF(o, o), op.b + QPointF(o, o));
+        break;
+    }
+    case DrawOp::Kind::Point: {
+        const double w = std::max(1, op.width);
+        const double o = lineOffset(op.width);
+        p.fillRect(QRectF(op.a.x() + o - w / 2, op.a.y() + o - w / 2, w, w), toQColor(op.color));
+        break;
+    }
+    case DrawOp::Kind::Text: {
+        const double dpi = p.device() ? p.device()->logicalDpiY() : 96.0;
+        const QFont f = FontTable::makeFont(op.fontName, op.fontSize, op.bold, op.italic, dpi);
+        p.save();
+        p.translate(op.a);
+        if (op.angle)
+            p.rotate(-op.angle);
+        if (op.opaque)
+            p.fillRect(QRectF(QPointF(0, 0), op.cell), toQColor(op.back));
+        p.setFont(f);
+        p.setPen(toQColor(op.color));
+        p.drawText(QPointF(0, op.ascent), op.text);
+        p.restore();
+        break;
+    }
+    }
+}
+
+void Surface::render(QPainter& p) const {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    p.setClipRect(QRectF(QPointF(0, 0), QSizeF(size_)), Qt::IntersectClip);
+    p.fillRect(QRectF(QPointF(0, 0), QSizeF(size_)), toQColor(BackColor));
+    for (const DrawOp& op : ops_)
+        paintOp(p, op);
+    p.restore();
+}
+
+const QImage& Surface::image(qreal dpr) const {
+    const bool fresh = cache_.isNull() || cacheDpr_ != dpr || cacheGeneration_ != generation_ ||
+                       cachePainted_ > ops_.size();
+    if (fresh) {
+        cache_ = QImage(QSize(std::lround(size_.width() * dpr), std::lround(size_.height() * dpr)),
+                        QImage::Format_RGB32);
+        cache_.setDevicePixelRatio(dpr);
+        cache_.setDotsPerMeterX(std::lround(3780 * dpr));
+        cache_.setDotsPerMeterY(std::lround(3780 * dpr));
+        cache_.fill(toQColor(BackColor));
+        cacheDpr_ = dpr;
+        cachePainted_ = 0;
+        cacheGeneration_ = generation_;
+    }
+    if (cachePainted_ < ops_.size()) {
+        QPainter p(&cache_);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setRenderHint(QPainter::TextAntialiasing, true);
+        for (std::size_t i = cachePainted_; i < ops_.size(); ++i)
+            paintOp(p, ops_[i]);
+        cachePainted_ = ops_.size();
+    }
+    return cache_;
+}
+
+QString missingCharacters(const DrawOp& op) {
+    if (op.kind != DrawOp::Kind::Text)
+        return {};
+    const QFontMetricsF fm(FontTable::makeFont(op.fontName, op.fontSize, op.bold, op.italic),
+                           &referenceDevice());
+    QString missing;
+    for (char32_t c : op.text.toUcs4()) {
+        if (c == U' ' || c == 0x3000)
+            continue;
+        if (!fm.inFontUcs4(c))
+            missing += QString::fromUcs4(&c, 1);
+    }
+    return missing;
+}
+
+QString missingCharacters(const Surface& g) {
+    QString all;
+    for (const DrawOp& op : g.ops())
+        for (QChar c : missingCharacters(op))
+            if (!all.contains(c))
+                all += c;
+    return all;
+}
+
+} // namespace course

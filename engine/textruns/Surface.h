@@ -1,0 +1,146 @@
+#pragma once
+// A drawing surface that keeps what is drawn on it (like a picture box with
+// AutoRedraw): every operation is recorded in logical pixels at 96 dpi, so the same
+// drawing can be shown on screen at any device pixel ratio, replayed as vectors on a
+// printer or PDF page, and inspected by tests.
+
+#include <QColor>
+#include <QImage>
+#include <QPointF>
+#include <QSize>
+#include <QSizeF>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QPainter;
+
+namespace course {
+
+using Rgb = std::uint32_t; // 0xRRGGBB
+
+constexpr Rgb RGB(int r, int g, int b) {
+    return (Rgb(r & 255) << 16) | (Rgb(g & 255) << 8) | Rgb(b & 255);
+}
+QColor toQColor(Rgb c);
+
+struct DrawOp {
+    enum class Kind { Clear, Text, Line, Point };
+    Kind kind = Kind::Text;
+    QPointF a;            // Text: top-left of the text cell; Line: start; Point: centre
+    QPointF b;            // Line: end
+    Rgb color = 0;
+    int width = 1;        // DrawWidth of lines and points
+    // Text runs
+    QString text;         // the Unicode text drawn
+    QString fontName;     // the font name the program asked for
+    double fontSize = 0;  // points
+    bool bold = false;
+    bool italic = false;
+    bool opaque = false;  // the text cell is filled with `back` first
+    Rgb back = 0;
+    int angle = 0;        // degrees, counter-clockwise (device-context text)
+    QSizeF cell;          // text cell in pixels (width, height)
+    double ascent = 0;    // baseline below the top of the cell, pixels
+};
+
+class Surface {
+public:
+    explicit Surface(QSize sizePx = QSize(774, 729));
+
+    // Font and pen properties, applied to the next operation.
+    QString FontName = QStringLiteral("メイリオ");
+    double FontSize = 14.25;
+    bool FontBold = false;
+    bool FontItalic = false;
+    bool FontTransparent = true;
+    Rgb ForeColor = 0x000000;
+    int DrawWidth = 1;
+    Rgb BackColor = 0xFFFFFF;
+    int BorderStyle = 0;
+    bool AutoRedraw = true;
+    // Current point, in the current scale's units.
+    double CurrentX = 0;
+    double CurrentY = 0;
+
+    // Draws text with its top-left corner at the current point and leaves
+    // CurrentX at its end. An empty string draws nothing.
+    void Print(const QString& s);
+    // Print followed by a line end: back to the left edge, one text line down.
+    void PrintLine(const QString& s = {});
+    // Extent of a string in the current font, in the current scale's units.
+    double TextWidth(const QString& s) const;
+    double TextHeight(const QString& s) const;
+
+    void Line(double x1, double y1, double x2, double y2, std::optional<Rgb> color = {});
+    // Line from the current point ("Line -(x, y)").
+    void LineTo(double x2, double y2, std::optional<Rgb> color = {});
+    void PSet(double x, double y, std::optional<Rgb> color = {});
+    // Fills with BackColor, forgets what was drawn and sets the current point to 0, 0.
+    void Cls();
+
+    // User scale: (x1, y1) is the top-left, (x2, y2) the bottom-right corner.
+    void Scale(double x1, double y1, double x2, double y2);
+    // Back to pixels with the origin at the top-left (ScaleMode 3).
+    void ScalePixels();
+    bool userScale() const { return scaled_; }
+    double ScaleWidth() const;
+    double ScaleHeight() const;
+    QPointF toPixels(double x, double y) const;
+
+    // Device-context text: `s` at integer pixel position (x, y) (top-left of the
+    // unrotated cell), in the current font, turned `angle` degrees; returns the
+    // unrotated extent. With draw false it only measures.
+    QSizeF deviceText(int x, int y, const QString& s, bool draw, int angle = 0);
+
+    QSize size() const { return size_; }
+    void resize(QSize sizePx);
+
+    const std::vector<DrawOp>& ops() const { return ops_; }
+    // Replays the drawing on a painter whose coordinates are logical pixels.
+    void render(QPainter& p) const;
+    // The page image at a device pixel ratio (kept and updated incrementally).
+    const QImage& image(qreal dpr = 1.0) const;
+
+    // Called after every change, so a view can schedule a repaint.
+    void setChangeListener(std::function<void()> f) { changed_ = std::move(f); }
+    std::uint64_t revision() const { return revision_; }
+
+    // Font metrics at 96 dpi for a run in this surface's current font.
+    struct Metrics { double width; double height; double ascent; };
+    Metrics measure(const QString& s) const;
+    // Text as it is drawn: Symbol byte codes become Unicode where the font needs it.
+    QString drawnText(const QString& s) const;
+
+private:
+    void add(DrawOp op);
+    double xFactor() const; // user units per pixel
+    double yFactor() const;
+
+    QSize size_;
+    bool scaled_ = false;
+    double sx1_ = 0, sy1_ = 0, sx2_ = 0, sy2_ = 0;
+    std::vector<DrawOp> ops_;
+    std::uint64_t revision_ = 0;
+    std::function<void()> changed_;
+
+    mutable QImage cache_;
+    mutable qreal cacheDpr_ = 0;
+    mutable std::size_t cachePainted_ = 0;
+    mutable std::uint64_t cacheGeneration_ = ~0ull;
+    std::uint64_t generation_ = 0; // bumped by Cls and resize
+};
+
+// Paints one recorded operation (used by render and the image cache).
+void paintOp(QPainter& p, const DrawOp& op);
+
+// Characters of a text run that its font has no glyph for (they would show as
+// empty boxes or come from an unrelated fallback font).
+QString missingCharacters(const DrawOp& op);
+// All such characters on a surface, each once.
+QString missingCharacters(const Surface& g);
+
+} // namespace course

@@ -1,0 +1,393 @@
+#include "TextRuns.h"
+
+#include "FontTable.h"
+
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+
+namespace course {
+
+namespace {
+const QString kBody = QStringLiteral("メイリオ");
+const QString kA = QStringLiteral("A");
+
+// Restores the font properties of a surface when it goes out of scope.
+class FontGuard {
+public:
+    explicit FontGuard(Surface& g)
+        : g_(g), name_(g.FontName), size_(g.FontSize), bold_(g.FontBold), italic_(g.FontItalic) {}
+    ~FontGuard() {
+        g_.FontName = name_;
+        g_.FontSize = size_;
+        g_.FontBold = bold_;
+        g_.FontItalic = italic_;
+    }
+    FontGuard(const FontGuard&) = delete;
+    FontGuard& operator=(const FontGuard&) = delete;
+    double size() const { return size_; }
+
+private:
+    Surface& g_;
+    QString name_;
+    double size_;
+    bool bold_;
+    bool italic_;
+};
+
+bool isLower(QChar c) { return c >= u'a' && c <= u'z'; }
+bool isUpper(QChar c) { return c >= u'A' && c <= u'Z'; }
+bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+} // namespace
+
+int nint(double v) { return static_cast<int>(std::nearbyint(v)); }
+
+TextRuns::TextRuns(Program program) : program_(program) { SetMyColor(); }
+
+Surface& TextRuns::pic() const {
+    if (!Pic)
+        throw std::logic_error("no drawing surface selected");
+    return *Pic;
+}
+
+void TextRuns::Initialize(FormTarget& frm) {
+    HasBookman = FontExist(QStringLiteral("Bookman Old Style")) ? 1 : -1;
+    SetMyColor();
+    if (program_ != Program::Sorrel && frm.backColor() == 0xFFFFFF) {
+        FormBack = 0xFFFFFF;
+    } else {
+        FormBack = RGB(240, 240, 240);
+        frm.setBackColor(FormBack);
+    }
+    frm.setControlsBackColor(FormBack);
+    SupRaise = 0.2;
+    SupScale = 0.75;
+    SubDrop = 0.3;
+    SubScale = 0.85;
+}
+
+void TextRuns::SetMyColor() {
+    const Palette p = makePalette(program_ == Program::Sorrel);
+    MyColor = p.MyColor;
+    Blue = p.Blue;
+    Gray = p.Gray;
+}
+
+bool TextRuns::FontExist(const QString& fName) { return FontTable::fontExist(fName); }
+
+void TextRuns::prnt(Surface& g, const QString& fntName, double& locX, double locY,
+                    const QString& strg) {
+    const QString keep = g.FontName;
+    g.FontName = fntName;
+    dsp1(g, locX, locY, strg);
+    g.FontName = keep;
+}
+
+void TextRuns::dsp1(Surface& g, double& locX, double locY, const QString& strg) {
+    if (strg.isEmpty())
+        return;
+    g.CurrentX = locX;
+    g.CurrentY = locY;
+    g.Print(strg);
+    locX = g.CurrentX;
+}
+
+void TextRuns::dsp(Surface& g, double& x, double y, const QString& msg) {
+    if (g.FontName != kBody) {
+        dsp1(g, x, y, msg);
+        return;
+    }
+    QString rest = msg;
+    if (rest.startsWith(u'-')) {
+        dspCourier(g, x, y, QStringLiteral("-"));
+        rest.remove(0, 1);
+    }
+    // The body font's comma sits high and wide; commas are set in the gothic font,
+    // a little lower.
+    const bool fullWidth = program_ == Program::Tessera || program_ == Program::Sorrel;
+    const QString comma = fullWidth ? QStringLiteral("，") : QStringLiteral(", ");
+    while (!rest.isEmpty()) {
+        const qsizetype at = rest.indexOf(comma);
+        if (at < 0) {
+            dsp1(g, x, y, rest);
+            break;
+        }
+        dsp1(g, x, y, rest.left(at));
+        dspMSkanji(g, x, y + 0.15 * g.TextHeight(kA), comma);
+        // After ", " the text goes on from the blank, which is drawn once more.
+        rest = rest.mid(at + 1);
+    }
+}
+
+void TextRuns::dspItalic(Surface& g, double& locX, double locY, const QString& strg) {
+    if (HasBookman == 0)
+        HasBookman = FontExist(QStringLiteral("Bookman Old Style")) ? 1 : -1;
+    FontGuard keep(g);
+    g.FontItalic = true;
+    if (HasBookman == 1) {
+        g.FontSize = (program_ == Program::Sorrel ? 1.1 : 1.15) * keep.size();
+        prnt(g, QStringLiteral("Bookman Old Style"), locX, locY, strg);
+    } else {
+        g.FontSize = 1.15 * keep.size();
+        g.FontBold = true;
+        if (strg == QStringLiteral("v"))
+            prnt(g, QStringLiteral("Century"), locX, locY - 1, strg);
+        else
+            prnt(g, QStringLiteral("Times New Roman"), locX, locY, strg);
+    }
+}
+
+void TextRuns::dspCourier(Surface& g, double& locX, double locY, const QString& strg) {
+    FontGuard keep(g);
+    g.FontSize = 1.2 * keep.size();
+    prnt(g, QStringLiteral("Courier New"), locX, locY, strg);
+}
+
+void TextRuns::dspSymbol(Surface& g, double& locX, double locY, const QString& strg) {
+    prnt(g, QStringLiteral("Symbol"), locX, locY, strg);
+}
+
+void TextRuns::dspSymbolItalic(Surface& g, double& locX, double locY, const QString& strg) {
+    FontGuard keep(g);
+    g.FontItalic = true;
+    prnt(g, QStringLiteral("Symbol"), locX, locY, strg);
+}
+
+void TextRuns::dspMSkanji(Surface& g, double& locX, double locY, const QString& strg) {
+    prnt(g, QStringLiteral("ＭＳ ゴシック"), locX, locY, strg);
+}
+
+void TextRuns::sup(Surface& g, double& locX, double locY, const QString& strg) {
+    const double TW = g.TextWidth(kA);
+    const double TH = g.TextHeight(kA);
+    const double size0 = g.FontSize;
+    g.FontSize = SupScale * size0;
+    double xs = locX;
+    const double ys = locY - SupRaise * TH;
+    QString rest = strg;
+    const bool sorrel = program_ == Program::Sorrel;
+    while (!rest.isEmpty()) {
+        const QChar c = rest.at(0);
+        int used = 1;
+        if (!sorrel && rest.contains(QStringLiteral("Time:"))) {
+            dsp(g, xs, ys, rest);
+            used = rest.size();
+        } else if (!sorrel && rest.startsWith(QStringLiteral("phi"))) {
+            xs += 0.1 * TW;
+            const bool it = g.FontItalic;
+            g.FontItalic = true;
+            dsp(g, xs, ys, QStringLiteral("φ"));
+            g.FontItalic = it;
+            used = 3;
+        } else if (!sorrel && rest.startsWith(QStringLiteral("fi"))) {
+            dspSymbolItalic(g, xs, ys, QStringLiteral("j"));
+            used = 2;
+        } else if (!sorrel && rest.startsWith(QStringLiteral("theta"))) {
+            dspSymbolItalic(g, xs, ys + 1, QStringLiteral("q"));
+            used = 5;
+        } else if (!sorrel && rest.startsWith(QStringLiteral("pi"))) {
+            g.FontSize = size0;
+            xs += 1;
+            dspSymbol(g, xs, ys - 2, QStringLiteral("p"));
+            xs += 1;
+            g.FontSize = SupScale * size0;
+            used = 2;
+        } else if (!sorrel && rest.startsWith(QStringLiteral("alpha"))) {
+            dspSymbolItalic(g, xs, ys, QStringLiteral("a"));
+            used = 5;
+        } else if (!sorrel && rest.startsWith(QStringLiteral("beta"))) {
+            dspSymbolItalic(g, xs, ys, QStringLiteral("b"));
+            used = 4;
+        } else if (!sorrel && rest.startsWith(QStringLiteral("omega"))) {
+            dspOmega(g, xs, program_ == Program::Tessera ? ys + 1 : ys);
+            xs += 2;
+            used = 5;
+        } else if (isLower(c) || isUpper(c)) {
+            dspItalic(g, xs, ys, QString(c));
+            xs += sorrel ? 0.1 * TW : 2;
+        } else if (isDigit(c)) {
+            dsp(g, xs, ys, QString(c));
+        } else if (c == u'-') {
+            dspCourier(g, xs, ys, QStringLiteral("-"));
+        } else {
+            dsp(g, xs, ys, QString(c));
+        }
+        rest.remove(0, used);
+    }
+    locX = xs;
+    g.FontSize = size0;
+}
+
+void TextRuns::suf(Surface& g, double& locX, double locY, const QString& strg) {
+    const double TW = g.TextWidth(kA);
+    const double TH = g.TextHeight(kA);
+    const double size0 = g.FontSize;
+    g.FontSize = SubScale * size0;
+    double xs = locX;
+    double ys = locY + SubDrop * TH;
+    if (program_ == Program::Sorrel) {
+        dsp(g, xs, ys, strg);
+        locX = xs;
+        g.FontSize = size0;
+        return;
+    }
+    QString rest = strg;
+    while (!rest.isEmpty()) {
+        const QChar c = rest.at(0);
+        int used = 1;
+        if (rest == QStringLiteral("min") || rest == QStringLiteral("max") ||
+            rest.contains(QStringLiteral("Time:"))) {
+            dsp(g, xs, ys, rest);
+            used = rest.size();
+        } else if (rest.startsWith(QStringLiteral("phi"))) {
+            const bool it = g.FontItalic;
+            g.FontItalic = true;
+            dsp(g, xs, ys, QStringLiteral("φ"));
+            g.FontItalic = it;
+            used = 3;
+        } else if (rest.startsWith(QStringLiteral("fi"))) {
+            dspSymbolItalic(g, xs, ys, QStringLiteral("j"));
+            used = 2;
+        } else if (rest.startsWith(QStringLiteral("theta"))) {
+            dspSymbolItalic(g, xs, ys + 1, QStringLiteral("q"));
+            used = 5;
+        } else if (rest.startsWith(QStringLiteral("pi"))) {
+            g.FontSize = size0;
+            xs += 1;
+            dspSymbol(g, xs, ys - 2, QStringLiteral("p"));
+            xs += 1;
+            g.FontSize = SubScale * size0;
+            used = 2;
+        } else if (rest.startsWith(QStringLiteral("alpha"))) {
+            dspSymbolItalic(g, xs, ys, QStringLiteral("a"));
+            used = 5;
+        } else if (rest.startsWith(QStringLiteral("beta"))) {
+            dspSymbolItalic(g, xs, ys, QStringLiteral("b"));
+            used = 4;
+        } else if (c == u'j') {
+            xs += 1;
+            dspItalic(g, xs, ys, QStringLiteral("j"));
+            xs += 0.2 * TW;
+        } else if (isLower(c)) {
+            dspItalic(g, xs, ys, QString(c));
+            xs += 0.2 * TW;
+        } else if (isUpper(c)) {
+            // From a capital on, the rest of the subscript is smaller and lower.
+            g.FontSize = 0.9 * SubScale * size0;
+            ys = locY + (SubDrop + 0.1) * TH;
+            dspItalic(g, xs, ys, QString(c));
+        } else if (isDigit(c)) {
+            dsp(g, xs, ys, QString(c));
+        } else if (c == u'+' || c == u'-') {
+            dspCourier(g, xs, ys, QString(c));
+        } else {
+            dsp(g, xs, ys, QString(c));
+        }
+        rest.remove(0, used);
+    }
+    locX = xs;
+    g.FontSize = size0;
+}
+
+void TextRuns::dspSq(Surface& g, double& locX, double locY) {
+    FontGuard keep(g);
+    g.FontSize = SupScale * keep.size();
+    dsp(g, locX, locY - 0.1 * g.TextHeight(QStringLiteral("2")), QStringLiteral("2"));
+}
+
+void TextRuns::dspHalf(Surface& g, double& locX, double& locY) {
+    const double TW = g.TextWidth(kA);
+    const double TH = g.TextHeight(kA);
+    const double yb = locY + 0.05 * TH;
+    dsp(g, locX, yb, QStringLiteral("―"));
+    FontGuard keep(g);
+    g.FontSize = 0.9 * keep.size();
+    double x = locX - 1.2 * TW;
+    dsp(g, x, yb - 0.35 * TH, QStringLiteral("1"));
+    x = locX - 1.2 * TW;
+    dsp(g, x, yb + 0.4 * TH, QStringLiteral("2"));
+}
+
+void TextRuns::dspOmega(Surface& g, double& locX, double locY) {
+    FontGuard keep(g);
+    const double TH = g.TextHeight(kA);
+    g.FontItalic = true;
+    if (HasBookman != 1)
+        g.FontBold = true;
+    dsp(g, locX, locY - 0.05 * TH, QStringLiteral("ω"));
+}
+
+void TextRuns::dspEps(Surface& g, double& locX, double locY) {
+    FontGuard keep(g);
+    g.FontSize = 1.05 * keep.size();
+    dsp(g, locX, locY - 2, QStringLiteral("ε"));
+}
+
+void TextRuns::dspPi(Surface& g, double& locX, double locY) {
+    FontGuard keep(g);
+    g.FontSize = 1.2 * keep.size();
+    dspSymbol(g, locX, locY - 0.08 * g.TextHeight(QStringLiteral("p")), QStringLiteral("p"));
+}
+
+void TextRuns::dspD(double& locX, double locY) {
+    dspCourier(pic(), locX, locY, QStringLiteral("d"));
+    locX += 1;
+}
+
+void TextRuns::argr(Surface& g, double& locX, double locY) {
+    if (program_ == Program::Sorrel) {
+        CharW = g.TextWidth(kA);
+        dsp(g, locX, locY, QStringLiteral("("));
+        dspItalic(g, locX, locY, QStringLiteral("r"));
+        locX += 0.3 * CharW;
+        dsp(g, locX, locY, QStringLiteral(")"));
+        return;
+    }
+    dsp(g, locX, locY, QStringLiteral("("));
+    if (HasBookman != 1)
+        locX += 2;
+    dspItalic(g, locX, locY, QStringLiteral("r"));
+    locX += 4;
+    dsp(g, locX, locY, QStringLiteral(")"));
+}
+
+void TextRuns::argx(Surface& g, double& locX, double locY) {
+    dsp(g, locX, locY, QStringLiteral("("));
+    if (program_ == Program::Tessera) {
+        if (HasBookman != 1)
+            locX += 2;
+        dspItalic(g, locX, locY, QStringLiteral("x"));
+    } else {
+        const double TW = g.TextWidth(kA);
+        if (HasBookman != 1)
+            locX += 0.2 * TW;
+        dspItalic(g, locX, locY, QStringLiteral("x"));
+        locX += 0.2 * TW;
+    }
+    dsp(g, locX, locY, QStringLiteral(")"));
+}
+
+void TextRuns::argy(Surface& g, double& locX, double locY) {
+    dsp(g, locX, locY, QStringLiteral("("));
+    if (HasBookman != 1)
+        locX += 4;
+    dspItalic(g, locX, locY, QStringLiteral("y"));
+    dsp(g, locX, locY, QStringLiteral(")"));
+}
+
+QString TextRuns::TrimStr(double v) {
+    // Up to 15 significant digits; exponent form below 1E-4 and from 1E15 on,
+    // with a signed two-digit exponent; no zero before the decimal point.
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.15G", v);
+    QString s = QString::fromLatin1(buf);
+    if (s.startsWith(QStringLiteral("0.")))
+        s.remove(0, 1);
+    else if (s.startsWith(QStringLiteral("-0.")))
+        s.remove(1, 1);
+    if (s == QStringLiteral("-0"))
+        s = QStringLiteral("0");
+    return s;
+}
+
+} // namespace course

@@ -1,0 +1,35 @@
+#pragma once
+// Helpers that read a surface's recorded operations as a log of runs and lines.
+
+#include "Surface.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace course::testing {
+
+inline std::vector<DrawOp> texts(const Surface& g) {
+    std::vector<DrawOp> out;
+    for (const DrawOp& op : g.ops())
+        if (op.kind == DrawOp::Kind::Text)
+            out.push_back(op);
+    return out;
+}
+
+inline std::vector<DrawOp> lines(const Surface& g) {
+    std::vector<DrawOp> out;
+    for (const DrawOp& op : g.ops())
+        if (op.kind == DrawOp::Kind::Line)
+            out.push_back(op);
+    return out;
+}
+
+inline QString joined(const Surface& g) {
+    QString s;
+    for (const DrawOp& op : texts(g))
+        s += op.text;
+    return s;
+}
+
+} // namespace course::testing
