@@ -1,0 +1,70 @@
+#pragma once
+// A paged explanation document: the program's page procedures plus the state the
+// shell shares with them. Page procedures are member functions of a Document, so
+// they write like the course's cursor scripts: ds(...), it(...), NewLine(), with
+// Pic, CurX, CurY, CharW, CharH, TagCol and Printing at hand.
+
+#include "Typesetter.h"
+
+#include <QRect>
+#include <QString>
+
+namespace course {
+
+enum class KeySet { A, B, C };
+enum class PageSwitching { Inline, ShowThisPic };
+
+// Window design in twips (15 twips = 1 pixel), as laid out.
+struct TwipsRect {
+    int left = 0, top = 0, width = 0, height = 0;
+    QRect pixels() const { return QRect(left / 15, top / 15, width / 15, height / 15); }
+};
+
+struct DocumentLayout {
+    int clientWidth = 11880;
+    int clientHeight = 10860;
+    TwipsRect page;
+    TwipsRect cmdPrint;
+    TwipsRect cmdBack;
+    TwipsRect cmdGo;
+    TwipsRect title;
+    bool titleBox = false; // the title is drawn on a picture box instead of a label
+};
+
+struct DocumentSpec {
+    QString name;              // program name, used for printed and exported files
+    QString windowTitle;       // caption of the window and of the title label
+    int pages = 3;
+    double pageFontSize = 13;
+    double tagColumns = 50;    // TagCol = nint(tagColumns·CharW + LeftMargin)
+    Rgb labelColor = RGB(240, 240, 255);
+    bool hasIndent0 = true;
+    KeySet keys = KeySet::B;
+    PageSwitching switching = PageSwitching::ShowThisPic;
+    bool lastPageDrawnWhenShown = false; // redrawn (and recomputed) every time it is shown
+    bool printCanvasAtStart = true;      // else created on first use
+    bool clearCanvasBeforePrint = false;
+    bool closeOnlyUnloadsCanvas = false; // closing lets the window close instead of ending
+    bool printKeysPrintWindow = false;   // F1 and Print print the main window's image
+    DocumentLayout layout;
+};
+
+class Document : public Typesetter {
+public:
+    explicit Document(Program program) : Typesetter(program) {}
+
+    virtual const DocumentSpec& spec() const = 0;
+    // Draws page k (pic0 … pic3) onto Pic.
+    virtual void drawPage(int k) = 0;
+    // Draws the title on the title box (documents with one), Pic being that box.
+    virtual void drawTitleBox() {}
+
+    // Shell state the page procedures read.
+    int CurPic = 0;
+    double PageFontSize = 13;
+    int TagCol = 0;
+    int Printing = 0;
+    bool KeyBusy = false;
+};
+
+} // namespace course

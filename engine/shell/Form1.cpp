@@ -1,0 +1,434 @@
+#include "Form1.h"
+
+#include "EventPump.h"
+#include "FontTable.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPainter>
+
+namespace course {
+
+namespace {
+const QString kDesignFont = QStringLiteral("メイリオ");
+constexpr double kDesignFontSize = 14.25;
+// Outer frame of the main window, added to the client area for the print canvas.
+const QSize kFrame(16, 39);
+
+QFont designFont(double points) { return FontTable::makeFont(kDesignFont, points, false, false); }
+
+// Clears a flag when the handler that set it ends, however it ends.
+struct FlagGuard {
+    bool& flag;
+    ~FlagGuard() { flag = false; }
+};
+
+// What Initialize does to the print canvas: a white window without controls.
+class CanvasTarget : public FormTarget {
+public:
+    explicit CanvasTarget(Surface& s) : s_(s) {}
+    Rgb backColor() const override { return s_.BackColor; }
+    void setBackColor(Rgb c) override { s_.BackColor = c; }
+    void setControlsBackColor(Rgb) override {}
+
+private:
+    Surface& s_;
+};
+} // namespace
+
+Form1::Form1(Document& doc, QWidget* parent)
+    : QWidget(parent), doc_(doc), spec_(doc.spec()), sink_(std::make_unique<SystemPrintSink>()) {
+    const DocumentLayout& L = spec_.layout;
+    setWindowTitle(spec_.windowTitle);
+    setFixedSize(L.clientWidth / 15, L.clientHeight / 15);
+    setAutoFillBackground(true);
+    setFont(designFont(kDesignFontSize));
+
+    for (int k = 0; k < spec_.pages; ++k) {
+        auto* v = new SurfaceView(this);
+        v->setGeometry(L.page.pixels());
+        v->surface().resize(L.page.pixels().size());
+        v->setFocusPolicy(Qt::StrongFocus);
+        v->setVisible(k == 0);
+        pic_.push_back(v);
+    }
+    auto makeLabel = [this](const QString& text, const TwipsRect& r) {
+        auto* l = new ClickLabel(text, this);
+        l->setGeometry(r.pixels());
+        l->setAlignment(Qt::AlignCenter);
+        l->setFont(designFont(kDesignFontSize));
+        l->setCursor(Qt::PointingHandCursor);
+        return l;
+    };
+    cmdPrint_ = makeLabel(QStringLiteral("印刷"), L.cmdPrint);
+    cmdBack_ = makeLabel(QStringLiteral("↑"), L.cmdBack);
+    cmdGo_ = makeLabel(QStringLiteral("↓"), L.cmdGo);
+    connect(cmdPrint_, &ClickLabel::clicked, this, &Form1::cmdPrint_Click);
+    connect(cmdBack_, &ClickLabel::clicked, this, &Form1::cmdBack_Click);
+    connect(cmdGo_, &ClickLabel::clicked, this, &Form1::cmdGo_Click);
+    if (L.titleBox) {
+        picTitle_ = new SurfaceView(this);
+        picTitle_->setGeometry(L.title.pixels());
+        picTitle_->surface().resize(L.title.pixels().size());
+    } else {
+        label1_ = new QLabel(spec_.windowTitle, this);
+        label1_->setGeometry(L.title.pixels());
+        label1_->setAlignment(Qt::AlignCenter);
+        label1_->setFont(designFont(kDesignFontSize));
+    }
+    status_ = new QLabel(this);
+    status_->setWordWrap(true);
+    status_->setFont(designFont(10));
+    status_->setStyleSheet(QStringLiteral("background: #fff8e0; border: 1px solid #c0a040; padding: 4px;"));
+    status_->setGeometry(8, height() - 48, width() - 16, 40);
+    status_->hide();
+    statusTimer_.setSingleShot(true);
+    connect(&statusTimer_, &QTimer::timeout, status_, &QWidget::hide);
+
+    // Key preview: the window sees every key press, whichever page has the focus.
+    qApp->installEventFilter(this);
+}
+
+Form1::~Form1() {
+    qApp->removeEventFilter(this);
+    // Leave the document no reference into surfaces that go away with the window.
+    doc_.Pic = nullptr;
+}
+
+void Form1::setBackColor(Rgb c) {
+    backColor_ = c;
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, toQColor(c));
+    setPalette(pal);
+}
+
+void Form1::setControlsBackColor(Rgb c) {
+    for (ClickLabel* l : {cmdPrint_, cmdBack_, cmdGo_})
+        l->setBackColor(c);
+    if (label1_) {
+        QPalette pal = label1_->palette();
+        pal.setColor(QPalette::Window, toQColor(c));
+        label1_->setPalette(pal);
+    }
+    for (SurfaceView* v : pic_)
+        v->surface().BackColor = c;
+    if (picTitle_)
+        picTitle_->surface().BackColor = c;
+}
+
+Surface& Form1::Form2() {
+    if (!form2_) {
+        form2_ = std::make_unique<Surface>(size() + kFrame);
+        form2_->FontName = kDesignFont;
+        form2_->FontSize = 12;
+        form2_->BackColor = 0xFFFFFF;
+        CanvasTarget target(*form2_);
+        doc_.Initialize(target);
+        form2_->Cls();
+    }
+    return *form2_;
+}
+
+void Form1::unloadForm2() {
+    Form2(); // created first if it never existed, as unloading loads it
+    if (doc_.Pic == form2_.get())
+        doc_.Pic = nullptr;
+    form2_.reset();
+}
+
+void Form1::Form_Load(bool show) {
+    setBackColor(0xFFFFFF);
+    doc_.Initialize(*this);
+    for (ClickLabel* l : {cmdPrint_, cmdBack_, cmdGo_})
+        l->setBackColor(spec_.labelColor);
+    if (spec_.printCanvasAtStart)
+        Form2();
+    if (picTitle_) {
+        Surface& t = picTitle_->surface();
+        doc_.Pic = &t;
+        t.AutoRedraw = true;
+        t.BackColor = backColor_;
+        t.FontSize = 16;
+        t.BorderStyle = 0;
+        t.Cls();
+        doc_.drawTitleBox();
+    }
+    doc_.PageFontSize = spec_.pageFontSize;
+    Surface& first = pic_[0]->surface();
+    doc_.Pic = &first;
+    first.AutoRedraw = true;
+    first.BorderStyle = 0;
+    first.BackColor = backColor_;
+    first.FontSize = doc_.PageFontSize;
+    first.Cls();
+
+    doc_.CharW = first.TextWidth(QStringLiteral("A"));
+    doc_.CharH = first.TextHeight(QStringLiteral("A"));
+    doc_.LeftMargin = nint(2 * doc_.CharW);
+    if (spec_.hasIndent0)
+        doc_.Indent0 = nint(2 * doc_.CharW + doc_.LeftMargin);
+    doc_.Indent1 = nint(5 * doc_.CharW + doc_.LeftMargin);
+    doc_.Indent2 = nint(10 * doc_.CharW + doc_.LeftMargin);
+    doc_.TagCol = nint(spec_.tagColumns * doc_.CharW + doc_.LeftMargin);
+
+    // Further pages copy the first one's properties and are not visible.
+    for (int k = 1; k < spec_.pages; ++k) {
+        Surface& s = pic_[k]->surface();
+        s.FontName = first.FontName;
+        s.FontSize = first.FontSize;
+        s.BackColor = first.BackColor;
+        s.BorderStyle = first.BorderStyle;
+        s.AutoRedraw = true;
+        s.Cls();
+        pic_[k]->hide();
+    }
+    pic_[0]->show();
+    if (show)
+        this->show();
+    doc_.CurPic = 0;
+    const int drawn = spec_.lastPageDrawnWhenShown ? spec_.pages - 1 : spec_.pages;
+    for (int k = 0; k < drawn; ++k) {
+        doc_.Pic = &pic_[k]->surface();
+        doc_.drawPage(k);
+    }
+}
+
+void Form1::applyVisibility() {
+    for (int i = 0; i < int(pic_.size()); ++i)
+        pic_[i]->setVisible(i == doc_.CurPic);
+}
+
+void Form1::applyArrows() {
+    cmdBack_->setVisible(doc_.CurPic > 0);
+    cmdGo_->setVisible(doc_.CurPic < spec_.pages - 1);
+}
+
+void Form1::cmdBack_Click() {
+    if (spec_.switching == PageSwitching::ShowThisPic) {
+        Backward();
+        return;
+    }
+    if (doc_.CurPic == 0)
+        return;
+    doc_.CurPic -= 1;
+    applyVisibility();
+    applyArrows();
+}
+
+void Form1::cmdGo_Click() {
+    if (spec_.switching == PageSwitching::ShowThisPic) {
+        Forward();
+        return;
+    }
+    if (doc_.CurPic == spec_.pages - 1)
+        return;
+    doc_.CurPic += 1;
+    applyVisibility();
+    applyArrows();
+}
+
+void Form1::Backward() {
+    if (doc_.CurPic == 0)
+        return;
+    ShowThisPic(doc_.CurPic - 1);
+}
+
+void Form1::Forward() {
+    if (doc_.CurPic == spec_.pages - 1)
+        return;
+    ShowThisPic(doc_.CurPic + 1);
+}
+
+void Form1::ShowThisPic(int iPicNo) {
+    doc_.CurPic = iPicNo;
+    applyVisibility();
+    applyArrows();
+    if (spec_.lastPageDrawnWhenShown && iPicNo == spec_.pages - 1) {
+        doc_.Pic = &pic_[iPicNo]->surface();
+        doc_.drawPage(iPicNo);
+    }
+}
+
+void Form1::Form_KeyDown(int keyCode) {
+    const bool guarded = spec_.keys != KeySet::C;
+    if (guarded && doc_.KeyBusy)
+        return;
+    bool unused = false;
+    FlagGuard guard{guarded ? doc_.KeyBusy : unused};
+    if (guarded)
+        doc_.KeyBusy = true;
+    const int last = spec_.pages - 1;
+    switch (keyCode) {
+    case 27:
+        End();
+        return;
+    case 38:
+    case 8:
+        cmdBack_Click();
+        return;
+    case 37:
+        if (spec_.keys == KeySet::C)
+            cmdBack_Click();
+        return;
+    case 40:
+    case 13:
+        cmdGo_Click();
+        return;
+    case 32:
+        if (spec_.keys != KeySet::C)
+            cmdGo_Click();
+        return;
+    case 39:
+        if (spec_.keys == KeySet::C)
+            cmdGo_Click();
+        return;
+    case 36:
+        if (spec_.keys == KeySet::B)
+            ShowThisPic(0);
+        return;
+    case 35:
+        if (spec_.keys == KeySet::B)
+            ShowThisPic(last);
+        return;
+    case 112:
+    case 42:
+        if (spec_.keys == KeySet::A && spec_.printKeysPrintWindow)
+            PrintForm1();
+        return;
+    default:
+        return;
+    }
+}
+
+void Form1::cmdPrint_Click() {
+    if (doc_.Printing)
+        return;
+    doc_.Printing = 1;
+    doc_.LeftMargin = nint(doc_.CharW);
+    Surface& canvas = Form2();
+    doc_.Pic = &canvas;
+    if (spec_.clearCanvasBeforePrint)
+        canvas.Cls();
+    const int page = doc_.CurPic;
+    doc_.drawPage(page);
+    DoEvents();
+    if (endRequested())
+        return;
+    const PrintOutcome r = sink_->print([&canvas](QPainter& p) { canvas.render(p); }, canvas.size(),
+                                        QStringLiteral("%1-page%2").arg(spec_.name).arg(page + 1));
+    showMessage(r.message, !r.ok);
+    doc_.Printing = 0;
+}
+
+void Form1::PrintForm1() {
+    const PrintOutcome r = sink_->print([this](QPainter& p) { renderWindow(p); }, size(),
+                                        QStringLiteral("%1-window").arg(spec_.name));
+    showMessage(r.message, !r.ok);
+}
+
+void Form1::showMessage(const QString& text, bool error) {
+    if (text.isEmpty())
+        return;
+    status_->setText(text);
+    status_->setStyleSheet(error ? QStringLiteral("background: #ffe8e8; border: 1px solid #c04040; padding: 4px;")
+                                 : QStringLiteral("background: #fff8e0; border: 1px solid #c0a040; padding: 4px;"));
+    status_->show();
+    status_->raise();
+    statusTimer_.start(error ? 30000 : 15000);
+}
+
+QString Form1::statusMessage() const { return status_->isVisibleTo(this) ? status_->text() : QString(); }
+
+void Form1::drawPageForExport(int k) {
+    Surface* keep = doc_.Pic;
+    const int printing = doc_.Printing;
+    doc_.Pic = &pic_.at(k)->surface();
+    doc_.Printing = 1;
+    doc_.drawPage(k);
+    doc_.Printing = printing;
+    doc_.Pic = keep;
+}
+
+QSize Form1::visiblePageSize() const {
+    const QRect r = spec_.layout.page.pixels();
+    return QSize(std::min(r.width(), width() - r.left()), std::min(r.height(), height() - r.top()));
+}
+
+void Form1::renderWindow(QPainter& p) {
+    p.save();
+    p.setClipRect(rect());
+    p.fillRect(rect(), toQColor(backColor_));
+    for (SurfaceView* v : pic_) {
+        if (!v->isVisibleTo(this))
+            continue;
+        p.save();
+        p.translate(v->pos());
+        p.setClipRect(QRect(QPoint(0, 0), visiblePageSize()));
+        v->surface().render(p);
+        p.restore();
+    }
+    if (picTitle_) {
+        p.save();
+        p.translate(picTitle_->pos());
+        picTitle_->surface().render(p);
+        p.restore();
+    }
+    const double dpi = p.device() ? p.device()->logicalDpiY() : 96.0;
+    for (QLabel* l : {static_cast<QLabel*>(cmdPrint_), static_cast<QLabel*>(cmdBack_),
+                      static_cast<QLabel*>(cmdGo_), label1_}) {
+        if (!l || !l->isVisibleTo(this))
+            continue;
+        if (l->autoFillBackground())
+            p.fillRect(l->geometry(), l->palette().color(QPalette::Window));
+        p.setPen(Qt::black);
+        p.setFont(FontTable::makeFont(kDesignFont, kDesignFontSize, false, false, dpi));
+        p.drawText(l->geometry(), Qt::AlignCenter, l->text());
+    }
+    p.restore();
+}
+
+int Form1::virtualKey(int qtKey) {
+    switch (qtKey) {
+    case Qt::Key_Escape: return 27;
+    case Qt::Key_Up: return 38;
+    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Left: return 37;
+    case Qt::Key_Down: return 40;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
+    case Qt::Key_Space: return 32;
+    case Qt::Key_Right: return 39;
+    case Qt::Key_Home: return 36;
+    case Qt::Key_End: return 35;
+    case Qt::Key_F1: return 112;
+    case Qt::Key_Print: return 42;
+    default: return 0;
+    }
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::KeyPress) {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (w && w->window() == this) {
+            const int vk = virtualKey(static_cast<QKeyEvent*>(e)->key());
+            if (vk) {
+                Form_KeyDown(vk);
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
+void Form1::closeEvent(QCloseEvent* e) {
+    unloadForm2();
+    if (spec_.closeOnlyUnloadsCanvas) {
+        e->accept();
+        return;
+    }
+    End();
+    e->accept();
+}
+
+} // namespace course

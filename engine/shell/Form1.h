@@ -1,0 +1,94 @@
+#pragma once
+// The main window of a paged document: the page surfaces, the two arrow labels and
+// the print label, keys, printing through the hidden print canvas, and shutdown.
+
+#include "ClickLabel.h"
+#include "Document.h"
+#include "PrintSink.h"
+#include "SurfaceView.h"
+
+#include <QLabel>
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+namespace course {
+
+class Form1 : public QWidget, private FormTarget {
+    Q_OBJECT
+public:
+    explicit Form1(Document& doc, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Start-up: colours, print canvas, page surfaces, show, draw every page.
+    void Form_Load(bool show = true);
+
+    // Navigation, as the arrow labels and keys do it.
+    void cmdBack_Click();
+    void cmdGo_Click();
+    void Backward();
+    void Forward();
+    void ShowThisPic(int iPicNo);
+    // Virtual-key code of a key press (Esc 27, Up 38, …).
+    void Form_KeyDown(int keyCode);
+    void cmdPrint_Click();
+    // Prints the main window's own image (F1 and Print in some documents).
+    void PrintForm1();
+
+    Document& document() { return doc_; }
+    int pageCount() const { return int(pic_.size()); }
+    Surface& page(int k) { return pic_.at(k)->surface(); }
+    SurfaceView* pageView(int k) { return pic_.at(k); }
+    bool pageVisible(int k) const { return pic_.at(k)->isVisibleTo(this); }
+    ClickLabel* backLabel() { return cmdBack_; }
+    ClickLabel* goLabel() { return cmdGo_; }
+    ClickLabel* printLabel() { return cmdPrint_; }
+    Surface* titleBox() { return picTitle_ ? &picTitle_->surface() : nullptr; }
+    // The hidden print canvas, created on first use (or at start-up).
+    Surface& Form2();
+    bool form2Exists() const { return form2_ != nullptr; }
+    QString statusMessage() const;
+
+    void setPrintSink(std::unique_ptr<PrintSink> sink) { sink_ = std::move(sink); }
+    // Draws a page as it is while printing, on its own surface (export of a page
+    // that is only drawn when shown).
+    void drawPageForExport(int k);
+    // The visible part of a page, and the window as a whole, in logical pixels.
+    QSize visiblePageSize() const;
+    void renderWindow(QPainter& p);
+
+    // Virtual-key code for a Qt key, or 0.
+    static int virtualKey(int qtKey);
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    Rgb backColor() const override { return backColor_; }
+    void setBackColor(Rgb c) override;
+    void setControlsBackColor(Rgb c) override;
+
+    void applyVisibility();
+    void applyArrows();
+    void showMessage(const QString& text, bool error);
+    void unloadForm2();
+
+    Document& doc_;
+    const DocumentSpec& spec_;
+    Rgb backColor_ = 0xFFFFFF;
+    std::vector<SurfaceView*> pic_;
+    ClickLabel* cmdBack_ = nullptr;
+    ClickLabel* cmdGo_ = nullptr;
+    ClickLabel* cmdPrint_ = nullptr;
+    QLabel* label1_ = nullptr;
+    SurfaceView* picTitle_ = nullptr;
+    QLabel* status_ = nullptr;
+    QTimer statusTimer_;
+    std::unique_ptr<Surface> form2_;
+    std::unique_ptr<PrintSink> sink_;
+};
+
+} // namespace course

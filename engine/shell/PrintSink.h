@@ -1,0 +1,45 @@
+#pragma once
+// Where a printed page goes: the default printer, or, on a desktop without one, a PDF
+// file in the user's documents folder that never overwrites an existing file.
+
+#include "Surface.h"
+
+#include <QString>
+
+#include <functional>
+
+class QPagedPaintDevice;
+
+namespace course {
+
+struct PrintOutcome {
+    bool ok = false;
+    QString message; // shown to the user: where the page went, or what failed
+};
+
+class PrintSink {
+public:
+    virtual ~PrintSink() = default;
+    // `paint` draws the image in logical pixels; `size` is its extent.
+    virtual PrintOutcome print(const std::function<void(QPainter&)>& paint, QSize size,
+                               const QString& jobName) = 0;
+};
+
+class SystemPrintSink : public PrintSink {
+public:
+    PrintOutcome print(const std::function<void(QPainter&)>& paint, QSize size,
+                       const QString& jobName) override;
+};
+
+// A new file "<stem>.pdf", "<stem>-2.pdf", … in `dir`, created empty so that no other
+// print can take the same name. Returns the path, or an empty string on failure.
+QString createUniqueFile(const QString& dir, const QString& stem, const QString& suffix);
+// The folder for saved pages: the documents folder when it exists, else home.
+QString documentsFolder();
+
+// Paints a logical-pixel image on a paged device at the device's resolution (vector
+// text), shrunk to the printable width if it is wider.
+bool paintOnPage(QPagedPaintDevice& device, int resolution,
+                 const std::function<void(QPainter&)>& paint, QSize size);
+
+} // namespace course

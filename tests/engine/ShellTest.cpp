@@ -1,0 +1,373 @@
+// The shell with a small test document on the offscreen platform: start-up state,
+// arrow and key rules, KeyBusy, printing through the print canvas, close behaviour.
+
+#include "DocumentMain.h"
+#include "EventPump.h"
+#include "Form1.h"
+#include "PageExport.h"
+#include "RunLog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace course;
+
+namespace {
+
+DocumentLayout standardLayout() {
+    DocumentLayout L;
+    L.page = {240, 705, 11610, 10935};
+    L.cmdPrint = {9525, 60, 645, 480};
+    L.cmdBack = {10455, 135, 300, 390};
+    L.cmdGo = {10935, 150, 300, 390};
+    L.title = {1455, 75, 7905, 465};
+    return L;
+}
+
+class TestDocument : public Document {
+public:
+    explicit TestDocument(DocumentSpec s) : Document(Program::Quillet), spec_(std::move(s)) {}
+    const DocumentSpec& spec() const override { return spec_; }
+    void drawPage(int k) override {
+        draws.push_back({k, Pic, Printing != 0});
+        Pic->Cls();
+        CurY = Printing ? CharH : 0;
+        CurX = LeftMargin;
+        if (k == 0 && Printing)
+            ds(QStringLiteral("テスト文書"));
+        NewLine();
+        ds(QStringLiteral("ページ %1").arg(k));
+        if (during)
+            during(k);
+    }
+    struct Draw { int page; Surface* target; bool printing; };
+    std::vector<Draw> draws;
+    std::function<void(int)> during;
+
+private:
+    DocumentSpec spec_;
+};
+
+DocumentSpec specFor(KeySet keys, int pages = 4) {
+    DocumentSpec s;
+    s.name = QStringLiteral("testdoc");
+    s.windowTitle = QStringLiteral("テスト");
+    s.pages = pages;
+    s.keys = keys;
+    s.switching = keys == KeySet::B ? PageSwitching::ShowThisPic : PageSwitching::Inline;
+    s.layout = standardLayout();
+    return s;
+}
+
+struct RecordingSink : PrintSink {
+    int prints = 0;
+    std::vector<DrawOp> lastOps;
+    std::function<void()> during;
+    PrintOutcome print(const std::function<void(QPainter&)>& paint, QSize size, const QString&) override {
+        ++prints;
+        QImage img(size, QImage::Format_RGB32);
+        QPainter p(&img);
+        paint(p);
+        if (during)
+            during();
+        return {true, QStringLiteral("printed")};
+    }
+};
+
+struct Shell : ::testing::Test {
+    std::unique_ptr<TestDocument> doc;
+    std::unique_ptr<Form1> w;
+    RecordingSink* sink = nullptr;
+    int ends = 0;
+
+    void open(DocumentSpec s) {
+        doc = std::make_unique<TestDocument>(std::move(s));
+        w = std::make_unique<Form1>(*doc);
+        auto rs = std::make_unique<RecordingSink>();
+        sink = rs.get();
+        w->setPrintSink(std::move(rs));
+        setEndHook([this] { ++ends; });
+        w->Form_Load(false);
+    }
+    void TearDown() override {
+        w.reset();
+        setEndHook({});
+        resetEndRequest();
+    }
+    bool back() { return w->backLabel()->isVisibleTo(w.get()); }
+    bool go() { return w->goLabel()->isVisibleTo(w.get()); }
+    int visiblePage() {
+        int found = -1;
+        for (int k = 0; k < w->pageCount(); ++k)
+            if (w->pageVisible(k)) {
+                EXPECT_EQ(found, -1) << "two pages visible";
+                found = k;
+            }
+        return found;
+    }
+};
+
+} // namespace
+
+TEST_F(Shell, StartUpDrawsEveryPageAndShowsBothArrowsOnPageZero) {
+    open(specFor(KeySet::B));
+    ASSERT_EQ(doc->draws.size(), 4u);
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(doc->draws[k].page, k);
+        EXPECT_EQ(doc->draws[k].target, &w->page(k));
+    }
+    EXPECT_EQ(visiblePage(), 0);
+    EXPECT_TRUE(back());
+    EXPECT_TRUE(go());
+    EXPECT_EQ(doc->CharW, w->page(0).TextWidth(QStringLiteral("A")));
+    EXPECT_EQ(doc->LeftMargin, nint(2 * doc->CharW));
+    EXPECT_EQ(doc->Indent2, nint(10 * doc->CharW + doc->LeftMargin));
+    EXPECT_EQ(doc->TagCol, nint(50 * doc->CharW + doc->LeftMargin));
+    EXPECT_TRUE(w->form2Exists());
+
+    // Back on page 0 changes nothing, not even the arrows.
+    w->cmdBack_Click();
+    w->Form_KeyDown(38);
+    w->Form_KeyDown(8);
+    EXPECT_EQ(doc->CurPic, 0);
+    EXPECT_TRUE(back());
+    // The first step forward applies the arrow rule: both arrows on page 1.
+    w->cmdGo_Click();
+    EXPECT_EQ(visiblePage(), 1);
+    EXPECT_TRUE(back());
+    EXPECT_TRUE(go());
+}
+
+TEST_F(Shell, KeySetBNavigatesAndHomeEndJump) {
+    open(specFor(KeySet::B));
+    w->Form_KeyDown(35); // End
+    EXPECT_EQ(visiblePage(), 3);
+    EXPECT_TRUE(back());
+    EXPECT_FALSE(go());
+    for (int key : {40, 13, 32})
+        w->Form_KeyDown(key);
+    EXPECT_EQ(doc->CurPic, 3);
+    w->Form_KeyDown(36); // Home
+    EXPECT_EQ(visiblePage(), 0);
+    EXPECT_FALSE(back());
+    w->Form_KeyDown(32);
+    w->Form_KeyDown(13);
+    EXPECT_EQ(doc->CurPic, 2);
+    w->Form_KeyDown(8);
+    EXPECT_EQ(doc->CurPic, 1);
+    w->Form_KeyDown(37); // Left and Right are not in this set
+    w->Form_KeyDown(39);
+    EXPECT_EQ(doc->CurPic, 1);
+    w->Form_KeyDown(27);
+    EXPECT_EQ(ends, 1);
+}
+
+TEST_F(Shell, KeySetCUsesLeftRightAndIgnoresSpaceHomeEnd) {
+    open(specFor(KeySet::C, 3));
+    w->Form_KeyDown(39);
+    EXPECT_EQ(doc->CurPic, 1);
+    w->Form_KeyDown(32);
+    w->Form_KeyDown(35);
+    EXPECT_EQ(doc->CurPic, 1);
+    w->Form_KeyDown(37);
+    EXPECT_EQ(doc->CurPic, 0);
+    w->Form_KeyDown(36);
+    EXPECT_EQ(doc->CurPic, 0);
+    // No KeyBusy guard in this set: a key inside a key's action is handled.
+    doc->during = [this](int) { w->Form_KeyDown(40); };
+    w->Form_KeyDown(40);
+    EXPECT_EQ(doc->CurPic, 1);
+}
+
+TEST_F(Shell, KeySetAPrintKeysPrintTheWindow) {
+    DocumentSpec s = specFor(KeySet::A, 3);
+    s.printKeysPrintWindow = true;
+    s.printCanvasAtStart = false;
+    open(s);
+    EXPECT_FALSE(w->form2Exists());
+    w->Form_KeyDown(112);
+    w->Form_KeyDown(42);
+    EXPECT_EQ(sink->prints, 2);
+    EXPECT_FALSE(w->form2Exists());
+    w->Form_KeyDown(32);
+    EXPECT_EQ(doc->CurPic, 1);
+    w->Form_KeyDown(36); // no Home in this set
+    EXPECT_EQ(doc->CurPic, 1);
+}
+
+TEST_F(Shell, KeyBusyRefusesKeysDuringAKeysAction) {
+    DocumentSpec s = specFor(KeySet::B);
+    s.lastPageDrawnWhenShown = true;
+    open(s);
+    EXPECT_EQ(doc->draws.size(), 3u); // the last page waits until it is shown
+    int nested = 0;
+    doc->during = [&](int k) {
+        if (k != 3)
+            return;
+        ++nested;
+        w->Form_KeyDown(27); // even Escape is ignored while the key's action runs
+        w->Form_KeyDown(36);
+    };
+    w->Form_KeyDown(35);
+    EXPECT_EQ(nested, 1);
+    EXPECT_EQ(ends, 0);
+    EXPECT_EQ(doc->CurPic, 3);
+    EXPECT_FALSE(doc->KeyBusy);
+    // Started by a click, the same page lets Escape through.
+    w->Form_KeyDown(36);
+    w->Form_KeyDown(40);
+    w->Form_KeyDown(40);
+    w->cmdGo_Click();
+    EXPECT_EQ(ends, 1);
+    // End on the last page redraws it.
+    const size_t before = doc->draws.size();
+    w->Form_KeyDown(35);
+    EXPECT_EQ(doc->draws.size(), before + 1);
+}
+
+TEST_F(Shell, PrintDrawsTheCurrentPageOnTheCanvasOnce) {
+    open(specFor(KeySet::B));
+    w->cmdGo_Click();
+    int nestedPrints = 0;
+    doc->during = [&](int) {
+        if (doc->Printing) {
+            ++nestedPrints;
+            w->cmdPrint_Click(); // a second click while the print is prepared
+        }
+    };
+    w->cmdPrint_Click();
+    EXPECT_EQ(sink->prints, 1);
+    EXPECT_EQ(nestedPrints, 1);
+    const auto& last = doc->draws.back();
+    EXPECT_EQ(last.page, 1);
+    EXPECT_TRUE(last.printing);
+    EXPECT_EQ(last.target, &w->Form2());
+    EXPECT_EQ(doc->Printing, 0);
+    EXPECT_EQ(doc->LeftMargin, nint(doc->CharW));
+    EXPECT_EQ(doc->Pic, &w->Form2());
+    EXPECT_EQ(w->statusMessage(), QStringLiteral("printed"));
+    // The print canvas has the window's outer size and the print font.
+    EXPECT_GT(w->Form2().size().width(), w->width());
+    EXPECT_DOUBLE_EQ(w->Form2().FontSize, 12);
+}
+
+TEST_F(Shell, TitleOnlyOnThePrintedFirstPage) {
+    open(specFor(KeySet::B));
+    auto hasTitle = [](const Surface& g) {
+        return course::testing::joined(g).contains(QStringLiteral("テスト文書"));
+    };
+    EXPECT_FALSE(hasTitle(w->page(0)));
+    w->cmdPrint_Click();
+    EXPECT_TRUE(hasTitle(w->Form2()));
+    EXPECT_FALSE(hasTitle(w->page(0)));
+}
+
+TEST_F(Shell, PrintCanvasClearedFirstWhenAsked) {
+    DocumentSpec s = specFor(KeySet::C, 3);
+    s.clearCanvasBeforePrint = true;
+    open(s);
+    w->Form2().Print(QStringLiteral("old"));
+    int clearsSeen = 0;
+    doc->during = [&](int) {
+        if (doc->Printing)
+            clearsSeen = course::testing::joined(w->Form2()).contains(QStringLiteral("old")) ? 0 : 1;
+    };
+    w->cmdPrint_Click();
+    EXPECT_EQ(clearsSeen, 1);
+}
+
+TEST_F(Shell, ClosingEndsTheProgramExceptWhenItOnlyUnloadsTheCanvas) {
+    open(specFor(KeySet::B));
+    w->show();
+    w->close();
+    EXPECT_EQ(ends, 1);
+    EXPECT_FALSE(w->form2Exists());
+
+    w.reset();
+    ends = 0;
+    DocumentSpec s = specFor(KeySet::B);
+    s.closeOnlyUnloadsCanvas = true;
+    open(s);
+    w->show();
+    EXPECT_TRUE(w->close());
+    EXPECT_EQ(ends, 0);
+    EXPECT_FALSE(w->form2Exists());
+}
+
+TEST_F(Shell, KeyPreviewSeesKeysSentToAPage) {
+    open(specFor(KeySet::B));
+    w->show();
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QCoreApplication::sendEvent(w->pageView(0), &down);
+    EXPECT_EQ(doc->CurPic, 1);
+}
+
+TEST(PrintFallback, UniqueFilesNeverOverwrite) {
+    QTemporaryDir dir;
+    const QString a = createUniqueFile(dir.path(), QStringLiteral("doc-page1"), QStringLiteral(".pdf"));
+    ASSERT_FALSE(a.isEmpty());
+    QFile f(a);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("keep");
+    f.close();
+    const QString b = createUniqueFile(dir.path(), QStringLiteral("doc-page1"), QStringLiteral(".pdf"));
+    const QString c = createUniqueFile(dir.path(), QStringLiteral("doc-page1"), QStringLiteral(".pdf"));
+    EXPECT_NE(a, b);
+    EXPECT_NE(b, c);
+    EXPECT_TRUE(b.endsWith(QStringLiteral("doc-page1-2.pdf")));
+    QFile check(a);
+    ASSERT_TRUE(check.open(QIODevice::ReadOnly));
+    EXPECT_EQ(check.readAll(), QByteArray("keep"));
+    EXPECT_TRUE(createUniqueFile(QStringLiteral("/proc/no-such-dir"), QStringLiteral("x"), QStringLiteral(".pdf")).isEmpty());
+}
+
+TEST_F(Shell, ExportWritesPngPagesAndASearchablePdf) {
+    open(specFor(KeySet::B, 2));
+    QTemporaryDir dir;
+    EXPECT_EQ(exportPng(*w, dir.path()), QString());
+    for (const char* name : {"page-0.png", "page-0@2x.png", "page-1.png", "page-1@2x.png"})
+        EXPECT_TRUE(QFile::exists(dir.filePath(QString::fromLatin1(name)))) << name;
+    QImage one(dir.filePath(QStringLiteral("page-1.png"))), two(dir.filePath(QStringLiteral("page-1@2x.png")));
+    EXPECT_EQ(two.width(), 2 * one.width());
+    EXPECT_EQ(one.size(), w->visiblePageSize());
+
+    const QString pdf = dir.filePath(QStringLiteral("doc.pdf"));
+    EXPECT_EQ(exportPdf(*w, pdf), QString());
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    if (p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit) {
+        const QString text = QString::fromUtf8(p.readAllStandardOutput());
+        EXPECT_TRUE(text.contains(QStringLiteral("ページ 0"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("ページ 1")));
+        EXPECT_EQ(text.count(QChar(u'\f')), 2);
+    }
+    EXPECT_FALSE(exportPdf(*w, QStringLiteral("/proc/none/doc.pdf")).isEmpty());
+    EXPECT_FALSE(exportPng(*w, QStringLiteral("/proc/none")).isEmpty());
+}
+
+TEST(DocumentOptions, BadOptionsFailWithStatusTwo) {
+    DocumentProgram prog;
+    prog.options.push_back({QStringLiteral("--speed"), QStringLiteral("F"), QStringLiteral("pace"),
+                            [](const QString& v) {
+                                bool ok = false;
+                                const double f = v.toDouble(&ok);
+                                return ok && f > 0 ? QString() : QStringLiteral("bad speed");
+                            }});
+    auto run = [&](std::vector<const char*> args) {
+        args.insert(args.begin(), "prog");
+        return runDocumentProgram(int(args.size()), const_cast<char**>(args.data()), prog);
+    };
+    EXPECT_EQ(run({"--bogus"}), 2);
+    EXPECT_EQ(run({"--export-pdf"}), 2);
+    EXPECT_EQ(run({"--speed", "0"}), 2);
+    EXPECT_EQ(run({"--speed"}), 2);
+    EXPECT_EQ(run({"--speed", "abc"}), 2);
+    EXPECT_EQ(run({"--help"}), 0);
+}
