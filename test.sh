@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Usage: ./test.sh [--sanitize]   — installs what is missing, builds, runs every test.
+# With --sanitize the suite is built and run with AddressSanitizer and
+# UndefinedBehaviorSanitizer in a build folder of its own.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/setup.sh
+dir=build
+opts=(-DCOURSE_WERROR=ON)
+if [ "${1:-}" = "--sanitize" ]; then
+  dir=build-sanitize
+  opts+=(-DCOURSE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug)
+  export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+fi
+configure_and_build "$dir" "${opts[@]}"
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir "$dir" --output-on-failure -j "$(nproc)" --timeout 600
