@@ -1,0 +1,130 @@
+// Every page of every document, as shown and as printed: no character its font lacks,
+// nothing drawn past the right edge or below the part of the page the window shows.
+
+#include "EventPump.h"
+#include "Form1.h"
+#include "PageExport.h"
+#include "Sounds.h"
+
+#ifdef HAVE_TESSERA
+#include "tessera/tessera_document.h"
+#endif
+#ifdef HAVE_QUILLET
+#include "quillet/quillet_document.h"
+#endif
+#ifdef HAVE_BRINDLE
+#include "brindle/brindle_document.h"
+#endif
+#ifdef HAVE_ORIEL
+#include "oriel/oriel_document.h"
+#endif
+#ifdef HAVE_CALYX
+#include "calyx/calyx_document.h"
+#endif
+
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace course;
+
+namespace {
+
+struct Maker {
+    const char* name;
+    std::function<std::unique_ptr<Document>()> make;
+};
+
+std::vector<Maker> documents() {
+    std::vector<Maker> all;
+#ifdef HAVE_TESSERA
+    all.push_back({"tessera", [] { return tessera::makeDocument(); }});
+#endif
+#ifdef HAVE_QUILLET
+    all.push_back({"quillet", [] { return quillet::makeDocument(); }});
+#endif
+#ifdef HAVE_BRINDLE
+    all.push_back({"brindle", [] { return brindle::makeDocument(); }});
+#endif
+#ifdef HAVE_ORIEL
+    all.push_back({"oriel", [] { return oriel::makeDocument(); }});
+#endif
+#ifdef HAVE_CALYX
+    all.push_back({"calyx", [] { return calyx::makeDocument(); }});
+#endif
+    return all;
+}
+
+struct CapturingSink : PrintSink {
+    PrintOutcome print(const std::function<void(QPainter&)>&, QSize, const QString&) override {
+        return {true, {}};
+    }
+};
+
+// Text runs whose cell leaves the area [0, width) × [0, height).
+QStringList outside(const Surface& g, QSize area) {
+    QStringList bad;
+    for (const DrawOp& op : g.ops()) {
+        if (op.kind != DrawOp::Kind::Text || op.angle != 0)
+            continue;
+        const double right = op.a.x() + op.cell.width();
+        const double bottom = op.a.y() + op.cell.height();
+        if (op.a.x() < -1 || right > area.width() + 1 || op.a.y() < -op.cell.height() / 2 ||
+            bottom > area.height() + 1)
+            bad << QStringLiteral("\"%1\" at (%2, %3)").arg(op.text).arg(op.a.x()).arg(op.a.y());
+    }
+    return bad;
+}
+
+class AllPages : public ::testing::TestWithParam<Maker> {
+protected:
+    void SetUp() override {
+        Sounds::setSink([](Sound) {});
+        setEndHook([] {});
+    }
+    void TearDown() override {
+        Sounds::setSink({});
+        setEndHook({});
+        resetEndRequest();
+    }
+};
+
+} // namespace
+
+TEST_P(AllPages, ScreenPagesHaveEveryGlyphAndStayInTheWindow) {
+    auto doc = GetParam().make();
+    Form1 w(*doc);
+    w.Form_Load(false);
+    completePagesForExport(w);
+    for (int k = 0; k < w.pageCount(); ++k) {
+        const Surface& g = w.page(k);
+        EXPECT_GT(g.ops().size(), 10u) << "page " << k << " is empty";
+        EXPECT_EQ(missingCharacters(g).toStdString(), "") << "page " << k;
+        EXPECT_EQ(outside(g, w.visiblePageSize()).join(QStringLiteral("; ")).toStdString(), "")
+            << "page " << k;
+    }
+    if (Surface* title = w.titleBox())
+        EXPECT_EQ(missingCharacters(*title).toStdString(), "");
+}
+
+TEST_P(AllPages, PrintedPagesHaveEveryGlyphAndFitTheCanvas) {
+    auto doc = GetParam().make();
+    Form1 w(*doc);
+    w.setPrintSink(std::make_unique<CapturingSink>());
+    w.Form_Load(false);
+    for (int k = 0; k < w.pageCount(); ++k) {
+        doc->CurPic = k; // select the page without showing it (a live page would run)
+        w.cmdPrint_Click();
+        const Surface& canvas = w.Form2();
+        EXPECT_EQ(missingCharacters(canvas).toStdString(), "") << "printed page " << k;
+        EXPECT_EQ(outside(canvas, canvas.size()).join(QStringLiteral("; ")).toStdString(), "")
+            << "printed page " << k;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Documents, AllPages, ::testing::ValuesIn(documents()),
+                         [](const ::testing::TestParamInfo<Maker>& info) {
+                             return std::string(info.param.name);
+                         });
