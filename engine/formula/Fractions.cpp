@@ -1,0 +1,303 @@
+// Built fractions and derivatives, and the small markup language of fraction parts:
+// Greek names ("alpha", "beta", "omega", "pi", "epsln", "-pi"), "^" for a superscript
+// and "_" for a subscript, letters in italics.
+
+#include "Typesetter.h"
+
+#include "FontKeep.h"
+
+#include <cmath>
+
+namespace course {
+
+using namespace formula;
+
+namespace {
+
+// Length of the Greek name that `rest` starts with, or 0.
+qsizetype greekName(QStringView rest) {
+    for (const char16_t* name : {u"alpha", u"beta", u"omega", u"pi", u"epsln"}) {
+        const QStringView n(name);
+        if (rest.startsWith(n))
+            return n.size();
+    }
+    return 0;
+}
+
+} // namespace
+
+void Typesetter::FracD(const QString& f, const QString& v) {
+    Surface& g = pic();
+    g.Line(CurX, CurY + 12, CurX + 2.4 * CharW, CurY + 12);
+    const double yn = CurY - 11;
+    double x = CurX + 2;
+    dspD(x, yn);
+    if (f == QStringLiteral("f"))
+        x += 4; // the italic f leans into the d
+    dspItalic(g, x, yn, f);
+    const double yd = CurY + 0.5 * CharH;
+    x = CurX + 2;
+    dspD(x, yd);
+    dspItalic(g, x, yd, v);
+    CurX = x;
+}
+
+void Typesetter::FracD2(const QString& f, const QString& v) {
+    Surface& g = pic();
+    const double len = (f == QStringLiteral("P") ? 3.5 : 3.2) * CharW;
+    g.Line(CurX, CurY + 12, CurX + len, CurY + 12);
+    const double yn = CurY - 11;
+    double x = CurX + 2 + (f.isEmpty() ? 8 : 0);
+    dspD(x, yn);
+    dspSq(g, x, CurY - 13);
+    dspItalic(g, x, yn, f);
+    const double yd = CurY + 14;
+    x = CurX + 2;
+    dspD(x, yd);
+    x += 3;
+    dspItalic(g, x, yd, v);
+    dspSq(g, x, yd);
+    CurX = x;
+}
+
+void Typesetter::PartialFrac(const QString& f, const QString& v) {
+    Surface& g = pic();
+    const double y0 = CurY;
+    const double x0 = CurX;
+    const QString tildeTag = QStringLiteral("tilde");
+    const bool tilded = f.contains(tildeTag);
+
+    // Widths of both parts, measured in the substitute italic face with a spare "N".
+    g.FontName = QStringLiteral("Times New Roman");
+    g.FontBold = true;
+    const QString fPart = tilded ? f.mid(f.indexOf(tildeTag) + tildeTag.size()) : f;
+    const double wn = g.TextWidth(fPart + QStringLiteral("N"));
+    const bool greek = v == QStringLiteral("theta") || v == QStringLiteral("phi") ||
+                       v == QStringLiteral("fi");
+    const double wd = g.TextWidth(greek ? QStringLiteral("Nb") : v + QStringLiteral("N"));
+    g.FontBold = false;
+    g.FontName = kBodyFont;
+
+    const double W = MaxOf(wn, wd) + 4;
+    g.Line(x0, y0 + 0.4 * CharH, x0 + W, y0 + 0.4 * CharH);
+
+    const double yn = y0 - 13;
+    double x = wd > wn ? x0 + 0.45 * (wd - wn) : x0;
+    dspSymbol(g, x, yn, symbolCode(kPartial));
+    x += 2;
+    if (tilded) {
+        CurX = x;
+        CurY = yn;
+        tilde(f.right(1));
+    } else {
+        dspItalic(g, x, yn, f);
+    }
+
+    const double yd = y0 + 10;
+    x = wn > wd ? x0 + 0.45 * (wn - wd) : x0;
+    dspSymbol(g, x, yd, symbolCode(kPartial));
+    x += 2;
+    if (v == QStringLiteral("theta")) {
+        dspSymbolItalic(g, x, yd, QStringLiteral("q"));
+    } else if (v == QStringLiteral("phi")) {
+        g.FontItalic = true;
+        dsp(g, x, yd, QStringLiteral("φ"));
+        g.FontItalic = false;
+    } else if (v == QStringLiteral("fi")) {
+        dspSymbolItalic(g, x, yd, QStringLiteral("j"));
+    } else {
+        dspItalic(g, x, yd, v);
+    }
+    CurX = x;
+    CurY = y0;
+}
+
+void Typesetter::PartialFrac2(const QString& f, const QString& v) {
+    Surface& g = pic();
+    g.Line(CurX, CurY + 0.52 * CharH, CurX + 2.4 * CharW, CurY + 0.52 * CharH);
+    const double yn = CurY - 0.4 * CharH;
+    double x = CurX;
+    dspSymbol(g, x, yn, symbolCode(kPartial));
+    dspSq(g, x, yn);
+    x += 0.1 * CharW;
+    dspItalic(g, x, yn, f);
+    const double yd = CurY + 0.5 * CharH;
+    x = CurX;
+    dspSymbol(g, x, yd, symbolCode(kPartial));
+    x += 0.1 * CharW;
+    dspItalic(g, x, yd, v);
+    dspSq(g, x, yd);
+    CurX = x;
+}
+
+int Typesetter::MarkupWidth(const QString& s) {
+    Surface& g = pic();
+    if (HasBookman == 0)
+        HasBookman = FontExist(QStringLiteral("Bookman Old Style")) ? 1 : -1;
+    const QString italicFace = HasBookman == 1 ? QStringLiteral("Bookman Old Style")
+                                               : QStringLiteral("Times New Roman");
+    double w = 0;
+    for (qsizetype i = 0; i < s.size();) {
+        const QStringView rest = QStringView(s).mid(i);
+        const QChar c = rest.front();
+        if (const qsizetype n = greekName(rest)) {
+            w += g.TextWidth(QStringLiteral("w"));
+            i += n;
+            continue;
+        }
+        if (c == u'^' || c == u'_') {
+            // markup only
+        } else if (isAsciiLetter(c)) {
+            const QString keep = g.FontName;
+            g.FontName = italicFace;
+            w += 1.3 * g.TextWidth(QString(c));
+            g.FontName = keep;
+        } else {
+            w += g.TextWidth(QString(c));
+        }
+        i += 1;
+    }
+    return nint(w);
+}
+
+void Typesetter::MarkupText(Surface& g, double& x, double y, const QString& s) {
+    if (s == QStringLiteral("n+1"))
+        beep();
+    for (qsizetype i = 0; i < s.size();) {
+        const QStringView rest = QStringView(s).mid(i);
+        const QChar c = rest.front();
+        if (rest.startsWith(u"-pi")) {
+            x += 2;
+            dspCourier(g, x, y, QStringLiteral("-"));
+            dspPi(g, x, y - 3);
+            x += 2;
+            i += 3;
+        } else if (rest.startsWith(u"alpha") || rest.startsWith(u"beta")) {
+            const bool isAlpha = c == u'a';
+            x += 2;
+            dspSymbolItalic(g, x, y, isAlpha ? QStringLiteral("a") : QStringLiteral("b"));
+            x += 2;
+            i += isAlpha ? 5 : 4;
+        } else if (rest.startsWith(u"omega")) {
+            x += 2;
+            dspOmega(g, x, y);
+            x += 2;
+            i += 5;
+        } else if (rest.startsWith(u"pi")) {
+            x += 2;
+            dspPi(g, x, y);
+            x += 2;
+            i += 2;
+        } else if (rest.startsWith(u"epsln")) {
+            x += 2;
+            dsp(g, x, y, QStringLiteral("ε"));
+            x += 2;
+            i += 5;
+        } else {
+            if (c == u'j') {
+                x += 4;
+                dspItalic(g, x, y, QStringLiteral("j"));
+            } else if (isAsciiLetter(c) || c == u' ') {
+                dspItalic(g, x, y, QString(c));
+            } else if (c == u'-') {
+                dspCourier(g, x, y, QStringLiteral("-"));
+            } else {
+                dsp(g, x, y, QString(c));
+            }
+            i += 1;
+        }
+    }
+}
+
+void Typesetter::FracMk(double scale, const QString& num, const QString& den) {
+    Surface& g = pic();
+    const double size0 = g.FontSize;
+    g.FontSize = scale * size0;
+    const int wn = MarkupWidth(num);
+    const int wd = MarkupWidth(den);
+    const double W = MaxOf(wn, wd) + g.TextWidth(QStringLiteral("p"));
+
+    // Numerator, centred over the bar.
+    double x = CurX + (W - wn) / 2;
+    double y = CurY - std::floor((num.contains(u'_') ? 12 : 10) * scale);
+    if (num == QStringLiteral("y")) {
+        dspItalic(g, x, y - 2, QStringLiteral("y"));
+    } else {
+        for (qsizetype i = 0; i < num.size();) {
+            const QStringView rest = QStringView(num).mid(i);
+            const QChar c = rest.front();
+            if (c == u'^') {
+                x += 2;
+                sup(g, x, y, rest.mid(1).toString());
+                break;
+            }
+            if (c == u'_') {
+                suf(g, x, y, rest.mid(1).toString());
+                break;
+            }
+            if (rest.startsWith(u"alpha")) {
+                dspSymbolItalic(g, x, y, QStringLiteral("a"));
+                i += 5;
+            } else if (rest.startsWith(u"pi")) {
+                dspPi(g, x, y);
+                i += 2;
+            } else if (c == u'd' && i == 0) {
+                dspD(x, y);
+                i += 1;
+            } else {
+                MarkupText(g, x, y, QString(c));
+                i += 1;
+            }
+        }
+    }
+
+    // Denominator.
+    x = CurX + (W - wd) / 2;
+    y = CurY + std::floor(13 * scale + 0.5);
+    for (qsizetype i = 0; i < den.size();) {
+        const QStringView rest = QStringView(den).mid(i);
+        const QChar c = rest.front();
+        if (c == u'^') {
+            // Only the one character after the caret is raised.
+            x += 2;
+            sup(g, x, y, rest.mid(1, 1).toString());
+            i += 2;
+        } else if (c == u'_') {
+            suf(g, x, y, rest.mid(1).toString());
+            break;
+        } else if (rest.startsWith(u"omega")) {
+            dspOmega(g, x, y);
+            i += 5;
+        } else if (rest.startsWith(u"pi")) {
+            x += 0.2 * scale * CharW;
+            dspPi(g, x, y - 0.03 * scale * CharH);
+            i += 2;
+        } else if (rest.startsWith(u"epsln")) {
+            x += 0.2 * CharW;
+            dspEps(g, x, y - 0.03 * CharH);
+            i += 5;
+        } else if (c == u'd') {
+            dspD(x, y - 1);
+            i += 1;
+        } else {
+            MarkupText(g, x, y, QString(c));
+            i += 1;
+        }
+    }
+
+    g.Line(CurX, CurY + 12, CurX + W, CurY + 12);
+    CurX += W;
+    g.FontSize = size0;
+}
+
+void Typesetter::SubOf(const QString& s, const QString& p) {
+    Surface& g = pic();
+    const double x0 = CurX;
+    MarkupText(g, CurX, CurY, s);
+    suf(g, CurX, CurY, p);
+    // The base is drawn once more over its first copy; the cursor stays after the script.
+    double x = x0;
+    MarkupText(g, x, CurY, s);
+}
+
+} // namespace course

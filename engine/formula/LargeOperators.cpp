@@ -1,0 +1,155 @@
+// Large operators assembled from Symbol font pieces: integral, sum, radical and the
+// tall parentheses and square brackets.
+
+#include "Typesetter.h"
+
+#include "FontKeep.h"
+
+namespace course {
+
+using namespace formula;
+
+namespace {
+const QString kInfinity = QStringLiteral("∞");
+} // namespace
+
+void Typesetter::dspIntegral(Surface& g, double& x, double y) {
+    const QString keep = g.FontName;
+    g.FontName = kSymbolFont;
+    const double TH = g.TextHeight(kA);
+    // Upper and lower halves of the sign, one below the other from the same x.
+    int xi = nint(x);
+    gdiText(g, xi, nint(y - 0.28 * TH), symbolCode(kIntegralTop), 1);
+    xi = nint(x);
+    gdiText(g, xi, nint(y + 0.38 * TH), symbolCode(kIntegralBottom), 1);
+    x = xi;
+    g.FontName = keep;
+}
+
+void Typesetter::dspIntInf(Surface& g, double& x, double y) {
+    const double TW = g.TextWidth(kA);
+    const double TH = g.TextHeight(kA);
+    dspIntegral(g, x, y);
+    FontKeep keep(g);
+    g.FontSize = 0.8 * keep.size();
+    double xu = x + 0.5 * TW;
+    dsp(g, xu, y - 0.5 * TH, kInfinity);
+    double xl = x;
+    dsp(g, xl, y + 0.7 * TH, QStringLiteral("-"));
+    dsp(g, xl, y + 0.7 * TH, kInfinity);
+    x = xl + 0.5 * TW;
+}
+
+void Typesetter::IntLim(Surface& g, double& x, double y, const QString& upper,
+                        const QString& lower) {
+    const double TW = g.TextWidth(kA);
+    const double TH = g.TextHeight(kA);
+    const double size0 = g.FontSize;
+    dspIntegral(g, x, y);
+    // One character of a limit in markup at 0.8 × the size.
+    auto small = [&](double& xs, double ys, QChar c) {
+        g.FontSize = 0.8 * size0;
+        MarkupText(g, xs, ys, QString(c));
+        g.FontSize = size0;
+    };
+
+    double xu = x + 0.5 * TW;
+    for (qsizetype i = 0; i < upper.size();) {
+        const QStringView rest = QStringView(upper).mid(i);
+        if (rest.startsWith(u"pi")) {
+            dspSymbol(g, xu, y - 0.6 * TH, QStringLiteral("p"));
+            i += 2;
+        } else if (rest.front() == u'_') {
+            suf(g, xu, y - 0.5 * TH, rest.mid(1).toString());
+            break;
+        } else {
+            small(xu, y - 0.5 * TH, rest.front());
+            i += 1;
+        }
+    }
+
+    double xl = x;
+    for (qsizetype i = 0; i < lower.size();) {
+        const QStringView rest = QStringView(lower).mid(i);
+        if (rest.startsWith(u"-pi")) {
+            dspCourier(g, xl, y + 0.7 * TH, QStringLiteral("-"));
+            dspSymbol(g, xl, y + 0.6 * TH, QStringLiteral("p"));
+            i += 3;
+        } else if (rest.startsWith(u"pi")) {
+            dspSymbol(g, xl, y + 0.7 * TH, QStringLiteral("p"));
+            i += 2;
+        } else if (rest.front() == u'_') {
+            suf(g, xl, y + 0.7 * TH, rest.mid(1).toString());
+            break;
+        } else {
+            small(xl, y + 0.7 * TH, rest.front());
+            i += 1;
+        }
+    }
+    x = xl + 0.5 * TW;
+    g.FontSize = size0;
+}
+
+void Typesetter::dspSum(Surface& g, double& x, double y) {
+    FontKeep keep(g);
+    g.FontSize = 2 * keep.size();
+    g.FontName = kSymbolFont;
+    int xi = nint(x);
+    gdiText(g, xi, nint(y), symbolCode(kSigma), 1);
+    x = xi;
+}
+
+void Typesetter::SumK(Surface& g, double& x, double y, const QString& lower,
+                      const QString& upper) {
+    const double TH = g.TextHeight(kA);
+    const double wl = g.TextWidth(lower);
+    const double wu = g.TextWidth(upper);
+    double xu = upper == kInfinity ? x + 4 : x + 10 - wu / 2;
+    sup(g, xu, y - 0.6 * TH, upper);
+    // The lower limit, centred under the sign, one character at a time.
+    double xl = x + 12 - wl / 2;
+    for (QChar c : lower) {
+        double yl = y + 0.65 * TH;
+        if (c == u'k')
+            yl += 1;
+        else if (QString(c) == kInfinity)
+            yl += HasBookman == 1 ? 1 : 3;
+        suf(g, xl, yl, QString(c));
+    }
+    dspSum(g, x, y - 0.5 * TH);
+}
+
+void Typesetter::BigBracket(double& x, double y, int kind) {
+    Surface& g = pic();
+    const QString keepName = g.FontName;
+    g.FontName = kSymbolFont;
+    g.FontBold = true;
+    int top = 0, bottom = 0, gap = 0;
+    switch (kind) {
+    case 1: top = kParenLeftTop; bottom = kParenLeftBottom; gap = 6; break;
+    case 2: top = kParenRightTop; bottom = kParenRightBottom; gap = 6; break;
+    case 3: top = kBracketLeftTop; bottom = kBracketLeftBottom; gap = BracketGap + 1; break;
+    case 4: top = kBracketRightTop; bottom = kBracketRightBottom; gap = BracketGap + 1; break;
+    default: break; // no such bracket: nothing is drawn
+    }
+    if (top) {
+        // Both pieces from the same x; the page moves past the bracket itself.
+        int xi = nint(x);
+        gdiText(g, xi, nint(y - gap), symbolCode(top), 1);
+        xi = nint(x);
+        gdiText(g, xi, nint(y + 2 + gap), symbolCode(bottom), 1);
+    }
+    g.FontName = keepName;
+    g.FontBold = false;
+}
+
+void Typesetter::dspSqrt(Surface& g, double& x, double y, double w) {
+    const bool bold = g.FontBold;
+    g.FontBold = false;
+    dspSymbol(g, x, y, symbolCode(kRadical));
+    g.FontBold = bold;
+    g.Line(x, y + 1, x + w, y + 1, Gray);
+    x += w;
+}
+
+} // namespace course

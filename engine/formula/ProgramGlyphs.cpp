@@ -1,0 +1,111 @@
+// Glyphs that single programs keep with the constructs: f(x), f(t), u_n, β(t), Ψ(x, t),
+// |Ψ|², ħ, √π, ωt, a subscript at a given place, and the bars of d/dx.
+
+#include "Typesetter.h"
+
+#include "FontKeep.h"
+
+namespace course {
+
+using namespace formula;
+
+void Typesetter::fx(Surface& g, double& x, double y) {
+    dspItalic(g, x, y, QStringLiteral("f"));
+    x += 5;
+    argx(g, x, y);
+}
+
+void Typesetter::ft(double y) {
+    Surface& g = pic();
+    dspItalic(g, CurX, y, QStringLiteral("f"));
+    CurX += 5;
+    dsp(g, CurX, y, QStringLiteral("("));
+    dspItalic(g, CurX, y, QStringLiteral("t"));
+    CurX += 2;
+    dsp(g, CurX, y, QStringLiteral(")"));
+}
+
+void Typesetter::un() {
+    dspItalic(pic(), CurX, CurY, QStringLiteral("u"));
+    sf(QStringLiteral("n"));
+}
+
+void Typesetter::bt() {
+    dspSymbolItalic(pic(), CurX, CurY, QStringLiteral("b"));
+    addx(2);
+    ds(QStringLiteral("("));
+    it(QStringLiteral("t"));
+    addx(2);
+    ds(QStringLiteral(")"));
+}
+
+void Typesetter::Psi(Surface& g, double& x, double y, int mode) {
+    const double u = g.TextWidth(kA) / 10;
+    {
+        FontKeep keep(g);
+        g.FontSize = 1.2 * keep.size();
+        g.FontItalic = true;
+        dspSymbol(g, x, y, QStringLiteral("Y"));
+    }
+    x += 3 * u;
+    dsp(g, x, y, QStringLiteral("("));
+    x += u;
+    if (mode != 0) {
+        dspItalic(g, x, y, QStringLiteral("x, t"));
+    } else {
+        dspItalic(g, x, y, QStringLiteral("x, "));
+        dsp(g, x, y, QStringLiteral("0"));
+    }
+    x += 2 * u;
+    dsp(g, x, y, QStringLiteral(")"));
+}
+
+void Typesetter::AbsPsiSq(Surface& g, double& x, double y) {
+    dsp(g, x, y, QStringLiteral("|"));
+    Psi(g, x, y, 1);
+    dsp(g, x, y, QStringLiteral("|"));
+    dspSq(g, x, y);
+}
+
+void Typesetter::hbar(Surface& g, double& x, double y) {
+    dspItalic(g, x, y, QStringLiteral("h"));
+    // The stroke is as long as an upright h and ends where the italic h ends.
+    const double w = g.TextWidth(QStringLiteral("h"));
+    const double yl = y + 0.15 * g.TextHeight(QStringLiteral("h"));
+    g.Line(x - w, yl, x, yl);
+}
+
+void Typesetter::SqrtPi(Surface& g, double& x, double y) {
+    const double TW = g.TextWidth(kA);
+    const double TH = g.TextHeight(kA);
+    dspSqrt(g, x, y + 0.1 * TH, 1.5 * TW);
+    x -= 1.1 * TW;
+    dspPi(g, x, y);
+}
+
+void Typesetter::OmegaT() {
+    Surface& g = pic();
+    dspOmega(g, CurX, CurY + 1);
+    addx(2);
+    FontKeep keep(g);
+    g.FontSize = 1.1 * keep.size();
+    dspItalic(g, CurX, CurY - 0.08 * g.TextHeight(QStringLiteral("t")), QStringLiteral("t"));
+}
+
+void Typesetter::sfAt(double& x, double y, const QString& s) { suf(pic(), x, y, s); }
+
+void Typesetter::dspBar(double x, double y, double k) {
+    pic().Line(x, y + 0.5 * CharH, x + k * CharW, y + 0.5 * CharH);
+}
+
+void Typesetter::dspDx(double& x, double y) {
+    dspBar(x, y + 0.5, 2.5);
+    double xd = x + 0.8 * CharW;
+    dspD(xd, y - 0.3 * CharH);
+    xd = x + 2;
+    dspD(xd, y + 0.5 * CharH);
+    dspItalic(pic(), xd, y + 0.5 * CharH, QStringLiteral("x"));
+    x += 2.5 * CharW;
+}
+
+} // namespace course

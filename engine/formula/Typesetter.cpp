@@ -1,0 +1,221 @@
+// Cursor-level calls: runs at (Pic, CurX, CurY), cursor steps, Greek letters and the
+// small compositions that pages use between their words.
+
+#include "Typesetter.h"
+
+#include "FontKeep.h"
+
+#include <dlfcn.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <stdexcept>
+
+namespace course {
+
+using namespace formula;
+
+namespace {
+
+std::function<void()>& beepHook() {
+    static std::function<void()> f;
+    return f;
+}
+
+// The platform beep is QApplication::beep, which lives in the widgets module. The
+// typesetting library needs only Qt Gui, so the call is looked up in the running
+// program (every program window links the widgets module); without it there is no
+// beep.
+void platformBeep() {
+    using Fn = void (*)();
+    static const Fn fn = reinterpret_cast<Fn>(dlsym(RTLD_DEFAULT, "_ZN12QApplication4beepEv"));
+    if (fn)
+        fn();
+}
+
+} // namespace
+
+Typesetter::Typesetter(Program program) : TextRuns(program) {}
+
+void Typesetter::setBeep(std::function<void()> f) { beepHook() = std::move(f); }
+
+void Typesetter::beep() {
+    if (beepHook())
+        beepHook()();
+    else
+        platformBeep();
+}
+
+void Typesetter::ds(const QString& s) { dsp(pic(), CurX, CurY, s); }
+
+void Typesetter::it(const QString& s) {
+    if (s.size() == 1) {
+        dspItalic(pic(), CurX, CurY, s);
+        return;
+    }
+    // Several letters are spaced apart: italic capitals and lower-case letters of the
+    // variable font otherwise touch.
+    for (QChar c : s) {
+        addx(2);
+        dspItalic(pic(), CurX, CurY, QString(c));
+    }
+    addx(2);
+}
+
+void Typesetter::sp(const QString& s) {
+    const bool spaced = program() != Program::Sorrel;
+    if (spaced)
+        addx(2);
+    sup(pic(), CurX, CurY, s);
+    if (spaced)
+        addx(2);
+}
+
+void Typesetter::sf(const QString& s) { suf(pic(), CurX, CurY, s); }
+
+void Typesetter::Courier(const QString& s) { dspCourier(pic(), CurX, CurY, s); }
+
+void Typesetter::minus() {
+    const bool spaced = program() != Program::Sorrel;
+    if (spaced)
+        addx(4);
+    Courier(QStringLiteral("-"));
+    if (spaced)
+        addx(4);
+}
+
+void Typesetter::dspBlue(const QString& s) {
+    Surface& g = pic();
+    const Rgb keep = g.ForeColor;
+    g.ForeColor = Blue;
+    ds(s);
+    g.ForeColor = keep;
+}
+
+void Typesetter::addx(double n) {
+    const double r = std::nearbyint(n);
+    if (!(r >= std::numeric_limits<std::int16_t>::min() &&
+          r <= std::numeric_limits<std::int16_t>::max()))
+        throw std::overflow_error("addx: step outside the 16-bit range");
+    CurX += static_cast<std::int16_t>(r);
+}
+
+void Typesetter::incx(double f) { CurX += f * CharW; }
+void Typesetter::incy(double f) { CurY += f * CharH; }
+
+void Typesetter::NewLine() {
+    CurX = LeftMargin;
+    CurY += CharH;
+}
+
+void Typesetter::NewPara() {
+    CurX = LeftMargin;
+    CurY += 1.5 * CharH;
+}
+
+void Typesetter::cosx() {
+    Courier(QStringLiteral("cos"));
+    addx(2);
+}
+
+void Typesetter::sinx() {
+    Courier(QStringLiteral("sin"));
+    addx(2);
+}
+
+void Typesetter::delta() {
+    Surface& g = pic();
+    FontKeep keep(g);
+    g.FontSize = 1.2 * keep.size();
+    dspSymbolItalic(g, CurX, CurY - 1, QStringLiteral("d"));
+}
+
+void Typesetter::epsln() {
+    Surface& g = pic();
+    FontKeep keep(g);
+    g.FontSize = 1.05 * keep.size();
+    const double y = program() == Program::Sorrel ? CurY - 0.1 * CharH : CurY - 2;
+    dsp(g, CurX, y, QStringLiteral("ε"));
+}
+
+void Typesetter::theta() { dspSymbolItalic(pic(), CurX, CurY, QStringLiteral("q")); }
+
+void Typesetter::phi() {
+    Surface& g = pic();
+    g.FontItalic = true;
+    dsp(g, CurX, CurY, QStringLiteral("φ"));
+    g.FontItalic = false;
+}
+
+void Typesetter::phiBig() {
+    Surface& g = pic();
+    {
+        FontKeep keep(g);
+        g.FontSize = 1.4 * keep.size();
+        dspSymbolItalic(g, CurX, CurY - 6, QStringLiteral("f"));
+    }
+    CurX += 0.3 * CharW;
+}
+
+void Typesetter::alpha() {
+    Surface& g = pic();
+    FontKeep keep(g);
+    g.FontSize = 1.1 * keep.size();
+    dspSymbolItalic(g, CurX, CurY - 2, QStringLiteral("a"));
+}
+
+void Typesetter::alphaPlain() { dspSymbolItalic(pic(), CurX, CurY, QStringLiteral("a")); }
+
+void Typesetter::prime() {
+    Surface& g = pic();
+    FontKeep keep(g);
+    g.FontName = QStringLiteral("Verdana");
+    g.FontBold = true;
+    CurX += 4;
+    dsp(g, CurX, CurY, QString(QChar(39)));
+}
+
+void Typesetter::dVar(const QString& s) {
+    dspD(CurX, CurY);
+    it(s);
+}
+
+void Typesetter::SqOf(const QString& v) {
+    if (v == QStringLiteral("d"))
+        ds(QStringLiteral("d"));
+    else
+        it(v);
+    // The substitute italic font sits lower on its line; its square is raised less.
+    const double keep = SupRaise;
+    SupRaise = HasBookman != 1 ? 0.12 : 0.2;
+    CurX += 2;
+    sup(pic(), CurX, CurY, QStringLiteral("2"));
+    SupRaise = keep;
+    CurX += 2;
+}
+
+void Typesetter::FuncOf(const QString& f, const QString& v) {
+    Surface& g = pic();
+    dspItalic(g, CurX, CurY, f);
+    addx(4);
+    dsp(g, CurX, CurY, QStringLiteral("("));
+    if (HasBookman != 1) {
+        if (v == QStringLiteral("j"))
+            addx(5);
+        else if (v == QStringLiteral("y"))
+            addx(4);
+        else
+            addx(2);
+    }
+    dspItalic(g, CurX, CurY, v);
+    if (v == QStringLiteral("j") || v == QStringLiteral("t"))
+        addx(2);
+    else if (v == QStringLiteral("l"))
+        addx(3);
+    else
+        addx(1);
+    dsp(g, CurX, CurY, QStringLiteral(")"));
+}
+
+} // namespace course

@@ -1,0 +1,130 @@
+#pragma once
+// Cursor-level typesetting and formula constructs.
+//
+// Page procedures write their text as a sequence of short calls on the shared cursor
+// (Pic, CurX, CurY): a run here, two pixels there, an italic variable, a superscript,
+// a built fraction. The constructs (fractions, a small markup language for fraction
+// parts, integrals, sums, radicals and tall brackets assembled from Symbol font
+// pieces) are built on the text runs of TextRuns. Cursor-level calls draw on Pic and
+// advance CurX; surface-level constructs take a surface and an x by reference.
+// Every construct leaves the surface's font as it found it unless noted.
+
+#include "TextRuns.h"
+
+#include <QSize>
+#include <QString>
+
+#include <functional>
+
+namespace course {
+
+class Typesetter : public TextRuns {
+public:
+    explicit Typesetter(Program program = Program::Generic);
+
+    // Vertical gap used by the tall square brackets (BigBracket kinds 3 and 4);
+    // the page sets it before the call.
+    int BracketGap = 0;
+
+    // ---- Cursor-level calls (draw on Pic at CurX, CurY; advance CurX) ----
+    void ds(const QString& s);          // plain run
+    void it(const QString& s);          // italic variable(s)
+    void sp(const QString& s);          // superscript with 2 px either side
+    void sf(const QString& s);          // subscript
+    void Courier(const QString& s);     // "Courier New" run
+    void minus();                       // Courier minus with 4 px either side
+    void dspBlue(const QString& s);     // heading in Blue
+    // CurX += n, n taken as a 16-bit integer (rounded to nearest, ties to even;
+    // outside the 16-bit range it throws std::overflow_error).
+    void addx(double n);
+    void incx(double f);                // CurX += f·CharW
+    void incy(double f);                // CurY += f·CharH
+    void NewLine();
+    void NewPara();
+    void cosx();
+    void sinx();
+    void delta();                       // δ
+    void epsln();                       // ε
+    void theta();                       // θ
+    void phi();                         // italic φ
+    void phiBig();                      // large Symbol φ
+    void alpha();                       // α, enlarged and raised
+    void alphaPlain();                  // α at the cursor
+    void prime();                       // ′ after a variable
+    void dVar(const QString& s);        // d s (a differential)
+    void SqOf(const QString& v);        // v²
+    void FuncOf(const QString& f, const QString& v); // f(v)
+
+    // ---- Device-context text (integer positions; Symbol byte codes as QChar(code)) ----
+    // Draws (when `draw`) the first n characters of `code` with the top-left corner at
+    // (x, y) in the surface's current font and returns their extent in `ext`.
+    static void gdiTextExt(Surface& g, int x, int y, const QString& code, int n, QSize& ext,
+                           bool draw);
+    // Draws and advances x by the measured width.
+    static void gdiText(Surface& g, int& x, int y, const QString& code, int n);
+    // As gdiText, in a plain (not bold, not italic) font of the surface's current name
+    // and size turned `angle` degrees counter-clockwise.
+    static void gdiRotText(Surface& g, int& x, int y, const QString& code, int n, int angle);
+
+    // ---- Large operators ----
+    void dspIntegral(Surface& g, double& x, double y);
+    void dspIntInf(Surface& g, double& x, double y);     // ∫ from −∞ to ∞
+    void IntLim(Surface& g, double& x, double y, const QString& upper, const QString& lower);
+    void dspSum(Surface& g, double& x, double y);
+    void SumK(Surface& g, double& x, double y, const QString& lower, const QString& upper);
+    // Tall bracket on Pic from Symbol pieces: 1 "(", 2 ")", 3 "[", 4 "]". x is not
+    // advanced; FontBold is left False.
+    void BigBracket(double& x, double y, int kind);
+    void BigParenL(double& x, double y) { BigBracket(x, y, 1); }
+    void BigParenR(double& x, double y) { BigBracket(x, y, 2); }
+    void BigSquareL(double& x, double y) { BigBracket(x, y, 3); }
+    void BigSquareR(double& x, double y) { BigBracket(x, y, 4); }
+    // Radical sign and a Gray bar of width w; the caller draws the radicand.
+    void dspSqrt(Surface& g, double& x, double y, double w);
+
+    // ---- Built fractions and markup (cursor-level unless a surface is taken) ----
+    void FracD(const QString& f, const QString& v);         // df/dv
+    void FracD2(const QString& f, const QString& v);        // d²f/dv²
+    void PartialFrac(const QString& f, const QString& v);   // ∂f/∂v
+    void PartialFrac2(const QString& f, const QString& v);  // ∂²f/∂v²
+    void FracMk(double scale, const QString& num, const QString& den);
+    void FracMk1(const QString& num, const QString& den) { FracMk(1.0, num, den); }
+    void FracMk08(const QString& num, const QString& den) { FracMk(0.8, num, den); }
+    void FracMk09(const QString& num, const QString& den) { FracMk(0.9, num, den); }
+    int MarkupWidth(const QString& s);                      // measured on Pic
+    void MarkupText(Surface& g, double& x, double y, const QString& s);
+    void SubOf(const QString& s, const QString& p);
+
+    // ---- Function notation ----
+    // name with a superscript and a subscript stacked after it.
+    void fSupSub(const QString& name, const QString& supText, const QString& subText);
+    void fSS(const QString& supText, const QString& subText) {
+        fSupSub(QStringLiteral("f"), supText, subText);
+    }
+    void gSS(const QString& supText, const QString& subText) {
+        fSupSub(QStringLiteral("g"), supText, subText);
+    }
+    // Italic s with a tilde above its end; the cursor ends after s.
+    void tilde(const QString& s);
+
+    // ---- Glyphs kept by single programs ----
+    void fx(Surface& g, double& x, double y);                // f(x)
+    void ft(double y);                                       // f(t) at CurX
+    void un();                                               // u_n
+    void bt();                                               // β(t)
+    void Psi(Surface& g, double& x, double y, int mode);     // Ψ(x, t) / Ψ(x, 0)
+    void AbsPsiSq(Surface& g, double& x, double y);          // |Ψ(x, t)|²
+    void hbar(Surface& g, double& x, double y);              // ħ
+    void SqrtPi(Surface& g, double& x, double y);            // √π
+    void OmegaT();                                           // ωt
+    void sfAt(double& x, double y, const QString& s);        // subscript at (x, y) on Pic
+    void dspBar(double x, double y, double k);               // bar k·CharW long
+    void dspDx(double& x, double y);                         // d/dx
+
+    // The system beep (MarkupText of "n+1" sounds it). Tests replace it; an empty
+    // function restores the platform beep.
+    static void setBeep(std::function<void()> f);
+    static void beep();
+};
+
+} // namespace course

@@ -1,0 +1,579 @@
+// Cursor-level calls and formula constructs, checked on the recorded runs and lines.
+
+#include "FontTable.h"
+#include "RunLog.h"
+#include "Typesetter.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <stdexcept>
+
+using namespace course;
+using course::testing::lines;
+using course::testing::texts;
+
+namespace {
+
+const QString kBody = QStringLiteral("メイリオ");
+
+QString sym(int code) { return symbolToUnicode(QString(QChar(code))); }
+double right(const DrawOp& op) { return op.a.x() + op.cell.width(); }
+
+struct Formula : ::testing::Test {
+    Surface g;
+    Typesetter t{Program::Calyx};
+    int beeps = 0;
+
+    void SetUp() override {
+        g.FontName = kBody;
+        g.FontSize = 13;
+        g.Cls();
+        t.HasBookman = 1;
+        t.Pic = &g;
+        t.CharW = g.TextWidth(QStringLiteral("A"));
+        t.CharH = g.TextHeight(QStringLiteral("A"));
+        t.LeftMargin = 10;
+        t.CurX = 100;
+        t.CurY = 200;
+        Typesetter::setBeep([this] { ++beeps; });
+    }
+    void TearDown() override { Typesetter::setBeep({}); }
+
+    double TH() const { return g.TextHeight(QStringLiteral("A")); }
+    double TW() const { return g.TextWidth(QStringLiteral("A")); }
+    // Width of a run measured the way the runs measure it.
+    double width(const QString& font, double size, bool bold, bool italic, const QString& s) {
+        Surface m;
+        m.FontName = font;
+        m.FontSize = size;
+        m.FontBold = bold;
+        m.FontItalic = italic;
+        return m.TextWidth(s);
+    }
+    void expectFontRestored() const {
+        EXPECT_EQ(g.FontName, kBody);
+        EXPECT_DOUBLE_EQ(g.FontSize, 13);
+        EXPECT_FALSE(g.FontBold);
+        EXPECT_FALSE(g.FontItalic);
+    }
+};
+
+} // namespace
+
+TEST_F(Formula, ItSpacesOnlySeveralLetters) {
+    t.it(QStringLiteral("x"));
+    auto r = texts(g);
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_DOUBLE_EQ(r[0].a.x(), 100);
+    EXPECT_DOUBLE_EQ(t.CurX, right(r[0]));
+
+    g.Cls();
+    t.CurX = 100;
+    t.it(QStringLiteral("ab"));
+    r = texts(g);
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_TRUE(r[0].italic);
+    EXPECT_DOUBLE_EQ(r[0].a.x(), 102);
+    EXPECT_DOUBLE_EQ(r[1].a.x(), right(r[0]) + 2);
+    EXPECT_DOUBLE_EQ(t.CurX, right(r[1]) + 2);
+
+    g.Cls();
+    t.CurX = 100;
+    t.it(QString());
+    EXPECT_TRUE(texts(g).empty());
+    EXPECT_DOUBLE_EQ(t.CurX, 102);
+}
+
+TEST_F(Formula, SuperscriptAndMinusSpacingAndTheSorrelForms) {
+    t.sp(QStringLiteral("2"));
+    t.minus();
+    auto r = texts(g);
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_DOUBLE_EQ(r[0].a.x(), 102);
+    EXPECT_DOUBLE_EQ(r[1].a.x(), right(r[0]) + 2 + 4);
+    EXPECT_EQ(r[1].fontName, QStringLiteral("Courier New"));
+    EXPECT_DOUBLE_EQ(t.CurX, right(r[1]) + 4);
+
+    Surface h;
+    h.FontName = kBody;
+    h.FontSize = 13;
+    Typesetter s(Program::Sorrel);
+    s.Pic = &h;
+    s.CharH = 20;
+    s.CurX = 100;
+    s.CurY = 50;
+    s.sp(QStringLiteral("2"));
+    s.minus();
+    s.epsln();
+    r = texts(h);
+    ASSERT_EQ(r.size(), 3u);
+    EXPECT_DOUBLE_EQ(r[0].a.x(), 100);
+    EXPECT_DOUBLE_EQ(r[1].a.x(), right(r[0]));
+    EXPECT_DOUBLE_EQ(s.CurX, right(r[2]));
+    EXPECT_DOUBLE_EQ(r[2].a.y(), 50 - 2); // 0.1·CharH
+    t.epsln();
+    EXPECT_DOUBLE_EQ(texts(g).back().a.y(), 200 - 2);
+    EXPECT_DOUBLE_EQ(texts(g).back().fontSize, 1.05 * 13);
+}
+
+TEST_F(Formula, CursorStepsRoundAddxToSixteenBits) {
+    t.addx(2.5);
+    EXPECT_DOUBLE_EQ(t.CurX, 102); // ties to even
+    t.addx(-3.5);
+    EXPECT_DOUBLE_EQ(t.CurX, 98);
+    EXPECT_THROW(t.addx(40000), std::overflow_error);
+    t.incx(2);
+    EXPECT_DOUBLE_EQ(t.CurX, 98 + 2 * t.CharW);
+    t.NewPara();
+    EXPECT_DOUBLE_EQ(t.CurX, 10);
+    EXPECT_DOUBLE_EQ(t.CurY, 200 + 1.5 * t.CharH);
+    t.NewLine();
+    EXPECT_DOUBLE_EQ(t.CurY, 200 + 2.5 * t.CharH);
+}
+
+TEST_F(Formula, SqOfDIsUprightOthersItalicAndTheSquareSitsLowerWithoutBookman) {
+    const double raise = t.SupRaise;
+    t.SqOf(QStringLiteral("d"));
+    auto r = texts(g);
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_FALSE(r[0].italic);
+    EXPECT_EQ(r[0].fontName, kBody);
+    EXPECT_DOUBLE_EQ(r[1].a.x(), right(r[0]) + 2);
+    EXPECT_NEAR(r[1].a.y(), 200 - 0.2 * TH(), 1e-9);
+    EXPECT_DOUBLE_EQ(t.CurX, right(r[1]) + 2);
+
+    g.Cls();
+    t.HasBookman = -1;
+    t.SqOf(QStringLiteral("x"));
+    r = texts(g);
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_TRUE(r[0].italic);
+    EXPECT_EQ(r[0].fontName, QStringLiteral("Times New Roman"));
+    EXPECT_NEAR(r[1].a.y(), 200 - 0.12 * TH(), 1e-9);
+    EXPECT_DOUBLE_EQ(t.SupRaise, raise);
+    expectFontRestored();
+}
+
+TEST_F(Formula, FuncOfSpacingWithoutBookman) {
+    t.HasBookman = -1;
+    t.FuncOf(QStringLiteral("f"), QStringLiteral("j"));
+    auto r = texts(g);
+    ASSERT_EQ(r.size(), 4u);
+    EXPECT_DOUBLE_EQ(r[1].a.x(), right(r[0]) + 4);
+    EXPECT_DOUBLE_EQ(r[2].a.x(), right(r[1]) + 5);
+    EXPECT_DOUBLE_EQ(r[3].a.x(), right(r[2]) + 2);
+    EXPECT_EQ(r[3].text, QStringLiteral(")"));
+}
+
+TEST_F(Formula, FracMkCentresTheShorterPart) {
+    t.FracMk(1.0, QStringLiteral("a"), QStringLiteral("abc"));
+    const double wn = std::nearbyint(1.3 * width(QStringLiteral("Bookman Old Style"), 13, false,
+                                                  false, QStringLiteral("a")));
+    const int wd = t.MarkupWidth(QStringLiteral("abc"));
+    const double W = std::max<double>(wn, wd) + g.TextWidth(QStringLiteral("p"));
+    auto r = texts(g);
+    ASSERT_EQ(r.size(), 4u);
+    EXPECT_NEAR(r[0].a.x(), 100 + (W - wn) / 2, 1e-9);
+    EXPECT_DOUBLE_EQ(r[0].a.y(), 190);
+    EXPECT_NEAR(r[1].a.x(), 100 + (W - wd) / 2, 1e-9);
+    EXPECT_DOUBLE_EQ(r[1].a.y(), 213);
+    auto l = lines(g);
+    ASSERT_EQ(l.size(), 1u);
+    EXPECT_EQ(l[0].a, QPointF(100, 212));
+    EXPECT_NEAR(l[0].b.x(), 100 + W, 1e-9);
+    EXPECT_NEAR(t.CurX, 100 + W, 1e-9);
+    expectFontRestored();
+}
+
+TEST_F(Formula, FracMkSpecialNumeratorsAndDenominators) {
+    // A lone y is raised 2 px; at 0.9 the offsets are ⌊9⌋ and ⌊12.2⌋.
+    t.FracMk(0.9, QStringLiteral("y"), QStringLiteral("t^2x"));
+    auto r = texts(g);
+    ASSERT_EQ(r.size(), 4u);
+    EXPECT_EQ(r[0].text, QStringLiteral("y"));
+    EXPECT_DOUBLE_EQ(r[0].a.y(), 200 - 9 - 2);
+    EXPECT_DOUBLE_EQ(r[1].a.y(), 212);
+    EXPECT_NEAR(r[1].fontSize, 1.15 * 0.9 * 13, 1e-9);
+    // The caret raises exactly one character, 2 px after t; x follows on the line.
+    EXPECT_EQ(r[2].text, QStringLiteral("2"));
+    EXPECT_DOUBLE_EQ(r[2].a.x(), right(r[1]) + 2);
+    EXPECT_LT(r[2].a.y(), 212);
+    EXPECT_EQ(r[3].text, QStringLiteral("x"));
+    EXPECT_DOUBLE_EQ(r[3].a.y(), 212);
+    EXPECT_DOUBLE_EQ(r[3].a.x(), right(r[2]));
+
+    // A caret in the numerator raises all of the rest; "_" lowers the numerator line.
+    g.Cls();
+    t.FracMk(1.0, QStringLiteral("h^2n"), QStringLiteral("E_nk"));
+    r = texts(g);
+    ASSERT_EQ(r.size(), 6u);
+    EXPECT_EQ(r[0].text, QStringLiteral("h"));
+    EXPECT_DOUBLE_EQ(r[1].a.x(), right(r[0]) + 2);
+    EXPECT_NEAR(r[1].a.y(), 190 - 0.2 * TH(), 1e-9);
+    EXPECT_EQ(r[2].text, QStringLiteral("n"));
+    EXPECT_DOUBLE_EQ(r[2].a.y(), r[1].a.y());
+    EXPECT_EQ(r[3].text, QStringLiteral("E"));
+    EXPECT_NEAR(r[4].a.y(), 213 + 0.3 * TH(), 1e-9);
+
+    g.Cls();
+    t.FracMk(1.0, QStringLiteral("a_1"), QStringLiteral("2"));
+    EXPECT_DOUBLE_EQ(texts(g)[0].a.y(), 188);
+    expectFontRestored();
+}
+
+TEST_F(Formula, MarkupTextBeepsOncePerCallOfNPlusOne) {
+    double x = 0;
+    t.MarkupText(g, x, 0, QStringLiteral("n+1"));
+    EXPECT_EQ(beeps, 1);
+    x = 0;
+    t.MarkupText(g, x, 0, QStringLiteral("n+1"));
+    EXPECT_EQ(beeps, 2);
+    t.MarkupText(g, x, 0, QStringLiteral("n+2"));
+    t.FracMk(1.0, QStringLiteral("n+1"), QStringLiteral("2"));
+    EXPECT_EQ(beeps, 2);
+}
+
+TEST_F(Formula, MarkupGreekNamesAndWidths) {
+    double x = 50;
+    t.MarkupText(g, x, 0, QStringLiteral("-pialphaj"));
+    auto r = texts(g);
+    ASSERT_EQ(r.size(), 4u);
+    EXPECT_EQ(r[0].fontName, QStringLiteral("Courier New"));
+    EXPECT_DOUBLE_EQ(r[0].a.x(), 52);
+    EXPECT_EQ(r[1].text, QStringLiteral("π"));
+    EXPECT_EQ(r[2].text, QStringLiteral("α"));
+    EXPECT_DOUBLE_EQ(r[2].a.x(), right(r[1]) + 2 + 2);
+    EXPECT_DOUBLE_EQ(r[3].a.x(), right(r[2]) + 2 + 4);
+    EXPECT_DOUBLE_EQ(x, right(r[3]));
+
+    const double w = g.TextWidth(QStringLiteral("w"));
+    EXPECT_EQ(t.MarkupWidth(QStringLiteral("omega^2")),
+              nint(w + g.TextWidth(QStringLiteral("2"))));
+    t.HasBookman = -1;
+    EXPECT_EQ(t.MarkupWidth(QStringLiteral("x")),
+              nint(1.3 * width(QStringLiteral("Times New Roman"), 13, false, false,
+                               QStringLiteral("x"))));
+}
+
+TEST_F(Formula, SubOfDrawsTheBaseTwiceAndEndsAfterTheScript) {
+    t.SubOf(QStringLiteral("y"), QStringLiteral("2"));
+    auto r = texts(g);
+    ASSERT_EQ(r.size(), 3u);
+    EXPECT_EQ(r[2].text, r[0].text);
+    EXPECT_EQ(r[2].a, r[0].a);
+    EXPECT_DOUBLE_EQ(t.CurX, right(r[1]));
+}
+
+TEST_F(Formula, PartialFracWidthsAndParts) {
+    t.PartialFrac(QStringLiteral("u"), QStringLiteral("theta"));
+    const double wn = width(QStringLiteral("Times New Roman"), 13, true, false, QStringLiteral("uN"));
+    const double wd = width(QStringLiteral("Times New Roman"), 13, true, false, QStringLiteral("Nb"));
+    const double W = std::max(wn, wd) + 4;
+    auto l = lines(g);
+    ASSERT_EQ(l.size(), 1u);
+    EXPECT_NEAR(l[0].a.y(), 200 + 0.4 * t.CharH, 1e-9);
+    EXPECT_NEAR(l[0].b.x() - l[0].a.x(), W, 1e-9);
+    auto r = texts(g);
+    ASSERT_EQ(r.size(), 4u);
+    EXPECT_EQ(r[0].text, sym(182));
+    EXPECT_NEAR(r[0].a.x(), wd > wn ? 100 + 0.45 * (wd - wn) : 100, 1e-9);
+    EXPECT_DOUBLE_EQ(r[0].a.y(), 187);
+    EXPECT_DOUBLE_EQ(r[1].a.x(), right(r[0]) + 2);
+    EXPECT_NEAR(r[2].a.x(), wn > wd ? 100 + 0.45 * (wn - wd) : 100, 1e-9);
+    EXPECT_DOUBLE_EQ(r[2].a.y(), 210);
+    EXPECT_EQ(r[3].text, QStringLiteral("θ"));
+    EXPECT_DOUBLE_EQ(t.CurX, right(r[3]));
+    EXPECT_DOUBLE_EQ(t.CurY, 200);
+    expectFontRestored();
+}
+
+TEST_F(Formula, PartialFracOfATildedLetter) {
+    t.PartialFrac(QStringLiteral("tildeu"), QStringLiteral("t"));
+    auto r = texts(g);
+    ASSERT_EQ(r.size(), 5u);
+    EXPECT_EQ(r[0].text, sym(182));
+    EXPECT_EQ(r[1].text, QStringLiteral("u"));
+    EXPECT_TRUE(r[1].italic);
+    EXPECT_DOUBLE_EQ(r[1].a.x(), right(r[0]) + 2);
+    EXPECT_EQ(r[2].text, QStringLiteral("~"));
+    EXPECT_DOUBLE_EQ(r[2].a.x(), right(r[1]) - 12);
+    EXPECT_DOUBLE_EQ(r[2].a.y(), 187 - 15);
+    // Both parts are measured as "uN" and "tN".
+    const double wn = width(QStringLiteral("Times New Roman"), 13, true, false, QStringLiteral("uN"));
+    const double wd = width(QStringLiteral("Times New Roman"), 13, true, false, QStringLiteral("tN"));
+    EXPECT_NEAR(lines(g)[0].b.x() - 100, std::max(wn, wd) + 4, 1e-9);
+    EXPECT_DOUBLE_EQ(t.CurY, 200);
+    EXPECT_DOUBLE_EQ(t.CurX, right(r[4]));
+}
+
+TEST_F(Formula, FracDAndFracD2Bars) {
+    t.FracD(QStringLiteral("f"), QStringLiteral("x"));
+    auto l = lines(g);
+    ASSERT_EQ(l.size(), 1u);
+    EXPECT_EQ(l[0].a, QPointF(100, 212));
+    EXPECT_NEAR(l[0].b.x(), 100 + 2.4 * t.CharW, 1e-9);
+    EXPECT_DOUBLE_EQ(l[0].b.y(), 212);
+    auto r = texts(g);
+    ASSERT_EQ(r.size(), 4u);
+    EXPECT_EQ(r[0].fontName, QStringLiteral("Courier New"));
+    EXPECT_EQ(r[0].a, QPointF(102, 189));
+    EXPECT_DOUBLE_EQ(r[1].a.x(), right(r[0]) + 1 + 4); // dspD's 1 px, 4 more for f
+    EXPECT_EQ(r[2].a, QPointF(102, 200 + 0.5 * t.CharH));
+    EXPECT_DOUBLE_EQ(t.CurX, right(r[3]));
+
+    for (const char* f : {"P", "", "y"}) {
+        g.Cls();
+        t.CurX = 100;
+        t.FracD2(QString::fromLatin1(f), QStringLiteral("r"));
+        l = lines(g);
+        ASSERT_EQ(l.size(), 1u);
+        EXPECT_EQ(l[0].a, QPointF(100, 212));
+        EXPECT_NEAR(l[0].b.x() - 100, (*f == 'P' ? 3.5 : 3.2) * t.CharW, 1e-9) << f;
+        r = texts(g);
+        EXPECT_EQ(r[0].a, QPointF(*f ? 102 : 110, 189)) << f;
+        EXPECT_DOUBLE_EQ(r[1].a.y(), 187 - 0.1 * [&] {
+            Surface m; m.FontSize = 0.75 * 13; return m.TextHeight(QStringLiteral("2"));
+        }());
+        const DrawOp& dDen = r[r.size() - 3];
+        EXPECT_EQ(dDen.a, QPointF(102, 214)) << f;
+        EXPECT_DOUBLE_EQ(r[r.size() - 2].a.x(), right(dDen) + 1 + 3);
+        EXPECT_DOUBLE_EQ(t.CurX, right(r.back()));
+    }
+}
+
+TEST_F(Formula, PartialFrac2Layout) {
+    t.PartialFrac2(QStringLiteral("u"), QStringLiteral("x"));
+    auto l = lines(g);
+    ASSERT_EQ(l.size(), 1u);
+    EXPECT_NEAR(l[0].a.y(), 200 + 0.52 * t.CharH, 1e-9);
+    auto r = texts(g);
+    ASSERT_EQ(r.size(), 6u);
+    EXPECT_EQ(r[0].a, QPointF(100, 200 - 0.4 * t.CharH));
+    EXPECT_EQ(r[1].text, QStringLiteral("2"));
+    EXPECT_NEAR(r[2].a.x(), right(r[1]) + 0.1 * t.CharW, 1e-9);
+    EXPECT_EQ(r[3].a, QPointF(100, 200 + 0.5 * t.CharH));
+    EXPECT_EQ(r[5].text, QStringLiteral("2"));
+    EXPECT_DOUBLE_EQ(t.CurX, right(r[5]));
+}
+
+TEST_F(Formula, BigBracketDoesNotMoveXAndLeavesBoldOff) {
+    t.BracketGap = 5;
+    const int kinds[][3] = {{1, 230, 232}, {2, 246, 248}, {3, 233, 235}, {4, 249, 251}};
+    for (const auto& k : kinds) {
+        g.Cls();
+        g.FontBold = true;
+        double x = 120.5;
+        t.BigBracket(x, 300, k[0]);
+        EXPECT_DOUBLE_EQ(x, 120.5);
+        auto r = texts(g);
+        ASSERT_EQ(r.size(), 2u);
+        EXPECT_EQ(r[0].text, sym(k[1]));
+        EXPECT_EQ(r[1].text, sym(k[2]));
+        EXPECT_TRUE(r[0].bold);
+        EXPECT_EQ(r[0].fontName, QStringLiteral("Symbol"));
+        EXPECT_EQ(r[0].a, QPointF(120, 300 - 6)); // nint(120.5) = 120
+        EXPECT_EQ(r[1].a, QPointF(120, 300 + 2 + 6));
+        EXPECT_FALSE(g.FontBold);
+        EXPECT_EQ(g.FontName, kBody);
+    }
+    t.BracketGap = 0;
+    g.Cls();
+    double x = 10;
+    t.BigSquareR(x, 100);
+    EXPECT_EQ(texts(g)[0].a, QPointF(10, 99));
+    EXPECT_EQ(texts(g)[1].a, QPointF(10, 103));
+}
+
+TEST_F(Formula, SumKPlacesLimitsAroundTheSign) {
+    double x = 100;
+    const double wl = g.TextWidth(QStringLiteral("n=0"));
+    t.SumK(g, x, 200, QStringLiteral("n=0"), QStringLiteral("∞"));
+    auto r = texts(g);
+    ASSERT_EQ(r.size(), 5u);
+    EXPECT_EQ(r[0].text, QStringLiteral("∞"));
+    EXPECT_DOUBLE_EQ(r[0].a.x(), 104);
+    EXPECT_NEAR(r[0].a.y(), 200 - 0.6 * TH() - 0.2 * TH(), 1e-9);
+    EXPECT_NEAR(r[1].a.x(), 112 - wl / 2, 1e-9);
+    EXPECT_NEAR(r[1].a.y(), 200 + 0.65 * TH() + 0.3 * TH(), 1e-9);
+    EXPECT_EQ(r[3].text, QStringLiteral("0"));
+    const DrawOp& sigma = r[4];
+    EXPECT_EQ(sigma.text, sym(229));
+    EXPECT_DOUBLE_EQ(sigma.fontSize, 26);
+    EXPECT_EQ(sigma.a, QPointF(100, nint(200 - 0.5 * TH())));
+    EXPECT_DOUBLE_EQ(x, 100 + nint(sigma.cell.width()));
+
+    // A non-infinite upper limit is centred at x + 10; "k" sits one pixel lower.
+    g.Cls();
+    x = 100;
+    const double wu = g.TextWidth(QStringLiteral("N"));
+    t.SumK(g, x, 200, QStringLiteral("k"), QStringLiteral("N"));
+    r = texts(g);
+    EXPECT_NEAR(r[0].a.x(), 110 - wu / 2, 1e-9);
+    EXPECT_NEAR(r[1].a.y(), 200 + 0.65 * TH() + 1 + 0.3 * TH(), 1e-9);
+    expectFontRestored();
+}
+
+TEST_F(Formula, IntegralsAndLimits) {
+    Surface s;
+    s.FontName = QStringLiteral("Symbol");
+    s.FontSize = 13;
+    const double THs = s.TextHeight(QStringLiteral("A"));
+    double x = 50.4;
+    t.dspIntegral(g, x, 100);
+    auto r = texts(g);
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_EQ(r[0].a, QPointF(50, nint(100 - 0.28 * THs)));
+    EXPECT_EQ(r[1].a, QPointF(50, nint(100 + 0.38 * THs)));
+    EXPECT_DOUBLE_EQ(x, 50 + nint(r[1].cell.width()));
+
+    g.Cls();
+    x = 50;
+    t.dspIntInf(g, x, 100);
+    r = texts(g);
+    ASSERT_EQ(r.size(), 5u);
+    const double xi = 50 + nint(r[1].cell.width());
+    EXPECT_EQ(r[2].text, QStringLiteral("∞"));
+    EXPECT_NEAR(r[2].a.x(), xi + 0.5 * TW(), 1e-9);
+    EXPECT_NEAR(r[2].a.y(), 100 - 0.5 * TH(), 1e-9);
+    EXPECT_DOUBLE_EQ(r[2].fontSize, 0.8 * 13);
+    EXPECT_EQ(r[3].fontName, QStringLiteral("Courier New"));
+    EXPECT_DOUBLE_EQ(r[3].a.x(), xi);
+    EXPECT_NEAR(x, right(r[4]) + 0.5 * TW(), 1e-9);
+
+    g.Cls();
+    x = 50;
+    t.IntLim(g, x, 100, QStringLiteral("pi"), QStringLiteral("-pi"));
+    r = texts(g);
+    ASSERT_EQ(r.size(), 5u);
+    EXPECT_EQ(r[2].text, QStringLiteral("π"));
+    EXPECT_NEAR(r[2].a.y(), 100 - 0.6 * TH(), 1e-9);
+    EXPECT_EQ(r[3].fontName, QStringLiteral("Courier New"));
+    EXPECT_NEAR(r[3].a.y(), 100 + 0.7 * TH(), 1e-9);
+    EXPECT_NEAR(r[4].a.y(), 100 + 0.6 * TH(), 1e-9);
+    EXPECT_NEAR(x, right(r[4]) + 0.5 * TW(), 1e-9);
+
+    g.Cls();
+    x = 50;
+    t.IntLim(g, x, 100, QStringLiteral("r_1"), QStringLiteral("0"));
+    r = texts(g);
+    ASSERT_EQ(r.size(), 5u);
+    EXPECT_NEAR(r[2].fontSize, 1.15 * 0.8 * 13, 1e-9); // a markup letter at 0.8
+    EXPECT_NEAR(r[3].a.y(), 100 - 0.5 * TH() + 0.3 * TH(), 1e-9); // suf at full size
+    EXPECT_DOUBLE_EQ(r[4].fontSize, 0.8 * 13);
+    expectFontRestored();
+}
+
+TEST_F(Formula, SqrtDrawsAGrayBarFromTheSignsEnd) {
+    g.FontBold = true;
+    double x = 40;
+    t.dspSqrt(g, x, 80, 30);
+    auto r = texts(g);
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_FALSE(r[0].bold);
+    EXPECT_EQ(r[0].text, sym(214));
+    auto l = lines(g);
+    ASSERT_EQ(l.size(), 1u);
+    EXPECT_EQ(l[0].color, t.Gray);
+    EXPECT_EQ(l[0].a, QPointF(right(r[0]), 81));
+    EXPECT_EQ(l[0].b, QPointF(right(r[0]) + 30, 81));
+    EXPECT_DOUBLE_EQ(x, right(r[0]) + 30);
+    EXPECT_TRUE(g.FontBold);
+}
+
+TEST_F(Formula, DeviceTextMeasuresWholePixelsAndTurns) {
+    g.FontName = QStringLiteral("Symbol");
+    QSize ext;
+    Typesetter::gdiTextExt(g, 5, 6, QString(QChar(229)), 1, ext, false);
+    EXPECT_TRUE(texts(g).empty());
+    EXPECT_EQ(ext.width(), nint(g.TextWidth(QString(QChar(229)))));
+    EXPECT_EQ(ext.height(), nint(g.TextHeight(QString(QChar(229)))));
+
+    g.FontBold = true;
+    int x = 10;
+    Typesetter::gdiRotText(g, x, 20, QString(QChar(236)) + QChar(239) + QChar(238), 2, 90);
+    auto r = texts(g);
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_EQ(r[0].angle, 90);
+    EXPECT_EQ(r[0].text, sym(236) + sym(239));
+    EXPECT_FALSE(r[0].bold);
+    EXPECT_EQ(r[0].a, QPointF(10, 20));
+    EXPECT_EQ(x, 10 + nint(r[0].cell.width()));
+    EXPECT_TRUE(g.FontBold);
+
+    g.FontBold = false;
+    x = 0;
+    Typesetter::gdiText(g, x, 0, QString(QChar(229)), 1);
+    EXPECT_EQ(texts(g).back().angle, 0);
+    EXPECT_EQ(x, ext.width());
+}
+
+TEST_F(Formula, ScriptsOfFSupSubStartTogether) {
+    t.fSS(QStringLiteral("2"), QStringLiteral("k+1"));
+    auto r = texts(g);
+    ASSERT_EQ(r.size(), 5u);
+    EXPECT_DOUBLE_EQ(r[0].a.x(), 106);
+    EXPECT_DOUBLE_EQ(r[1].a.x(), right(r[0]) + 6);
+    EXPECT_DOUBLE_EQ(r[2].a.x(), r[1].a.x());
+    EXPECT_NEAR(r[1].a.y(), 198 - 0.2 * TH(), 1e-9);
+    EXPECT_NEAR(r[2].a.y(), 203 + 0.3 * TH(), 1e-9);
+    EXPECT_DOUBLE_EQ(t.CurX, right(r[4]));
+
+    g.Cls();
+    t.CurX = 100;
+    t.gSS(QStringLiteral("n"), QString());
+    r = texts(g);
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_DOUBLE_EQ(r[1].a.x(), right(r[0]) + 3);
+    EXPECT_NEAR(r[1].a.y(), 200 - 0.2 * TH(), 1e-9);
+}
+
+TEST_F(Formula, EveryConstructRestoresTheFont) {
+    double x = 300;
+    const std::function<void()> calls[] = {
+        [&] { t.delta(); }, [&] { t.epsln(); }, [&] { t.theta(); }, [&] { t.phi(); },
+        [&] { t.phiBig(); }, [&] { t.alpha(); }, [&] { t.alphaPlain(); }, [&] { t.prime(); },
+        [&] { t.cosx(); }, [&] { t.dVar(QStringLiteral("x")); }, [&] { t.un(); },
+        [&] { t.bt(); }, [&] { t.OmegaT(); }, [&] { t.ft(200); },
+        [&] { t.tilde(QStringLiteral("a")); }, [&] { t.SubOf(QStringLiteral("X"), QStringLiteral("s")); },
+        [&] { t.FracMk09(QStringLiteral("1"), QStringLiteral("2")); },
+        [&] { t.FracMk(1, QStringLiteral("alphapi"), QStringLiteral("omegapiepslnd")); },
+        [&] { t.PartialFrac(QStringLiteral("f"), QStringLiteral("phi")); },
+        [&] { t.Psi(g, x, 200, 0); }, [&] { t.AbsPsiSq(g, x, 200); }, [&] { t.hbar(g, x, 200); },
+        [&] { t.SqrtPi(g, x, 200); }, [&] { t.fx(g, x, 200); }, [&] { t.dspSum(g, x, 200); },
+        [&] { t.dspIntInf(g, x, 200); }, [&] { t.dspDx(x, 200); },
+        [&] { t.IntLim(g, x, 200, QStringLiteral("_2"), QStringLiteral("pi")); },
+    };
+    for (std::size_t i = 0; i < std::size(calls); ++i) {
+        calls[i]();
+        SCOPED_TRACE(i);
+        expectFontRestored();
+    }
+    const Rgb fore = g.ForeColor;
+    t.dspBlue(QStringLiteral("(1) 概 要"));
+    EXPECT_EQ(texts(g).back().color, t.Blue);
+    EXPECT_EQ(g.ForeColor, fore);
+}
+
+TEST_F(Formula, SmallGlyphCompositions) {
+    double x = 50;
+    t.hbar(g, x, 100);
+    auto r = texts(g);
+    auto l = lines(g);
+    ASSERT_EQ(l.size(), 1u);
+    EXPECT_DOUBLE_EQ(l[0].b.x(), right(r[0]));
+    EXPECT_NEAR(l[0].b.x() - l[0].a.x(), g.TextWidth(QStringLiteral("h")), 1e-9);
+    EXPECT_NEAR(l[0].a.y(), 100 + 0.15 * g.TextHeight(QStringLiteral("h")), 1e-9);
+
+    g.Cls();
+    x = 50;
+    t.dspDx(x, 100);
+    l = lines(g);
+    ASSERT_EQ(l.size(), 1u);
+    EXPECT_NEAR(l[0].a.y(), 100.5 + 0.5 * t.CharH, 1e-9);
+    EXPECT_NEAR(l[0].b.x() - l[0].a.x(), 2.5 * t.CharW, 1e-9);
+    EXPECT_NEAR(texts(g)[0].a.x(), 50 + 0.8 * t.CharW, 1e-9);
+    EXPECT_DOUBLE_EQ(texts(g)[1].a.x(), 52);
+    EXPECT_NEAR(x, 50 + 2.5 * t.CharW, 1e-9);
+}
