@@ -65,13 +65,18 @@ def derive_symbol(out):
             table.cmap = dict(mapping)
     font["cmap"].tables = [t for t in font["cmap"].tables if t.isUnicode()]
     font["OS/2"].ulCodePageRange1 = 1  # Latin-1 (no symbol code page)
+    # Line metrics of the Symbol font the pages were laid out with (ascent 1.005 em,
+    # descent 0.22 em): its glyphs sit that much lower below the top of the text cell
+    # than in the stand-in, whose tight 0.75/0.25 em line would raise every Greek
+    # letter, integral half and bracket piece by about a quarter em.
+    upm = font["head"].unitsPerEm
+    ascent, descent = round(1.005 * upm), round(0.22 * upm)
+    os2, hhea = font["OS/2"], font["hhea"]
+    os2.usWinAscent, os2.usWinDescent = ascent, descent
+    os2.sTypoAscender, os2.sTypoDescender, os2.sTypoLineGap = ascent, -descent, 0
+    hhea.ascent, hhea.descent, hhea.lineGap = ascent, -descent, 0
     rename(font, "Course Symbol")
     font.save(out / "CourseSymbol.otf")
-    # The byte-code table the engine uses to translate Symbol runs.
-    with open(out / "symbol-map.txt", "w") as f:
-        for code, glyph in sorted(TTFont(SYMBOL).getBestCmap().items()):
-            uni = next(u for u, g in mapping.items() if g == glyph)
-            f.write(f"{code} {uni}\n")
 
 
 def derive_sans(out):
