@@ -266,8 +266,8 @@ void drawPage(Typesetter& t) {
         Typesetter::gdiText(g, x, y, pieces, 5);
         x += 30;
         // A left brace turned a quarter turn counter-clockwise is an under-brace:
-        // its pieces, each turned, from left to right one Symbol line apart.
-        const int step = nint(g.TextHeight(QStringLiteral("A")));
+        // its pieces, each turned, from left to right one em apart.
+        const int step = nint(g.FontSize * 96 / 72);
         int xr = x;
         for (int c : {236, 239, 237, 239, 238}) {
             int xi = xr;
