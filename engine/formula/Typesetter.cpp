@@ -5,8 +5,6 @@
 
 #include "FontKeep.h"
 
-#include <dlfcn.h>
-
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -23,17 +21,6 @@ std::function<void()>& beepHook() {
     return f;
 }
 
-// The platform beep is QApplication::beep, which lives in the widgets module. The
-// typesetting library needs only Qt Gui, so the call is looked up in the running
-// program (every program window links the widgets module); without it there is no
-// beep.
-void platformBeep() {
-    using Fn = void (*)();
-    static const Fn fn = reinterpret_cast<Fn>(dlsym(RTLD_DEFAULT, "_ZN12QApplication4beepEv"));
-    if (fn)
-        fn();
-}
-
 } // namespace
 
 Typesetter::Typesetter(Program program) : TextRuns(program) {}
@@ -41,10 +28,9 @@ Typesetter::Typesetter(Program program) : TextRuns(program) {}
 void Typesetter::setBeep(std::function<void()> f) { beepHook() = std::move(f); }
 
 void Typesetter::beep() {
+    // The window installs the desktop's beep; without one the call is silent.
     if (beepHook())
         beepHook()();
-    else
-        platformBeep();
 }
 
 void Typesetter::ds(const QString& s) { dsp(pic(), CurX, CurY, s); }

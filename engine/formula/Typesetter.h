@@ -121,8 +121,8 @@ public:
     void dspBar(double x, double y, double k);               // bar k·CharW long
     void dspDx(double& x, double y);                         // d/dx
 
-    // The system beep (MarkupText of "n+1" sounds it). Tests replace it; an empty
-    // function restores the platform beep.
+    // The system beep (MarkupText of "n+1" sounds it). The program window installs
+    // the desktop's beep; tests install a counter; an empty function is silence.
     static void setBeep(std::function<void()> f);
     static void beep();
 };

@@ -86,6 +86,7 @@ Form1::Form1(Document& doc, QWidget* parent)
     statusTimer_.setSingleShot(true);
     connect(&statusTimer_, &QTimer::timeout, status_, &QWidget::hide);
 
+    Typesetter::setBeep([] { QApplication::beep(); });
     // Key preview: the window sees every key press, whichever page has the focus.
     qApp->installEventFilter(this);
 }
