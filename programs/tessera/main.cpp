@@ -1,0 +1,9 @@
+// tessera: the time-dependent Schrödinger equation by the Crank–Nicolson scheme, in
+// three pages.
+
+#include "DocumentMain.h"
+#include "tessera_document.h"
+
+int main(int argc, char** argv) {
+    return course::runDocumentProgram(argc, argv, course::DocumentProgram{tessera::makeDocument, {}, {}});
+}

@@ -1,0 +1,139 @@
+// The tessera document: its window settings and the glyphs its pages share (the
+// differences Δt and Δx, the fraction (Δx)²/Δt and the brackets of the 4×4 matrices).
+
+#include "tessera_document.h"
+
+namespace tessera {
+
+using course::DocumentSpec;
+using course::KeySet;
+using course::PageSwitching;
+using course::Program;
+using course::RGB;
+
+QString title() { return QStringLiteral("クランク・ニコルソン法による時間発展"); }
+
+namespace {
+DocumentSpec makeSpec() {
+    DocumentSpec s;
+    s.name = QStringLiteral("tessera");
+    s.windowTitle = title();
+    s.pages = 3;
+    s.pageFontSize = 13;
+    s.tagColumns = 55;
+    s.labelColor = RGB(240, 240, 255);
+    s.hasIndent0 = false;
+    s.keys = KeySet::A;
+    s.switching = PageSwitching::Inline;
+    s.printCanvasAtStart = false; // the print canvas is made on the first print
+    s.printKeysPrintWindow = true; // F1 and Print print the window itself
+    course::DocumentLayout& L = s.layout;
+    L.clientWidth = 11880;
+    L.clientHeight = 10860;
+    L.page = {195, 585, 11610, 10935};
+    L.cmdPrint = {9270, 90, 615, 420};
+    L.cmdBack = {10080, 105, 240, 420};
+    L.cmdGo = {10515, 105, 240, 420};
+    L.title = {2445, 75, 6405, 480};
+    return s;
+}
+} // namespace
+
+TesseraDocument::TesseraDocument() : course::Document(Program::Tessera), spec_(makeSpec()) {}
+
+void TesseraDocument::drawPage(int k) {
+    switch (k) {
+    case 0: pic0(); break;
+    case 1: pic1(); break;
+    case 2: pic2(); break;
+    default: break;
+    }
+}
+
+// ---- Glyphs ----
+
+void TesseraDocument::DeltaT(double y) {
+    course::Surface& g = pic();
+    dsp(g, CurX, y, QStringLiteral("⊿"));
+    addx(2);
+    dspItalic(g, CurX, y, QStringLiteral("t"));
+}
+
+void TesseraDocument::DeltaX(double y) {
+    course::Surface& g = pic();
+    addx(2);
+    dsp(g, CurX, y, QStringLiteral("⊿"));
+    addx(1);
+    dspItalic(g, CurX, y, QStringLiteral("x"));
+    addx(2);
+}
+
+void TesseraDocument::DeltaTPar(double y) {
+    course::Surface& g = pic();
+    dsp(g, CurX, y, QStringLiteral("("));
+    DeltaT(y);
+    addx(2);
+    dsp(g, CurX, y, QStringLiteral(")"));
+}
+
+void TesseraDocument::DeltaXSq(double y) {
+    course::Surface& g = pic();
+    dsp(g, CurX, y, QStringLiteral("("));
+    DeltaX(y);
+    dsp(g, CurX, y, QStringLiteral(")"));
+    dspSq(g, CurX, y);
+}
+
+void TesseraDocument::MatBrackets(double X, double Y) {
+    course::Surface& g = pic();
+    // Left bracket: top serif, stem over the four rows, bottom serif.
+    double x = X + 10, y = Y + CharH;
+    g.Line(x, y, x - 5, y);
+    g.LineTo(x - 5, y + 4 * CharH);
+    g.LineTo(x, y + 4 * CharH);
+    // Right bracket, ten characters and 3 px further (clear of the subscript of the
+    // last diagonal entry).
+    x = X + 10 * CharW + 3;
+    g.Line(x, y, x + 5, y);
+    g.LineTo(x + 5, y + 4 * CharH);
+    g.LineTo(x, y + 4 * CharH);
+}
+
+void TesseraDocument::DxSqOverDt() {
+    course::Surface& g = pic();
+    incx(1);
+    // A bar of 5.8 characters covers the numerator (Δx)² set from half a character in,
+    // and Δt is centred under it 1.6 characters in.
+    g.Line(CurX, CurY + 0.5 * CharH, CurX + kDxSqBar * CharW, CurY + 0.5 * CharH);
+    const double X0 = CurX;
+    incx(1.6);
+    DeltaT(CurY + 0.5 * CharH);
+    CurX = X0;
+    incx(0.5);
+    DeltaXSq(CurY - 0.5 * CharH);
+}
+
+// ---- Pieces the pages repeat ----
+
+void TesseraDocument::idx(const QString& letter, const QString& index) {
+    it(letter);
+    sf(index);
+}
+
+void TesseraDocument::tag(const QString& t) {
+    CurX = TagCol;
+    ds(t);
+}
+
+void TesseraDocument::at(double x, double lines) {
+    CurX = x;
+    incy(lines);
+}
+
+void TesseraDocument::half() { dspHalf(pic(), CurX, CurY); }
+
+void TesseraDocument::headingColor(bool blue) { pic().ForeColor = blue ? Blue : MyColor[0]; }
+
+std::unique_ptr<course::Document> makeDocument() { return std::make_unique<TesseraDocument>(); }
+
+} // namespace tessera

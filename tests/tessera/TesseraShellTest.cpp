@@ -1,0 +1,218 @@
+// tessera in its window on the offscreen platform: start-up settings, the arrow labels
+// and key set A, the print keys that print the window, and printing a page after the
+// 11-point matrix page has been drawn.
+
+#include "EventPump.h"
+#include "Form1.h"
+#include "RunLog.h"
+#include "tessera_document.h"
+
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+using namespace course;
+using course::testing::texts;
+
+namespace {
+
+struct RecordingSink : PrintSink {
+    std::vector<QString> jobs;
+    std::function<void()> during;
+    PrintOutcome print(const std::function<void(QPainter&)>& paint, QSize size,
+                       const QString& jobName) override {
+        jobs.push_back(jobName);
+        QImage img(size, QImage::Format_RGB32);
+        QPainter p(&img);
+        paint(p);
+        if (during)
+            during();
+        return {true, QStringLiteral("printed")};
+    }
+};
+
+struct Tessera : ::testing::Test {
+    std::unique_ptr<Document> doc;
+    std::unique_ptr<Form1> w;
+    RecordingSink* sink = nullptr;
+    int ends = 0;
+
+    void SetUp() override {
+        doc = tessera::makeDocument();
+        w = std::make_unique<Form1>(*doc);
+        auto rs = std::make_unique<RecordingSink>();
+        sink = rs.get();
+        w->setPrintSink(std::move(rs));
+        setEndHook([this] { ++ends; });
+        w->Form_Load(false);
+    }
+    void TearDown() override {
+        w.reset();
+        setEndHook({});
+        resetEndRequest();
+    }
+    bool back() { return w->backLabel()->isVisibleTo(w.get()); }
+    bool go() { return w->goLabel()->isVisibleTo(w.get()); }
+    int visiblePage() {
+        int found = -1;
+        for (int k = 0; k < w->pageCount(); ++k)
+            if (w->pageVisible(k)) {
+                EXPECT_EQ(found, -1) << "two pages visible";
+                found = k;
+            }
+        return found;
+    }
+    // x of the first text run that is exactly `s`, or -1.
+    static double xOf(const Surface& g, const QString& s) {
+        for (const DrawOp& op : texts(g))
+            if (op.text == s)
+                return op.a.x();
+        return -1;
+    }
+};
+
+} // namespace
+
+TEST_F(Tessera, StartUpSettings) {
+    const DocumentSpec& s = doc->spec();
+    EXPECT_EQ(s.pages, 3);
+    EXPECT_EQ(w->pageCount(), 3);
+    EXPECT_EQ(s.labelColor, RGB(240, 240, 255));
+    EXPECT_EQ(s.keys, KeySet::A);
+    EXPECT_EQ(s.switching, PageSwitching::Inline);
+    EXPECT_FALSE(s.hasIndent0);
+    EXPECT_EQ(doc->Indent0, 0);
+    EXPECT_DOUBLE_EQ(doc->PageFontSize, 13);
+    EXPECT_EQ(w->windowTitle(), tessera::title());
+    // The print canvas is made on the first print, not at start-up.
+    EXPECT_FALSE(w->form2Exists());
+
+    // After start-up (page 2 drawn last) the engine holds the 13-point page metrics.
+    const Surface& p0 = w->page(0);
+    EXPECT_DOUBLE_EQ(p0.FontSize, 13);
+    EXPECT_DOUBLE_EQ(doc->CharW, p0.TextWidth(QStringLiteral("A")));
+    EXPECT_DOUBLE_EQ(doc->CharH, p0.TextHeight(QStringLiteral("A")));
+    EXPECT_EQ(doc->LeftMargin, nint(2 * doc->CharW));
+    EXPECT_EQ(doc->Indent1, nint(5 * doc->CharW + doc->LeftMargin));
+    EXPECT_EQ(doc->Indent2, nint(10 * doc->CharW + doc->LeftMargin));
+    // Page 0 moved the tag column from 55 characters after the margin to 55 characters.
+    EXPECT_EQ(doc->TagCol, nint(55 * doc->CharW));
+    for (int k = 0; k < 3; ++k)
+        EXPECT_DOUBLE_EQ(w->page(k).FontSize, 13) << "page " << k;
+}
+
+TEST_F(Tessera, ArrowLabelsAndNavigationKeys) {
+    // Both arrows show on page 0 until the first switch; back does nothing there.
+    EXPECT_EQ(visiblePage(), 0);
+    EXPECT_TRUE(back());
+    EXPECT_TRUE(go());
+    w->cmdBack_Click();
+    w->Form_KeyDown(38);
+    w->Form_KeyDown(8);
+    EXPECT_EQ(visiblePage(), 0);
+    EXPECT_TRUE(back());
+
+    w->Form_KeyDown(40); // Down
+    EXPECT_EQ(visiblePage(), 1);
+    EXPECT_TRUE(back());
+    EXPECT_TRUE(go());
+    w->Form_KeyDown(13); // Enter
+    EXPECT_EQ(visiblePage(), 2);
+    EXPECT_TRUE(back());
+    EXPECT_FALSE(go());
+    // Forward on the last page does nothing.
+    w->Form_KeyDown(32);
+    w->Form_KeyDown(40);
+    w->cmdGo_Click();
+    EXPECT_EQ(doc->CurPic, 2);
+    EXPECT_FALSE(go());
+    // Keys of other sets are ignored.
+    for (int key : {36, 35, 37, 39, 65})
+        w->Form_KeyDown(key);
+    EXPECT_EQ(doc->CurPic, 2);
+
+    w->Form_KeyDown(8); // Backspace
+    EXPECT_EQ(visiblePage(), 1);
+    w->Form_KeyDown(38); // Up
+    EXPECT_EQ(visiblePage(), 0);
+    EXPECT_FALSE(back());
+    EXPECT_TRUE(go());
+    w->Form_KeyDown(32); // Space
+    EXPECT_EQ(visiblePage(), 1);
+    w->cmdBack_Click();
+    EXPECT_EQ(doc->CurPic, 0);
+
+    EXPECT_EQ(ends, 0);
+    w->Form_KeyDown(27);
+    EXPECT_EQ(ends, 1);
+    EXPECT_TRUE(sink->jobs.empty());
+}
+
+TEST_F(Tessera, PrintKeysPrintTheWindowAndIgnoreKeysMeanwhile) {
+    w->Form_KeyDown(40);
+    int during = 0;
+    sink->during = [&] {
+        ++during;
+        // KeyBusy is set while the print key's action runs: all of these are ignored.
+        w->Form_KeyDown(40);
+        w->Form_KeyDown(38);
+        w->Form_KeyDown(112);
+        w->Form_KeyDown(27);
+    };
+    w->Form_KeyDown(112); // F1
+    w->Form_KeyDown(42);  // Print
+    EXPECT_EQ(during, 2);
+    ASSERT_EQ(sink->jobs.size(), 2u);
+    for (const QString& job : sink->jobs)
+        EXPECT_EQ(job, QStringLiteral("tessera-window"));
+    EXPECT_EQ(doc->CurPic, 1);
+    EXPECT_EQ(ends, 0);
+    EXPECT_FALSE(doc->KeyBusy);
+    // The window print neither makes the print canvas nor redraws a page on it.
+    EXPECT_FALSE(w->form2Exists());
+    EXPECT_EQ(doc->Printing, 0);
+}
+
+TEST_F(Tessera, PrintAfterTheMatrixPageUsesTheScreenMetrics) {
+    const double w13 = doc->CharW, h13 = doc->CharH;
+
+    // Page 2 first: it switches to 11 points for its matrices on the canvas too.
+    w->Form_KeyDown(40);
+    w->Form_KeyDown(40);
+    w->cmdPrint_Click();
+    ASSERT_TRUE(w->form2Exists());
+    EXPECT_EQ(sink->jobs.back(), QStringLiteral("tessera-page3"));
+    Surface& canvas = w->Form2();
+    bool eleven = false;
+    for (const DrawOp& op : texts(canvas))
+        eleven = eleven || (op.text == QStringLiteral("a") && op.fontSize == 11 * 1.15);
+    EXPECT_TRUE(eleven) << "the matrix entries are set in 11 points";
+    EXPECT_DOUBLE_EQ(canvas.FontSize, 12);
+    EXPECT_DOUBLE_EQ(doc->CharW, w13);
+    EXPECT_DOUBLE_EQ(doc->CharH, h13);
+    EXPECT_EQ(doc->LeftMargin, nint(w13));
+
+    // Then page 0 and page 1: laid out with the 13-point cell and the print margin.
+    w->Form_KeyDown(38);
+    w->Form_KeyDown(38);
+    w->cmdPrint_Click();
+    EXPECT_EQ(sink->jobs.back(), QStringLiteral("tessera-page1"));
+    const auto ops0 = texts(canvas);
+    ASSERT_FALSE(ops0.empty());
+    EXPECT_EQ(ops0.front().text, tessera::title());
+    EXPECT_DOUBLE_EQ(ops0.front().a.x(), 16 * w13);
+    EXPECT_DOUBLE_EQ(ops0.front().a.y(), h13);
+    EXPECT_DOUBLE_EQ(ops0.front().fontSize, 12);
+    EXPECT_DOUBLE_EQ(xOf(canvas, QStringLiteral("[1]")), nint(55 * w13));
+    EXPECT_DOUBLE_EQ(xOf(canvas, QStringLiteral("を数値計算によって直接解く方法を説明します。")),
+                     nint(w13));
+    EXPECT_DOUBLE_EQ(xOf(canvas, QStringLiteral("(1) 概 要")), doc->Indent1);
+
+    w->Form_KeyDown(40);
+    w->cmdPrint_Click();
+    EXPECT_DOUBLE_EQ(xOf(canvas, QStringLiteral("[5]")), nint(55 * w13));
+    EXPECT_DOUBLE_EQ(xOf(canvas, QStringLiteral("が得られます。")), nint(w13));
+    EXPECT_EQ(sink->jobs.size(), 3u);
+    // The screen pages are untouched by the prints.
+    EXPECT_FALSE(course::testing::joined(w->page(0)).contains(tessera::title()));
+}
