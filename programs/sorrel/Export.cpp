@@ -1,0 +1,74 @@
+#include "Export.h"
+
+#include "SorrelWindow.h"
+
+#include <QFile>
+#include <QImage>
+#include <QImageWriter>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <cmath>
+
+namespace sorrel {
+
+bool exportPng(const SorrelWindow& window, const QString& file, int scale, QString* error) {
+    const QSize size = SorrelWindow::clientSize();
+    QImage img(size * scale, QImage::Format_RGB32);
+    img.setDevicePixelRatio(scale);
+    // 96 dpi per logical pixel, so that fonts laid out at 96 dpi keep their size.
+    img.setDotsPerMeterX(std::lround(3780.0 * scale));
+    img.setDotsPerMeterY(std::lround(3780.0 * scale));
+    img.fill(Qt::white);
+    {
+        QPainter p(&img);
+        window.paintClientArea(p);
+    }
+    QImageWriter writer(file, "png");
+    if (!writer.write(img)) {
+        if (error)
+            *error = QStringLiteral("cannot write %1: %2").arg(file, writer.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool exportPdf(const SorrelWindow& window, const QString& file, QString* error) {
+    const QSize size = SorrelWindow::clientSize();
+    {
+        // QPdfWriter does not report an unwritable path until painting begins; check first
+        // so that no empty file is left behind on failure either.
+        QFile probe(file);
+        if (!probe.open(QIODevice::WriteOnly)) {
+            if (error)
+                *error = QStringLiteral("cannot write %1: %2").arg(file, probe.errorString());
+            return false;
+        }
+    }
+    QPdfWriter pdf(file);
+    pdf.setCreator(QStringLiteral("sorrel"));
+    pdf.setTitle(kProgramTitle);
+    // One page the size of the window at 96 dpi; one device unit = one window pixel.
+    pdf.setResolution(96);
+    pdf.setPageLayout(QPageLayout(
+        QPageSize(QSizeF(size.width() * 72.0 / 96.0, size.height() * 72.0 / 96.0), QPageSize::Point,
+                  QString(), QPageSize::ExactMatch),
+        QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    QPainter p;
+    if (!p.begin(&pdf)) {
+        if (error)
+            *error = QStringLiteral("cannot write %1").arg(file);
+        return false;
+    }
+    window.paintClientArea(p);
+    if (!p.end()) {
+        if (error)
+            *error = QStringLiteral("cannot finish %1").arg(file);
+        return false;
+    }
+    return true;
+}
+
+} // namespace sorrel

@@ -1,0 +1,254 @@
+#include "SorrelDisplay.h"
+
+#include "hartree/table.h"
+
+namespace sorrel {
+
+namespace {
+QString q(const std::string& s) { return QString::fromStdString(s); }
+constexpr int Npts = HartreeState::Npts;
+constexpr int iMatch = HartreeState::iMatch;
+constexpr double h = HartreeState::h;
+} // namespace
+
+SorrelDisplay::SorrelDisplay(SorrelGlyphs& glyphs, course::Surface& form,
+                             course::Surface& picNumerov, course::Surface& pic, CurvePacer& pacer)
+    : g_(glyphs), form_(form), picNumerov_(picNumerov), pic_(pic), pacer_(pacer) {}
+
+course::Rgb SorrelDisplay::cycleColour(int colourIndex) const {
+    // Palette entries 1..15 for successive cycles; should a run ever need more than
+    // fifteen cycles, the colours wrap around (16 → 1, 17 → 2, …).
+    return g_.MyColor[static_cast<std::size_t>(paletteEntry(colourIndex))];
+}
+
+course::Rgb SorrelDisplay::inwardColour(int kIter) const {
+    switch (kIter) {
+    case 0: return g_.MyColor[1];
+    case 1: return g_.MyColor[8];
+    case 2: return g_.MyColor[1];
+    default: return course::RGB(0, 224, 0);
+    }
+}
+
+course::Rgb SorrelDisplay::outwardColour(int kIter) const {
+    switch (kIter) {
+    case 0: return g_.MyColor[8];
+    case 1: return g_.MyColor[1];
+    case 2: return g_.MyColor[8];
+    default: return course::RGB(255, 96, 0);
+    }
+}
+
+void SorrelDisplay::setUp() {
+    course::Surface& p = pic_;
+    // x from −0.5 to 4.2, y from −9.5 (top) to 1 (bottom); orbitals go up as −8·u.
+    p.Scale(-0.5, -9.5, 4.2, 1);
+
+    // "初期波動関数 ＝ e^(−ar),  a = 27/16"
+    g_.Pic = &p;
+    g_.CurX = 1.5;
+    g_.CurY = -9.0;
+    g_.d(QStringLiteral("初期波動関数 ＝ "));
+    p.FontSize = 12;
+    g_.Courier(QStringLiteral("e"));
+    g_.sp(QStringLiteral("-ar"));
+    g_.di(QStringLiteral(",   a"));
+    g_.d(QStringLiteral(" = "));
+    g_.d(QStringLiteral("27/16"));
+    p.FontSize = 11;
+
+    // Axis title r R₁ₛ(r).
+    g_.CurX = 0.1;
+    g_.CurY = -9.2;
+    g_.di(QStringLiteral("r"));
+    g_.CurX += 0.04;
+    g_.di(QStringLiteral("R"));
+    g_.sf(QStringLiteral("1s"));
+    g_.argr();
+
+    p.Line(-1, 0, 4.2, 0, g_.Gray);
+    p.Line(0, -10, 0, 1, g_.Gray);
+    p.FontTransparent = false;
+    for (int i = 0; i <= 5; ++i) {
+        p.Line(i, 0, i, -0.2);
+        g_.CurX = i - 0.05;
+        g_.CurY = 0.1;
+        g_.d(QString::number(i));
+    }
+    double x = 3.5;
+    g_.dspItalic(p, x, 0.15, QStringLiteral("r"));
+}
+
+// D1: the orbital entering this cycle on the lower plot, with its legend entry.
+Flow SorrelDisplay::cycleCurve(const HartreeState& s) {
+    course::Surface& p = pic_;
+    const course::Rgb colour = cycleColour(s.colourIndex());
+    g_.Pic = &p;
+    g_.CurX = 2.6;
+    g_.CurY = 0.7 * s.nIter() - 8;
+    g_.d(QStringLiteral("[") + course::TextRuns::TrimStr(s.nIter()) + QStringLiteral("] "));
+    g_.ShowLineColor(p, g_.CurX, g_.CurY, colour);
+
+    p.PSet(0, 0, colour);
+    pacer_.start();
+    for (int i = 1; i <= Npts + 1; ++i) {
+        const double r = i * h;
+        p.LineTo(r, -8 * s.rR(i), colour);
+        if (!pacer_.pumpOnce())
+            return Flow::Stop;
+        if (r > kRightEdge)
+            break;
+        if (!pacer_.waitSlot(i))
+            return Flow::Stop;
+    }
+    return Flow::Continue;
+}
+
+// D2: the potential, hanging from the top edge (V = 0 at y = −1.1, V = −11 on the axis).
+Flow SorrelDisplay::potential(const HartreeState& s) {
+    course::Surface& p = picNumerov_;
+    g_.Pic = &p;
+    p.Scale(-0.5, -1.1, 4.2, 0.1);
+    p.Cls();
+
+    p.FontSize = 11;
+    g_.CurX = 3.0;
+    g_.CurY = -1.0;
+    g_.d(QStringLiteral("-2/"));
+    g_.di(QStringLiteral("r"));
+    g_.d(QStringLiteral(" + "));
+    g_.phi();
+    g_.CurX += 0.02;
+    g_.argr();
+
+    g_.CurX = 2.5;
+    g_.CurY = -0.4;
+    g_.di(QStringLiteral("r R"));
+    g_.sf(QStringLiteral("1s"));
+    g_.argr();
+
+    p.Line(0, 0.1, 0, -1.1, g_.Gray);
+    p.Line(-0.5, 0, 5.1, 0, g_.Gray);
+
+    // The curve's pen; the surface's text colour stays as it is.
+    const course::Rgb colour = kPotentialColour;
+    p.DrawWidth = 2;
+    pacer_.start();
+    p.PSet(h, -0.1 * s.Vtot(1) - 1.1, colour);
+    Flow flow = Flow::Continue;
+    for (int i = 2; i <= Npts; ++i) {
+        const double r = i * h;
+        p.LineTo(r, -0.1 * s.Vtot(i) - 1.1, colour);
+        if (r > kRightEdge)
+            break;
+        if (!pacer_.pacedPoint(i)) {
+            flow = Flow::Stop;
+            break;
+        }
+    }
+    p.DrawWidth = 1;
+    return flow;
+}
+
+// D3: the new orbital on the upper plot, the inward half from r = 4.25 down to the
+// matching point, then the outward half; successive inner steps overlay.
+Flow SorrelDisplay::matchedSolution(const HartreeState& s) {
+    course::Surface& p = picNumerov_;
+    p.DrawWidth = 2;
+    Flow flow = Flow::Continue;
+
+    const int kIter = s.kIter();
+    const course::Rgb in = inwardColour(kIter);
+    const int entry = static_cast<int>(kInwardEntry / h); // 2176
+    p.PSet((Npts + 1) * h, 0, in);
+    pacer_.start();
+    for (int i = entry; i >= iMatch && flow == Flow::Continue; --i) {
+        p.LineTo(i * h, -s.rR(i), in);
+        if (!pacer_.pacedPoint(entry - i))
+            flow = Flow::Stop;
+    }
+
+    const course::Rgb out = outwardColour(kIter);
+    if (flow == Flow::Continue) {
+        p.PSet(0, 0, out);
+        pacer_.start();
+        for (int i = 1; i <= iMatch; ++i) {
+            p.LineTo(i * h, -s.rR(i), out);
+            if (!pacer_.pacedPoint(i)) {
+                flow = Flow::Stop;
+                break;
+            }
+        }
+    }
+    p.DrawWidth = 1;
+    return flow;
+}
+
+// A new line of the table on the window, starting at x.
+void SorrelDisplay::newTableLine(double x) {
+    g_.Pic = &form_;
+    form_.PrintLine();
+    g_.CurX = x;
+    g_.CurY = form_.CurrentY;
+}
+
+// D4: "⊿ε₁ₛ = 0.10234， ε₁ₛ = -0.89766"
+Flow SorrelDisplay::innerLine(const HartreeState& s) {
+    newTableLine(0);
+    g_.delta_eps();
+    g_.d(QStringLiteral(" = ") + q(fixed5(s.dEps())));
+    g_.d(QStringLiteral("， "));
+    g_.eps_1s();
+    g_.d(QStringLiteral(" = ") + q(fixed5(s.eps())));
+    return Flow::Continue;
+}
+
+// D5: " [0]  E_total = -2.83466"
+Flow SorrelDisplay::cycleLine(const HartreeState& s) {
+    newTableLine(5);
+    g_.d(QStringLiteral(" [") + course::TextRuns::TrimStr(s.nIter()) + QStringLiteral("]  "));
+    g_.di(QStringLiteral("E"));
+    g_.sf(QStringLiteral("total"));
+    g_.d(QStringLiteral(" = ") + q(fixed5(s.Etotal())));
+    return Flow::Continue;
+}
+
+// D6: the summary beside the variational and measured values, the closing sound
+// and the download label.
+Flow SorrelDisplay::finalReport(const HartreeState& s) {
+    newTableLine(5);
+    g_.dspMSkanji(form_, g_.CurX, g_.CurY + 0.1 * g_.CharH, QStringLiteral("一"));
+    g_.d(QStringLiteral("電子エネルギー "));
+    g_.epsln();
+    g_.sf(QStringLiteral("1s "));
+    g_.d(QStringLiteral(" = ") + q(fixed4(s.epsOld())));
+
+    newTableLine(5);
+    g_.d(QStringLiteral("電子間クーロン･エネルギー "));
+    g_.di(QStringLiteral("V"));
+    g_.sf(QStringLiteral("c"));
+    g_.d(QStringLiteral(" = ") + q(fixed4(s.Vc())));
+
+    newTableLine(5);
+    g_.d(QStringLiteral("   全エネルギー "));
+    g_.di(QStringLiteral("E"));
+    g_.sf(QStringLiteral("total"));
+    g_.d(QStringLiteral(" = ") + q(fixed4(s.Etotal())));
+
+    newTableLine(5);
+    g_.d(QStringLiteral(" -2.8477 (変分法，"));
+    g_.di(QStringLiteral("a"));
+    g_.incx(0.2);
+    g_.d(QStringLiteral("="));
+    g_.incx(0.2);
+    g_.d(QStringLiteral("27/16 )"));
+
+    newTableLine(5);
+    g_.d(QStringLiteral(" -2.9037  (実測値 = 79.02 eV)."));
+
+    if (onFinished)
+        onFinished();
+    return Flow::Continue;
+}
+
+} // namespace sorrel

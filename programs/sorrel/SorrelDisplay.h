@@ -1,0 +1,57 @@
+#pragma once
+// The drawing of the Hartree run: the lower plot's axes and one curve per cycle, the
+// potential and matched solutions on the upper plot, and the table on the window,
+// each at its point of the run (display steps D1..D6). Curves are plotted at one
+// point per time slot through a CurvePacer; a Stop from the pacer (the program is
+// ending) abandons the run at once.
+
+#include "CurvePacer.h"
+#include "SorrelGlyphs.h"
+#include "hartree/hartree.h"
+
+#include <functional>
+
+namespace sorrel {
+
+class SorrelDisplay : public HartreeObserver {
+public:
+    SorrelDisplay(SorrelGlyphs& glyphs, course::Surface& form, course::Surface& picNumerov,
+                  course::Surface& pic, CurvePacer& pacer);
+
+    // Called at the end of the final report (the closing sound, the download label).
+    std::function<void()> onFinished;
+
+    // Scale, titles, axes and ticks of the lower plot, before the first cycle.
+    void setUp();
+
+    Flow cycleCurve(const HartreeState& s) override;       // D1
+    Flow potential(const HartreeState& s) override;        // D2
+    Flow matchedSolution(const HartreeState& s) override;  // D3
+    Flow innerLine(const HartreeState& s) override;        // D4
+    Flow cycleLine(const HartreeState& s) override;        // D5
+    Flow finalReport(const HartreeState& s) override;      // D6
+
+    // Colours: the lower plot's curve of a cycle, and the two halves of the matched
+    // solution of inner step kIter.
+    course::Rgb cycleColour(int colourIndex) const;
+    course::Rgb inwardColour(int kIter) const;
+    course::Rgb outwardColour(int kIter) const;
+
+    static constexpr course::Rgb kPotentialColour = course::RGB(0, 224, 224);
+    // Last plotted r of the lower-plot and potential curves: they end at the first
+    // point past it, just outside the plot.
+    static constexpr double kRightEdge = 4.2;
+    // The inward half of a matched solution enters the plot at this r.
+    static constexpr double kInwardEntry = 4.25;
+
+private:
+    void newTableLine(double x);
+
+    SorrelGlyphs& g_;
+    course::Surface& form_;
+    course::Surface& picNumerov_;
+    course::Surface& pic_;
+    CurvePacer& pacer_;
+};
+
+} // namespace sorrel

@@ -1,0 +1,104 @@
+#pragma once
+// The Hartree window: the window itself is a drawing surface (the running table),
+// with the title label, the hidden download label and the two plots on top. When it
+// is loaded it runs the whole computation, drawing it as it goes, and ends with a
+// summary, a sound and the download label. Escape or closing the window ends the
+// program at once, also in the middle of a curve.
+
+#include "Controls.h"
+#include "CurvePacer.h"
+#include "SorrelDisplay.h"
+#include "SorrelGlyphs.h"
+#include "hartree/hartree.h"
+
+#include <QUrl>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QPainter;
+
+namespace sorrel {
+
+// Title of the program (window caption and title label).
+inline const QString kProgramTitle = QStringLiteral("ヘリウム原子のハートリー近似");
+// Caption of the download label, and what it says when the browser cannot be opened.
+inline const QString kDownloadCaption = QStringLiteral("このソフトのソースファイルを入手する");
+inline const QString kDownloadFailedCaption = QStringLiteral("ブラウザーを開けませんでした");
+// Where the source archive lies on the course's web site.
+inline const QString kCourseSiteAddress = QStringLiteral("http://www.example.ac.jp/~qmcourse/soft/");
+inline const QString kSourceArchiveName = QStringLiteral("sorrel.lzh");
+QUrl sourceArchiveUrl();
+
+// How a window paces its drawing and reaches the browser.
+struct SorrelWindowConfig {
+    Pacer::Clock clock = Pacer::steadyClock();
+    double speed = 1.0;        // waits are divided by it
+    bool waits = true;         // false: every time slot is due at once
+    CurvePacer::Yield yield = CurvePacer::eventLoop();
+    // Opens an address in the user's browser; true when that worked. Empty: the
+    // desktop's default browser.
+    std::function<bool(const QUrl&)> openUrl;
+};
+
+class SorrelWindow : public course::SurfaceView, private course::FormTarget {
+    Q_OBJECT
+public:
+    using Config = SorrelWindowConfig;
+    // A configuration that computes and draws everything without yielding or waiting.
+    static Config unpaced();
+
+    explicit SorrelWindow(Config config = Config());
+    ~SorrelWindow() override;
+
+    // Start-up after the window has been shown: font and character cell, engine
+    // start-up, initial orbital, empty first table line, then the whole run. Returns
+    // when the run has ended (completed, or stopped because the program is ending).
+    // `observer` replaces the window's own display steps (tests wrap them).
+    RunOutcome load(HartreeObserver* observer = nullptr);
+
+    // The finished picture of the client area: the window's surface and every
+    // visible control at its place, in logical pixels.
+    void paintClientArea(QPainter& p) const;
+    static QSize clientSize();
+
+    // Parts, for the program's output and for tests.
+    course::Surface& form() { return surface(); }
+    course::Surface& picNumerov() { return picNumerov_->surface(); }
+    course::Surface& pic() { return pic_->surface(); }
+    PictureBox* picNumerovBox() const { return picNumerov_; }
+    PictureBox* picBox() const { return pic_; }
+    LabelView* label1() const { return label1_; }
+    LabelView* getSourceFile() const { return getSourceFile_; }
+    SorrelGlyphs& glyphs() { return glyphs_; }
+    SorrelDisplay& display() { return *display_; }
+    const HartreeState* state() const { return state_.get(); }
+    std::optional<RunOutcome> outcome() const { return outcome_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // FormTarget (engine start-up).
+    course::Rgb backColor() const override;
+    void setBackColor(course::Rgb c) override;
+    void setControlsBackColor(course::Rgb c) override;
+
+    RunOutcome exec(HartreeObserver& observer);
+    void getSourceFileClick();
+
+    Config config_;
+    SorrelGlyphs glyphs_;
+    CurvePacer pacer_;
+    LabelView* label1_;
+    PictureBox* picNumerov_;
+    PictureBox* pic_;
+    LabelView* getSourceFile_;
+    std::unique_ptr<SorrelDisplay> display_;
+    std::unique_ptr<HartreeState> state_;
+    std::optional<RunOutcome> outcome_;
+};
+
+} // namespace sorrel

@@ -1,0 +1,105 @@
+// sorrel: the Hartree computation of the helium ground state, drawn as it runs.
+
+#include "Export.h"
+#include "Options.h"
+#include "SorrelWindow.h"
+#include "hartree/table.h"
+
+#include "Sounds.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <cstdio>
+#include <exception>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+bool noDisplay() {
+    return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+void chooseOffscreenPlatform(bool always) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && (always || noDisplay()))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+int printTable() {
+    chooseOffscreenPlatform(false);
+    try {
+        std::cout << sorrel::computeTableText() << std::flush;
+    } catch (const std::exception& e) {
+        std::cerr << "sorrel: the computation failed: " << e.what() << '\n';
+        return 1;
+    }
+    return std::cout ? 0 : 1;
+}
+
+// Computes the whole run without waits or sounds and writes the finished window.
+int exportWindow(const sorrel::Options& o) {
+    course::Sounds::setSink([](course::Sound) {});
+    sorrel::SorrelWindow window(sorrel::SorrelWindow::unpaced());
+    try {
+        window.load();
+    } catch (const std::exception& e) {
+        std::cerr << "sorrel: the computation failed: " << e.what() << '\n';
+        return 1;
+    }
+    int status = 0;
+    QString error;
+    if (!o.exportPng.empty() &&
+        !sorrel::exportPng(window, QString::fromStdString(o.exportPng), o.scale, &error)) {
+        std::cerr << "sorrel: " << error.toStdString() << '\n';
+        status = 1;
+    }
+    if (!o.exportPdf.empty() && !sorrel::exportPdf(window, QString::fromStdString(o.exportPdf), &error)) {
+        std::cerr << "sorrel: " << error.toStdString() << '\n';
+        status = 1;
+    }
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const sorrel::ParsedOptions parsed = sorrel::parseOptions(args);
+    if (!parsed.ok()) {
+        std::cerr << "sorrel: " << parsed.error << "\nTry 'sorrel --help' for the options.\n";
+        return sorrel::kUsageExitStatus;
+    }
+    const sorrel::Options& o = parsed.options;
+    if (o.help) {
+        std::cout << sorrel::usageText();
+        return 0;
+    }
+    if (o.table)
+        return printTable();
+
+    // Exports never show a window, so they never need a display.
+    chooseOffscreenPlatform(o.exporting());
+    QApplication app(argc, argv);
+    if (o.exporting())
+        return exportWindow(o);
+
+    sorrel::SorrelWindow::Config config;
+    config.speed = o.speed;
+    sorrel::SorrelWindow window(config);
+    window.show();
+    // The run starts from the event loop, once the window is on screen.
+    QTimer::singleShot(0, &window, [&window] {
+        try {
+            window.load();
+        } catch (const std::exception& e) {
+            const QString message = QStringLiteral("計算を続けられませんでした: %1").arg(QString::fromLocal8Bit(e.what()));
+            std::cerr << "sorrel: " << message.toStdString() << '\n';
+            QMessageBox::critical(&window, sorrel::kProgramTitle, message);
+            QApplication::exit(1);
+        }
+    });
+    return app.exec();
+}

@@ -1,0 +1,83 @@
+#pragma once
+// Helpers of the window tests: an observer that wraps the window's own display steps,
+// the end hook, and reading rows and colours back from the recorded surfaces.
+
+#include "EventPump.h"
+#include "SorrelWindow.h"
+#include "Sounds.h"
+
+#include <cmath>
+#include <functional>
+#include <set>
+#include <vector>
+
+namespace sorrel::test {
+
+// Forwards every display step to `inner`, with optional checks before and after.
+struct Spy : HartreeObserver {
+    enum Step { D1, D2, D3, D4, D5, D6 };
+    explicit Spy(HartreeObserver& inner) : inner(inner) {}
+    HartreeObserver& inner;
+    std::function<void(Step, const HartreeState&)> before;
+    std::function<Flow(Step, const HartreeState&)> after;   // may stop the run
+
+    Flow step(Step k, const HartreeState& s, Flow (HartreeObserver::*f)(const HartreeState&)) {
+        if (before)
+            before(k, s);
+        const Flow flow = (inner.*f)(s);
+        if (flow == Flow::Stop || !after)
+            return flow;
+        return after(k, s);
+    }
+    Flow cycleCurve(const HartreeState& s) override { return step(D1, s, &HartreeObserver::cycleCurve); }
+    Flow potential(const HartreeState& s) override { return step(D2, s, &HartreeObserver::potential); }
+    Flow matchedSolution(const HartreeState& s) override {
+        return step(D3, s, &HartreeObserver::matchedSolution);
+    }
+    Flow innerLine(const HartreeState& s) override { return step(D4, s, &HartreeObserver::innerLine); }
+    Flow cycleLine(const HartreeState& s) override { return step(D5, s, &HartreeObserver::cycleLine); }
+    Flow finalReport(const HartreeState& s) override { return step(D6, s, &HartreeObserver::finalReport); }
+};
+
+// Records End() instead of ending the test program; restores everything afterwards.
+struct EndRecorder {
+    int ends = 0;
+    EndRecorder() {
+        course::resetEndRequest();
+        course::setEndHook([this] { ++ends; });
+    }
+    ~EndRecorder() {
+        course::setEndHook({});
+        course::resetEndRequest();
+    }
+};
+
+// Records the sounds instead of playing them.
+struct SoundRecorder {
+    std::vector<course::Sound> played;
+    SoundRecorder() {
+        course::Sounds::setSink([this](course::Sound s) { played.push_back(s); });
+    }
+    ~SoundRecorder() { course::Sounds::setSink({}); }
+};
+
+// Text rows of the window's table: text ops grouped by line (a row is one text line
+// of the window's font; scripts and lowered commas stay within their row).
+inline std::set<int> tableRows(const course::Surface& form, double lineHeight) {
+    std::set<int> rows;
+    for (const course::DrawOp& op : form.ops())
+        if (op.kind == course::DrawOp::Kind::Text)
+            rows.insert(static_cast<int>(std::floor(op.a.y() / lineHeight + 0.5)));
+    return rows;
+}
+
+inline std::vector<const course::DrawOp*> opsOf(const course::Surface& g, course::DrawOp::Kind kind,
+                                               std::size_t from = 0) {
+    std::vector<const course::DrawOp*> out;
+    for (std::size_t i = from; i < g.ops().size(); ++i)
+        if (g.ops()[i].kind == kind)
+            out.push_back(&g.ops()[i]);
+    return out;
+}
+
+} // namespace sorrel::test
