@@ -1,0 +1,9 @@
+// oriel: opens the document window, or writes its pages with the export options.
+
+#include "oriel_document.h"
+
+#include "DocumentMain.h"
+
+int main(int argc, char** argv) {
+    return course::runDocumentProgram(argc, argv, course::DocumentProgram{oriel::makeDocument, {}, {}});
+}

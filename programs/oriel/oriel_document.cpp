@@ -1,0 +1,221 @@
+// The oriel document: its shell settings, the title box, and the formula helpers the
+// pages share (built fractions, tall brackets and radicals, sums and integrals).
+
+#include "oriel_document.h"
+
+#include <cmath>
+
+namespace oriel {
+
+using course::Surface;
+
+QString title() { return QStringLiteral("調和振動子における波束の時間発展"); }
+
+OrielDocument::OrielDocument() : course::Document(course::Program::Oriel), scratch_(QSize(16, 16)) {
+    spec_.name = QStringLiteral("oriel");
+    spec_.windowTitle = title();
+    spec_.pages = 3;
+    spec_.pageFontSize = 12.75;
+    spec_.tagColumns = 50;
+    spec_.labelColor = course::RGB(240, 240, 255);
+    spec_.hasIndent0 = true;
+    spec_.keys = course::KeySet::C;
+    spec_.switching = course::PageSwitching::Inline;
+    spec_.clearCanvasBeforePrint = true;
+    course::DocumentLayout& L = spec_.layout;
+    L.clientWidth = 12240;
+    L.clientHeight = 11010;
+    L.page = {150, 840, 12000, 10095};
+    L.cmdPrint = {9450, 345, 705, 435};
+    L.cmdBack = {10410, 330, 300, 435};
+    L.cmdGo = {10890, 330, 300, 435};
+    L.title = {3015, 165, 5940, 690};
+    L.titleBox = true;
+    PageFontSize = spec_.pageFontSize;
+}
+
+const course::DocumentSpec& OrielDocument::spec() const { return spec_; }
+
+void OrielDocument::drawPage(int k) {
+    switch (k) {
+    case 0: pic0(); break;
+    case 1: pic1(); break;
+    case 2: pic2(); break;
+    default: break;
+    }
+}
+
+void OrielDocument::drawTitleBox() { ds(title()); }
+
+double OrielDocument::widthOf(const std::function<void()>& draw) {
+    Surface& g = pic();
+    scratch_.FontName = g.FontName;
+    scratch_.FontSize = g.FontSize;
+    scratch_.FontBold = g.FontBold;
+    scratch_.FontItalic = g.FontItalic;
+    scratch_.Cls();
+    Surface* keepPic = Pic;
+    const double x0 = CurX;
+    const double y0 = CurY;
+    Pic = &scratch_;
+    CurX = 0;
+    draw();
+    const double w = CurX;
+    Pic = keepPic;
+    CurX = x0;
+    CurY = y0;
+    return w;
+}
+
+void OrielDocument::tagAt(const QString& tag, double x) {
+    CurX = x;
+    ds(tag);
+}
+
+void OrielDocument::barOfRules(double x, double width) {
+    Surface& g = pic();
+    const QString rule = QStringLiteral("─");
+    const double w = g.TextWidth(rule);
+    const int n = std::max(1, int(std::ceil(width / w - 1e-6)));
+    double xr = x;
+    for (int i = 0; i < n - 1; ++i)
+        dsp(g, xr, CurY, rule);
+    // The last rule ends exactly at the wanted length (it overlaps the one before).
+    xr = std::max(x, x + width - w);
+    dsp(g, xr, CurY, rule);
+}
+
+void OrielDocument::fraction(const std::function<void()>& num, const std::function<void()>& den,
+                             double pad) {
+    const double wn = widthOf(num);
+    const double wd = widthOf(den);
+    const double W = std::max(wn, wd) + 2 * pad;
+    const double x0 = CurX;
+    const double y0 = CurY;
+    barOfRules(x0, W);
+    CurX = x0 + (W - wn) / 2;
+    CurY = y0 - 0.5 * CharH;
+    num();
+    CurX = x0 + (W - wd) / 2;
+    CurY = y0 + 0.55 * CharH;
+    den();
+    CurX = x0 + W;
+    CurY = y0;
+}
+
+void OrielDocument::tallBracket(int kind) {
+    Surface& g = pic();
+    const QString keepName = g.FontName;
+    const bool keepBold = g.FontBold;
+    g.FontName = QStringLiteral("Symbol");
+    g.FontBold = true;
+    const int code = kind == 1 ? 230 : kind == 2 ? 246 : kind == 3 ? 233 : 249;
+    const double w = g.TextWidth(QString(QChar(code)));
+    g.FontName = keepName;
+    g.FontBold = keepBold;
+    BigBracket(CurX, CurY + 0.2 * CharH, kind);
+    CurX += w;
+}
+
+void OrielDocument::tallRoot(double xEnd) {
+    Surface& g = pic();
+    // The radical sign at the page size with its hook on the denominator's line; its
+    // rising stroke is carried on by a line up to the Gray overline above the
+    // numerator. The sign's top right corner is at (0.515 em, 0.092 em) of its cell.
+    const double em = g.FontSize * 96.0 / 72.0;
+    const double yGlyph = CurY + 0.6 * CharH;
+    const double top = CurY - 0.55 * CharH;
+    double x = CurX;
+    dspSqrt(g, x, yGlyph, 0);
+    const double cornerX = CurX + 0.515 * em;
+    const double cornerY = yGlyph + 0.092 * em;
+    // The stroke rises 0.948 em over 0.245 em.
+    const double topX = cornerX + (cornerY - top) * 0.245 / 0.948;
+    g.Line(cornerX, cornerY, topX, top);
+    g.Line(topX, top, std::max(xEnd, topX), top, Gray);
+    CurX = topX + 2;
+}
+
+void OrielDocument::rootOver(const std::function<void()>& radicand, double minEnd) {
+    const double x0 = CurX;
+    const double w = widthOf([&] {
+        tallRoot(0);
+        radicand();
+    });
+    CurX = x0;
+    tallRoot(std::max(x0 + w, minEnd));
+    radicand();
+}
+
+double OrielDocument::greekDrop(double scale, double dy) {
+    const Surface& g = pic();
+    Surface probe(QSize(1, 1));
+    probe.FontItalic = true;
+    probe.FontSize = 1.15 * g.FontSize;
+    if (HasBookman == 1) {
+        probe.FontName = QStringLiteral("Bookman Old Style");
+    } else {
+        probe.FontName = QStringLiteral("Times New Roman");
+        probe.FontBold = true;
+    }
+    const double italicBaseline = probe.measure(QStringLiteral("A")).ascent;
+    probe.FontName = QStringLiteral("Symbol");
+    probe.FontBold = false;
+    probe.FontItalic = true;
+    probe.FontSize = scale * g.FontSize;
+    const double greekBaseline = dy + probe.measure(QStringLiteral("a")).ascent;
+    return std::max(0.0, std::round(italicBaseline - 1 - greekBaseline));
+}
+
+void OrielDocument::alphaOnLine() {
+    const double d = greekDrop(1.1, -2);
+    CurY += d;
+    alpha();
+    CurY -= d;
+}
+
+void OrielDocument::alphaPlainOnLine() {
+    const double d = greekDrop(1.0, 0);
+    CurY += d;
+    alphaPlain();
+    CurY -= d;
+}
+
+void OrielDocument::piPowMinusQuarter() {
+    dspPi(pic(), CurX, CurY);
+    sp(QStringLiteral("-1/4"));
+}
+
+void OrielDocument::sPowHalf() {
+    it(QStringLiteral("s"));
+    sp(QStringLiteral("1/2"));
+}
+
+void OrielDocument::sumN() {
+    SumK(pic(), CurX, CurY, QStringLiteral("n=0"), QStringLiteral("∞"));
+    incx(0.5);
+}
+
+void OrielDocument::integralInf() {
+    dspIntInf(pic(), CurX, CurY);
+    incx(0.3);
+}
+
+void OrielDocument::expOpen() {
+    Courier(QStringLiteral("exp"));
+    incx(0.5);
+    tallBracket(1);
+    incx(0.4);
+    minus();
+}
+
+void OrielDocument::headingRun(const QString& s) {
+    Surface& g = pic();
+    g.ForeColor = Blue;
+    ds(s);
+    g.ForeColor = MyColor[0];
+}
+
+std::unique_ptr<course::Document> makeDocument() { return std::make_unique<OrielDocument>(); }
+
+} // namespace oriel

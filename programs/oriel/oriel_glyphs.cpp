@@ -1,0 +1,153 @@
+// The document's own glyphs: b(t), the phase factor, F(x, y, s), Bα, α²/2, the
+// trigonometric factors of ωt and the factors 1 ± s². Each draws at the cursor and
+// leaves the cursor after what it drew.
+
+#include "oriel_document.h"
+
+namespace oriel {
+
+void OrielDocument::b_of_t() {
+    it(QStringLiteral("b"));
+    addx(2);
+    ds(QStringLiteral("("));
+    it(QStringLiteral("t"));
+    addx(2);
+    ds(QStringLiteral(")"));
+}
+
+void OrielDocument::Large_e() {
+    course::Surface& g = pic();
+    const double size0 = g.FontSize;
+    g.FontSize = 1.1 * size0;
+    dspCourier(g, CurX, CurY - 1, QStringLiteral("e"));
+    g.FontSize = size0;
+}
+
+void OrielDocument::PhaseFactor() {
+    course::Surface& g = pic();
+    Large_e();
+    incy(-0.3);
+    const double size0 = g.FontSize;
+    g.FontSize = 0.85 * size0;
+    dspCourier(g, CurX, CurY - 1, QStringLiteral("-"));
+    it(QStringLiteral("i"));
+    addx(4);
+    it(QStringLiteral("E"));
+    sfAt(CurX, CurY - 2, QStringLiteral("n"));
+    incx(0.2);
+    dspItalic(g, CurX, CurY - 1, QStringLiteral("t"));
+    incx(0.4);
+    ds(QStringLiteral("/"));
+    incx(0.2);
+    hbar(g, CurX, CurY);
+    g.FontSize = size0;
+    incy(0.3);
+}
+
+void OrielDocument::Fxys() {
+    it(QStringLiteral("F"));
+    addx(2);
+    ds(QStringLiteral("("));
+    it(QStringLiteral("x,"));
+    addx(2);
+    it(QStringLiteral("y,"));
+    addx(2);
+    it(QStringLiteral("s"));
+    addx(2);
+    ds(QStringLiteral(")"));
+}
+
+void OrielDocument::B_alpha() {
+    it(QStringLiteral("B"));
+    addx(2);
+    alphaOnLine();
+}
+
+void OrielDocument::alphaSqOver2() {
+    course::Surface& g = pic();
+    const double x0 = CurX;
+    const double y0 = CurY;
+    // The bar: a blank and a rule, then a second rule overlapping the first.
+    ds(QStringLiteral(" ─"));
+    incx(-0.8);
+    ds(QStringLiteral("─ "));
+    const double xEnd = CurX;
+    const double blank = g.TextWidth(QStringLiteral(" "));
+    const double barMid = (x0 + blank + xEnd - blank) / 2;
+
+    const double wn = widthOf([this] {
+        alphaOnLine();
+        sp(QStringLiteral("2"));
+    });
+    CurX = barMid - wn / 2;
+    CurY = y0 - 0.4 * CharH;
+    alphaOnLine();
+    sp(QStringLiteral("2"));
+
+    const double size0 = g.FontSize;
+    g.FontSize = 0.95 * PageFontSize;
+    double x = barMid - g.TextWidth(QStringLiteral("2")) / 2;
+    dsp(g, x, y0 + 0.5 * CharH, QStringLiteral("2"));
+    g.FontSize = size0;
+
+    CurX = xEnd;
+    CurY = y0;
+}
+
+void OrielDocument::cos_omega_t() {
+    Courier(QStringLiteral("cos"));
+    incx(0.4);
+    OmegaT();
+}
+
+void OrielDocument::sin_omega_t() {
+    Courier(QStringLiteral("sin"));
+    incx(0.4);
+    OmegaT();
+}
+
+void OrielDocument::cos2_omega_t() {
+    cosx();
+    sp(QStringLiteral("2"));
+    OmegaT();
+}
+
+void OrielDocument::sin2_omega_t() {
+    sinx();
+    sp(QStringLiteral("2"));
+    OmegaT();
+}
+
+void OrielDocument::OneAddSsq() {
+    ds(QStringLiteral("1"));
+    incx(0.2);
+    ds(QStringLiteral("+"));
+    incx(0.2);
+    it(QStringLiteral("s"));
+    sp(QStringLiteral("2"));
+}
+
+void OrielDocument::OneSubSsq() {
+    ds(QStringLiteral("1"));
+    minus();
+    it(QStringLiteral("s"));
+    sp(QStringLiteral("2"));
+}
+
+void OrielDocument::ParOneAddSsq() {
+    ds(QStringLiteral("("));
+    incx(0.1);
+    OneAddSsq();
+    incx(0.1);
+    ds(QStringLiteral(")"));
+}
+
+void OrielDocument::ParOneSubSsq() {
+    ds(QStringLiteral("("));
+    incx(0.1);
+    OneSubSsq();
+    incx(0.1);
+    ds(QStringLiteral(")"));
+}
+
+} // namespace oriel
