@@ -1,0 +1,9 @@
+// calyx: the helium atom, from its Hamiltonian to the Hartree equations.
+#include "DocumentMain.h"
+#include "calyx_document.h"
+
+int main(int argc, char** argv) {
+    course::DocumentProgram program;
+    program.make = calyx::makeDocument;
+    return course::runDocumentProgram(argc, argv, program);
+}
