@@ -79,8 +79,25 @@ def derive_symbol(out):
     font.save(out / "CourseSymbol.otf")
 
 
+def drop_localised_forms(font):
+    """Removes the 'locl' substitutions. Shaping picks them for digits beside Latin
+    letters ("1s"), and those alternate glyphs are missing from a PDF's text map, so
+    the digit would vanish from copied text. The font's default forms are Japanese."""
+    gsub = font["GSUB"].table
+    locl = {i for i, rec in enumerate(gsub.FeatureList.FeatureRecord) if rec.FeatureTag == "locl"}
+    for script in gsub.ScriptList.ScriptRecord:
+        systems = [script.Script.DefaultLangSys] + [r.LangSys for r in script.Script.LangSysRecord]
+        for ls in systems:
+            if ls is not None:
+                ls.FeatureIndex = [i for i in ls.FeatureIndex if i not in locl]
+                ls.FeatureCount = len(ls.FeatureIndex)
+
+
 def derive_sans(out):
     radicals = set(range(0x2E80, 0x2F00)) | set(range(0x2F00, 0x2FE0))
+    # Rarely used code points that share a glyph with a character Japanese text uses
+    # (ʻ/‘, em space/ideographic space, figure dash/en dash, ‧/・, ‵/｀, ∕/／, 〈〉).
+    radicals |= {0x02BB, 0x2003, 0x2012, 0x2027, 0x2035, 0x2215, 0x2329, 0x232A}
     for style, path in NOTO.items():
         coll = TTCollection(path, lazy=True)
         font = next(f for f in coll.fonts
@@ -88,6 +105,7 @@ def derive_sans(out):
         for table in font["cmap"].tables:
             for cp in radicals & set(table.cmap):
                 del table.cmap[cp]
+        drop_localised_forms(font)
         rename(font, "Course Sans JP")
         font.save(out / f"CourseSansJP-{style}.otf")
 

@@ -43,7 +43,7 @@ public:
         if (k == 0 && Printing)
             ds(QStringLiteral("テスト文書"));
         NewLine();
-        ds(QStringLiteral("ページ %1 方程式の一つ ").arg(k));
+        ds(QStringLiteral("ページ %1 方程式の一つ・x1s 1.6875 のとき 79.02 eV – ").arg(k));
         dspSymbol(*Pic, CurX, CurY, QStringLiteral("a"));
         if (during)
             during(k);
@@ -347,7 +347,7 @@ TEST_F(Shell, ExportWritesPngPagesAndASearchablePdf) {
         const QString text = QString::fromUtf8(p.readAllStandardOutput());
         // Ideographs that share a glyph with a radical, and Symbol letters, come back
         // as the characters that were drawn.
-        EXPECT_TRUE(text.contains(QStringLiteral("ページ 0 方程式の一つ α"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("ページ 0 方程式の一つ・x1s 1.6875 のとき 79.02 eV – α"))) << text.toStdString();
         EXPECT_TRUE(text.contains(QStringLiteral("ページ 1")));
         EXPECT_EQ(text.count(QChar(u'\f')), 2);
     }
