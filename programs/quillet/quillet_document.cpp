@@ -1,0 +1,212 @@
+// quillet's settings of the shell, its two glyph methods and the small notations its
+// pages share. The pages themselves are in quillet_pages.cpp.
+
+#include "quillet_document.h"
+
+#include <algorithm>
+
+namespace quillet {
+
+using course::DocumentSpec;
+
+namespace {
+
+// Ascent of the Symbol font the pages were laid out with, in em.
+constexpr double kSymbolAscentEm = 1.005;
+
+DocumentSpec makeSpec() {
+    DocumentSpec s;
+    s.name = QStringLiteral("quillet");
+    s.windowTitle = kTitle;
+    s.pages = 4;
+    s.pageFontSize = 13;
+    s.tagColumns = 50;
+    s.labelColor = course::RGB(244, 244, 255);
+    s.hasIndent0 = true;
+    s.keys = course::KeySet::B;
+    s.switching = course::PageSwitching::ShowThisPic;
+    s.printCanvasAtStart = true;
+    // Window design in twips: client area, page, print label, arrows, title.
+    s.layout.clientWidth = 11880;
+    s.layout.clientHeight = 10860;
+    s.layout.page = {240, 705, 11610, 10935};
+    s.layout.cmdPrint = {9525, 60, 645, 480};
+    s.layout.cmdBack = {10455, 135, 300, 390};
+    s.layout.cmdGo = {10935, 150, 300, 390};
+    s.layout.title = {1455, 75, 7905, 465};
+    return s;
+}
+
+} // namespace
+
+QuilletDocument::QuilletDocument() : Document(course::Program::Quillet), spec_(makeSpec()) {}
+
+void QuilletDocument::drawPage(int k) {
+    switch (k) {
+    case 0: pic0(); break;
+    case 1: pic1(); break;
+    case 2: pic2(); break;
+    case 3: pic3(); break;
+    default: break;
+    }
+}
+
+void QuilletDocument::Order(int k) {
+    it(QStringLiteral("O"));
+    addx(4);
+    ds(QStringLiteral("("));
+    it(QStringLiteral("h"));
+    sp(QString::number(k));
+    ds(QStringLiteral(")"));
+}
+
+void QuilletDocument::lambda() {
+    course::Surface& g = *Pic;
+    g.FontItalic = true;
+    g.FontSize = 1.2 * PageFontSize;
+    dspSymbol(g, CurX, CurY - 2 + symbolDrop(g.FontSize), QStringLiteral("l"));
+    g.FontSize = PageFontSize;
+    g.FontItalic = false;
+}
+
+void QuilletDocument::FracD2(const QString& f, const QString& v) {
+    if (f != QStringLiteral("y")) {
+        Typesetter::FracD2(f, v);
+        return;
+    }
+    course::Surface& g = *Pic;
+    g.Line(CurX, CurY + 12, CurX + 3.2 * CharW, CurY + 12);
+    const double yn = CurY - 11;
+    double x = CurX + 2;
+    dspD(x, yn);
+    dspSq(g, x, CurY - 13);
+    dspItalic(g, x, yn - kNumeratorLift, f);
+    const double yd = CurY + 14;
+    x = CurX + 2;
+    dspD(x, yd);
+    x += 3;
+    dspItalic(g, x, yd, v);
+    dspSq(g, x, yd);
+    CurX = x;
+}
+
+void QuilletDocument::startPage(bool alwaysOneLineDown) {
+    course::Surface& g = *Pic;
+    g.Cls();
+    // The print canvas starts at its own design size; every page is set in the page
+    // font from its first line on, on screen and on paper alike.
+    g.FontSize = PageFontSize;
+    CurY = (alwaysOneLineDown || Printing) ? CharH : 0;
+}
+
+void QuilletDocument::at(int column, double f) {
+    CurX = column;
+    incy(f);
+}
+
+void QuilletDocument::SubPrimed(const QString& X, const QString& s, int primes) {
+    SubOf(X, s);
+    // The first prime is pulled back over the subscript's end, the others close up.
+    for (int i = 0; i < primes; ++i) {
+        addx(i == 0 ? -7 : -3);
+        prime();
+    }
+}
+
+double QuilletDocument::symbolDrop(double size) const {
+    course::Surface& g = *Pic;
+    const QString name = g.FontName;
+    const double keep = g.FontSize;
+    g.FontName = QStringLiteral("Symbol");
+    g.FontSize = size;
+    const double ascent = g.measure(QStringLiteral("l")).ascent;
+    g.FontName = name;
+    g.FontSize = keep;
+    const double em = size * 96.0 / 72.0;
+    return std::max(0.0, kSymbolAscentEm * em - ascent);
+}
+
+void QuilletDocument::radical(double& x, double y, double w) {
+    course::Surface& g = *Pic;
+    const bool bold = g.FontBold;
+    g.FontBold = false;
+    dspSymbol(g, x, y + symbolDrop(g.FontSize), QString(QChar(214)));
+    g.FontBold = bold;
+    g.Line(x, y + 1, x + w, y + 1, Gray);
+    x += w;
+}
+
+void QuilletDocument::ichi() { dspMSkanji(*Pic, CurX, CurY + 2, QStringLiteral("一")); }
+
+void QuilletDocument::RungeKutta(const QString& rest) {
+    ds(QStringLiteral("ルンゲ-"));
+    addx(2);
+    ds(rest);
+}
+
+void QuilletDocument::secondDifference(double around) {
+    SubOf(QStringLiteral("y"), QStringLiteral("n+1"));
+    addx(around);
+    minus();
+    addx(around);
+    ds(QStringLiteral("2"));
+    addx(4);
+    SubOf(QStringLiteral("y"), QStringLiteral("n"));
+    addx(4);
+    ds(QStringLiteral("+"));
+    addx(4);
+    SubOf(QStringLiteral("y"), QStringLiteral("n-1"));
+}
+
+void QuilletDocument::factorMinus(const QString& v) {
+    ds(QStringLiteral("("));
+    addx(4);
+    ds(QStringLiteral("1"));
+    minus();
+    addx(2);
+    frac(QStringLiteral("h^2"), QStringLiteral("12"));
+    addx(4);
+    if (!v.isEmpty()) {
+        SubOf(QStringLiteral("v"), v);
+        addx(4);
+    }
+    ds(QStringLiteral(")"));
+}
+
+void QuilletDocument::factorPlus(const QString& v) {
+    ds(QStringLiteral("("));
+    addx(4);
+    ds(QStringLiteral("1"));
+    addx(2);
+    ds(QStringLiteral("+"));
+    addx(4);
+    frac(QStringLiteral("5"), QStringLiteral("12"));
+    addx(4);
+    h2();
+    addx(4);
+    if (!v.isEmpty()) {
+        SubOf(QStringLiteral("v"), v);
+        addx(4);
+    }
+    ds(QStringLiteral(")"));
+}
+
+double QuilletDocument::rootBar(int n) {
+    const double Xbar = CurX;
+    ds(QString(n, QChar(0x2500)));
+    return Xbar;
+}
+
+void QuilletDocument::rootDenominator(double Y0, double Xbar) {
+    CurX = Xbar + kRootDenominatorCols * CharW;
+    CurY = Y0 + kRootDenominatorDy;
+    ds(QStringLiteral("1"));
+    Courier(QStringLiteral(" - "));
+    frac(QStringLiteral("1"), QStringLiteral("12"));
+    addx(4);
+    h2();
+}
+
+std::unique_ptr<course::Document> makeDocument() { return std::make_unique<QuilletDocument>(); }
+
+} // namespace quillet

@@ -1,0 +1,577 @@
+// quillet on the offscreen platform: its pages drawn by the shell at start-up and on
+// the print canvas, its keys, and the placement rules its formulas depend on.
+
+#include "EventPump.h"
+#include "FontTable.h"
+#include "Form1.h"
+#include "PrintSink.h"
+#include "RunLog.h"
+#include "quillet_document.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace course;
+using course::testing::lines;
+using course::testing::texts;
+using quillet::QuilletDocument;
+
+namespace {
+
+const QString kBody = QStringLiteral("メイリオ");
+const QString kBar14 = QString(14, QChar(0x2500));
+const QString kBar20 = QString(20, QChar(0x2500));
+
+// Keeps what was printed, and saves it for a look when COURSE_TEST_OUTPUT is set.
+struct RecordingSink : PrintSink {
+    int prints = 0;
+    PrintOutcome print(const std::function<void(QPainter&)>& paint, QSize size,
+                       const QString& jobName) override {
+        ++prints;
+        QImage img(size, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        paint(p);
+        p.end();
+        const QString dir = qEnvironmentVariable("COURSE_TEST_OUTPUT");
+        if (!dir.isEmpty()) {
+            QDir().mkpath(dir);
+            img.save(QDir(dir).filePath(jobName + QStringLiteral(".png")));
+        }
+        return {true, QString()};
+    }
+};
+
+struct Quillet : ::testing::Test {
+    std::unique_ptr<QuilletDocument> doc;
+    std::unique_ptr<Form1> w;
+    RecordingSink* sink = nullptr;
+    int ends = 0;
+
+    void SetUp() override {
+        doc = std::make_unique<QuilletDocument>();
+        w = std::make_unique<Form1>(*doc);
+        auto rs = std::make_unique<RecordingSink>();
+        sink = rs.get();
+        w->setPrintSink(std::move(rs));
+        setEndHook([this] { ++ends; });
+        w->Form_Load(false);
+    }
+    void TearDown() override {
+        w.reset();
+        setEndHook({});
+        resetEndRequest();
+    }
+    bool back() { return w->backLabel()->isVisibleTo(w.get()); }
+    bool go() { return w->goLabel()->isVisibleTo(w.get()); }
+    int visiblePage() {
+        int found = -1;
+        for (int k = 0; k < w->pageCount(); ++k)
+            if (w->pageVisible(k)) {
+                EXPECT_EQ(found, -1) << "two pages visible";
+                found = k;
+            }
+        return found;
+    }
+    // Prints page k and returns the canvas it was drawn on.
+    Surface& printed(int k) {
+        w->ShowThisPic(k);
+        w->cmdPrint_Click();
+        return w->Form2();
+    }
+};
+
+double right(const DrawOp& op) { return op.a.x() + op.cell.width(); }
+
+bool near(double a, double b, double tol = 0.01) { return std::abs(a - b) <= tol; }
+
+// The text run drawn with its top-left corner at (x, y), or nullptr.
+const DrawOp* runAt(const std::vector<DrawOp>& ops, double x, double y) {
+    for (const DrawOp& op : ops)
+        if (near(op.a.x(), x) && near(op.a.y(), y))
+            return &op;
+    return nullptr;
+}
+
+const DrawOp* runWithText(const std::vector<DrawOp>& ops, const QString& text) {
+    for (const DrawOp& op : ops)
+        if (op.text == text)
+            return &op;
+    return nullptr;
+}
+
+bool isProse(const DrawOp& op) {
+    if (op.fontName != kBody)
+        return false;
+    for (QChar c : op.text)
+        if (c.unicode() >= 0x3000)
+            return true;
+    return false;
+}
+
+} // namespace
+
+TEST_F(Quillet, StartUpDrawsFourPagesWithTheNumerovSettings) {
+    ASSERT_EQ(w->pageCount(), 4);
+    EXPECT_EQ(doc->PageFontSize, 13);
+    EXPECT_EQ(doc->Indent0, nint(2 * doc->CharW + doc->LeftMargin));
+    EXPECT_EQ(doc->TagCol, nint(50 * doc->CharW + doc->LeftMargin));
+    for (int k = 0; k < 4; ++k)
+        EXPECT_GT(texts(w->page(k)).size(), 20u) << "page " << k;
+    EXPECT_EQ(w->windowTitle(), quillet::kTitle);
+    EXPECT_EQ(visiblePage(), 0);
+
+    // Page 0 set the superscript geometry for every later page: the 1/2 of r^(1/2)
+    // on page 3 is at 0.85 of the size and raised 0.2 of the line height.
+    const auto ops = texts(w->page(3));
+    const DrawOp* half = runWithText(ops, QStringLiteral("/"));
+    ASSERT_NE(half, nullptr);
+    EXPECT_DOUBLE_EQ(half->fontSize, 0.85 * 13);
+    const DrawOp* prose = runWithText(ops, QStringLiteral(" により標準形"));
+    ASSERT_NE(prose, nullptr);
+    EXPECT_NEAR(prose->a.y() - half->a.y(), 0.2 * doc->CharH, 0.01);
+}
+
+TEST_F(Quillet, EveryPageHasAllItsGlyphsOnScreenAndOnPaper) {
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(missingCharacters(w->page(k)), QString()) << "page " << k;
+        EXPECT_EQ(missingCharacters(printed(k)), QString()) << "printed page " << k;
+    }
+    EXPECT_EQ(sink->prints, 4);
+}
+
+TEST_F(Quillet, NothingRunsOffThePageOrOverTheProse) {
+    auto check = [](const Surface& g, QSizeF area, const char* what, int k) {
+        const auto ops = texts(g);
+        for (const DrawOp& op : ops) {
+            EXPECT_GE(op.a.x(), 0) << what << k << " " << op.text.toStdString();
+            EXPECT_LE(right(op), area.width()) << what << k << " " << op.text.toStdString();
+            EXPECT_LE(op.a.y() + op.cell.height(), area.height()) << what << k << " " << op.text.toStdString();
+        }
+        for (const DrawOp& op : lines(g))
+            EXPECT_LE(std::max(op.a.x(), op.b.x()), area.width()) << what << k;
+        // Lines of prose never overlap one another.
+        std::vector<QRectF> prose;
+        for (const DrawOp& op : ops)
+            if (isProse(op))
+                prose.emplace_back(op.a, op.cell);
+        for (size_t i = 0; i < prose.size(); ++i)
+            for (size_t j = i + 1; j < prose.size(); ++j)
+                EXPECT_FALSE(prose[i].adjusted(0.5, 0.5, -0.5, -0.5).intersects(prose[j]))
+                    << what << k << " runs " << i << " and " << j;
+    };
+    for (int k = 0; k < 4; ++k)
+        check(w->page(k), w->visiblePageSize(), "page ", k);
+    for (int k = 0; k < 4; ++k)
+        check(printed(k), w->Form2().size(), "printed page ", k);
+}
+
+TEST_F(Quillet, KeySetBWithHomeAndEnd) {
+    w->Form_KeyDown(35); // End
+    EXPECT_EQ(visiblePage(), 3);
+    EXPECT_TRUE(back());
+    EXPECT_FALSE(go());
+    for (int key : {40, 13, 32}) // Forward on the last page changes nothing
+        w->Form_KeyDown(key);
+    EXPECT_EQ(doc->CurPic, 3);
+    w->Form_KeyDown(38);
+    EXPECT_EQ(visiblePage(), 2);
+    EXPECT_TRUE(back());
+    EXPECT_TRUE(go());
+    w->Form_KeyDown(36); // Home
+    EXPECT_EQ(visiblePage(), 0);
+    EXPECT_FALSE(back());
+    EXPECT_TRUE(go());
+    w->Form_KeyDown(8); // Backward on the first page changes nothing
+    w->cmdBack_Click();
+    EXPECT_EQ(doc->CurPic, 0);
+    w->Form_KeyDown(32);
+    w->cmdGo_Click();
+    EXPECT_EQ(visiblePage(), 2);
+    w->Form_KeyDown(39); // Left and Right are not in this set
+    w->Form_KeyDown(37);
+    EXPECT_EQ(doc->CurPic, 2);
+    EXPECT_EQ(ends, 0);
+    w->Form_KeyDown(27);
+    EXPECT_EQ(ends, 1);
+}
+
+namespace {
+// Presses keys from inside the showing of a page, i.e. while a key's action runs.
+class KeysWhenShown : public QObject {
+public:
+    KeysWhenShown(Form1& w, std::vector<int> keys) : w_(w), keys_(std::move(keys)) {}
+    int shown = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Show) {
+            ++shown;
+            for (int k : keys_)
+                w_.Form_KeyDown(k);
+        }
+        return false;
+    }
+
+private:
+    Form1& w_;
+    std::vector<int> keys_;
+};
+} // namespace
+
+TEST_F(Quillet, SecondKeyDuringAKeysActionIsIgnored) {
+    w->show();
+    KeysWhenShown nested(*w, {36, 27, 38});
+    w->pageView(3)->installEventFilter(&nested);
+    w->Form_KeyDown(35);
+    EXPECT_EQ(nested.shown, 1);
+    EXPECT_EQ(doc->CurPic, 3);
+    EXPECT_EQ(ends, 0);
+    EXPECT_FALSE(doc->KeyBusy);
+    // A key pressed while a click's action runs is handled.
+    w->pageView(3)->removeEventFilter(&nested);
+    KeysWhenShown fromClick(*w, {36});
+    w->pageView(1)->installEventFilter(&fromClick);
+    w->ShowThisPic(0);
+    w->cmdGo_Click();
+    EXPECT_EQ(fromClick.shown, 1);
+    EXPECT_EQ(doc->CurPic, 0);
+    w->pageView(1)->removeEventFilter(&fromClick);
+}
+
+TEST_F(Quillet, RootRowsKeepTheirOffsetsOnScreenAndOnPaper) {
+    const auto screen = texts(w->page(2));
+    const auto screenLines = lines(w->page(2));
+    const DrawOp* barA = runWithText(screen, kBar14);
+    const DrawOp* barB = runWithText(screen, kBar20);
+    ASSERT_NE(barA, nullptr);
+    ASSERT_NE(barB, nullptr);
+    const double W = doc->CharW, H = doc->CharH;
+
+    auto checkRow = [&](const std::vector<DrawOp>& ops, const std::vector<DrawOp>& lineOps,
+                        const DrawOp& bar, const char* what) {
+        const double Xbar = bar.a.x(), Y0 = bar.a.y();
+        // The numerator starts with a run or with a fraction whose bar is 12 px down.
+        bool num = runAt(ops, Xbar + 3, Y0 - 20) != nullptr;
+        for (const DrawOp& l : lineOps)
+            num = num || (near(l.a.x(), Xbar + 3) && near(l.a.y(), Y0 - 20 + 12));
+        const DrawOp* den = runAt(ops, Xbar + 4 * W, Y0 + 18);
+        EXPECT_TRUE(num) << what;
+        ASSERT_NE(den, nullptr) << what;
+        EXPECT_EQ(den->text, QStringLiteral("1")) << what;
+    };
+    checkRow(screen, screenLines, *barA, "row A");
+    checkRow(screen, screenLines, *barB, "row B");
+    EXPECT_EQ(runAt(screen, barA->a.x() + 3, barA->a.y() - 20)->text, QStringLiteral("1"));
+    // Rows B and C hang from row A: 3 and 2.4 lines further down, "＝" in one column.
+    std::vector<const DrawOp*> eq;
+    for (const DrawOp& op : screen)
+        if (op.text == QStringLiteral("＝  "))
+            eq.push_back(&op);
+    ASSERT_EQ(eq.size(), 3u);
+    EXPECT_NEAR(eq[1]->a.y() - eq[0]->a.y(), 3 * H, 0.01);
+    EXPECT_NEAR(eq[2]->a.y() - eq[1]->a.y(), 2.4 * H, 0.01);
+    EXPECT_DOUBLE_EQ(eq[0]->a.x(), eq[1]->a.x());
+    EXPECT_DOUBLE_EQ(eq[1]->a.x(), eq[2]->a.x());
+    EXPECT_NEAR(barB->a.y(), eq[1]->a.y(), 0.01);
+
+    // The hand-drawn radical: from the sign's end one pixel below its top line, up
+    // 20 and right 4, then 8 characters along.
+    std::vector<DrawOp> gray;
+    for (const DrawOp& op : screenLines)
+        if (op.color == doc->Gray)
+            gray.push_back(op);
+    ASSERT_EQ(gray.size(), 3u);
+    const DrawOp* sign = runWithText(screen, QStringLiteral("√"));
+    ASSERT_NE(sign, nullptr);
+    EXPECT_NEAR(gray[0].a.x(), right(*sign), 0.01);
+    EXPECT_NEAR(gray[0].a.y(), barA->a.y() - 20 + 10 + 1, 0.01);
+    EXPECT_EQ(gray[1].a, gray[0].b);
+    EXPECT_EQ(gray[1].b - gray[1].a, QPointF(4, -20));
+    EXPECT_EQ(gray[2].a, gray[1].b);
+    EXPECT_NEAR(gray[2].b.x() - gray[2].a.x(), 8 * W, 1e-9);
+    EXPECT_EQ(gray[2].b.y(), gray[2].a.y());
+
+    // Printed: the same rows one line lower (the top margin), at the same columns.
+    const Surface& canvas = printed(2);
+    const auto paper = texts(canvas);
+    EXPECT_NEAR(paper.front().a.y(), H, 0.01); // the heading, below the top margin
+    const DrawOp* pA = runWithText(paper, kBar14);
+    const DrawOp* pB = runWithText(paper, kBar20);
+    ASSERT_NE(pA, nullptr);
+    ASSERT_NE(pB, nullptr);
+    EXPECT_NEAR(pA->a.y(), barA->a.y() + H, 0.01);
+    EXPECT_NEAR(pB->a.y(), barB->a.y() + H, 0.01);
+    EXPECT_DOUBLE_EQ(pA->a.x(), barA->a.x());
+    checkRow(paper, lines(canvas), *pA, "printed row A");
+    checkRow(paper, lines(canvas), *pB, "printed row B");
+    std::vector<DrawOp> paperGray;
+    for (const DrawOp& op : lines(canvas))
+        if (op.color == doc->Gray)
+            paperGray.push_back(op);
+    ASSERT_EQ(paperGray.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(paperGray[i].a, gray[i].a + QPointF(0, H));
+        EXPECT_EQ(paperGray[i].b, gray[i].b + QPointF(0, H));
+    }
+}
+
+TEST_F(Quillet, PrimesHugTheSubscript) {
+    const auto ops = texts(w->page(0));
+    int primes = 0;
+    for (size_t i = 0; i < ops.size(); ++i) {
+        const DrawOp& op = ops[i];
+        if (op.fontName != QStringLiteral("Verdana"))
+            continue;
+        ++primes;
+        EXPECT_EQ(op.text, QStringLiteral("'"));
+        EXPECT_TRUE(op.bold);
+        ASSERT_GT(i, 0u);
+        const DrawOp& prev = ops[i - 1];
+        if (prev.fontName == QStringLiteral("Verdana")) {
+            // A further prime: 3 px back from the end of the one before, then 4 on.
+            EXPECT_NEAR(op.a.x(), right(prev) - 3 + 4, 1e-9);
+            continue;
+        }
+        // The first prime: 7 px back from where the subscript left the cursor (its
+        // last run is the last one smaller than the page font, the base drawn again
+        // after it is not; a letter of a subscript advances 0.2·CharW more).
+        size_t j = i;
+        while (j > 0 && ops[j - 1].fontSize >= 13)
+            --j;
+        ASSERT_GT(j, 0u);
+        const double subEnd = right(ops[j - 1]) + 0.2 * doc->CharW;
+        EXPECT_NEAR(op.a.x(), subEnd - 7 + 4, 1e-9) << "prime " << primes;
+        EXPECT_GT(op.a.x(), ops[j - 1].a.x()); // still after the subscript's start
+    }
+    // y_n′ … y_n⁗ in the expansion, y_n″ and y_n⁗ after it, (vy)_n″ four times.
+    EXPECT_EQ(primes, 1 + 2 + 3 + 4 + 2 + 4 + 2 + 2 + 2);
+}
+
+namespace {
+// The ink of a run relative to the top-left of its text cell, measured at 96 dpi as
+// the surfaces lay text out.
+QRectF ink(const DrawOp& op) {
+    static const QImage device = [] {
+        QImage i(1, 1, QImage::Format_RGB32);
+        i.setDotsPerMeterX(3780);
+        i.setDotsPerMeterY(3780);
+        return i;
+    }();
+    const QFontMetricsF fm(FontTable::makeFont(op.fontName, op.fontSize, op.bold, op.italic), &device);
+    return fm.tightBoundingRect(op.text).translated(0, op.ascent);
+}
+} // namespace
+
+TEST_F(Quillet, RadicalArmsMeetTheirBarsAndNumeratorsClearTheirBars) {
+    for (int k : {1, 2}) {
+        const auto ops = texts(w->page(k));
+        const auto ls = lines(w->page(k));
+        const DrawOp* sign = runWithText(ops, QStringLiteral("√"));
+        ASSERT_NE(sign, nullptr) << "page " << k;
+        const DrawOp* bar = nullptr;
+        for (const DrawOp& l : ls)
+            if (l.color == doc->Gray && near(l.a.x(), right(*sign))) {
+                bar = &l;
+                break;
+            }
+        ASSERT_NE(bar, nullptr) << "page " << k;
+        // The tip of the sign's arm reaches the bar within a pixel and a half.
+        EXPECT_NEAR(sign->a.y() + ink(*sign).top(), bar->a.y(), 1.5) << "page " << k;
+    }
+    // d²y/dx² and d²y/dr²: the y stands on the baseline of its d, its tail above the bar.
+    for (int k : {0, 2, 3}) {
+        const auto ops = texts(w->page(k));
+        int found = 0;
+        for (size_t i = 0; i + 2 < ops.size(); ++i) {
+            const DrawOp& d = ops[i];
+            const DrawOp& y = ops[i + 2];
+            if (d.fontName != QStringLiteral("Courier New") || d.text != QStringLiteral("d") ||
+                ops[i + 1].text != QStringLiteral("2") || y.text != QStringLiteral("y"))
+                continue;
+            ++found;
+            EXPECT_NEAR(y.a.y() + y.ascent, d.a.y() + d.ascent, 1.0) << "page " << k;
+            const double barY = d.a.y() + 11 + 12;
+            EXPECT_LE(y.a.y() + ink(y).bottom(), barY - 1 + 0.01) << "page " << k; // a white pixel
+        }
+        EXPECT_EQ(found, 1) << "page " << k;
+    }
+}
+
+TEST_F(Quillet, CylindricalStandardFormSubtractsOneOverFourRSquared) {
+    const auto ops = texts(w->page(3));
+    const DrawOp* open = runWithText(ops, QStringLiteral("  =  ( "));
+    ASSERT_NE(open, nullptr);
+    const double y = open->a.y();
+    // The runs after "( v(r)" up to ") y(r)".
+    std::vector<DrawOp> term;
+    bool inTerm = false;
+    int closing = 0;
+    for (const DrawOp& op : ops) {
+        if (&op == open) {
+            inTerm = true;
+            continue;
+        }
+        if (!inTerm)
+            continue;
+        if (op.text == QStringLiteral(") ")) {
+            closing = 1;
+            break;
+        }
+        term.push_back(op);
+    }
+    ASSERT_EQ(closing, 1);
+    QString all;
+    for (const DrawOp& op : term)
+        all += op.text;
+    EXPECT_FALSE(all.contains(u'+')) << all.toStdString();
+    // v ( r ) then the Courier minus on the line, then 1 over 4 r².
+    ASSERT_GE(term.size(), 9u);
+    EXPECT_EQ(term[4].text, QStringLiteral("-"));
+    EXPECT_EQ(term[4].fontName, QStringLiteral("Courier New"));
+    EXPECT_NEAR(term[4].a.y(), y, 1e-9);
+    const DrawOp& one = term[5];
+    EXPECT_EQ(one.text, QStringLiteral("1"));
+    EXPECT_LT(one.a.y(), y);
+    EXPECT_EQ(term[6].text, QStringLiteral("4"));
+    EXPECT_EQ(term[7].text, QStringLiteral("r"));
+    EXPECT_TRUE(term[7].italic);
+    EXPECT_EQ(term[8].text, QStringLiteral("2"));
+    EXPECT_LT(term[8].fontSize, 13);     // a superscript …
+    EXPECT_LT(term[8].a.y(), term[7].a.y()); // … raised over r
+    EXPECT_GT(term[6].a.y(), y);         // the denominator below the line
+    // The bar spans the whole denominator.
+    bool bar = false;
+    for (const DrawOp& l : lines(w->page(3)))
+        if (near(l.a.y(), y + 12) && l.a.x() < term[6].a.x() && l.b.x() > right(term[8]))
+            bar = true;
+    EXPECT_TRUE(bar);
+}
+
+TEST_F(Quillet, OrderDrawsBigOWithTheRaisedPower) {
+    Surface g;
+    g.FontSize = 13;
+    doc->Pic = &g;
+    doc->CurX = 50;
+    doc->CurY = 40;
+    doc->Order(5);
+    const auto ops = texts(g);
+    ASSERT_EQ(ops.size(), 5u);
+    EXPECT_EQ(ops[0].text, QStringLiteral("O"));
+    EXPECT_TRUE(ops[0].italic);
+    EXPECT_EQ(ops[1].text, QStringLiteral("("));
+    EXPECT_NEAR(ops[1].a.x(), right(ops[0]) + 4, 1e-9);
+    EXPECT_EQ(ops[2].text, QStringLiteral("h"));
+    EXPECT_EQ(ops[3].text, QStringLiteral("5"));
+    EXPECT_NEAR(ops[3].a.x(), right(ops[2]) + 2, 1e-9);
+    EXPECT_DOUBLE_EQ(ops[3].fontSize, doc->SupScale * 13);
+    EXPECT_NEAR(ops[3].a.y(), 40 - doc->SupRaise * g.TextHeight(QStringLiteral("A")), 1e-9);
+    EXPECT_EQ(ops[4].text, QStringLiteral(")"));
+    EXPECT_NEAR(ops[4].a.x(), right(ops[3]) + 2, 1e-9);
+    EXPECT_NEAR(doc->CurX, right(ops[4]), 1e-9);
+}
+
+TEST_F(Quillet, LambdaSitsOnTheTextBaselineAndRestoresTheFont) {
+    Surface g;
+    g.FontSize = 20; // whatever the surface had, the page font follows
+    g.FontItalic = false;
+    doc->Pic = &g;
+    doc->CurX = 10;
+    doc->CurY = 30;
+    doc->lambda();
+    const auto ops = texts(g);
+    ASSERT_EQ(ops.size(), 1u);
+    EXPECT_EQ(ops[0].text, QStringLiteral("λ"));
+    EXPECT_EQ(ops[0].fontName, QStringLiteral("Symbol"));
+    EXPECT_TRUE(ops[0].italic);
+    EXPECT_DOUBLE_EQ(ops[0].fontSize, 1.2 * 13);
+    EXPECT_NEAR(doc->CurX, right(ops[0]), 1e-9);
+    EXPECT_DOUBLE_EQ(g.FontSize, 13);
+    EXPECT_FALSE(g.FontItalic);
+    // Two pixels above where the Symbol font the offsets were made for puts it, which
+    // is on the baseline of the body text within a pixel and a half.
+    g.FontSize = 13;
+    const double bodyBaseline = 30 + g.measure(QStringLiteral("A")).ascent;
+    EXPECT_NEAR(ops[0].a.y() + ops[0].ascent, bodyBaseline, 1.5);
+}
+
+TEST_F(Quillet, PrintedPagesUseThePageFontAndOnlyPageZeroHasTheTitle) {
+    EXPECT_FALSE(course::testing::joined(w->page(0)).contains(quillet::kTitle));
+    // Page 3 first: the canvas still has its own design size when it is printed.
+    for (int k : {3, 1, 0}) {
+        const auto ops = texts(printed(k));
+        const DrawOp* heading = &ops.front();
+        if (k == 0) {
+            EXPECT_EQ(heading->text, quillet::kTitle);
+            EXPECT_DOUBLE_EQ(heading->fontSize, 16);
+            EXPECT_NEAR(heading->a.x(), 15 * doc->CharW, 1e-9);
+            EXPECT_NEAR(heading->a.y(), doc->CharH, 1e-9);
+            heading = &ops[1];
+            EXPECT_NEAR(heading->a.y(), 2.5 * doc->CharH, 1e-9);
+        } else {
+            EXPECT_NEAR(heading->a.y(), doc->CharH, 1e-9);
+        }
+        EXPECT_DOUBLE_EQ(heading->fontSize, 13) << "printed page " << k;
+        for (const DrawOp& op : ops) {
+            if (isProse(op) && op.text != quillet::kTitle) {
+                EXPECT_DOUBLE_EQ(op.fontSize, 13) << "printed page " << k << " " << op.text.toStdString();
+            }
+        }
+        // Prose starts one character from the paper's edge.
+        double leftmost = 1e9;
+        for (const DrawOp& op : ops)
+            leftmost = std::min(leftmost, op.a.x());
+        EXPECT_NEAR(leftmost, doc->LeftMargin, 1e-9);
+        EXPECT_EQ(doc->LeftMargin, nint(doc->CharW));
+    }
+    EXPECT_FALSE(course::testing::joined(w->page(0)).contains(quillet::kTitle));
+    EXPECT_DOUBLE_EQ(w->Form2().FontSize, 13);
+}
+
+TEST_F(Quillet, HeadingsNameTheMethodInKatakana) {
+    QString all;
+    for (int k = 0; k < 4; ++k)
+        all += course::testing::joined(w->page(k));
+    for (const char16_t* heading : {u"(2)  ヌメロフの公式を導出する.", u"(3)  ヌメロフの公式",
+                                    u"(4)  ヌメロフの公式の精度", u"(1)  概 要",
+                                    u"(5) 特性方程式の解.", u"(6) ３次元球対称の問題.",
+                                    u"(7) ３次元円筒対称，２次元円対称の問題."})
+        EXPECT_TRUE(all.contains(QString::fromUtf16(heading))) << QString::fromUtf16(heading).toStdString();
+    // Headings are blue and start in the heading column.
+    for (int k = 0; k < 4; ++k) {
+        const DrawOp first = texts(w->page(k)).front();
+        EXPECT_EQ(first.color, doc->Blue);
+        EXPECT_DOUBLE_EQ(first.a.x(), doc->Indent0);
+    }
+}
+
+#ifdef QUILLET_BINARY
+TEST(QuilletProgram, ExportsFourPagesAsPngAndPdf) {
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("quillet.pdf"));
+    QProcess p;
+    p.start(QStringLiteral(QUILLET_BINARY),
+            {QStringLiteral("--export-png"), dir.path(), QStringLiteral("--export-pdf"), pdf});
+    ASSERT_TRUE(p.waitForFinished(120000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    for (int k = 0; k < 4; ++k)
+        for (const QString& name : {QStringLiteral("page-%1.png"), QStringLiteral("page-%1@2x.png")}) {
+            const QImage img(dir.filePath(name.arg(k)));
+            EXPECT_FALSE(img.isNull()) << name.arg(k).toStdString();
+        }
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("page-4.png"))));
+    QFile f(pdf);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QString raw = QString::fromLatin1(f.readAll());
+    EXPECT_EQ(raw.count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b(?!s)"))), 4);
+}
+#endif
