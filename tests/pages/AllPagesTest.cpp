@@ -27,6 +27,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 
 using namespace course;
 
@@ -36,6 +37,8 @@ struct Maker {
     const char* name;
     std::function<std::unique_ptr<Document>()> make;
 };
+
+void PrintTo(const Maker& m, std::ostream* os) { *os << m.name; }
 
 std::vector<Maker> documents() {
     std::vector<Maker> all;
@@ -105,8 +108,9 @@ TEST_P(AllPages, ScreenPagesHaveEveryGlyphAndStayInTheWindow) {
         EXPECT_EQ(outside(g, w.visiblePageSize()).join(QStringLiteral("; ")).toStdString(), "")
             << "page " << k;
     }
-    if (Surface* title = w.titleBox())
+    if (Surface* title = w.titleBox()) {
         EXPECT_EQ(missingCharacters(*title).toStdString(), "");
+    }
 }
 
 TEST_P(AllPages, PrintedPagesHaveEveryGlyphAndFitTheCanvas) {
