@@ -1,35 +1,14 @@
 #pragma once
-// Internal helpers of the typesetter: a guard that puts a surface's font back, and
-// the font names and Symbol codes the constructs use.
+// Internal helpers of the typesetter: the font guard under its local name, and the
+// font names and Symbol codes the constructs use.
 
-#include "Surface.h"
+#include "FontGuard.h"
 
 #include <QString>
 
 namespace course::formula {
 
-// Restores name, size, bold and italic of a surface when it goes out of scope.
-class FontKeep {
-public:
-    explicit FontKeep(Surface& g)
-        : g_(g), name_(g.FontName), size_(g.FontSize), bold_(g.FontBold), italic_(g.FontItalic) {}
-    ~FontKeep() {
-        g_.FontName = name_;
-        g_.FontSize = size_;
-        g_.FontBold = bold_;
-        g_.FontItalic = italic_;
-    }
-    FontKeep(const FontKeep&) = delete;
-    FontKeep& operator=(const FontKeep&) = delete;
-    double size() const { return size_; }
-
-private:
-    Surface& g_;
-    QString name_;
-    double size_;
-    bool bold_;
-    bool italic_;
-};
+using FontKeep = course::FontGuard;
 
 inline const QString kBodyFont = QStringLiteral("メイリオ");
 inline const QString kSymbolFont = QStringLiteral("Symbol");

@@ -1,5 +1,6 @@
 #include "TextRuns.h"
 
+#include "FontGuard.h"
 #include "FontTable.h"
 
 #include <cmath>
@@ -11,29 +12,6 @@ namespace course {
 namespace {
 const QString kBody = QStringLiteral("メイリオ");
 const QString kA = QStringLiteral("A");
-
-// Restores the font properties of a surface when it goes out of scope.
-class FontGuard {
-public:
-    explicit FontGuard(Surface& g)
-        : g_(g), name_(g.FontName), size_(g.FontSize), bold_(g.FontBold), italic_(g.FontItalic) {}
-    ~FontGuard() {
-        g_.FontName = name_;
-        g_.FontSize = size_;
-        g_.FontBold = bold_;
-        g_.FontItalic = italic_;
-    }
-    FontGuard(const FontGuard&) = delete;
-    FontGuard& operator=(const FontGuard&) = delete;
-    double size() const { return size_; }
-
-private:
-    Surface& g_;
-    QString name_;
-    double size_;
-    bool bold_;
-    bool italic_;
-};
 
 bool isLower(QChar c) { return c >= u'a' && c <= u'z'; }
 bool isUpper(QChar c) { return c >= u'A' && c <= u'Z'; }

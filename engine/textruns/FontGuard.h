@@ -1,0 +1,33 @@
+#pragma once
+// Puts a surface's font (name, size, bold, italic) back when it goes out of scope:
+// every run and construct leaves the surface's font as it found it.
+
+#include "Surface.h"
+
+#include <QString>
+
+namespace course {
+
+class FontGuard {
+public:
+    explicit FontGuard(Surface& g)
+        : g_(g), name_(g.FontName), size_(g.FontSize), bold_(g.FontBold), italic_(g.FontItalic) {}
+    ~FontGuard() {
+        g_.FontName = name_;
+        g_.FontSize = size_;
+        g_.FontBold = bold_;
+        g_.FontItalic = italic_;
+    }
+    FontGuard(const FontGuard&) = delete;
+    FontGuard& operator=(const FontGuard&) = delete;
+    double size() const { return size_; }
+
+private:
+    Surface& g_;
+    QString name_;
+    double size_;
+    bool bold_;
+    bool italic_;
+};
+
+} // namespace course
