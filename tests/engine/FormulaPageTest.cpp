@@ -1,11 +1,13 @@
 // Draws every cursor-level call and formula construct on one page in the page font,
-// checks that every character has a glyph, and saves the page at 1x and 2x for a look
+// checks that every character has a glyph, and saves the page at 1x, 2x and as PDF for a look
 // (COURSE_TEST_OUTPUT, else the temporary directory).
 
+#include "PrintSink.h"
 #include "RunLog.h"
 #include "Typesetter.h"
 
 #include <QDir>
+#include <QPdfWriter>
 
 #include <gtest/gtest.h>
 
@@ -317,4 +319,8 @@ TEST(FormulaPage, EveryConstructDrawsWithoutMissingGlyphs) {
         EXPECT_EQ(img.width(), qRound(774 * dpr));
         EXPECT_TRUE(img.save(outDir() + QStringLiteral("/formula-page@%1x.png").arg(dpr)));
     }
+    // The same drawing replayed as vectors on a PDF page, as printing does.
+    QPdfWriter pdf(outDir() + QStringLiteral("/formula-page.pdf"));
+    pdf.setResolution(1200);
+    EXPECT_TRUE(paintOnPage(pdf, pdf.resolution(), [&g](QPainter& p) { g.render(p); }, g.size()));
 }

@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -353,6 +354,39 @@ TEST_F(Shell, ExportWritesPngPagesAndASearchablePdf) {
     }
     EXPECT_FALSE(exportPdf(*w, QStringLiteral("/proc/none/doc.pdf")).isEmpty());
     EXPECT_FALSE(exportPng(*w, QStringLiteral("/proc/none")).isEmpty());
+}
+
+TEST(PrintFallback, WithoutAPrinterPagesBecomeNewVectorPdfs) {
+    if (!QPrinterInfo::defaultPrinter().isNull())
+        GTEST_SKIP() << "this machine has a printer";
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    Surface page(QSize(300, 80));
+    page.Cls();
+    page.FontSize = 13;
+    page.Print(QStringLiteral("印刷テスト"));
+    SystemPrintSink sink;
+    auto paint = [&page](QPainter& p) { page.render(p); };
+    const PrintOutcome first = sink.print(paint, page.size(), QStringLiteral("doc-page1"));
+    const PrintOutcome second = sink.print(paint, page.size(), QStringLiteral("doc-page1"));
+    qputenv("HOME", oldHome);
+    ASSERT_TRUE(first.ok) << first.message.toStdString();
+    ASSERT_TRUE(second.ok);
+    // Each message names its own file.
+    const QString a = first.message.section(QStringLiteral(": "), -1);
+    const QString b = second.message.section(QStringLiteral(": "), -1);
+    EXPECT_NE(a, b);
+    EXPECT_TRUE(a.startsWith(home.path()));
+    EXPECT_TRUE(QFile::exists(a) && QFile::exists(b));
+    QProcess text, images;
+    text.start(QStringLiteral("pdftotext"), {a, QStringLiteral("-")});
+    images.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), a});
+    if (text.waitForFinished(20000) && images.waitForFinished(20000)) {
+        EXPECT_TRUE(QString::fromUtf8(text.readAllStandardOutput()).contains(QStringLiteral("印刷テスト")));
+        // Only the two header lines of the listing: no bitmap, the page is vectors.
+        EXPECT_EQ(QString::fromUtf8(images.readAllStandardOutput()).trimmed().count(QChar(u'\n')), 1);
+    }
 }
 
 TEST(DocumentOptions, BadOptionsFailWithStatusTwo) {
