@@ -1,0 +1,376 @@
+// Page 2: the eigenvalue iteration run live. Every iteration's joined wave function
+// is traced inward and then outward, one grid step per 0.01 s, while the program
+// sleeps in its event loop; each converged state is drawn in blue with its energy
+// level between the classical turning points.
+//
+// Re-entrancy. The event loop runs during every wait, so other handlers run in the
+// middle of a run:
+//  - A run draws only on the surface it started on: it puts Pic back to that surface
+//    after every wait, so a print started meanwhile (which points Pic at the print
+//    canvas) neither receives the rest of the run nor loses its own drawing.
+//  - A print during a run draws its own complete page on the print canvas; for page 2
+//    that is a whole run of its own with Printing set: no waits and no sounds, so it
+//    never yields and nothing can nest inside it.
+//  - Showing page 2 again while a run is still going (the user went back and forth)
+//    cancels the old run before the new one starts; when the event loop returns to
+//    the old run, it stops without drawing anything more and plays no sound.
+//  - End (Escape, closing the window) stops a run at its next yield.
+// Sounds: a chime when a state has converged and the notify sound two seconds after
+// the last, only for a run that is not printing and has not been cancelled. A run
+// that goes on while the reader looks at another page still plays them.
+// The surface's font size, FontTransparent and DrawWidth are put back when a run
+// ends, so that a page printed later on the same print canvas is drawn as usual.
+
+#include "brindle_document.h"
+
+#include "EventPump.h"
+#include "SurfaceView.h"
+
+#include "brindle/eigen_iteration.h"
+#include "brindle/plot_mapping.h"
+#include "brindle/table_format.h"
+
+#include <QApplication>
+#include <QPointer>
+
+#include <algorithm>
+#include <cmath>
+
+namespace brindle {
+
+using course::Surface;
+
+namespace {
+constexpr course::Rgb kCyan = course::RGB(0, 224, 224);
+constexpr course::Rgb kMagenta = course::RGB(255, 0, 255);
+constexpr course::Rgb kGreen = course::RGB(0, 224, 0);
+constexpr course::Rgb kOrange = course::RGB(255, 96, 0);
+constexpr course::Rgb kRed = course::RGB(255, 0, 0);
+
+constexpr int kLastVisibleStep = 640; // 5/h: points with x ≥ 5 are not traced
+} // namespace
+
+// While a run traces, the page picture on screen is repainted only where the last
+// operation drew. The view's own repaint covers the whole picture for every
+// operation: at 100 traced steps a second that alone kept a tenth of a core busy
+// under X. Put back to the view's whole-picture repaint when the run ends.
+class StepRepaint {
+public:
+    explicit StepRepaint(Surface& g) : g_(g) {
+        if (!qApp)
+            return;
+        for (QWidget* w : QApplication::allWidgets()) {
+            auto* v = qobject_cast<course::SurfaceView*>(w);
+            if (v && &v->surface() == &g) {
+                view_ = v;
+                break;
+            }
+        }
+        if (!view_)
+            return;
+        g_.setChangeListener([this] { changed(); });
+    }
+    ~StepRepaint() {
+        if (!view_)
+            return;
+        QPointer<course::SurfaceView> v = view_;
+        g_.setChangeListener([v] {
+            if (v)
+                v->update();
+        });
+    }
+    StepRepaint(const StepRepaint&) = delete;
+    StepRepaint& operator=(const StepRepaint&) = delete;
+
+private:
+    void changed() {
+        if (!view_)
+            return;
+        const auto& ops = g_.ops();
+        if (ops.empty()) {
+            view_->update();
+            return;
+        }
+        const course::DrawOp& op = ops.back();
+        QRectF r;
+        double pad = 3;
+        switch (op.kind) {
+        case course::DrawOp::Kind::Line:
+            r = QRectF(op.a, op.b).normalized();
+            pad += op.width;
+            break;
+        case course::DrawOp::Kind::Point:
+            r = QRectF(op.a, op.a);
+            pad += op.width;
+            break;
+        case course::DrawOp::Kind::Text:
+            if (op.angle != 0) {
+                view_->update();
+                return;
+            }
+            r = QRectF(op.a, op.cell);
+            pad += 0.25 * op.cell.height(); // italic overhang
+            break;
+        case course::DrawOp::Kind::Clear:
+            view_->update();
+            return;
+        }
+        view_->update(r.adjusted(-pad, -pad, pad, pad).toAlignedRect());
+    }
+
+    Surface& g_;
+    QPointer<course::SurfaceView> view_;
+};
+
+const MonotonicClock& EventLoopPacer::clock() const { return steadyMonotonicClock(); }
+
+bool EventLoopPacer::sleepUntil(std::chrono::nanoseconds deadline, const std::function<bool()>& cancelled) {
+    const course::SteadyTime t(std::chrono::duration_cast<std::chrono::steady_clock::duration>(deadline));
+    return course::pumpUntil(t, cancelled);
+}
+
+class LiveRun final : public EigenObserver {
+    using Rgb = course::Rgb;
+
+public:
+    LiveRun(BrindleDocument& doc, Surface& g, bool printing)
+        : doc_(doc), g_(g), printing_(printing), pacer_(*doc.pacer_), clock_(pacer_.clock()) {
+        clock_.setSpeed(doc.speed());
+        clock_.setPrinting(printing);
+        doc_.runs_.push_back(this);
+    }
+    ~LiveRun() override {
+        auto& runs = doc_.runs_;
+        runs.erase(std::remove(runs.begin(), runs.end(), this), runs.end());
+    }
+    LiveRun(const LiveRun&) = delete;
+    LiveRun& operator=(const LiveRun&) = delete;
+
+    Surface& surface() const { return g_; }
+    void cancel() {
+        cancelled_ = true;
+        it_.requestCancel();
+    }
+
+    void execute() {
+        const double keepSize = g_.FontSize;
+        const bool keepTransparent = g_.FontTransparent;
+        const int keepWidth = g_.DrawWidth;
+        pin().FontSize = 12;
+        it_.run(this);
+        // The surface's font and pen as they were (the print canvas is used again).
+        g_.FontSize = keepSize;
+        g_.FontTransparent = keepTransparent;
+        g_.DrawWidth = keepWidth;
+        pin();
+    }
+
+    bool passStarted(const EigenIteration& it, int s, double trialE) override {
+        background(it, s);
+        if (s < kPassCount) {
+            doc_.CurX = px(-0.8);
+            doc_.CurY = py(9);
+            doc_.ds(QStringLiteral("エネルギー初期値 = ") + QString::fromStdString(formatTrialEnergy(trialE)));
+        }
+        return !cancelled_;
+    }
+
+    bool iteration(const EigenIteration& it, const IterationRecord& rec) override {
+        const int s = rec.s;
+        const int m = EigenIteration::m();
+        const double h = EigenIteration::h();
+        const bool even = rec.n % 2 == 0;
+
+        // Inward part, from the far end down to the matching point.
+        pin().DrawWidth = 2;
+        const course::Rgb inward = even ? kMagenta : kGreen;
+        g_.PSet(px(kLastIndex * h), py(0), inward);
+        clock_.start();
+        for (int i = kLastIndex - 1; i >= m; --i) {
+            if (i * h >= 5)
+                continue;
+            g_.LineTo(px(i * h), py(5 * it.P(i, s)), inward);
+            if (!waitUntil(clock_.stepDeadline(kLastVisibleStep - i)))
+                return false;
+        }
+        // Outward part, from the origin up to the matching point.
+        const course::Rgb outward = even ? kCyan : kOrange;
+        g_.PSet(px(0), py(0), outward);
+        clock_.start();
+        for (int i = 1; i <= m; ++i) {
+            g_.LineTo(px(i * h), py(5 * it.P(i, s)), outward);
+            if (!waitUntil(clock_.stepDeadline(i)))
+                return false;
+        }
+        g_.DrawWidth = 1;
+
+        // The result row of this iteration.
+        doc_.CurX = px(-0.9);
+        doc_.CurY = py(8.8 - rec.row);
+        doc_.ds(QStringLiteral(" ⊿"));
+        doc_.it(QStringLiteral("E"));
+        doc_.addx(8);
+        doc_.ds(QStringLiteral("= ") + QString::fromStdString(formatDeltaE(rec.dE)));
+        doc_.ds(QStringLiteral("，"));
+        doc_.it(QStringLiteral(" E"));
+        doc_.ds(QStringLiteral(" = ") + QString::fromStdString(formatEnergy(rec.newE)));
+        return !cancelled_;
+    }
+
+    bool stateFinished(const EigenIteration& it, const StateResult& res) override {
+        const double h = EigenIteration::h();
+        pin().DrawWidth = 2;
+        g_.PSet(px(0), py(0));
+        for (int i = 1; i <= kLastIndex; ++i)
+            g_.LineTo(px(i * h), py(5 * it.P(i, res.s)), doc_.Blue);
+        g_.DrawWidth = 1;
+        // The level between the classical turning points.
+        g_.PSet(px(res.xL), py(res.Es));
+        g_.LineTo(px(res.xR), py(res.Es), kRed);
+        if (!printing_)
+            course::TextRuns::chime();
+        return !cancelled_;
+    }
+
+    bool finalPass(const EigenIteration&) override {
+        if (printing_)
+            return true;
+        clock_.start();
+        if (!waitUntil(clock_.deadline(2.0)))
+            return false;
+        course::TextRuns::notify();
+        return true;
+    }
+
+private:
+    // Points the engine's cursor-level calls at this run's surface.
+    Surface& pin() {
+        doc_.Pic = &g_;
+        return g_;
+    }
+
+    // Sleeps in the event loop until the deadline; false when the run has to stop
+    // (cancelled, or the program is ending). While printing nothing is waited for.
+    bool waitUntil(std::chrono::nanoseconds deadline) {
+        if (!printing_ && !cancelled_) {
+            if (!pacer_.sleepUntil(deadline, [this] { return cancelled_; }) || course::endRequested())
+                cancel();
+        }
+        pin();
+        return !cancelled_;
+    }
+
+    double px(double x) const { return brindle::px(x, livePageSize().width()); }
+    double py(double y) const { return brindle::py(y, livePageSize().height()); }
+
+    void background(const EigenIteration& it, int s) {
+        const double h = EigenIteration::h();
+        const Rgb gray = doc_.Gray;
+        Surface& g = pin();
+        g.Cls();
+        g.ScalePixels();
+
+        // Axes and ticks.
+        g.Line(0, py(0), g.ScaleWidth(), py(0), gray);
+        g.Line(px(0), 0, px(0), g.ScaleHeight(), gray);
+        for (int d = 0; d <= 5; ++d) {
+            g.Line(px(d), py(0), px(d), py(0.3), gray);
+            // The plotted window ends at x = 4.2: the label 5 would lie beyond the
+            // picture's right edge and is not drawn.
+            double x = px(d - 0.04);
+            if (x < livePageSize().width())
+                doc_.dsp(g, x, py(-0.1), QString::number(d));
+        }
+        for (int d = 0; d <= 4; ++d)
+            g.Line(px(d + 0.5), py(0), px(d + 0.5), py(0.2), gray);
+        for (int d = 1; d <= 9; ++d)
+            g.Line(px(-0.03), py(d), px(0.03), py(d), gray);
+
+        // The states finished so far.
+        for (int j = 1; j < s; ++j) {
+            g.CurrentX = px(0);
+            g.CurrentY = py(0);
+            for (int i = 1; i <= kLastIndex; ++i)
+                g.LineTo(px(i * h), py(5 * it.P(i, j)), doc_.Blue);
+            g.Line(px(it.xL(j)), py(it.Es(j)), px(it.xR(j)), py(it.Es(j)), kRed);
+        }
+
+        // Labels V(r) and rR(r).
+        doc_.CurX = px(3.5);
+        doc_.CurY = py(8);
+        doc_.it(QStringLiteral("V"));
+        doc_.addx(3);
+        doc_.ds(QStringLiteral("("));
+        doc_.it(QStringLiteral("r"));
+        doc_.addx(2);
+        doc_.ds(QStringLiteral(")"));
+        doc_.CurX = px(3.4);
+        doc_.CurY = py(2);
+        doc_.it(QStringLiteral("r"));
+        doc_.addx(6);
+        doc_.it(QStringLiteral("R"));
+        doc_.addx(3);
+        doc_.ds(QStringLiteral("("));
+        doc_.it(QStringLiteral("r"));
+        doc_.addx(2);
+        doc_.ds(QStringLiteral(")"));
+
+        // The effective potential.
+        g.DrawWidth = 2;
+        g.CurrentX = px(h);
+        g.CurrentY = py(Vpot(h));
+        for (int i = 2; i <= kLastIndex - 1; ++i)
+            g.LineTo(px(i * h), py(Vpot(i * h)), kCyan);
+
+        // Title and the axis name; text hides what lies under it from here on.
+        g.FontTransparent = false;
+        doc_.CurX = 0;
+        doc_.CurY = 0;
+        doc_.ds(QStringLiteral("３次元調和振動子 ("));
+        doc_.it(QStringLiteral("l"));
+        doc_.ds(QStringLiteral("=1) の動径波動関数"));
+        double x = px(2.5);
+        doc_.dspItalic(g, x, py(-0.15), QStringLiteral("r"));
+        g.DrawWidth = 1;
+    }
+
+    BrindleDocument& doc_;
+    Surface& g_;
+    const bool printing_;
+    Pacer& pacer_;
+    PacedClock clock_;
+    EigenIteration it_;
+    bool cancelled_ = false;
+};
+
+void BrindleDocument::cancelRunsOn(const Surface* g) {
+    for (LiveRun* r : runs_)
+        if (&r->surface() == g)
+            r->cancel();
+}
+
+void BrindleDocument::pic2() {
+    Surface& g = *Pic;
+    cancelRunsOn(&g);
+    LiveRun run(*this, g, Printing != 0);
+    StepRepaint repaint(g);
+    run.execute();
+}
+
+std::unique_ptr<course::Document> makeDocument(double speed) {
+    auto doc = std::make_unique<BrindleDocument>();
+    doc->setSpeed(speed);
+    return doc;
+}
+
+QString parseSpeed(const QString& text, double& speed) {
+    bool ok = false;
+    const double f = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(f) || !(f > 0))
+        return QStringLiteral("--speed needs a positive number (the factor that divides every wait), not \"%1\"")
+            .arg(text);
+    speed = f;
+    return {};
+}
+
+} // namespace brindle

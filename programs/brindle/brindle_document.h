@@ -1,0 +1,104 @@
+#pragma once
+// brindle: three pages on finding bound-state energies by Numerov integration from
+// both ends and an energy correction from the kink at the matching point. Pages 0
+// and 1 explain the method; page 2 runs it live on the l = 1 radial equation of the
+// three-dimensional harmonic oscillator and traces every iteration.
+
+#include "Document.h"
+
+#include "brindle/paced_clock.h"
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace brindle {
+
+// How the live page waits between traced steps: the monotonic clock it reads and a
+// sleep that handles window events until a deadline on that clock.
+class Pacer {
+public:
+    virtual ~Pacer() = default;
+    virtual const MonotonicClock& clock() const = 0;
+    // Sleeps until clock() reads `deadline`, handling events meanwhile. Returns false,
+    // possibly early, when the program is ending or `cancelled` says so.
+    virtual bool sleepUntil(std::chrono::nanoseconds deadline, const std::function<bool()>& cancelled) = 0;
+};
+
+// The steady clock and the shell's event pump (course::pumpUntil): the program sleeps
+// in its event loop instead of spinning.
+class EventLoopPacer final : public Pacer {
+public:
+    const MonotonicClock& clock() const override;
+    bool sleepUntil(std::chrono::nanoseconds deadline, const std::function<bool()>& cancelled) override;
+};
+
+class LiveRun;
+
+class BrindleDocument : public course::Document {
+public:
+    BrindleDocument();
+    ~BrindleDocument() override;
+
+    const course::DocumentSpec& spec() const override;
+    void drawPage(int k) override;
+
+    void pic0();
+    void pic1();
+    // The live page: recomputes and redraws everything, pacing the traces unless
+    // Printing is set. A run draws only on the surface it started on.
+    void pic2();
+
+    // Tall curly brace from Symbol pieces: index 0 left, 1 right; ht is the height
+    // factor (five pieces from ht 1 on, three below).
+    void ColBrace(int index, double x, double y, double ht);
+    // (z₁′(x₀) − z₂′(x₀)) at the cursor; leaves the marks after z₁ and z₂.
+    void diffz();
+
+    // Every wait of the live page divided by f (f > 0; std::invalid_argument else).
+    void setSpeed(double f);
+    double speed() const { return speed_; }
+    // The pacer the live page uses; null restores the event-loop pacer. It must
+    // outlive every run that uses it.
+    void setPacer(Pacer* p);
+
+    // Runs of the live page in progress (outermost first); cancelled ones included
+    // until they have unwound.
+    int runsInProgress() const { return int(runs_.size()); }
+
+private:
+    friend class LiveRun;
+    void figure();       // the two partial solutions on page 0
+    void caseLine(int index, double y); // one case of z(x) = { … }
+    void rangeText(bool left);          // (x_min ≦ x ≦ x₀) / (x₀ ≦ x ≦ x_max)
+    void x0();                          // x₀
+    void argx0();                       // (x₀)
+    void fnOf(const char* name, const char* index); // z₁(x), y(x), …
+    void eigenFraction(bool improved);  // the built fraction of E (page 1)
+    void fontSize(double size);
+
+    void cancelRunsOn(const course::Surface* g);
+
+    // Scratch marks of the built formulas.
+    double lineY_ = 0;
+    double markX_ = 0;
+    double markX2_ = 0;
+
+    double speed_ = 1.0;
+    EventLoopPacer defaultPacer_;
+    Pacer* pacer_ = &defaultPacer_;
+    std::vector<LiveRun*> runs_;
+};
+
+std::unique_ptr<course::Document> makeDocument(double speed = 1.0);
+
+// The value of --speed: a finite factor above zero. Returns an error message (and
+// leaves `speed` alone) for anything else.
+QString parseSpeed(const QString& text, double& speed);
+
+// The page-2 picture's size in pixels: the plot mapping px/py is measured on it even
+// when the drawing goes to the print canvas.
+QSize livePageSize();
+
+} // namespace brindle

@@ -1,0 +1,151 @@
+// What other handlers may do while a live run waits in the event loop: print, move
+// between pages, show page 2 again, press keys, end the program. Every handler here
+// runs inside one of the run's sleeps, exactly where the event loop would run it.
+
+#include "PageTestSupport.h"
+
+using namespace brindle;
+using namespace brindle::testing;
+using course::DrawOp;
+
+namespace {
+
+constexpr course::Rgb kBlue = course::RGB(0, 0, 255);
+constexpr course::Rgb kRed = course::RGB(255, 0, 0);
+
+int linesOf(const std::vector<DrawOp>& ops, course::Rgb color) {
+    int n = 0;
+    for (const DrawOp& op : ops)
+        n += op.kind == DrawOp::Kind::Line && op.color == color;
+    return n;
+}
+
+bool isFinalPicture(const std::vector<DrawOp>& ops) {
+    return linesOf(ops, kBlue) == 4 * 1025 && linesOf(ops, kRed) == 4;
+}
+
+class Reentrancy : public BrindleWindow {
+protected:
+    void clickToLivePage() {
+        w->cmdGo_Click();
+        w->cmdGo_Click();
+    }
+};
+
+} // namespace
+
+TEST_F(Reentrancy, PrintDuringARunPrintsItsOwnCompletePage) {
+    std::size_t canvasAfterPrint = 0;
+    pacer.during = [&](int k) {
+        if (k != 100)
+            return;
+        w->cmdPrint_Click();
+        canvasAfterPrint = w->Form2().ops().size();
+    };
+    clickToLivePage();
+    EXPECT_EQ(sink->prints, 1);
+    EXPECT_TRUE(isFinalPicture(sink->canvasOps));
+    // The run went on to its end on its own page; nothing more reached the canvas.
+    EXPECT_EQ(w->Form2().ops().size(), canvasAfterPrint);
+    EXPECT_EQ(pacer.sleeps(), kSleepsPerRun);
+    EXPECT_TRUE(isFinalPicture(w->page(2).ops()));
+    // Only the run's own sounds: the print plays none.
+    EXPECT_EQ(count(course::Sound::Chime), 4);
+    EXPECT_EQ(count(course::Sound::Notify), 1);
+    EXPECT_EQ(doc->Printing, 0);
+}
+
+TEST_F(Reentrancy, RunGoesOnOnItsHiddenPageWhileAnotherPageIsPrinted) {
+    std::size_t canvasAfterPrint = 0, page1Ops = w->page(1).ops().size();
+    pacer.during = [&](int k) {
+        if (k != 100)
+            return;
+        w->cmdBack_Click();
+        w->cmdBack_Click();
+        w->cmdPrint_Click();
+        canvasAfterPrint = w->Form2().ops().size();
+    };
+    clickToLivePage();
+    EXPECT_EQ(doc->CurPic, 0);
+    EXPECT_FALSE(w->pageVisible(2));
+    EXPECT_EQ(sink->prints, 1);
+    const QString printed = joinedText(w->Form2());
+    EXPECT_TRUE(printed.contains(QStringLiteral("(1)  概 要")));
+    EXPECT_TRUE(printed.contains(QStringLiteral("エネルギー固有値の数値計算"))); // the title line
+    EXPECT_FALSE(printed.contains(QStringLiteral("⊿")));
+    EXPECT_EQ(w->Form2().ops().size(), canvasAfterPrint);
+    EXPECT_EQ(w->page(1).ops().size(), page1Ops);
+    EXPECT_TRUE(isFinalPicture(w->page(2).ops()));
+    EXPECT_EQ(pacer.sleeps(), kSleepsPerRun);
+}
+
+TEST_F(Reentrancy, ShowingPageTwoAgainCancelsTheOldRunFirst) {
+    std::size_t afterNewRun = 0;
+    int runsDuringNewRun = 0;
+    pacer.during = [&](int k) {
+        if (k == 50) {
+            w->cmdBack_Click();
+            w->cmdGo_Click(); // a second run, nested in the first one's wait
+            afterNewRun = w->page(2).ops().size();
+        } else if (k == 60) {
+            runsDuringNewRun = doc->runsInProgress();
+        }
+    };
+    clickToLivePage();
+    EXPECT_EQ(runsDuringNewRun, 2);
+    EXPECT_EQ(doc->runsInProgress(), 0);
+    // The old run stopped at the wait it was in and drew nothing after the new run.
+    EXPECT_EQ(pacer.sleeps(), 51 + kSleepsPerRun);
+    EXPECT_EQ(w->page(2).ops().size(), afterNewRun);
+    EXPECT_TRUE(isFinalPicture(w->page(2).ops()));
+    EXPECT_EQ(count(course::Sound::Chime), 4);
+    EXPECT_EQ(count(course::Sound::Notify), 1);
+    EXPECT_EQ(doc->CurPic, 2);
+}
+
+TEST_F(Reentrancy, EscapeEndsARunStartedByAClick) {
+    pacer.during = [&](int k) {
+        if (k == 30)
+            w->Form_KeyDown(27);
+    };
+    clickToLivePage();
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(pacer.sleeps(), 31);
+    EXPECT_TRUE(sounds.empty());
+    EXPECT_EQ(doc->runsInProgress(), 0);
+}
+
+TEST_F(Reentrancy, KeysAreIgnoredDuringARunStartedByAKey) {
+    int busySeen = 0;
+    pacer.during = [&](int k) {
+        if (k != 30)
+            return;
+        busySeen = doc->KeyBusy;
+        for (int key : {27, 36, 38, 35})
+            w->Form_KeyDown(key);
+    };
+    w->Form_KeyDown(40);
+    w->Form_KeyDown(40);
+    EXPECT_EQ(busySeen, 1);
+    EXPECT_EQ(ends, 0);
+    EXPECT_EQ(doc->CurPic, 2);
+    EXPECT_EQ(pacer.sleeps(), kSleepsPerRun);
+    EXPECT_EQ(sounds.size(), 5u);
+    EXPECT_FALSE(doc->KeyBusy);
+    // Once the key's run is over, keys work again: End shows page 2 anew.
+    w->Form_KeyDown(35);
+    EXPECT_EQ(pacer.sleeps(), 2 * kSleepsPerRun);
+}
+
+TEST_F(Reentrancy, ClosingTheWindowStopsARunAtOnce) {
+    w->show();
+    pacer.during = [&](int k) {
+        if (k == 30)
+            w->close();
+    };
+    clickToLivePage();
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(pacer.sleeps(), 31);
+    EXPECT_TRUE(sounds.empty());
+    EXPECT_FALSE(w->form2Exists());
+}

@@ -1,0 +1,179 @@
+#pragma once
+// Helpers of the brindle page tests: a fake monotonic clock and pacer that make a
+// paced run take milliseconds, a recorder of everything drawn on a surface (the live
+// page clears itself at every pass), a print sink that keeps the canvas's drawing,
+// and the main window with the brindle document.
+
+#include "brindle_document.h"
+
+#include "EventPump.h"
+#include "Form1.h"
+#include "PrintSink.h"
+#include "Sounds.h"
+#include "Surface.h"
+
+#include "brindle/eigen_iteration.h"
+#include "brindle/plot_mapping.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace brindle::testing {
+
+using std::chrono::nanoseconds;
+using namespace std::chrono_literals;
+
+class FakeClock : public MonotonicClock {
+public:
+    nanoseconds t = 1000s;
+    nanoseconds now() const override { return t; }
+};
+
+// Wakes at once, moving the fake clock to the deadline plus `lateBy` (a late wake-up,
+// as when drawing is slow). `during(k)` runs inside the k-th sleep (from 0), as an
+// event handler would.
+class FakePacer : public Pacer {
+public:
+    FakeClock clk;
+    nanoseconds lateBy{0};
+    std::vector<nanoseconds> deadlines;
+    std::vector<nanoseconds> startedAt; // clock reading when each sleep began
+    std::function<void(int)> during;
+
+    const MonotonicClock& clock() const override { return clk; }
+    bool sleepUntil(nanoseconds deadline, const std::function<bool()>& cancelled) override {
+        const int k = int(deadlines.size());
+        deadlines.push_back(deadline);
+        startedAt.push_back(clk.t);
+        if (during)
+            during(k);
+        if (course::endRequested() || (cancelled && cancelled()))
+            return false;
+        if (clk.t < deadline)
+            clk.t = deadline;
+        clk.t += lateBy;
+        return true;
+    }
+    int sleeps() const { return int(deadlines.size()); }
+};
+
+// Every operation drawn on a surface, also those a later Cls wipes out.
+class OpRecorder {
+public:
+    explicit OpRecorder(course::Surface& g) : g_(g) {
+        g_.setChangeListener([this] { take(); });
+    }
+    ~OpRecorder() { g_.setChangeListener({}); }
+    OpRecorder(const OpRecorder&) = delete;
+    OpRecorder& operator=(const OpRecorder&) = delete;
+
+    std::vector<course::DrawOp> ops;
+    int clears = 0;
+
+    std::vector<course::DrawOp> of(course::DrawOp::Kind kind) const {
+        std::vector<course::DrawOp> out;
+        for (const course::DrawOp& op : ops)
+            if (op.kind == kind)
+                out.push_back(op);
+        return out;
+    }
+
+private:
+    // Every operation reaches the surface through one call of the listener.
+    void take() {
+        if (g_.revision() == revision_ || g_.ops().empty())
+            return;
+        revision_ = g_.revision();
+        ops.push_back(g_.ops().back());
+        clears += ops.back().kind == course::DrawOp::Kind::Clear;
+    }
+    course::Surface& g_;
+    std::uint64_t revision_ = 0;
+};
+
+struct RecordingSink : course::PrintSink {
+    int prints = 0;
+    std::vector<course::DrawOp> canvasOps; // the print canvas as it was printed
+    const course::Surface* canvas = nullptr;
+    course::PrintOutcome print(const std::function<void(QPainter&)>& paint, QSize size,
+                               const QString&) override {
+        ++prints;
+        QImage img(size, QImage::Format_RGB32);
+        QPainter p(&img);
+        paint(p);
+        if (canvas)
+            canvasOps = canvas->ops();
+        return {true, QStringLiteral("printed")};
+    }
+};
+
+struct SoundEvent {
+    course::Sound sound;
+    int sleepsBefore; // sleeps of the pacer when it played
+};
+
+// The brindle window on the offscreen platform with a fake pacer, a recording print
+// sink, an End hook and a sound log.
+class BrindleWindow : public ::testing::Test {
+protected:
+    std::unique_ptr<BrindleDocument> doc;
+    std::unique_ptr<course::Form1> w;
+    FakePacer pacer;
+    RecordingSink* sink = nullptr;
+    int ends = 0;
+    std::vector<SoundEvent> sounds;
+
+    void SetUp() override {
+        course::Sounds::setSink([this](course::Sound s) { sounds.push_back({s, pacer.sleeps()}); });
+        course::setEndHook([this] { ++ends; });
+        doc = std::make_unique<BrindleDocument>();
+        doc->setPacer(&pacer);
+        w = std::make_unique<course::Form1>(*doc);
+        auto rs = std::make_unique<RecordingSink>();
+        sink = rs.get();
+        w->setPrintSink(std::move(rs));
+        w->Form_Load(false);
+        sink->canvas = &w->Form2();
+    }
+    void TearDown() override {
+        w.reset();
+        doc.reset();
+        course::setEndHook({});
+        course::resetEndRequest();
+        course::Sounds::setSink({});
+    }
+
+    int count(course::Sound s) const {
+        int n = 0;
+        for (const SoundEvent& e : sounds)
+            n += e.sound == s;
+        return n;
+    }
+};
+
+// All text drawn on a surface, run after run.
+inline QString joinedText(const course::Surface& g) {
+    QString s;
+    for (const course::DrawOp& op : g.ops())
+        if (op.kind == course::DrawOp::Kind::Text)
+            s += op.text;
+    return s;
+}
+
+// Plot mapping of the live page, on the page-2 picture.
+inline double px(double x) { return brindle::px(x, livePageSize().width()); }
+inline double py(double y) { return brindle::py(y, livePageSize().height()); }
+
+// Pacer sleeps of one complete screen run: 640 traced steps per iteration (416 inward,
+// 224 outward), 19 iterations, and the closing two seconds.
+inline constexpr int kSleepsPerIteration = 640;
+inline constexpr int kSleepsPerRun = 19 * kSleepsPerIteration + 1;
+
+} // namespace brindle::testing

@@ -1,0 +1,79 @@
+// The program's own options, run as a separate process: --table prints the run as
+// text without a window, --speed refuses anything but a positive factor.
+
+#include "brindle_document.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+struct Result {
+    int status = -1;
+    QString out, err;
+};
+
+Result runBrindle(const QStringList& args) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(BRINDLE_BINARY), args);
+    Result r;
+    if (!p.waitForFinished(30000)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+} // namespace
+
+TEST(ProgramOptions, TablePrintsEveryRowAndTheStatesAndExitsZero) {
+    const Result r = runBrindle({QStringLiteral("--table")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QStringList lines = r.out.split(QLatin1Char('\n'));
+    int rows = 0;
+    for (const QString& l : lines) {
+        const QStringList f = l.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (f.size() == 4 && f[0].toInt() >= 1 && f[1].toInt() >= 1)
+            ++rows;
+    }
+    EXPECT_EQ(rows, 19);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("0.892583")));
+    EXPECT_TRUE(r.out.contains(QStringLiteral("2.692583")));
+    for (const char* e : {"2.500000", "4.500000", "6.500000", "8.500000"})
+        EXPECT_TRUE(r.out.contains(QString::fromLatin1(e))) << e;
+    EXPECT_TRUE(r.out.contains(QStringLiteral("( 85h)")));
+    EXPECT_TRUE(r.out.contains(QStringLiteral("(274h)")));
+}
+
+TEST(ProgramOptions, BadSpeedGetsAMessageAndStatusTwo) {
+    for (const char* bad : {"0", "-1", "abc", "nan", "inf", ""}) {
+        const Result r = runBrindle({QStringLiteral("--table"), QStringLiteral("--speed"), QString::fromLatin1(bad)});
+        EXPECT_EQ(r.status, 2) << bad;
+        EXPECT_TRUE(r.err.contains(QStringLiteral("--speed"))) << bad << ": " << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty()) << bad;
+    }
+    const Result missing = runBrindle({QStringLiteral("--speed")});
+    EXPECT_EQ(missing.status, 2);
+    const Result good = runBrindle({QStringLiteral("--speed"), QStringLiteral("2.5"), QStringLiteral("--table")});
+    EXPECT_EQ(good.status, 0);
+}
+
+TEST(ProgramOptions, ParseSpeedKeepsTheOldValueOnError) {
+    double speed = 3;
+    EXPECT_FALSE(brindle::parseSpeed(QStringLiteral("0"), speed).isEmpty());
+    EXPECT_FALSE(brindle::parseSpeed(QStringLiteral("1e999"), speed).isEmpty());
+    EXPECT_DOUBLE_EQ(speed, 3);
+    EXPECT_TRUE(brindle::parseSpeed(QStringLiteral(" 0.25 "), speed).isEmpty());
+    EXPECT_DOUBLE_EQ(speed, 0.25);
+}
