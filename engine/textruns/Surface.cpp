@@ -161,11 +161,35 @@ void Surface::resize(QSize sizePx) {
     size_ = sizePx;
     ++generation_;
     ++revision_;
+    lastChange_ = QRectF(QPointF(0, 0), QSizeF(size_));
     if (changed_)
         changed_();
 }
 
+namespace {
+QRectF touchedArea(const DrawOp& op, QSize size) {
+    const double pad = op.width + 1.0;
+    switch (op.kind) {
+    case DrawOp::Kind::Clear:
+        return QRectF(QPointF(0, 0), QSizeF(size));
+    case DrawOp::Kind::Line:
+        return QRectF(op.a, op.b).normalized().adjusted(-pad, -pad, pad, pad);
+    case DrawOp::Kind::Point:
+        return QRectF(op.a, op.a).adjusted(-pad, -pad, pad, pad);
+    case DrawOp::Kind::Text: {
+        // Italic overhang and turned text reach past the cell; allow a cell's height.
+        const double h = op.cell.height();
+        if (op.angle)
+            return QRectF(op.a.x() - h, op.a.y() - op.cell.width() - h, 3 * h, op.cell.width() + 2 * h);
+        return QRectF(op.a, op.cell).adjusted(-h / 2, -2, h / 2, 2);
+    }
+    }
+    return QRectF(QPointF(0, 0), QSizeF(size));
+}
+} // namespace
+
 void Surface::add(DrawOp op) {
+    lastChange_ = touchedArea(op, size_);
     ops_.push_back(std::move(op));
     ++revision_;
     if (changed_)

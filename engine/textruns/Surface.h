@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QImage>
 #include <QPointF>
+#include <QRectF>
 #include <QSize>
 #include <QSizeF>
 #include <QString>
@@ -108,6 +109,8 @@ public:
     // Called after every change, so a view can schedule a repaint.
     void setChangeListener(std::function<void()> f) { changed_ = std::move(f); }
     std::uint64_t revision() const { return revision_; }
+    // The area the latest change touched, in pixels, so a view repaints only that.
+    QRectF lastChange() const { return lastChange_; }
 
     // Font metrics at 96 dpi for a run in this surface's current font.
     struct Metrics { double width; double height; double ascent; };
@@ -125,6 +128,7 @@ private:
     double sx1_ = 0, sy1_ = 0, sx2_ = 0, sy2_ = 0;
     std::vector<DrawOp> ops_;
     std::uint64_t revision_ = 0;
+    QRectF lastChange_;
     std::function<void()> changed_;
 
     mutable QImage cache_;
