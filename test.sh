@@ -10,7 +10,7 @@ opts=(-DCOURSE_WERROR=ON)
 if [ "${1:-}" = "--sanitize" ]; then
   dir=build-sanitize
   opts+=(-DCOURSE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug)
-  export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 fi
 configure_and_build "$dir" "${opts[@]}"
