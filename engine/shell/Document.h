@@ -31,7 +31,7 @@ struct DocumentLayout {
     bool titleBox = false; // the title is drawn on a picture box instead of a label
 };
 
-struct DocumentSpec {
+struct DocumentSettings {
     QString name;              // program name, used for printed and exported files
     QString windowTitle;       // caption of the window and of the title label
     int pages = 3;
@@ -53,7 +53,7 @@ class Document : public Typesetter {
 public:
     explicit Document(Program program) : Typesetter(program) {}
 
-    virtual const DocumentSpec& spec() const = 0;
+    virtual const DocumentSettings& settings() const = 0;
     // Draws page k (pic0 … pic3) onto Pic.
     virtual void drawPage(int k) = 0;
     // Draws the title on the title box (documents with one), Pic being that box.

@@ -38,14 +38,14 @@ private:
 } // namespace
 
 Form1::Form1(Document& doc, QWidget* parent)
-    : QWidget(parent), doc_(doc), spec_(doc.spec()), sink_(std::make_unique<SystemPrintSink>()) {
-    const DocumentLayout& L = spec_.layout;
-    setWindowTitle(spec_.windowTitle);
+    : QWidget(parent), doc_(doc), settings_(doc.settings()), sink_(std::make_unique<SystemPrintSink>()) {
+    const DocumentLayout& L = settings_.layout;
+    setWindowTitle(settings_.windowTitle);
     setFixedSize(L.clientWidth / 15, L.clientHeight / 15);
     setAutoFillBackground(true);
     setFont(designFont(kDesignFontSize));
 
-    for (int k = 0; k < spec_.pages; ++k) {
+    for (int k = 0; k < settings_.pages; ++k) {
         auto* v = new SurfaceView(this);
         v->setGeometry(L.page.pixels());
         v->surface().resize(L.page.pixels().size());
@@ -72,7 +72,7 @@ Form1::Form1(Document& doc, QWidget* parent)
         picTitle_->setGeometry(L.title.pixels());
         picTitle_->surface().resize(L.title.pixels().size());
     } else {
-        label1_ = new QLabel(spec_.windowTitle, this);
+        label1_ = new QLabel(settings_.windowTitle, this);
         label1_->setGeometry(L.title.pixels());
         label1_->setAlignment(Qt::AlignCenter);
         label1_->setFont(designFont(kDesignFontSize));
@@ -142,8 +142,8 @@ void Form1::Form_Load(bool show) {
     setBackColor(0xFFFFFF);
     doc_.Initialize(*this);
     for (ClickLabel* l : {cmdPrint_, cmdBack_, cmdGo_})
-        l->setBackColor(spec_.labelColor);
-    if (spec_.printCanvasAtStart)
+        l->setBackColor(settings_.labelColor);
+    if (settings_.printCanvasAtStart)
         Form2();
     if (picTitle_) {
         Surface& t = picTitle_->surface();
@@ -155,7 +155,7 @@ void Form1::Form_Load(bool show) {
         t.Cls();
         doc_.drawTitleBox();
     }
-    doc_.PageFontSize = spec_.pageFontSize;
+    doc_.PageFontSize = settings_.pageFontSize;
     Surface& first = pic_[0]->surface();
     doc_.Pic = &first;
     first.AutoRedraw = true;
@@ -167,14 +167,14 @@ void Form1::Form_Load(bool show) {
     doc_.CharW = first.TextWidth(QStringLiteral("A"));
     doc_.CharH = first.TextHeight(QStringLiteral("A"));
     doc_.LeftMargin = nint(2 * doc_.CharW);
-    if (spec_.hasIndent0)
+    if (settings_.hasIndent0)
         doc_.Indent0 = nint(2 * doc_.CharW + doc_.LeftMargin);
     doc_.Indent1 = nint(5 * doc_.CharW + doc_.LeftMargin);
     doc_.Indent2 = nint(10 * doc_.CharW + doc_.LeftMargin);
-    doc_.TagCol = nint(spec_.tagColumns * doc_.CharW + doc_.LeftMargin);
+    doc_.TagCol = nint(settings_.tagColumns * doc_.CharW + doc_.LeftMargin);
 
     // Further pages copy the first one's properties and are not visible.
-    for (int k = 1; k < spec_.pages; ++k) {
+    for (int k = 1; k < settings_.pages; ++k) {
         Surface& s = pic_[k]->surface();
         s.FontName = first.FontName;
         s.FontSize = first.FontSize;
@@ -188,7 +188,7 @@ void Form1::Form_Load(bool show) {
     if (show)
         this->show();
     doc_.CurPic = 0;
-    const int drawn = spec_.lastPageDrawnWhenShown ? spec_.pages - 1 : spec_.pages;
+    const int drawn = settings_.lastPageDrawnWhenShown ? settings_.pages - 1 : settings_.pages;
     for (int k = 0; k < drawn; ++k) {
         doc_.Pic = &pic_[k]->surface();
         doc_.drawPage(k);
@@ -202,11 +202,11 @@ void Form1::applyVisibility() {
 
 void Form1::applyArrows() {
     cmdBack_->setVisible(doc_.CurPic > 0);
-    cmdGo_->setVisible(doc_.CurPic < spec_.pages - 1);
+    cmdGo_->setVisible(doc_.CurPic < settings_.pages - 1);
 }
 
 void Form1::cmdBack_Click() {
-    if (spec_.switching == PageSwitching::ShowThisPic) {
+    if (settings_.switching == PageSwitching::ShowThisPic) {
         Backward();
         return;
     }
@@ -218,11 +218,11 @@ void Form1::cmdBack_Click() {
 }
 
 void Form1::cmdGo_Click() {
-    if (spec_.switching == PageSwitching::ShowThisPic) {
+    if (settings_.switching == PageSwitching::ShowThisPic) {
         Forward();
         return;
     }
-    if (doc_.CurPic == spec_.pages - 1)
+    if (doc_.CurPic == settings_.pages - 1)
         return;
     doc_.CurPic += 1;
     applyVisibility();
@@ -236,7 +236,7 @@ void Form1::Backward() {
 }
 
 void Form1::Forward() {
-    if (doc_.CurPic == spec_.pages - 1)
+    if (doc_.CurPic == settings_.pages - 1)
         return;
     ShowThisPic(doc_.CurPic + 1);
 }
@@ -245,21 +245,21 @@ void Form1::ShowThisPic(int iPicNo) {
     doc_.CurPic = iPicNo;
     applyVisibility();
     applyArrows();
-    if (spec_.lastPageDrawnWhenShown && iPicNo == spec_.pages - 1) {
+    if (settings_.lastPageDrawnWhenShown && iPicNo == settings_.pages - 1) {
         doc_.Pic = &pic_[iPicNo]->surface();
         doc_.drawPage(iPicNo);
     }
 }
 
 void Form1::Form_KeyDown(int keyCode) {
-    const bool guarded = spec_.keys != KeySet::C;
+    const bool guarded = settings_.keys != KeySet::C;
     if (guarded && doc_.KeyBusy)
         return;
     bool unused = false;
     FlagGuard guard{guarded ? doc_.KeyBusy : unused};
     if (guarded)
         doc_.KeyBusy = true;
-    const int last = spec_.pages - 1;
+    const int last = settings_.pages - 1;
     switch (keyCode) {
     case 27:
         End();
@@ -269,7 +269,7 @@ void Form1::Form_KeyDown(int keyCode) {
         cmdBack_Click();
         return;
     case 37:
-        if (spec_.keys == KeySet::C)
+        if (settings_.keys == KeySet::C)
             cmdBack_Click();
         return;
     case 40:
@@ -277,24 +277,24 @@ void Form1::Form_KeyDown(int keyCode) {
         cmdGo_Click();
         return;
     case 32:
-        if (spec_.keys != KeySet::C)
+        if (settings_.keys != KeySet::C)
             cmdGo_Click();
         return;
     case 39:
-        if (spec_.keys == KeySet::C)
+        if (settings_.keys == KeySet::C)
             cmdGo_Click();
         return;
     case 36:
-        if (spec_.keys == KeySet::B)
+        if (settings_.keys == KeySet::B)
             ShowThisPic(0);
         return;
     case 35:
-        if (spec_.keys == KeySet::B)
+        if (settings_.keys == KeySet::B)
             ShowThisPic(last);
         return;
     case 112:
     case 42:
-        if (spec_.keys == KeySet::A && spec_.printKeysPrintWindow)
+        if (settings_.keys == KeySet::A && settings_.printKeysPrintWindow)
             PrintForm1();
         return;
     default:
@@ -309,7 +309,7 @@ void Form1::cmdPrint_Click() {
     doc_.LeftMargin = nint(doc_.CharW);
     Surface& canvas = Form2();
     doc_.Pic = &canvas;
-    if (spec_.clearCanvasBeforePrint)
+    if (settings_.clearCanvasBeforePrint)
         canvas.Cls();
     const int page = doc_.CurPic;
     doc_.drawPage(page);
@@ -317,14 +317,14 @@ void Form1::cmdPrint_Click() {
     if (endRequested())
         return;
     const PrintOutcome r = sink_->print([&canvas](QPainter& p) { canvas.render(p); }, canvas.size(),
-                                        QStringLiteral("%1-page%2").arg(spec_.name).arg(page + 1));
+                                        QStringLiteral("%1-page%2").arg(settings_.name).arg(page + 1));
     showMessage(r.message, !r.ok);
     doc_.Printing = 0;
 }
 
 void Form1::PrintForm1() {
     const PrintOutcome r = sink_->print([this](QPainter& p) { renderWindow(p); }, size(),
-                                        QStringLiteral("%1-window").arg(spec_.name));
+                                        QStringLiteral("%1-window").arg(settings_.name));
     showMessage(r.message, !r.ok);
 }
 
@@ -352,7 +352,7 @@ void Form1::drawPageForExport(int k) {
 }
 
 QSize Form1::visiblePageSize() const {
-    const QRect r = spec_.layout.page.pixels();
+    const QRect r = settings_.layout.page.pixels();
     return QSize(std::min(r.width(), width() - r.left()), std::min(r.height(), height() - r.top()));
 }
 
@@ -424,7 +424,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* e) {
 
 void Form1::closeEvent(QCloseEvent* e) {
     unloadForm2();
-    if (spec_.closeOnlyUnloadsCanvas) {
+    if (settings_.closeOnlyUnloadsCanvas) {
         e->accept();
         return;
     }

@@ -77,7 +77,7 @@ private:
     void unloadForm2();
 
     Document& doc_;
-    const DocumentSpec& spec_;
+    const DocumentSettings& settings_;
     Rgb backColor_ = 0xFFFFFF;
     std::vector<SurfaceView*> pic_;
     ClickLabel* cmdBack_ = nullptr;

@@ -27,7 +27,7 @@ QImage renderSurface(const Surface& s, QSize size, double dpr) {
 }
 
 void completePagesForExport(Form1& w) {
-    if (w.document().spec().lastPageDrawnWhenShown)
+    if (w.document().settings().lastPageDrawnWhenShown)
         w.drawPageForExport(w.pageCount() - 1);
 }
 
@@ -68,8 +68,8 @@ QString exportPdf(Form1& w, const QString& file) {
     constexpr int kResolution = 960; // ten device units per layout pixel
     QPdfWriter writer(&out);
     writer.setResolution(kResolution);
-    writer.setCreator(w.document().spec().windowTitle);
-    writer.setTitle(w.document().spec().windowTitle);
+    writer.setCreator(w.document().settings().windowTitle);
+    writer.setTitle(w.document().settings().windowTitle);
     const QSize pageSize = w.visiblePageSize();
     Surface* title = w.titleBox();
     auto pointsOf = [](QSize px) { return QSizeF(px.width() * 0.75, px.height() * 0.75); };

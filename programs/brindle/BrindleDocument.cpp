@@ -24,8 +24,8 @@ constexpr int kBraceMiddle = 237;
 constexpr int kBraceBottom = 238;
 constexpr int kBraceExtension = 239;
 
-course::DocumentSpec makeSpec() {
-    course::DocumentSpec s;
+course::DocumentSettings makeSettings() {
+    course::DocumentSettings s;
     s.name = QStringLiteral("brindle");
     s.windowTitle = kTitle;
     s.pages = 3;
@@ -53,13 +53,13 @@ BrindleDocument::BrindleDocument() : course::Document(course::Program::Brindle) 
 
 BrindleDocument::~BrindleDocument() = default;
 
-const course::DocumentSpec& BrindleDocument::spec() const {
-    static const course::DocumentSpec s = makeSpec();
+const course::DocumentSettings& BrindleDocument::settings() const {
+    static const course::DocumentSettings s = makeSettings();
     return s;
 }
 
 QSize livePageSize() {
-    static const QSize size = makeSpec().layout.page.pixels().size();
+    static const QSize size = makeSettings().layout.page.pixels().size();
     return size;
 }
 

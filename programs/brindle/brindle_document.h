@@ -41,7 +41,7 @@ public:
     BrindleDocument();
     ~BrindleDocument() override;
 
-    const course::DocumentSpec& spec() const override;
+    const course::DocumentSettings& settings() const override;
     void drawPage(int k) override;
 
     void pic0();

@@ -6,14 +6,14 @@
 
 namespace calyx {
 
-using course::DocumentSpec;
+using course::DocumentSettings;
 
 QString programTitle() { return QStringLiteral("ヘリウム原子とハートリー近似"); }
 
 namespace {
 
-DocumentSpec makeSpec() {
-    DocumentSpec s;
+DocumentSettings makeSettings() {
+    DocumentSettings s;
     s.name = QStringLiteral("calyx");
     s.windowTitle = programTitle();
     s.pages = 4;
@@ -41,8 +41,8 @@ DocumentSpec makeSpec() {
 
 CalyxDocument::CalyxDocument() : Document(course::Program::Calyx) {}
 
-const DocumentSpec& CalyxDocument::spec() const {
-    static const DocumentSpec s = makeSpec();
+const DocumentSettings& CalyxDocument::settings() const {
+    static const DocumentSettings s = makeSettings();
     return s;
 }
 

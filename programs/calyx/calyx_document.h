@@ -19,7 +19,7 @@ class CalyxDocument : public course::Document {
 public:
     CalyxDocument();
 
-    const course::DocumentSpec& spec() const override;
+    const course::DocumentSettings& settings() const override;
     void drawPage(int k) override;
 
     // Page procedures.

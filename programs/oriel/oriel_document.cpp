@@ -12,17 +12,17 @@ using course::Surface;
 QString title() { return QStringLiteral("調和振動子における波束の時間発展"); }
 
 OrielDocument::OrielDocument() : course::Document(course::Program::Oriel), scratch_(QSize(16, 16)) {
-    spec_.name = QStringLiteral("oriel");
-    spec_.windowTitle = title();
-    spec_.pages = 3;
-    spec_.pageFontSize = 12.75;
-    spec_.tagColumns = 50;
-    spec_.labelColor = course::RGB(240, 240, 255);
-    spec_.hasIndent0 = true;
-    spec_.keys = course::KeySet::C;
-    spec_.switching = course::PageSwitching::Inline;
-    spec_.clearCanvasBeforePrint = true;
-    course::DocumentLayout& L = spec_.layout;
+    settings_.name = QStringLiteral("oriel");
+    settings_.windowTitle = title();
+    settings_.pages = 3;
+    settings_.pageFontSize = 12.75;
+    settings_.tagColumns = 50;
+    settings_.labelColor = course::RGB(240, 240, 255);
+    settings_.hasIndent0 = true;
+    settings_.keys = course::KeySet::C;
+    settings_.switching = course::PageSwitching::Inline;
+    settings_.clearCanvasBeforePrint = true;
+    course::DocumentLayout& L = settings_.layout;
     L.clientWidth = 12240;
     L.clientHeight = 11010;
     L.page = {150, 840, 12000, 10095};
@@ -31,10 +31,10 @@ OrielDocument::OrielDocument() : course::Document(course::Program::Oriel), scrat
     L.cmdGo = {10890, 330, 300, 435};
     L.title = {3015, 165, 5940, 690};
     L.titleBox = true;
-    PageFontSize = spec_.pageFontSize;
+    PageFontSize = settings_.pageFontSize;
 }
 
-const course::DocumentSpec& OrielDocument::spec() const { return spec_; }
+const course::DocumentSettings& OrielDocument::settings() const { return settings_; }
 
 void OrielDocument::drawPage(int k) {
     switch (k) {

@@ -20,7 +20,7 @@ class OrielDocument : public course::Document {
 public:
     OrielDocument();
 
-    const course::DocumentSpec& spec() const override;
+    const course::DocumentSettings& settings() const override;
     void drawPage(int k) override;
     void drawTitleBox() override;
 
@@ -94,7 +94,7 @@ private:
     // A plain run in Blue, the colour being set back to the button-text colour.
     void headingRun(const QString& s);
 
-    course::DocumentSpec spec_;
+    course::DocumentSettings settings_;
     course::Surface scratch_;
 };
 

@@ -7,15 +7,15 @@
 
 namespace quillet {
 
-using course::DocumentSpec;
+using course::DocumentSettings;
 
 namespace {
 
 // Ascent of the Symbol font the pages were laid out with, in em.
 constexpr double kSymbolAscentEm = 1.005;
 
-DocumentSpec makeSpec() {
-    DocumentSpec s;
+DocumentSettings makeSettings() {
+    DocumentSettings s;
     s.name = QStringLiteral("quillet");
     s.windowTitle = kTitle;
     s.pages = 4;
@@ -39,7 +39,7 @@ DocumentSpec makeSpec() {
 
 } // namespace
 
-QuilletDocument::QuilletDocument() : Document(course::Program::Quillet), spec_(makeSpec()) {}
+QuilletDocument::QuilletDocument() : Document(course::Program::Quillet), settings_(makeSettings()) {}
 
 void QuilletDocument::drawPage(int k) {
     switch (k) {

@@ -20,7 +20,7 @@ class QuilletDocument : public course::Document {
 public:
     QuilletDocument();
 
-    const course::DocumentSpec& spec() const override { return spec_; }
+    const course::DocumentSettings& settings() const override { return settings_; }
     void drawPage(int k) override;
 
     // Page procedures: each clears Pic and draws its whole page.
@@ -79,7 +79,7 @@ private:
     double rootBar(int n);
     void rootDenominator(double Y0, double Xbar);
 
-    course::DocumentSpec spec_;
+    course::DocumentSettings settings_;
 };
 
 std::unique_ptr<course::Document> makeDocument();

@@ -5,7 +5,7 @@
 
 namespace tessera {
 
-using course::DocumentSpec;
+using course::DocumentSettings;
 using course::KeySet;
 using course::PageSwitching;
 using course::Program;
@@ -14,8 +14,8 @@ using course::RGB;
 QString title() { return QStringLiteral("クランク・ニコルソン法による時間発展"); }
 
 namespace {
-DocumentSpec makeSpec() {
-    DocumentSpec s;
+DocumentSettings makeSettings() {
+    DocumentSettings s;
     s.name = QStringLiteral("tessera");
     s.windowTitle = title();
     s.pages = 3;
@@ -39,7 +39,7 @@ DocumentSpec makeSpec() {
 }
 } // namespace
 
-TesseraDocument::TesseraDocument() : course::Document(Program::Tessera), spec_(makeSpec()) {}
+TesseraDocument::TesseraDocument() : course::Document(Program::Tessera), settings_(makeSettings()) {}
 
 void TesseraDocument::drawPage(int k) {
     switch (k) {

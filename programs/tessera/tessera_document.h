@@ -20,7 +20,7 @@ class TesseraDocument : public course::Document {
 public:
     TesseraDocument();
 
-    const course::DocumentSpec& spec() const override { return spec_; }
+    const course::DocumentSettings& settings() const override { return settings_; }
     void drawPage(int k) override;
 
     // Page procedures: each clears Pic and draws the whole page on it.
@@ -55,7 +55,7 @@ private:
     void half();                                         // ½ at the cursor
     void headingColor(bool blue);
 
-    course::DocumentSpec spec_;
+    course::DocumentSettings settings_;
 };
 
 std::unique_ptr<course::Document> makeDocument();

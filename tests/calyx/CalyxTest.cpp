@@ -118,7 +118,7 @@ TEST_F(Calyx, OpensWithFourPagesAndTheDocumentColumns) {
     EXPECT_FALSE(w->goLabel()->isVisibleTo(w.get()));
     w->Form_KeyDown(36);
     EXPECT_EQ(doc->CurPic, 0);
-    EXPECT_EQ(calyx::makeDocument()->spec().pages, 4);
+    EXPECT_EQ(calyx::makeDocument()->settings().pages, 4);
 }
 
 TEST_F(Calyx, EveryPageHasItsGlyphsAndStaysOnTheVisiblePage) {

@@ -34,8 +34,8 @@ DocumentLayout standardLayout() {
 
 class TestDocument : public Document {
 public:
-    explicit TestDocument(DocumentSpec s) : Document(Program::Quillet), spec_(std::move(s)) {}
-    const DocumentSpec& spec() const override { return spec_; }
+    explicit TestDocument(DocumentSettings s) : Document(Program::Quillet), settings_(std::move(s)) {}
+    const DocumentSettings& settings() const override { return settings_; }
     void drawPage(int k) override {
         draws.push_back({k, Pic, Printing != 0});
         Pic->Cls();
@@ -54,11 +54,11 @@ public:
     std::function<void(int)> during;
 
 private:
-    DocumentSpec spec_;
+    DocumentSettings settings_;
 };
 
-DocumentSpec specFor(KeySet keys, int pages = 4) {
-    DocumentSpec s;
+DocumentSettings settingsFor(KeySet keys, int pages = 4) {
+    DocumentSettings s;
     s.name = QStringLiteral("testdoc");
     s.windowTitle = QStringLiteral("テスト");
     s.pages = pages;
@@ -89,7 +89,7 @@ struct Shell : ::testing::Test {
     RecordingSink* sink = nullptr;
     int ends = 0;
 
-    void open(DocumentSpec s) {
+    void open(DocumentSettings s) {
         doc = std::make_unique<TestDocument>(std::move(s));
         w = std::make_unique<Form1>(*doc);
         auto rs = std::make_unique<RecordingSink>();
@@ -119,7 +119,7 @@ struct Shell : ::testing::Test {
 } // namespace
 
 TEST_F(Shell, StartUpDrawsEveryPageAndShowsBothArrowsOnPageZero) {
-    open(specFor(KeySet::B));
+    open(settingsFor(KeySet::B));
     ASSERT_EQ(doc->draws.size(), 4u);
     for (int k = 0; k < 4; ++k) {
         EXPECT_EQ(doc->draws[k].page, k);
@@ -148,7 +148,7 @@ TEST_F(Shell, StartUpDrawsEveryPageAndShowsBothArrowsOnPageZero) {
 }
 
 TEST_F(Shell, KeySetBNavigatesAndHomeEndJump) {
-    open(specFor(KeySet::B));
+    open(settingsFor(KeySet::B));
     w->Form_KeyDown(35); // End
     EXPECT_EQ(visiblePage(), 3);
     EXPECT_TRUE(back());
@@ -172,7 +172,7 @@ TEST_F(Shell, KeySetBNavigatesAndHomeEndJump) {
 }
 
 TEST_F(Shell, KeySetCUsesLeftRightAndIgnoresSpaceHomeEnd) {
-    open(specFor(KeySet::C, 3));
+    open(settingsFor(KeySet::C, 3));
     w->Form_KeyDown(39);
     EXPECT_EQ(doc->CurPic, 1);
     w->Form_KeyDown(32);
@@ -189,7 +189,7 @@ TEST_F(Shell, KeySetCUsesLeftRightAndIgnoresSpaceHomeEnd) {
 }
 
 TEST_F(Shell, KeySetAPrintKeysPrintTheWindow) {
-    DocumentSpec s = specFor(KeySet::A, 3);
+    DocumentSettings s = settingsFor(KeySet::A, 3);
     s.printKeysPrintWindow = true;
     s.printCanvasAtStart = false;
     open(s);
@@ -205,7 +205,7 @@ TEST_F(Shell, KeySetAPrintKeysPrintTheWindow) {
 }
 
 TEST_F(Shell, KeyBusyRefusesKeysDuringAKeysAction) {
-    DocumentSpec s = specFor(KeySet::B);
+    DocumentSettings s = settingsFor(KeySet::B);
     s.lastPageDrawnWhenShown = true;
     open(s);
     EXPECT_EQ(doc->draws.size(), 3u); // the last page waits until it is shown
@@ -235,7 +235,7 @@ TEST_F(Shell, KeyBusyRefusesKeysDuringAKeysAction) {
 }
 
 TEST_F(Shell, PrintDrawsTheCurrentPageOnTheCanvasOnce) {
-    open(specFor(KeySet::B));
+    open(settingsFor(KeySet::B));
     w->cmdGo_Click();
     int nestedPrints = 0;
     doc->during = [&](int) {
@@ -261,7 +261,7 @@ TEST_F(Shell, PrintDrawsTheCurrentPageOnTheCanvasOnce) {
 }
 
 TEST_F(Shell, TitleOnlyOnThePrintedFirstPage) {
-    open(specFor(KeySet::B));
+    open(settingsFor(KeySet::B));
     auto hasTitle = [](const Surface& g) {
         return course::testing::joined(g).contains(QStringLiteral("テスト文書"));
     };
@@ -272,7 +272,7 @@ TEST_F(Shell, TitleOnlyOnThePrintedFirstPage) {
 }
 
 TEST_F(Shell, PrintCanvasClearedFirstWhenAsked) {
-    DocumentSpec s = specFor(KeySet::C, 3);
+    DocumentSettings s = settingsFor(KeySet::C, 3);
     s.clearCanvasBeforePrint = true;
     open(s);
     w->Form2().Print(QStringLiteral("old"));
@@ -286,7 +286,7 @@ TEST_F(Shell, PrintCanvasClearedFirstWhenAsked) {
 }
 
 TEST_F(Shell, ClosingEndsTheProgramExceptWhenItOnlyUnloadsTheCanvas) {
-    open(specFor(KeySet::B));
+    open(settingsFor(KeySet::B));
     w->show();
     w->close();
     EXPECT_EQ(ends, 1);
@@ -294,7 +294,7 @@ TEST_F(Shell, ClosingEndsTheProgramExceptWhenItOnlyUnloadsTheCanvas) {
 
     w.reset();
     ends = 0;
-    DocumentSpec s = specFor(KeySet::B);
+    DocumentSettings s = settingsFor(KeySet::B);
     s.closeOnlyUnloadsCanvas = true;
     open(s);
     w->show();
@@ -304,7 +304,7 @@ TEST_F(Shell, ClosingEndsTheProgramExceptWhenItOnlyUnloadsTheCanvas) {
 }
 
 TEST_F(Shell, KeyPreviewSeesKeysSentToAPage) {
-    open(specFor(KeySet::B));
+    open(settingsFor(KeySet::B));
     w->show();
     QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
     QCoreApplication::sendEvent(w->pageView(0), &down);
@@ -331,7 +331,7 @@ TEST(PrintFallback, UniqueFilesNeverOverwrite) {
 }
 
 TEST_F(Shell, ExportWritesPngPagesAndASearchablePdf) {
-    open(specFor(KeySet::B, 2));
+    open(settingsFor(KeySet::B, 2));
     QTemporaryDir dir;
     EXPECT_EQ(exportPng(*w, dir.path()), QString());
     for (const char* name : {"page-0.png", "page-0@2x.png", "page-1.png", "page-1@2x.png"})

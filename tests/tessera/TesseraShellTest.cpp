@@ -74,7 +74,7 @@ struct Tessera : ::testing::Test {
 } // namespace
 
 TEST_F(Tessera, StartUpSettings) {
-    const DocumentSpec& s = doc->spec();
+    const DocumentSettings& s = doc->settings();
     EXPECT_EQ(s.pages, 3);
     EXPECT_EQ(w->pageCount(), 3);
     EXPECT_EQ(s.labelColor, RGB(240, 240, 255));
