@@ -7,6 +7,7 @@
 #include "FontTable.h"
 #include "Form1.h"
 #include "PageExport.h"
+#include "RecordingSink.h"
 #include "RunLog.h"
 
 #include <QProcess>
@@ -29,13 +30,7 @@ const QString kBody = QStringLiteral("メイリオ");
 QString sym(int code) { return symbolToUnicode(QString(QChar(code))); }
 double right(const DrawOp& op) { return op.a.x() + op.cell.width(); }
 
-struct NoPrinter : PrintSink {
-    int prints = 0;
-    PrintOutcome print(const std::function<void(QPainter&)>&, QSize, const QString&) override {
-        ++prints;
-        return {true, {}};
-    }
-};
+using course::testing::RecordingSink;
 
 // Drawing operations without the clearing that starts every page.
 std::vector<DrawOp> drawn(const Surface& g) {
@@ -57,13 +52,13 @@ int findText(const std::vector<DrawOp>& ops, const QString& text, size_t from = 
 struct Calyx : ::testing::Test {
     std::unique_ptr<calyx::CalyxDocument> doc;
     std::unique_ptr<Form1> w;
-    NoPrinter* printer = nullptr;
+    RecordingSink* printer = nullptr;
     int ends = 0;
 
     void SetUp() override {
         doc = std::make_unique<calyx::CalyxDocument>();
         w = std::make_unique<Form1>(*doc);
-        auto sink = std::make_unique<NoPrinter>();
+        auto sink = std::make_unique<RecordingSink>();
         printer = sink.get();
         w->setPrintSink(std::move(sink));
         setEndHook([this] { ++ends; });

@@ -5,6 +5,7 @@
 #include "EventPump.h"
 #include "Form1.h"
 #include "PageExport.h"
+#include "RecordingSink.h"
 #include "RunLog.h"
 
 #include <QDir>
@@ -68,20 +69,7 @@ DocumentSettings settingsFor(KeySet keys, int pages = 4) {
     return s;
 }
 
-struct RecordingSink : PrintSink {
-    int prints = 0;
-    std::vector<DrawOp> lastOps;
-    std::function<void()> during;
-    PrintOutcome print(const std::function<void(QPainter&)>& paint, QSize size, const QString&) override {
-        ++prints;
-        QImage img(size, QImage::Format_RGB32);
-        QPainter p(&img);
-        paint(p);
-        if (during)
-            during();
-        return {true, QStringLiteral("printed")};
-    }
-};
+using course::testing::RecordingSink;
 
 struct Shell : ::testing::Test {
     std::unique_ptr<TestDocument> doc;

@@ -7,6 +7,7 @@
 #include "EventPump.h"
 #include "Form1.h"
 #include "PageExport.h"
+#include "RecordingSink.h"
 #include "RunLog.h"
 
 #include <QDir>
@@ -25,16 +26,7 @@ using course::testing::texts;
 
 namespace {
 
-struct NullSink : PrintSink {
-    int prints = 0;
-    PrintOutcome print(const std::function<void(QPainter&)>& paint, QSize size, const QString&) override {
-        ++prints;
-        QImage img(size, QImage::Format_RGB32);
-        QPainter p(&img);
-        paint(p);
-        return {true, QString()};
-    }
-};
+using course::testing::RecordingSink;
 
 // Where test pictures go for a look (COURSE_TEST_OUTPUT, else the temp folder).
 QString outDir() {
@@ -55,7 +47,7 @@ struct Oriel : ::testing::Test {
     std::unique_ptr<Document> owned;
     oriel::OrielDocument* doc = nullptr;
     std::unique_ptr<Form1> w;
-    NullSink* sink = nullptr;
+    RecordingSink* sink = nullptr;
     int ends = 0;
 
     void SetUp() override {
@@ -63,7 +55,7 @@ struct Oriel : ::testing::Test {
         doc = dynamic_cast<oriel::OrielDocument*>(owned.get());
         ASSERT_NE(doc, nullptr);
         w = std::make_unique<Form1>(*owned);
-        auto s = std::make_unique<NullSink>();
+        auto s = std::make_unique<RecordingSink>();
         sink = s.get();
         w->setPrintSink(std::move(s));
         setEndHook([this] { ++ends; });

@@ -4,6 +4,7 @@
 #include "EventPump.h"
 #include "Form1.h"
 #include "PageExport.h"
+#include "RecordingSink.h"
 #include "Sounds.h"
 
 #ifdef HAVE_TESSERA
@@ -60,11 +61,7 @@ std::vector<Maker> documents() {
     return all;
 }
 
-struct CapturingSink : PrintSink {
-    PrintOutcome print(const std::function<void(QPainter&)>&, QSize, const QString&) override {
-        return {true, {}};
-    }
-};
+using course::testing::RecordingSink;
 
 // Text runs whose cell leaves the area [0, width) × [0, height).
 QStringList outside(const Surface& g, QSize area) {
@@ -116,7 +113,7 @@ TEST_P(AllPages, ScreenPagesHaveEveryGlyphAndStayInTheWindow) {
 TEST_P(AllPages, PrintedPagesHaveEveryGlyphAndFitTheCanvas) {
     auto doc = GetParam().make();
     Form1 w(*doc);
-    w.setPrintSink(std::make_unique<CapturingSink>());
+    w.setPrintSink(std::make_unique<RecordingSink>());
     w.Form_Load(false);
     for (int k = 0; k < w.pageCount(); ++k) {
         doc->CurPic = k; // select the page without showing it (a live page would run)

@@ -5,6 +5,7 @@
 #include "FontTable.h"
 #include "Form1.h"
 #include "PrintSink.h"
+#include "RecordingSink.h"
 #include "RunLog.h"
 #include "quillet_document.h"
 
@@ -31,25 +32,7 @@ const QString kBody = QStringLiteral("メイリオ");
 const QString kBar14 = QString(14, QChar(0x2500));
 const QString kBar20 = QString(20, QChar(0x2500));
 
-// Keeps what was printed, and saves it for a look when COURSE_TEST_OUTPUT is set.
-struct RecordingSink : PrintSink {
-    int prints = 0;
-    PrintOutcome print(const std::function<void(QPainter&)>& paint, QSize size,
-                       const QString& jobName) override {
-        ++prints;
-        QImage img(size, QImage::Format_RGB32);
-        img.fill(Qt::white);
-        QPainter p(&img);
-        paint(p);
-        p.end();
-        const QString dir = qEnvironmentVariable("COURSE_TEST_OUTPUT");
-        if (!dir.isEmpty()) {
-            QDir().mkpath(dir);
-            img.save(QDir(dir).filePath(jobName + QStringLiteral(".png")));
-        }
-        return {true, QString()};
-    }
-};
+using course::testing::RecordingSink;
 
 struct Quillet : ::testing::Test {
     std::unique_ptr<QuilletDocument> doc;

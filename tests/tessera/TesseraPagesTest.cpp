@@ -3,6 +3,7 @@
 
 #include "EventPump.h"
 #include "Form1.h"
+#include "RecordingSink.h"
 #include "RunLog.h"
 #include "tessera_document.h"
 
@@ -21,11 +22,7 @@ using course::testing::texts;
 
 namespace {
 
-struct NullSink : PrintSink {
-    PrintOutcome print(const std::function<void(QPainter&)>&, QSize, const QString&) override {
-        return {true, {}};
-    }
-};
+using course::testing::RecordingSink;
 
 struct Pages : ::testing::Test {
     std::unique_ptr<Document> owner = tessera::makeDocument();
@@ -35,7 +32,7 @@ struct Pages : ::testing::Test {
     void SetUp() override {
         setEndHook([] {});
         w = std::make_unique<Form1>(doc);
-        w->setPrintSink(std::make_unique<NullSink>());
+        w->setPrintSink(std::make_unique<RecordingSink>());
         w->Form_Load(false);
     }
     void TearDown() override {

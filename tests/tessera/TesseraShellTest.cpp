@@ -4,6 +4,7 @@
 
 #include "EventPump.h"
 #include "Form1.h"
+#include "RecordingSink.h"
 #include "RunLog.h"
 #include "tessera_document.h"
 
@@ -16,20 +17,7 @@ using course::testing::texts;
 
 namespace {
 
-struct RecordingSink : PrintSink {
-    std::vector<QString> jobs;
-    std::function<void()> during;
-    PrintOutcome print(const std::function<void(QPainter&)>& paint, QSize size,
-                       const QString& jobName) override {
-        jobs.push_back(jobName);
-        QImage img(size, QImage::Format_RGB32);
-        QPainter p(&img);
-        paint(p);
-        if (during)
-            during();
-        return {true, QStringLiteral("printed")};
-    }
-};
+using course::testing::RecordingSink;
 
 struct Tessera : ::testing::Test {
     std::unique_ptr<Document> doc;
