@@ -38,6 +38,7 @@ void TesseraDocument::pic0() {
     it(S(u"i"));
     incx(1);
     PartialFrac(S(u"f"), S(u"t"));
+    incx(0.4); // the cursor stops at the end of ∂t, short of the bar's end
     ds(S(u"  =  "));
     it(S(u"H"));
     incx(0.8);
