@@ -328,6 +328,7 @@ private:
         doc_.CurY = 0;
         doc_.ds(QStringLiteral("３次元調和振動子 ("));
         doc_.it(QStringLiteral("l"));
+        doc_.addx(2); // the italic l leans into the equals sign otherwise
         doc_.ds(QStringLiteral("=1) の動径波動関数"));
         double x = px(2.5);
         doc_.dspItalic(g, x, py(-0.15), QStringLiteral("r"));
