@@ -1,9 +1,9 @@
 // Device-context text: runs of Symbol byte codes at integer pixel positions, measured
 // as whole pixels, optionally turned (the pieces of large operators and braces).
 
-#include "Typesetter.h"
+#include <course/formula/Typesetter.h>
 
-#include "FontKeep.h"
+#include <course/formula/FontKeep.h>
 
 #include <algorithm>
 

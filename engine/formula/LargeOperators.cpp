@@ -1,9 +1,9 @@
 // Large operators assembled from Symbol font pieces: integral, sum, radical and the
 // tall parentheses and square brackets.
 
-#include "Typesetter.h"
+#include <course/formula/Typesetter.h>
 
-#include "FontKeep.h"
+#include <course/formula/FontKeep.h>
 
 namespace course {
 

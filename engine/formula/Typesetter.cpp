@@ -1,9 +1,9 @@
 // Cursor-level calls: runs at (Pic, CurX, CurY), cursor steps, Greek letters and the
 // small compositions that pages use between their words.
 
-#include "Typesetter.h"
+#include <course/formula/Typesetter.h>
 
-#include "FontKeep.h"
+#include <course/formula/FontKeep.h>
 
 #include <cmath>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #pragma once
 // A label used as a button: it reports a click and keeps its own background colour.
 
-#include "Surface.h"
+#include <course/textruns/Surface.h>
 
 #include <QLabel>
 #include <QMouseEvent>

@@ -4,7 +4,7 @@
 // they write like the course's cursor scripts: ds(...), it(...), NewLine(), with
 // Pic, CurX, CurY, CharW, CharH, TagCol and Printing at hand.
 
-#include "Typesetter.h"
+#include <course/formula/Typesetter.h>
 
 #include <QRect>
 #include <QString>

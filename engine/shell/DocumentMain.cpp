@@ -1,8 +1,8 @@
-#include "DocumentMain.h"
+#include <course/shell/DocumentMain.h>
 
-#include "Form1.h"
-#include "PageExport.h"
-#include "Sounds.h"
+#include <course/shell/Form1.h>
+#include <course/shell/PageExport.h>
+#include <course/textruns/Sounds.h>
 
 #include <QApplication>
 #include <QTimer>

@@ -2,7 +2,7 @@
 // The entry point shared by the document programs: without arguments it opens the
 // window; the export options write the pages without a display.
 
-#include "Document.h"
+#include <course/shell/Document.h>
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "EventPump.h"
+#include <course/shell/EventPump.h>
 
 #include <QCoreApplication>
 #include <QEventLoop>

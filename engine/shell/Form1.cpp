@@ -1,7 +1,7 @@
-#include "Form1.h"
+#include <course/shell/Form1.h>
 
-#include "EventPump.h"
-#include "FontTable.h"
+#include <course/shell/EventPump.h>
+#include <course/textruns/FontTable.h>
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -2,10 +2,10 @@
 // The main window of a paged document: the page surfaces, the two arrow labels and
 // the print label, keys, printing through the hidden print canvas, and shutdown.
 
-#include "ClickLabel.h"
-#include "Document.h"
-#include "PrintSink.h"
-#include "SurfaceView.h"
+#include <course/shell/ClickLabel.h>
+#include <course/shell/Document.h>
+#include <course/shell/PrintSink.h>
+#include <course/shell/SurfaceView.h>
 
 #include <QLabel>
 #include <QTimer>

@@ -1,6 +1,6 @@
-#include "PageExport.h"
+#include <course/shell/PageExport.h>
 
-#include "Form1.h"
+#include <course/shell/Form1.h>
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "PrintSink.h"
+#include <course/shell/PrintSink.h>
 
 #include <QDateTime>
 #include <QDir>

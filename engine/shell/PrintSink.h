@@ -2,7 +2,7 @@
 // Where a printed page goes: the default printer, or, on a desktop without one, a PDF
 // file in the user's documents folder that never overwrites an existing file.
 
-#include "Surface.h"
+#include <course/textruns/Surface.h>
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "SurfaceView.h"
+#include <course/shell/SurfaceView.h>
 
 #include <QPaintEvent>
 #include <QPainter>

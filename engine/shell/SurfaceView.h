@@ -2,7 +2,7 @@
 // A widget that shows a Surface: the persistent page image at the screen's device
 // pixel ratio, repainted when the surface changes.
 
-#include "Surface.h"
+#include <course/textruns/Surface.h>
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "FontTable.h"
+#include <course/textruns/FontTable.h>
 
 #include <QCoreApplication>
 #include <QDir>

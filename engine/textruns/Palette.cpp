@@ -1,4 +1,4 @@
-#include "Palette.h"
+#include <course/textruns/Palette.h>
 
 #include <QGuiApplication>
 #include <QPalette>

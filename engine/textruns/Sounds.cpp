@@ -1,4 +1,4 @@
-#include "Sounds.h"
+#include <course/textruns/Sounds.h>
 
 #include <QFileInfo>
 

@@ -1,6 +1,6 @@
-#include "Surface.h"
+#include <course/textruns/Surface.h>
 
-#include "FontTable.h"
+#include <course/textruns/FontTable.h>
 
 #include <QFontMetricsF>
 #include <QPainter>

@@ -1,7 +1,7 @@
-#include "TextRuns.h"
+#include <course/textruns/TextRuns.h>
 
-#include "FontGuard.h"
-#include "FontTable.h"
+#include <course/textruns/FontGuard.h>
+#include <course/textruns/FontTable.h>
 
 #include <cmath>
 #include <cstdio>

@@ -5,9 +5,9 @@
 // string with the top-left corner at (locX, locY) and moves locX to where the string
 // ended. Each run restores every font property it changes.
 
-#include "Palette.h"
-#include "Sounds.h"
-#include "Surface.h"
+#include <course/textruns/Palette.h>
+#include <course/textruns/Sounds.h>
+#include <course/textruns/Surface.h>
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 // figure of the two partial solutions, and the brace and derivative-difference
 // glyphs those pages use. Page 2, the live iteration, is in LivePage.cpp.
 
-#include "brindle_document.h"
+#include "BrindleDocument.h"
 
 #include <algorithm>
 #include <cmath>

@@ -21,14 +21,14 @@
 // The surface's font size, FontTransparent and DrawWidth are put back when a run
 // ends, so that a page printed later on the same print canvas is drawn as usual.
 
-#include "brindle_document.h"
+#include "BrindleDocument.h"
 
-#include "EventPump.h"
-#include "SurfaceView.h"
+#include <course/shell/EventPump.h>
+#include <course/shell/SurfaceView.h>
 
-#include "brindle/eigen_iteration.h"
-#include "brindle/plot_mapping.h"
-#include "brindle/table_format.h"
+#include <brindle/EigenIteration.h>
+#include <brindle/PlotMapping.h>
+#include <brindle/TableFormat.h>
 
 #include <QApplication>
 #include <QPointer>

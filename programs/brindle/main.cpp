@@ -2,13 +2,13 @@
 //   --table    prints every iteration and the converged states as text, no window
 //   --speed F  divides every wait of the live page by F
 
-#include "brindle_document.h"
+#include "BrindleDocument.h"
 
-#include "DocumentMain.h"
-#include "Form1.h"
+#include <course/shell/DocumentMain.h>
+#include <course/shell/Form1.h>
 
-#include "brindle/eigen_iteration.h"
-#include "brindle/table_format.h"
+#include <brindle/EigenIteration.h>
+#include <brindle/TableFormat.h>
 
 #include <QApplication>
 #include <QTimer>

@@ -1,6 +1,6 @@
 // The calyx document: its window settings and the dispatch to the page procedures.
 
-#include "calyx_document.h"
+#include "CalyxDocument.h"
 
 #include <stdexcept>
 

@@ -2,7 +2,7 @@
 // tall brace of the case distinction, and the small compositions the pages repeat
 // (φ(r), ϕ(r₁), e^(−ar), the tall brackets, text fraction bars).
 
-#include "calyx_document.h"
+#include "CalyxDocument.h"
 
 #include <algorithm>
 #include <cmath>

@@ -7,7 +7,7 @@
 // (addx); fraction parts set by hand sit a fixed number of pixels above or below the
 // formula line, where the built fractions put them too.
 
-#include "calyx_document.h"
+#include "CalyxDocument.h"
 
 namespace calyx {
 

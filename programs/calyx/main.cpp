@@ -1,6 +1,6 @@
 // calyx: the helium atom, from its Hamiltonian to the Hartree equations.
-#include "DocumentMain.h"
-#include "calyx_document.h"
+#include <course/shell/DocumentMain.h>
+#include "CalyxDocument.h"
 
 int main(int argc, char** argv) {
     course::DocumentProgram program;

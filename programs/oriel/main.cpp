@@ -1,8 +1,8 @@
 // oriel: opens the document window, or writes its pages with the export options.
 
-#include "oriel_document.h"
+#include "OrielDocument.h"
 
-#include "DocumentMain.h"
+#include <course/shell/DocumentMain.h>
 
 int main(int argc, char** argv) {
     return course::runDocumentProgram(argc, argv, course::DocumentProgram{oriel::makeDocument, {}, {}});

@@ -4,7 +4,7 @@
 // a label (caption in one font on its back colour, optionally clickable) and a
 // picture box (a plotting surface inside a sunken 2-pixel border).
 
-#include "SurfaceView.h"
+#include <course/shell/SurfaceView.h>
 
 #include <QRect>
 #include <QRectF>

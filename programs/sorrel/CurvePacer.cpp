@@ -1,6 +1,6 @@
 #include "CurvePacer.h"
 
-#include "EventPump.h"
+#include <course/shell/EventPump.h>
 
 #include <stdexcept>
 #include <utility>

@@ -4,7 +4,7 @@
 // the curve's start, on a monotonic clock) has passed. Waiting sleeps in the event
 // loop; it never spins.
 
-#include "hartree/pacing.h"
+#include <hartree/Pacer.h>
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "SorrelDisplay.h"
 
-#include "hartree/table.h"
+#include <hartree/TableCollector.h>
 
 namespace sorrel {
 

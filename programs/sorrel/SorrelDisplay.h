@@ -7,7 +7,7 @@
 
 #include "CurvePacer.h"
 #include "SorrelGlyphs.h"
-#include "hartree/hartree.h"
+#include <hartree/HartreeState.h>
 
 #include <functional>
 

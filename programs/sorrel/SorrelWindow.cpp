@@ -1,6 +1,6 @@
 #include "SorrelWindow.h"
 
-#include "EventPump.h"
+#include <course/shell/EventPump.h>
 
 #include <QApplication>
 #include <QCloseEvent>

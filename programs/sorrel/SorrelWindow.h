@@ -9,7 +9,7 @@
 #include "CurvePacer.h"
 #include "SorrelDisplay.h"
 #include "SorrelGlyphs.h"
-#include "hartree/hartree.h"
+#include <hartree/HartreeState.h>
 
 #include <QUrl>
 

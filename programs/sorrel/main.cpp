@@ -3,9 +3,9 @@
 #include "Export.h"
 #include "Options.h"
 #include "SorrelWindow.h"
-#include "hartree/table.h"
+#include <hartree/TableCollector.h>
 
-#include "Sounds.h"
+#include <course/textruns/Sounds.h>
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,8 +1,8 @@
 // tessera: the time-dependent Schrödinger equation by the Crank–Nicolson scheme, in
 // three pages.
 
-#include "DocumentMain.h"
-#include "tessera_document.h"
+#include <course/shell/DocumentMain.h>
+#include "TesseraDocument.h"
 
 int main(int argc, char** argv) {
     return course::runDocumentProgram(argc, argv, course::DocumentProgram{tessera::makeDocument, {}, {}});

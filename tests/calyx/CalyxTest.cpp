@@ -1,12 +1,12 @@
 // calyx: its window settings, the four pages as shown and as printed, the equation
 // tags, its own glyphs, closing, and the exported PDF's text.
 
-#include "calyx_document.h"
+#include "CalyxDocument.h"
 
-#include "EventPump.h"
-#include "FontTable.h"
-#include "Form1.h"
-#include "PageExport.h"
+#include <course/shell/EventPump.h>
+#include <course/textruns/FontTable.h>
+#include <course/shell/Form1.h>
+#include <course/shell/PageExport.h>
 #include "RecordingSink.h"
 #include "RunLog.h"
 

@@ -2,9 +2,9 @@
 // checks that every character has a glyph, and saves the page at 1x, 2x and as PDF for a look
 // (COURSE_TEST_OUTPUT, else the temporary directory).
 
-#include "PrintSink.h"
+#include <course/shell/PrintSink.h>
 #include "RunLog.h"
-#include "Typesetter.h"
+#include <course/formula/Typesetter.h>
 
 #include <QDir>
 #include <QPdfWriter>

@@ -1,8 +1,8 @@
 // Cursor-level calls and formula constructs, checked on the recorded runs and lines.
 
-#include "FontTable.h"
+#include <course/textruns/FontTable.h>
 #include "RunLog.h"
-#include "Typesetter.h"
+#include <course/formula/Typesetter.h>
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Draws every run and every Symbol glyph the pages use on one page, checks that each
 // font has all of them, and saves the page for a look (COURSE_TEST_OUTPUT).
 
-#include "FontTable.h"
+#include <course/textruns/FontTable.h>
 #include "RunLog.h"
-#include "TextRuns.h"
+#include <course/textruns/TextRuns.h>
 
 #include <QDir>
 #include <QPainter>

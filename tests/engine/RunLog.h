@@ -1,7 +1,7 @@
 #pragma once
 // Helpers that read a surface's recorded operations as a log of runs and lines.
 
-#include "Surface.h"
+#include <course/textruns/Surface.h>
 
 #include <QString>
 

@@ -1,10 +1,10 @@
 // The shell with a small test document on the offscreen platform: start-up state,
 // arrow and key rules, KeyBusy, printing through the print canvas, close behaviour.
 
-#include "DocumentMain.h"
-#include "EventPump.h"
-#include "Form1.h"
-#include "PageExport.h"
+#include <course/shell/DocumentMain.h>
+#include <course/shell/EventPump.h>
+#include <course/shell/Form1.h>
+#include <course/shell/PageExport.h>
 #include "RecordingSink.h"
 #include "RunLog.h"
 

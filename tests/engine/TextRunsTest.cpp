@@ -1,6 +1,6 @@
 #include "RunLog.h"
-#include "TextRuns.h"
-#include "FontTable.h"
+#include <course/textruns/TextRuns.h>
+#include <course/textruns/FontTable.h>
 
 #include <gtest/gtest.h>
 

@@ -2,11 +2,11 @@
 // C, the tag column set by page 0, the printed title line, pages free of missing
 // glyphs and inside the visible page, and the document's glyphs and formula helpers.
 
-#include "oriel_document.h"
+#include "OrielDocument.h"
 
-#include "EventPump.h"
-#include "Form1.h"
-#include "PageExport.h"
+#include <course/shell/EventPump.h>
+#include <course/shell/Form1.h>
+#include <course/shell/PageExport.h>
 #include "RecordingSink.h"
 #include "RunLog.h"
 

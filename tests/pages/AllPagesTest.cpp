@@ -1,26 +1,26 @@
 // Every page of every document, as shown and as printed: no character its font lacks,
 // nothing drawn past the right edge or below the part of the page the window shows.
 
-#include "EventPump.h"
-#include "Form1.h"
-#include "PageExport.h"
+#include <course/shell/EventPump.h>
+#include <course/shell/Form1.h>
+#include <course/shell/PageExport.h>
 #include "RecordingSink.h"
-#include "Sounds.h"
+#include <course/textruns/Sounds.h>
 
 #ifdef HAVE_TESSERA
-#include "tessera/tessera_document.h"
+#include "tessera/TesseraDocument.h"
 #endif
 #ifdef HAVE_QUILLET
-#include "quillet/quillet_document.h"
+#include "quillet/QuilletDocument.h"
 #endif
 #ifdef HAVE_BRINDLE
-#include "brindle/brindle_document.h"
+#include "brindle/BrindleDocument.h"
 #endif
 #ifdef HAVE_ORIEL
-#include "oriel/oriel_document.h"
+#include "oriel/OrielDocument.h"
 #endif
 #ifdef HAVE_CALYX
-#include "calyx/calyx_document.h"
+#include "calyx/CalyxDocument.h"
 #endif
 
 #include <QPainter>

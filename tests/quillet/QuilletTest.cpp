@@ -1,13 +1,13 @@
 // quillet on the offscreen platform: its pages drawn by the shell at start-up and on
 // the print canvas, its keys, and the placement rules its formulas depend on.
 
-#include "EventPump.h"
-#include "FontTable.h"
-#include "Form1.h"
-#include "PrintSink.h"
+#include <course/shell/EventPump.h>
+#include <course/textruns/FontTable.h>
+#include <course/shell/Form1.h>
+#include <course/shell/PrintSink.h>
 #include "RecordingSink.h"
 #include "RunLog.h"
-#include "quillet_document.h"
+#include "QuilletDocument.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,9 +2,9 @@
 // Helpers of the window tests: an observer that wraps the window's own display steps,
 // the end hook, and reading rows and colours back from the recorded surfaces.
 
-#include "EventPump.h"
+#include <course/shell/EventPump.h>
 #include "SorrelWindow.h"
-#include "Sounds.h"
+#include <course/textruns/Sounds.h>
 
 #include <cmath>
 #include <functional>

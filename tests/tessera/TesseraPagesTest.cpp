@@ -1,11 +1,11 @@
 // The pages of tessera: glyphs, tags in one column, headings, the 11-point matrix
 // block of page 2 and what it must leave behind, and the glyph operations.
 
-#include "EventPump.h"
-#include "Form1.h"
+#include <course/shell/EventPump.h>
+#include <course/shell/Form1.h>
 #include "RecordingSink.h"
 #include "RunLog.h"
-#include "tessera_document.h"
+#include "TesseraDocument.h"
 
 #include <QRegularExpression>
 

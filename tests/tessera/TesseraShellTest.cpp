@@ -2,11 +2,11 @@
 // and key set A, the print keys that print the window, and printing a page after the
 // 11-point matrix page has been drawn.
 
-#include "EventPump.h"
-#include "Form1.h"
+#include <course/shell/EventPump.h>
+#include <course/shell/Form1.h>
 #include "RecordingSink.h"
 #include "RunLog.h"
-#include "tessera_document.h"
+#include "TesseraDocument.h"
 
 #include <QPainter>
 

@@ -4,7 +4,7 @@
 
 #include "PageTestSupport.h"
 
-#include "PageExport.h"
+#include <course/shell/PageExport.h>
 
 #include <QCoreApplication>
 #include <QDir>

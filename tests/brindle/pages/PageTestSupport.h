@@ -4,16 +4,16 @@
 // page clears itself at every pass), a print sink that keeps the canvas's drawing,
 // and the main window with the brindle document.
 
-#include "brindle_document.h"
+#include "BrindleDocument.h"
 
-#include "EventPump.h"
-#include "Form1.h"
-#include "PrintSink.h"
-#include "Sounds.h"
-#include "Surface.h"
+#include <course/shell/EventPump.h>
+#include <course/shell/Form1.h>
+#include <course/shell/PrintSink.h>
+#include <course/textruns/Sounds.h>
+#include <course/textruns/Surface.h>
 
-#include "brindle/eigen_iteration.h"
-#include "brindle/plot_mapping.h"
+#include <brindle/EigenIteration.h>
+#include <brindle/PlotMapping.h>
 
 #include <QImage>
 #include <QPainter>

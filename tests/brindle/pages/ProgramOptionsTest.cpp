@@ -1,7 +1,7 @@
 // The program's own options, run as a separate process: --table prints the run as
 // text without a window, --speed refuses anything but a positive factor.
 
-#include "brindle_document.h"
+#include "BrindleDocument.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>

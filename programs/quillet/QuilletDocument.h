@@ -3,7 +3,7 @@
 // Taylor series, the recurrence, its true per-step error from the characteristic
 // equation, and the spherically and cylindrically symmetric radial equations.
 
-#include "Document.h"
+#include <course/shell/Document.h>
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 // The four pages of quillet, written as cursor scripts: a heading, the prose line by
 // line, and the displayed formulas built piece by piece.
 
-#include "quillet_document.h"
+#include "QuilletDocument.h"
 
 namespace quillet {
 

@@ -2,7 +2,7 @@
 // eigenfunctions with the phase factors (page 1), and the kernel F(x, y, s) with the
 // closed form of Ψ(x, t) (page 2).
 
-#include "oriel_document.h"
+#include "OrielDocument.h"
 
 namespace oriel {
 

@@ -1,4 +1,4 @@
-#include "brindle/plot_mapping.h"
+#include <brindle/PlotMapping.h>
 
 namespace brindle {
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "hartree/table.h"
+#include <hartree/TableCollector.h>
 
 using namespace sorrel;
 

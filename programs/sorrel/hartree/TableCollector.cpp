@@ -1,4 +1,4 @@
-#include "hartree/table.h"
+#include <hartree/TableCollector.h>
 
 #include <cstdio>
 

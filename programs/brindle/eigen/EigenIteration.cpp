@@ -1,4 +1,4 @@
-#include "brindle/eigen_iteration.h"
+#include <brindle/EigenIteration.h>
 
 #include <cmath>
 #include <stdexcept>

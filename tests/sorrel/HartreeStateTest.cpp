@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "hartree/hartree.h"
+#include <hartree/HartreeState.h>
 
 using sorrel::Flow;
 using sorrel::HartreeObserver;

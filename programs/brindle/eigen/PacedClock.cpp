@@ -1,4 +1,4 @@
-#include "brindle/paced_clock.h"
+#include <brindle/PacedClock.h>
 
 #include <cmath>
 #include <stdexcept>

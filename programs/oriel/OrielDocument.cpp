@@ -1,7 +1,7 @@
 // The oriel document: its shell settings, the title box, and the formula helpers the
 // pages share (built fractions, tall brackets and radicals, sums and integrals).
 
-#include "oriel_document.h"
+#include "OrielDocument.h"
 
 #include <cmath>
 

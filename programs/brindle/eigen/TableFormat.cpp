@@ -1,4 +1,4 @@
-#include "brindle/table_format.h"
+#include <brindle/TableFormat.h>
 
 #include <cstdio>
 #include <string_view>

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "brindle/eigen_iteration.h"
+#include <brindle/EigenIteration.h>
 
 namespace brindle {
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "hartree/hartree.h"
+#include <hartree/HartreeState.h>
 
 int main(int argc, char** argv) {
   const int reps = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;

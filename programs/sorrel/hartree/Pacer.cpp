@@ -1,4 +1,4 @@
-#include "hartree/pacing.h"
+#include <hartree/Pacer.h>
 
 #include <cmath>
 #include <stdexcept>

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "brindle/eigen_iteration.h"
+#include <brindle/EigenIteration.h>
 
 int main(int argc, char** argv) {
     const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 500;

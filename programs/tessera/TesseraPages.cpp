@@ -3,7 +3,7 @@
 //   page 1  one time step as an equation for gⁿ = fⁿ⁺¹ + fⁿ, space differencing;
 //   page 2  the tridiagonal system and its modified Cholesky solution on a 4×4 example.
 
-#include "tessera_document.h"
+#include "TesseraDocument.h"
 
 namespace tessera {
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "brindle/paced_clock.h"
+#include <brindle/PacedClock.h>
 
 namespace brindle {
 namespace {

@@ -3,7 +3,7 @@
 # Opens the program straight on page 2 (BRINDLE_OPEN_LAST_PAGE, a hook for this measurement)
 # on a virtual X server for SECONDS (default 130: a whole run lasts about 124 s), then the
 # same time without the run as the baseline, and prints the CPU share of one core.
-# Usage: paced_run_cpu.sh BRINDLE_BINARY [SECONDS]
+# Usage: paced-run-cpu.sh BRINDLE_BINARY [SECONDS]
 set -euo pipefail
 bin=${1:?usage: $0 BRINDLE_BINARY [SECONDS]}
 secs=${2:-130}

@@ -1,7 +1,7 @@
 // The tessera document: its window settings and the glyphs its pages share (the
 // differences Δt and Δx, the fraction (Δx)²/Δt and the brackets of the 4×4 matrices).
 
-#include "tessera_document.h"
+#include "TesseraDocument.h"
 
 namespace tessera {
 

@@ -2,7 +2,7 @@
 // trigonometric factors of ωt and the factors 1 ± s². Each draws at the cursor and
 // leaves the cursor after what it drew.
 
-#include "oriel_document.h"
+#include "OrielDocument.h"
 
 namespace oriel {
 

@@ -1,4 +1,4 @@
-#include "hartree/hartree.h"
+#include <hartree/HartreeState.h>
 
 #include <cmath>
 

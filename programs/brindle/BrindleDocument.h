@@ -4,9 +4,9 @@
 // and 1 explain the method; page 2 runs it live on the l = 1 radial equation of the
 // three-dimensional harmonic oscillator and traces every iteration.
 
-#include "Document.h"
+#include <course/shell/Document.h>
 
-#include "brindle/paced_clock.h"
+#include <brindle/PacedClock.h>
 
 #include <chrono>
 #include <functional>

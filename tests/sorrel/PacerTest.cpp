@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "hartree/pacing.h"
+#include <hartree/Pacer.h>
 
 using sorrel::Pacer;
 using Nanos = Pacer::Nanos;

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "brindle/eigen_iteration.h"
-#include "brindle/table_format.h"
+#include <brindle/EigenIteration.h>
+#include <brindle/TableFormat.h>
 
 namespace brindle {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "hartree/hartree.h"
+#include <hartree/HartreeState.h>
 
 namespace sorrel {
 

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "brindle/eigen_iteration.h"
-#include "brindle/plot_mapping.h"
+#include <brindle/EigenIteration.h>
+#include <brindle/PlotMapping.h>
 
 namespace brindle {
 namespace {

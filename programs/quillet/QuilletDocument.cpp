@@ -1,7 +1,7 @@
 // quillet's settings of the shell, its two glyph methods and the small notations its
-// pages share. The pages themselves are in quillet_pages.cpp.
+// pages share. The pages themselves are in QuilletPages.cpp.
 
-#include "quillet_document.h"
+#include "QuilletDocument.h"
 
 #include <algorithm>
 
