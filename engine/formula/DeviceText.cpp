@@ -9,8 +9,7 @@
 
 namespace course {
 
-void Typesetter::gdiTextExt(Surface& g, int x, int y, const QString& code, int n, QSize& ext,
-                            bool draw) {
+void Typesetter::gdiTextExt(Surface& g, int x, int y, const QString& code, int n, QSize& ext, bool draw) {
     const QString s = code.left(std::max(0, n));
     const QSizeF m = g.deviceText(x, y, s, draw);
     ext = QSize(nint(m.width()), nint(m.height()));

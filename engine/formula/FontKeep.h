@@ -33,8 +33,6 @@ enum SymbolCode : int {
     kBracketRightBottom = 251,
 };
 
-inline bool isAsciiLetter(QChar c) {
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-}
+inline bool isAsciiLetter(QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
 
 } // namespace course::formula

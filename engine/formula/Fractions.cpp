@@ -72,8 +72,8 @@ void Typesetter::PartialFrac(const QString& f, const QString& v) {
     g.FontBold = true;
     const QString fPart = tilded ? f.mid(f.indexOf(tildeTag) + tildeTag.size()) : f;
     const double wn = g.TextWidth(fPart + QStringLiteral("N"));
-    const bool greek = v == QStringLiteral("theta") || v == QStringLiteral("phi") ||
-                       v == QStringLiteral("fi");
+    const bool greek =
+        v == QStringLiteral("theta") || v == QStringLiteral("phi") || v == QStringLiteral("fi");
     const double wd = g.TextWidth(greek ? QStringLiteral("Nb") : v + QStringLiteral("N"));
     g.FontBold = false;
     g.FontName = kBodyFont;
@@ -134,8 +134,8 @@ int Typesetter::MarkupWidth(const QString& s) {
     Surface& g = pic();
     if (HasBookman == 0)
         HasBookman = FontExist(QStringLiteral("Bookman Old Style")) ? 1 : -1;
-    const QString italicFace = HasBookman == 1 ? QStringLiteral("Bookman Old Style")
-                                               : QStringLiteral("Times New Roman");
+    const QString italicFace =
+        HasBookman == 1 ? QStringLiteral("Bookman Old Style") : QStringLiteral("Times New Roman");
     double w = 0;
     for (qsizetype i = 0; i < s.size();) {
         const QStringView rest = QStringView(s).mid(i);

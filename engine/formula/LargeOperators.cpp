@@ -40,8 +40,7 @@ void Typesetter::dspIntInf(Surface& g, double& x, double y) {
     x = xl + 0.5 * TW;
 }
 
-void Typesetter::IntLim(Surface& g, double& x, double y, const QString& upper,
-                        const QString& lower) {
+void Typesetter::IntLim(Surface& g, double& x, double y, const QString& upper, const QString& lower) {
     const double TW = g.TextWidth(kA);
     const double TH = g.TextHeight(kA);
     const double size0 = g.FontSize;
@@ -99,8 +98,7 @@ void Typesetter::dspSum(Surface& g, double& x, double y) {
     x = xi;
 }
 
-void Typesetter::SumK(Surface& g, double& x, double y, const QString& lower,
-                      const QString& upper) {
+void Typesetter::SumK(Surface& g, double& x, double y, const QString& lower, const QString& upper) {
     const double TH = g.TextHeight(kA);
     const double wl = g.TextWidth(lower);
     const double wu = g.TextWidth(upper);
@@ -126,10 +124,26 @@ void Typesetter::BigBracket(double& x, double y, int kind) {
     g.FontBold = true;
     int top = 0, bottom = 0, gap = 0;
     switch (kind) {
-    case 1: top = kParenLeftTop; bottom = kParenLeftBottom; gap = 6; break;
-    case 2: top = kParenRightTop; bottom = kParenRightBottom; gap = 6; break;
-    case 3: top = kBracketLeftTop; bottom = kBracketLeftBottom; gap = BracketGap + 1; break;
-    case 4: top = kBracketRightTop; bottom = kBracketRightBottom; gap = BracketGap + 1; break;
+    case 1:
+        top = kParenLeftTop;
+        bottom = kParenLeftBottom;
+        gap = 6;
+        break;
+    case 2:
+        top = kParenRightTop;
+        bottom = kParenRightBottom;
+        gap = 6;
+        break;
+    case 3:
+        top = kBracketLeftTop;
+        bottom = kBracketLeftBottom;
+        gap = BracketGap + 1;
+        break;
+    case 4:
+        top = kBracketRightTop;
+        bottom = kBracketRightBottom;
+        gap = BracketGap + 1;
+        break;
     default: break; // no such bracket: nothing is drawn
     }
     if (top) {

@@ -81,8 +81,7 @@ void Typesetter::dspBlue(const QString& s) {
 
 void Typesetter::addx(double n) {
     const double r = std::nearbyint(n);
-    if (!(r >= std::numeric_limits<std::int16_t>::min() &&
-          r <= std::numeric_limits<std::int16_t>::max()))
+    if (!(r >= std::numeric_limits<std::int16_t>::min() && r <= std::numeric_limits<std::int16_t>::max()))
         throw std::overflow_error("addx: step outside the 16-bit range");
     CurX += static_cast<std::int16_t>(r);
 }

@@ -27,39 +27,38 @@ public:
     int BracketGap = 0;
 
     // ---- Cursor-level calls (draw on Pic at CurX, CurY; advance CurX) ----
-    void ds(const QString& s);          // plain run
-    void it(const QString& s);          // italic variable(s)
-    void sp(const QString& s);          // superscript with 2 px either side
-    void sf(const QString& s);          // subscript
-    void Courier(const QString& s);     // "Courier New" run
-    void minus();                       // Courier minus with 4 px either side
-    void dspBlue(const QString& s);     // heading in Blue
+    void ds(const QString& s);      // plain run
+    void it(const QString& s);      // italic variable(s)
+    void sp(const QString& s);      // superscript with 2 px either side
+    void sf(const QString& s);      // subscript
+    void Courier(const QString& s); // "Courier New" run
+    void minus();                   // Courier minus with 4 px either side
+    void dspBlue(const QString& s); // heading in Blue
     // CurX += n, n taken as a 16-bit integer (rounded to nearest, ties to even;
     // outside the 16-bit range it throws std::overflow_error).
     void addx(double n);
-    void incx(double f);                // CurX += f·CharW
-    void incy(double f);                // CurY += f·CharH
+    void incx(double f); // CurX += f·CharW
+    void incy(double f); // CurY += f·CharH
     void NewLine();
     void NewPara();
     void cosx();
     void sinx();
-    void delta();                       // δ
-    void epsln();                       // ε
-    void theta();                       // θ
-    void phi();                         // italic φ
-    void phiBig();                      // large Symbol φ
-    void alpha();                       // α, enlarged and raised
-    void alphaPlain();                  // α at the cursor
-    void prime();                       // ′ after a variable
-    void dVar(const QString& s);        // d s (a differential)
-    void SqOf(const QString& v);        // v²
+    void delta();                                    // δ
+    void epsln();                                    // ε
+    void theta();                                    // θ
+    void phi();                                      // italic φ
+    void phiBig();                                   // large Symbol φ
+    void alpha();                                    // α, enlarged and raised
+    void alphaPlain();                               // α at the cursor
+    void prime();                                    // ′ after a variable
+    void dVar(const QString& s);                     // d s (a differential)
+    void SqOf(const QString& v);                     // v²
     void FuncOf(const QString& f, const QString& v); // f(v)
 
     // ---- Device-context text (integer positions; Symbol byte codes as QChar(code)) ----
     // Draws (when `draw`) the first n characters of `code` with the top-left corner at
     // (x, y) in the surface's current font and returns their extent in `ext`.
-    static void gdiTextExt(Surface& g, int x, int y, const QString& code, int n, QSize& ext,
-                           bool draw);
+    static void gdiTextExt(Surface& g, int x, int y, const QString& code, int n, QSize& ext, bool draw);
     // Draws and advances x by the measured width.
     static void gdiText(Surface& g, int& x, int y, const QString& code, int n);
     // As gdiText, in a plain (not bold, not italic) font of the surface's current name
@@ -68,7 +67,7 @@ public:
 
     // ---- Large operators ----
     void dspIntegral(Surface& g, double& x, double y);
-    void dspIntInf(Surface& g, double& x, double y);     // ∫ from −∞ to ∞
+    void dspIntInf(Surface& g, double& x, double y); // ∫ from −∞ to ∞
     void IntLim(Surface& g, double& x, double y, const QString& upper, const QString& lower);
     void dspSum(Surface& g, double& x, double y);
     void SumK(Surface& g, double& x, double y, const QString& lower, const QString& upper);
@@ -83,15 +82,15 @@ public:
     void dspSqrt(Surface& g, double& x, double y, double w);
 
     // ---- Built fractions and markup (cursor-level unless a surface is taken) ----
-    void FracD(const QString& f, const QString& v);         // df/dv
-    void FracD2(const QString& f, const QString& v);        // d²f/dv²
-    void PartialFrac(const QString& f, const QString& v);   // ∂f/∂v
-    void PartialFrac2(const QString& f, const QString& v);  // ∂²f/∂v²
+    void FracD(const QString& f, const QString& v);        // df/dv
+    void FracD2(const QString& f, const QString& v);       // d²f/dv²
+    void PartialFrac(const QString& f, const QString& v);  // ∂f/∂v
+    void PartialFrac2(const QString& f, const QString& v); // ∂²f/∂v²
     void FracMk(double scale, const QString& num, const QString& den);
     void FracMk1(const QString& num, const QString& den) { FracMk(1.0, num, den); }
     void FracMk08(const QString& num, const QString& den) { FracMk(0.8, num, den); }
     void FracMk09(const QString& num, const QString& den) { FracMk(0.9, num, den); }
-    int MarkupWidth(const QString& s);                      // measured on Pic
+    int MarkupWidth(const QString& s); // measured on Pic
     void MarkupText(Surface& g, double& x, double y, const QString& s);
     void SubOf(const QString& s, const QString& p);
 
@@ -108,18 +107,18 @@ public:
     void tilde(const QString& s);
 
     // ---- Glyphs kept by single programs ----
-    void fx(Surface& g, double& x, double y);                // f(x)
-    void ft(double y);                                       // f(t) at CurX
-    void un();                                               // u_n
-    void bt();                                               // β(t)
-    void Psi(Surface& g, double& x, double y, int mode);     // Ψ(x, t) / Ψ(x, 0)
-    void AbsPsiSq(Surface& g, double& x, double y);          // |Ψ(x, t)|²
-    void hbar(Surface& g, double& x, double y);              // ħ
-    void SqrtPi(Surface& g, double& x, double y);            // √π
-    void OmegaT();                                           // ωt
-    void sfAt(double& x, double y, const QString& s);        // subscript at (x, y) on Pic
-    void dspBar(double x, double y, double k);               // bar k·CharW long
-    void dspDx(double& x, double y);                         // d/dx
+    void fx(Surface& g, double& x, double y);            // f(x)
+    void ft(double y);                                   // f(t) at CurX
+    void un();                                           // u_n
+    void bt();                                           // β(t)
+    void Psi(Surface& g, double& x, double y, int mode); // Ψ(x, t) / Ψ(x, 0)
+    void AbsPsiSq(Surface& g, double& x, double y);      // |Ψ(x, t)|²
+    void hbar(Surface& g, double& x, double y);          // ħ
+    void SqrtPi(Surface& g, double& x, double y);        // √π
+    void OmegaT();                                       // ωt
+    void sfAt(double& x, double y, const QString& s);    // subscript at (x, y) on Pic
+    void dspBar(double x, double y, double k);           // bar k·CharW long
+    void dspDx(double& x, double y);                     // d/dx
 
     // The system beep (MarkupText of "n+1" sounds it). The program window installs
     // the desktop's beep; tests install a counter; an empty function is silence.

@@ -32,11 +32,11 @@ struct DocumentLayout {
 };
 
 struct DocumentSettings {
-    QString name;              // program name, used for printed and exported files
-    QString windowTitle;       // caption of the window and of the title label
+    QString name;        // program name, used for printed and exported files
+    QString windowTitle; // caption of the window and of the title label
     int pages = 3;
     double pageFontSize = 13;
-    double tagColumns = 50;    // TagCol = nint(tagColumns·CharW + LeftMargin)
+    double tagColumns = 50; // TagCol = nint(tagColumns·CharW + LeftMargin)
     Rgb labelColor = RGB(240, 240, 255);
     bool hasIndent0 = true;
     KeySet keys = KeySet::B;

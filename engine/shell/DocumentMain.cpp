@@ -13,12 +13,13 @@ namespace course {
 
 namespace {
 void printHelp(const char* argv0, const DocumentProgram& program) {
-    std::printf("Usage: %s [options]\n\n"
-                "Without options the program opens its window.\n\n"
-                "Options:\n"
-                "  --export-pdf FILE   write every page to FILE, one page per PDF page, and exit\n"
-                "  --export-png DIR    write page-0.png, page-0@2x.png, … of the screen pages to DIR and exit\n",
-                argv0);
+    std::printf(
+        "Usage: %s [options]\n\n"
+        "Without options the program opens its window.\n\n"
+        "Options:\n"
+        "  --export-pdf FILE   write every page to FILE, one page per PDF page, and exit\n"
+        "  --export-png DIR    write page-0.png, page-0@2x.png, … of the screen pages to DIR and exit\n",
+        argv0);
     for (const ProgramOption& o : program.options) {
         const QString head = o.valueName.isEmpty() ? o.name : o.name + QLatin1Char(' ') + o.valueName;
         std::printf("  %-18s  %s\n", head.toLocal8Bit().constData(), o.help.toLocal8Bit().constData());

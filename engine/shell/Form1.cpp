@@ -261,21 +261,15 @@ void Form1::Form_KeyDown(int keyCode) {
         doc_.KeyBusy = true;
     const int last = settings_.pages - 1;
     switch (keyCode) {
-    case 27:
-        End();
-        return;
+    case 27: End(); return;
     case 38:
-    case 8:
-        cmdBack_Click();
-        return;
+    case 8: cmdBack_Click(); return;
     case 37:
         if (settings_.keys == KeySet::C)
             cmdBack_Click();
         return;
     case 40:
-    case 13:
-        cmdGo_Click();
-        return;
+    case 13: cmdGo_Click(); return;
     case 32:
         if (settings_.keys != KeySet::C)
             cmdGo_Click();
@@ -297,8 +291,7 @@ void Form1::Form_KeyDown(int keyCode) {
         if (settings_.keys == KeySet::A && settings_.printKeysPrintWindow)
             PrintForm1();
         return;
-    default:
-        return;
+    default: return;
     }
 }
 
@@ -332,8 +325,9 @@ void Form1::showMessage(const QString& text, bool error) {
     if (text.isEmpty())
         return;
     status_->setText(text);
-    status_->setStyleSheet(error ? QStringLiteral("background: #ffe8e8; border: 1px solid #c04040; padding: 4px;")
-                                 : QStringLiteral("background: #fff8e0; border: 1px solid #c0a040; padding: 4px;"));
+    status_->setStyleSheet(
+        error ? QStringLiteral("background: #ffe8e8; border: 1px solid #c04040; padding: 4px;")
+              : QStringLiteral("background: #fff8e0; border: 1px solid #c0a040; padding: 4px;"));
     status_->show();
     status_->raise();
     statusTimer_.start(error ? 30000 : 15000);

@@ -43,8 +43,8 @@ QString exportPng(Form1& w, const QString& dir) {
     };
     for (int k = 0; k < w.pageCount(); ++k) {
         for (double dpr : {1.0, 2.0}) {
-            const QString name = dpr == 1.0 ? QStringLiteral("page-%1.png").arg(k)
-                                            : QStringLiteral("page-%1@2x.png").arg(k);
+            const QString name =
+                dpr == 1.0 ? QStringLiteral("page-%1.png").arg(k) : QStringLiteral("page-%1@2x.png").arg(k);
             const QString err = save(renderSurface(w.page(k), w.visiblePageSize(), dpr), name);
             if (!err.isEmpty())
                 return err;
@@ -52,8 +52,9 @@ QString exportPng(Form1& w, const QString& dir) {
     }
     if (Surface* title = w.titleBox()) {
         for (double dpr : {1.0, 2.0}) {
-            const QString err = save(renderSurface(*title, title->size(), dpr),
-                                     dpr == 1.0 ? QStringLiteral("title.png") : QStringLiteral("title@2x.png"));
+            const QString err =
+                save(renderSurface(*title, title->size(), dpr),
+                     dpr == 1.0 ? QStringLiteral("title.png") : QStringLiteral("title@2x.png"));
             if (!err.isEmpty())
                 return err;
         }
@@ -84,8 +85,8 @@ QString exportPdf(Form1& w, const QString& file) {
     const double s = kResolution / 96.0;
     for (int k = 0; k < w.pageCount(); ++k) {
         if (k > 0) {
-            writer.setPageSize(QPageSize(pointsOf(pageSize), QPageSize::Point, QString(),
-                                         QPageSize::ExactMatch));
+            writer.setPageSize(
+                QPageSize(pointsOf(pageSize), QPageSize::Point, QString(), QPageSize::ExactMatch));
             if (!writer.newPage())
                 return QStringLiteral("cannot add a page to %1").arg(file);
         }

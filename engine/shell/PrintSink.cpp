@@ -30,8 +30,8 @@ QString createUniqueFile(const QString& dir, const QString& stem, const QString&
     return {};
 }
 
-bool paintOnPage(QPagedPaintDevice& device, int resolution,
-                 const std::function<void(QPainter&)>& paint, QSize size) {
+bool paintOnPage(QPagedPaintDevice& device, int resolution, const std::function<void(QPainter&)>& paint,
+                 QSize size) {
     QPainter p;
     if (!p.begin(&device))
         return false;
@@ -51,14 +51,17 @@ PrintOutcome SystemPrintSink::print(const std::function<void(QPainter&)>& paint,
         QPrinter printer(info, QPrinter::HighResolution);
         printer.setDocName(jobName);
         if (paintOnPage(printer, printer.resolution(), paint, size))
-            return {true, QStringLiteral("「%1」をプリンター %2 に送りました。").arg(jobName, info.printerName())};
+            return {true,
+                    QStringLiteral("「%1」をプリンター %2 に送りました。").arg(jobName, info.printerName())};
         return {false, QStringLiteral("プリンター %1 に印刷できませんでした。").arg(info.printerName())};
     }
     // No printer installed: keep the page as a PDF the user can print later.
     const QString stem = jobName + QDateTime::currentDateTime().toString(QStringLiteral("-yyyyMMdd"));
     const QString path = createUniqueFile(documentsFolder(), stem, QStringLiteral(".pdf"));
     if (path.isEmpty())
-        return {false, QStringLiteral("プリンターがなく、PDF も %1 に保存できませんでした。").arg(documentsFolder())};
+        return {
+            false,
+            QStringLiteral("プリンターがなく、PDF も %1 に保存できませんでした。").arg(documentsFolder())};
     QPdfWriter writer(path);
     writer.setResolution(1200);
     writer.setCreator(jobName);

@@ -39,7 +39,7 @@ QString documentsFolder();
 
 // Paints a logical-pixel image on a paged device at the device's resolution (vector
 // text), shrunk to the printable width if it is wider.
-bool paintOnPage(QPagedPaintDevice& device, int resolution,
-                 const std::function<void(QPainter&)>& paint, QSize size);
+bool paintOnPage(QPagedPaintDevice& device, int resolution, const std::function<void(QPainter&)>& paint,
+                 QSize size);
 
 } // namespace course

@@ -125,8 +125,7 @@ bool FontTable::translatesSymbolCodes(const QString& requested) {
     return requested == QStringLiteral("Symbol") && familyFor(requested) == kSymbolDerived;
 }
 
-QFont FontTable::makeFont(const QString& requested, double points, bool bold, bool italic,
-                          double deviceDpi) {
+QFont FontTable::makeFont(const QString& requested, double points, bool bold, bool italic, double deviceDpi) {
     QFont font(familyFor(requested));
     // Points are pixels·72/96 on the page; a device of another dpi gets the size that
     // yields the same number of logical pixels through the painter's scale.
@@ -141,13 +140,13 @@ QFont FontTable::makeFont(const QString& requested, double points, bool bold, bo
 char32_t symbolCodeToUnicode(unsigned code) {
     // Standard Symbol encoding, for the codes whose character differs from Latin-1.
     static const std::pair<unsigned, char32_t> table[] = {
-        {34, 0x2200}, {36, 0x2203}, {39, 0x220B}, {42, 0x2217}, {45, 0x2212}, {64, 0x2245},
-        {65, 0x0391}, {66, 0x0392}, {67, 0x03A7}, {68, 0x2206}, {69, 0x0395}, {70, 0x03A6},
-        {71, 0x0393}, {72, 0x0397}, {73, 0x0399}, {74, 0x03D1}, {75, 0x039A}, {76, 0x039B},
-        {77, 0x039C}, {78, 0x039D}, {79, 0x039F}, {80, 0x03A0}, {81, 0x0398}, {82, 0x03A1},
-        {83, 0x03A3}, {84, 0x03A4}, {85, 0x03A5}, {86, 0x03C2}, {87, 0x2126}, {88, 0x039E},
-        {89, 0x03A8}, {90, 0x0396}, {92, 0x2234}, {94, 0x22A5}, {96, 0x203E}, {97, 0x03B1},
-        {98, 0x03B2}, {99, 0x03C7}, {100, 0x03B4}, {101, 0x03B5}, {102, 0x03C6}, {103, 0x03B3},
+        {34, 0x2200},  {36, 0x2203},  {39, 0x220B},  {42, 0x2217},  {45, 0x2212},  {64, 0x2245},
+        {65, 0x0391},  {66, 0x0392},  {67, 0x03A7},  {68, 0x2206},  {69, 0x0395},  {70, 0x03A6},
+        {71, 0x0393},  {72, 0x0397},  {73, 0x0399},  {74, 0x03D1},  {75, 0x039A},  {76, 0x039B},
+        {77, 0x039C},  {78, 0x039D},  {79, 0x039F},  {80, 0x03A0},  {81, 0x0398},  {82, 0x03A1},
+        {83, 0x03A3},  {84, 0x03A4},  {85, 0x03A5},  {86, 0x03C2},  {87, 0x2126},  {88, 0x039E},
+        {89, 0x03A8},  {90, 0x0396},  {92, 0x2234},  {94, 0x22A5},  {96, 0x203E},  {97, 0x03B1},
+        {98, 0x03B2},  {99, 0x03C7},  {100, 0x03B4}, {101, 0x03B5}, {102, 0x03C6}, {103, 0x03B3},
         {104, 0x03B7}, {105, 0x03B9}, {106, 0x03D5}, {107, 0x03BA}, {108, 0x03BB}, {109, 0x00B5},
         {110, 0x03BD}, {111, 0x03BF}, {112, 0x03C0}, {113, 0x03B8}, {114, 0x03C1}, {115, 0x03C3},
         {116, 0x03C4}, {117, 0x03C5}, {118, 0x03D6}, {119, 0x03C9}, {120, 0x03BE}, {121, 0x03C8},

@@ -9,7 +9,7 @@
 namespace course {
 
 struct FontStandIn {
-    QString requested;   // the name the programs use
+    QString requested;    // the name the programs use
     QStringList families; // installed families to use, best first
 };
 

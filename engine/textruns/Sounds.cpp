@@ -4,7 +4,6 @@
 
 #include <canberra.h>
 
-
 namespace course {
 
 namespace {
@@ -51,8 +50,7 @@ void Sounds::play(Sound s) {
         ca_context_play(ctx, 0, CA_PROP_MEDIA_FILENAME, file.toLocal8Bit().constData(), nullptr);
     } else {
         ca_context_play(ctx, 0, CA_PROP_EVENT_ID, themeEvent(s).toLatin1().constData(),
-                        CA_PROP_EVENT_DESCRIPTION, s == Sound::Chime ? "chime" : "notify",
-                        nullptr);
+                        CA_PROP_EVENT_DESCRIPTION, s == Sound::Chime ? "chime" : "notify", nullptr);
     }
 }
 

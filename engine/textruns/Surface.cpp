@@ -10,9 +10,7 @@
 
 namespace course {
 
-QColor toQColor(Rgb c) {
-    return QColor((c >> 16) & 255, (c >> 8) & 255, c & 255);
-}
+QColor toQColor(Rgb c) { return QColor((c >> 16) & 255, (c >> 8) & 255, c & 255); }
 
 namespace {
 // All layout is measured on a 96-dpi device, whatever the surface is shown on.
@@ -41,12 +39,8 @@ Surface::Metrics Surface::measure(const QString& s) const {
     return {fm.horizontalAdvance(drawnText(s)), fm.height(), fm.ascent()};
 }
 
-double Surface::xFactor() const {
-    return scaled_ ? (sx2_ - sx1_) / size_.width() : 1.0;
-}
-double Surface::yFactor() const {
-    return scaled_ ? (sy2_ - sy1_) / size_.height() : 1.0;
-}
+double Surface::xFactor() const { return scaled_ ? (sx2_ - sx1_) / size_.width() : 1.0; }
+double Surface::yFactor() const { return scaled_ ? (sy2_ - sy1_) / size_.height() : 1.0; }
 
 QPointF Surface::toPixels(double x, double y) const {
     if (!scaled_)
@@ -170,12 +164,9 @@ namespace {
 QRectF touchedArea(const DrawOp& op, QSize size) {
     const double pad = op.width + 1.0;
     switch (op.kind) {
-    case DrawOp::Kind::Clear:
-        return QRectF(QPointF(0, 0), QSizeF(size));
-    case DrawOp::Kind::Line:
-        return QRectF(op.a, op.b).normalized().adjusted(-pad, -pad, pad, pad);
-    case DrawOp::Kind::Point:
-        return QRectF(op.a, op.a).adjusted(-pad, -pad, pad, pad);
+    case DrawOp::Kind::Clear: return QRectF(QPointF(0, 0), QSizeF(size));
+    case DrawOp::Kind::Line: return QRectF(op.a, op.b).normalized().adjusted(-pad, -pad, pad, pad);
+    case DrawOp::Kind::Point: return QRectF(op.a, op.a).adjusted(-pad, -pad, pad, pad);
     case DrawOp::Kind::Text: {
         // Italic overhang and turned text reach past the cell; allow a cell's height.
         const double h = op.cell.height();
@@ -198,9 +189,7 @@ void Surface::add(DrawOp op) {
 
 void paintOp(QPainter& p, const DrawOp& op) {
     switch (op.kind) {
-    case DrawOp::Kind::Clear:
-        p.fillRect(QRectF(-1e5, -1e5, 2e5, 2e5), toQColor(op.color));
-        break;
+    case DrawOp::Kind::Clear: p.fillRect(QRectF(-1e5, -1e5, 2e5, 2e5), toQColor(op.color)); break;
     case DrawOp::Kind::Line: {
         QPen pen(toQColor(op.color), op.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
         p.setPen(pen);
@@ -244,8 +233,8 @@ void Surface::render(QPainter& p) const {
 }
 
 const QImage& Surface::image(qreal dpr) const {
-    const bool fresh = cache_.isNull() || cacheDpr_ != dpr || cacheGeneration_ != generation_ ||
-                       cachePainted_ > ops_.size();
+    const bool fresh =
+        cache_.isNull() || cacheDpr_ != dpr || cacheGeneration_ != generation_ || cachePainted_ > ops_.size();
     if (fresh) {
         cache_ = QImage(QSize(std::lround(size_.width() * dpr), std::lround(size_.height() * dpr)),
                         QImage::Format_RGB32);

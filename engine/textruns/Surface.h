@@ -23,29 +23,27 @@ namespace course {
 
 using Rgb = std::uint32_t; // 0xRRGGBB
 
-constexpr Rgb RGB(int r, int g, int b) {
-    return (Rgb(r & 255) << 16) | (Rgb(g & 255) << 8) | Rgb(b & 255);
-}
+constexpr Rgb RGB(int r, int g, int b) { return (Rgb(r & 255) << 16) | (Rgb(g & 255) << 8) | Rgb(b & 255); }
 QColor toQColor(Rgb c);
 
 struct DrawOp {
     enum class Kind { Clear, Text, Line, Point };
     Kind kind = Kind::Text;
-    QPointF a;            // Text: top-left of the text cell; Line: start; Point: centre
-    QPointF b;            // Line: end
+    QPointF a; // Text: top-left of the text cell; Line: start; Point: centre
+    QPointF b; // Line: end
     Rgb color = 0;
-    int width = 1;        // DrawWidth of lines and points
+    int width = 1; // DrawWidth of lines and points
     // Text runs
-    QString text;         // the Unicode text drawn
-    QString fontName;     // the font name the program asked for
-    double fontSize = 0;  // points
+    QString text;        // the Unicode text drawn
+    QString fontName;    // the font name the program asked for
+    double fontSize = 0; // points
     bool bold = false;
     bool italic = false;
-    bool opaque = false;  // the text cell is filled with `back` first
+    bool opaque = false; // the text cell is filled with `back` first
     Rgb back = 0;
-    int angle = 0;        // degrees, counter-clockwise (device-context text)
-    QSizeF cell;          // text cell in pixels (width, height)
-    double ascent = 0;    // baseline below the top of the cell, pixels
+    int angle = 0;     // degrees, counter-clockwise (device-context text)
+    QSizeF cell;       // text cell in pixels (width, height)
+    double ascent = 0; // baseline below the top of the cell, pixels
 };
 
 class Surface {
@@ -113,7 +111,11 @@ public:
     QRectF lastChange() const { return lastChange_; }
 
     // Font metrics at 96 dpi for a run in this surface's current font.
-    struct Metrics { double width; double height; double ascent; };
+    struct Metrics {
+        double width;
+        double height;
+        double ascent;
+    };
     Metrics measure(const QString& s) const;
     // Text as it is drawn: Symbol byte codes become Unicode where the font needs it.
     QString drawnText(const QString& s) const;

@@ -53,8 +53,7 @@ void TextRuns::SetMyColor() {
 
 bool TextRuns::FontExist(const QString& fName) { return FontTable::fontExist(fName); }
 
-void TextRuns::prnt(Surface& g, const QString& fntName, double& locX, double locY,
-                    const QString& strg) {
+void TextRuns::prnt(Surface& g, const QString& fntName, double& locX, double locY, const QString& strg) {
     const QString keep = g.FontName;
     g.FontName = fntName;
     dsp1(g, locX, locY, strg);

@@ -69,13 +69,13 @@ public:
 
 private:
     friend class LiveRun;
-    void figure();       // the two partial solutions on page 0
-    void caseLine(int index, double y); // one case of z(x) = { … }
-    void rangeText(bool left);          // (x_min ≦ x ≦ x₀) / (x₀ ≦ x ≦ x_max)
-    void x0();                          // x₀
-    void argx0();                       // (x₀)
+    void figure();                                  // the two partial solutions on page 0
+    void caseLine(int index, double y);             // one case of z(x) = { … }
+    void rangeText(bool left);                      // (x_min ≦ x ≦ x₀) / (x₀ ≦ x ≦ x_max)
+    void x0();                                      // x₀
+    void argx0();                                   // (x₀)
     void fnOf(const char* name, const char* index); // z₁(x), y(x), …
-    void eigenFraction(bool improved);  // the built fraction of E (page 1)
+    void eigenFraction(bool improved);              // the built fraction of E (page 1)
     void fontSize(double size);
 
     void cancelRunsOn(const course::Surface* g);

@@ -111,9 +111,7 @@ private:
             r = QRectF(op.a, op.cell);
             pad += 0.25 * op.cell.height(); // italic overhang
             break;
-        case course::DrawOp::Kind::Clear:
-            view_->update();
-            return;
+        case course::DrawOp::Kind::Clear: view_->update(); return;
         }
         view_->update(r.adjusted(-pad, -pad, pad, pad).toAlignedRect());
     }
@@ -170,7 +168,8 @@ public:
         if (s < kPassCount) {
             doc_.CurX = px(-0.8);
             doc_.CurY = py(9);
-            doc_.ds(QStringLiteral("エネルギー初期値 = ") + QString::fromStdString(formatTrialEnergy(trialE)));
+            doc_.ds(QStringLiteral("エネルギー初期値 = ") +
+                    QString::fromStdString(formatTrialEnergy(trialE)));
         }
         return !cancelled_;
     }
@@ -368,7 +367,8 @@ QString parseSpeed(const QString& text, double& speed) {
     bool ok = false;
     const double f = text.trimmed().toDouble(&ok);
     if (!ok || !std::isfinite(f) || !(f > 0))
-        return QStringLiteral("--speed needs a positive number (the factor that divides every wait), not \"%1\"")
+        return QStringLiteral(
+                   "--speed needs a positive number (the factor that divides every wait), not \"%1\"")
             .arg(text);
     speed = f;
     return {};

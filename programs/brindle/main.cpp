@@ -44,12 +44,13 @@ int main(int argc, char** argv) {
             openLastPageWhenLoaded();
         return brindle::makeDocument(speed);
     };
-    program.options.push_back({QStringLiteral("--table"), QString(),
-                               QStringLiteral("print every iteration and the converged states as text and exit"),
-                               [&table](const QString&) {
-                                   table = true;
-                                   return QString();
-                               }});
+    program.options.push_back(
+        {QStringLiteral("--table"), QString(),
+         QStringLiteral("print every iteration and the converged states as text and exit"),
+         [&table](const QString&) {
+             table = true;
+             return QString();
+         }});
     program.options.push_back({QStringLiteral("--speed"), QStringLiteral("F"),
                                QStringLiteral("divide every wait of the live page by F (F > 0, default 1)"),
                                [&speed](const QString& v) { return brindle::parseSpeed(v, speed); }});

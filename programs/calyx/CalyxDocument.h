@@ -41,13 +41,13 @@ private:
     // Opening of every page: clear, cursor to the heading column and top line.
     void beginPage(bool firstPage);
     // Small compositions the pages share.
-    void argSub(const QString& sub);             // (r_sub)
-    void orbital();                              // φ(r)
-    void orbitalOf(const QString& sub);          // φ(r_sub)
-    void potential();                            // ϕ(r)
-    void potentialOf(const QString& sub);        // ϕ(r_sub)
+    void argSub(const QString& sub);                      // (r_sub)
+    void orbital();                                       // φ(r)
+    void orbitalOf(const QString& sub);                   // φ(r_sub)
+    void potential();                                     // ϕ(r)
+    void potentialOf(const QString& sub);                 // ϕ(r_sub)
     void scripts(const QString& sub, const QString& sup); // stacked sub- and superscript
-    void expMinus(const QString& exponent);      // e^(−exponent)
+    void expMinus(const QString& exponent);               // e^(−exponent)
     // ∫ with limits at the cursor, with room after a limit wider than the lower one.
     void intLim(const QString& upper, const QString& lower);
     void bigParenL();
@@ -60,8 +60,8 @@ private:
     double widthOf(const std::function<void()>& draw);
     // A fraction on a text bar of at least minRules rules (more when a part is wider):
     // the numerator numDy above and the denominator denDy below the line, both centred.
-    void textFraction(int minRules, double numDy, const std::function<void()>& num,
-                      double denDy, const std::function<void()>& den);
+    void textFraction(int minRules, double numDy, const std::function<void()>& num, double denDy,
+                      const std::function<void()>& den);
     // ( ∫₀ʳ 1/r + ∫ᵣ^∞ 1/r₂ ): the inner part of the Hartree potential.
     void potentialIntegrals();
     // The factor (1 − e^(−2ar))/r − a e^(−2ar) of the Coulomb energy.

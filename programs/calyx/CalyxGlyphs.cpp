@@ -159,8 +159,8 @@ double CalyxDocument::widthOf(const std::function<void()>& draw) {
     return w;
 }
 
-void CalyxDocument::textFraction(int minRules, double numDy, const std::function<void()>& num,
-                                 double denDy, const std::function<void()>& den) {
+void CalyxDocument::textFraction(int minRules, double numDy, const std::function<void()>& num, double denDy,
+                                 const std::function<void()>& den) {
     const double x0 = CurX;
     const double y0 = CurY;
     const double wn = widthOf(num);

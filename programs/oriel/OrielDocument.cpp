@@ -85,8 +85,7 @@ void OrielDocument::barOfRules(double x, double width) {
     dsp(g, xr, CurY, rule);
 }
 
-void OrielDocument::fraction(const std::function<void()>& num, const std::function<void()>& den,
-                             double pad) {
+void OrielDocument::fraction(const std::function<void()>& num, const std::function<void()>& den, double pad) {
     const double wn = widthOf(num);
     const double wd = widthOf(den);
     const double W = std::max(wn, wd) + 2 * pad;

@@ -30,20 +30,20 @@ public:
     void pic2();
 
     // Glyphs of this document; each draws at the cursor and leaves it after the glyph.
-    void b_of_t();        // b(t)
-    void Large_e();       // e, a little larger
-    void PhaseFactor();   // e^(−iE_n t/ħ)
-    void Fxys();          // F(x, y, s)
-    void B_alpha();       // Bα
-    void alphaSqOver2();  // α²/2
-    void cos_omega_t();   // cos ωt
-    void sin_omega_t();   // sin ωt
-    void cos2_omega_t();  // cos² ωt
-    void sin2_omega_t();  // sin² ωt
-    void OneAddSsq();     // 1 + s²
-    void OneSubSsq();     // 1 − s²
-    void ParOneAddSsq();  // (1 + s²)
-    void ParOneSubSsq();  // (1 − s²)
+    void b_of_t();       // b(t)
+    void Large_e();      // e, a little larger
+    void PhaseFactor();  // e^(−iE_n t/ħ)
+    void Fxys();         // F(x, y, s)
+    void B_alpha();      // Bα
+    void alphaSqOver2(); // α²/2
+    void cos_omega_t();  // cos ωt
+    void sin_omega_t();  // sin ωt
+    void cos2_omega_t(); // cos² ωt
+    void sin2_omega_t(); // sin² ωt
+    void OneAddSsq();    // 1 + s²
+    void OneSubSsq();    // 1 − s²
+    void ParOneAddSsq(); // (1 + s²)
+    void ParOneSubSsq(); // (1 − s²)
 
     // ---- Formula helpers the pages share ----
     // Advance of what `draw` would draw at the cursor, measured on a scratch surface
@@ -53,8 +53,7 @@ public:
     // on each side, the numerator raised 0.5·CharH and the denominator lowered
     // 0.55·CharH, each centred on the bar. The cursor ends after the bar on the
     // formula line.
-    void fraction(const std::function<void()>& num, const std::function<void()>& den,
-                  double pad = 3);
+    void fraction(const std::function<void()>& num, const std::function<void()>& den, double pad = 3);
     // Tall bracket (kinds 1–4 as BigBracket) beside a built fraction on the line
     // CurY; the cursor moves past it.
     void tallBracket(int kind);

@@ -100,9 +100,7 @@ void RepaintThrottle::changed() {
         case course::DrawOp::Kind::Line:
             dirty_ |= QRectF(op.a, op.b).normalized().adjusted(-pad, -pad, pad, pad);
             break;
-        case course::DrawOp::Kind::Point:
-            dirty_ |= QRectF(op.a, op.a).adjusted(-pad, -pad, pad, pad);
-            break;
+        case course::DrawOp::Kind::Point: dirty_ |= QRectF(op.a, op.a).adjusted(-pad, -pad, pad, pad); break;
         case course::DrawOp::Kind::Text:
             if (op.angle == 0) {
                 dirty_ |= QRectF(op.a, op.cell).adjusted(-4, -4, 4, 4);
@@ -110,9 +108,7 @@ void RepaintThrottle::changed() {
             }
             whole_ = true;
             break;
-        case course::DrawOp::Kind::Clear:
-            whole_ = true;
-            break;
+        case course::DrawOp::Kind::Clear: whole_ = true; break;
         }
     }
     seenOps_ = ops.size();

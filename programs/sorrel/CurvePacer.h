@@ -17,8 +17,8 @@ public:
 
     // How the pacer reaches the event loop. Both return false once the program is ending.
     struct Yield {
-        std::function<bool()> pumpOnce;          // handle pending events now
-        std::function<bool(Nanos)> sleepFor;     // sleep that long, handling events meanwhile
+        std::function<bool()> pumpOnce;      // handle pending events now
+        std::function<bool(Nanos)> sleepFor; // sleep that long, handling events meanwhile
     };
     // The window's event loop (course::DoEvents / course::pumpUntil).
     static Yield eventLoop();

@@ -52,10 +52,9 @@ bool exportPdf(const SorrelWindow& window, const QString& file, QString* error) 
     pdf.setTitle(kProgramTitle);
     // One page the size of the window at 96 dpi; one device unit = one window pixel.
     pdf.setResolution(96);
-    pdf.setPageLayout(QPageLayout(
-        QPageSize(QSizeF(size.width() * 72.0 / 96.0, size.height() * 72.0 / 96.0), QPageSize::Point,
-                  QString(), QPageSize::ExactMatch),
-        QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(size.width() * 72.0 / 96.0, size.height() * 72.0 / 96.0),
+                                            QPageSize::Point, QString(), QPageSize::ExactMatch),
+                                  QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     QPainter p;
     if (!p.begin(&pdf)) {
         if (error)

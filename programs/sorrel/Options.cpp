@@ -76,8 +76,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
                 name = name.substr(0, eq);
             }
         }
-        const bool takesValue = name == "--speed" || name == "--export-png" ||
-                                name == "--export-pdf" || name == "--scale";
+        const bool takesValue =
+            name == "--speed" || name == "--export-png" || name == "--export-pdf" || name == "--scale";
         if (takesValue && !value) {
             if (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0)
                 return fail("option " + name + " needs a value");

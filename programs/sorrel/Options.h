@@ -9,18 +9,18 @@ namespace sorrel {
 
 struct Options {
     bool help = false;
-    bool table = false;        // print the table as text; no window, no waits, no sounds
-    double speed = 1.0;        // waits divided by this factor (> 0)
-    std::string exportPng;     // write the finished window as a PNG picture
-    std::string exportPdf;     // ... and/or as a one-page PDF with real text
-    int scale = 1;             // pixels per logical pixel of the PNG (1..4)
+    bool table = false;    // print the table as text; no window, no waits, no sounds
+    double speed = 1.0;    // waits divided by this factor (> 0)
+    std::string exportPng; // write the finished window as a PNG picture
+    std::string exportPdf; // ... and/or as a one-page PDF with real text
+    int scale = 1;         // pixels per logical pixel of the PNG (1..4)
 
     bool exporting() const { return !exportPng.empty() || !exportPdf.empty(); }
 };
 
 struct ParsedOptions {
     Options options;
-    std::string error;   // empty when the command line was accepted
+    std::string error; // empty when the command line was accepted
     bool ok() const { return error.empty(); }
 };
 

@@ -11,8 +11,8 @@ constexpr int iMatch = HartreeState::iMatch;
 constexpr double h = HartreeState::h;
 } // namespace
 
-SorrelDisplay::SorrelDisplay(SorrelGlyphs& glyphs, course::Surface& form,
-                             course::Surface& picNumerov, course::Surface& pic, CurvePacer& pacer)
+SorrelDisplay::SorrelDisplay(SorrelGlyphs& glyphs, course::Surface& form, course::Surface& picNumerov,
+                             course::Surface& pic, CurvePacer& pacer)
     : g_(glyphs), form_(form), picNumerov_(picNumerov), pic_(pic), pacer_(pacer) {}
 
 course::Rgb SorrelDisplay::cycleColour(int colourIndex) const {

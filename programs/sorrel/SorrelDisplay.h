@@ -24,12 +24,12 @@ public:
     // Scale, titles, axes and ticks of the lower plot, before the first cycle.
     void setUp();
 
-    Flow cycleCurve(const HartreeState& s) override;       // D1
-    Flow potential(const HartreeState& s) override;        // D2
-    Flow matchedSolution(const HartreeState& s) override;  // D3
-    Flow innerLine(const HartreeState& s) override;        // D4
-    Flow cycleLine(const HartreeState& s) override;        // D5
-    Flow finalReport(const HartreeState& s) override;      // D6
+    Flow cycleCurve(const HartreeState& s) override;      // D1
+    Flow potential(const HartreeState& s) override;       // D2
+    Flow matchedSolution(const HartreeState& s) override; // D3
+    Flow innerLine(const HartreeState& s) override;       // D4
+    Flow cycleLine(const HartreeState& s) override;       // D5
+    Flow finalReport(const HartreeState& s) override;     // D6
 
     // Colours: the lower plot's curve of a cycle, and the two halves of the matched
     // solution of inner step kIter.

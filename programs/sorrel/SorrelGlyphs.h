@@ -16,17 +16,17 @@ public:
     // The window's own drawing surface (eps_1s and delta_eps draw there).
     course::Surface* Form = nullptr;
 
-    void d(const QString& s);        // plain text
-    void di(const QString& s);       // italic text, letters spaced apart
-    void sp(const QString& s);       // superscript
-    void sf(const QString& s);       // subscript
-    void Courier(const QString& s);  // "Courier New" run
-    void incx(double f);             // CurX += f·CharW (CharW as it stands)
-    void epsln();                    // ε, slightly larger and raised
-    void phi();                      // italic φ
-    void eps_1s();                   // ε₁ₛ on the window
-    void delta_eps();                // ⊿ε₁ₛ on the window
-    void argr();                     // "(r)" at the cursor; re-measures CharW on Pic
+    void d(const QString& s);       // plain text
+    void di(const QString& s);      // italic text, letters spaced apart
+    void sp(const QString& s);      // superscript
+    void sf(const QString& s);      // subscript
+    void Courier(const QString& s); // "Courier New" run
+    void incx(double f);            // CurX += f·CharW (CharW as it stands)
+    void epsln();                   // ε, slightly larger and raised
+    void phi();                     // italic φ
+    void eps_1s();                  // ε₁ₛ on the window
+    void delta_eps();               // ⊿ε₁ₛ on the window
+    void argr();                    // "(r)" at the cursor; re-measures CharW on Pic
 
     // A short legend line in `colour` beside the text at (x, y); x moves past it.
     void ShowLineColor(course::Surface& g, double& x, double y, course::Rgb colour);

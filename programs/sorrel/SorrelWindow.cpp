@@ -19,9 +19,7 @@ constexpr int kClientHeightTwips = 11010;
 constexpr course::Rgb kWhite = 0xFFFFFF;
 } // namespace
 
-QSize SorrelWindow::clientSize() {
-    return twipsRect(0, 0, kClientWidthTwips, kClientHeightTwips).size();
-}
+QSize SorrelWindow::clientSize() { return twipsRect(0, 0, kClientWidthTwips, kClientHeightTwips).size(); }
 
 SorrelWindow::Config SorrelWindow::unpaced() {
     Config c;
@@ -31,8 +29,7 @@ SorrelWindow::Config SorrelWindow::unpaced() {
 }
 
 SorrelWindow::SorrelWindow(Config config)
-    : config_(std::move(config)),
-      pacer_(Pacer(config_.clock, config_.speed, config_.waits), config_.yield) {
+    : config_(std::move(config)), pacer_(Pacer(config_.clock, config_.speed, config_.waits), config_.yield) {
     setWindowTitle(kProgramTitle);
     setFixedSize(clientSize());
     surface().resize(clientSize());
@@ -57,8 +54,8 @@ SorrelWindow::SorrelWindow(Config config)
     getSourceFile_->hide(); // until the run has ended
     connect(getSourceFile_, &LabelView::clicked, this, [this] { getSourceFileClick(); });
 
-    display_ = std::make_unique<SorrelDisplay>(glyphs_, surface(), picNumerov_->surface(),
-                                               pic_->surface(), pacer_);
+    display_ =
+        std::make_unique<SorrelDisplay>(glyphs_, surface(), picNumerov_->surface(), pic_->surface(), pacer_);
     display_->onFinished = [this] {
         course::TextRuns::chime();
         getSourceFile_->show();

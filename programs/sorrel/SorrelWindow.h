@@ -34,8 +34,8 @@ QUrl sourceArchiveUrl();
 // How a window paces its drawing and reaches the browser.
 struct SorrelWindowConfig {
     Pacer::Clock clock = Pacer::steadyClock();
-    double speed = 1.0;        // waits are divided by it
-    bool waits = true;         // false: every time slot is due at once
+    double speed = 1.0; // waits are divided by it
+    bool waits = true;  // false: every time slot is due at once
     CurvePacer::Yield yield = CurvePacer::eventLoop();
     // Opens an address in the user's browser; true when that worked. Empty: the
     // desktop's default browser.

@@ -95,7 +95,8 @@ int main(int argc, char** argv) {
         try {
             window.load();
         } catch (const std::exception& e) {
-            const QString message = QStringLiteral("計算を続けられませんでした: %1").arg(QString::fromLocal8Bit(e.what()));
+            const QString message =
+                QStringLiteral("計算を続けられませんでした: %1").arg(QString::fromLocal8Bit(e.what()));
             std::cerr << "sorrel: " << message.toStdString() << '\n';
             QMessageBox::critical(&window, sorrel::kProgramTitle, message);
             QApplication::exit(1);

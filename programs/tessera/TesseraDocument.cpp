@@ -25,7 +25,7 @@ DocumentSettings makeSettings() {
     s.hasIndent0 = false;
     s.keys = KeySet::A;
     s.switching = PageSwitching::Inline;
-    s.printCanvasAtStart = false; // the print canvas is made on the first print
+    s.printCanvasAtStart = false;  // the print canvas is made on the first print
     s.printKeysPrintWindow = true; // F1 and Print print the window itself
     course::DocumentLayout& L = s.layout;
     L.clientWidth = 11880;

@@ -30,10 +30,10 @@ public:
 
     // Glyphs of this document. They draw on Pic at CurX and advance it; y is the top
     // of the text.
-    void DeltaT(double y);     // Δt
-    void DeltaX(double y);     // Δx with 2 px either side
-    void DeltaTPar(double y);  // (Δt)
-    void DeltaXSq(double y);   // (Δx)²
+    void DeltaT(double y);    // Δt
+    void DeltaX(double y);    // Δx with 2 px either side
+    void DeltaTPar(double y); // (Δt)
+    void DeltaXSq(double y);  // (Δx)²
     // Square brackets around a 4-row matrix whose origin is X and whose rows start one
     // line below Y; the right bracket stands 10 characters and 3 px to the right.
     void MatBrackets(double X, double Y);
@@ -44,15 +44,15 @@ public:
 
 private:
     // Pieces the pages repeat.
-    void fn() { fSS(QStringLiteral("n"), {}); }          // fⁿ
-    void fn1() { fSS(QStringLiteral("n+1"), {}); }       // fⁿ⁺¹
+    void fn() { fSS(QStringLiteral("n"), {}); }                 // fⁿ
+    void fn1() { fSS(QStringLiteral("n+1"), {}); }              // fⁿ⁺¹
     void fnk(const QString& k) { fSS(QStringLiteral("n"), k); } // fⁿ_k
-    void gn() { gSS(QStringLiteral("n"), {}); }          // gⁿ
+    void gn() { gSS(QStringLiteral("n"), {}); }                 // gⁿ
     void gnk(const QString& k) { gSS(QStringLiteral("n"), k); } // gⁿ_k
-    void idx(const QString& letter, const QString& index); // italic letter, subscript
-    void tag(const QString& t);                          // equation tag at TagCol
-    void at(double x, double lines);                     // CurX = x, then incy lines
-    void half();                                         // ½ at the cursor
+    void idx(const QString& letter, const QString& index);      // italic letter, subscript
+    void tag(const QString& t);                                 // equation tag at TagCol
+    void at(double x, double lines);                            // CurX = x, then incy lines
+    void half();                                                // ½ at the cursor
     void headingColor(bool blue);
 
     course::DocumentSettings settings_;

@@ -21,7 +21,8 @@ const RunResult& fullRun() {
 std::vector<const IterationRecord*> rowsOf(const RunResult& run, int s) {
     std::vector<const IterationRecord*> out;
     for (const auto& r : run.rows)
-        if (r.s == s) out.push_back(&r);
+        if (r.s == s)
+            out.push_back(&r);
     return out;
 }
 
@@ -106,7 +107,8 @@ TEST(BrindleEigen, StoredFunctionsAreNormalisedWithExpectedNodes) {
         for (int i = 0; i <= kLastIndex; ++i) {
             const double p = it.P(i, s);
             sum += (i == 0 || i == kLastIndex) ? p * p / 2 : p * p;
-            if (i >= 2 && it.P(i - 1, s) * p < 0.0) ++nodes;
+            if (i >= 2 && it.P(i - 1, s) * p < 0.0)
+                ++nodes;
         }
         EXPECT_NEAR(sum * kGridStep, 1.0, 1e-9);
         EXPECT_EQ(nodes, s - 1);
@@ -124,13 +126,13 @@ TEST(BrindleEigen, StoredFunctionsAreNormalisedWithExpectedNodes) {
 // Records every callback as a compact event.
 struct Recorder : EigenObserver {
     struct Event {
-        char kind;  // 'p' pass, 'i' iteration, 's' state, 'f' final
+        char kind; // 'p' pass, 'i' iteration, 's' state, 'f' final
         int s;
         int n;
     };
     std::vector<Event> events;
     std::vector<IterationRecord> iterations;
-    int cancelAfter = -1;  // answer false to the n-th callback (0-based)
+    int cancelAfter = -1; // answer false to the n-th callback (0-based)
     bool seenPEqualsRecord = true;
     bool energyNotYetUpdated = true;
     bool finishedVisible = true;
@@ -140,17 +142,20 @@ struct Recorder : EigenObserver {
     bool passStarted(const EigenIteration& it, int s, double trialE) override {
         events.push_back({'p', s, 0});
         // The finished states are there to be redrawn as background.
-        if (it.finishedStates() != s - 1) finishedVisible = false;
+        if (it.finishedStates() != s - 1)
+            finishedVisible = false;
         for (int j = 1; j < s; ++j)
             if (it.Es(j) == 0.0 || it.xL(j) == 0.0f || it.P(kMatchIndex, j) == 0.0)
                 finishedVisible = false;
-        if (trialE != it.energy()) finishedVisible = false;
+        if (trialE != it.energy())
+            finishedVisible = false;
         return answer();
     }
     bool iteration(const EigenIteration& it, const IterationRecord& rec) override {
         events.push_back({'i', rec.s, rec.n});
         iterations.push_back(rec);
-        if (it.energy() != rec.trialE) energyNotYetUpdated = false;
+        if (it.energy() != rec.trialE)
+            energyNotYetUpdated = false;
         // P(m, s) is y_m / sqrt(N) for the current iteration.
         if (std::fabs(it.P(EigenIteration::m(), rec.s) - rec.ym / std::sqrt(rec.N)) > 1e-15)
             seenPEqualsRecord = false;
@@ -181,7 +186,8 @@ TEST(BrindleEigenObserver, SeesEveryStepInOrder) {
     }
     expected += "pf";
     std::string kinds;
-    for (const auto& e : rec.events) kinds += e.kind;
+    for (const auto& e : rec.events)
+        kinds += e.kind;
     EXPECT_EQ(kinds, expected);
 
     ASSERT_EQ(rec.iterations.size(), fullRun().rows.size());
@@ -250,10 +256,10 @@ TEST(BrindleEigenObserver, RequestCancelFromInsideACallbackAndNoNestedRun) {
 }
 
 TEST(BrindleEigen, IterationCapStopsWithAnError) {
-    EigenIteration capped(4);  // state 1 needs 5 iterations
+    EigenIteration capped(4); // state 1 needs 5 iterations
     EXPECT_THROW(capped.run(nullptr), IterationLimitError);
     EXPECT_FALSE(capped.running());
-    EigenIteration enough(6);  // the largest count needed is 6
+    EigenIteration enough(6); // the largest count needed is 6
     EXPECT_EQ(enough.run(nullptr), EigenIteration::Status::Completed);
     EXPECT_THROW(EigenIteration(0), std::invalid_argument);
 }
@@ -270,5 +276,5 @@ TEST(BrindlePlotMapping, VisibleWindowMapsToTheSurface) {
     EXPECT_DOUBLE_EQ(Vpot(2.0), 2.25);
 }
 
-}  // namespace
-}  // namespace brindle
+} // namespace
+} // namespace brindle

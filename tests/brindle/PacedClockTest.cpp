@@ -36,7 +36,8 @@ TEST(BrindlePacedClock, DeadlinesAreMeasuredFromTheStartInstant) {
     EXPECT_FALSE(pace.stepDue(4));
 
     // Many steps: the deadline of step k is exactly t0 + k * 10 ms.
-    for (long k = 0; k <= 100000; k += 997) EXPECT_EQ(pace.stepDeadline(k), 123ms + k * 10ms);
+    for (long k = 0; k <= 100000; k += 997)
+        EXPECT_EQ(pace.stepDeadline(k), 123ms + k * 10ms);
 
     // A new start moves every deadline with it.
     clock.t = 10s;
@@ -87,5 +88,5 @@ TEST(BrindlePacedClock, SteadyClockIsMonotonic) {
     EXPECT_LE(pace.remainingUntilStep(100), 1000ms);
 }
 
-}  // namespace
-}  // namespace brindle
+} // namespace
+} // namespace brindle

@@ -31,7 +31,8 @@ TEST(BrindleFormat, TableListsEveryRowAndStateSummary) {
     std::size_t rowLines = 0;
     for (const IterationRecord& r : run.rows) {
         const std::string pair = formatDeltaE(r.dE) + "  ";
-        if (table.find(pair) != std::string::npos) ++rowLines;
+        if (table.find(pair) != std::string::npos)
+            ++rowLines;
     }
     EXPECT_EQ(rowLines, run.rows.size());
 
@@ -43,8 +44,8 @@ TEST(BrindleFormat, TableListsEveryRowAndStateSummary) {
     const int counts[] = {5, 6, 4, 4};
     for (int k = 0; k < 4; ++k) {
         SCOPED_TRACE(k + 1);
-        const std::string head = "    " + std::to_string(k + 1) + "    " + trials[k] +
-                                 "           " + std::to_string(counts[k]) + "   ";
+        const std::string head = "    " + std::to_string(k + 1) + "    " + trials[k] + "           " +
+                                 std::to_string(counts[k]) + "   ";
         const std::size_t at = table.find(head);
         ASSERT_NE(at, std::string::npos) << table;
         const std::size_t end = table.find('\n', at);
@@ -52,5 +53,5 @@ TEST(BrindleFormat, TableListsEveryRowAndStateSummary) {
     }
 }
 
-}  // namespace
-}  // namespace brindle
+} // namespace
+} // namespace brindle

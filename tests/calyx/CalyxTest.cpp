@@ -121,12 +121,14 @@ TEST_F(Calyx, EveryPageHasItsGlyphsAndStaysOnTheVisiblePage) {
     for (int k = 0; k < 4; ++k) {
         Surface printed(w->Form2().size());
         drawPrinted(k, printed);
-        for (const Surface* g : {static_cast<const Surface*>(&w->page(k)), static_cast<const Surface*>(&printed)}) {
+        for (const Surface* g :
+             {static_cast<const Surface*>(&w->page(k)), static_cast<const Surface*>(&printed)}) {
             const bool screen = g == &w->page(k);
             const QSize area = screen ? visible : printed.size();
             EXPECT_EQ(missingCharacters(*g).toStdString(), "") << "page " << k << (screen ? "" : " printed");
             for (const DrawOp& op : drawn(*g)) {
-                const QPointF end = op.kind == DrawOp::Kind::Line ? op.b : op.a + QPointF(op.cell.width(), op.cell.height());
+                const QPointF end =
+                    op.kind == DrawOp::Kind::Line ? op.b : op.a + QPointF(op.cell.width(), op.cell.height());
                 EXPECT_GE(op.a.y(), -12) << "page " << k << " '" << op.text.toStdString() << "'";
                 EXPECT_LE(end.x(), area.width()) << "page " << k << " '" << op.text.toStdString() << "'";
                 EXPECT_LE(end.y(), area.height()) << "page " << k << " '" << op.text.toStdString() << "'";
@@ -143,7 +145,8 @@ TEST_F(Calyx, PrintingPagesOneToThreeDrawsTheScreenPictureOneLineLower) {
         const auto b = drawn(printed);
         ASSERT_EQ(a.size(), b.size()) << "page " << k;
         for (size_t i = 0; i < a.size(); ++i) {
-            SCOPED_TRACE(::testing::Message() << "page " << k << " op " << i << " '" << a[i].text.toStdString() << "'");
+            SCOPED_TRACE(::testing::Message()
+                         << "page " << k << " op " << i << " '" << a[i].text.toStdString() << "'");
             EXPECT_EQ(a[i].kind, b[i].kind);
             EXPECT_EQ(a[i].text, b[i].text);
             EXPECT_EQ(a[i].fontName, b[i].fontName);
@@ -338,8 +341,8 @@ TEST_F(Calyx, ExportedPdfGivesBackTheJapaneseText) {
     ASSERT_TRUE(p.waitForFinished(30000));
     const QString text = QString::fromUtf8(p.readAllStandardOutput());
     EXPECT_EQ(text.count(QChar(u'\f')), 4);
-    for (const char* s : {"ヘリウム原子", "変分法", "電子間クーロン相互作用", "ハートリー方程式",
-                          "反復計算の手続き", "多重極展開", "別のプログラム", "79.02", "2.904",
-                          "1.6875", "ハートリー-フォック方程式"})
+    for (const char* s :
+         {"ヘリウム原子", "変分法", "電子間クーロン相互作用", "ハートリー方程式", "反復計算の手続き",
+          "多重極展開", "別のプログラム", "79.02", "2.904", "1.6875", "ハートリー-フォック方程式"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(s))) << s;
 }

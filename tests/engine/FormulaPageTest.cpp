@@ -322,5 +322,6 @@ TEST(FormulaPage, EveryConstructDrawsWithoutMissingGlyphs) {
     // The same drawing replayed as vectors on a PDF page, as printing does.
     QPdfWriter pdf(outDir() + QStringLiteral("/formula-page.pdf"));
     pdf.setResolution(1200);
-    EXPECT_TRUE(paintOnPage(pdf, pdf.resolution(), [&g](QPainter& p) { g.render(p); }, g.size()));
+    EXPECT_TRUE(paintOnPage(
+        pdf, pdf.resolution(), [&g](QPainter& p) { g.render(p); }, g.size()));
 }

@@ -169,8 +169,8 @@ TEST_F(Formula, FuncOfSpacingWithoutBookman) {
 
 TEST_F(Formula, FracMkCentresTheShorterPart) {
     t.FracMk(1.0, QStringLiteral("a"), QStringLiteral("abc"));
-    const double wn = std::nearbyint(1.3 * width(QStringLiteral("Bookman Old Style"), 13, false,
-                                                  false, QStringLiteral("a")));
+    const double wn = std::nearbyint(
+        1.3 * width(QStringLiteral("Bookman Old Style"), 13, false, false, QStringLiteral("a")));
     const int wd = t.MarkupWidth(QStringLiteral("abc"));
     const double W = std::max<double>(wn, wd) + g.TextWidth(QStringLiteral("p"));
     auto r = texts(g);
@@ -249,12 +249,10 @@ TEST_F(Formula, MarkupGreekNamesAndWidths) {
     EXPECT_DOUBLE_EQ(x, right(r[3]));
 
     const double w = g.TextWidth(QStringLiteral("w"));
-    EXPECT_EQ(t.MarkupWidth(QStringLiteral("omega^2")),
-              nint(w + g.TextWidth(QStringLiteral("2"))));
+    EXPECT_EQ(t.MarkupWidth(QStringLiteral("omega^2")), nint(w + g.TextWidth(QStringLiteral("2"))));
     t.HasBookman = -1;
     EXPECT_EQ(t.MarkupWidth(QStringLiteral("x")),
-              nint(1.3 * width(QStringLiteral("Times New Roman"), 13, false, false,
-                               QStringLiteral("x"))));
+              nint(1.3 * width(QStringLiteral("Times New Roman"), 13, false, false, QStringLiteral("x"))));
 }
 
 TEST_F(Formula, SubOfDrawsTheBaseTwiceAndEndsAfterTheScript) {
@@ -333,9 +331,12 @@ TEST_F(Formula, FracDAndFracD2Bars) {
         EXPECT_NEAR(l[0].b.x() - 100, (*f == 'P' ? 3.5 : 3.2) * t.CharW, 1e-9) << f;
         r = texts(g);
         EXPECT_EQ(r[0].a, QPointF(*f ? 102 : 110, 189)) << f;
-        EXPECT_DOUBLE_EQ(r[1].a.y(), 187 - 0.1 * [&] {
-            Surface m; m.FontSize = 0.75 * 13; return m.TextHeight(QStringLiteral("2"));
-        }());
+        EXPECT_DOUBLE_EQ(
+            r[1].a.y(), 187 - 0.1 * [&] {
+                Surface m;
+                m.FontSize = 0.75 * 13;
+                return m.TextHeight(QStringLiteral("2"));
+            }());
         const DrawOp& dDen = r[r.size() - 3];
         EXPECT_EQ(dDen.a, QPointF(102, 214)) << f;
         EXPECT_DOUBLE_EQ(r[r.size() - 2].a.x(), right(dDen) + 1 + 3);
@@ -459,7 +460,7 @@ TEST_F(Formula, IntegralsAndLimits) {
     t.IntLim(g, x, 100, QStringLiteral("r_1"), QStringLiteral("0"));
     r = texts(g);
     ASSERT_EQ(r.size(), 5u);
-    EXPECT_NEAR(r[2].fontSize, 1.15 * 0.8 * 13, 1e-9); // a markup letter at 0.8
+    EXPECT_NEAR(r[2].fontSize, 1.15 * 0.8 * 13, 1e-9);            // a markup letter at 0.8
     EXPECT_NEAR(r[3].a.y(), 100 - 0.5 * TH() + 0.3 * TH(), 1e-9); // suf at full size
     EXPECT_DOUBLE_EQ(r[4].fontSize, 0.8 * 13);
     expectFontRestored();
@@ -532,17 +533,33 @@ TEST_F(Formula, ScriptsOfFSupSubStartTogether) {
 TEST_F(Formula, EveryConstructRestoresTheFont) {
     double x = 300;
     const std::function<void()> calls[] = {
-        [&] { t.delta(); }, [&] { t.epsln(); }, [&] { t.theta(); }, [&] { t.phi(); },
-        [&] { t.phiBig(); }, [&] { t.alpha(); }, [&] { t.alphaPlain(); }, [&] { t.prime(); },
-        [&] { t.cosx(); }, [&] { t.dVar(QStringLiteral("x")); }, [&] { t.un(); },
-        [&] { t.bt(); }, [&] { t.OmegaT(); }, [&] { t.ft(200); },
-        [&] { t.tilde(QStringLiteral("a")); }, [&] { t.SubOf(QStringLiteral("X"), QStringLiteral("s")); },
+        [&] { t.delta(); },
+        [&] { t.epsln(); },
+        [&] { t.theta(); },
+        [&] { t.phi(); },
+        [&] { t.phiBig(); },
+        [&] { t.alpha(); },
+        [&] { t.alphaPlain(); },
+        [&] { t.prime(); },
+        [&] { t.cosx(); },
+        [&] { t.dVar(QStringLiteral("x")); },
+        [&] { t.un(); },
+        [&] { t.bt(); },
+        [&] { t.OmegaT(); },
+        [&] { t.ft(200); },
+        [&] { t.tilde(QStringLiteral("a")); },
+        [&] { t.SubOf(QStringLiteral("X"), QStringLiteral("s")); },
         [&] { t.FracMk09(QStringLiteral("1"), QStringLiteral("2")); },
         [&] { t.FracMk(1, QStringLiteral("alphapi"), QStringLiteral("omegapiepslnd")); },
         [&] { t.PartialFrac(QStringLiteral("f"), QStringLiteral("phi")); },
-        [&] { t.Psi(g, x, 200, 0); }, [&] { t.AbsPsiSq(g, x, 200); }, [&] { t.hbar(g, x, 200); },
-        [&] { t.SqrtPi(g, x, 200); }, [&] { t.fx(g, x, 200); }, [&] { t.dspSum(g, x, 200); },
-        [&] { t.dspIntInf(g, x, 200); }, [&] { t.dspDx(x, 200); },
+        [&] { t.Psi(g, x, 200, 0); },
+        [&] { t.AbsPsiSq(g, x, 200); },
+        [&] { t.hbar(g, x, 200); },
+        [&] { t.SqrtPi(g, x, 200); },
+        [&] { t.fx(g, x, 200); },
+        [&] { t.dspSum(g, x, 200); },
+        [&] { t.dspIntInf(g, x, 200); },
+        [&] { t.dspDx(x, 200); },
         [&] { t.IntLim(g, x, 200, QStringLiteral("_2"), QStringLiteral("pi")); },
     };
     for (std::size_t i = 0; i < std::size(calls); ++i) {

@@ -21,13 +21,16 @@ QString outDir() {
 } // namespace
 
 TEST(GlyphPage, EverySymbolCodeHasAGlyphAndAUnicodeMeaning) {
-    struct Code { unsigned byte; char32_t meaning; };
+    struct Code {
+        unsigned byte;
+        char32_t meaning;
+    };
     const Code codes[] = {
-        {'a', U'α'}, {'b', U'β'}, {'d', U'δ'}, {'f', U'φ'}, {'j', U'ϕ'}, {'l', U'λ'},
-        {'p', U'π'}, {'q', U'θ'}, {'Y', U'Ψ'}, {209, U'∇'}, {214, U'√'}, {182, U'∂'},
-        {229, U'∑'}, {243, 0x2320}, {245, 0x2321}, {230, 0x239B}, {232, 0x239D},
-        {246, 0x239E}, {248, 0x23A0}, {233, 0x23A1}, {235, 0x23A3}, {249, 0x23A4},
-        {251, 0x23A6}, {236, 0x23A7}, {237, 0x23A8}, {238, 0x23A9}, {239, 0x23AA},
+        {'a', U'α'},   {'b', U'β'},   {'d', U'δ'},   {'f', U'φ'},   {'j', U'ϕ'},   {'l', U'λ'},
+        {'p', U'π'},   {'q', U'θ'},   {'Y', U'Ψ'},   {209, U'∇'},   {214, U'√'},   {182, U'∂'},
+        {229, U'∑'},   {243, 0x2320}, {245, 0x2321}, {230, 0x239B}, {232, 0x239D}, {246, 0x239E},
+        {248, 0x23A0}, {233, 0x23A1}, {235, 0x23A3}, {249, 0x23A4}, {251, 0x23A6}, {236, 0x23A7},
+        {237, 0x23A8}, {238, 0x23A9}, {239, 0x23AA},
     };
     Surface g;
     g.FontName = QStringLiteral("Symbol");
@@ -76,8 +79,8 @@ TEST(GlyphPage, TestPageDrawsEveryRunWithoutMissingGlyphs) {
     e.dspSymbolItalic(g, x, y, QStringLiteral("abdfjlpqY"));
     x += 10;
     QString pieces;
-    for (unsigned c : {209u, 214u, 182u, 229u, 243u, 245u, 230u, 232u, 246u, 248u, 233u, 235u,
-                       249u, 251u, 236u, 237u, 238u, 239u})
+    for (unsigned c : {209u, 214u, 182u, 229u, 243u, 245u, 230u, 232u, 246u, 248u, 233u, 235u, 249u, 251u,
+                       236u, 237u, 238u, 239u})
         pieces += QChar(c);
     e.dspSymbol(g, x, y, pieces);
     x = 10, y = 150;
@@ -85,8 +88,8 @@ TEST(GlyphPage, TestPageDrawsEveryRunWithoutMissingGlyphs) {
 
     EXPECT_EQ(missingCharacters(g), QString());
     const QString joined = course::testing::joined(g);
-    for (QString s : {QStringLiteral("α"), QStringLiteral("Ψ"), QStringLiteral("∑"),
-                      QStringLiteral("∂"), QStringLiteral("√"), QStringLiteral("∇")})
+    for (QString s : {QStringLiteral("α"), QStringLiteral("Ψ"), QStringLiteral("∑"), QStringLiteral("∂"),
+                      QStringLiteral("√"), QStringLiteral("∇")})
         EXPECT_TRUE(joined.contains(s)) << s.toStdString();
 
     for (qreal dpr : {1.0, 2.0}) {

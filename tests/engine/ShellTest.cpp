@@ -50,7 +50,11 @@ public:
         if (during)
             during(k);
     }
-    struct Draw { int page; Surface* target; bool printing; };
+    struct Draw {
+        int page;
+        Surface* target;
+        bool printing;
+    };
     std::vector<Draw> draws;
     std::function<void(int)> during;
 
@@ -315,7 +319,9 @@ TEST(PrintFallback, UniqueFilesNeverOverwrite) {
     QFile check(a);
     ASSERT_TRUE(check.open(QIODevice::ReadOnly));
     EXPECT_EQ(check.readAll(), QByteArray("keep"));
-    EXPECT_TRUE(createUniqueFile(QStringLiteral("/proc/no-such-dir"), QStringLiteral("x"), QStringLiteral(".pdf")).isEmpty());
+    EXPECT_TRUE(
+        createUniqueFile(QStringLiteral("/proc/no-such-dir"), QStringLiteral("x"), QStringLiteral(".pdf"))
+            .isEmpty());
 }
 
 TEST_F(Shell, ExportWritesPngPagesAndASearchablePdf) {
@@ -324,7 +330,8 @@ TEST_F(Shell, ExportWritesPngPagesAndASearchablePdf) {
     EXPECT_EQ(exportPng(*w, dir.path()), QString());
     for (const char* name : {"page-0.png", "page-0@2x.png", "page-1.png", "page-1@2x.png"})
         EXPECT_TRUE(QFile::exists(dir.filePath(QString::fromLatin1(name)))) << name;
-    QImage one(dir.filePath(QStringLiteral("page-1.png"))), two(dir.filePath(QStringLiteral("page-1@2x.png")));
+    QImage one(dir.filePath(QStringLiteral("page-1.png"))),
+        two(dir.filePath(QStringLiteral("page-1@2x.png")));
     EXPECT_EQ(two.width(), 2 * one.width());
     EXPECT_EQ(one.size(), w->visiblePageSize());
 
@@ -336,7 +343,8 @@ TEST_F(Shell, ExportWritesPngPagesAndASearchablePdf) {
         const QString text = QString::fromUtf8(p.readAllStandardOutput());
         // Ideographs that share a glyph with a radical, and Symbol letters, come back
         // as the characters that were drawn.
-        EXPECT_TRUE(text.contains(QStringLiteral("ページ 0 方程式の一つ・x1s 1.6875 のとき 79.02 eV – α"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("ページ 0 方程式の一つ・x1s 1.6875 のとき 79.02 eV – α")))
+            << text.toStdString();
         EXPECT_TRUE(text.contains(QStringLiteral("ページ 1")));
         EXPECT_EQ(text.count(QChar(u'\f')), 2);
     }
@@ -379,12 +387,12 @@ TEST(PrintFallback, WithoutAPrinterPagesBecomeNewVectorPdfs) {
 
 TEST(DocumentOptions, BadOptionsFailWithStatusTwo) {
     DocumentProgram prog;
-    prog.options.push_back({QStringLiteral("--speed"), QStringLiteral("F"), QStringLiteral("pace"),
-                            [](const QString& v) {
-                                bool ok = false;
-                                const double f = v.toDouble(&ok);
-                                return ok && f > 0 ? QString() : QStringLiteral("bad speed");
-                            }});
+    prog.options.push_back(
+        {QStringLiteral("--speed"), QStringLiteral("F"), QStringLiteral("pace"), [](const QString& v) {
+             bool ok = false;
+             const double f = v.toDouble(&ok);
+             return ok && f > 0 ? QString() : QStringLiteral("bad speed");
+         }});
     auto run = [&](std::vector<const char*> args) {
         args.insert(args.begin(), "prog");
         return runDocumentProgram(int(args.size()), const_cast<char**>(args.data()), prog);

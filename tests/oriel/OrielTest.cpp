@@ -30,7 +30,8 @@ using course::testing::RecordingSink;
 
 // Where test pictures go for a look (COURSE_TEST_OUTPUT, else the temp folder).
 QString outDir() {
-    const QString d = qEnvironmentVariable("COURSE_TEST_OUTPUT", QDir::tempPath()) + QStringLiteral("/oriel-tests");
+    const QString d =
+        qEnvironmentVariable("COURSE_TEST_OUTPUT", QDir::tempPath()) + QStringLiteral("/oriel-tests");
     QDir().mkpath(d);
     return d;
 }
@@ -268,20 +269,13 @@ TEST_F(OrielGlyphs, EachGlyphDrawsItsFormulaAndLeavesFontAndLineAsFound) {
     };
     oriel::OrielDocument* o = &d;
     const Case cases[] = {
-        {[o] { o->b_of_t(); }, "b(t)"},
-        {[o] { o->Large_e(); }, "e"},
-        {[o] { o->PhaseFactor(); }, "e-iEnt/h"},
-        {[o] { o->Fxys(); }, "F(x,y,s)"},
-        {[o] { o->B_alpha(); }, "Bα"},
-        {[o] { o->alphaSqOver2(); }, " ── α22"},
-        {[o] { o->cos_omega_t(); }, "cosωt"},
-        {[o] { o->sin_omega_t(); }, "sinωt"},
-        {[o] { o->cos2_omega_t(); }, "cos2ωt"},
-        {[o] { o->sin2_omega_t(); }, "sin2ωt"},
-        {[o] { o->OneAddSsq(); }, "1+s2"},
-        {[o] { o->OneSubSsq(); }, "1-s2"},
-        {[o] { o->ParOneAddSsq(); }, "(1+s2)"},
-        {[o] { o->ParOneSubSsq(); }, "(1-s2)"},
+        {[o] { o->b_of_t(); }, "b(t)"},          {[o] { o->Large_e(); }, "e"},
+        {[o] { o->PhaseFactor(); }, "e-iEnt/h"}, {[o] { o->Fxys(); }, "F(x,y,s)"},
+        {[o] { o->B_alpha(); }, "Bα"},           {[o] { o->alphaSqOver2(); }, " ── α22"},
+        {[o] { o->cos_omega_t(); }, "cosωt"},    {[o] { o->sin_omega_t(); }, "sinωt"},
+        {[o] { o->cos2_omega_t(); }, "cos2ωt"},  {[o] { o->sin2_omega_t(); }, "sin2ωt"},
+        {[o] { o->OneAddSsq(); }, "1+s2"},       {[o] { o->OneSubSsq(); }, "1-s2"},
+        {[o] { o->ParOneAddSsq(); }, "(1+s2)"},  {[o] { o->ParOneSubSsq(); }, "(1-s2)"},
     };
     for (const Case& c : cases) {
         reset();

@@ -138,7 +138,8 @@ TEST_F(Quillet, NothingRunsOffThePageOrOverTheProse) {
         for (const DrawOp& op : ops) {
             EXPECT_GE(op.a.x(), 0) << what << k << " " << op.text.toStdString();
             EXPECT_LE(right(op), area.width()) << what << k << " " << op.text.toStdString();
-            EXPECT_LE(op.a.y() + op.cell.height(), area.height()) << what << k << " " << op.text.toStdString();
+            EXPECT_LE(op.a.y() + op.cell.height(), area.height())
+                << what << k << " " << op.text.toStdString();
         }
         for (const DrawOp& op : lines(g))
             EXPECT_LE(std::max(op.a.x(), op.b.x()), area.width()) << what << k;
@@ -240,8 +241,8 @@ TEST_F(Quillet, RootRowsKeepTheirOffsetsOnScreenAndOnPaper) {
     ASSERT_NE(barB, nullptr);
     const double W = doc->CharW, H = doc->CharH;
 
-    auto checkRow = [&](const std::vector<DrawOp>& ops, const std::vector<DrawOp>& lineOps,
-                        const DrawOp& bar, const char* what) {
+    auto checkRow = [&](const std::vector<DrawOp>& ops, const std::vector<DrawOp>& lineOps, const DrawOp& bar,
+                        const char* what) {
         const double Xbar = bar.a.x(), Y0 = bar.a.y();
         // The numerator starts with a run or with a fraction whose bar is 12 px down.
         bool num = runAt(ops, Xbar + 3, Y0 - 20) != nullptr;
@@ -429,9 +430,9 @@ TEST_F(Quillet, CylindricalStandardFormSubtractsOneOverFourRSquared) {
     EXPECT_EQ(term[7].text, QStringLiteral("r"));
     EXPECT_TRUE(term[7].italic);
     EXPECT_EQ(term[8].text, QStringLiteral("2"));
-    EXPECT_LT(term[8].fontSize, 13);     // a superscript …
+    EXPECT_LT(term[8].fontSize, 13);         // a superscript …
     EXPECT_LT(term[8].a.y(), term[7].a.y()); // … raised over r
-    EXPECT_GT(term[6].a.y(), y);         // the denominator below the line
+    EXPECT_GT(term[6].a.y(), y);             // the denominator below the line
     // The bar spans the whole denominator.
     bool bar = false;
     for (const DrawOp& l : lines(w->page(3)))
@@ -525,9 +526,8 @@ TEST_F(Quillet, HeadingsNameTheMethodInKatakana) {
     for (int k = 0; k < 4; ++k)
         all += course::testing::joined(w->page(k));
     for (const char16_t* heading : {u"(2)  ヌメロフの公式を導出する.", u"(3)  ヌメロフの公式",
-                                    u"(4)  ヌメロフの公式の精度", u"(1)  概 要",
-                                    u"(5) 特性方程式の解.", u"(6) ３次元球対称の問題.",
-                                    u"(7) ３次元円筒対称，２次元円対称の問題."})
+                                    u"(4)  ヌメロフの公式の精度", u"(1)  概 要", u"(5) 特性方程式の解.",
+                                    u"(6) ３次元球対称の問題.", u"(7) ３次元円筒対称，２次元円対称の問題."})
         EXPECT_TRUE(all.contains(QString::fromUtf16(heading))) << QString::fromUtf16(heading).toStdString();
     // Headings are blue and start in the heading column.
     for (int k = 0; k < 4; ++k) {

@@ -34,7 +34,7 @@ Result runSorrel(const QStringList& args) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("DISPLAY"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));   // the program must choose offscreen itself
+    env.remove(QStringLiteral("QT_QPA_PLATFORM")); // the program must choose offscreen itself
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(SORREL_EXECUTABLE), args);
     if (!p.waitForFinished(120000)) {

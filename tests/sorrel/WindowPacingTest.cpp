@@ -161,7 +161,7 @@ TEST(SorrelWindowEnding, EscapeToAnyControlEndsTheRunMidCurve) {
     SoundRecorder quiet;
     EndRecorder ends;
     SorrelWindow::Config c;
-    c.speed = 2;   // the first curve takes about 4 s
+    c.speed = 2; // the first curve takes about 4 s
     SorrelWindow w(c);
     w.show();
     QWidget* target = w.picBox()->view();

@@ -22,16 +22,16 @@ namespace {
 struct InnerStepRecord {
     int nIter = 0;
     int kIter = 0;
-    std::vector<DrawOp> points;          // PSet ops of this step (inward start, outward start)
-    std::vector<Rgb> lineColours;        // one entry per Line op of this step
+    std::vector<DrawOp> points;   // PSet ops of this step (inward start, outward start)
+    std::vector<Rgb> lineColours; // one entry per Line op of this step
     std::vector<int> lineWidths;
 };
 
 struct RunRecord {
     std::unique_ptr<SorrelWindow> window;
-    std::vector<std::pair<Spy::Step, int>> rowsAfter;   // rows on the window after D4, D5, D6
+    std::vector<std::pair<Spy::Step, int>> rowsAfter; // rows on the window after D4, D5, D6
     std::vector<InnerStepRecord> innerSteps;
-    std::vector<std::size_t> potentialLines;            // Line ops of each D2 curve
+    std::vector<std::size_t> potentialLines; // Line ops of each D2 curve
     std::vector<Rgb> potentialColours;
     bool labelVisibleBeforeReport = true;
     std::size_t soundsBeforeReport = 99;
@@ -103,8 +103,8 @@ void click(QWidget* w) {
     const QPointF at(w->width() / 2.0, w->height() / 2.0);
     QMouseEvent press(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
                       Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
     QCoreApplication::sendEvent(w, &press);
     QCoreApplication::sendEvent(w, &release);
 }
@@ -177,7 +177,7 @@ TEST(SorrelWindowRun, LegendAndCycleCurvesTakeSuccessivePaletteColours) {
     const QPointF axisX = w.pic().toPixels(-1, 0), axisY = w.pic().toPixels(0, -10);
     for (const DrawOp* op : opsOf(w.pic(), DrawOp::Kind::Line)) {
         if (op->a == axisX || op->a == axisY)
-            continue;   // the grey axes share their colour with palette entry 7
+            continue; // the grey axes share their colour with palette entry 7
         if (op->width == 2)
             legend.push_back(op);
         else
@@ -207,8 +207,8 @@ TEST(SorrelWindowRun, MatchedSolutionsAreColouredByInnerStep) {
     RunRecord& r = run();
     SorrelDisplay& d = r.window->display();
     const auto& palette = r.window->glyphs().MyColor;
-    constexpr std::size_t inward = 2176 - HartreeState::iMatch + 1;   // 1867
-    constexpr std::size_t outward = HartreeState::iMatch;             // 310
+    constexpr std::size_t inward = 2176 - HartreeState::iMatch + 1; // 1867
+    constexpr std::size_t outward = HartreeState::iMatch;           // 310
     int firstCycleSteps = 0;
     for (const InnerStepRecord& rec : r.innerSteps) {
         if (rec.nIter == 0)
@@ -236,7 +236,7 @@ TEST(SorrelWindowRun, MatchedSolutionsAreColouredByInnerStep) {
 TEST(SorrelWindowRun, PotentialIsDrawnOncePerCycleUpToThePlotEdge) {
     RunRecord& r = run();
     for (std::size_t n : r.potentialLines)
-        EXPECT_EQ(n, 2150u);   // i = 2..2151
+        EXPECT_EQ(n, 2150u); // i = 2..2151
     for (Rgb c : r.potentialColours)
         ASSERT_EQ(c, SorrelDisplay::kPotentialColour);
     // The upper plot is cleared for each cycle: it ends with the last cycle's potential

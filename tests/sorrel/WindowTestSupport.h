@@ -19,7 +19,7 @@ struct Spy : HartreeObserver {
     explicit Spy(HartreeObserver& inner) : inner(inner) {}
     HartreeObserver& inner;
     std::function<void(Step, const HartreeState&)> before;
-    std::function<Flow(Step, const HartreeState&)> after;   // may stop the run
+    std::function<Flow(Step, const HartreeState&)> after; // may stop the run
 
     Flow step(Step k, const HartreeState& s, Flow (HartreeObserver::*f)(const HartreeState&)) {
         if (before)
@@ -72,7 +72,7 @@ inline std::set<int> tableRows(const course::Surface& form, double lineHeight) {
 }
 
 inline std::vector<const course::DrawOp*> opsOf(const course::Surface& g, course::DrawOp::Kind kind,
-                                               std::size_t from = 0) {
+                                                std::size_t from = 0) {
     std::vector<const course::DrawOp*> out;
     for (std::size_t i = from; i < g.ops().size(); ++i)
         if (g.ops()[i].kind == kind)

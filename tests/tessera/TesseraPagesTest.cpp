@@ -106,9 +106,12 @@ TEST_F(Pages, TagsOfAllPagesShareTheColumnPageZeroSets) {
 
 TEST_F(Pages, HeadingsAreBlueAndTheTextAfterThemIsNot) {
     const QStringList headings = {
-        QStringLiteral("(1) 概 要"),         QStringLiteral("(2) 時間微分を差分により近似する."),
-        QStringLiteral("(3) "),              QStringLiteral(" を求める."),
-        QStringLiteral("(4) 空間微分を差分により近似する."), QStringLiteral("(5) 連立１次方程式."),
+        QStringLiteral("(1) 概 要"),
+        QStringLiteral("(2) 時間微分を差分により近似する."),
+        QStringLiteral("(3) "),
+        QStringLiteral(" を求める."),
+        QStringLiteral("(4) 空間微分を差分により近似する."),
+        QStringLiteral("(5) 連立１次方程式."),
         QStringLiteral("(6) 連立１次方程式を解く (改訂コレスキー法)."),
     };
     int seen = 0;
@@ -242,10 +245,10 @@ TEST_F(Pages, DxSqOverDtEndsInsideItsBar) {
     // and ends before the bar does: the next symbol begins under the bar's span.
     const auto ops = texts(g);
     ASSERT_GE(ops.size(), 5u);
-    EXPECT_EQ(ops[0].text, QStringLiteral("⊿"));          // denominator Δt
+    EXPECT_EQ(ops[0].text, QStringLiteral("⊿")); // denominator Δt
     EXPECT_DOUBLE_EQ(ops[0].a.x(), bar.a.x() + 1.6 * doc.CharW);
     EXPECT_DOUBLE_EQ(ops[0].a.y(), bar.a.y());
-    EXPECT_EQ(ops[2].text, QStringLiteral("("));          // numerator (Δx)²
+    EXPECT_EQ(ops[2].text, QStringLiteral("(")); // numerator (Δx)²
     EXPECT_DOUBLE_EQ(ops[2].a.x(), bar.a.x() + 0.5 * doc.CharW);
     EXPECT_LT(ops[2].a.y() + ops[2].cell.height(), bar.a.y() + 0.5 * doc.CharH);
     EXPECT_EQ(ops.back().text, QStringLiteral("2"));

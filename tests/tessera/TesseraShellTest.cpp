@@ -192,8 +192,7 @@ TEST_F(Tessera, PrintAfterTheMatrixPageUsesTheScreenMetrics) {
     EXPECT_DOUBLE_EQ(ops0.front().a.y(), h13);
     EXPECT_DOUBLE_EQ(ops0.front().fontSize, 12);
     EXPECT_DOUBLE_EQ(xOf(canvas, QStringLiteral("[1]")), nint(55 * w13));
-    EXPECT_DOUBLE_EQ(xOf(canvas, QStringLiteral("を数値計算によって直接解く方法を説明します。")),
-                     nint(w13));
+    EXPECT_DOUBLE_EQ(xOf(canvas, QStringLiteral("を数値計算によって直接解く方法を説明します。")), nint(w13));
     EXPECT_DOUBLE_EQ(xOf(canvas, QStringLiteral("(1) 概 要")), doc->Indent1);
 
     w->Form_KeyDown(40);

@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
     const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 500;
 
     brindle::EigenIteration iteration;
-    iteration.run(nullptr);  // warm-up
+    iteration.run(nullptr); // warm-up
     double checksum = 0.0;
 
     std::vector<double> ms;
@@ -28,8 +28,8 @@ int main(int argc, char** argv) {
     const double median = ms[ms.size() / 2];
     std::printf("brindle_bench: %d runs of states 1-4 (%zu iterations each)\n", repetitions,
                 iteration.result().rows.size());
-    std::printf("median %.4f ms, min %.4f ms, max %.4f ms per run (target < 2 ms)\n", median,
-                ms.front(), ms.back());
+    std::printf("median %.4f ms, min %.4f ms, max %.4f ms per run (target < 2 ms)\n", median, ms.front(),
+                ms.back());
     std::printf("checksum %.6f\n", checksum / repetitions);
     return 0;
 }

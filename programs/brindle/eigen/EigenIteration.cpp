@@ -13,9 +13,8 @@ bool EigenObserver::stateFinished(const EigenIteration&, const StateResult&) { r
 bool EigenObserver::finalPass(const EigenIteration&) { return true; }
 
 IterationLimitError::IterationLimitError(int s, int cap)
-    : s_(s),
-      message_("state " + std::to_string(s) + " did not converge within " +
-               std::to_string(cap) + " iterations") {}
+    : s_(s), message_("state " + std::to_string(s) + " did not converge within " + std::to_string(cap) +
+                      " iterations") {}
 
 NumericalFault::NumericalFault(int s, int n, const char* what)
     : message_("state " + std::to_string(s) + ", iteration " + std::to_string(n) + ": " + what) {}
@@ -39,10 +38,11 @@ private:
 // This bound only catches an E below the minimum.
 constexpr int kTurningSearchLimit = 1 << 20;
 
-}  // namespace
+} // namespace
 
 EigenIteration::EigenIteration(int iterationCap) : iterationCap_(iterationCap) {
-    if (iterationCap_ < 1) throw std::invalid_argument("iteration cap must be positive");
+    if (iterationCap_ < 1)
+        throw std::invalid_argument("iteration cap must be positive");
 }
 
 double EigenIteration::P(int i, int s) const {
@@ -54,12 +54,11 @@ double EigenIteration::P(int i, int s) const {
 float EigenIteration::xL(int s) const { return xL_.at(static_cast<std::size_t>(s)); }
 float EigenIteration::xR(int s) const { return xR_.at(static_cast<std::size_t>(s)); }
 double EigenIteration::Es(int s) const { return Es_.at(static_cast<std::size_t>(s)); }
-int EigenIteration::iterationCount(int s) const {
-    return iterations_.at(static_cast<std::size_t>(s));
-}
+int EigenIteration::iterationCount(int s) const { return iterations_.at(static_cast<std::size_t>(s)); }
 
 void EigenIteration::report(bool keepGoing) {
-    if (!keepGoing) cancelRequested_ = true;
+    if (!keepGoing)
+        cancelRequested_ = true;
 }
 
 IterationRecord EigenIteration::iterate(int s, int n) {
@@ -68,7 +67,8 @@ IterationRecord EigenIteration::iterate(int s, int n) {
     constexpr double c = kNumerovC;
     const double E = E_;
 
-    for (int i = 1; i <= kLastIndex; ++i) k_[i] = 2.0 * (E - V_[i]);
+    for (int i = 1; i <= kLastIndex; ++i)
+        k_[i] = 2.0 * (E - V_[i]);
 
     // Outward Numerov integration up to index m+1 (the y_0 term of y_2 vanishes).
     y_[0] = 0.0;
@@ -81,7 +81,8 @@ IterationRecord EigenIteration::iterate(int s, int n) {
 
     // Trapezoid integral of y^2 over [0, x_m] and the outward slope at the join.
     double sumY = y_[0] * y_[0] / 2.0;
-    for (int i = 1; i <= m - 1; ++i) sumY += y_[i] * y_[i];
+    for (int i = 1; i <= m - 1; ++i)
+        sumY += y_[i] * y_[i];
     sumY += y_[m] * y_[m] / 2.0;
     const double Iy = h * sumY;
     const double dy = (y_[m + 1] - y_[m - 1]) / (2.0 * h);
@@ -96,7 +97,8 @@ IterationRecord EigenIteration::iterate(int s, int n) {
 
     // Trapezoid integral of z^2 over [x_m, x_1025] (z_1025 = 0) and the inward slope.
     double sumZ = z_[m] * z_[m] / 2.0;
-    for (int i = m + 1; i <= kLastIndex - 1; ++i) sumZ += z_[i] * z_[i];
+    for (int i = m + 1; i <= kLastIndex - 1; ++i)
+        sumZ += z_[i] * z_[i];
     const double Iz = h * sumZ;
     const double dz = (z_[m + 1] - z_[m - 1]) / (2.0 * h);
 
@@ -112,15 +114,20 @@ IterationRecord EigenIteration::iterate(int s, int n) {
     rec.dE = -0.5 * y_[m] * rec.D / rec.N;
     rec.newE = E + rec.dE;
 
-    if (!std::isfinite(rec.r)) throw NumericalFault(s, n, "inward solution vanishes at the join");
-    if (!(rec.N > 0.0) || !std::isfinite(rec.N)) throw NumericalFault(s, n, "norm is not positive");
-    if (!std::isfinite(rec.dE)) throw NumericalFault(s, n, "energy correction is not finite");
+    if (!std::isfinite(rec.r))
+        throw NumericalFault(s, n, "inward solution vanishes at the join");
+    if (!(rec.N > 0.0) || !std::isfinite(rec.N))
+        throw NumericalFault(s, n, "norm is not positive");
+    if (!std::isfinite(rec.dE))
+        throw NumericalFault(s, n, "energy correction is not finite");
 
     // The normalised joined function of this iteration.
     const double rootN = std::sqrt(rec.N);
     double* column = &P_[static_cast<std::size_t>(s) * kPRows];
-    for (int i = 0; i <= m; ++i) column[i] = y_[i] / rootN;
-    for (int i = m + 1; i <= kLastIndex; ++i) column[i] = rec.r * z_[i] / rootN;
+    for (int i = 0; i <= m; ++i)
+        column[i] = y_[i] / rootN;
+    for (int i = m + 1; i <= kLastIndex; ++i)
+        column[i] = rec.r * z_[i] / rootN;
     return rec;
 }
 
@@ -130,12 +137,14 @@ StateResult EigenIteration::turningPoints(int s) const {
     res.Es = E_;
     int i = kTurningSearchStart;
     while (!(Vpot(i * kGridStep) < E_)) {
-        if (++i > kTurningSearchLimit) throw NumericalFault(s, 0, "energy lies below the potential");
+        if (++i > kTurningSearchLimit)
+            throw NumericalFault(s, 0, "energy lies below the potential");
     }
     res.iL = i;
     res.xL = static_cast<float>(i * kGridStep);
     while (!(Vpot(i * kGridStep) > E_)) {
-        if (++i > kTurningSearchLimit) throw NumericalFault(s, 0, "no right turning point");
+        if (++i > kTurningSearchLimit)
+            throw NumericalFault(s, 0, "no right turning point");
     }
     res.iR = i;
     res.xR = static_cast<float>(i * kGridStep);
@@ -143,7 +152,8 @@ StateResult EigenIteration::turningPoints(int s) const {
 }
 
 EigenIteration::Status EigenIteration::run(EigenObserver* observer) {
-    if (running_) throw std::logic_error("EigenIteration::run is already in progress");
+    if (running_)
+        throw std::logic_error("EigenIteration::run is already in progress");
     RunningGuard guard(running_);
     cancelRequested_ = false;
 
@@ -161,18 +171,23 @@ EigenIteration::Status EigenIteration::run(EigenObserver* observer) {
     result_ = RunResult{};
     E_ = kStartEnergy;
 
-    for (int i = 1; i <= kLastIndex; ++i) V_[i] = Vpot(i * kGridStep);
+    for (int i = 1; i <= kLastIndex; ++i)
+        V_[i] = Vpot(i * kGridStep);
 
     for (int s = 1; s <= kPassCount; ++s) {
         E_ += kTrialStep;
         const double trialE = E_;
-        if (observer) report(observer->passStarted(*this, s, trialE));
-        if (cancelRequested_) return Status::Cancelled;
+        if (observer)
+            report(observer->passStarted(*this, s, trialE));
+        if (cancelRequested_)
+            return Status::Cancelled;
 
         if (s == kPassCount) {
             result_.finalPassE = trialE;
-            if (observer) report(observer->finalPass(*this));
-            if (cancelRequested_) return Status::Cancelled;
+            if (observer)
+                report(observer->finalPass(*this));
+            if (cancelRequested_)
+                return Status::Cancelled;
             break;
         }
 
@@ -180,15 +195,19 @@ EigenIteration::Status EigenIteration::run(EigenObserver* observer) {
         float row = 0.0f;
         for (;;) {
             ++n;
-            if (n > iterationCap_) throw IterationLimitError(s, iterationCap_);
+            if (n > iterationCap_)
+                throw IterationLimitError(s, iterationCap_);
             IterationRecord rec = iterate(s, n);
             row += 1.0f;
             rec.row = row;
             result_.rows.push_back(rec);
-            if (observer) report(observer->iteration(*this, rec));
-            if (cancelRequested_) return Status::Cancelled;
+            if (observer)
+                report(observer->iteration(*this, rec));
+            if (cancelRequested_)
+                return Status::Cancelled;
             E_ = rec.newE;
-            if (!(std::fabs(rec.dE) >= kTolerance)) break;
+            if (!(std::fabs(rec.dE) >= kTolerance))
+                break;
         }
 
         StateResult res = turningPoints(s);
@@ -200,8 +219,10 @@ EigenIteration::Status EigenIteration::run(EigenObserver* observer) {
         iterations_[s] = n;
         finished_ = s;
         result_.states.push_back(res);
-        if (observer) report(observer->stateFinished(*this, res));
-        if (cancelRequested_) return Status::Cancelled;
+        if (observer)
+            report(observer->stateFinished(*this, res));
+        if (cancelRequested_)
+            return Status::Cancelled;
     }
     return Status::Completed;
 }
@@ -212,4 +233,4 @@ RunResult runAll() {
     return it.result();
 }
 
-}  // namespace brindle
+} // namespace brindle

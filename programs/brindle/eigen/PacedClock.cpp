@@ -31,13 +31,15 @@ PacedClock::Duration PacedClock::scaled(double seconds) const {
 
 PacedClock::Duration PacedClock::stepDeadline(long k) const {
     // k whole steps of 10 ms, scaled once from t0: no rounding error builds up over k.
-    return t0_ + Duration(std::llround(static_cast<double>(k) * static_cast<double>(kStepNanoseconds) / speed_));
+    return t0_ +
+           Duration(std::llround(static_cast<double>(k) * static_cast<double>(kStepNanoseconds) / speed_));
 }
 
 PacedClock::Duration PacedClock::deadline(double seconds) const { return t0_ + scaled(seconds); }
 
 PacedClock::Duration PacedClock::left(Duration deadline) const {
-    if (printing_) return Duration::zero();
+    if (printing_)
+        return Duration::zero();
     const Duration d = deadline - clock_->now();
     return d > Duration::zero() ? d : Duration::zero();
 }
@@ -46,4 +48,4 @@ PacedClock::Duration PacedClock::remainingUntilStep(long k) const { return left(
 
 PacedClock::Duration PacedClock::remaining(double seconds) const { return left(deadline(seconds)); }
 
-}  // namespace brindle
+} // namespace brindle

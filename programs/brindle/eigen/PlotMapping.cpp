@@ -6,4 +6,4 @@ double px(double x, double scaleWidth) { return (x + 1.0) / 5.2 * scaleWidth; }
 
 double py(double y, double scaleHeight) { return (10.0 - y) / 20.0 * scaleHeight; }
 
-}  // namespace brindle
+} // namespace brindle

@@ -20,13 +20,14 @@ std::string line(const char* fmt, Args... args) {
     return buf;
 }
 
-}  // namespace
+} // namespace
 
 std::string formatTrialEnergy(double e) {
     std::string s = fixed(e, 3);
     // "#" before the point: a lone zero integer part is not shown.
     const std::size_t digits = (s[0] == '-') ? 1 : 0;
-    if (s.compare(digits, 2, "0.") == 0) s.erase(digits, 1);
+    if (s.compare(digits, 2, "0.") == 0)
+        s.erase(digits, 1);
     return s;
 }
 
@@ -37,23 +38,22 @@ std::string formatEnergy(double e) { return fixed(e, 6); }
 std::string formatTable(const RunResult& run) {
     std::string out;
     out += "Eigenvalue iteration: 3D harmonic oscillator, l = 1 (exact 2.5, 4.5, 6.5, 8.5)\n";
-    out += line("grid h = 8/1024, x_i = i*h for i = 0..%d, matching point m = %d (x_m = %.4f)\n",
-                kLastIndex, kMatchIndex, kMatchIndex * kGridStep);
+    out += line("grid h = 8/1024, x_i = i*h for i = 0..%d, matching point m = %d (x_m = %.4f)\n", kLastIndex,
+                kMatchIndex, kMatchIndex * kGridStep);
     out += "\n";
     out += "state  n          dE             E\n";
     for (const IterationRecord& r : run.rows) {
-        out += line("%5d %2d  %12s  %12s\n", r.s, r.n, formatDeltaE(r.dE).c_str(),
-                    formatEnergy(r.newE).c_str());
+        out +=
+            line("%5d %2d  %12s  %12s\n", r.s, r.n, formatDeltaE(r.dE).c_str(), formatEnergy(r.newE).c_str());
     }
     out += "\n";
     out += "state  trial E  iterations         xL               xR              Es\n";
     for (const StateResult& st : run.states) {
         out += line("%5d  %7s  %10d   %9.7f (%3dh)  %9.7f (%3dh)  %10s\n", st.s,
-                    formatTrialEnergy(st.trialE).c_str(), st.iterations,
-                    static_cast<double>(st.xL), st.iL, static_cast<double>(st.xR), st.iR,
-                    formatEnergy(st.Es).c_str());
+                    formatTrialEnergy(st.trialE).c_str(), st.iterations, static_cast<double>(st.xL), st.iL,
+                    static_cast<double>(st.xR), st.iR, formatEnergy(st.Es).c_str());
     }
     return out;
 }
 
-}  // namespace brindle
+} // namespace brindle

@@ -7,69 +7,70 @@ namespace sorrel {
 namespace {
 
 std::string printf1(const char* format, double v) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, format, v);
-  return buf;
+    char buf[64];
+    std::snprintf(buf, sizeof buf, format, v);
+    return buf;
 }
 
 // Right-align a number in a field of the given width.
 std::string field(const std::string& s, std::size_t width) {
-  return s.size() >= width ? s : std::string(width - s.size(), ' ') + s;
+    return s.size() >= width ? s : std::string(width - s.size(), ' ') + s;
 }
 
-}  // namespace
+} // namespace
 
 std::string fixed5(double v) { return printf1("%.5f", v); }
 std::string fixed4(double v) { return printf1("%.4f", v); }
 
 std::string innerTableLine(int nIter, int kIter, double dEps, double eps) {
-  return "サイクル " + field(std::to_string(nIter), 2) + "  ステップ " + std::to_string(kIter) +
-         "   ⊿ε₁ₛ = " + field(fixed5(dEps), 9) + "   ε₁ₛ = " + field(fixed5(eps), 9);
+    return "サイクル " + field(std::to_string(nIter), 2) + "  ステップ " + std::to_string(kIter) +
+           "   ⊿ε₁ₛ = " + field(fixed5(dEps), 9) + "   ε₁ₛ = " + field(fixed5(eps), 9);
 }
 
 std::string cycleTableLine(int nIter, double Etotal) {
-  return "        [" + std::to_string(nIter) + "]  E_total = " + field(fixed5(Etotal), 9);
+    return "        [" + std::to_string(nIter) + "]  E_total = " + field(fixed5(Etotal), 9);
 }
 
 std::vector<std::string> reportTableLines(double eps1s, double Vc, double Etotal) {
-  return {
-      "一電子エネルギー ε₁ₛ = " + fixed4(eps1s),
-      "電子間クーロン･エネルギー V_c = " + fixed4(Vc),
-      "   全エネルギー E_total = " + fixed4(Etotal),
-      std::string(" ") + kVariationalEnergy + " (変分法，a = 27/16 )",
-      std::string(" ") + kMeasuredEnergy + "  (実測値 = 79.02 eV).",
-  };
+    return {
+        "一電子エネルギー ε₁ₛ = " + fixed4(eps1s),
+        "電子間クーロン･エネルギー V_c = " + fixed4(Vc),
+        "   全エネルギー E_total = " + fixed4(Etotal),
+        std::string(" ") + kVariationalEnergy + " (変分法，a = 27/16 )",
+        std::string(" ") + kMeasuredEnergy + "  (実測値 = 79.02 eV).",
+    };
 }
 
 Flow TableCollector::innerLine(const HartreeState& s) {
-  lines_.push_back(innerTableLine(s.nIter(), s.kIter(), s.dEps(), s.eps()));
-  return Flow::Continue;
+    lines_.push_back(innerTableLine(s.nIter(), s.kIter(), s.dEps(), s.eps()));
+    return Flow::Continue;
 }
 
 Flow TableCollector::cycleLine(const HartreeState& s) {
-  lines_.push_back(cycleTableLine(s.nIter(), s.Etotal()));
-  return Flow::Continue;
+    lines_.push_back(cycleTableLine(s.nIter(), s.Etotal()));
+    return Flow::Continue;
 }
 
 Flow TableCollector::finalReport(const HartreeState& s) {
-  for (auto& line : reportTableLines(s.epsOld(), s.Vc(), s.Etotal())) lines_.push_back(std::move(line));
-  return Flow::Continue;
+    for (auto& line : reportTableLines(s.epsOld(), s.Vc(), s.Etotal()))
+        lines_.push_back(std::move(line));
+    return Flow::Continue;
 }
 
 std::string joinLines(const std::vector<std::string>& lines) {
-  std::string out;
-  for (const auto& line : lines) {
-    out += line;
-    out += '\n';
-  }
-  return out;
+    std::string out;
+    for (const auto& line : lines) {
+        out += line;
+        out += '\n';
+    }
+    return out;
 }
 
 std::string computeTableText() {
-  HartreeState state;
-  TableCollector table;
-  state.run(table);
-  return joinLines(table.lines());
+    HartreeState state;
+    TableCollector table;
+    state.run(table);
+    return joinLines(table.lines());
 }
 
-}  // namespace sorrel
+} // namespace sorrel

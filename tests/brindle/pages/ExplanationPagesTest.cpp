@@ -144,7 +144,9 @@ TEST_F(ExplanationPages, FigureUsesItsOwnScaleOnScreenAndInPrint) {
 TEST_F(ExplanationPages, TextBesideTheFigureKeepsClearOfIt) {
     const course::Surface& g = w->page(0);
     const QSizeF s = g.size();
-    auto toPx = [&](double x, double y) { return QPointF((x + 30) / 44 * s.width(), (y + 5) / 6 * s.height()); };
+    auto toPx = [&](double x, double y) {
+        return QPointF((x + 30) / 44 * s.width(), (y + 5) / 6 * s.height());
+    };
     const QRectF frame(toPx(-10, -1), toPx(11.5, 0.2));
     bool inFigure = false;
     int labels = 0;

@@ -331,7 +331,8 @@ TEST_F(LivePage, ScreenRepaintCoversEachStepAndOnlyItsNeighbourhood) {
             painted += r;
         EXPECT_TRUE(painted.contains(step.b.toPoint())) << k;
         EXPECT_LT(painted.boundingRect().width() * painted.boundingRect().height(),
-                  whole.width() * whole.height() / 20) << k;
+                  whole.width() * whole.height() / 20)
+            << k;
         ++checked;
     };
     showLivePage();

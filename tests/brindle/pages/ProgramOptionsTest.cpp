@@ -58,14 +58,16 @@ TEST(ProgramOptions, TablePrintsEveryRowAndTheStatesAndExitsZero) {
 
 TEST(ProgramOptions, BadSpeedGetsAMessageAndStatusTwo) {
     for (const char* bad : {"0", "-1", "abc", "nan", "inf", ""}) {
-        const Result r = runBrindle({QStringLiteral("--table"), QStringLiteral("--speed"), QString::fromLatin1(bad)});
+        const Result r =
+            runBrindle({QStringLiteral("--table"), QStringLiteral("--speed"), QString::fromLatin1(bad)});
         EXPECT_EQ(r.status, 2) << bad;
         EXPECT_TRUE(r.err.contains(QStringLiteral("--speed"))) << bad << ": " << r.err.toStdString();
         EXPECT_TRUE(r.out.isEmpty()) << bad;
     }
     const Result missing = runBrindle({QStringLiteral("--speed")});
     EXPECT_EQ(missing.status, 2);
-    const Result good = runBrindle({QStringLiteral("--speed"), QStringLiteral("2.5"), QStringLiteral("--table")});
+    const Result good =
+        runBrindle({QStringLiteral("--speed"), QStringLiteral("2.5"), QStringLiteral("--table")});
     EXPECT_EQ(good.status, 0);
 }
 

@@ -24,12 +24,12 @@ inline constexpr double kGridStep = 8.0 / 1024.0;                 // h
 inline constexpr int kLastIndex = 1025;                           // x_1025 = 8.0078125
 inline constexpr int kMatchIndex = 1792 / 8;                      // m = 224, x_m = 1.75
 inline constexpr double kNumerovC = kGridStep * kGridStep / 12.0; // c = h^2/12
-inline constexpr double kStartEnergy = -0.5;   // E before the first pass
-inline constexpr double kTrialStep = 2.3;      // E <- E + 2.3 at the start of each pass
-inline constexpr double kTolerance = 0.00001;  // iterate while |dE| >= 0.00001
-inline constexpr int kStateCount = 4;          // passes 1..4 compute a state
-inline constexpr int kPassCount = 5;           // pass 5 only redraws the finished states
-inline constexpr int kTurningSearchStart = 11; // the turning-point search starts at i = 11
+inline constexpr double kStartEnergy = -0.5;                      // E before the first pass
+inline constexpr double kTrialStep = 2.3;                         // E <- E + 2.3 at the start of each pass
+inline constexpr double kTolerance = 0.00001;                     // iterate while |dE| >= 0.00001
+inline constexpr int kStateCount = 4;                             // passes 1..4 compute a state
+inline constexpr int kPassCount = 5;                              // pass 5 only redraws the finished states
+inline constexpr int kTurningSearchStart = 11;                    // the turning-point search starts at i = 11
 
 // Sizes of the per-run arrays: P(i, s) has i = 0..1026, s = 0..20;
 // xL, xR and Es have indices 0..10.  Only s = 1..4 are written.
@@ -45,36 +45,36 @@ inline constexpr int kDefaultIterationCap = 10000;
 // One iteration of one state, as reported to the observer and kept in the
 // results.
 struct IterationRecord {
-    int s = 0;              // state (pass) 1..4
-    int n = 0;              // iteration counter within the state, 1-based
-    float row = 0.0f;       // row counter after this iteration (1, 2, ...); the
-                            // result row of this iteration is printed at y = 8.8 - row
-    double trialE = 0.0;    // E used for this iteration (before the update)
-    double dE = 0.0;        // energy correction -1/2 * y_m * D / N
-    double newE = 0.0;      // E after the update: trialE + dE
-    double ym = 0.0;        // y_m, outward solution at the join
-    double r = 0.0;         // y_m / z_m, scale of the inward solution
-    double D = 0.0;         // kink r*dz - dy at the join
-    double N = 0.0;         // norm Iy + r^2 * Iz
+    int s = 0;           // state (pass) 1..4
+    int n = 0;           // iteration counter within the state, 1-based
+    float row = 0.0f;    // row counter after this iteration (1, 2, ...); the
+                         // result row of this iteration is printed at y = 8.8 - row
+    double trialE = 0.0; // E used for this iteration (before the update)
+    double dE = 0.0;     // energy correction -1/2 * y_m * D / N
+    double newE = 0.0;   // E after the update: trialE + dE
+    double ym = 0.0;     // y_m, outward solution at the join
+    double r = 0.0;      // y_m / z_m, scale of the inward solution
+    double D = 0.0;      // kink r*dz - dy at the join
+    double N = 0.0;      // norm Iy + r^2 * Iz
 };
 
 // A converged state.
 struct StateResult {
-    int s = 0;               // 1..4
-    double trialE = 0.0;     // energy the state started from (1.8, ~4.8, ...)
-    int iterations = 0;      // number of iterations n
-    float xL = 0.0f;         // left classical turning point (grid point, single precision)
-    float xR = 0.0f;         // right classical turning point (grid point, single precision)
-    int iL = 0;              // grid index of xL
-    int iR = 0;              // grid index of xR
-    double Es = 0.0;         // converged energy
+    int s = 0;           // 1..4
+    double trialE = 0.0; // energy the state started from (1.8, ~4.8, ...)
+    int iterations = 0;  // number of iterations n
+    float xL = 0.0f;     // left classical turning point (grid point, single precision)
+    float xR = 0.0f;     // right classical turning point (grid point, single precision)
+    int iL = 0;          // grid index of xL
+    int iR = 0;          // grid index of xR
+    double Es = 0.0;     // converged energy
 };
 
 // Everything one complete run produces (four states).
 struct RunResult {
-    std::vector<IterationRecord> rows;   // every iteration in order
-    std::vector<StateResult> states;     // states 1..4 in order
-    double finalPassE = 0.0;             // the trial energy E of pass 5 (Es(4) + 2.3)
+    std::vector<IterationRecord> rows; // every iteration in order
+    std::vector<StateResult> states;   // states 1..4 in order
+    double finalPassE = 0.0;           // the trial energy E of pass 5 (Es(4) + 2.3)
 };
 
 class EigenIteration;
@@ -149,11 +149,11 @@ public:
     // Figures of the current or last run.
     // P(i, s) for i = 0..1026, s = 0..20 (std::out_of_range outside).
     double P(int i, int s) const;
-    float xL(int s) const;        // s = 0..10
+    float xL(int s) const; // s = 0..10
     float xR(int s) const;
     double Es(int s) const;
-    int iterationCount(int s) const;  // iterations of state s (0 if not finished)
-    double energy() const { return E_; }  // current E
+    int iterationCount(int s) const;     // iterations of state s (0 if not finished)
+    double energy() const { return E_; } // current E
     int finishedStates() const { return finished_; }
     const RunResult& result() const { return result_; }
 
@@ -161,9 +161,9 @@ public:
     static constexpr double h() { return kGridStep; }
 
 private:
-    IterationRecord iterate(int s, int n);    // one Numerov/match/correct step at E
-    StateResult turningPoints(int s) const;   // step 19
-    void report(bool keepGoing);              // records a cancel answer
+    IterationRecord iterate(int s, int n);  // one Numerov/match/correct step at E
+    StateResult turningPoints(int s) const; // step 19
+    void report(bool keepGoing);            // records a cancel answer
 
     int iterationCap_;
     bool running_ = false;
@@ -171,11 +171,11 @@ private:
     double E_ = kStartEnergy;
     int finished_ = 0;
 
-    std::vector<double> V_;       // 0..1025, V_0 unused
-    std::vector<double> k_;       // 2(E - V_i)
-    std::vector<double> y_;       // 0..m+1
-    std::vector<double> z_;       // indices m-1..1025 used
-    std::vector<double> P_;       // kPRows x kPColumns
+    std::vector<double> V_; // 0..1025, V_0 unused
+    std::vector<double> k_; // 2(E - V_i)
+    std::vector<double> y_; // 0..m+1
+    std::vector<double> z_; // indices m-1..1025 used
+    std::vector<double> P_; // kPRows x kPColumns
     std::array<float, kStateSlots> xL_{};
     std::array<float, kStateSlots> xR_{};
     std::array<double, kStateSlots> Es_{};
@@ -187,4 +187,4 @@ private:
 // table.  Throws like EigenIteration::run.
 RunResult runAll();
 
-}  // namespace brindle
+} // namespace brindle

@@ -28,8 +28,8 @@ const MonotonicClock& steadyMonotonicClock();
 class PacedClock {
 public:
     using Duration = std::chrono::nanoseconds;
-    static constexpr double kStepSeconds = 0.01;                 // one traced grid step
-    static constexpr long long kStepNanoseconds = 10'000'000;  // the same in ns
+    static constexpr double kStepSeconds = 0.01;              // one traced grid step
+    static constexpr long long kStepNanoseconds = 10'000'000; // the same in ns
 
     // The clock must outlive the PacedClock.
     explicit PacedClock(const MonotonicClock& clock = steadyMonotonicClock());
@@ -67,4 +67,4 @@ private:
     Duration t0_{0};
 };
 
-}  // namespace brindle
+} // namespace brindle

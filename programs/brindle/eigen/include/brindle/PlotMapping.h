@@ -10,4 +10,4 @@ double px(double x, double scaleWidth);
 // Surface ordinate of plot y (y grows upwards): (10 - y)/20 * ScaleHeight.
 double py(double y, double scaleHeight);
 
-}  // namespace brindle
+} // namespace brindle

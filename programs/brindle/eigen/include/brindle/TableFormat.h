@@ -23,4 +23,4 @@ std::string formatEnergy(double e);
 // iteration count, turning points, converged energy).
 std::string formatTable(const RunResult& run);
 
-}  // namespace brindle
+} // namespace brindle

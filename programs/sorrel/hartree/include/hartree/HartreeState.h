@@ -19,43 +19,45 @@ namespace sorrel {
 
 // Nearest integer, ties to even (the rounding used for grid indices).
 constexpr int nint(double v) {
-  const long long t = static_cast<long long>(v);              // toward zero
-  const double fl = static_cast<double>(t) > v ? static_cast<double>(t - 1)
-                                               : static_cast<double>(t);
-  const double frac = v - fl;
-  const long long f = static_cast<long long>(fl);
-  if (frac < 0.5) return static_cast<int>(f);
-  if (frac > 0.5) return static_cast<int>(f + 1);
-  return static_cast<int>(f % 2 == 0 ? f : f + 1);
+    const long long t = static_cast<long long>(v); // toward zero
+    const double fl = static_cast<double>(t) > v ? static_cast<double>(t - 1) : static_cast<double>(t);
+    const double frac = v - fl;
+    const long long f = static_cast<long long>(fl);
+    if (frac < 0.5)
+        return static_cast<int>(f);
+    if (frac > 0.5)
+        return static_cast<int>(f + 1);
+    return static_cast<int>(f % 2 == 0 ? f : f + 1);
 }
 
 // A real array with explicit index bounds lo..hi (both inclusive). Every access is
 // checked: an index outside the bounds throws std::out_of_range, like a run-time
 // "subscript out of range" error would end the computation.
 class BoundedArray {
- public:
-  BoundedArray(int lo, int hi) : lo_(lo), hi_(hi), v_(static_cast<std::size_t>(hi - lo + 1), 0.0) {}
-  int lo() const { return lo_; }
-  int hi() const { return hi_; }
-  double& operator()(int i) { return v_[slot(i)]; }
-  double operator()(int i) const { return v_[slot(i)]; }
+public:
+    BoundedArray(int lo, int hi) : lo_(lo), hi_(hi), v_(static_cast<std::size_t>(hi - lo + 1), 0.0) {}
+    int lo() const { return lo_; }
+    int hi() const { return hi_; }
+    double& operator()(int i) { return v_[slot(i)]; }
+    double operator()(int i) const { return v_[slot(i)]; }
 
- private:
-  std::size_t slot(int i) const {
-    if (i < lo_ || i > hi_) throw std::out_of_range("BoundedArray: index out of range");
-    return static_cast<std::size_t>(i - lo_);
-  }
-  int lo_;
-  int hi_;
-  std::vector<double> v_;
+private:
+    std::size_t slot(int i) const {
+        if (i < lo_ || i > hi_)
+            throw std::out_of_range("BoundedArray: index out of range");
+        return static_cast<std::size_t>(i - lo_);
+    }
+    int lo_;
+    int hi_;
+    std::vector<double> v_;
 };
 
 // Convergence tests. Tolerances are formed as powers of ten with std::pow and then
 // doubled; the test is a strict comparison, so a value exactly equal to the
 // tolerance does not count as converged.
-double innerTolerance(int nIter);   // 2·10⁻³ while nIter ≤ 2, else 2·10⁻⁶
-double outerTolerance();            // 2/10⁵
-bool belowTolerance(double value, double tolerance);   // |value| < tolerance
+double innerTolerance(int nIter);                    // 2·10⁻³ while nIter ≤ 2, else 2·10⁻⁶
+double outerTolerance();                             // 2/10⁵
+bool belowTolerance(double value, double tolerance); // |value| < tolerance
 
 // The lower plot has palette entries 1..15 for successive cycle curves. The run
 // normally needs eight cycles; should it ever need more than fifteen, the colours
@@ -72,90 +74,90 @@ enum class Flow { Continue, Stop };
 // access to the state; returning Flow::Stop ends the run at once (the window does
 // this when it is closed or Escape is pressed mid-run). The default does nothing.
 class HartreeObserver {
- public:
-  virtual ~HartreeObserver() = default;
-  // D1: start of each outer cycle, before colourIndex += 1. Reads rR, nIter, colourIndex.
-  virtual Flow cycleCurve(const HartreeState&) { return Flow::Continue; }
-  // D2: after the potential has been built. Reads Vtot.
-  virtual Flow potential(const HartreeState&) { return Flow::Continue; }
-  // D3: after each inner step's new orbital. Reads rR, kIter, iMatch.
-  virtual Flow matchedSolution(const HartreeState&) { return Flow::Continue; }
-  // D4: after eps += dEps. Reads nIter, kIter, dEps, eps.
-  virtual Flow innerLine(const HartreeState&) { return Flow::Continue; }
-  // D5: after the cycle's Etotal (kIter already reset to 0). Reads nIter, Etotal.
-  virtual Flow cycleLine(const HartreeState&) { return Flow::Continue; }
-  // D6: after the final report values. Reads epsOld (ε₁ₛ), Vc, Etotal.
-  virtual Flow finalReport(const HartreeState&) { return Flow::Continue; }
+public:
+    virtual ~HartreeObserver() = default;
+    // D1: start of each outer cycle, before colourIndex += 1. Reads rR, nIter, colourIndex.
+    virtual Flow cycleCurve(const HartreeState&) { return Flow::Continue; }
+    // D2: after the potential has been built. Reads Vtot.
+    virtual Flow potential(const HartreeState&) { return Flow::Continue; }
+    // D3: after each inner step's new orbital. Reads rR, kIter, iMatch.
+    virtual Flow matchedSolution(const HartreeState&) { return Flow::Continue; }
+    // D4: after eps += dEps. Reads nIter, kIter, dEps, eps.
+    virtual Flow innerLine(const HartreeState&) { return Flow::Continue; }
+    // D5: after the cycle's Etotal (kIter already reset to 0). Reads nIter, Etotal.
+    virtual Flow cycleLine(const HartreeState&) { return Flow::Continue; }
+    // D6: after the final report values. Reads epsOld (ε₁ₛ), Vc, Etotal.
+    virtual Flow finalReport(const HartreeState&) { return Flow::Continue; }
 };
 
 enum class RunOutcome { Completed, Stopped };
 
 class HartreeState {
- public:
-  // Fixed constants of the computation.
-  static constexpr double Znuc = 2.0;                  // nuclear charge
-  static constexpr double aTrial = Znuc - 5.0 / 16.0;  // 27/16, exponent of the first orbital
-  static constexpr int Npts = 4096;                    // grid intervals
-  static constexpr double rMax = 8.0;
-  static constexpr double h = rMax / Npts;             // 1/512
-  static constexpr double h2 = h * h;                  // 2⁻¹⁸
-  static constexpr double h2over12 = h2 / 12.0;
-  static constexpr double rMatch = 620.0 / 1024.0;     // 0.60546875
-  static constexpr int iMatch = nint(rMatch * Npts / rMax);   // 310: r(iMatch) == rMatch
-  static constexpr double defaultInwardStart = 1e-100;
+public:
+    // Fixed constants of the computation.
+    static constexpr double Znuc = 2.0;                 // nuclear charge
+    static constexpr double aTrial = Znuc - 5.0 / 16.0; // 27/16, exponent of the first orbital
+    static constexpr int Npts = 4096;                   // grid intervals
+    static constexpr double rMax = 8.0;
+    static constexpr double h = rMax / Npts; // 1/512
+    static constexpr double h2 = h * h;      // 2⁻¹⁸
+    static constexpr double h2over12 = h2 / 12.0;
+    static constexpr double rMatch = 620.0 / 1024.0;          // 0.60546875
+    static constexpr int iMatch = nint(rMatch * Npts / rMax); // 310: r(iMatch) == rMatch
+    static constexpr double defaultInwardStart = 1e-100;
 
-  // Sets the constants, allocates the arrays and sets the initial orbital
-  // rR(i) = rᵢ·A·exp(−aTrial·rᵢ), A = √(4·aTrial³), i = 0..Npts+1; eps = epsOld = −1.
-  // inwardStart is the value given to zIn(Npts); it only sets the scale of the inward
-  // solution (tests vary it to show that).
-  explicit HartreeState(double inwardStart = defaultInwardStart);
+    // Sets the constants, allocates the arrays and sets the initial orbital
+    // rR(i) = rᵢ·A·exp(−aTrial·rᵢ), A = √(4·aTrial³), i = 0..Npts+1; eps = epsOld = −1.
+    // inwardStart is the value given to zIn(Npts); it only sets the scale of the inward
+    // solution (tests vary it to show that).
+    explicit HartreeState(double inwardStart = defaultInwardStart);
 
-  // Runs the outer cycles to convergence and the final report, calling the observer's
-  // display steps at their points. Runs once per state: a second call throws
-  // std::logic_error. A non-finite eigenvalue correction (which would otherwise keep
-  // the inner loop going forever) throws std::runtime_error.
-  RunOutcome run(HartreeObserver& observer);
-  RunOutcome run();   // with no display steps
+    // Runs the outer cycles to convergence and the final report, calling the observer's
+    // display steps at their points. Runs once per state: a second call throws
+    // std::logic_error. A non-finite eigenvalue correction (which would otherwise keep
+    // the inner loop going forever) throws std::runtime_error.
+    RunOutcome run(HartreeObserver& observer);
+    RunOutcome run(); // with no display steps
 
-  // Read-only view of the state (names as in the algorithm).
-  double rR(int i) const { return rR_(i); }       // 0..Npts+2
-  double Vtot(int i) const { return Vtot_(i); }   // 0..Npts+1
-  double VH(int i) const { return VH_(i); }       // 0..Npts+1
-  double yOut(int i) const { return yOut_(i); }   // 0..iMatch+1
-  double zIn(int i) const { return zIn_(i); }     // iMatch−1..Npts+1
-  double eps() const { return eps_; }
-  double epsOld() const { return epsOld_; }
-  double dEps() const { return dEps_; }
-  double Vc() const { return Vc_; }
-  double Etotal() const { return Etotal_; }
-  int nIter() const { return nIter_; }
-  int kIter() const { return kIter_; }
-  int colourIndex() const { return colourIndex_; }
-  double inwardStart() const { return inwardStart_; }
+    // Read-only view of the state (names as in the algorithm).
+    double rR(int i) const { return rR_(i); }     // 0..Npts+2
+    double Vtot(int i) const { return Vtot_(i); } // 0..Npts+1
+    double VH(int i) const { return VH_(i); }     // 0..Npts+1
+    double yOut(int i) const { return yOut_(i); } // 0..iMatch+1
+    double zIn(int i) const { return zIn_(i); }   // iMatch−1..Npts+1
+    double eps() const { return eps_; }
+    double epsOld() const { return epsOld_; }
+    double dEps() const { return dEps_; }
+    double Vc() const { return Vc_; }
+    double Etotal() const { return Etotal_; }
+    int nIter() const { return nIter_; }
+    int kIter() const { return kIter_; }
+    int colourIndex() const { return colourIndex_; }
+    double inwardStart() const { return inwardStart_; }
 
-  static double r(int i) { return i * h; }
+    static double r(int i) { return i * h; }
 
- private:
-  void buildPotential();
-  void innerStep();          // Numerov out/in, matching, dEps, new orbital
-  double coulombEnergy() const;
-  double k2(int i) const { return 2.0 * (eps_ - Vtot_(i)); }
+private:
+    void buildPotential();
+    void innerStep(); // Numerov out/in, matching, dEps, new orbital
+    double coulombEnergy() const;
+    double k2(int i) const { return 2.0 * (eps_ - Vtot_(i)); }
 
-  double inwardStart_;
-  BoundedArray rR_{0, Npts + 2};
-  BoundedArray Vtot_{0, Npts + 1};
-  BoundedArray VH_{0, Npts + 1};
-  BoundedArray yOut_{0, iMatch + 1};
-  BoundedArray zIn_{iMatch - 1, Npts + 1};
-  double eps_ = -1.0;
-  double epsOld_ = -1.0;
-  double dEps_ = 0.0;
-  double Vc_ = 0.0;
-  double Etotal_ = 0.0;
-  int nIter_ = 0;
-  int kIter_ = 0;
-  int colourIndex_ = 1;
-  bool started_ = false;
+    double inwardStart_;
+    BoundedArray rR_{0, Npts + 2};
+    BoundedArray Vtot_{0, Npts + 1};
+    BoundedArray VH_{0, Npts + 1};
+    BoundedArray yOut_{0, iMatch + 1};
+    BoundedArray zIn_{iMatch - 1, Npts + 1};
+    double eps_ = -1.0;
+    double epsOld_ = -1.0;
+    double dEps_ = 0.0;
+    double Vc_ = 0.0;
+    double Etotal_ = 0.0;
+    int nIter_ = 0;
+    int kIter_ = 0;
+    int colourIndex_ = 1;
+    bool started_ = false;
 };
 
-}  // namespace sorrel
+} // namespace sorrel

@@ -16,33 +16,33 @@
 namespace sorrel {
 
 class Pacer {
- public:
-  using Nanos = std::chrono::nanoseconds;
-  using Clock = std::function<Nanos()>;   // monotonic "now"
+public:
+    using Nanos = std::chrono::nanoseconds;
+    using Clock = std::function<Nanos()>; // monotonic "now"
 
-  // One time slot, 1/256 s, exactly 3 906 250 ns.
-  static constexpr Nanos drawDelay{1'000'000'000 / 256};
-  static_assert(drawDelay.count() * 256 == 1'000'000'000);
+    // One time slot, 1/256 s, exactly 3 906 250 ns.
+    static constexpr Nanos drawDelay{1'000'000'000 / 256};
+    static_assert(drawDelay.count() * 256 == 1'000'000'000);
 
-  static Clock steadyClock();
+    static Clock steadyClock();
 
-  // speed must be finite and > 0 (std::invalid_argument otherwise).
-  explicit Pacer(Clock clock = steadyClock(), double speed = 1.0, bool waits = true);
+    // speed must be finite and > 0 (std::invalid_argument otherwise).
+    explicit Pacer(Clock clock = steadyClock(), double speed = 1.0, bool waits = true);
 
-  void start();                              // records t0 = now()
-  Nanos startInstant() const { return t0_; }
-  Nanos deadline(std::int64_t k) const;      // t0 + k·drawDelay / speed, rounded to whole ns
-  bool reached(std::int64_t k) const;        // no waits, or now() strictly past deadline(k)
-  Nanos remaining(std::int64_t k) const;     // how long until reached(k) turns true; 0 if it is
+    void start(); // records t0 = now()
+    Nanos startInstant() const { return t0_; }
+    Nanos deadline(std::int64_t k) const;  // t0 + k·drawDelay / speed, rounded to whole ns
+    bool reached(std::int64_t k) const;    // no waits, or now() strictly past deadline(k)
+    Nanos remaining(std::int64_t k) const; // how long until reached(k) turns true; 0 if it is
 
-  double speed() const { return speed_; }
-  bool waits() const { return waits_; }
+    double speed() const { return speed_; }
+    bool waits() const { return waits_; }
 
- private:
-  Clock clock_;
-  double speed_;
-  bool waits_;
-  Nanos t0_{0};
+private:
+    Clock clock_;
+    double speed_;
+    bool waits_;
+    Nanos t0_{0};
 };
 
-}  // namespace sorrel
+} // namespace sorrel

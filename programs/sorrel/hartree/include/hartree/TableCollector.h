@@ -11,8 +11,8 @@
 namespace sorrel {
 
 // Reference values printed under the result (hartree).
-inline constexpr const char* kVariationalEnergy = "-2.8477";   // variational, a = 27/16
-inline constexpr const char* kMeasuredEnergy = "-2.9037";      // measured, 79.02 eV
+inline constexpr const char* kVariationalEnergy = "-2.8477"; // variational, a = 27/16
+inline constexpr const char* kMeasuredEnergy = "-2.9037";    // measured, 79.02 eV
 
 // Number formats of the table: five decimals for the running lines, four for the report.
 std::string fixed5(double v);
@@ -27,14 +27,14 @@ std::vector<std::string> reportTableLines(double eps1s, double Vc, double Etotal
 
 // Observer that collects the table lines as the run produces them (D4, D5, D6).
 class TableCollector : public HartreeObserver {
- public:
-  Flow innerLine(const HartreeState& s) override;
-  Flow cycleLine(const HartreeState& s) override;
-  Flow finalReport(const HartreeState& s) override;
-  const std::vector<std::string>& lines() const { return lines_; }
+public:
+    Flow innerLine(const HartreeState& s) override;
+    Flow cycleLine(const HartreeState& s) override;
+    Flow finalReport(const HartreeState& s) override;
+    const std::vector<std::string>& lines() const { return lines_; }
 
- private:
-  std::vector<std::string> lines_;
+private:
+    std::vector<std::string> lines_;
 };
 
 // Lines joined with '\n', each line terminated.
@@ -43,4 +43,4 @@ std::string joinLines(const std::vector<std::string>& lines);
 // Runs the whole computation without display pacing and returns the table text.
 std::string computeTableText();
 
-}  // namespace sorrel
+} // namespace sorrel
