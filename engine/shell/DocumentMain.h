@@ -2,6 +2,7 @@
 // The entry point shared by the document programs: without arguments it opens the
 // window; the export options write the pages without a display.
 
+#include <course/shell/CommandLine.h>
 #include <course/shell/Document.h>
 
 #include <QString>
@@ -13,24 +14,44 @@
 
 namespace course {
 
-struct ProgramOption {
-    QString name;      // "--speed"
-    QString valueName; // "F", or empty for a flag
-    QString help;
-    // Takes the value; returns an error message, empty when the value is good.
-    std::function<QString(const QString& value)> apply;
-};
+class Form1;
 
 struct DocumentProgram {
+    QString name;    // "tessera": the command's name in messages and --help
+    QString summary; // one line under the usage line of --help
     std::function<std::unique_ptr<Document>()> make;
     std::vector<ProgramOption> options;
     // Runs instead of the window when it returns an exit status (a text mode).
     std::function<std::optional<int>()> textMode;
 };
 
-int runDocumentProgram(int argc, char** argv, const DocumentProgram& program);
+// The command line of a document program: its own options plus --export-pdf,
+// --export-png and --page.
+class DocumentCommandLine {
+public:
+    explicit DocumentCommandLine(const DocumentProgram& program, const QString& fallbackName = QString());
+    DocumentCommandLine(const DocumentCommandLine&) = delete; // the options write into this object
+    DocumentCommandLine& operator=(const DocumentCommandLine&) = delete;
 
-// True when no display is reachable and no platform was chosen: use offscreen.
-bool needsOffscreenPlatform();
+    // As CommandLine::parse: an exit status when the program ends here.
+    std::optional<int> parse(const QStringList& args);
+    // A usage error (status 2) when --page names a page the document lacks.
+    std::optional<int> checkPage(const Document& doc);
+    CommandLine& line() { return line_; }
+
+    QString pdf;
+    QString pngDir;
+    int page = 0; // 1-based; 0 when not given (the first page)
+
+    bool exporting() const { return !pdf.isEmpty() || !pngDir.isEmpty(); }
+
+private:
+    CommandLine line_;
+};
+
+// The window's start-up (Form_Load), then the page the command line asked for.
+void openWindow(Form1& window, int page);
+
+int runDocumentProgram(int argc, char** argv, const DocumentProgram& program);
 
 } // namespace course

@@ -1,8 +1,14 @@
-// quillet: opens the Numerov-method document, or exports its pages (see --help).
+// quillet: the Numerov method, in four pages.
 
-#include <course/shell/DocumentMain.h>
 #include "QuilletDocument.h"
 
+#include <course/shell/DocumentMain.h>
+
 int main(int argc, char** argv) {
-    return course::runDocumentProgram(argc, argv, course::DocumentProgram{quillet::makeDocument, {}, {}});
+    course::DocumentProgram program;
+    program.name = QStringLiteral("quillet");
+    program.summary = QStringLiteral(
+        "The Numerov method for y'' = v(x) y, its error and the radial equations: four pages.");
+    program.make = quillet::makeDocument;
+    return course::runDocumentProgram(argc, argv, program);
 }

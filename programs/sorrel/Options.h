@@ -2,13 +2,15 @@
 // Command-line options of sorrel. Without options the program opens its window and
 // runs the computation at its normal pace.
 
+#include <course/shell/CommandLine.h>
+
 #include <string>
 #include <vector>
 
 namespace sorrel {
 
 struct Options {
-    bool help = false;
+    bool help = false;     // --help or --version was answered: end with status 0
     bool table = false;    // print the table as text; no window, no waits, no sounds
     double speed = 1.0;    // waits divided by this factor (> 0)
     std::string exportPng; // write the finished window as a PNG picture
@@ -18,19 +20,19 @@ struct Options {
     bool exporting() const { return !exportPng.empty() || !exportPdf.empty(); }
 };
 
+// Declares sorrel's options on `line`; parsing writes them into `o`.
+void addOptions(course::CommandLine& line, Options& o);
+
+// The command line of sorrel, with its options declared.
+course::CommandLine commandLine(Options& o);
+
 struct ParsedOptions {
     Options options;
     std::string error; // empty when the command line was accepted
     bool ok() const { return error.empty(); }
 };
 
-// Exit status for a command line that cannot be used.
-inline constexpr int kUsageExitStatus = 2;
-
-// Parses the arguments after the program name.
+// Parses the arguments after the program name (help and errors are printed).
 ParsedOptions parseOptions(const std::vector<std::string>& args);
-
-// The text printed by --help.
-std::string usageText();
 
 } // namespace sorrel

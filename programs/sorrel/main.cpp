@@ -66,20 +66,17 @@ int exportWindow(const sorrel::Options& o) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    const sorrel::ParsedOptions parsed = sorrel::parseOptions(args);
-    if (!parsed.ok()) {
-        std::cerr << "sorrel: " << parsed.error << "\nTry 'sorrel --help' for the options.\n";
-        return sorrel::kUsageExitStatus;
-    }
-    const sorrel::Options& o = parsed.options;
-    if (o.help) {
-        std::cout << sorrel::usageText();
-        return 0;
-    }
+    sorrel::Options o;
+    course::CommandLine line = sorrel::commandLine(o);
+    if (const std::optional<int> status = line.parse(argc, argv))
+        return *status;
     if (o.table)
         return printTable();
 
+    if (!o.exporting() && course::noDisplayAvailable()) {
+        std::cerr << line.noDisplayMessage().toStdString() << '\n';
+        return 1;
+    }
     // Exports never show a window, so they never need a display.
     chooseOffscreenPlatform(o.exporting());
     QApplication app(argc, argv);

@@ -1,9 +1,14 @@
-// tessera: the time-dependent Schrödinger equation by the Crank–Nicolson scheme, in
-// three pages.
+// tessera: the time-dependent Schrödinger equation by the Crank–Nicolson scheme, in three pages.
 
-#include <course/shell/DocumentMain.h>
 #include "TesseraDocument.h"
 
+#include <course/shell/DocumentMain.h>
+
 int main(int argc, char** argv) {
-    return course::runDocumentProgram(argc, argv, course::DocumentProgram{tessera::makeDocument, {}, {}});
+    course::DocumentProgram program;
+    program.name = QStringLiteral("tessera");
+    program.summary =
+        QStringLiteral("The time-dependent Schrödinger equation by the Crank–Nicolson scheme: three pages.");
+    program.make = tessera::makeDocument;
+    return course::runDocumentProgram(argc, argv, program);
 }

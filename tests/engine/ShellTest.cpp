@@ -404,3 +404,33 @@ TEST(DocumentOptions, BadOptionsFailWithStatusTwo) {
     EXPECT_EQ(run({"--speed", "abc"}), 2);
     EXPECT_EQ(run({"--help"}), 0);
 }
+
+TEST(DocumentOptions, PageOpensTheWindowAtThatPageAndRefusesPagesTheDocumentLacks) {
+    DocumentProgram prog;
+    prog.name = QStringLiteral("testdoc");
+    {
+        DocumentCommandLine cl(prog);
+        ASSERT_EQ(cl.parse({QStringLiteral("--page"), QStringLiteral("3")}), std::nullopt);
+        EXPECT_EQ(cl.page, 3);
+        TestDocument doc(settingsFor(KeySet::B));
+        EXPECT_EQ(cl.checkPage(doc), std::nullopt);
+        Form1 w(doc);
+        openWindow(w, cl.page);
+        EXPECT_EQ(doc.CurPic, 2);
+        for (int k = 0; k < w.pageCount(); ++k)
+            EXPECT_EQ(w.pageVisible(k), k == 2) << k;
+        EXPECT_TRUE(w.backLabel()->isVisibleTo(&w));
+    }
+    {
+        DocumentCommandLine cl(prog);
+        ASSERT_EQ(cl.parse({QStringLiteral("--page=5")}), std::nullopt);
+        TestDocument doc(settingsFor(KeySet::B, 4));
+        EXPECT_EQ(cl.checkPage(doc), kUsageExitStatus);
+        EXPECT_TRUE(cl.line().error().contains(QStringLiteral("no page 5")))
+            << cl.line().error().toStdString();
+    }
+    for (const char* bad : {"0", "-1", "x", ""}) {
+        DocumentCommandLine cl(prog);
+        EXPECT_EQ(cl.parse({QStringLiteral("--page"), QLatin1String(bad)}), kUsageExitStatus) << bad;
+    }
+}

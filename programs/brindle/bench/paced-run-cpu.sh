@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # CPU use of a paced run of brindle's live page (not a test).
-# Opens the program straight on page 2 (BRINDLE_OPEN_LAST_PAGE, a hook for this measurement)
+# Opens the program straight on its live page (--page 3)
 # on a virtual X server for SECONDS (default 130: a whole run lasts about 124 s), then the
 # same time without the run as the baseline, and prints the CPU share of one core.
 # Usage: paced-run-cpu.sh BRINDLE_BINARY [SECONDS]
@@ -10,12 +10,12 @@ secs=${2:-130}
 measure() { # prints "user system elapsed"
   local out
   out=$(mktemp)
-  env "$@" xvfb-run -a /usr/bin/time -f '%U %S %e' -o "$out" timeout "$secs" "$bin" >/dev/null 2>&1 || true
+  xvfb-run -a /usr/bin/time -f '%U %S %e' -o "$out" timeout "$secs" "$bin" "$@" >/dev/null 2>&1 || true
   tail -n 1 "$out"
   rm -f "$out"
 }
-read -r ru rs re < <(measure BRINDLE_OPEN_LAST_PAGE=1)
-read -r iu is ie < <(measure BRINDLE_IDLE=1)
+read -r ru rs re < <(measure --page 3)
+read -r iu is ie < <(measure)
 awk -v ru="$ru" -v rs="$rs" -v re="$re" -v iu="$iu" -v is="$is" -v ie="$ie" 'BEGIN {
   printf "paced run : %.2f s CPU in %.1f s = %.2f %% of one core\n", ru + rs, re, 100 * (ru + rs) / re
   printf "idle      : %.2f s CPU in %.1f s = %.2f %% of one core\n", iu + is, ie, 100 * (iu + is) / ie

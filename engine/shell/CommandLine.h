@@ -1,0 +1,75 @@
+#pragma once
+// The command line shared by all six programs, on QCommandLineParser: -h/--help,
+// -v/--version, each program's own options, Qt's own options passed through to the
+// application object, one error format ("<program>: <what>" and a hint to --help) and
+// exit status 2 for a command line that cannot be used.
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace course {
+
+// The suite's one version number.
+QString suiteVersion();
+
+// Exit status of a command line that cannot be used.
+inline constexpr int kUsageExitStatus = 2;
+
+struct ProgramOption {
+    QString name;      // "--speed"
+    QString valueName; // "F", or empty for a flag
+    QString help;
+    // Takes the value; returns an error message, empty when the value is good.
+    std::function<QString(const QString& value)> apply;
+    // Works without a window (named in the message shown when there is no display).
+    bool headless = false;
+};
+
+class CommandLine {
+public:
+    // `summary` is the one-line description under the usage line of --help.
+    CommandLine(QString program, QString summary);
+
+    void add(ProgramOption option);
+    // A check of the whole line after every option was applied; returns an error or "".
+    void addCheck(std::function<QString()> check);
+    // A paragraph printed after the option list of --help.
+    void setEpilogue(QString text) { epilogue_ = std::move(text); }
+
+    // Parses the arguments after the program name. Returns an exit status when the
+    // program should end here (0 after --help/--version, kUsageExitStatus after an
+    // error, both already printed), nothing when the program should go on.
+    std::optional<int> parse(const QStringList& args);
+    std::optional<int> parse(int argc, char** argv);
+
+    // Prints a usage error found after parsing (for example a value checked against
+    // something that exists only later) and returns kUsageExitStatus.
+    int usageError(const QString& what);
+
+    // The error of the last parse in the one error format, without the hint.
+    const QString& error() const { return error_; }
+    QString helpText() const;
+    QString versionText() const;
+    const QString& program() const { return program_; }
+
+    // The message for window mode without a display: names the headless options.
+    QString noDisplayMessage() const;
+
+private:
+    QString program_;
+    QString summary_;
+    QString epilogue_;
+    std::vector<ProgramOption> options_;
+    std::vector<std::function<QString()>> checks_;
+    QString error_;
+};
+
+// True when a window cannot be shown: no display is reachable and no platform was
+// chosen (QT_QPA_PLATFORM unset).
+bool noDisplayAvailable();
+
+} // namespace course
