@@ -7,7 +7,7 @@
 #include <course/textruns/FontTable.h>
 #include <course/shell/Form1.h>
 #include <course/shell/PageExport.h>
-#include "RecordingSink.h"
+#include "WindowFixture.h"
 #include "RunLog.h"
 
 #include <QProcess>
@@ -21,14 +21,13 @@
 using namespace course;
 using course::testing::joined;
 using course::testing::lines;
+using course::testing::right;
+using course::testing::sym;
 using course::testing::texts;
 
 namespace {
 
 const QString kBody = QStringLiteral("メイリオ");
-
-QString sym(int code) { return symbolToUnicode(QString(QChar(code))); }
-double right(const DrawOp& op) { return op.a.x() + op.cell.width(); }
 
 using course::testing::RecordingSink;
 
@@ -49,26 +48,8 @@ int findText(const std::vector<DrawOp>& ops, const QString& text, size_t from = 
     return -1;
 }
 
-struct Calyx : ::testing::Test {
-    std::unique_ptr<calyx::CalyxDocument> doc;
-    std::unique_ptr<Form1> w;
-    RecordingSink* printer = nullptr;
-    int ends = 0;
-
-    void SetUp() override {
-        doc = std::make_unique<calyx::CalyxDocument>();
-        w = std::make_unique<Form1>(*doc);
-        auto sink = std::make_unique<RecordingSink>();
-        printer = sink.get();
-        w->setPrintSink(std::move(sink));
-        setEndHook([this] { ++ends; });
-        w->Form_Load(false);
-    }
-    void TearDown() override {
-        w.reset();
-        setEndHook({});
-        resetEndRequest();
-    }
+struct Calyx : course::testing::WindowFixture<calyx::CalyxDocument> {
+    void SetUp() override { open(std::make_unique<calyx::CalyxDocument>()); }
 
     // Page k as printing draws it, onto `target` (a canvas in the print canvas's font),
     // with the screen's left margin so that only the vertical shift differs.
@@ -185,7 +166,7 @@ TEST_F(Calyx, PrintLabelRedrawsTheCurrentPageOnTheCanvas) {
     w->Form_KeyDown(40);
     ASSERT_EQ(doc->CurPic, 2);
     w->cmdPrint_Click();
-    EXPECT_EQ(printer->prints, 1);
+    EXPECT_EQ(sink->prints, 1);
     const auto a = drawn(w->page(2));
     const auto b = drawn(w->Form2());
     ASSERT_EQ(a.size(), b.size());

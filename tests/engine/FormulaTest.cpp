@@ -12,14 +12,13 @@
 
 using namespace course;
 using course::testing::lines;
+using course::testing::right;
+using course::testing::sym;
 using course::testing::texts;
 
 namespace {
 
 const QString kBody = QStringLiteral("メイリオ");
-
-QString sym(int code) { return symbolToUnicode(QString(QChar(code))); }
-double right(const DrawOp& op) { return op.a.x() + op.cell.width(); }
 
 struct Formula : ::testing::Test {
     Surface g;

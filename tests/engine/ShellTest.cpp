@@ -6,6 +6,7 @@
 #include <course/shell/Form1.h>
 #include <course/shell/PageExport.h>
 #include "RecordingSink.h"
+#include "WindowFixture.h"
 #include "RunLog.h"
 
 #include <QDir>
@@ -75,37 +76,8 @@ DocumentSettings settingsFor(KeySet keys, int pages = 4) {
 
 using course::testing::RecordingSink;
 
-struct Shell : ::testing::Test {
-    std::unique_ptr<TestDocument> doc;
-    std::unique_ptr<Form1> w;
-    RecordingSink* sink = nullptr;
-    int ends = 0;
-
-    void open(DocumentSettings s) {
-        doc = std::make_unique<TestDocument>(std::move(s));
-        w = std::make_unique<Form1>(*doc);
-        auto rs = std::make_unique<RecordingSink>();
-        sink = rs.get();
-        w->setPrintSink(std::move(rs));
-        setEndHook([this] { ++ends; });
-        w->Form_Load(false);
-    }
-    void TearDown() override {
-        w.reset();
-        setEndHook({});
-        resetEndRequest();
-    }
-    bool back() { return w->backLabel()->isVisibleTo(w.get()); }
-    bool go() { return w->goLabel()->isVisibleTo(w.get()); }
-    int visiblePage() {
-        int found = -1;
-        for (int k = 0; k < w->pageCount(); ++k)
-            if (w->pageVisible(k)) {
-                EXPECT_EQ(found, -1) << "two pages visible";
-                found = k;
-            }
-        return found;
-    }
+struct Shell : course::testing::WindowFixture<TestDocument> {
+    void open(DocumentSettings s) { WindowFixture::open(std::make_unique<TestDocument>(std::move(s))); }
 };
 
 } // namespace

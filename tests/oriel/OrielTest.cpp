@@ -7,7 +7,7 @@
 #include <course/shell/EventPump.h>
 #include <course/shell/Form1.h>
 #include <course/shell/PageExport.h>
-#include "RecordingSink.h"
+#include "WindowFixture.h"
 #include "RunLog.h"
 
 #include <QDir>
@@ -44,29 +44,8 @@ const DrawOp* findText(const Surface& g, const QString& s) {
     return nullptr;
 }
 
-struct Oriel : ::testing::Test {
-    std::unique_ptr<Document> owned;
-    oriel::OrielDocument* doc = nullptr;
-    std::unique_ptr<Form1> w;
-    RecordingSink* sink = nullptr;
-    int ends = 0;
-
-    void SetUp() override {
-        owned = oriel::makeDocument();
-        doc = dynamic_cast<oriel::OrielDocument*>(owned.get());
-        ASSERT_NE(doc, nullptr);
-        w = std::make_unique<Form1>(*owned);
-        auto s = std::make_unique<RecordingSink>();
-        sink = s.get();
-        w->setPrintSink(std::move(s));
-        setEndHook([this] { ++ends; });
-        w->Form_Load(false);
-    }
-    void TearDown() override {
-        w.reset();
-        setEndHook({});
-        resetEndRequest();
-    }
+struct Oriel : course::testing::WindowFixture<oriel::OrielDocument> {
+    void SetUp() override { open(std::make_unique<oriel::OrielDocument>()); }
     // Everything drawn on g lies inside width × height (text cells and lines).
     static void expectInside(const Surface& g, QSize size, const char* what) {
         for (const DrawOp& op : g.ops()) {

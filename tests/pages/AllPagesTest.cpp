@@ -7,21 +7,11 @@
 #include "RecordingSink.h"
 #include <course/textruns/Sounds.h>
 
-#ifdef HAVE_TESSERA
 #include "tessera/TesseraDocument.h"
-#endif
-#ifdef HAVE_QUILLET
 #include "quillet/QuilletDocument.h"
-#endif
-#ifdef HAVE_BRINDLE
 #include "brindle/BrindleDocument.h"
-#endif
-#ifdef HAVE_ORIEL
 #include "oriel/OrielDocument.h"
-#endif
-#ifdef HAVE_CALYX
 #include "calyx/CalyxDocument.h"
-#endif
 
 #include <QPainter>
 
@@ -42,23 +32,11 @@ struct Maker {
 void PrintTo(const Maker& m, std::ostream* os) { *os << m.name; }
 
 std::vector<Maker> documents() {
-    std::vector<Maker> all;
-#ifdef HAVE_TESSERA
-    all.push_back({"tessera", [] { return tessera::makeDocument(); }});
-#endif
-#ifdef HAVE_QUILLET
-    all.push_back({"quillet", [] { return quillet::makeDocument(); }});
-#endif
-#ifdef HAVE_BRINDLE
-    all.push_back({"brindle", [] { return brindle::makeDocument(); }});
-#endif
-#ifdef HAVE_ORIEL
-    all.push_back({"oriel", [] { return oriel::makeDocument(); }});
-#endif
-#ifdef HAVE_CALYX
-    all.push_back({"calyx", [] { return calyx::makeDocument(); }});
-#endif
-    return all;
+    return {{"tessera", [] { return tessera::makeDocument(); }},
+            {"quillet", [] { return quillet::makeDocument(); }},
+            {"brindle", [] { return brindle::makeDocument(); }},
+            {"oriel", [] { return oriel::makeDocument(); }},
+            {"calyx", [] { return calyx::makeDocument(); }}};
 }
 
 using course::testing::RecordingSink;

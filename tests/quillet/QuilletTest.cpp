@@ -5,7 +5,7 @@
 #include <course/textruns/FontTable.h>
 #include <course/shell/Form1.h>
 #include <course/shell/PrintSink.h>
-#include "RecordingSink.h"
+#include "WindowFixture.h"
 #include "RunLog.h"
 #include "QuilletDocument.h"
 
@@ -23,6 +23,7 @@
 
 using namespace course;
 using course::testing::lines;
+using course::testing::right;
 using course::testing::texts;
 using quillet::QuilletDocument;
 
@@ -34,46 +35,9 @@ const QString kBar20 = QString(20, QChar(0x2500));
 
 using course::testing::RecordingSink;
 
-struct Quillet : ::testing::Test {
-    std::unique_ptr<QuilletDocument> doc;
-    std::unique_ptr<Form1> w;
-    RecordingSink* sink = nullptr;
-    int ends = 0;
-
-    void SetUp() override {
-        doc = std::make_unique<QuilletDocument>();
-        w = std::make_unique<Form1>(*doc);
-        auto rs = std::make_unique<RecordingSink>();
-        sink = rs.get();
-        w->setPrintSink(std::move(rs));
-        setEndHook([this] { ++ends; });
-        w->Form_Load(false);
-    }
-    void TearDown() override {
-        w.reset();
-        setEndHook({});
-        resetEndRequest();
-    }
-    bool back() { return w->backLabel()->isVisibleTo(w.get()); }
-    bool go() { return w->goLabel()->isVisibleTo(w.get()); }
-    int visiblePage() {
-        int found = -1;
-        for (int k = 0; k < w->pageCount(); ++k)
-            if (w->pageVisible(k)) {
-                EXPECT_EQ(found, -1) << "two pages visible";
-                found = k;
-            }
-        return found;
-    }
-    // Prints page k and returns the canvas it was drawn on.
-    Surface& printed(int k) {
-        w->ShowThisPic(k);
-        w->cmdPrint_Click();
-        return w->Form2();
-    }
+struct Quillet : course::testing::WindowFixture<QuilletDocument> {
+    void SetUp() override { open(std::make_unique<QuilletDocument>()); }
 };
-
-double right(const DrawOp& op) { return op.a.x() + op.cell.width(); }
 
 bool near(double a, double b, double tol = 0.01) { return std::abs(a - b) <= tol; }
 

@@ -4,7 +4,7 @@
 
 #include <course/shell/EventPump.h>
 #include <course/shell/Form1.h>
-#include "RecordingSink.h"
+#include "WindowFixture.h"
 #include "RunLog.h"
 #include "TesseraDocument.h"
 
@@ -19,37 +19,8 @@ namespace {
 
 using course::testing::RecordingSink;
 
-struct Tessera : ::testing::Test {
-    std::unique_ptr<Document> doc;
-    std::unique_ptr<Form1> w;
-    RecordingSink* sink = nullptr;
-    int ends = 0;
-
-    void SetUp() override {
-        doc = tessera::makeDocument();
-        w = std::make_unique<Form1>(*doc);
-        auto rs = std::make_unique<RecordingSink>();
-        sink = rs.get();
-        w->setPrintSink(std::move(rs));
-        setEndHook([this] { ++ends; });
-        w->Form_Load(false);
-    }
-    void TearDown() override {
-        w.reset();
-        setEndHook({});
-        resetEndRequest();
-    }
-    bool back() { return w->backLabel()->isVisibleTo(w.get()); }
-    bool go() { return w->goLabel()->isVisibleTo(w.get()); }
-    int visiblePage() {
-        int found = -1;
-        for (int k = 0; k < w->pageCount(); ++k)
-            if (w->pageVisible(k)) {
-                EXPECT_EQ(found, -1) << "two pages visible";
-                found = k;
-            }
-        return found;
-    }
+struct Tessera : course::testing::WindowFixture<Document> {
+    void SetUp() override { open(tessera::makeDocument()); }
     // x of the first text run that is exactly `s`, or -1.
     static double xOf(const Surface& g, const QString& s) {
         for (const DrawOp& op : texts(g))

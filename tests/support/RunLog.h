@@ -1,6 +1,7 @@
 #pragma once
 // Helpers that read a surface's recorded operations as a log of runs and lines.
 
+#include <course/textruns/FontTable.h>
 #include <course/textruns/Surface.h>
 
 #include <QString>
@@ -31,5 +32,11 @@ inline QString joined(const Surface& g) {
         s += op.text;
     return s;
 }
+
+// The Unicode character a Symbol-font code draws.
+inline QString sym(int code) { return symbolToUnicode(QString(QChar(code))); }
+
+// Right edge of a text run's cell.
+inline double right(const DrawOp& op) { return op.a.x() + op.cell.width(); }
 
 } // namespace course::testing

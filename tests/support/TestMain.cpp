@@ -1,5 +1,6 @@
-// Engine tests draw through Qt's font machinery, which needs an application object;
-// the offscreen platform lets them run without a display.
+// The main of every Qt test program: drawing goes through Qt's font machinery and the
+// shell's widgets, which need an application object; the offscreen platform lets the
+// tests run without a display.
 #include <QApplication>
 
 #include <gtest/gtest.h>

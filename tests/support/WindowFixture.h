@@ -1,0 +1,58 @@
+#pragma once
+// A document's main window for tests: loaded without being shown, printing into a
+// recording sink, with the end hook counting the requests to end the program.
+
+#include "RecordingSink.h"
+
+#include <course/shell/EventPump.h>
+#include <course/shell/Form1.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace course::testing {
+
+template <class Doc>
+struct WindowFixture : ::testing::Test {
+    std::unique_ptr<Doc> doc;
+    std::unique_ptr<Form1> w;
+    RecordingSink* sink = nullptr;
+    int ends = 0;
+
+    void open(std::unique_ptr<Doc> d) {
+        doc = std::move(d);
+        w = std::make_unique<Form1>(*doc);
+        auto rs = std::make_unique<RecordingSink>();
+        sink = rs.get();
+        w->setPrintSink(std::move(rs));
+        setEndHook([this] { ++ends; });
+        w->Form_Load(false);
+    }
+    void TearDown() override {
+        w.reset();
+        setEndHook({});
+        resetEndRequest();
+    }
+
+    bool back() const { return w->backLabel()->isVisibleTo(w.get()); }
+    bool go() const { return w->goLabel()->isVisibleTo(w.get()); }
+    // The one visible page (a failure when two are visible), or -1.
+    int visiblePage() const {
+        int found = -1;
+        for (int k = 0; k < w->pageCount(); ++k)
+            if (w->pageVisible(k)) {
+                EXPECT_EQ(found, -1) << "two pages visible";
+                found = k;
+            }
+        return found;
+    }
+    // Prints page k and returns the canvas it was drawn on.
+    Surface& printed(int k) {
+        w->ShowThisPic(k);
+        w->cmdPrint_Click();
+        return w->Form2();
+    }
+};
+
+} // namespace course::testing
