@@ -5,6 +5,7 @@
 // Pic, CurX, CurY, CharW, CharH, TagCol and Printing at hand.
 
 #include <course/formula/Typesetter.h>
+#include <course/textruns/Units.h>
 
 #include <QRect>
 #include <QString>
@@ -14,10 +15,13 @@ namespace course {
 enum class KeySet { A, B, C };
 enum class PageSwitching { Inline, ShowThisPic };
 
-// Window design in twips (15 twips = 1 pixel), as laid out.
+// Window design in twips, as laid out.
 struct TwipsRect {
     int left = 0, top = 0, width = 0, height = 0;
-    QRect pixels() const { return QRect(left / 15, top / 15, width / 15, height / 15); }
+    QRect pixels() const {
+        constexpr int t = units::kTwipsPerPixel;
+        return QRect(left / t, top / t, width / t, height / t);
+    }
 };
 
 struct DocumentLayout {

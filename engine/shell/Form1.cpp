@@ -1,6 +1,8 @@
 #include <course/shell/Form1.h>
 
 #include <course/shell/EventPump.h>
+#include <course/shell/KeyCode.h>
+#include <course/textruns/Units.h>
 #include <course/textruns/FontTable.h>
 
 #include <QApplication>
@@ -41,7 +43,7 @@ Form1::Form1(Document& doc, QWidget* parent)
     : QWidget(parent), doc_(doc), settings_(doc.settings()), sink_(std::make_unique<SystemPrintSink>()) {
     const DocumentLayout& L = settings_.layout;
     setWindowTitle(settings_.windowTitle);
-    setFixedSize(L.clientWidth / 15, L.clientHeight / 15);
+    setFixedSize(L.clientWidth / units::kTwipsPerPixel, L.clientHeight / units::kTwipsPerPixel);
     setAutoFillBackground(true);
     setFont(designFont(kDesignFontSize));
 
@@ -261,33 +263,33 @@ void Form1::Form_KeyDown(int keyCode) {
         doc_.KeyBusy = true;
     const int last = settings_.pages - 1;
     switch (keyCode) {
-    case 27: End(); return;
-    case 38:
-    case 8: cmdBack_Click(); return;
-    case 37:
+    case key::Escape: End(); return;
+    case key::Up:
+    case key::Backspace: cmdBack_Click(); return;
+    case key::Left:
         if (settings_.keys == KeySet::C)
             cmdBack_Click();
         return;
-    case 40:
-    case 13: cmdGo_Click(); return;
-    case 32:
+    case key::Down:
+    case key::Enter: cmdGo_Click(); return;
+    case key::Space:
         if (settings_.keys != KeySet::C)
             cmdGo_Click();
         return;
-    case 39:
+    case key::Right:
         if (settings_.keys == KeySet::C)
             cmdGo_Click();
         return;
-    case 36:
+    case key::Home:
         if (settings_.keys == KeySet::B)
             ShowThisPic(0);
         return;
-    case 35:
+    case key::End:
         if (settings_.keys == KeySet::B)
             ShowThisPic(last);
         return;
-    case 112:
-    case 42:
+    case key::F1:
+    case key::Print:
         if (settings_.keys == KeySet::A && settings_.printKeysPrintWindow)
             PrintForm1();
         return;
@@ -369,7 +371,7 @@ void Form1::renderWindow(QPainter& p) {
         picTitle_->surface().render(p);
         p.restore();
     }
-    const double dpi = p.device() ? p.device()->logicalDpiY() : 96.0;
+    const double dpi = p.device() ? p.device()->logicalDpiY() : units::kLogicalDpi;
     for (QLabel* l : {static_cast<QLabel*>(cmdPrint_), static_cast<QLabel*>(cmdBack_),
                       static_cast<QLabel*>(cmdGo_), label1_}) {
         if (!l || !l->isVisibleTo(this))
@@ -385,20 +387,20 @@ void Form1::renderWindow(QPainter& p) {
 
 int Form1::virtualKey(int qtKey) {
     switch (qtKey) {
-    case Qt::Key_Escape: return 27;
-    case Qt::Key_Up: return 38;
-    case Qt::Key_Backspace: return 8;
-    case Qt::Key_Left: return 37;
-    case Qt::Key_Down: return 40;
+    case Qt::Key_Escape: return key::Escape;
+    case Qt::Key_Up: return key::Up;
+    case Qt::Key_Backspace: return key::Backspace;
+    case Qt::Key_Left: return key::Left;
+    case Qt::Key_Down: return key::Down;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
-    case Qt::Key_Space: return 32;
-    case Qt::Key_Right: return 39;
-    case Qt::Key_Home: return 36;
-    case Qt::Key_End: return 35;
-    case Qt::Key_F1: return 112;
-    case Qt::Key_Print: return 42;
-    default: return 0;
+    case Qt::Key_Enter: return key::Enter;
+    case Qt::Key_Space: return key::Space;
+    case Qt::Key_Right: return key::Right;
+    case Qt::Key_Home: return key::Home;
+    case Qt::Key_End: return key::End;
+    case Qt::Key_F1: return key::F1;
+    case Qt::Key_Print: return key::Print;
+    default: return key::None;
     }
 }
 

@@ -1,5 +1,7 @@
 #include <course/shell/PageExport.h>
 
+#include <course/textruns/Units.h>
+
 #include <course/shell/Form1.h>
 
 #include <QDir>
@@ -13,11 +15,7 @@
 namespace course {
 
 QImage renderSurface(const Surface& s, QSize size, double dpr) {
-    QImage img(QSize(std::lround(size.width() * dpr), std::lround(size.height() * dpr)),
-               QImage::Format_RGB32);
-    img.setDevicePixelRatio(dpr);
-    img.setDotsPerMeterX(std::lround(3780 * dpr));
-    img.setDotsPerMeterY(std::lround(3780 * dpr));
+    QImage img = units::imageAt(size, dpr);
     img.fill(toQColor(s.BackColor));
     QPainter p(&img);
     p.setClipRect(QRect(QPoint(0, 0), size));
@@ -73,7 +71,9 @@ QString exportPdf(Form1& w, const QString& file) {
     writer.setTitle(w.document().settings().windowTitle);
     const QSize pageSize = w.visiblePageSize();
     Surface* title = w.titleBox();
-    auto pointsOf = [](QSize px) { return QSizeF(px.width() * 0.75, px.height() * 0.75); };
+    auto pointsOf = [](QSize px) {
+        return QSizeF(px.width() * units::kPointsPerPixel, px.height() * units::kPointsPerPixel);
+    };
     // The title box, where there is one, heads the first page.
     const int titleHeight = title ? title->size().height() : 0;
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
@@ -82,7 +82,7 @@ QString exportPdf(Form1& w, const QString& file) {
     QPainter p;
     if (!p.begin(&writer))
         return QStringLiteral("cannot start a PDF in %1").arg(file);
-    const double s = kResolution / 96.0;
+    const double s = kResolution / units::kLogicalDpi;
     for (int k = 0; k < w.pageCount(); ++k) {
         if (k > 0) {
             writer.setPageSize(

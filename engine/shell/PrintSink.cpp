@@ -1,5 +1,7 @@
 #include <course/shell/PrintSink.h>
 
+#include <course/textruns/Units.h>
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -36,7 +38,7 @@ bool paintOnPage(QPagedPaintDevice& device, int resolution, const std::function<
     if (!p.begin(&device))
         return false;
     const QRectF area(QPointF(0, 0), QSizeF(device.width(), device.height()));
-    double s = resolution / 96.0;
+    double s = resolution / units::kLogicalDpi;
     if (size.width() * s > area.width())
         s = area.width() / size.width();
     p.scale(s, s);

@@ -1,5 +1,7 @@
 #include <course/textruns/FontTable.h>
 
+#include <course/textruns/Units.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFontDatabase>
@@ -129,7 +131,7 @@ QFont FontTable::makeFont(const QString& requested, double points, bool bold, bo
     QFont font(familyFor(requested));
     // Points are pixels·72/96 on the page; a device of another dpi gets the size that
     // yields the same number of logical pixels through the painter's scale.
-    font.setPointSizeF(points * 96.0 / deviceDpi);
+    font.setPointSizeF(points * units::kLogicalDpi / deviceDpi);
     font.setBold(bold);
     font.setItalic(italic);
     // Unhinted outlines keep advances identical on screen, at 2x and on paper.

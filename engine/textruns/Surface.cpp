@@ -1,5 +1,7 @@
 #include <course/textruns/Surface.h>
 
+#include <course/textruns/Units.h>
+
 #include <course/textruns/FontTable.h>
 
 #include <QFontMetricsF>
@@ -16,10 +18,7 @@ namespace {
 // All layout is measured on a 96-dpi device, whatever the surface is shown on.
 const QImage& referenceDevice() {
     static const QImage img = [] {
-        QImage i(1, 1, QImage::Format_RGB32);
-        i.setDotsPerMeterX(3780); // 96 dpi
-        i.setDotsPerMeterY(3780);
-        return i;
+        return units::imageAt(QSize(1, 1), 1.0);
     }();
     return img;
 }
@@ -204,7 +203,7 @@ void paintOp(QPainter& p, const DrawOp& op) {
         break;
     }
     case DrawOp::Kind::Text: {
-        const double dpi = p.device() ? p.device()->logicalDpiY() : 96.0;
+        const double dpi = p.device() ? p.device()->logicalDpiY() : units::kLogicalDpi;
         const QFont f = FontTable::makeFont(op.fontName, op.fontSize, op.bold, op.italic, dpi);
         p.save();
         p.translate(op.a);
@@ -236,11 +235,7 @@ const QImage& Surface::image(qreal dpr) const {
     const bool fresh =
         cache_.isNull() || cacheDpr_ != dpr || cacheGeneration_ != generation_ || cachePainted_ > ops_.size();
     if (fresh) {
-        cache_ = QImage(QSize(std::lround(size_.width() * dpr), std::lround(size_.height() * dpr)),
-                        QImage::Format_RGB32);
-        cache_.setDevicePixelRatio(dpr);
-        cache_.setDotsPerMeterX(std::lround(3780 * dpr));
-        cache_.setDotsPerMeterY(std::lround(3780 * dpr));
+        cache_ = units::imageAt(size_, dpr);
         cache_.fill(toQColor(BackColor));
         cacheDpr_ = dpr;
         cachePainted_ = 0;

@@ -3,6 +3,8 @@
 
 #include "OrielDocument.h"
 
+#include <course/textruns/Units.h>
+
 #include <cmath>
 
 namespace oriel {
@@ -121,7 +123,7 @@ void OrielDocument::tallRoot(double xEnd) {
     // The radical sign at the page size with its hook on the denominator's line; its
     // rising stroke is carried on by a line up to the Gray overline above the
     // numerator. The sign's top right corner is at (0.515 em, 0.092 em) of its cell.
-    const double em = g.FontSize * 96.0 / 72.0;
+    const double em = g.FontSize * course::units::kPixelsPerPoint;
     const double yGlyph = CurY + 0.6 * CharH;
     const double top = CurY - 0.55 * CharH;
     double x = CurX;

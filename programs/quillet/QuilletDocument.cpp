@@ -3,6 +3,8 @@
 
 #include "QuilletDocument.h"
 
+#include <course/textruns/Units.h>
+
 #include <algorithm>
 
 namespace quillet {
@@ -122,7 +124,7 @@ double QuilletDocument::symbolDrop(double size) const {
     const double ascent = g.measure(QStringLiteral("l")).ascent;
     g.FontName = name;
     g.FontSize = keep;
-    const double em = size * 96.0 / 72.0;
+    const double em = size * course::units::kPixelsPerPoint;
     return std::max(0.0, kSymbolAscentEm * em - ascent);
 }
 

@@ -1,5 +1,7 @@
 #include "Controls.h"
 
+#include <course/shell/Document.h>
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -8,9 +10,7 @@
 namespace sorrel {
 
 QRect twipsRect(int left, int top, int width, int height) {
-    constexpr int kTwipsPerPixel = 15;
-    return QRect(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
-                 height / kTwipsPerPixel);
+    return course::TwipsRect{left, top, width, height}.pixels();
 }
 
 // ---------------------------------------------------------------- LabelView

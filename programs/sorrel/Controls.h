@@ -16,7 +16,7 @@ class QPainter;
 
 namespace sorrel {
 
-// Twips to pixels at 96 dpi: 15 twips per pixel.
+// Twips to pixels at 96 dpi, as the documents' window designs.
 QRect twipsRect(int left, int top, int width, int height);
 
 class LabelView : public course::SurfaceView {

@@ -2,6 +2,8 @@
 
 #include "SorrelWindow.h"
 
+#include <course/textruns/Units.h>
+
 #include <QFile>
 #include <QImage>
 #include <QImageWriter>
@@ -16,11 +18,7 @@ namespace sorrel {
 
 bool exportPng(const SorrelWindow& window, const QString& file, int scale, QString* error) {
     const QSize size = SorrelWindow::clientSize();
-    QImage img(size * scale, QImage::Format_RGB32);
-    img.setDevicePixelRatio(scale);
-    // 96 dpi per logical pixel, so that fonts laid out at 96 dpi keep their size.
-    img.setDotsPerMeterX(std::lround(3780.0 * scale));
-    img.setDotsPerMeterY(std::lround(3780.0 * scale));
+    QImage img = course::units::imageAt(size, scale);
     img.fill(Qt::white);
     {
         QPainter p(&img);
@@ -52,7 +50,8 @@ bool exportPdf(const SorrelWindow& window, const QString& file, QString* error) 
     pdf.setTitle(kProgramTitle);
     // One page the size of the window at 96 dpi; one device unit = one window pixel.
     pdf.setResolution(96);
-    pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(size.width() * 72.0 / 96.0, size.height() * 72.0 / 96.0),
+    pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(size.width() * course::units::kPointsPerPixel,
+                                                   size.height() * course::units::kPointsPerPixel),
                                             QPageSize::Point, QString(), QPageSize::ExactMatch),
                                   QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     QPainter p;

@@ -6,6 +6,7 @@
 #include <course/shell/EventPump.h>
 #include <course/textruns/FontTable.h>
 #include <course/shell/Form1.h>
+#include <course/shell/KeyCode.h>
 #include <course/shell/PageExport.h>
 #include "WindowFixture.h"
 #include "RunLog.h"
@@ -89,10 +90,10 @@ TEST_F(Calyx, OpensWithFourPagesAndTheDocumentColumns) {
     for (int k = 0; k < 4; ++k)
         EXPECT_GT(drawn(w->page(k)).size(), 40u) << "page " << k;
     // Key set B with Home and End.
-    w->Form_KeyDown(35);
+    w->Form_KeyDown(key::End);
     EXPECT_EQ(doc->CurPic, 3);
     EXPECT_FALSE(w->goLabel()->isVisibleTo(w.get()));
-    w->Form_KeyDown(36);
+    w->Form_KeyDown(key::Home);
     EXPECT_EQ(doc->CurPic, 0);
     EXPECT_EQ(calyx::makeDocument()->settings().pages, 4);
 }
@@ -162,8 +163,8 @@ TEST_F(Calyx, PrintedFirstPageStartsWithTheTitle) {
 }
 
 TEST_F(Calyx, PrintLabelRedrawsTheCurrentPageOnTheCanvas) {
-    w->Form_KeyDown(40);
-    w->Form_KeyDown(40);
+    w->Form_KeyDown(key::Down);
+    w->Form_KeyDown(key::Down);
     ASSERT_EQ(doc->CurPic, 2);
     w->cmdPrint_Click();
     EXPECT_EQ(sink->prints, 1);
@@ -219,7 +220,7 @@ TEST_F(Calyx, ClosingUnloadsTheCanvasAndLetsTheWindowClose) {
     EXPECT_FALSE(w->form2Exists());
     EXPECT_FALSE(w->isVisible());
     // Escape still ends the program at once.
-    w->Form_KeyDown(27);
+    w->Form_KeyDown(key::Escape);
     EXPECT_EQ(ends, 1);
 }
 

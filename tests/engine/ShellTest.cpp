@@ -4,6 +4,7 @@
 #include <course/shell/DocumentMain.h>
 #include <course/shell/EventPump.h>
 #include <course/shell/Form1.h>
+#include <course/shell/KeyCode.h>
 #include <course/shell/PageExport.h>
 #include "RecordingSink.h"
 #include "WindowFixture.h"
@@ -100,8 +101,8 @@ TEST_F(Shell, StartUpDrawsEveryPageAndShowsBothArrowsOnPageZero) {
 
     // Back on page 0 changes nothing, not even the arrows.
     w->cmdBack_Click();
-    w->Form_KeyDown(38);
-    w->Form_KeyDown(8);
+    w->Form_KeyDown(key::Up);
+    w->Form_KeyDown(key::Backspace);
     EXPECT_EQ(doc->CurPic, 0);
     EXPECT_TRUE(back());
     // The first step forward applies the arrow rule: both arrows on page 1.
@@ -113,42 +114,42 @@ TEST_F(Shell, StartUpDrawsEveryPageAndShowsBothArrowsOnPageZero) {
 
 TEST_F(Shell, KeySetBNavigatesAndHomeEndJump) {
     open(settingsFor(KeySet::B));
-    w->Form_KeyDown(35); // End
+    w->Form_KeyDown(key::End); // End
     EXPECT_EQ(visiblePage(), 3);
     EXPECT_TRUE(back());
     EXPECT_FALSE(go());
-    for (int key : {40, 13, 32})
+    for (int key : {key::Down, key::Enter, key::Space})
         w->Form_KeyDown(key);
     EXPECT_EQ(doc->CurPic, 3);
-    w->Form_KeyDown(36); // Home
+    w->Form_KeyDown(key::Home); // Home
     EXPECT_EQ(visiblePage(), 0);
     EXPECT_FALSE(back());
-    w->Form_KeyDown(32);
-    w->Form_KeyDown(13);
+    w->Form_KeyDown(key::Space);
+    w->Form_KeyDown(key::Enter);
     EXPECT_EQ(doc->CurPic, 2);
-    w->Form_KeyDown(8);
+    w->Form_KeyDown(key::Backspace);
     EXPECT_EQ(doc->CurPic, 1);
-    w->Form_KeyDown(37); // Left and Right are not in this set
-    w->Form_KeyDown(39);
+    w->Form_KeyDown(key::Left); // Left and Right are not in this set
+    w->Form_KeyDown(key::Right);
     EXPECT_EQ(doc->CurPic, 1);
-    w->Form_KeyDown(27);
+    w->Form_KeyDown(key::Escape);
     EXPECT_EQ(ends, 1);
 }
 
 TEST_F(Shell, KeySetCUsesLeftRightAndIgnoresSpaceHomeEnd) {
     open(settingsFor(KeySet::C, 3));
-    w->Form_KeyDown(39);
+    w->Form_KeyDown(key::Right);
     EXPECT_EQ(doc->CurPic, 1);
-    w->Form_KeyDown(32);
-    w->Form_KeyDown(35);
+    w->Form_KeyDown(key::Space);
+    w->Form_KeyDown(key::End);
     EXPECT_EQ(doc->CurPic, 1);
-    w->Form_KeyDown(37);
+    w->Form_KeyDown(key::Left);
     EXPECT_EQ(doc->CurPic, 0);
-    w->Form_KeyDown(36);
+    w->Form_KeyDown(key::Home);
     EXPECT_EQ(doc->CurPic, 0);
     // No KeyBusy guard in this set: a key inside a key's action is handled.
-    doc->during = [this](int) { w->Form_KeyDown(40); };
-    w->Form_KeyDown(40);
+    doc->during = [this](int) { w->Form_KeyDown(key::Down); };
+    w->Form_KeyDown(key::Down);
     EXPECT_EQ(doc->CurPic, 1);
 }
 
@@ -158,13 +159,13 @@ TEST_F(Shell, KeySetAPrintKeysPrintTheWindow) {
     s.printCanvasAtStart = false;
     open(s);
     EXPECT_FALSE(w->form2Exists());
-    w->Form_KeyDown(112);
-    w->Form_KeyDown(42);
+    w->Form_KeyDown(key::F1);
+    w->Form_KeyDown(key::Print);
     EXPECT_EQ(sink->prints, 2);
     EXPECT_FALSE(w->form2Exists());
-    w->Form_KeyDown(32);
+    w->Form_KeyDown(key::Space);
     EXPECT_EQ(doc->CurPic, 1);
-    w->Form_KeyDown(36); // no Home in this set
+    w->Form_KeyDown(key::Home); // no Home in this set
     EXPECT_EQ(doc->CurPic, 1);
 }
 
@@ -178,23 +179,23 @@ TEST_F(Shell, KeyBusyRefusesKeysDuringAKeysAction) {
         if (k != 3)
             return;
         ++nested;
-        w->Form_KeyDown(27); // even Escape is ignored while the key's action runs
-        w->Form_KeyDown(36);
+        w->Form_KeyDown(key::Escape); // even Escape is ignored while the key's action runs
+        w->Form_KeyDown(key::Home);
     };
-    w->Form_KeyDown(35);
+    w->Form_KeyDown(key::End);
     EXPECT_EQ(nested, 1);
     EXPECT_EQ(ends, 0);
     EXPECT_EQ(doc->CurPic, 3);
     EXPECT_FALSE(doc->KeyBusy);
     // Started by a click, the same page lets Escape through.
-    w->Form_KeyDown(36);
-    w->Form_KeyDown(40);
-    w->Form_KeyDown(40);
+    w->Form_KeyDown(key::Home);
+    w->Form_KeyDown(key::Down);
+    w->Form_KeyDown(key::Down);
     w->cmdGo_Click();
     EXPECT_EQ(ends, 1);
     // End on the last page redraws it.
     const size_t before = doc->draws.size();
-    w->Form_KeyDown(35);
+    w->Form_KeyDown(key::End);
     EXPECT_EQ(doc->draws.size(), before + 1);
 }
 

@@ -6,6 +6,7 @@
 
 #include <course/shell/EventPump.h>
 #include <course/shell/Form1.h>
+#include <course/shell/KeyCode.h>
 #include <course/shell/PageExport.h>
 #include "WindowFixture.h"
 #include "RunLog.h"
@@ -89,35 +90,35 @@ TEST_F(Oriel, StartUpDrawsTheTitleBoxAndThreePagesInItsOwnWindow) {
 
 TEST_F(Oriel, KeySetCStepsWithArrowsEnterAndBackspaceOnly) {
     // Back on the first page does nothing.
-    for (int key : {37, 38, 8})
+    for (int key : {key::Left, key::Up, key::Backspace})
         w->Form_KeyDown(key);
     EXPECT_EQ(doc->CurPic, 0);
-    w->Form_KeyDown(39); // Right
+    w->Form_KeyDown(key::Right); // Right
     EXPECT_EQ(doc->CurPic, 1);
     EXPECT_TRUE(w->pageVisible(1));
     EXPECT_FALSE(w->pageVisible(0));
-    for (int key : {32, 36, 35, 112}) // Space, Home, End, F1 are not in this set
+    for (int key : {key::Space, key::Home, key::End, key::F1}) // Space, Home, End, F1 are not in this set
         w->Form_KeyDown(key);
     EXPECT_EQ(doc->CurPic, 1);
-    w->Form_KeyDown(40); // Down
+    w->Form_KeyDown(key::Down); // Down
     EXPECT_EQ(doc->CurPic, 2);
     EXPECT_FALSE(w->goLabel()->isVisibleTo(w.get()));
-    w->Form_KeyDown(13); // Enter on the last page does nothing
+    w->Form_KeyDown(key::Enter); // Enter on the last page does nothing
     w->cmdGo_Click();
     EXPECT_EQ(doc->CurPic, 2);
-    w->Form_KeyDown(37); // Left
+    w->Form_KeyDown(key::Left); // Left
     EXPECT_EQ(doc->CurPic, 1);
-    w->Form_KeyDown(8); // Backspace
+    w->Form_KeyDown(key::Backspace); // Backspace
     EXPECT_EQ(doc->CurPic, 0);
     EXPECT_FALSE(w->backLabel()->isVisibleTo(w.get()));
     // No KeyBusy guard: a key is handled even while the flag is set.
     doc->KeyBusy = true;
-    w->Form_KeyDown(40);
+    w->Form_KeyDown(key::Down);
     EXPECT_EQ(doc->CurPic, 1);
-    w->Form_KeyDown(38); // Up
+    w->Form_KeyDown(key::Up); // Up
     EXPECT_EQ(doc->CurPic, 0);
     EXPECT_EQ(ends, 0);
-    w->Form_KeyDown(27);
+    w->Form_KeyDown(key::Escape);
     EXPECT_EQ(ends, 1);
 }
 

@@ -4,6 +4,7 @@
 #include <course/shell/EventPump.h>
 #include <course/textruns/FontTable.h>
 #include <course/shell/Form1.h>
+#include <course/shell/KeyCode.h>
 #include <course/shell/PrintSink.h>
 #include "WindowFixture.h"
 #include "RunLog.h"
@@ -124,32 +125,32 @@ TEST_F(Quillet, NothingRunsOffThePageOrOverTheProse) {
 }
 
 TEST_F(Quillet, KeySetBWithHomeAndEnd) {
-    w->Form_KeyDown(35); // End
+    w->Form_KeyDown(key::End); // End
     EXPECT_EQ(visiblePage(), 3);
     EXPECT_TRUE(back());
     EXPECT_FALSE(go());
-    for (int key : {40, 13, 32}) // Forward on the last page changes nothing
+    for (int key : {key::Down, key::Enter, key::Space}) // Forward on the last page changes nothing
         w->Form_KeyDown(key);
     EXPECT_EQ(doc->CurPic, 3);
-    w->Form_KeyDown(38);
+    w->Form_KeyDown(key::Up);
     EXPECT_EQ(visiblePage(), 2);
     EXPECT_TRUE(back());
     EXPECT_TRUE(go());
-    w->Form_KeyDown(36); // Home
+    w->Form_KeyDown(key::Home); // Home
     EXPECT_EQ(visiblePage(), 0);
     EXPECT_FALSE(back());
     EXPECT_TRUE(go());
-    w->Form_KeyDown(8); // Backward on the first page changes nothing
+    w->Form_KeyDown(key::Backspace); // Backward on the first page changes nothing
     w->cmdBack_Click();
     EXPECT_EQ(doc->CurPic, 0);
-    w->Form_KeyDown(32);
+    w->Form_KeyDown(key::Space);
     w->cmdGo_Click();
     EXPECT_EQ(visiblePage(), 2);
-    w->Form_KeyDown(39); // Left and Right are not in this set
-    w->Form_KeyDown(37);
+    w->Form_KeyDown(key::Right); // Left and Right are not in this set
+    w->Form_KeyDown(key::Left);
     EXPECT_EQ(doc->CurPic, 2);
     EXPECT_EQ(ends, 0);
-    w->Form_KeyDown(27);
+    w->Form_KeyDown(key::Escape);
     EXPECT_EQ(ends, 1);
 }
 
@@ -178,16 +179,16 @@ private:
 
 TEST_F(Quillet, SecondKeyDuringAKeysActionIsIgnored) {
     w->show();
-    KeysWhenShown nested(*w, {36, 27, 38});
+    KeysWhenShown nested(*w, {key::Home, key::Escape, key::Up});
     w->pageView(3)->installEventFilter(&nested);
-    w->Form_KeyDown(35);
+    w->Form_KeyDown(key::End);
     EXPECT_EQ(nested.shown, 1);
     EXPECT_EQ(doc->CurPic, 3);
     EXPECT_EQ(ends, 0);
     EXPECT_FALSE(doc->KeyBusy);
     // A key pressed while a click's action runs is handled.
     w->pageView(3)->removeEventFilter(&nested);
-    KeysWhenShown fromClick(*w, {36});
+    KeysWhenShown fromClick(*w, {key::Home});
     w->pageView(1)->installEventFilter(&fromClick);
     w->ShowThisPic(0);
     w->cmdGo_Click();

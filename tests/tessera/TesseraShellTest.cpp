@@ -4,6 +4,7 @@
 
 #include <course/shell/EventPump.h>
 #include <course/shell/Form1.h>
+#include <course/shell/KeyCode.h>
 #include "WindowFixture.h"
 #include "RunLog.h"
 #include "TesseraDocument.h"
@@ -66,60 +67,60 @@ TEST_F(Tessera, ArrowLabelsAndNavigationKeys) {
     EXPECT_TRUE(back());
     EXPECT_TRUE(go());
     w->cmdBack_Click();
-    w->Form_KeyDown(38);
-    w->Form_KeyDown(8);
+    w->Form_KeyDown(key::Up);
+    w->Form_KeyDown(key::Backspace);
     EXPECT_EQ(visiblePage(), 0);
     EXPECT_TRUE(back());
 
-    w->Form_KeyDown(40); // Down
+    w->Form_KeyDown(key::Down); // Down
     EXPECT_EQ(visiblePage(), 1);
     EXPECT_TRUE(back());
     EXPECT_TRUE(go());
-    w->Form_KeyDown(13); // Enter
+    w->Form_KeyDown(key::Enter); // Enter
     EXPECT_EQ(visiblePage(), 2);
     EXPECT_TRUE(back());
     EXPECT_FALSE(go());
     // Forward on the last page does nothing.
-    w->Form_KeyDown(32);
-    w->Form_KeyDown(40);
+    w->Form_KeyDown(key::Space);
+    w->Form_KeyDown(key::Down);
     w->cmdGo_Click();
     EXPECT_EQ(doc->CurPic, 2);
     EXPECT_FALSE(go());
     // Keys of other sets are ignored.
-    for (int key : {36, 35, 37, 39, 65})
+    for (int key : {key::Home, key::End, key::Left, key::Right, key::A})
         w->Form_KeyDown(key);
     EXPECT_EQ(doc->CurPic, 2);
 
-    w->Form_KeyDown(8); // Backspace
+    w->Form_KeyDown(key::Backspace); // Backspace
     EXPECT_EQ(visiblePage(), 1);
-    w->Form_KeyDown(38); // Up
+    w->Form_KeyDown(key::Up); // Up
     EXPECT_EQ(visiblePage(), 0);
     EXPECT_FALSE(back());
     EXPECT_TRUE(go());
-    w->Form_KeyDown(32); // Space
+    w->Form_KeyDown(key::Space); // Space
     EXPECT_EQ(visiblePage(), 1);
     w->cmdBack_Click();
     EXPECT_EQ(doc->CurPic, 0);
 
     EXPECT_EQ(ends, 0);
-    w->Form_KeyDown(27);
+    w->Form_KeyDown(key::Escape);
     EXPECT_EQ(ends, 1);
     EXPECT_TRUE(sink->jobs.empty());
 }
 
 TEST_F(Tessera, PrintKeysPrintTheWindowAndIgnoreKeysMeanwhile) {
-    w->Form_KeyDown(40);
+    w->Form_KeyDown(key::Down);
     int during = 0;
     sink->during = [&] {
         ++during;
         // KeyBusy is set while the print key's action runs: all of these are ignored.
-        w->Form_KeyDown(40);
-        w->Form_KeyDown(38);
-        w->Form_KeyDown(112);
-        w->Form_KeyDown(27);
+        w->Form_KeyDown(key::Down);
+        w->Form_KeyDown(key::Up);
+        w->Form_KeyDown(key::F1);
+        w->Form_KeyDown(key::Escape);
     };
-    w->Form_KeyDown(112); // F1
-    w->Form_KeyDown(42);  // Print
+    w->Form_KeyDown(key::F1);    // F1
+    w->Form_KeyDown(key::Print); // Print
     EXPECT_EQ(during, 2);
     ASSERT_EQ(sink->jobs.size(), 2u);
     for (const QString& job : sink->jobs)
@@ -136,8 +137,8 @@ TEST_F(Tessera, PrintAfterTheMatrixPageUsesTheScreenMetrics) {
     const double w13 = doc->CharW, h13 = doc->CharH;
 
     // Page 2 first: it switches to 11 points for its matrices on the canvas too.
-    w->Form_KeyDown(40);
-    w->Form_KeyDown(40);
+    w->Form_KeyDown(key::Down);
+    w->Form_KeyDown(key::Down);
     w->cmdPrint_Click();
     ASSERT_TRUE(w->form2Exists());
     EXPECT_EQ(sink->jobs.back(), QStringLiteral("tessera-page3"));
@@ -152,8 +153,8 @@ TEST_F(Tessera, PrintAfterTheMatrixPageUsesTheScreenMetrics) {
     EXPECT_EQ(doc->LeftMargin, nint(w13));
 
     // Then page 0 and page 1: laid out with the 13-point cell and the print margin.
-    w->Form_KeyDown(38);
-    w->Form_KeyDown(38);
+    w->Form_KeyDown(key::Up);
+    w->Form_KeyDown(key::Up);
     w->cmdPrint_Click();
     EXPECT_EQ(sink->jobs.back(), QStringLiteral("tessera-page1"));
     const auto ops0 = texts(canvas);
@@ -166,7 +167,7 @@ TEST_F(Tessera, PrintAfterTheMatrixPageUsesTheScreenMetrics) {
     EXPECT_DOUBLE_EQ(xOf(canvas, QStringLiteral("を数値計算によって直接解く方法を説明します。")), nint(w13));
     EXPECT_DOUBLE_EQ(xOf(canvas, QStringLiteral("(1) 概 要")), doc->Indent1);
 
-    w->Form_KeyDown(40);
+    w->Form_KeyDown(key::Down);
     w->cmdPrint_Click();
     EXPECT_DOUBLE_EQ(xOf(canvas, QStringLiteral("[5]")), nint(55 * w13));
     EXPECT_DOUBLE_EQ(xOf(canvas, QStringLiteral("が得られます。")), nint(w13));

@@ -4,9 +4,12 @@
 
 #include "PageTestSupport.h"
 
+#include <course/shell/KeyCode.h>
+
 using namespace brindle;
 using namespace brindle::testing;
 using course::DrawOp;
+namespace key = course::key;
 
 namespace {
 
@@ -106,7 +109,7 @@ TEST_F(Reentrancy, ShowingPageTwoAgainCancelsTheOldRunFirst) {
 TEST_F(Reentrancy, EscapeEndsARunStartedByAClick) {
     pacer.during = [&](int k) {
         if (k == 30)
-            w->Form_KeyDown(27);
+            w->Form_KeyDown(key::Escape);
     };
     clickToLivePage();
     EXPECT_EQ(ends, 1);
@@ -121,11 +124,11 @@ TEST_F(Reentrancy, KeysAreIgnoredDuringARunStartedByAKey) {
         if (k != 30)
             return;
         busySeen = doc->KeyBusy;
-        for (int key : {27, 36, 38, 35})
+        for (int key : {key::Escape, key::Home, key::Up, key::End})
             w->Form_KeyDown(key);
     };
-    w->Form_KeyDown(40);
-    w->Form_KeyDown(40);
+    w->Form_KeyDown(key::Down);
+    w->Form_KeyDown(key::Down);
     EXPECT_EQ(busySeen, 1);
     EXPECT_EQ(ends, 0);
     EXPECT_EQ(doc->CurPic, 2);
@@ -133,7 +136,7 @@ TEST_F(Reentrancy, KeysAreIgnoredDuringARunStartedByAKey) {
     EXPECT_EQ(sounds.size(), 5u);
     EXPECT_FALSE(doc->KeyBusy);
     // Once the key's run is over, keys work again: End shows page 2 anew.
-    w->Form_KeyDown(35);
+    w->Form_KeyDown(key::End);
     EXPECT_EQ(pacer.sleeps(), 2 * kSleepsPerRun);
 }
 

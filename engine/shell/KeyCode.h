@@ -1,0 +1,24 @@
+#pragma once
+// The key codes the document windows answer, by name: the desktop's virtual-key numbers,
+// which is what Form1::Form_KeyDown takes (Qt's keys are mapped onto them).
+
+namespace course::key {
+
+enum : int {
+    None = 0,
+    Backspace = 8,
+    Enter = 13,
+    Escape = 27,
+    Space = 32,
+    End = 35,
+    Home = 36,
+    Left = 37,
+    Up = 38,
+    Right = 39,
+    Down = 40,
+    Print = 42,
+    A = 65,
+    F1 = 112,
+};
+
+} // namespace course::key
