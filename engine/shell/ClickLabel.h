@@ -1,5 +1,7 @@
 #pragma once
-// A label used as a button: it reports a click and keeps its own background colour.
+// A label used as a button: like a desktop button it reports a click when the left
+// button is released over it after being pressed on it, and keeps its own background
+// colour.
 
 #include <course/textruns/Surface.h>
 
@@ -25,10 +27,20 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent* e) override {
-        if (e->button() == Qt::LeftButton)
-            emit clicked();
-        QLabel::mousePressEvent(e);
+        pressed_ = e->button() == Qt::LeftButton;
+        e->accept();
     }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        const bool click =
+            pressed_ && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
+        pressed_ = false;
+        e->accept();
+        if (click)
+            emit clicked();
+    }
+
+private:
+    bool pressed_ = false;
 };
 
 } // namespace course

@@ -1,6 +1,7 @@
 // The shell with a small test document on the offscreen platform: start-up state,
 // arrow and key rules, KeyBusy, printing through the print canvas, close behaviour.
 
+#include <course/shell/ClickLabel.h>
 #include <course/shell/DocumentMain.h>
 #include <course/shell/EventPump.h>
 #include <course/shell/Form1.h>
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPrinterInfo>
 #include <QProcess>
@@ -406,4 +408,29 @@ TEST(DocumentOptions, PageOpensTheWindowAtThatPageAndRefusesPagesTheDocumentLack
         DocumentCommandLine cl(prog);
         EXPECT_EQ(cl.parse({QStringLiteral("--page"), QLatin1String(bad)}), kUsageExitStatus) << bad;
     }
+}
+
+TEST(ClickLabelTest, ClicksOnReleaseInsideAfterAPressInsideLikeAButton) {
+    ClickLabel label(QStringLiteral("印刷"));
+    label.resize(40, 20);
+    int clicks = 0;
+    QObject::connect(&label, &ClickLabel::clicked, [&clicks] { ++clicks; });
+    auto send = [&label](QEvent::Type type, QPointF at, Qt::MouseButton button) {
+        const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::NoButton;
+        QMouseEvent e(type, at, label.mapToGlobal(at), button, held, Qt::NoModifier);
+        QCoreApplication::sendEvent(&label, &e);
+    };
+    send(QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton);
+    EXPECT_EQ(clicks, 0) << "a press alone is no click";
+    send(QEvent::MouseButtonRelease, {12, 8}, Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
+    // Dragged off before release: cancelled.
+    send(QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, {60, 10}, Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
+    // Other buttons, and a release without a press, do nothing.
+    send(QEvent::MouseButtonPress, {10, 10}, Qt::RightButton);
+    send(QEvent::MouseButtonRelease, {10, 10}, Qt::RightButton);
+    send(QEvent::MouseButtonRelease, {10, 10}, Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
 }
