@@ -30,8 +30,6 @@
 #include <brindle/PlotMapping.h>
 #include <brindle/TableFormat.h>
 
-#include <QApplication>
-#include <QPointer>
 
 #include <algorithm>
 #include <cmath>
@@ -49,76 +47,6 @@ constexpr course::Rgb kRed = course::RGB(255, 0, 0);
 
 constexpr int kLastVisibleStep = 640; // 5/h: points with x ≥ 5 are not traced
 } // namespace
-
-// While a run traces, the page picture on screen is repainted only where the last
-// operation drew. The view's own repaint covers the whole picture for every
-// operation: at 100 traced steps a second that alone kept a tenth of a core busy
-// under X. Put back to the view's whole-picture repaint when the run ends.
-class StepRepaint {
-public:
-    explicit StepRepaint(Surface& g) : g_(g) {
-        if (!qApp)
-            return;
-        for (QWidget* w : QApplication::allWidgets()) {
-            auto* v = qobject_cast<course::SurfaceView*>(w);
-            if (v && &v->surface() == &g) {
-                view_ = v;
-                break;
-            }
-        }
-        if (!view_)
-            return;
-        g_.setChangeListener([this] { changed(); });
-    }
-    ~StepRepaint() {
-        if (!view_)
-            return;
-        QPointer<course::SurfaceView> v = view_;
-        g_.setChangeListener([v] {
-            if (v)
-                v->update();
-        });
-    }
-    StepRepaint(const StepRepaint&) = delete;
-    StepRepaint& operator=(const StepRepaint&) = delete;
-
-private:
-    void changed() {
-        if (!view_)
-            return;
-        const auto& ops = g_.ops();
-        if (ops.empty()) {
-            view_->update();
-            return;
-        }
-        const course::DrawOp& op = ops.back();
-        QRectF r;
-        double pad = 3;
-        switch (op.kind) {
-        case course::DrawOp::Kind::Line:
-            r = QRectF(op.a, op.b).normalized();
-            pad += op.width;
-            break;
-        case course::DrawOp::Kind::Point:
-            r = QRectF(op.a, op.a);
-            pad += op.width;
-            break;
-        case course::DrawOp::Kind::Text:
-            if (op.angle != 0) {
-                view_->update();
-                return;
-            }
-            r = QRectF(op.a, op.cell);
-            pad += 0.25 * op.cell.height(); // italic overhang
-            break;
-        case course::DrawOp::Kind::Clear: view_->update(); return;
-        }
-        view_->update(r.adjusted(-pad, -pad, pad, pad).toAlignedRect());
-    }
-
-    Surface& g_;
-    QPointer<course::SurfaceView> view_;
-};
 
 const MonotonicClock& EventLoopPacer::clock() const { return steadyMonotonicClock(); }
 
@@ -353,7 +281,6 @@ void BrindleDocument::pic2() {
     Surface& g = *Pic;
     cancelRunsOn(&g);
     LiveRun run(*this, g, Printing != 0);
-    StepRepaint repaint(g);
     run.execute();
 }
 

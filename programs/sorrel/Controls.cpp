@@ -17,7 +17,6 @@ QRect twipsRect(int left, int top, int width, int height) {
 
 LabelView::LabelView(QWidget* parent, const QString& fontName, double fontSize)
     : course::SurfaceView(parent) {
-    new RepaintThrottle(this);
     surface().FontName = fontName;
     surface().FontSize = fontSize;
     surface().BackColor = 0xFFFFFF;
@@ -68,7 +67,6 @@ void LabelView::mouseReleaseEvent(QMouseEvent* e) {
 // ---------------------------------------------------------------- PictureBox
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent), view_(new course::SurfaceView(this)) {
-    new RepaintThrottle(view_);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -77,52 +75,6 @@ void PictureBox::place(const QRect& r) {
     const QRect inner(kBorder, kBorder, r.width() - 2 * kBorder, r.height() - 2 * kBorder);
     view_->setGeometry(inner);
     view_->surface().resize(inner.size());
-}
-
-// ---------------------------------------------------------------- RepaintThrottle
-
-RepaintThrottle::RepaintThrottle(course::SurfaceView* view) : QObject(view), view_(view) {
-    timer_.setSingleShot(true);
-    timer_.setInterval(kIntervalMs);
-    connect(&timer_, &QTimer::timeout, this, &RepaintThrottle::flush);
-    view_->surface().setChangeListener([this] { changed(); });
-}
-
-void RepaintThrottle::changed() {
-    const std::vector<course::DrawOp>& ops = view_->surface().ops();
-    // Fewer operations than before (cleared) or a resize: repaint everything.
-    if (ops.size() <= seenOps_)
-        whole_ = true;
-    for (std::size_t i = std::min(seenOps_, ops.size()); i < ops.size() && !whole_; ++i) {
-        const course::DrawOp& op = ops[i];
-        const double pad = op.width + 2.0;
-        switch (op.kind) {
-        case course::DrawOp::Kind::Line:
-            dirty_ |= QRectF(op.a, op.b).normalized().adjusted(-pad, -pad, pad, pad);
-            break;
-        case course::DrawOp::Kind::Point: dirty_ |= QRectF(op.a, op.a).adjusted(-pad, -pad, pad, pad); break;
-        case course::DrawOp::Kind::Text:
-            if (op.angle == 0) {
-                dirty_ |= QRectF(op.a, op.cell).adjusted(-4, -4, 4, 4);
-                break;
-            }
-            whole_ = true;
-            break;
-        case course::DrawOp::Kind::Clear: whole_ = true; break;
-        }
-    }
-    seenOps_ = ops.size();
-    if (!timer_.isActive())
-        timer_.start();
-}
-
-void RepaintThrottle::flush() {
-    if (whole_)
-        view_->update();
-    else if (!dirty_.isEmpty())
-        view_->update(dirty_.toAlignedRect().intersected(view_->rect()));
-    whole_ = false;
-    dirty_ = QRectF();
 }
 
 void paintSunkenBorder(QPainter& p, int w, int h) {

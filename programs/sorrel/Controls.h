@@ -9,7 +9,6 @@
 #include <QRect>
 #include <QRectF>
 #include <QString>
-#include <QTimer>
 #include <QWidget>
 
 class QPainter;
@@ -67,28 +66,6 @@ protected:
 
 private:
     course::SurfaceView* view_;
-};
-
-// Repaints a surface view at most once per interval, and only where the surface
-// changed since the last repaint. The paced curves add a point every 1/256 s; showing
-// each at once would redraw the view 256 times a second for nothing the eye can see.
-class RepaintThrottle : public QObject {
-    Q_OBJECT
-public:
-    static constexpr int kIntervalMs = 20;
-
-    // Takes over the change notifications of view's surface; owned by the view.
-    explicit RepaintThrottle(course::SurfaceView* view);
-
-private:
-    void changed();
-    void flush();
-
-    course::SurfaceView* view_;
-    QRectF dirty_;
-    bool whole_ = false;
-    std::size_t seenOps_ = 0;
-    QTimer timer_;
 };
 
 // The sunken 3-D frame of a picture box, 2 pixels wide, around a w × h rectangle.

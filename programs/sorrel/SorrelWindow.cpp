@@ -34,7 +34,6 @@ SorrelWindow::SorrelWindow(Config config)
     setFixedSize(clientSize());
     surface().resize(clientSize());
     surface().FontName = QStringLiteral("メイリオ");
-    new RepaintThrottle(this);
 
     // Stacking order: the title lowest, the download label on top.
     label1_ = new LabelView(this, QStringLiteral("メイリオ"), 15.75);
