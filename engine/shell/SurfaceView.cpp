@@ -7,9 +7,23 @@ namespace course {
 
 SurfaceView::SurfaceView(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    // Repaint only what the latest drawing step touched: a paced plot adds hundreds
-    // of short lines a second, and whole-page repaints would keep a core busy.
-    surface_.setChangeListener([this] { update(surface_.lastChange().toAlignedRect()); });
+    // A paced plot adds hundreds of short lines a second: repainting the whole page, or
+    // repainting for every line, would keep a core busy for nothing the eye can see.
+    frame_.setSingleShot(true);
+    frame_.setInterval(kFrameMs);
+    connect(&frame_, &QTimer::timeout, this, &SurfaceView::flush);
+    surface_.setChangeListener([this] { changed(); });
+}
+
+void SurfaceView::changed() {
+    pending_ |= surface_.lastChange().toAlignedRect();
+    if (!frame_.isActive())
+        frame_.start();
+}
+
+void SurfaceView::flush() {
+    update(pending_);
+    pending_ = QRect();
 }
 
 SurfaceView::~SurfaceView() { surface_.setChangeListener({}); }

@@ -7,11 +7,13 @@
 #include <course/shell/Form1.h>
 #include <course/shell/KeyCode.h>
 #include <course/shell/PageExport.h>
+#include <course/shell/SurfaceView.h>
 #include "RecordingSink.h"
 #include "WindowFixture.h"
 #include "RunLog.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -416,7 +418,8 @@ TEST(ClickLabelTest, ClicksOnReleaseInsideAfterAPressInsideLikeAButton) {
     int clicks = 0;
     QObject::connect(&label, &ClickLabel::clicked, [&clicks] { ++clicks; });
     auto send = [&label](QEvent::Type type, QPointF at, Qt::MouseButton button) {
-        const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::NoButton;
+        const Qt::MouseButtons held =
+            type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::NoButton;
         QMouseEvent e(type, at, label.mapToGlobal(at), button, held, Qt::NoModifier);
         QCoreApplication::sendEvent(&label, &e);
     };
@@ -433,4 +436,26 @@ TEST(ClickLabelTest, ClicksOnReleaseInsideAfterAPressInsideLikeAButton) {
     send(QEvent::MouseButtonRelease, {10, 10}, Qt::RightButton);
     send(QEvent::MouseButtonRelease, {10, 10}, Qt::LeftButton);
     EXPECT_EQ(clicks, 1);
+}
+
+TEST(SurfaceViewTest, GathersTheDrawingOfAFrameIntoOneRepaintOfTheAreaDrawn) {
+    SurfaceView view;
+    view.resize(200, 100);
+    view.show();
+    auto settle = [&view] {
+        QElapsedTimer t;
+        t.start();
+        while (!view.pendingArea().isEmpty() && t.elapsed() < 2000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    };
+    settle(); // the resize repaints everything once
+    Surface& g = view.surface();
+    g.DrawWidth = 1;
+    g.Line(10, 10, 20, 12);
+    g.Line(40, 50, 45, 55);
+    const QRect pending = view.pendingArea();
+    EXPECT_TRUE(pending.contains(QPoint(10, 10)) && pending.contains(QPoint(45, 55))) << pending.width();
+    EXPECT_FALSE(pending.contains(QPoint(150, 90))) << "only the area drawn waits";
+    settle();
+    EXPECT_TRUE(view.pendingArea().isEmpty()) << "the frame is shown";
 }
