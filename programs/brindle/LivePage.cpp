@@ -62,7 +62,6 @@ public:
     LiveRun(BrindleDocument& doc, Surface& g, bool printing)
         : doc_(doc), g_(g), printing_(printing), pacer_(*doc.pacer_), clock_(pacer_.clock()) {
         clock_.setSpeed(doc.speed());
-        clock_.setPrinting(printing);
         doc_.runs_.push_back(this);
     }
     ~LiveRun() override {

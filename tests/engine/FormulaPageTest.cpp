@@ -1,6 +1,6 @@
 // Draws every cursor-level call and formula construct on one page in the page font,
 // checks that every character has a glyph, and saves the page at 1x, 2x and as PDF for a look
-// (COURSE_TEST_OUTPUT, else the temporary directory).
+// (COURSE_TEST_OUTPUT, else a temporary folder).
 
 #include <course/shell/PrintSink.h>
 #include "RunLog.h"
@@ -9,17 +9,15 @@
 #include <QDir>
 #include <QPdfWriter>
 
+#include "TestOutput.h"
+
 #include <gtest/gtest.h>
 
 using namespace course;
 
 namespace {
 
-QString outDir() {
-    const QString d = qEnvironmentVariable("COURSE_TEST_OUTPUT", QDir::tempPath());
-    QDir().mkpath(d);
-    return d;
-}
+QString outDir() { return course::testing::outputDir(); }
 
 // A caption in a smaller grey font at the left of a row.
 void caption(Typesetter& t, const QString& s) {

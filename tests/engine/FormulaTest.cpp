@@ -170,7 +170,11 @@ TEST_F(Formula, FracMkCentresTheShorterPart) {
     t.FracMk(1.0, QStringLiteral("a"), QStringLiteral("abc"));
     const double wn = std::nearbyint(
         1.3 * width(QStringLiteral("Bookman Old Style"), 13, false, false, QStringLiteral("a")));
-    const int wd = t.MarkupWidth(QStringLiteral("abc"));
+    // The denominator's letters are Bookman italics drawn 1.3 times their width apart.
+    double letters = 0;
+    for (const char* c : {"a", "b", "c"})
+        letters += width(QStringLiteral("Bookman Old Style"), 13, false, false, QLatin1String(c));
+    const double wd = std::nearbyint(1.3 * letters);
     const double W = std::max<double>(wn, wd) + g.TextWidth(QStringLiteral("p"));
     auto r = texts(g);
     ASSERT_EQ(r.size(), 4u);

@@ -8,16 +8,14 @@
 #include <QDir>
 #include <QPainter>
 
+#include "TestOutput.h"
+
 #include <gtest/gtest.h>
 
 using namespace course;
 
 namespace {
-QString outDir() {
-    const QString d = qEnvironmentVariable("COURSE_TEST_OUTPUT", QDir::tempPath());
-    QDir().mkpath(d);
-    return d;
-}
+QString outDir() { return course::testing::outputDir(); }
 } // namespace
 
 TEST(GlyphPage, EverySymbolCodeHasAGlyphAndAUnicodeMeaning) {

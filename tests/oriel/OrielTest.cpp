@@ -16,6 +16,8 @@
 #include <QPainter>
 #include <QTemporaryDir>
 
+#include "TestOutput.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -29,13 +31,7 @@ namespace {
 
 using course::testing::RecordingSink;
 
-// Where test pictures go for a look (COURSE_TEST_OUTPUT, else the temp folder).
-QString outDir() {
-    const QString d =
-        qEnvironmentVariable("COURSE_TEST_OUTPUT", QDir::tempPath()) + QStringLiteral("/oriel-tests");
-    QDir().mkpath(d);
-    return d;
-}
+QString outDir() { return course::testing::outputDir(); }
 
 // The first text run that is exactly `s`, or nullptr.
 const DrawOp* findText(const Surface& g, const QString& s) {

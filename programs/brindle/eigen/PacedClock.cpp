@@ -38,8 +38,6 @@ PacedClock::Duration PacedClock::stepDeadline(long k) const {
 PacedClock::Duration PacedClock::deadline(double seconds) const { return t0_ + scaled(seconds); }
 
 PacedClock::Duration PacedClock::left(Duration deadline) const {
-    if (printing_)
-        return Duration::zero();
     const Duration d = deadline - clock_->now();
     return d > Duration::zero() ? d : Duration::zero();
 }

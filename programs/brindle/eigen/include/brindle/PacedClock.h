@@ -39,10 +39,6 @@ public:
     void setSpeed(double factor);
     double speed() const { return speed_; }
 
-    // While printing nothing is waited for: every remaining time is zero.
-    void setPrinting(bool printing) { printing_ = printing; }
-    bool printing() const { return printing_; }
-
     // Records the start instant t0 = now.
     void start();
     Duration startInstant() const { return t0_; }
@@ -51,7 +47,7 @@ public:
     Duration stepDeadline(long k) const;
     Duration deadline(double seconds) const;
 
-    // Time left until those deadlines (zero when passed or while printing).
+    // Time left until those deadlines (zero when passed).
     Duration remainingUntilStep(long k) const;
     Duration remaining(double seconds) const;
 
@@ -63,7 +59,6 @@ private:
 
     const MonotonicClock* clock_;
     double speed_ = 1.0;
-    bool printing_ = false;
     Duration t0_{0};
 };
 
