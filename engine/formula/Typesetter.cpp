@@ -23,7 +23,7 @@ std::function<void()>& beepHook() {
 
 } // namespace
 
-Typesetter::Typesetter(Program program) : TextRuns(program) {}
+Typesetter::Typesetter(RunStyle style) : TextRuns(std::move(style)) {}
 
 void Typesetter::setBeep(std::function<void()> f) { beepHook() = std::move(f); }
 
@@ -50,7 +50,7 @@ void Typesetter::it(const QString& s) {
 }
 
 void Typesetter::sp(const QString& s) {
-    const bool spaced = program() != Program::Sorrel;
+    const bool spaced = style().paddedScripts;
     if (spaced)
         addx(2);
     sup(pic(), CurX, CurY, s);
@@ -63,7 +63,7 @@ void Typesetter::sf(const QString& s) { suf(pic(), CurX, CurY, s); }
 void Typesetter::Courier(const QString& s) { dspCourier(pic(), CurX, CurY, s); }
 
 void Typesetter::minus() {
-    const bool spaced = program() != Program::Sorrel;
+    const bool spaced = style().paddedScripts;
     if (spaced)
         addx(4);
     Courier(QStringLiteral("-"));
@@ -120,7 +120,7 @@ void Typesetter::epsln() {
     Surface& g = pic();
     FontKeep keep(g);
     g.FontSize = 1.05 * keep.size();
-    const double y = program() == Program::Sorrel ? CurY - 0.1 * CharH : CurY - 2;
+    const double y = style().epsilonRaise == RunStyle::Spacing::Letters ? CurY - 0.1 * CharH : CurY - 2;
     dsp(g, CurX, y, QStringLiteral("ε"));
 }
 

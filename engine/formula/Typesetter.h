@@ -20,7 +20,7 @@ namespace course {
 
 class Typesetter : public TextRuns {
 public:
-    explicit Typesetter(Program program = Program::Generic);
+    explicit Typesetter(RunStyle style = {});
 
     // Vertical gap used by the tall square brackets (BigBracket kinds 3 and 4);
     // the page sets it before the call.

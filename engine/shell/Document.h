@@ -55,7 +55,7 @@ struct DocumentSettings {
 
 class Document : public Typesetter {
 public:
-    explicit Document(Program program) : Typesetter(program) {}
+    explicit Document(RunStyle style = {}) : Typesetter(std::move(style)) {}
 
     virtual const DocumentSettings& settings() const = 0;
     // Draws page k (pic0 … pic3) onto Pic.

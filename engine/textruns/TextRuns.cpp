@@ -20,7 +20,7 @@ bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
 int nint(double v) { return static_cast<int>(std::nearbyint(v)); }
 
-TextRuns::TextRuns(Program program) : program_(program) { SetMyColor(); }
+TextRuns::TextRuns(RunStyle style) : style_(std::move(style)) { SetMyColor(); }
 
 Surface& TextRuns::pic() const {
     if (!Pic)
@@ -31,7 +31,7 @@ Surface& TextRuns::pic() const {
 void TextRuns::Initialize(FormTarget& frm) {
     HasBookman = FontExist(QStringLiteral("Bookman Old Style")) ? 1 : -1;
     SetMyColor();
-    if (program_ != Program::Sorrel && frm.backColor() == 0xFFFFFF) {
+    if (!style_.greyWindow && frm.backColor() == 0xFFFFFF) {
         FormBack = 0xFFFFFF;
     } else {
         FormBack = RGB(240, 240, 240);
@@ -45,7 +45,7 @@ void TextRuns::Initialize(FormTarget& frm) {
 }
 
 void TextRuns::SetMyColor() {
-    const Palette p = makePalette(program_ == Program::Sorrel);
+    const Palette p = makePalette(style_.swapRedGray);
     MyColor = p.MyColor;
     Blue = p.Blue;
     Gray = p.Gray;
@@ -81,8 +81,7 @@ void TextRuns::dsp(Surface& g, double& x, double y, const QString& msg) {
     }
     // The body font's comma sits high and wide; commas are set in the gothic font,
     // a little lower.
-    const bool fullWidth = program_ == Program::Tessera || program_ == Program::Sorrel;
-    const QString comma = fullWidth ? QStringLiteral("，") : QStringLiteral(", ");
+    const QString& comma = style_.bodyComma;
     while (!rest.isEmpty()) {
         const qsizetype at = rest.indexOf(comma);
         if (at < 0) {
@@ -102,7 +101,7 @@ void TextRuns::dspItalic(Surface& g, double& locX, double locY, const QString& s
     FontGuard keep(g);
     g.FontItalic = true;
     if (HasBookman == 1) {
-        g.FontSize = (program_ == Program::Sorrel ? 1.1 : 1.15) * keep.size();
+        g.FontSize = style_.italicScale * keep.size();
         prnt(g, QStringLiteral("Bookman Old Style"), locX, locY, strg);
     } else {
         g.FontSize = 1.15 * keep.size();
@@ -142,46 +141,46 @@ void TextRuns::sup(Surface& g, double& locX, double locY, const QString& strg) {
     double xs = locX;
     const double ys = locY - SupRaise * TH;
     QString rest = strg;
-    const bool sorrel = program_ == Program::Sorrel;
+    const bool names = style_.scriptNames;
     while (!rest.isEmpty()) {
         const QChar c = rest.at(0);
         int used = 1;
-        if (!sorrel && rest.contains(QStringLiteral("Time:"))) {
+        if (names && rest.contains(QStringLiteral("Time:"))) {
             dsp(g, xs, ys, rest);
             used = rest.size();
-        } else if (!sorrel && rest.startsWith(QStringLiteral("phi"))) {
+        } else if (names && rest.startsWith(QStringLiteral("phi"))) {
             xs += 0.1 * TW;
             const bool it = g.FontItalic;
             g.FontItalic = true;
             dsp(g, xs, ys, QStringLiteral("φ"));
             g.FontItalic = it;
             used = 3;
-        } else if (!sorrel && rest.startsWith(QStringLiteral("fi"))) {
+        } else if (names && rest.startsWith(QStringLiteral("fi"))) {
             dspSymbolItalic(g, xs, ys, QStringLiteral("j"));
             used = 2;
-        } else if (!sorrel && rest.startsWith(QStringLiteral("theta"))) {
+        } else if (names && rest.startsWith(QStringLiteral("theta"))) {
             dspSymbolItalic(g, xs, ys + 1, QStringLiteral("q"));
             used = 5;
-        } else if (!sorrel && rest.startsWith(QStringLiteral("pi"))) {
+        } else if (names && rest.startsWith(QStringLiteral("pi"))) {
             g.FontSize = size0;
             xs += 1;
             dspSymbol(g, xs, ys - 2, QStringLiteral("p"));
             xs += 1;
             g.FontSize = SupScale * size0;
             used = 2;
-        } else if (!sorrel && rest.startsWith(QStringLiteral("alpha"))) {
+        } else if (names && rest.startsWith(QStringLiteral("alpha"))) {
             dspSymbolItalic(g, xs, ys, QStringLiteral("a"));
             used = 5;
-        } else if (!sorrel && rest.startsWith(QStringLiteral("beta"))) {
+        } else if (names && rest.startsWith(QStringLiteral("beta"))) {
             dspSymbolItalic(g, xs, ys, QStringLiteral("b"));
             used = 4;
-        } else if (!sorrel && rest.startsWith(QStringLiteral("omega"))) {
-            dspOmega(g, xs, program_ == Program::Tessera ? ys + 1 : ys);
+        } else if (names && rest.startsWith(QStringLiteral("omega"))) {
+            dspOmega(g, xs, ys + style_.omegaScriptDrop);
             xs += 2;
             used = 5;
         } else if (isLower(c) || isUpper(c)) {
             dspItalic(g, xs, ys, QString(c));
-            xs += sorrel ? 0.1 * TW : 2;
+            xs += style_.scriptLetterGap == RunStyle::Spacing::Letters ? 0.1 * TW : 2;
         } else if (isDigit(c)) {
             dsp(g, xs, ys, QString(c));
         } else if (c == u'-') {
@@ -202,7 +201,7 @@ void TextRuns::suf(Surface& g, double& locX, double locY, const QString& strg) {
     g.FontSize = SubScale * size0;
     double xs = locX;
     double ys = locY + SubDrop * TH;
-    if (program_ == Program::Sorrel) {
+    if (!style_.scriptNames) {
         dsp(g, xs, ys, strg);
         locX = xs;
         g.FontSize = size0;
@@ -312,7 +311,7 @@ void TextRuns::dspD(double& locX, double locY) {
 }
 
 void TextRuns::argr(Surface& g, double& locX, double locY) {
-    if (program_ == Program::Sorrel) {
+    if (style_.argR == RunStyle::Spacing::Letters) {
         CharW = g.TextWidth(kA);
         dsp(g, locX, locY, QStringLiteral("("));
         dspItalic(g, locX, locY, QStringLiteral("r"));
@@ -330,7 +329,7 @@ void TextRuns::argr(Surface& g, double& locX, double locY) {
 
 void TextRuns::argx(Surface& g, double& locX, double locY) {
     dsp(g, locX, locY, QStringLiteral("("));
-    if (program_ == Program::Tessera) {
+    if (style_.argX == RunStyle::Spacing::Pixels) {
         if (HasBookman != 1)
             locX += 2;
         dspItalic(g, locX, locY, QStringLiteral("x"));

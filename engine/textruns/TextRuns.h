@@ -7,14 +7,12 @@
 
 #include <course/textruns/Palette.h>
 #include <course/textruns/Sounds.h>
+#include <course/textruns/RunStyle.h>
 #include <course/textruns/Surface.h>
 
 #include <QString>
 
 namespace course {
-
-// The programs keep a few routines in slightly different forms.
-enum class Program { Generic, Tessera, Quillet, Brindle, Oriel, Calyx, Sorrel };
 
 // What Initialize needs of a window: its background and that of its controls.
 class FormTarget {
@@ -28,10 +26,10 @@ public:
 
 class TextRuns {
 public:
-    explicit TextRuns(Program program = Program::Generic);
+    explicit TextRuns(RunStyle style = {});
     virtual ~TextRuns() = default;
 
-    Program program() const { return program_; }
+    const RunStyle& style() const { return style_; }
 
     // Engine state.
     Surface* Pic = nullptr;
@@ -91,7 +89,7 @@ protected:
     Surface& pic() const;
 
 private:
-    Program program_;
+    RunStyle style_;
 };
 
 // Conversion to the nearest integer with ties to even, as columns are stored.

@@ -49,7 +49,7 @@ course::DocumentSettings makeSettings() {
 
 } // namespace
 
-BrindleDocument::BrindleDocument() : course::Document(course::Program::Brindle) {}
+BrindleDocument::BrindleDocument() {}
 
 BrindleDocument::~BrindleDocument() = default;
 

@@ -39,7 +39,7 @@ DocumentSettings makeSettings() {
 
 } // namespace
 
-CalyxDocument::CalyxDocument() : Document(course::Program::Calyx) {}
+CalyxDocument::CalyxDocument() {}
 
 const DocumentSettings& CalyxDocument::settings() const {
     static const DocumentSettings s = makeSettings();

@@ -13,7 +13,7 @@ using course::Surface;
 
 QString title() { return QStringLiteral("調和振動子における波束の時間発展"); }
 
-OrielDocument::OrielDocument() : course::Document(course::Program::Oriel), scratch_(QSize(16, 16)) {
+OrielDocument::OrielDocument() : scratch_(QSize(16, 16)) {
     settings_.name = QStringLiteral("oriel");
     settings_.windowTitle = title();
     settings_.pages = 3;

@@ -41,7 +41,7 @@ DocumentSettings makeSettings() {
 
 } // namespace
 
-QuilletDocument::QuilletDocument() : Document(course::Program::Quillet), settings_(makeSettings()) {}
+QuilletDocument::QuilletDocument() : settings_(makeSettings()) {}
 
 void QuilletDocument::drawPage(int k) {
     switch (k) {

@@ -4,6 +4,24 @@
 
 namespace sorrel {
 
+// The Hartree window greys its background, swaps palette entries 7 and 8, writes the
+// full-width comma, sets italics a little smaller, scripts as plain text, and measures
+// its small gaps in letter widths rather than pixels.
+course::RunStyle SorrelGlyphs::runStyle() {
+    using Spacing = course::RunStyle::Spacing;
+    course::RunStyle s;
+    s.greyWindow = true;
+    s.swapRedGray = true;
+    s.bodyComma = QStringLiteral("，");
+    s.italicScale = 1.1;
+    s.scriptNames = false;
+    s.scriptLetterGap = Spacing::Letters;
+    s.paddedScripts = false;
+    s.argR = Spacing::Letters;
+    s.epsilonRaise = Spacing::Letters;
+    return s;
+}
+
 namespace {
 const QString kA = QStringLiteral("A");
 }

@@ -11,7 +11,10 @@ namespace sorrel {
 
 class SorrelGlyphs : public course::TextRuns {
 public:
-    SorrelGlyphs() : course::TextRuns(course::Program::Sorrel) {}
+    SorrelGlyphs() : course::TextRuns(runStyle()) {}
+
+    // The Hartree window's runs: see SorrelGlyphs.cpp.
+    static course::RunStyle runStyle();
 
     // The window's own drawing surface (eps_1s and delta_eps draw there).
     course::Surface* Form = nullptr;

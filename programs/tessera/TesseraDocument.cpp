@@ -8,7 +8,6 @@ namespace tessera {
 using course::DocumentSettings;
 using course::KeySet;
 using course::PageSwitching;
-using course::Program;
 using course::RGB;
 
 QString title() { return QStringLiteral("クランク・ニコルソン法による時間発展"); }
@@ -37,9 +36,19 @@ DocumentSettings makeSettings() {
     L.title = {2445, 75, 6405, 480};
     return s;
 }
+
+// tessera writes the full-width comma in body text, sets a superscript ω a pixel
+// lower and spaces (x) in pixels.
+course::RunStyle tesseraStyle() {
+    course::RunStyle s;
+    s.bodyComma = QStringLiteral("，");
+    s.omegaScriptDrop = 1;
+    s.argX = course::RunStyle::Spacing::Pixels;
+    return s;
+}
 } // namespace
 
-TesseraDocument::TesseraDocument() : course::Document(Program::Tessera), settings_(makeSettings()) {}
+TesseraDocument::TesseraDocument() : course::Document(tesseraStyle()), settings_(makeSettings()) {}
 
 void TesseraDocument::drawPage(int k) {
     switch (k) {

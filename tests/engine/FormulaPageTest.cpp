@@ -286,7 +286,7 @@ TEST(FormulaPage, EveryConstructDrawsWithoutMissingGlyphs) {
     Surface g(QSize(774, 729));
     g.FontName = QStringLiteral("メイリオ");
     g.FontSize = 13;
-    Typesetter t(Program::Generic);
+    Typesetter t;
     t.HasBookman = TextRuns::FontExist(QStringLiteral("Bookman Old Style")) ? 1 : -1;
     t.Pic = &g;
     t.CharW = g.TextWidth(QStringLiteral("A"));

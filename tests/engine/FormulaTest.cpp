@@ -22,7 +22,7 @@ const QString kBody = QStringLiteral("メイリオ");
 
 struct Formula : ::testing::Test {
     Surface g;
-    Typesetter t{Program::Calyx};
+    Typesetter t;
     int beeps = 0;
 
     void SetUp() override {
@@ -98,7 +98,9 @@ TEST_F(Formula, SuperscriptAndMinusSpacingAndTheSorrelForms) {
     Surface h;
     h.FontName = kBody;
     h.FontSize = 13;
-    Typesetter s(Program::Sorrel);
+    RunStyle unpadded;
+    unpadded.paddedScripts = false;
+    Typesetter s(unpadded);
     s.Pic = &h;
     s.CharH = 20;
     s.CurX = 100;

@@ -44,7 +44,7 @@ TEST(GlyphPage, TestPageDrawsEveryRunWithoutMissingGlyphs) {
     Surface g(QSize(640, 360));
     g.FontSize = 13;
     g.Cls();
-    TextRuns e(Program::Oriel);
+    TextRuns e;
     e.HasBookman = TextRuns::FontExist(QStringLiteral("Bookman Old Style")) ? 1 : -1;
     e.Pic = &g;
     double x = 10, y = 10;

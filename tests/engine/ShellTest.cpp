@@ -41,7 +41,7 @@ DocumentLayout standardLayout() {
 
 class TestDocument : public Document {
 public:
-    explicit TestDocument(DocumentSettings s) : Document(Program::Quillet), settings_(std::move(s)) {}
+    explicit TestDocument(DocumentSettings s) : settings_(std::move(s)) {}
     const DocumentSettings& settings() const override { return settings_; }
     void drawPage(int k) override {
         draws.push_back({k, Pic, Printing != 0});

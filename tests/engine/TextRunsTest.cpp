@@ -11,7 +11,7 @@ namespace {
 
 struct Runs : ::testing::Test {
     Surface g;
-    TextRuns e{Program::Calyx};
+    TextRuns e;
     void SetUp() override {
         g.FontName = QStringLiteral("メイリオ");
         g.FontSize = 13;
@@ -167,10 +167,12 @@ TEST_F(Runs, DspCommaIsLoweredGothicAndBlankDrawnTwice) {
     EXPECT_NEAR(x, t[2].a.x() + t[2].cell.width(), 1e-9);
 }
 
-TEST(RunsVariants, FullWidthCommaInTessera) {
+TEST(RunsVariants, FullWidthCommaWhereTheStyleSaysSo) {
     Surface g;
     g.FontSize = 13;
-    TextRuns e(Program::Tessera);
+    RunStyle fullWidth;
+    fullWidth.bodyComma = QStringLiteral("，");
+    TextRuns e(fullWidth);
     double x = 0;
     e.dsp(g, x, 0, QStringLiteral("a，b, c"));
     auto t = texts(g);
@@ -267,8 +269,10 @@ TEST(MaxOf, FirstWhenEqual) {
     EXPECT_TRUE(std::signbit(TextRuns::MaxOf(nz, z)));
 }
 
-TEST(Palette, SorrelSwapsRedAndGray) {
-    TextRuns a(Program::Calyx), s(Program::Sorrel);
+TEST(Palette, TheStyleCanSwapRedAndGray) {
+    RunStyle swapped;
+    swapped.swapRedGray = true;
+    TextRuns a, s(swapped);
     EXPECT_EQ(a.MyColor[7], RGB(255, 0, 0));
     EXPECT_EQ(a.MyColor[8], RGB(128, 128, 128));
     EXPECT_EQ(s.MyColor[7], RGB(128, 128, 128));
