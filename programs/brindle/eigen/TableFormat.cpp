@@ -38,9 +38,10 @@ std::string formatEnergy(double e) { return fixed(e, 6); }
 
 std::string formatSkip(const LevelSkip& skip) {
     std::string upper = std::isfinite(skip.upper) ? formatEnergy(skip.upper) : std::string("-");
-    return line("%5d %2d  %d nodes: level %d found (E = %s), level %d skipped; restart at %s between %s and %s",
-                skip.s, skip.n, skip.nodes, skip.foundLevel(), formatEnergy(skip.foundE).c_str(), skip.s,
-                formatTrialEnergy(skip.restartE).c_str(), formatEnergy(skip.lower).c_str(), upper.c_str());
+    return line(
+        "%5d %2d  %d nodes: level %d found (E = %s), level %d skipped; restart at %s between %s and %s",
+        skip.s, skip.n, skip.nodes, skip.foundLevel(), formatEnergy(skip.foundE).c_str(), skip.s,
+        formatTrialEnergy(skip.restartE).c_str(), formatEnergy(skip.lower).c_str(), upper.c_str());
 }
 
 std::string formatTable(const RunResult& run) {

@@ -95,15 +95,15 @@ struct StateResult {
 // A converged function of state s with the wrong number of nodes: the
 // iteration found another level.  The state is restarted from restartE.
 struct LevelSkip {
-    int s = 0;              // state being computed
-    int n = 0;              // iterations of the state so far
-    float row = 0.0f;       // page row of the report (rows of the state go on below it)
+    int s = 0;                  // state being computed
+    int n = 0;                  // iterations of the state so far
+    float row = 0.0f;           // page row of the report (rows of the state go on below it)
     std::size_t rowsBefore = 0; // iteration rows of the run that precede the report
-    int nodes = 0;          // nodes of the converged function
-    double foundE = 0.0;    // the level it converged to (level nodes + 1)
-    double lower = 0.0;     // the bracket of the restart: the last good level
-    double upper = 0.0;     // ... and the nearest wrong level above it
-    double restartE = 0.0;  // trial energy of the restart
+    int nodes = 0;              // nodes of the converged function
+    double foundE = 0.0;        // the level it converged to (level nodes + 1)
+    double lower = 0.0;         // the bracket of the restart: the last good level
+    double upper = 0.0;         // ... and the nearest wrong level above it
+    double restartE = 0.0;      // trial energy of the restart
 
     int expectedNodes() const { return s - 1; }
     int foundLevel() const { return nodes + 1; }
