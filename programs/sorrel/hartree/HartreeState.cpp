@@ -208,10 +208,10 @@ std::vector<std::string> HartreeState::failureLines() const {
         return lines;
     }
     case Failure::CycleLimit:
-        return {stopped + format("%d サイクルで", kCycleLimit), "ε₁ₛ が収束しませんでした"};
+        return {stopped + format("%d サイクルで", setup_.cycleLimit), "ε₁ₛ が収束しませんでした"};
     case Failure::InnerStepLimit:
         return {stopped + format("サイクル %d の ε₁ₛ が", nIter_),
-                format("%d ステップで収束しませんでした", kInnerStepLimit)};
+                format("%d ステップで収束しませんでした", setup_.innerStepLimit)};
     }
     return {};
 }
@@ -268,7 +268,7 @@ RunOutcome HartreeState::run(HartreeObserver& observer) {
             if (belowTolerance(dEps_, innerTolerance(nIter_)))
                 break;
             kIter_ += 1;
-            if (kIter_ == kInnerStepLimit)
+            if (kIter_ == setup_.innerStepLimit)
                 return fail(observer, Failure::InnerStepLimit);
         }
         // The 1s orbital has no node; one with a node is another solution.
@@ -287,7 +287,7 @@ RunOutcome HartreeState::run(HartreeObserver& observer) {
         epsOld_ = eps_;
         if (belowTolerance(delta, outerTolerance()))
             break;
-        if (nIter_ == kCycleLimit)
+        if (nIter_ == setup_.cycleLimit)
             return fail(observer, Failure::CycleLimit);
     }
 

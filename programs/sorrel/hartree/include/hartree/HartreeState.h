@@ -77,6 +77,10 @@ struct HartreeSetup {
     double rMax = 8.0;              // grid length
     double rMatch = 620.0 / 1024.0; // matching point
     double firstEps = -1.0;         // eps and epsOld before the first cycle
+    // Limits of one run: more cycles than this, or more inner steps in one cycle,
+    // end the run as not converging (helium needs 8 cycles of at most 3 steps).
+    int cycleLimit = 40;
+    int innerStepLimit = 60;
 
     double aTrial() const { return Z - 5.0 / 16.0; } // exponent of the first orbital
     double h() const { return rMax / Npts; }
@@ -92,11 +96,6 @@ struct HartreeSetup {
 
 inline constexpr int kMinCharge = 1;
 inline constexpr int kMaxCharge = 10;
-
-// Limits of one run: more cycles than this, or more inner steps in one cycle, end
-// the run as not converging.
-inline constexpr int kCycleLimit = 40;
-inline constexpr int kInnerStepLimit = 60;
 
 class HartreeState;
 
