@@ -191,27 +191,24 @@ std::string format(const char* fmt, Args... args) {
 } // namespace
 
 std::vector<std::string> HartreeState::failureLines() const {
-    const std::string stopped = "計算を打ち切りました: ";
+    const std::string stopped = "計算を打ち切りました:";
     switch (failure_) {
     case Failure::None: return {};
     case Failure::NodeInOrbital:
-        return {stopped + format("1s 軌道に節が %d 個", failureNodes_), "1s ではない別の解に収束しました",
+        return {stopped, format("1s 軌道に節が %d 個あります。", failureNodes_), "1s ではない別の解に収束しました。",
                 format("(格子 r ≦ %.4g，接続点 r = %.4g)", setup_.rMax, radius(iMatch_))};
     case Failure::UnboundOrbital: {
-        std::vector<std::string> lines{stopped + format("ε₁ₛ = %.5f ≧ 0", eps_),
-                                       format("束縛された 1s 軌道が格子 r ≦ %.4g に", setup_.rMax),
-                                       "収まりません"};
-        if (setup_.Z == 1) {
-            lines.push_back("H⁻ は束縛がごく弱く (ε₁ₛ ≈ −0.046)，");
-            lines.push_back("軌道がこの格子の外まで広がるためです");
-        }
+        std::vector<std::string> lines{stopped, format("ε₁ₛ = %.5f ≧ 0 です。", eps_),
+                                       format("束縛された 1s 軌道が格子 r ≦ %.4g に収まりません。", setup_.rMax)};
+        if (setup_.Z == 1)
+            lines.push_back("H⁻ は束縛がごく弱く (ε₁ₛ ≈ −0.046)，軌道がこの格子の外まで広がるためです。");
         return lines;
     }
     case Failure::CycleLimit:
-        return {stopped + format("%d サイクルで", setup_.cycleLimit), "ε₁ₛ が収束しませんでした"};
+        return {stopped, format("%d サイクルで ε₁ₛ が収束しませんでした。", setup_.cycleLimit)};
     case Failure::InnerStepLimit:
-        return {stopped + format("サイクル %d の ε₁ₛ が", nIter_),
-                format("%d ステップで収束しませんでした", setup_.innerStepLimit)};
+        return {stopped, format("サイクル %d の ε₁ₛ が %d ステップで収束しませんでした。", nIter_,
+                                setup_.innerStepLimit)};
     }
     return {};
 }

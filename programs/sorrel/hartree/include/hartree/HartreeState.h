@@ -197,8 +197,9 @@ public:
     Failure failure() const { return failure_; }
     // Nodes of the orbital at the failure (NodeInOrbital), else of the current one.
     int nodes() const;
-    // What went wrong, in short lines as the window's table shows them (Japanese),
-    // and the same lines joined into one message.
+    // What went wrong (Japanese): a heading and whole sentences, one per line of the
+    // text table (the window wraps them to its table's width), and the same joined
+    // into one message.
     std::vector<std::string> failureLines() const;
     std::string failureMessage() const;
 
