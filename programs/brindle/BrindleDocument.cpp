@@ -49,7 +49,9 @@ course::DocumentSettings makeSettings() {
 
 } // namespace
 
-BrindleDocument::BrindleDocument() : course::Document(course::Program::Brindle) {}
+BrindleDocument::BrindleDocument() : course::Document(course::Program::Brindle) {
+    installLKeys();
+}
 
 BrindleDocument::~BrindleDocument() = default;
 
