@@ -49,9 +49,7 @@ course::DocumentSettings makeSettings() {
 
 } // namespace
 
-BrindleDocument::BrindleDocument() : course::Document(course::Program::Brindle) {
-    installLKeys();
-}
+BrindleDocument::BrindleDocument() : course::Document(course::Program::Brindle) { installLKeys(); }
 
 BrindleDocument::~BrindleDocument() = default;
 

@@ -247,7 +247,8 @@ private:
         struct Spots {
             double vY, rRx, rRy;
         };
-        static constexpr Spots kSpots[kMaxL + 1] = {{8.9, 3.45, 4.6}, {8, 3.4, 2}, {8.9, 3.4, 2}, {8, 3.45, 5.4}};
+        static constexpr Spots kSpots[kMaxL + 1] = {
+            {8.9, 3.45, 4.6}, {8, 3.4, 2}, {8.9, 3.4, 2}, {8, 3.45, 5.4}};
         const Spots& spot = kSpots[it.l()];
         doc_.CurX = px(3.5);
         doc_.CurY = py(spot.vY);
@@ -380,7 +381,8 @@ QString parseL(const QString& text, int& l) {
     bool ok = false;
     const int v = text.trimmed().toInt(&ok);
     if (!ok || v < kMinL || v > kMaxL)
-        return QStringLiteral("--l needs a whole number from 0 to 3 (the angular momentum), not \"%1\"").arg(text);
+        return QStringLiteral("--l needs a whole number from 0 to 3 (the angular momentum), not \"%1\"")
+            .arg(text);
     l = v;
     return {};
 }

@@ -37,8 +37,9 @@ void addOptions(course::CommandLine& line, Options& o) {
                         : QStringLiteral("--speed: '%1' is not a number greater than 0").arg(v);
          }});
     line.add({QStringLiteral("--Z"), QStringLiteral("Z"),
-              QStringLiteral("nuclear charge 1 to 10 (default 2, helium): the two-electron\nion H⁻, He, Li⁺ … Ne⁸⁺; "
-                             "in the window the keys 1 to 9 and 0\nchoose it and start again"),
+              QStringLiteral(
+                  "nuclear charge 1 to 10 (default 2, helium): the two-electron\nion H⁻, He, Li⁺ … Ne⁸⁺; "
+                  "in the window the keys 1 to 9 and 0\nchoose it and start again"),
               [&o](const QString& v) {
                   bool ok = false;
                   const int z = v.toInt(&ok);

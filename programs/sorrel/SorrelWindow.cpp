@@ -40,8 +40,8 @@ SorrelWindow::Config SorrelWindow::unpaced() {
 }
 
 SorrelWindow::SorrelWindow(Config config)
-    : config_(std::move(config)), pacer_(Pacer(config_.clock, config_.speed, config_.waits), yieldFor(config_.yield)),
-      Z_(config_.Z) {
+    : config_(std::move(config)),
+      pacer_(Pacer(config_.clock, config_.speed, config_.waits), yieldFor(config_.yield)), Z_(config_.Z) {
     HartreeSetup::forCharge(Z_); // refuses a charge outside 1..10
     setWindowTitle(programTitle(Z_));
     setFixedSize(clientSize());
@@ -135,7 +135,8 @@ void SorrelWindow::chooseCharge(int Z) {
 }
 
 void SorrelWindow::reportException(const std::exception& e) {
-    const QString message = QStringLiteral("計算を続けられませんでした: %1").arg(QString::fromLocal8Bit(e.what()));
+    const QString message =
+        QStringLiteral("計算を続けられませんでした: %1").arg(QString::fromLocal8Bit(e.what()));
     glyphs_.Pic = &surface();
     surface().PrintLine();
     glyphs_.CurX = 5;
