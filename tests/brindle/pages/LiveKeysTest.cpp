@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QProcess>
 
 using namespace brindle;
 using namespace brindle::testing;
@@ -99,4 +100,28 @@ TEST_F(LiveKeys, KeysDoNothingOnTheOtherPagesOrBeyondThree) {
     EXPECT_EQ(doc->l(), 1);
     EXPECT_EQ(pacer.sleeps(), sleeps);
     EXPECT_THROW(doc->setL(4), std::invalid_argument);
+}
+
+// The program: --l reaches the table; anything but 0..3 is refused.
+TEST(BrindleProgramL, TableForEachLAndBadValues) {
+    auto run = [](const QStringList& args, QString* out) {
+        QProcess p;
+        p.start(QStringLiteral(BRINDLE_BINARY), args);
+        if (!p.waitForFinished(30000)) {
+            p.kill();
+            p.waitForFinished();
+            return -1;
+        }
+        *out = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    };
+    QString out;
+    EXPECT_EQ(run({QStringLiteral("--table"), QStringLiteral("--l"), QStringLiteral("3")}, &out), 0);
+    EXPECT_TRUE(out.contains(QStringLiteral("l = 3 (exact 4.5, 6.5, 8.5, 10.5)"))) << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("3 nodes: level 4 found (E = 10.500000), level 3 skipped")));
+    for (const char* bad : {"4", "-1", "1.5", "p"}) {
+        EXPECT_EQ(run({QStringLiteral("--table"), QStringLiteral("--l"), QString::fromLatin1(bad)}, &out), 2)
+            << bad;
+        EXPECT_TRUE(out.contains(QStringLiteral("--l"))) << out.toStdString();
+    }
 }
