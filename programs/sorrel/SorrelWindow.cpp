@@ -92,7 +92,6 @@ CurvePacer::Yield SorrelWindow::yieldFor(CurvePacer::Yield y) {
 }
 
 RunOutcome SorrelWindow::load(HartreeObserver* observer) {
-    observer_ = observer;
     running_ = true;
     for (;;) {
         prepare();
@@ -121,13 +120,14 @@ void SorrelWindow::chooseCharge(int Z) {
         pendingCharge_ = Z;
         return;
     }
-    // The run has ended: start again from the event loop.
+    // The run has ended: start again from the event loop, with the window's own
+    // display steps.
     Z_ = Z;
     QTimer::singleShot(0, this, [this] {
         if (running_)
             return;
         try {
-            load(observer_);
+            load();
         } catch (const std::exception& e) {
             reportException(e);
         }

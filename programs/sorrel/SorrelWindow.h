@@ -61,8 +61,9 @@ public:
     // when the run has ended (completed, or stopped because the program is ending).
     // `observer` replaces the window's own display steps (tests wrap them).
     // The keys 1..9 and 0 choose Z = 1..10: a run in progress stops at its next yield
-    // and load() starts again for the new charge; after the run has ended the key
-    // starts a new run (through load() again, from the event loop).
+    // and load() starts again for the new charge (with the same observer); after the
+    // run has ended the key starts a new run from the event loop, with the window's
+    // own display steps.
     RunOutcome load(HartreeObserver* observer = nullptr);
 
     // Nuclear charge of the current (or next) run.
@@ -120,7 +121,6 @@ private:
     std::optional<int> pendingCharge_; // a key asked for another charge
     bool running_ = false;
     int runsStarted_ = 0;
-    HartreeObserver* observer_ = nullptr; // the observer of the last load()
 };
 
 } // namespace sorrel
