@@ -195,11 +195,13 @@ std::vector<std::string> HartreeState::failureLines() const {
     switch (failure_) {
     case Failure::None: return {};
     case Failure::NodeInOrbital:
-        return {stopped, format("1s 軌道に節が %d 個あります。", failureNodes_), "1s ではない別の解に収束しました。",
+        return {stopped, format("1s 軌道に節が %d 個あります。", failureNodes_),
+                "1s ではない別の解に収束しました。",
                 format("(格子 r ≦ %.4g，接続点 r = %.4g)", setup_.rMax, radius(iMatch_))};
     case Failure::UnboundOrbital: {
-        std::vector<std::string> lines{stopped, format("ε₁ₛ = %.5f ≧ 0 です。", eps_),
-                                       format("束縛された 1s 軌道が格子 r ≦ %.4g に収まりません。", setup_.rMax)};
+        std::vector<std::string> lines{
+            stopped, format("ε₁ₛ = %.5f ≧ 0 です。", eps_),
+            format("束縛された 1s 軌道が格子 r ≦ %.4g に収まりません。", setup_.rMax)};
         if (setup_.Z == 1)
             lines.push_back("H⁻ は束縛がごく弱く (ε₁ₛ ≈ −0.046)，軌道がこの格子の外まで広がるためです。");
         return lines;
