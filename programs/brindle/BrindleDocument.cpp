@@ -49,7 +49,7 @@ course::DocumentSettings makeSettings() {
 
 } // namespace
 
-BrindleDocument::BrindleDocument() {}
+BrindleDocument::BrindleDocument() { installLKeys(); }
 
 BrindleDocument::~BrindleDocument() = default;
 

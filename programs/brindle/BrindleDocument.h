@@ -8,10 +8,16 @@
 
 #include <brindle/PacedClock.h>
 
+#include <QObject>
+
 #include <chrono>
 #include <functional>
 #include <memory>
 #include <vector>
+
+namespace course {
+class Form1;
+}
 
 namespace brindle {
 
@@ -67,6 +73,15 @@ public:
     // until they have unwound.
     int runsInProgress() const { return int(runs_.size()); }
 
+    // Angular momentum of the live page's oscillator, 0..3 (std::invalid_argument
+    // otherwise); l = 1 unless chosen. A run in progress keeps the l it started with.
+    void setL(int l);
+    int l() const { return l_; }
+    // The keys 0..3 of `form`'s window: on the live page they choose l and run the page
+    // again, also while a run started by a key holds KeyBusy (the new run holds it in
+    // turn); on the other pages they do nothing. Returns whether the key acted.
+    bool chooseL(course::Form1& form, int l);
+
 private:
     friend class LiveRun;
     void figure();                                  // the two partial solutions on page 0
@@ -79,6 +94,7 @@ private:
     void fontSize(double size);
 
     void cancelRunsOn(const course::Surface* g);
+    void installLKeys(); // the keys 0..3 (with an application object)
 
     // Scratch marks of the built formulas.
     double lineY_ = 0;
@@ -86,16 +102,22 @@ private:
     double markX2_ = 0;
 
     double speed_ = 1.0;
+    int l_ = 1;
+    std::unique_ptr<QObject> lKeys_; // the filter that passes the keys 0..3 to chooseL
     EventLoopPacer defaultPacer_;
     Pacer* pacer_ = &defaultPacer_;
     std::vector<LiveRun*> runs_;
 };
 
-std::unique_ptr<course::Document> makeDocument(double speed = 1.0);
+std::unique_ptr<course::Document> makeDocument(double speed = 1.0, int l = 1);
 
 // The value of --speed: a finite factor above zero. Returns an error message (and
 // leaves `speed` alone) for anything else.
 QString parseSpeed(const QString& text, double& speed);
+
+// The value of --l: a whole number from 0 to 3. Returns an error message (and leaves
+// `l` alone) for anything else.
+QString parseL(const QString& text, int& l);
 
 // The page-2 picture's size in pixels: the plot mapping px/py is measured on it even
 // when the drawing goes to the print canvas.

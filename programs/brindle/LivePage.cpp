@@ -24,12 +24,15 @@
 #include "BrindleDocument.h"
 
 #include <course/shell/EventPump.h>
+#include <course/shell/Form1.h>
 #include <course/shell/SurfaceView.h>
 
 #include <brindle/EigenIteration.h>
 #include <brindle/PlotMapping.h>
 #include <brindle/TableFormat.h>
 
+#include <QApplication>
+#include <QKeyEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -78,6 +81,7 @@ public:
     }
 
     void execute() {
+        it_.setL(doc_.l());
         const double keepSize = g_.FontSize;
         const bool keepTransparent = g_.FontTransparent;
         const int keepWidth = g_.DrawWidth;
@@ -158,6 +162,21 @@ public:
         return !cancelled_;
     }
 
+    // The converged function had the wrong number of nodes: one line in the style of
+    // the result rows says which level was found and which was skipped; the rows of
+    // the restart follow below it.
+    bool levelSkipped(const EigenIteration&, const LevelSkip& skip) override {
+        doc_.CurX = px(-0.9);
+        doc_.CurY = py(8.8 - skip.row);
+        doc_.ds(QStringLiteral(" 節 %1 個: 第%2準位").arg(skip.nodes).arg(skip.foundLevel()));
+        doc_.it(QStringLiteral(" E"));
+        doc_.ds(QStringLiteral(" = %1 に収束，第%2準位を飛ばした → %3 から")
+                    .arg(QString::fromStdString(formatEnergy(skip.foundE)))
+                    .arg(skip.s)
+                    .arg(QString::fromStdString(formatTrialEnergy(skip.restartE))));
+        return !cancelled_;
+    }
+
     bool finalPass(const EigenIteration&) override {
         if (printing_)
             return true;
@@ -187,7 +206,9 @@ private:
     }
 
     double px(double x) const { return brindle::px(x, livePageSize().width()); }
-    double py(double y) const { return brindle::py(y, livePageSize().height()); }
+    // The plot moves down by shift() so that the highest level stays below the title.
+    double py(double y) const { return brindle::py(y - shift(), livePageSize().height()); }
+    double shift() const { return std::max(0.0, exactEnergy(kStateCount, it_.l()) - 9.0); }
 
     void background(const EigenIteration& it, int s) {
         const double h = EigenIteration::h();
@@ -222,16 +243,23 @@ private:
         }
 
         // Labels V(r) and rR(r).
+        // Where the labels find room between the levels and curves of this l.
+        struct Spots {
+            double vY, rRx, rRy;
+        };
+        static constexpr Spots kSpots[kMaxL + 1] = {
+            {8.9, 3.45, 4.6}, {8, 3.4, 2}, {8.9, 3.4, 2}, {8, 3.45, 5.4}};
+        const Spots& spot = kSpots[it.l()];
         doc_.CurX = px(3.5);
-        doc_.CurY = py(8);
+        doc_.CurY = py(spot.vY);
         doc_.it(QStringLiteral("V"));
         doc_.addx(3);
         doc_.ds(QStringLiteral("("));
         doc_.it(QStringLiteral("r"));
         doc_.addx(2);
         doc_.ds(QStringLiteral(")"));
-        doc_.CurX = px(3.4);
-        doc_.CurY = py(2);
+        doc_.CurX = px(spot.rRx);
+        doc_.CurY = py(spot.rRy);
         doc_.it(QStringLiteral("r"));
         doc_.addx(6);
         doc_.it(QStringLiteral("R"));
@@ -243,10 +271,11 @@ private:
 
         // The effective potential.
         g.DrawWidth = 2;
+        const int l = it.l();
         g.CurrentX = px(h);
-        g.CurrentY = py(Vpot(h));
+        g.CurrentY = py(Vpot(h, l));
         for (int i = 2; i <= kLastIndex - 1; ++i)
-            g.LineTo(px(i * h), py(Vpot(i * h)), kCyan);
+            g.LineTo(px(i * h), py(Vpot(i * h, l)), kCyan);
 
         // Title and the axis name; text hides what lies under it from here on.
         g.FontTransparent = false;
@@ -255,7 +284,7 @@ private:
         doc_.ds(QStringLiteral("３次元調和振動子 ("));
         doc_.it(QStringLiteral("l"));
         doc_.addx(2); // the italic l leans into the equals sign otherwise
-        doc_.ds(QStringLiteral("=1) の動径波動関数"));
+        doc_.ds(QStringLiteral("=%1) の動径波動関数").arg(l));
         double x = px(2.5);
         doc_.dspItalic(g, x, py(-0.15), QStringLiteral("r"));
         g.DrawWidth = 1;
@@ -283,9 +312,57 @@ void BrindleDocument::pic2() {
     run.execute();
 }
 
-std::unique_ptr<course::Document> makeDocument(double speed) {
+void BrindleDocument::setL(int l) {
+    checkL(l);
+    l_ = l;
+}
+
+bool BrindleDocument::chooseL(course::Form1& form, int l) {
+    const int last = settings().pages - 1;
+    if (&form.document() != this || CurPic != last || l < kMinL || l > kMaxL)
+        return false;
+    setL(l);
+    // Showing the page again cancels the run on it and starts a new one.
+    const bool busy = KeyBusy;
+    KeyBusy = true;
+    form.ShowThisPic(last);
+    KeyBusy = busy;
+    return true;
+}
+
+namespace {
+// Passes the keys 0..3 of a brindle window to its document, before the shell's key
+// handling (which would refuse them while KeyBusy is set).
+class LKeyFilter final : public QObject {
+public:
+    explicit LKeyFilter(BrindleDocument& doc) : doc_(doc) { qApp->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key < Qt::Key_0 || key > Qt::Key_0 + kMaxL)
+            return false;
+        auto* w = qobject_cast<QWidget*>(watched);
+        auto* form = w ? qobject_cast<course::Form1*>(w->window()) : nullptr;
+        return form && doc_.chooseL(*form, key - Qt::Key_0);
+    }
+
+private:
+    BrindleDocument& doc_;
+};
+} // namespace
+
+void BrindleDocument::installLKeys() {
+    if (qApp)
+        lKeys_ = std::make_unique<LKeyFilter>(*this);
+}
+
+std::unique_ptr<course::Document> makeDocument(double speed, int l) {
     auto doc = std::make_unique<BrindleDocument>();
     doc->setSpeed(speed);
+    doc->setL(l);
     return doc;
 }
 
@@ -297,6 +374,16 @@ QString parseSpeed(const QString& text, double& speed) {
                    "--speed needs a positive number (the factor that divides every wait), not \"%1\"")
             .arg(text);
     speed = f;
+    return {};
+}
+
+QString parseL(const QString& text, int& l) {
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok);
+    if (!ok || v < kMinL || v > kMaxL)
+        return QStringLiteral("--l needs a whole number from 0 to 3 (the angular momentum), not \"%1\"")
+            .arg(text);
+    l = v;
     return {};
 }
 

@@ -36,6 +36,19 @@ void addOptions(course::CommandLine& line, Options& o) {
                         ? QString()
                         : QStringLiteral("--speed: '%1' is not a number greater than 0").arg(v);
          }});
+    line.add({QStringLiteral("--Z"), QStringLiteral("Z"),
+              QStringLiteral(
+                  "nuclear charge 1 to 10 (default 2, helium): the two-electron\nion H⁻, He, Li⁺ … Ne⁸⁺; "
+                  "in the window the keys 1 to 9 and 0\nchoose it and start again"),
+              [&o](const QString& v) {
+                  bool ok = false;
+                  const int z = v.toInt(&ok);
+                  if (!ok || z < 1 || z > 10)
+                      return QStringLiteral("--Z: '%1' is not a whole number from 1 to 10").arg(v);
+                  o.Z = z;
+                  return QString();
+              },
+              true});
     line.add({QStringLiteral("--export-png"), QStringLiteral("FILE"),
               QStringLiteral(
                   "compute the whole run without waits or sounds and write\nthe finished window as a PNG "
@@ -85,7 +98,8 @@ void addOptions(course::CommandLine& line, Options& o) {
 course::CommandLine commandLine(Options& o) {
     course::CommandLine line(
         QStringLiteral("sorrel"),
-        QStringLiteral("Hartree computation of the helium ground state, drawn as it runs."));
+        QStringLiteral("Hartree computation of the helium ground state (or of another two-electron ion),\n"
+                       "drawn as it runs."));
     addOptions(line, o);
     return line;
 }

@@ -16,6 +16,7 @@ struct Options {
     std::string exportPng; // write the finished window as a PNG picture
     std::string exportPdf; // ... and/or as a one-page PDF with real text
     int scale = 1;         // pixels per logical pixel of the PNG (1..4)
+    int Z = 2;             // nuclear charge: helium and the two-electron ions H⁻ … Ne⁸⁺ (1..10)
 
     bool exporting() const { return !exportPng.empty() || !exportPdf.empty(); }
 };

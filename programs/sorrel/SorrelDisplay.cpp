@@ -2,13 +2,20 @@
 
 #include <hartree/TableCollector.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace sorrel {
 
 namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
-constexpr int Npts = HartreeState::Npts;
-constexpr int iMatch = HartreeState::iMatch;
-constexpr double h = HartreeState::h;
+
+// The plots keep r in bohr, so a heavier ion's orbital is drawn as small as it is;
+// their ordinates are scaled so that every ion's curves span the height helium's do.
+// A normalised orbital grows as the inverse square root of its size (Z − 5/16)⁻¹,
+// the potential as Z. Both factors are exactly 1 for helium.
+double orbitalScale(const HartreeState& s) { return std::sqrt(HartreeState::aTrial / s.setup().aTrial()); }
+double potentialScale(const HartreeState& s) { return HartreeState::Znuc / s.z(); }
 } // namespace
 
 SorrelDisplay::SorrelDisplay(SorrelGlyphs& glyphs, course::Surface& form, course::Surface& picNumerov,
@@ -39,12 +46,12 @@ course::Rgb SorrelDisplay::outwardColour(int kIter) const {
     }
 }
 
-void SorrelDisplay::setUp() {
+void SorrelDisplay::setUp(const Ion& ion) {
     course::Surface& p = pic_;
     // x from −0.5 to 4.2, y from −9.5 (top) to 1 (bottom); orbitals go up as −8·u.
     p.Scale(-0.5, -9.5, 4.2, 1);
 
-    // "初期波動関数 ＝ e^(−ar),  a = 27/16"
+    // "初期波動関数 ＝ e^(−ar),  a = 27/16" (a = Z − 5/16)
     g_.Pic = &p;
     g_.CurX = 1.5;
     g_.CurY = -9.0;
@@ -54,7 +61,7 @@ void SorrelDisplay::setUp() {
     g_.sp(QStringLiteral("-ar"));
     g_.di(QStringLiteral(",   a"));
     g_.d(QStringLiteral(" = "));
-    g_.d(QStringLiteral("27/16"));
+    g_.d(q(ion.exponentFraction()));
     p.FontSize = 11;
 
     // Axis title r R₁ₛ(r).
@@ -82,7 +89,10 @@ void SorrelDisplay::setUp() {
 // D1: the orbital entering this cycle on the lower plot, with its legend entry.
 Flow SorrelDisplay::cycleCurve(const HartreeState& s) {
     course::Surface& p = pic_;
+    const int Npts = s.npts();
+    const double h = s.step();
     const course::Rgb colour = cycleColour(s.colourIndex());
+    const double k = orbitalScale(s);
     g_.Pic = &p;
     g_.CurX = 2.6;
     g_.CurY = 0.7 * s.nIter() - 8;
@@ -93,7 +103,7 @@ Flow SorrelDisplay::cycleCurve(const HartreeState& s) {
     pacer_.start();
     for (int i = 1; i <= Npts + 1; ++i) {
         const double r = i * h;
-        p.LineTo(r, -8 * s.rR(i), colour);
+        p.LineTo(r, -8 * k * s.rR(i), colour);
         if (!pacer_.pumpOnce())
             return Flow::Stop;
         if (r > kRightEdge)
@@ -107,6 +117,8 @@ Flow SorrelDisplay::cycleCurve(const HartreeState& s) {
 // D2: the potential, hanging from the top edge (V = 0 at y = −1.1, V = −11 on the axis).
 Flow SorrelDisplay::potential(const HartreeState& s) {
     course::Surface& p = picNumerov_;
+    const int Npts = s.npts();
+    const double h = s.step();
     g_.Pic = &p;
     p.Scale(-0.5, -1.1, 4.2, 0.1);
     p.Cls();
@@ -114,7 +126,7 @@ Flow SorrelDisplay::potential(const HartreeState& s) {
     p.FontSize = 11;
     g_.CurX = 3.0;
     g_.CurY = -1.0;
-    g_.d(QStringLiteral("-2/"));
+    g_.d(QStringLiteral("-%1/").arg(s.z()));
     g_.di(QStringLiteral("r"));
     g_.d(QStringLiteral(" + "));
     g_.phi();
@@ -134,11 +146,12 @@ Flow SorrelDisplay::potential(const HartreeState& s) {
     const course::Rgb colour = kPotentialColour;
     p.DrawWidth = 2;
     pacer_.start();
-    p.PSet(h, -0.1 * s.Vtot(1) - 1.1, colour);
+    const double k = potentialScale(s);
+    p.PSet(h, -0.1 * k * s.Vtot(1) - 1.1, colour);
     Flow flow = Flow::Continue;
     for (int i = 2; i <= Npts; ++i) {
         const double r = i * h;
-        p.LineTo(r, -0.1 * s.Vtot(i) - 1.1, colour);
+        p.LineTo(r, -0.1 * k * s.Vtot(i) - 1.1, colour);
         if (r > kRightEdge)
             break;
         if (!pacer_.pacedPoint(i)) {
@@ -157,13 +170,18 @@ Flow SorrelDisplay::matchedSolution(const HartreeState& s) {
     p.DrawWidth = 2;
     Flow flow = Flow::Continue;
 
+    const int Npts = s.npts();
+    const int iMatch = s.matchIndex();
+    const double h = s.step();
+    const double k = orbitalScale(s);
     const int kIter = s.kIter();
     const course::Rgb in = inwardColour(kIter);
-    const int entry = static_cast<int>(kInwardEntry / h); // 2176
+    // 2176 on helium's grid; a short grid is traced from its end.
+    const int entry = std::min(static_cast<int>(kInwardEntry / h), Npts);
     p.PSet((Npts + 1) * h, 0, in);
     pacer_.start();
     for (int i = entry; i >= iMatch && flow == Flow::Continue; --i) {
-        p.LineTo(i * h, -s.rR(i), in);
+        p.LineTo(i * h, -k * s.rR(i), in);
         if (!pacer_.pacedPoint(entry - i))
             flow = Flow::Stop;
     }
@@ -173,7 +191,7 @@ Flow SorrelDisplay::matchedSolution(const HartreeState& s) {
         p.PSet(0, 0, out);
         pacer_.start();
         for (int i = 1; i <= iMatch; ++i) {
-            p.LineTo(i * h, -s.rR(i), out);
+            p.LineTo(i * h, -k * s.rR(i), out);
             if (!pacer_.pacedPoint(i)) {
                 flow = Flow::Stop;
                 break;
@@ -235,20 +253,67 @@ Flow SorrelDisplay::finalReport(const HartreeState& s) {
     g_.sf(QStringLiteral("total"));
     g_.d(QStringLiteral(" = ") + q(fixed4(s.Etotal())));
 
+    // The references of this ion: the variational energy −(Z − 5/16)² and, where
+    // known, the measured one.
+    const Ion ion = Ion::of(s);
     newTableLine(5);
-    g_.d(QStringLiteral(" -2.8477 (変分法，"));
+    g_.d(QStringLiteral(" ") + q(fixed4(ion.variationalEnergy())) + QStringLiteral(" (変分法，"));
     g_.di(QStringLiteral("a"));
     g_.incx(0.2);
     g_.d(QStringLiteral("="));
     g_.incx(0.2);
-    g_.d(QStringLiteral("27/16 )"));
+    g_.d(q(ion.exponentFraction()) + QStringLiteral(" )"));
 
-    newTableLine(5);
-    g_.d(QStringLiteral(" -2.9037  (実測値 = 79.02 eV)."));
+    if (const std::string measured = measuredLine(ion); !measured.empty()) {
+        newTableLine(5);
+        g_.d(q(measured));
+    }
 
     if (onFinished)
         onFinished();
     return Flow::Continue;
+}
+
+// Splits text into lines no wider than width on the surface: Japanese text breaks
+// between any two characters, a run of Latin letters and digits only at a space.
+QStringList SorrelDisplay::wrap(const QString& text, double width) const {
+    QStringList lines;
+    QString line;
+    for (const QChar ch : text) {
+        const QString longer = line + ch;
+        if (line.isEmpty() || form_.TextWidth(longer) <= width) {
+            line = longer;
+            continue;
+        }
+        const bool inWord = ch.unicode() < 0x80 && ch != QLatin1Char(' ') && line.back().unicode() < 0x80 &&
+                            line.back() != QLatin1Char(' ');
+        const qsizetype space = line.lastIndexOf(QLatin1Char(' '));
+        if (inWord && space > 0) {
+            lines << line.left(space);
+            line = line.mid(space + 1) + ch;
+        } else {
+            lines << line;
+            line = ch == QLatin1Char(' ') ? QString() : QString(ch);
+        }
+    }
+    if (!line.isEmpty())
+        lines << line;
+    return lines;
+}
+
+// Why the run ended without a result, in the table where the report would be,
+// wrapped to the room left of the plots.
+void SorrelDisplay::runFailed(const HartreeState& s) {
+    constexpr double left = 5;
+    const double width = tableRight - left - 5;
+    for (const std::string& sentence : s.failureLines()) {
+        for (const QString& line : wrap(q(sentence), width)) {
+            newTableLine(left);
+            g_.d(line);
+        }
+    }
+    if (onFailed)
+        onFailed();
 }
 
 } // namespace sorrel

@@ -8,6 +8,9 @@
 #include "CurvePacer.h"
 #include "SorrelGlyphs.h"
 #include <hartree/HartreeState.h>
+#include <hartree/Ion.h>
+
+#include <QStringList>
 
 #include <functional>
 
@@ -20,9 +23,14 @@ public:
 
     // Called at the end of the final report (the closing sound, the download label).
     std::function<void()> onFinished;
+    // Called after the message of a run that a guard ended.
+    std::function<void()> onFailed;
+    // Right edge of the table's room on the window (the plots begin there).
+    double tableRight = 305;
 
-    // Scale, titles, axes and ticks of the lower plot, before the first cycle.
-    void setUp();
+    // Scale, titles, axes and ticks of the lower plot, before the first cycle; the
+    // legend names the ion's trial exponent.
+    void setUp(const Ion& ion = Ion{});
 
     Flow cycleCurve(const HartreeState& s) override;      // D1
     Flow potential(const HartreeState& s) override;       // D2
@@ -30,6 +38,7 @@ public:
     Flow innerLine(const HartreeState& s) override;       // D4
     Flow cycleLine(const HartreeState& s) override;       // D5
     Flow finalReport(const HartreeState& s) override;     // D6
+    void runFailed(const HartreeState& s) override;       // the failure's lines
 
     // Colours: the lower plot's curve of a cycle, and the two halves of the matched
     // solution of inner step kIter.
@@ -46,6 +55,7 @@ public:
 
 private:
     void newTableLine(double x);
+    QStringList wrap(const QString& text, double width) const;
 
     SorrelGlyphs& g_;
     course::Surface& form_;

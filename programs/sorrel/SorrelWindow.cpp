@@ -7,16 +7,27 @@
 #include <QDesktopServices>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
 
 namespace sorrel {
 
 QUrl sourceArchiveUrl() { return QUrl(kCourseSiteAddress + kSourceArchiveName); }
+
+QString programTitle(int Z) {
+    if (Z == 2)
+        return kProgramTitle;
+    return QString::fromStdString(Ion{Z}.name()) + QStringLiteral(" のハートリー近似");
+}
 
 namespace {
 // Client area 12075 × 11010 twips.
 constexpr int kClientWidthTwips = 12075;
 constexpr int kClientHeightTwips = 11010;
 constexpr course::Rgb kWhite = 0xFFFFFF;
+constexpr double kTitleFontSize = 15.75;
 } // namespace
 
 QSize SorrelWindow::clientSize() { return twipsRect(0, 0, kClientWidthTwips, kClientHeightTwips).size(); }
@@ -29,16 +40,18 @@ SorrelWindow::Config SorrelWindow::unpaced() {
 }
 
 SorrelWindow::SorrelWindow(Config config)
-    : config_(std::move(config)), pacer_(Pacer(config_.clock, config_.speed, config_.waits), config_.yield) {
-    setWindowTitle(kProgramTitle);
+    : config_(std::move(config)),
+      pacer_(Pacer(config_.clock, config_.speed, config_.waits), yieldFor(config_.yield)), Z_(config_.Z) {
+    HartreeSetup::forCharge(Z_); // refuses a charge outside 1..10
+    setWindowTitle(programTitle(Z_));
     setFixedSize(clientSize());
     surface().resize(clientSize());
     surface().FontName = QStringLiteral("メイリオ");
 
     // Stacking order: the title lowest, the download label on top.
-    label1_ = new LabelView(this, QStringLiteral("メイリオ"), 15.75);
+    label1_ = new LabelView(this, QStringLiteral("メイリオ"), kTitleFontSize);
     label1_->place(twipsRect(2715, 165, 5640, 480));
-    label1_->setCaption(kProgramTitle);
+    label1_->setCaption(programTitle(Z_));
 
     picNumerov_ = new PictureBox(this);
     picNumerov_->place(twipsRect(4575, 630, 7365, 3915));
@@ -60,6 +73,7 @@ SorrelWindow::SorrelWindow(Config config)
         getSourceFile_->show();
     };
     glyphs_.Form = &surface();
+    display_->tableRight = std::min(picNumerov_->geometry().left(), pic_->geometry().left());
 
     // Key preview: the window sees Escape whichever of its controls has the focus.
     qApp->installEventFilter(this);
@@ -70,7 +84,70 @@ SorrelWindow::~SorrelWindow() {
         qApp->removeEventFilter(this);
 }
 
+CurvePacer::Yield SorrelWindow::yieldFor(CurvePacer::Yield y) {
+    // A key that chose another charge stops the run at its next yield, as the end of
+    // the program does.
+    return {[this, pump = std::move(y.pumpOnce)] { return pump() && !pendingCharge_; },
+            [this, sleep = std::move(y.sleepFor)](Pacer::Nanos d) { return sleep(d) && !pendingCharge_; }};
+}
+
 RunOutcome SorrelWindow::load(HartreeObserver* observer) {
+    running_ = true;
+    for (;;) {
+        prepare();
+        ++runsStarted_;
+        try {
+            exec(observer ? *observer : *display_);
+        } catch (...) {
+            running_ = false;
+            pendingCharge_.reset();
+            throw;
+        }
+        if (!pendingCharge_ || course::endRequested())
+            break;
+        Z_ = *pendingCharge_;
+        pendingCharge_.reset();
+    }
+    running_ = false;
+    pendingCharge_.reset();
+    return *outcome_;
+}
+
+void SorrelWindow::chooseCharge(int Z) {
+    if (Z < kMinCharge || Z > kMaxCharge)
+        return;
+    if (running_) {
+        pendingCharge_ = Z;
+        return;
+    }
+    // The run has ended: start again from the event loop, with the window's own
+    // display steps.
+    Z_ = Z;
+    QTimer::singleShot(0, this, [this] {
+        if (running_)
+            return;
+        try {
+            load();
+        } catch (const std::exception& e) {
+            reportException(e);
+        }
+    });
+}
+
+void SorrelWindow::reportException(const std::exception& e) {
+    const QString message =
+        QStringLiteral("計算を続けられませんでした: %1").arg(QString::fromLocal8Bit(e.what()));
+    glyphs_.Pic = &surface();
+    surface().PrintLine();
+    glyphs_.CurX = 5;
+    glyphs_.CurY = surface().CurrentY;
+    glyphs_.d(message);
+}
+
+// Start-up of one run: the window's font and character cell, the engine's start-up
+// (which clears every surface), the ion's title, the initial state and an empty first
+// table line.
+void SorrelWindow::prepare() {
     course::Surface& f = surface();
     // Character cell of the window's font; the lower plot takes the same size.
     f.FontSize = 11;
@@ -80,18 +157,29 @@ RunOutcome SorrelWindow::load(HartreeObserver* observer) {
 
     glyphs_.Initialize(*this);
 
-    state_ = std::make_unique<HartreeState>();
+    const QString title = programTitle(Z_);
+    setWindowTitle(title);
+    // A longer ion name is set smaller so that it ends before the download label.
+    course::Surface& caption = label1_->surface();
+    caption.FontSize = kTitleFontSize;
+    const double room = getSourceFile_->geometry().left() - label1_->geometry().left();
+    const double width = caption.TextWidth(title);
+    if (width > room)
+        caption.FontSize = std::floor(kTitleFontSize * room / width * 4) / 4;
+    label1_->setCaption(title);
+    getSourceFile_->hide();
+    pic_->surface().Cls();
+    picNumerov_->surface().Cls();
+    state_ = std::make_unique<HartreeState>(HartreeSetup::forCharge(Z_));
 
     // The table starts below one empty line.
     f.Cls();
     f.PrintLine();
-
-    return exec(observer ? *observer : *display_);
 }
 
 RunOutcome SorrelWindow::exec(HartreeObserver& observer) {
     getSourceFile_->setBackColor(kWhite);
-    display_->setUp();
+    display_->setUp(Ion{Z_});
     outcome_ = state_->run(observer);
     return *outcome_;
 }
@@ -122,8 +210,14 @@ void SorrelWindow::paintClientArea(QPainter& p) const {
 bool SorrelWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* w = qobject_cast<QWidget*>(watched);
-        if (w && w->window() == this && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (w && w->window() == this && key == Qt::Key_Escape) {
             course::End();
+            return true;
+        }
+        // 1..9 and 0 choose the nuclear charge 1..10 and run again.
+        if (w && w->window() == this && key >= Qt::Key_0 && key <= Qt::Key_9) {
+            chooseCharge(key == Qt::Key_0 ? 10 : key - Qt::Key_0);
             return true;
         }
     }

@@ -13,6 +13,7 @@
 
 #include <QUrl>
 
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -23,6 +24,8 @@ namespace sorrel {
 
 // Title of the program (window caption and title label).
 inline const QString kProgramTitle = QStringLiteral("ヘリウム原子のハートリー近似");
+// The title for nuclear charge Z: the ion's name, "リチウムイオン Li⁺ のハートリー近似".
+QString programTitle(int Z);
 // Caption of the download label, and what it says when the browser cannot be opened.
 inline const QString kDownloadCaption = QStringLiteral("このソフトのソースファイルを入手する");
 inline const QString kDownloadFailedCaption = QStringLiteral("ブラウザーを開けませんでした");
@@ -40,6 +43,7 @@ struct SorrelWindowConfig {
     // Opens an address in the user's browser; true when that worked. Empty: the
     // desktop's default browser.
     std::function<bool(const QUrl&)> openUrl;
+    int Z = 2; // nuclear charge of the first run (1..10)
 };
 
 class SorrelWindow : public course::SurfaceView, private course::FormTarget {
@@ -56,7 +60,18 @@ public:
     // start-up, initial orbital, empty first table line, then the whole run. Returns
     // when the run has ended (completed, or stopped because the program is ending).
     // `observer` replaces the window's own display steps (tests wrap them).
+    // The keys 1..9 and 0 choose Z = 1..10: a run in progress stops at its next yield
+    // and load() starts again for the new charge (with the same observer); after the
+    // run has ended the key starts a new run from the event loop, with the window's
+    // own display steps.
     RunOutcome load(HartreeObserver* observer = nullptr);
+
+    // Nuclear charge of the current (or next) run.
+    int charge() const { return Z_; }
+    // What a key 1..9, 0 does: run again for charge Z (1..10).
+    void chooseCharge(int Z);
+    // Runs started by load() so far, restarts included.
+    int runsStarted() const { return runsStarted_; }
 
     // The finished picture of the client area: the window's surface and every
     // visible control at its place, in logical pixels.
@@ -87,6 +102,9 @@ private:
     void setControlsBackColor(course::Rgb c) override;
 
     RunOutcome exec(HartreeObserver& observer);
+    void prepare();
+    CurvePacer::Yield yieldFor(CurvePacer::Yield y);
+    void reportException(const std::exception& e);
     void getSourceFileClick();
 
     Config config_;
@@ -99,6 +117,10 @@ private:
     std::unique_ptr<SorrelDisplay> display_;
     std::unique_ptr<HartreeState> state_;
     std::optional<RunOutcome> outcome_;
+    int Z_ = 2;
+    std::optional<int> pendingCharge_; // a key asked for another charge
+    bool running_ = false;
+    int runsStarted_ = 0;
 };
 
 } // namespace sorrel

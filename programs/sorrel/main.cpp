@@ -28,10 +28,15 @@ void chooseOffscreenPlatform(bool always) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
-int printTable() {
+int printTable(int Z) {
     chooseOffscreenPlatform(false);
     try {
-        std::cout << sorrel::computeTableText() << std::flush;
+        const sorrel::TableRun run = sorrel::computeTable(sorrel::HartreeSetup::forCharge(Z));
+        std::cout << run.text << std::flush;
+        if (run.outcome != sorrel::RunOutcome::Completed) {
+            std::cerr << "sorrel: " << run.failure << '\n';
+            return 1;
+        }
     } catch (const std::exception& e) {
         std::cerr << "sorrel: the computation failed: " << e.what() << '\n';
         return 1;
@@ -42,14 +47,21 @@ int printTable() {
 // Computes the whole run without waits or sounds and writes the finished window.
 int exportWindow(const sorrel::Options& o) {
     course::Sounds::setSink([](course::Sound) {});
-    sorrel::SorrelWindow window(sorrel::SorrelWindow::unpaced());
+    sorrel::SorrelWindow::Config config = sorrel::SorrelWindow::unpaced();
+    config.Z = o.Z;
+    sorrel::SorrelWindow window(config);
     try {
         window.load();
     } catch (const std::exception& e) {
         std::cerr << "sorrel: the computation failed: " << e.what() << '\n';
         return 1;
     }
+    // A run that a guard ended is written too (it shows why), but ends with status 1.
     int status = 0;
+    if (window.outcome() == sorrel::RunOutcome::Failed && window.state()) {
+        std::cerr << "sorrel: " << window.state()->failureMessage() << '\n';
+        status = 1;
+    }
     QString error;
     if (!o.exportPng.empty() &&
         !sorrel::exportPng(window, QString::fromStdString(o.exportPng), o.scale, &error)) {
@@ -71,7 +83,7 @@ int main(int argc, char** argv) {
     if (const std::optional<int> status = line.parse(argc, argv))
         return *status;
     if (o.table)
-        return printTable();
+        return printTable(o.Z);
 
     if (!o.exporting() && course::noDisplayAvailable()) {
         std::cerr << line.noDisplayMessage().toStdString() << '\n';
@@ -85,6 +97,7 @@ int main(int argc, char** argv) {
 
     sorrel::SorrelWindow::Config config;
     config.speed = o.speed;
+    config.Z = o.Z;
     sorrel::SorrelWindow window(config);
     window.show();
     // The run starts from the event loop, once the window is on screen.
@@ -95,7 +108,7 @@ int main(int argc, char** argv) {
             const QString message =
                 QStringLiteral("計算を続けられませんでした: %1").arg(QString::fromLocal8Bit(e.what()));
             std::cerr << "sorrel: " << message.toStdString() << '\n';
-            QMessageBox::critical(&window, sorrel::kProgramTitle, message);
+            QMessageBox::critical(&window, sorrel::programTitle(window.charge()), message);
             QApplication::exit(1);
         }
     });

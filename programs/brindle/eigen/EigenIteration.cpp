@@ -1,15 +1,34 @@
 #include <brindle/EigenIteration.h>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <stdexcept>
 
 namespace brindle {
 
 double Vpot(double x) { return (x * x + 2.0 / (x * x)) / 2.0; }
 
+double Vpot(double x, int l) {
+    if (l == 1)
+        return Vpot(x); // the same rounding as the fixed l = 1 table
+    return (x * x + l * (l + 1) / (x * x)) / 2.0;
+}
+
+void checkL(int l) {
+    if (l < kMinL || l > kMaxL)
+        throw std::invalid_argument("l must be between " + std::to_string(kMinL) + " and " +
+                                    std::to_string(kMaxL));
+}
+
+double startEnergy(int l) { return l - 1.5; }
+
+double exactEnergy(int s, int l) { return 2.0 * (s - 1) + l + 1.5; }
+
 bool EigenObserver::passStarted(const EigenIteration&, int, double) { return true; }
 bool EigenObserver::iteration(const EigenIteration&, const IterationRecord&) { return true; }
 bool EigenObserver::stateFinished(const EigenIteration&, const StateResult&) { return true; }
+bool EigenObserver::levelSkipped(const EigenIteration&, const LevelSkip&) { return true; }
 bool EigenObserver::finalPass(const EigenIteration&) { return true; }
 
 IterationLimitError::IterationLimitError(int s, int cap)
@@ -38,6 +57,9 @@ private:
 // This bound only catches an E below the minimum.
 constexpr int kTurningSearchLimit = 1 << 20;
 
+// A state that keeps landing on wrong levels after this many restarts gives up.
+constexpr int kRestartLimit = 8;
+
 } // namespace
 
 EigenIteration::EigenIteration(int iterationCap) : iterationCap_(iterationCap) {
@@ -55,6 +77,27 @@ float EigenIteration::xL(int s) const { return xL_.at(static_cast<std::size_t>(s
 float EigenIteration::xR(int s) const { return xR_.at(static_cast<std::size_t>(s)); }
 double EigenIteration::Es(int s) const { return Es_.at(static_cast<std::size_t>(s)); }
 int EigenIteration::iterationCount(int s) const { return iterations_.at(static_cast<std::size_t>(s)); }
+
+void EigenIteration::setL(int l) {
+    checkL(l);
+    if (running_)
+        throw std::logic_error("l cannot change while a run is in progress");
+    l_ = l;
+}
+
+int EigenIteration::nodes(int s) const {
+    int count = 0;
+    double last = 0.0;
+    for (int i = 1; i <= kLastIndex; ++i) {
+        const double p = P(i, s);
+        if (p == 0.0)
+            continue;
+        if (last != 0.0 && (p < 0.0) != (last < 0.0))
+            ++count;
+        last = p;
+    }
+    return count;
+}
 
 void EigenIteration::report(bool keepGoing) {
     if (!keepGoing)
@@ -136,13 +179,13 @@ StateResult EigenIteration::turningPoints(int s) const {
     res.s = s;
     res.Es = E_;
     int i = kTurningSearchStart;
-    while (!(Vpot(i * kGridStep) < E_)) {
+    while (!(Vpot(i * kGridStep, l_) < E_)) {
         if (++i > kTurningSearchLimit)
             throw NumericalFault(s, 0, "energy lies below the potential");
     }
     res.iL = i;
     res.xL = static_cast<float>(i * kGridStep);
-    while (!(Vpot(i * kGridStep) > E_)) {
+    while (!(Vpot(i * kGridStep, l_) > E_)) {
         if (++i > kTurningSearchLimit)
             throw NumericalFault(s, 0, "no right turning point");
     }
@@ -169,10 +212,12 @@ EigenIteration::Status EigenIteration::run(EigenObserver* observer) {
     iterations_.fill(0);
     finished_ = 0;
     result_ = RunResult{};
-    E_ = kStartEnergy;
+    result_.l = l_;
+    E_ = startEnergy(l_);
 
     for (int i = 1; i <= kLastIndex; ++i)
-        V_[i] = Vpot(i * kGridStep);
+        V_[i] = Vpot(i * kGridStep, l_);
+    const double floor = *std::min_element(V_.begin() + 1, V_.end());
 
     for (int s = 1; s <= kPassCount; ++s) {
         E_ += kTrialStep;
@@ -193,21 +238,56 @@ EigenIteration::Status EigenIteration::run(EigenObserver* observer) {
 
         int n = 0;
         float row = 0.0f;
-        for (;;) {
-            ++n;
-            if (n > iterationCap_)
-                throw IterationLimitError(s, iterationCap_);
-            IterationRecord rec = iterate(s, n);
+        // The bracket a restart is taken from: the last good level (or the bottom
+        // of the potential) and the lowest wrong level found above it.
+        double lower = s > 1 ? Es_[s - 1] : floor;
+        double upper = std::numeric_limits<double>::infinity();
+        for (int restarts = 0;; ++restarts) {
+            for (;;) {
+                ++n;
+                if (n > iterationCap_)
+                    throw IterationLimitError(s, iterationCap_);
+                IterationRecord rec = iterate(s, n);
+                row += 1.0f;
+                rec.row = row;
+                result_.rows.push_back(rec);
+                if (observer)
+                    report(observer->iteration(*this, rec));
+                if (cancelRequested_)
+                    return Status::Cancelled;
+                E_ = rec.newE;
+                if (!(std::fabs(rec.dE) >= kTolerance))
+                    break;
+            }
+            const int found = nodes(s);
+            if (found == s - 1)
+                break;
+            if (restarts == kRestartLimit)
+                throw NumericalFault(s, n, "keeps converging to other levels");
+
+            LevelSkip skip;
+            skip.s = s;
+            skip.n = n;
             row += 1.0f;
-            rec.row = row;
-            result_.rows.push_back(rec);
+            skip.row = row;
+            skip.rowsBefore = result_.rows.size();
+            skip.nodes = found;
+            skip.foundE = E_;
+            if (found > s - 1)
+                upper = std::min(upper, E_);
+            else
+                lower = std::max(lower, E_);
+            skip.lower = lower;
+            skip.upper = upper;
+            // Halfway between the levels that bracket the wanted one; with no wrong
+            // level above yet, one trial step above the highest level below.
+            skip.restartE = std::isfinite(upper) ? (lower + upper) / 2.0 : lower + kTrialStep;
+            result_.skips.push_back(skip);
             if (observer)
-                report(observer->iteration(*this, rec));
+                report(observer->levelSkipped(*this, skip));
             if (cancelRequested_)
                 return Status::Cancelled;
-            E_ = rec.newE;
-            if (!(std::fabs(rec.dE) >= kTolerance))
-                break;
+            E_ = skip.restartE;
         }
 
         StateResult res = turningPoints(s);
@@ -227,8 +307,9 @@ EigenIteration::Status EigenIteration::run(EigenObserver* observer) {
     return Status::Completed;
 }
 
-RunResult runAll() {
+RunResult runAll(int l) {
     EigenIteration it;
+    it.setL(l);
     it.run(nullptr);
     return it.result();
 }

@@ -1,5 +1,6 @@
 #include <brindle/TableFormat.h>
 
+#include <cmath>
 #include <cstdio>
 #include <string_view>
 
@@ -15,7 +16,7 @@ std::string fixed(double v, int decimals) {
 
 template <typename... Args>
 std::string line(const char* fmt, Args... args) {
-    char buf[256];
+    char buf[320];
     std::snprintf(buf, sizeof buf, fmt, args...);
     return buf;
 }
@@ -35,16 +36,29 @@ std::string formatDeltaE(double dE) { return fixed(dE, 6); }
 
 std::string formatEnergy(double e) { return fixed(e, 6); }
 
+std::string formatSkip(const LevelSkip& skip) {
+    std::string upper = std::isfinite(skip.upper) ? formatEnergy(skip.upper) : std::string("-");
+    return line(
+        "%5d %2d  %d nodes: level %d found (E = %s), level %d skipped; restart at %s between %s and %s",
+        skip.s, skip.n, skip.nodes, skip.foundLevel(), formatEnergy(skip.foundE).c_str(), skip.s,
+        formatTrialEnergy(skip.restartE).c_str(), formatEnergy(skip.lower).c_str(), upper.c_str());
+}
+
 std::string formatTable(const RunResult& run) {
     std::string out;
-    out += "Eigenvalue iteration: 3D harmonic oscillator, l = 1 (exact 2.5, 4.5, 6.5, 8.5)\n";
+    out += line("Eigenvalue iteration: 3D harmonic oscillator, l = %d (exact %g, %g, %g, %g)\n", run.l,
+                exactEnergy(1, run.l), exactEnergy(2, run.l), exactEnergy(3, run.l), exactEnergy(4, run.l));
     out += line("grid h = 8/1024, x_i = i*h for i = 0..%d, matching point m = %d (x_m = %.4f)\n", kLastIndex,
                 kMatchIndex, kMatchIndex * kGridStep);
     out += "\n";
     out += "state  n          dE             E\n";
-    for (const IterationRecord& r : run.rows) {
+    auto skip = run.skips.begin();
+    for (std::size_t k = 0; k < run.rows.size(); ++k) {
+        const IterationRecord& r = run.rows[k];
         out +=
             line("%5d %2d  %12s  %12s\n", r.s, r.n, formatDeltaE(r.dE).c_str(), formatEnergy(r.newE).c_str());
+        for (; skip != run.skips.end() && skip->rowsBefore == k + 1; ++skip)
+            out += formatSkip(*skip) + "\n";
     }
     out += "\n";
     out += "state  trial E  iterations         xL               xR              Es\n";

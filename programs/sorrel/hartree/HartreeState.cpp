@@ -1,6 +1,8 @@
 #include <hartree/HartreeState.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace sorrel {
 
@@ -22,11 +24,46 @@ int paletteEntry(int colourIndex) {
     return (k < 0 ? k + entries : k) + 1;
 }
 
-HartreeState::HartreeState(double inwardStart) : inwardStart_(inwardStart) {
-    const double A = std::sqrt(4.0 * aTrial * aTrial * aTrial);
-    for (int i = 0; i <= Npts + 1; ++i) {
-        const double ri = r(i);
-        rR_(i) = ri * A * std::exp(-aTrial * ri);
+int HartreeSetup::iMatch() const { return nint(rMatch * Npts / rMax); }
+
+HartreeSetup HartreeSetup::forCharge(int Z, int gridFactor) {
+    if (Z < kMinCharge || Z > kMaxCharge)
+        throw std::invalid_argument("the nuclear charge Z must be an integer from 1 to 10");
+    if (gridFactor < 1)
+        throw std::invalid_argument("the grid factor must be at least 1");
+    HartreeSetup s;
+    // Orbital size relative to helium's; exactly 1 for Z = 2.
+    const double size = HartreeState::aTrial / (Z - 5.0 / 16.0);
+    s.Z = Z;
+    s.Npts = HartreeState::Npts * gridFactor;
+    s.rMax = HartreeState::rMax * size;
+    s.rMatch = HartreeState::rMatch * size;
+    s.firstEps = -1.0 / (size * size);
+    return s;
+}
+
+HartreeSetup HartreeSetup::extended(double factor) const {
+    HartreeSetup s = *this;
+    s.Npts = nint(Npts * factor);
+    s.rMax = rMax * s.Npts / Npts;
+    return s;
+}
+
+HartreeState::HartreeState(double inwardStart) : HartreeState(HartreeSetup{}, inwardStart) {}
+
+HartreeState::HartreeState(const HartreeSetup& setup, double inwardStart)
+    : setup_(setup), npts_(setup.Npts), h_(setup.h()), c_(h_ * h_ / 12.0), iMatch_(setup.iMatch()),
+      inwardStart_(inwardStart), rR_(0, npts_ + 2), Vtot_(0, npts_ + 1), VH_(0, npts_ + 1),
+      yOut_(0, iMatch_ + 1), zIn_(iMatch_ - 1, npts_ + 1), eps_(setup.firstEps), epsOld_(setup.firstEps) {
+    if (setup.Z < kMinCharge || setup.Z > kMaxCharge)
+        throw std::invalid_argument("the nuclear charge Z must be an integer from 1 to 10");
+    if (!(h_ > 0.0) || iMatch_ < 2 || iMatch_ + 2 > npts_)
+        throw std::invalid_argument("the grid has no room for the matching point");
+    const double a = setup.aTrial();
+    const double A = std::sqrt(4.0 * a * a * a);
+    for (int i = 0; i <= npts_ + 1; ++i) {
+        const double ri = radius(i);
+        rR_(i) = ri * A * std::exp(-a * ri);
     }
 }
 
@@ -34,19 +71,22 @@ HartreeState::HartreeState(double inwardStart) : inwardStart_(inwardStart) {
 //   V_H(r) = (1/r)·∫₀ʳ u² dr' + ∫ᵣ^∞ u²/r' dr',   Vtot = −Znuc/r + V_H.
 // The outer integral is first parked in Vtot(j) and added in the second pass.
 void HartreeState::buildPotential() {
-    double S = 0.5 * rR_(Npts + 2) * rR_(Npts + 2);
-    for (int j = Npts + 1; j >= 1; --j) {
-        const double f = rR_(j) * rR_(j) / r(j);
+    const int N = npts_;
+    const double h = h_;
+    const double Z = setup_.Z;
+    double S = 0.5 * rR_(N + 2) * rR_(N + 2);
+    for (int j = N + 1; j >= 1; --j) {
+        const double f = rR_(j) * rR_(j) / radius(j);
         Vtot_(j) = (0.5 * f + S) * h;
         S = S + f;
     }
     VH_(0) = S * h; // kept, not used further
 
     S = 0.5 * rR_(0) * rR_(0);
-    for (int i = 1; i <= Npts + 1; ++i) {
-        const double ri = r(i);
+    for (int i = 1; i <= N + 1; ++i) {
+        const double ri = radius(i);
         VH_(i) = (0.5 * rR_(i) * rR_(i) + S) * h / ri + Vtot_(i);
-        Vtot_(i) = VH_(i) - Znuc / ri;
+        Vtot_(i) = VH_(i) - Z / ri;
         S = S + rR_(i) * rR_(i);
     }
 }
@@ -56,7 +96,10 @@ void HartreeState::buildPotential() {
 // take the first-order correction from the slope mismatch, and store the normalised
 // matched solution as the new orbital.
 void HartreeState::innerStep() {
-    const double c = h2over12;
+    const double c = c_;
+    const double h = h_;
+    const int Npts = npts_;
+    const int iMatch = iMatch_;
 
     // Outward. The k² values roll along: kPrev = k²(i−1), kCur = k²(i), kNext = k²(i+1).
     yOut_(0) = 0.0;
@@ -112,9 +155,79 @@ void HartreeState::innerStep() {
 
 double HartreeState::coulombEnergy() const {
     double sum = 0.0;
-    for (int i = 1; i <= Npts + 1; ++i)
+    for (int i = 1; i <= npts_ + 1; ++i)
         sum = sum + rR_(i) * rR_(i) * VH_(i);
-    return h * sum;
+    return h_ * sum;
+}
+
+int HartreeState::nodes() const {
+    if (failure_ == Failure::NodeInOrbital)
+        return failureNodes_;
+    // Sign changes of u, ignoring values too small to carry a sign (the far tail).
+    double peak = 0.0;
+    for (int i = 1; i <= npts_; ++i)
+        peak = std::max(peak, std::fabs(rR_(i)));
+    const double floor = 1e-9 * peak;
+    int count = 0;
+    double last = 0.0;
+    for (int i = 1; i <= npts_; ++i) {
+        const double u = rR_(i);
+        if (std::fabs(u) <= floor)
+            continue;
+        if (last != 0.0 && (u < 0.0) != (last < 0.0))
+            ++count;
+        last = u;
+    }
+    return count;
+}
+
+namespace {
+template <typename... Args>
+std::string format(const char* fmt, Args... args) {
+    char buf[256];
+    std::snprintf(buf, sizeof buf, fmt, args...);
+    return buf;
+}
+} // namespace
+
+std::vector<std::string> HartreeState::failureLines() const {
+    const std::string stopped = "計算を打ち切りました:";
+    switch (failure_) {
+    case Failure::None: return {};
+    case Failure::NodeInOrbital:
+        return {stopped, format("1s 軌道に節が %d 個あります。", failureNodes_),
+                "1s ではない別の解に収束しました。",
+                format("(格子 r ≦ %.4g，接続点 r = %.4g)", setup_.rMax, radius(iMatch_))};
+    case Failure::UnboundOrbital: {
+        std::vector<std::string> lines{
+            stopped, format("ε₁ₛ = %.5f ≧ 0 です。", eps_),
+            format("束縛された 1s 軌道が格子 r ≦ %.4g に収まりません。", setup_.rMax)};
+        if (setup_.Z == 1)
+            lines.push_back("H⁻ は束縛がごく弱く (ε₁ₛ ≈ −0.046)，軌道がこの格子の外まで広がるためです。");
+        return lines;
+    }
+    case Failure::CycleLimit:
+        return {stopped, format("%d サイクルで ε₁ₛ が収束しませんでした。", setup_.cycleLimit)};
+    case Failure::InnerStepLimit:
+        return {stopped, format("サイクル %d の ε₁ₛ が %d ステップで収束しませんでした。", nIter_,
+                                setup_.innerStepLimit)};
+    }
+    return {};
+}
+
+std::string HartreeState::failureMessage() const {
+    std::string out;
+    for (const std::string& line : failureLines())
+        out += (out.empty() ? "" : " ") + line;
+    return out;
+}
+
+RunOutcome HartreeState::fail(HartreeObserver& observer, Failure why) {
+    if (why == Failure::NodeInOrbital)
+        failureNodes_ = nodes();
+    failure_ = why;
+    observer.runFailed(*this);
+    return RunOutcome::Failed;
 }
 
 RunOutcome HartreeState::run() {
@@ -146,12 +259,20 @@ RunOutcome HartreeState::run(HartreeObserver& observer) {
                 return RunOutcome::Stopped;
             Vc_ = coulombEnergy();
             eps_ = eps_ + dEps_;
+            // A bound orbital has ε < 0; anything else is a state of the box the grid makes.
+            if (!(eps_ < 0.0))
+                return fail(observer, Failure::UnboundOrbital);
             if (observer.innerLine(view) == Flow::Stop)
                 return RunOutcome::Stopped;
             if (belowTolerance(dEps_, innerTolerance(nIter_)))
                 break;
             kIter_ += 1;
+            if (kIter_ == setup_.innerStepLimit)
+                return fail(observer, Failure::InnerStepLimit);
         }
+        // The 1s orbital has no node; one with a node is another solution.
+        if (nodes() != 0)
+            return fail(observer, Failure::NodeInOrbital);
 
         // 5. Cycle energy.
         kIter_ = 0;
@@ -165,11 +286,15 @@ RunOutcome HartreeState::run(HartreeObserver& observer) {
         epsOld_ = eps_;
         if (belowTolerance(delta, outerTolerance()))
             break;
+        if (nIter_ == setup_.cycleLimit)
+            return fail(observer, Failure::CycleLimit);
     }
 
     // Final report: E = 2ε₁ₛ − J.
     Vc_ = coulombEnergy();
     Etotal_ = 2.0 * epsOld_ - Vc_;
+    if (!(Etotal_ < 0.0))
+        return fail(observer, Failure::UnboundOrbital);
     if (observer.finalReport(view) == Flow::Stop)
         return RunOutcome::Stopped;
     return RunOutcome::Completed;

@@ -41,6 +41,30 @@ std::vector<std::string> reportTableLines(double eps1s, double Vc, double Etotal
     };
 }
 
+std::string variationalLine(const Ion& ion) {
+    return " " + fixed4(ion.variationalEnergy()) + " (変分法，a = " + ion.exponentFraction() + " )";
+}
+
+std::string measuredLine(const Ion& ion) {
+    const auto energy = ion.measuredEnergy();
+    const auto ev = ion.measuredElectronVolts();
+    if (!energy || !ev)
+        return {};
+    return " " + fixed4(*energy) + "  (実測値 = " + printf1("%.2f", *ev) + " eV).";
+}
+
+std::vector<std::string> reportTableLines(const Ion& ion, double eps1s, double Vc, double Etotal) {
+    std::vector<std::string> lines{
+        "一電子エネルギー ε₁ₛ = " + fixed4(eps1s),
+        "電子間クーロン･エネルギー V_c = " + fixed4(Vc),
+        "   全エネルギー E_total = " + fixed4(Etotal),
+        variationalLine(ion),
+    };
+    if (std::string measured = measuredLine(ion); !measured.empty())
+        lines.push_back(std::move(measured));
+    return lines;
+}
+
 Flow TableCollector::innerLine(const HartreeState& s) {
     lines_.push_back(innerTableLine(s.nIter(), s.kIter(), s.dEps(), s.eps()));
     return Flow::Continue;
@@ -52,9 +76,14 @@ Flow TableCollector::cycleLine(const HartreeState& s) {
 }
 
 Flow TableCollector::finalReport(const HartreeState& s) {
-    for (auto& line : reportTableLines(s.epsOld(), s.Vc(), s.Etotal()))
+    for (auto& line : reportTableLines(Ion::of(s), s.epsOld(), s.Vc(), s.Etotal()))
         lines_.push_back(std::move(line));
     return Flow::Continue;
+}
+
+void TableCollector::runFailed(const HartreeState& s) {
+    for (auto& line : s.failureLines())
+        lines_.push_back(std::move(line));
 }
 
 std::string joinLines(const std::vector<std::string>& lines) {
@@ -66,11 +95,16 @@ std::string joinLines(const std::vector<std::string>& lines) {
     return out;
 }
 
-std::string computeTableText() {
-    HartreeState state;
+std::string computeTableText() { return computeTable(HartreeSetup{}).text; }
+
+TableRun computeTable(const HartreeSetup& setup) {
+    HartreeState state(setup);
     TableCollector table;
-    state.run(table);
-    return joinLines(table.lines());
+    TableRun run;
+    run.outcome = state.run(table);
+    run.text = joinLines(table.lines());
+    run.failure = state.failureMessage();
+    return run;
 }
 
 } // namespace sorrel

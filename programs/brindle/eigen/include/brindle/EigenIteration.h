@@ -1,5 +1,6 @@
-// Eigenvalue iteration for the l = 1 radial equation of the three-dimensional
-// harmonic oscillator (hbar = m = omega = 1): u''(x) = -2 (E - V(x)) u(x).
+// Eigenvalue iteration for the radial equation of the three-dimensional
+// harmonic oscillator (hbar = m = omega = 1) with angular momentum l = 0..3
+// (l = 1 unless chosen otherwise): u''(x) = -2 (E - V(x)) u(x).
 //
 // For each of the four lowest states the equation is integrated with the
 // Numerov method outward from the origin and inward from the far end, the two
@@ -7,9 +8,17 @@
 // from the kink of the derivative at the join until the correction drops
 // below 0.00001.  The computation reports every step to an observer so that a
 // page can animate it; runAll() computes the same figures without one.
+//
+// The kink correction converges to the level nearest to the trial energy, which
+// need not be the next one up (for l = 0 the fourth state lands on 9.5, for l = 3
+// the third on 10.5).  Every converged function therefore has its nodes counted:
+// state s must have s - 1.  When it has not, the run reports the level it found
+// and the one it skipped, and starts the state again from the middle of the
+// bracket between the last good level and the wrong one.
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <exception>
 #include <string>
 #include <vector>
@@ -18,6 +27,19 @@ namespace brindle {
 
 // Effective potential (x^2 + 2/x^2)/2, i.e. x^2/2 + l(l+1)/(2x^2) with l = 1.
 double Vpot(double x);
+// The same for any l: x^2/2 + l(l+1)/(2x^2).
+double Vpot(double x, int l);
+
+// The angular momenta the iteration accepts.
+inline constexpr int kMinL = 0;
+inline constexpr int kMaxL = 3;
+// Throws std::invalid_argument unless kMinL <= l <= kMaxL.
+void checkL(int l);
+// Energy before the first pass: l - 1.5 (-0.5 for l = 1), so that the first
+// trial energy l + 0.8 lies a little below the lowest level l + 1.5.
+double startEnergy(int l);
+// Exact energy of state s = 1..4: 2(s - 1) + l + 3/2.
+double exactEnergy(int s, int l);
 
 // Grid and iteration constants.
 inline constexpr double kGridStep = 8.0 / 1024.0;                 // h
@@ -70,10 +92,29 @@ struct StateResult {
     double Es = 0.0;     // converged energy
 };
 
+// A converged function of state s with the wrong number of nodes: the
+// iteration found another level.  The state is restarted from restartE.
+struct LevelSkip {
+    int s = 0;                  // state being computed
+    int n = 0;                  // iterations of the state so far
+    float row = 0.0f;           // page row of the report (rows of the state go on below it)
+    std::size_t rowsBefore = 0; // iteration rows of the run that precede the report
+    int nodes = 0;              // nodes of the converged function
+    double foundE = 0.0;        // the level it converged to (level nodes + 1)
+    double lower = 0.0;         // the bracket of the restart: the last good level
+    double upper = 0.0;         // ... and the nearest wrong level above it
+    double restartE = 0.0;      // trial energy of the restart
+
+    int expectedNodes() const { return s - 1; }
+    int foundLevel() const { return nodes + 1; }
+};
+
 // Everything one complete run produces (four states).
 struct RunResult {
+    int l = 1;
     std::vector<IterationRecord> rows; // every iteration in order
     std::vector<StateResult> states;   // states 1..4 in order
+    std::vector<LevelSkip> skips;      // wrong levels found on the way, in order
     double finalPassE = 0.0;           // the trial energy E of pass 5 (Es(4) + 2.3)
 };
 
@@ -102,6 +143,10 @@ public:
     // State res.s has converged: P(., s) holds its final function and
     // xL(s), xR(s), Es(s), iterationCount(s) are set.
     virtual bool stateFinished(const EigenIteration& it, const StateResult& res);
+
+    // State skip.s converged to another level; E is about to be set to
+    // skip.restartE and the state iterated again.
+    virtual bool levelSkipped(const EigenIteration& it, const LevelSkip& skip);
 
     // Pass 5, after passStarted(it, 5, ...): all four states are finished.
     // The page waits its closing two seconds and plays its sound here.
@@ -137,6 +182,10 @@ public:
 
     explicit EigenIteration(int iterationCap = kDefaultIterationCap);
 
+    // Angular momentum of the next run (std::invalid_argument outside 0..3).
+    void setL(int l);
+    int l() const { return l_; }
+
     // Runs passes 1..5 from E = -0.5, reporting to observer (may be null).
     // Every call starts afresh; nothing carries over from an earlier run.
     // Throws std::logic_error when called while a run is in progress.
@@ -153,6 +202,7 @@ public:
     float xR(int s) const;
     double Es(int s) const;
     int iterationCount(int s) const;     // iterations of state s (0 if not finished)
+    int nodes(int s) const;              // sign changes of P(., s) on the grid
     double energy() const { return E_; } // current E
     int finishedStates() const { return finished_; }
     const RunResult& result() const { return result_; }
@@ -166,6 +216,7 @@ private:
     void report(bool keepGoing);            // records a cancel answer
 
     int iterationCap_;
+    int l_ = 1;
     bool running_ = false;
     bool cancelRequested_ = false;
     double E_ = kStartEnergy;
@@ -185,6 +236,6 @@ private:
 
 // The computation without observer: the figures behind the page and the
 // table.  Throws like EigenIteration::run.
-RunResult runAll();
+RunResult runAll(int l = 1);
 
 } // namespace brindle

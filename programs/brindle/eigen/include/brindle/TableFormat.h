@@ -18,8 +18,14 @@ std::string formatDeltaE(double dE);
 // Energy, pattern "#0.####0": six decimals ("2.692583").
 std::string formatEnergy(double e);
 
+// The report of a wrong level, one line in the style of the table's rows:
+// "    4  8  4 nodes: level 5 found (E = 9.500000), level 4 skipped; restart at
+// 7.500 between 5.500000 and 9.500000" (no line end).
+std::string formatSkip(const LevelSkip& skip);
+
 // The table of a whole run: one line per iteration (state, iteration, dE,
-// E after the update), then one summary line per state (trial energy,
+// E after the update, and the report of every wrong level where it happened),
+// then one summary line per state (trial energy,
 // iteration count, turning points, converged energy).
 std::string formatTable(const RunResult& run);
 

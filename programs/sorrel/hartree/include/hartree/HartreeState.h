@@ -1,7 +1,8 @@
-// Hartree self-consistent-field computation of the helium ground state.
+// Hartree self-consistent-field computation of the ground state of helium and of
+// the other two-electron ions, from H⁻ (Z = 1) to Ne⁸⁺ (Z = 10).
 //
 // Both electrons share one 1s orbital u(r) = r·R(r). Starting from the screened
-// hydrogen-like orbital with exponent 27/16, each outer cycle builds the Hartree
+// hydrogen-like orbital with exponent Z − 5/16 (27/16 for helium), each outer cycle builds the Hartree
 // potential of the current orbital and solves
 //     u''(r) = −k²(r)·u(r),   k²(r) = 2·(ε − V(r)),   V(r) = −Z/r + V_H(r)
 // for the 1s eigenvalue by Numerov integration outward and inward, correcting ε
@@ -13,6 +14,7 @@
 
 #include <cstddef>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace sorrel {
@@ -65,6 +67,36 @@ bool belowTolerance(double value, double tolerance); // |value| < tolerance
 // 31 → 1, and so on. colourIndex must be ≥ 1 (it starts at 1 and only grows).
 int paletteEntry(int colourIndex);
 
+// The grid and the starting point of one run. Helium's constants (rMax 8, rMatch
+// 0.6055, first ε −1.0) fit an orbital of size 1/(27/16); for another nuclear charge
+// they are scaled with the orbital size 1/(Z − 5/16): lengths in proportion, the
+// first ε with the inverse square. For Z = 2 every value stays exactly helium's.
+struct HartreeSetup {
+    int Z = 2;
+    int Npts = 4096;                // grid intervals
+    double rMax = 8.0;              // grid length
+    double rMatch = 620.0 / 1024.0; // matching point
+    double firstEps = -1.0;         // eps and epsOld before the first cycle
+    // Limits of one run: more cycles than this, or more inner steps in one cycle,
+    // end the run as not converging (helium needs 8 cycles of at most 3 steps).
+    int cycleLimit = 40;
+    int innerStepLimit = 60;
+
+    double aTrial() const { return Z - 5.0 / 16.0; } // exponent of the first orbital
+    double h() const { return rMax / Npts; }
+    int iMatch() const;
+
+    // Helium's grid scaled for nuclear charge Z (1..10), with gridFactor times as
+    // many intervals over the same length.
+    static HartreeSetup forCharge(int Z, int gridFactor = 1);
+    // The same grid stretched `factor` times beyond its scaled length, with the
+    // intervals stretched alike so that the step stays the same.
+    HartreeSetup extended(double factor) const;
+};
+
+inline constexpr int kMinCharge = 1;
+inline constexpr int kMaxCharge = 10;
+
 class HartreeState;
 
 // What the observer tells the run after a display step.
@@ -88,13 +120,27 @@ public:
     virtual Flow cycleLine(const HartreeState&) { return Flow::Continue; }
     // D6: after the final report values. Reads epsOld (ε₁ₛ), Vc, Etotal.
     virtual Flow finalReport(const HartreeState&) { return Flow::Continue; }
+    // Instead of D6 when a guard ended the run. Reads failure().
+    virtual void runFailed(const HartreeState&) {}
 };
 
-enum class RunOutcome { Completed, Stopped };
+// Completed: converged, final report given. Stopped: the observer stopped it.
+// Failed: a guard ended it (failure() says why); no result is reported.
+enum class RunOutcome { Completed, Stopped, Failed };
+
+// Why a run ended without a result.
+enum class Failure {
+    None,
+    NodeInOrbital,  // a converged 1s orbital with a node: another solution was found
+    UnboundOrbital, // ε ≥ 0 or E ≥ 0: nothing bound on this grid
+    CycleLimit,     // the outer cycles did not settle
+    InnerStepLimit, // the eigenvalue of one cycle did not settle
+};
 
 class HartreeState {
 public:
-    // Fixed constants of the computation.
+    // Helium's constants, the default set-up (an instance made from another set-up
+    // uses the accessors z(), npts(), step(), matchIndex(), radius() instead).
     static constexpr double Znuc = 2.0;                 // nuclear charge
     static constexpr double aTrial = Znuc - 5.0 / 16.0; // 27/16, exponent of the first orbital
     static constexpr int Npts = 4096;                   // grid intervals
@@ -111,11 +157,16 @@ public:
     // inwardStart is the value given to zIn(Npts); it only sets the scale of the inward
     // solution (tests vary it to show that).
     explicit HartreeState(double inwardStart = defaultInwardStart);
+    // The same for the given set-up (std::invalid_argument for a charge outside
+    // 1..10 or a grid without room for the matching point).
+    explicit HartreeState(const HartreeSetup& setup, double inwardStart = defaultInwardStart);
 
     // Runs the outer cycles to convergence and the final report, calling the observer's
     // display steps at their points. Runs once per state: a second call throws
     // std::logic_error. A non-finite eigenvalue correction (which would otherwise keep
-    // the inner loop going forever) throws std::runtime_error.
+    // the inner loop going forever) throws std::runtime_error. The guards end the run
+    // with RunOutcome::Failed: a converged orbital with a node, ε ≥ 0 after an inner
+    // step, a total energy ≥ 0, or the cycle or inner-step limit reached.
     RunOutcome run(HartreeObserver& observer);
     RunOutcome run(); // with no display steps
 
@@ -135,20 +186,45 @@ public:
     int colourIndex() const { return colourIndex_; }
     double inwardStart() const { return inwardStart_; }
 
-    static double r(int i) { return i * h; }
+    // The grid of this run.
+    const HartreeSetup& setup() const { return setup_; }
+    int z() const { return setup_.Z; }
+    int npts() const { return npts_; }
+    double step() const { return h_; }
+    int matchIndex() const { return iMatch_; }
+    double radius(int i) const { return i * h_; }
+
+    Failure failure() const { return failure_; }
+    // Nodes of the orbital at the failure (NodeInOrbital), else of the current one.
+    int nodes() const;
+    // What went wrong (Japanese): a heading and whole sentences, one per line of the
+    // text table (the window wraps them to its table's width), and the same joined
+    // into one message.
+    std::vector<std::string> failureLines() const;
+    std::string failureMessage() const;
+
+    static double r(int i) { return i * h; } // on helium's grid
 
 private:
     void buildPotential();
     void innerStep(); // Numerov out/in, matching, dEps, new orbital
     double coulombEnergy() const;
     double k2(int i) const { return 2.0 * (eps_ - Vtot_(i)); }
+    RunOutcome fail(HartreeObserver& observer, Failure why);
 
+    HartreeSetup setup_;
+    int npts_;
+    double h_;
+    double c_; // h²/12
+    int iMatch_;
     double inwardStart_;
-    BoundedArray rR_{0, Npts + 2};
-    BoundedArray Vtot_{0, Npts + 1};
-    BoundedArray VH_{0, Npts + 1};
-    BoundedArray yOut_{0, iMatch + 1};
-    BoundedArray zIn_{iMatch - 1, Npts + 1};
+    BoundedArray rR_;
+    BoundedArray Vtot_;
+    BoundedArray VH_;
+    BoundedArray yOut_;
+    BoundedArray zIn_;
+    Failure failure_ = Failure::None;
+    int failureNodes_ = 0;
     double eps_ = -1.0;
     double epsOld_ = -1.0;
     double dEps_ = 0.0;

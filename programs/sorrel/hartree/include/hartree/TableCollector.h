@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <hartree/HartreeState.h>
+#include <hartree/Ion.h>
 
 namespace sorrel {
 
@@ -24,6 +25,13 @@ std::string innerTableLine(int nIter, int kIter, double dEps, double eps);
 std::string cycleTableLine(int nIter, double Etotal);
 // The five report lines: ε₁ₛ, V_c, E_total (four decimals) and the two references.
 std::vector<std::string> reportTableLines(double eps1s, double Vc, double Etotal);
+// The same for another ion: its variational energy with its exponent, and its
+// measured energy (that line left out when none is known).
+std::vector<std::string> reportTableLines(const Ion& ion, double eps1s, double Vc, double Etotal);
+// " -7.2227 (変分法，a = 43/16 )"
+std::string variationalLine(const Ion& ion);
+// " -7.2799  (実測値 = 198.09 eV)."; empty when no measured value is known.
+std::string measuredLine(const Ion& ion);
 
 // Observer that collects the table lines as the run produces them (D4, D5, D6).
 class TableCollector : public HartreeObserver {
@@ -31,6 +39,7 @@ public:
     Flow innerLine(const HartreeState& s) override;
     Flow cycleLine(const HartreeState& s) override;
     Flow finalReport(const HartreeState& s) override;
+    void runFailed(const HartreeState& s) override; // the failure's lines
     const std::vector<std::string>& lines() const { return lines_; }
 
 private:
@@ -42,5 +51,13 @@ std::string joinLines(const std::vector<std::string>& lines);
 
 // Runs the whole computation without display pacing and returns the table text.
 std::string computeTableText();
+
+// The table of a run for nuclear charge Z, with how it ended.
+struct TableRun {
+    std::string text; // every line, the failure's lines included
+    RunOutcome outcome = RunOutcome::Completed;
+    std::string failure; // the failure message in one line, when the run failed
+};
+TableRun computeTable(const HartreeSetup& setup);
 
 } // namespace sorrel

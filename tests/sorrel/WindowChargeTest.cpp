@@ -1,0 +1,153 @@
+// The nuclear charge in the window: the keys 1..9 and 0 stop a run and start it again
+// for the chosen ion, or start a new run once one has ended; the title, the legend and
+// the references follow the ion, and a guard's message replaces the report.
+
+#include "WindowTestSupport.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+using namespace sorrel;
+using namespace sorrel::test;
+
+namespace {
+
+QString textOf(const course::Surface& g) {
+    QString s;
+    for (const course::DrawOp& op : g.ops())
+        if (op.kind == course::DrawOp::Kind::Text)
+            s += op.text;
+    return s;
+}
+
+void press(SorrelWindow& w, Qt::Key key) {
+    QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(w.picBox()->view(), &e);
+}
+
+// Handles pending events until the window has started `runs` runs and is idle again.
+bool waitForRuns(const SorrelWindow& w, int runs) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < until) {
+        QCoreApplication::processEvents();
+        if (w.runsStarted() >= runs && w.outcome())
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+TEST(SorrelWindowCharge, KeyDuringARunStartsItAgainForTheChosenIon) {
+    SoundRecorder sounds;
+    EndRecorder ends;
+    SorrelWindow::Config c = SorrelWindow::unpaced();
+    SorrelWindow* window = nullptr;
+    int pumps = 0;
+    // The key arrives while the first curve of the helium run is being drawn.
+    c.yield.pumpOnce = [&] {
+        if (++pumps == 100)
+            press(*window, Qt::Key_3);
+        return true;
+    };
+    SorrelWindow w(c);
+    window = &w;
+    EXPECT_EQ(w.load(), RunOutcome::Completed);
+    EXPECT_EQ(w.runsStarted(), 2);
+    EXPECT_EQ(w.charge(), 3);
+    ASSERT_NE(w.state(), nullptr);
+    EXPECT_EQ(w.state()->z(), 3);
+    EXPECT_NEAR(w.state()->Etotal(), -7.2364, 1e-3);
+
+    EXPECT_EQ(w.label1()->caption(), QStringLiteral("リチウムイオン Li⁺ のハートリー近似"));
+    EXPECT_EQ(w.windowTitle(), w.label1()->caption());
+    // The whole title ends before the download label.
+    const course::Surface& title = w.label1()->surface();
+    EXPECT_LE(w.label1()->geometry().left() + title.TextWidth(w.label1()->caption()),
+              w.getSourceFile()->geometry().left());
+    // Nothing of the stopped helium run is left: one legend, one report of lithium.
+    const QString table = textOf(w.form());
+    EXPECT_TRUE(table.contains(QStringLiteral(" -7.2227 (変分法，"))) << table.toStdString();
+    EXPECT_TRUE(table.contains(QStringLiteral(" -7.2798  (実測値 = 198.09 eV)."))) << table.toStdString();
+    EXPECT_FALSE(table.contains(QStringLiteral("-2.8477")));
+    const QString lower = textOf(w.pic());
+    EXPECT_TRUE(lower.contains(QStringLiteral("43/16")));
+    EXPECT_FALSE(lower.contains(QStringLiteral("27/16")));
+    EXPECT_TRUE(textOf(w.picNumerov()).contains(QStringLiteral("-3/")));
+    EXPECT_EQ(sounds.played.size(), 1u);
+    EXPECT_TRUE(w.getSourceFile()->isVisibleTo(&w));
+    EXPECT_EQ(ends.ends, 0);
+}
+
+TEST(SorrelWindowCharge, KeyAfterTheRunStartsANewOneAndAGuardShowsWhyItStopped) {
+    SoundRecorder sounds;
+    SorrelWindow::Config c = SorrelWindow::unpaced();
+    c.Z = 10;
+    SorrelWindow w(c);
+    ASSERT_EQ(w.load(), RunOutcome::Completed);
+    EXPECT_TRUE(textOf(w.form()).contains(QStringLiteral("155/16")));
+    EXPECT_TRUE(w.getSourceFile()->isVisibleTo(&w));
+
+    press(w, Qt::Key_1); // H⁻
+    ASSERT_TRUE(waitForRuns(w, 2));
+    EXPECT_EQ(w.outcome(), RunOutcome::Failed);
+    EXPECT_EQ(w.state()->z(), 1);
+    const QString table = textOf(w.form());
+    EXPECT_TRUE(table.contains(QStringLiteral("計算を打ち切りました"))) << table.toStdString();
+    EXPECT_FALSE(table.contains(QStringLiteral("全エネルギー")));
+    // The message keeps to the room left of the plots.
+    for (const course::DrawOp& op : w.form().ops()) {
+        if (op.kind == course::DrawOp::Kind::Text) {
+            EXPECT_LE(op.a.x() + op.cell.width(), w.picNumerovBox()->geometry().left())
+                << op.text.toStdString();
+        }
+    }
+    EXPECT_FALSE(w.getSourceFile()->isVisibleTo(&w));
+    EXPECT_EQ(sounds.played.size(), 1u); // only the first run's chime
+
+    press(w, Qt::Key_0); // Ne⁸⁺ again
+    ASSERT_TRUE(waitForRuns(w, 3));
+    EXPECT_EQ(w.outcome(), RunOutcome::Completed);
+    EXPECT_EQ(w.charge(), 10);
+}
+
+// The program: --Z reaches the table; a guard ends it with status 1 and its message.
+TEST(SorrelWindowCharge, TableForAChargeAndItsExitStatus) {
+    struct Result {
+        int status = -1;
+        QString out, err;
+    };
+    auto run = [](const QStringList& args) {
+        QProcess p;
+        p.start(QStringLiteral(SORREL_EXECUTABLE), args);
+        Result r;
+        if (!p.waitForFinished(30000)) {
+            p.kill();
+            p.waitForFinished();
+            return r;
+        }
+        r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+        r.out = QString::fromUtf8(p.readAllStandardOutput());
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    };
+    const Result be = run({QStringLiteral("--table"), QStringLiteral("--Z"), QStringLiteral("4")});
+    EXPECT_EQ(be.status, 0) << be.err.toStdString();
+    EXPECT_TRUE(be.out.contains(QStringLiteral("全エネルギー E_total = -13.611"))) << be.out.toStdString();
+
+    const Result h = run({QStringLiteral("--table"), QStringLiteral("--Z"), QStringLiteral("1")});
+    EXPECT_EQ(h.status, 1);
+    EXPECT_TRUE(h.out.contains(QStringLiteral("計算を打ち切りました")));
+    EXPECT_TRUE(h.err.contains(QStringLiteral("H⁻ は束縛がごく弱く"))) << h.err.toStdString();
+
+    for (const char* bad : {"0", "11", "2.5", "he"}) {
+        const Result r = run({QStringLiteral("--table"), QStringLiteral("--Z"), QString::fromLatin1(bad)});
+        EXPECT_EQ(r.status, 2) << bad;
+        EXPECT_TRUE(r.err.contains(QStringLiteral("--Z"))) << r.err.toStdString();
+    }
+}
