@@ -9,6 +9,7 @@ PACKAGES=(
   fonts-noto-cjk fonts-urw-base35 fonts-ipafont-gothic fonts-liberation2 fonts-dejavu-core
   sound-theme-freedesktop
   poppler-utils xvfb xauth
+  help2man librsvg2-bin desktop-file-utils appstream dpkg-dev file
 )
 
 install_missing() {

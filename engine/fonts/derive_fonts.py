@@ -1,12 +1,16 @@
 #!/usr/bin/python3
-"""Derive the two fonts the engine loads at start-up from installed Debian fonts.
+"""Derive the fonts the engine loads at start-up from installed Debian fonts.
 
 * Course Symbol: the Symbol-compatible font with a Unicode character map instead of
-  byte codes, so text drawn with it (α, ∫, ⎛ …) is real Unicode in a PDF.
+  byte codes, so text drawn with it (α, ∫, ⎛ …) is real Unicode in a PDF. The map
+  comes from SymbolCodes.txt beside this script, the table the engine translates
+  Symbol runs with.
 * Course Sans JP (Regular, Bold): the Japanese body font without the character-map
   entries of the Kangxi radicals and CJK radical supplement. Those code points share
   glyphs with common ideographs, and a PDF's text map keeps the lower code point,
-  so "方" would be extracted as the radical "⽅".
+  so "方" would be extracted as the radical "⽅". The font is cut down to what Japanese
+  course text uses (kana, the JIS X 0208 kanji, Latin, Greek, punctuation and the
+  common symbol blocks), a seventh of the source font's size.
 
 Usage: derive_fonts.py OUTDIR
 """
@@ -14,7 +18,7 @@ import sys
 from pathlib import Path
 
 from fontTools.ttLib import TTFont, TTCollection
-from fontTools.agl import toUnicode
+from fontTools import subset
 
 SYMBOL = "/usr/share/fonts/opentype/urw-base35/StandardSymbolsPS.otf"
 NOTO = {
@@ -22,19 +26,20 @@ NOTO = {
     "Bold": "/usr/share/fonts/opentype/noto/NotoSansCJK-Bold.ttc",
 }
 
-# Glyph names of the Symbol font that the Adobe glyph list does not map, or maps
-# to the private-use area: the pieces of large operators and brackets.
-SYMBOL_PIECES = {
-    "integraltp": 0x2320, "integralbt": 0x2321, "integralex": 0x23AE,
-    "parenlefttp": 0x239B, "parenleftex": 0x239C, "parenleftbt": 0x239D,
-    "parenrighttp": 0x239E, "parenrightex": 0x239F, "parenrightbt": 0x23A0,
-    "bracketlefttp": 0x23A1, "bracketleftex": 0x23A2, "bracketleftbt": 0x23A3,
-    "bracketrighttp": 0x23A4, "bracketrightex": 0x23A5, "bracketrightbt": 0x23A6,
-    "bracelefttp": 0x23A7, "braceleftmid": 0x23A8, "braceleftbt": 0x23A9,
-    "braceex": 0x23AA, "bracerighttp": 0x23AB, "bracerightmid": 0x23AC,
-    "bracerightbt": 0x23AD, "arrowvertex": 0x23D0, "arrowhorizex": 0x23AF,
-    "radicalex": 0x203E,
-}
+CODE_TABLE = Path(__file__).with_name("SymbolCodes.txt")
+
+
+def symbol_codes(path=CODE_TABLE):
+    """The byte code → Unicode table: lines "code U+XXXX glyphname", # comments."""
+    table = {}
+    for line in path.read_text(encoding="utf-8").splitlines():
+        fields = line.split("#", 1)[0].split()
+        if not fields:
+            continue
+        if len(fields) < 2 or not fields[1].startswith("U+"):
+            raise SystemExit(f"{path}: bad line: {line!r}")
+        table[int(fields[0])] = int(fields[1][2:], 16)
+    return table
 
 
 def rename(font, family):
@@ -51,15 +56,12 @@ def rename(font, family):
 
 def derive_symbol(out):
     font = TTFont(SYMBOL)
+    codes = symbol_codes()
     mapping = {}
     for code, glyph in font.getBestCmap().items():
-        uni = SYMBOL_PIECES.get(glyph)
-        if uni is None:
-            text = toUnicode(glyph)
-            uni = ord(text) if len(text) == 1 and not 0xF000 <= ord(text) < 0xF900 else None
-        if uni is None:
-            uni = 0xF000 + code          # keep unmapped glyphs reachable
-        mapping.setdefault(uni, glyph)
+        if code not in codes:
+            raise SystemExit(f"{CODE_TABLE}: no entry for the Symbol font's code {code}")
+        mapping.setdefault(codes[code], glyph)
     for table in font["cmap"].tables:
         if table.isUnicode():
             table.cmap = dict(mapping)
@@ -93,19 +95,67 @@ def drop_localised_forms(font):
                 ls.FeatureCount = len(ls.FeatureIndex)
 
 
+def jis_x_0208():
+    """Every character of JIS X 0208 (row/cell 0x21..0x7E each, as EUC-JP bytes)."""
+    chars = set()
+    for row in range(0xA1, 0xFF):
+        for cell in range(0xA1, 0xFF):
+            try:
+                chars.add(ord(bytes((row, cell)).decode("euc_jp")))
+            except UnicodeDecodeError:
+                pass
+    return chars
+
+
+# Blocks Japanese course text draws from besides JIS X 0208: Latin, Greek, general
+# punctuation, super- and subscripts, letterlike symbols, number forms, arrows,
+# mathematical operators, technical symbols, box drawing, geometric shapes, CJK
+# punctuation, kana and the full- and half-width forms.
+BLOCKS = [
+    (0x0020, 0x007E), (0x00A0, 0x024F), (0x02B0, 0x02FF), (0x0370, 0x03FF),
+    (0x1D00, 0x1DBF), (0x2000, 0x214F), (0x2150, 0x218F), (0x2190, 0x23FF),
+    (0x2460, 0x24FF), (0x2500, 0x27BF), (0x3000, 0x30FF), (0x31F0, 0x31FF),
+    (0xFF00, 0xFFEF),
+]
+
+# Code points dropped from the Japanese font's character map. The Kangxi radicals
+# and the CJK radical supplement share glyphs with common ideographs; so do a few
+# rarely used code points with a character Japanese text uses (ʻ/‘, em space/
+# ideographic space, figure dash/en dash, ‧/・, ‵/｀, ∕/／, 〈〉).
+DROPPED = (set(range(0x2E80, 0x2FE0)) |
+           {0x02BB, 0x2003, 0x2012, 0x2027, 0x2035, 0x2215, 0x2329, 0x232A})
+
+
+def sans_coverage():
+    chars = jis_x_0208()
+    for first, last in BLOCKS:
+        chars.update(range(first, last + 1))
+    return chars - DROPPED
+
+
+def subset_sans(font, unicodes):
+    options = subset.Options()
+    options.name_IDs = ["*"]
+    options.name_languages = ["*"]
+    options.notdef_outline = True
+    options.recalc_bounds = False      # keep the font's own line metrics and bounds
+    options.drop_tables += ["vhea", "vmtx", "VORG"]  # no vertical text
+    subsetter = subset.Subsetter(options)
+    subsetter.populate(unicodes=unicodes)
+    subsetter.subset(font)
+
+
 def derive_sans(out):
-    radicals = set(range(0x2E80, 0x2F00)) | set(range(0x2F00, 0x2FE0))
-    # Rarely used code points that share a glyph with a character Japanese text uses
-    # (ʻ/‘, em space/ideographic space, figure dash/en dash, ‧/・, ‵/｀, ∕/／, 〈〉).
-    radicals |= {0x02BB, 0x2003, 0x2012, 0x2027, 0x2035, 0x2215, 0x2329, 0x232A}
+    coverage = sans_coverage()
     for style, path in NOTO.items():
         coll = TTCollection(path, lazy=True)
         font = next(f for f in coll.fonts
                     if "Noto Sans CJK JP" == f["name"].getDebugName(1))
-        for table in font["cmap"].tables:
-            for cp in radicals & set(table.cmap):
-                del table.cmap[cp]
         drop_localised_forms(font)
+        subset_sans(font, coverage & set(font.getBestCmap()))
+        for table in font["cmap"].tables:
+            for cp in DROPPED & set(table.cmap):
+                del table.cmap[cp]
         rename(font, "Course Sans JP")
         font.save(out / f"CourseSansJP-{style}.otf")
 

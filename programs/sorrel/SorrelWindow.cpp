@@ -1,10 +1,12 @@
 #include "SorrelWindow.h"
 
 #include <course/shell/EventPump.h>
+#include <course/textruns/DataFolder.h>
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QTimer>
@@ -14,7 +16,26 @@
 
 namespace sorrel {
 
-QUrl sourceArchiveUrl() { return QUrl(kCourseSiteAddress + kSourceArchiveName); }
+#ifndef SORREL_SOURCE_URL
+#define SORREL_SOURCE_URL ""
+#endif
+#ifndef SORREL_SOURCE_ARCHIVE
+#define SORREL_SOURCE_ARCHIVE ""
+#endif
+
+QUrl sourceArchiveUrl(const QString& configured, const QString& dataDir, const QString& archiveName) {
+    if (!configured.isEmpty())
+        return QUrl(configured);
+    if (dataDir.isEmpty() || archiveName.isEmpty())
+        return {};
+    const QFileInfo archive(dataDir + u'/' + archiveName);
+    return archive.isFile() ? QUrl::fromLocalFile(archive.absoluteFilePath()) : QUrl();
+}
+
+QUrl sourceArchiveUrl() {
+    return sourceArchiveUrl(QStringLiteral(SORREL_SOURCE_URL), course::DataFolder::path(),
+                            QStringLiteral(SORREL_SOURCE_ARCHIVE));
+}
 
 QString programTitle(int Z) {
     if (Z == 2)
@@ -62,7 +83,7 @@ SorrelWindow::SorrelWindow(Config config)
     getSourceFile_->place(twipsRect(7305, 240, 4560, 345));
     getSourceFile_->setCaption(kDownloadCaption);
     getSourceFile_->setCursor(Qt::PointingHandCursor);
-    getSourceFile_->setToolTip(sourceArchiveUrl().toString());
+    getSourceFile_->setToolTip(config_.sourceUrl.toDisplayString(QUrl::PreferLocalFile));
     getSourceFile_->hide(); // until the run has ended
     connect(getSourceFile_, &LabelView::clicked, this, [this] { getSourceFileClick(); });
 
@@ -185,8 +206,9 @@ RunOutcome SorrelWindow::exec(HartreeObserver& observer) {
 }
 
 void SorrelWindow::getSourceFileClick() {
-    const QUrl url = sourceArchiveUrl();
-    const bool opened = config_.openUrl ? config_.openUrl(url) : QDesktopServices::openUrl(url);
+    const QUrl& url = config_.sourceUrl;
+    const bool opened = url.isValid() && !url.isEmpty() &&
+                        (config_.openUrl ? config_.openUrl(url) : QDesktopServices::openUrl(url));
     if (!opened)
         getSourceFile_->setCaption(kDownloadFailedCaption);
 }

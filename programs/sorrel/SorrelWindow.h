@@ -26,12 +26,15 @@ namespace sorrel {
 inline const QString kProgramTitle = QStringLiteral("ヘリウム原子のハートリー近似");
 // The title for nuclear charge Z: the ion's name, "リチウムイオン Li⁺ のハートリー近似".
 QString programTitle(int Z);
-// Caption of the download label, and what it says when the browser cannot be opened.
+// Caption of the download label, and what it says when the address cannot be opened.
 inline const QString kDownloadCaption = QStringLiteral("このソフトのソースファイルを入手する");
-inline const QString kDownloadFailedCaption = QStringLiteral("ブラウザーを開けませんでした");
-// Where the source archive lies on the course's web site.
-inline const QString kCourseSiteAddress = QStringLiteral("http://www.example.ac.jp/~qmcourse/soft/");
-inline const QString kSourceArchiveName = QStringLiteral("sorrel.lzh");
+inline const QString kDownloadFailedCaption = QStringLiteral("ソースファイルを開けませんでした");
+
+// What the download label opens: `configured` (an address chosen when the suite was
+// built) when it is set, otherwise the suite's source archive `archiveName` in the data
+// folder `dataDir` when it is there; an empty address when neither is.
+QUrl sourceArchiveUrl(const QString& configured, const QString& dataDir, const QString& archiveName);
+// The same for this build and the running program's data folder.
 QUrl sourceArchiveUrl();
 
 // How a window paces its drawing and reaches the browser.
@@ -40,10 +43,12 @@ struct SorrelWindowConfig {
     double speed = 1.0; // waits are divided by it
     bool waits = true;  // false: every time slot is due at once
     CurvePacer::Yield yield = CurvePacer::eventLoop();
-    // Opens an address in the user's browser; true when that worked. Empty: the
-    // desktop's default browser.
+    // Opens an address with the desktop's handler; true when that worked. Empty: the
+    // desktop's default handler (the web browser, or the archive program for a file).
     std::function<bool(const QUrl&)> openUrl;
     int Z = 2; // nuclear charge of the first run (1..10)
+    // The address the download label opens; empty: there is none to open.
+    QUrl sourceUrl = sourceArchiveUrl();
 };
 
 class SorrelWindow : public course::SurfaceView, private course::FormTarget {

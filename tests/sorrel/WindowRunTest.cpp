@@ -5,7 +5,9 @@
 #include "WindowTestSupport.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QMouseEvent>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -47,6 +49,7 @@ RunRecord& run() {
         auto* r = new RunRecord;
         SoundRecorder sounds;
         SorrelWindow::Config config = SorrelWindow::unpaced();
+        config.sourceUrl = QUrl(QStringLiteral("https://course.test/quantum-course-source.tar.xz"));
         config.openUrl = [r](const QUrl& url) {
             r->opened.push_back(url);
             return r->openSucceeds;
@@ -264,8 +267,7 @@ TEST(SorrelWindowRun, DownloadLabelOpensTheArchiveAddressAndReportsFailure) {
     r.openSucceeds = true;
     click(label);
     ASSERT_EQ(r.opened.size(), 1u);
-    EXPECT_EQ(r.opened[0], sourceArchiveUrl());
-    EXPECT_TRUE(r.opened[0].toString().endsWith(QStringLiteral(".lzh")));
+    EXPECT_EQ(r.opened[0], QUrl(QStringLiteral("https://course.test/quantum-course-source.tar.xz")));
     EXPECT_EQ(label->caption(), kDownloadCaption);
 
     r.openSucceeds = false;
@@ -273,6 +275,25 @@ TEST(SorrelWindowRun, DownloadLabelOpensTheArchiveAddressAndReportsFailure) {
     EXPECT_EQ(r.opened.size(), 2u);
     EXPECT_EQ(label->caption(), kDownloadFailedCaption);
     label->setCaption(kDownloadCaption);
+}
+
+TEST(SorrelSourceArchive, ConfiguredAddressWinsOverTheInstalledArchive) {
+    QTemporaryDir data;
+    ASSERT_TRUE(data.isValid());
+    const QString name = QStringLiteral("suite-source.tar.xz");
+    const QString configured = QStringLiteral("https://course.test/suite.tar.xz");
+    // No archive in the data folder, nothing configured: nothing to open.
+    EXPECT_TRUE(sourceArchiveUrl(QString(), data.path(), name).isEmpty());
+    EXPECT_TRUE(sourceArchiveUrl(QString(), QString(), name).isEmpty());
+    EXPECT_EQ(sourceArchiveUrl(configured, data.path(), name), QUrl(configured));
+
+    QFile archive(data.filePath(name));
+    ASSERT_TRUE(archive.open(QIODevice::WriteOnly));
+    archive.close();
+    EXPECT_EQ(sourceArchiveUrl(QString(), data.path(), name), QUrl::fromLocalFile(data.filePath(name)));
+    EXPECT_EQ(sourceArchiveUrl(configured, data.path(), name), QUrl(configured));
+    // A folder of that name is not an archive.
+    EXPECT_TRUE(sourceArchiveUrl(QString(), data.path(), QStringLiteral(".")).isEmpty());
 }
 
 TEST(SorrelWindowRun, EveryCharacterDrawnHasAGlyphInItsFont) {

@@ -1,0 +1,225 @@
+// A staged install (DESTDIR), moved to another folder, with the build tree's data hidden:
+// the programs run from it, find their fonts in it, and carry no build-folder path;
+// desktop entries and metadata validate; manual pages name every option.
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+const QStringList kPrograms = {QStringLiteral("tessera"), QStringLiteral("quillet"), QStringLiteral("brindle"),
+                               QStringLiteral("oriel"),   QStringLiteral("calyx"),   QStringLiteral("sorrel")};
+
+struct Result {
+    int status = -1;
+    QString out, err;
+};
+
+Result run(const QString& program, const QStringList& args, const QProcessEnvironment& env = {},
+           int timeoutMs = 120000) {
+    QProcess p;
+    if (!env.isEmpty())
+        p.setProcessEnvironment(env);
+    p.start(program, args);
+    Result r;
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+        r.err = QStringLiteral("timed out: ") + program;
+        return r;
+    }
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+bool hasTool(const char* name) { return !QStandardPaths::findExecutable(QString::fromLatin1(name)).isEmpty(); }
+
+// Runs a command with the build tree's data folder covered by an empty one (a private
+// mount namespace), so a program that still looked there would find nothing.
+// Returns the command unchanged where namespaces are not allowed.
+QStringList hidingBuildData(const QStringList& command) {
+    static const bool canHide = [] {
+        return run(QStringLiteral("unshare"), {QStringLiteral("-rm"), QStringLiteral("sh"), QStringLiteral("-c"),
+                                               QStringLiteral("mount -t tmpfs none \"$0\""), QStringLiteral(BUILD_DATA_DIR)})
+                   .status == 0;
+    }();
+    if (!canHide)
+        return command;
+    return QStringList{QStringLiteral("unshare"), QStringLiteral("-rm"), QStringLiteral("sh"), QStringLiteral("-c"),
+                       QStringLiteral("mount -t tmpfs none \"$0\" && exec \"$@\""),
+                       QStringLiteral(BUILD_DATA_DIR)} +
+           command;
+}
+
+class StagedInstall : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        stage_ = std::make_unique<QTemporaryDir>();
+        ASSERT_TRUE(stage_->isValid());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DESTDIR"), stage_->path());
+        const Result r = run(QStringLiteral(CMAKE_COMMAND_PATH),
+                             {QStringLiteral("--install"), QStringLiteral(BUILD_DIR), QStringLiteral("--prefix"),
+                              QStringLiteral("/usr")},
+                             env);
+        ASSERT_EQ(r.status, 0) << r.out.toStdString() << r.err.toStdString();
+        // Move the install away from where it was staged: nothing may depend on its place.
+        ASSERT_TRUE(QDir(stage_->path()).rename(QStringLiteral("usr"), QStringLiteral("moved/elsewhere")) ||
+                    (QDir(stage_->path()).mkpath(QStringLiteral("moved")) &&
+                     QDir(stage_->path()).rename(QStringLiteral("usr"), QStringLiteral("moved/elsewhere"))));
+        root_ = stage_->path() + QStringLiteral("/moved/elsewhere");
+    }
+    static void TearDownTestSuite() { stage_.reset(); }
+
+    static QString path(const QString& relative) { return root_ + u'/' + relative; }
+
+    static std::unique_ptr<QTemporaryDir> stage_;
+    static QString root_;
+};
+
+std::unique_ptr<QTemporaryDir> StagedInstall::stage_;
+QString StagedInstall::root_;
+
+TEST_F(StagedInstall, PutsProgramsDataMenuEntriesIconsMetadataAndManualPagesInPlace) {
+    QStringList missing;
+    auto expect = [&](const QString& f) {
+        if (!QFileInfo(path(f)).isFile())
+            missing << f;
+    };
+    for (const QString& font : {QStringLiteral("CourseSymbol.otf"), QStringLiteral("CourseSansJP-Regular.otf"),
+                                QStringLiteral("CourseSansJP-Bold.otf")})
+        expect(QStringLiteral(DATA_SUBDIR "/fonts/") + font);
+    expect(QStringLiteral("share/metainfo/" APP_PREFIX ".suite.metainfo.xml"));
+    expect(QStringLiteral("share/doc/quantum-course/copyright"));
+    for (const QString& p : kPrograms) {
+        const QString id = QStringLiteral(APP_PREFIX ".") + p;
+        expect(QStringLiteral("bin/") + p);
+        expect(QStringLiteral("share/applications/%1.desktop").arg(id));
+        expect(QStringLiteral("share/icons/hicolor/scalable/apps/%1.svg").arg(id));
+        for (int size : {48, 64, 128, 256})
+            expect(QStringLiteral("share/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(id));
+        expect(QStringLiteral("share/man/man1/%1.1.gz").arg(p));
+    }
+    EXPECT_EQ(missing.join(u' ').toStdString(), "");
+    // The Japanese body fonts are cut down to the course's coverage.
+    qint64 fontBytes = 0;
+    for (const QFileInfo& f : QDir(path(QStringLiteral(DATA_SUBDIR "/fonts"))).entryInfoList(QDir::Files))
+        fontBytes += f.size();
+    EXPECT_LT(fontBytes, 8 * 1024 * 1024);
+}
+
+TEST_F(StagedInstall, NoInstalledFileContainsTheBuildFolder) {
+    const QByteArray buildDir = QByteArrayLiteral(BUILD_DIR);
+    QStringList found;
+    QDirIterator it(root_, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile f(it.next());
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << f.fileName().toStdString();
+        if (f.readAll().contains(buildDir))
+            found << f.fileName();
+    }
+    EXPECT_EQ(found.join(u' ').toStdString(), "");
+}
+
+TEST_F(StagedInstall, ExportedPdfDrawsJapaneseAndGreekInTheInstalledFonts) {
+    if (!hasTool("pdffonts") || !hasTool("pdftotext"))
+        GTEST_SKIP() << "poppler-utils is not installed";
+    QTemporaryDir out;
+    ASSERT_TRUE(out.isValid());
+    const QString pdf = out.filePath(QStringLiteral("tessera.pdf"));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("course.fonts.debug=true"));
+    const QStringList command =
+        hidingBuildData({path(QStringLiteral("bin/tessera")), QStringLiteral("--export-pdf"), pdf});
+    const Result r = run(command.first(), command.mid(1), env);
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    // The fonts came from the moved install, none from the build tree.
+    EXPECT_EQ(r.err.count(QStringLiteral("loaded")), 3) << r.err.toStdString();
+    EXPECT_EQ(r.err.count(root_ + QStringLiteral("/" DATA_SUBDIR "/fonts/Course")), 3) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(QStringLiteral(BUILD_DIR))) << r.err.toStdString();
+
+    const Result fonts = run(QStringLiteral("pdffonts"), {pdf});
+    ASSERT_EQ(fonts.status, 0) << fonts.err.toStdString();
+    EXPECT_TRUE(fonts.out.contains(QStringLiteral("CourseSansJP-Regular"))) << fonts.out.toStdString();
+    EXPECT_TRUE(fonts.out.contains(QStringLiteral("CourseSymbol"))) << fonts.out.toStdString();
+    // No other Japanese font stood in for a missing glyph.
+    EXPECT_FALSE(fonts.out.contains(QStringLiteral("CJK"))) << fonts.out.toStdString();
+
+    const Result text = run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    ASSERT_EQ(text.status, 0);
+    EXPECT_TRUE(text.out.contains(QStringLiteral("シュレーディンガー方程式"))) << text.out.toStdString();
+    EXPECT_TRUE(text.out.contains(QStringLiteral("ψ"))) << text.out.toStdString();
+}
+
+TEST_F(StagedInstall, DesktopEntriesValidateAndStartTheirProgramWithItsIcon) {
+    if (!hasTool("desktop-file-validate"))
+        GTEST_SKIP() << "desktop-file-utils is not installed";
+    for (const QString& p : kPrograms) {
+        const QString file = path(QStringLiteral("share/applications/" APP_PREFIX ".%1.desktop").arg(p));
+        const Result r = run(QStringLiteral("desktop-file-validate"), {file});
+        EXPECT_EQ(r.status, 0) << p.toStdString() << ": " << r.out.toStdString();
+        // Hints (several main categories are intended) are fine; warnings and errors are not.
+        EXPECT_FALSE(r.out.contains(QStringLiteral("error:")) || r.out.contains(QStringLiteral("warning:")))
+            << r.out.toStdString();
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QString entry = QString::fromUtf8(f.readAll());
+        EXPECT_TRUE(entry.contains(QStringLiteral("\nExec=%1\n").arg(p))) << p.toStdString();
+        EXPECT_TRUE(entry.contains(QStringLiteral("\nIcon=" APP_PREFIX ".%1\n").arg(p))) << p.toStdString();
+        EXPECT_TRUE(entry.contains(QStringLiteral("\nName[ja]="))) << p.toStdString();
+        EXPECT_TRUE(entry.contains(QStringLiteral("\nCategories=Education;Science;Physics;Qt;\n")));
+    }
+}
+
+TEST_F(StagedInstall, MetainfoValidatesAndLaunchesEveryInstalledEntry) {
+    if (!hasTool("appstreamcli"))
+        GTEST_SKIP() << "appstream is not installed";
+    const QString file = path(QStringLiteral("share/metainfo/" APP_PREFIX ".suite.metainfo.xml"));
+    const Result r = run(QStringLiteral("appstreamcli"), {QStringLiteral("validate"), QStringLiteral("--no-net"),
+                                                          QStringLiteral("--pedantic"), file});
+    EXPECT_EQ(r.status, 0) << r.out.toStdString() << r.err.toStdString();
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QString xml = QString::fromUtf8(f.readAll());
+    static const QRegularExpression launchable(QStringLiteral("<launchable type=\"desktop-id\">([^<]+)<"));
+    QStringList ids;
+    for (const QRegularExpressionMatch& m : launchable.globalMatch(xml))
+        ids << m.captured(1);
+    EXPECT_EQ(ids.size(), kPrograms.size());
+    for (const QString& id : ids)
+        EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("share/applications/") + id))) << id.toStdString();
+}
+
+TEST_F(StagedInstall, ManualPagesNameEveryOptionOfTheirProgram) {
+    static const QRegularExpression option(QStringLiteral("(?:^|[\\s,])(--?[a-zA-Z][a-zA-Z-]*)"));
+    for (const QString& p : kPrograms) {
+        const Result help = run(path(QStringLiteral("bin/") + p), {QStringLiteral("--help")});
+        ASSERT_EQ(help.status, 0) << p.toStdString();
+        const Result man = run(QStringLiteral("gzip"), {QStringLiteral("-dc"), path(QStringLiteral("share/man/man1/%1.1.gz").arg(p))});
+        ASSERT_EQ(man.status, 0) << p.toStdString();
+        // roff marks fonts with \fB … \fR and escapes each dash of an option.
+        static const QRegularExpression fontSwitch(QStringLiteral("\\\\f[BIRP]"));
+        const QString page = QString(man.out).remove(fontSwitch).remove(u'\\');
+        EXPECT_TRUE(page.contains(QStringLiteral(".TH %1 1").arg(p.toUpper()))) << p.toStdString();
+        QStringList options;
+        for (const QRegularExpressionMatch& m : option.globalMatch(help.out))
+            options << m.captured(1);
+        options.removeDuplicates();
+        EXPECT_TRUE(options.contains(QStringLiteral("--help"))) << p.toStdString();
+        for (const QString& o : options)
+            EXPECT_TRUE(page.contains(o)) << p.toStdString() << " man page lacks " << o.toStdString();
+    }
+}
+
+} // namespace
