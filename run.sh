@@ -10,4 +10,4 @@ fi
 program=$1; shift
 source scripts/setup.sh
 configure_and_build build -DCOURSE_WERROR=OFF
-exec "build/programs/$program/$program" "$@"
+exec "build/bin/$program" "$@"
