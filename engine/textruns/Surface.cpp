@@ -6,6 +6,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QRawFont>
 #include <QPen>
 
 #include <cmath>
@@ -255,13 +256,15 @@ const QImage& Surface::image(qreal dpr) const {
 QString missingCharacters(const DrawOp& op) {
     if (op.kind != DrawOp::Kind::Text)
         return {};
-    const QFontMetricsF fm(FontTable::makeFont(op.fontName, op.fontSize, op.bold, op.italic),
-                           &referenceDevice());
+    // The run's own font must have the glyph: Qt would draw a missing one from a fallback
+    // font, in another design and, in a PDF, as another embedded font.
+    const QRawFont font =
+        QRawFont::fromFont(FontTable::makeFont(op.fontName, op.fontSize, op.bold, op.italic));
     QString missing;
     for (char32_t c : op.text.toUcs4()) {
         if (c == U' ' || c == 0x3000)
             continue;
-        if (!fm.inFontUcs4(c))
+        if (!font.supportsCharacter(c))
             missing += QString::fromUcs4(&c, 1);
     }
     return missing;

@@ -226,7 +226,7 @@ void drawPage(Typesetter& t) {
     t.NewPara();
 
     t.incy(0.5);
-    caption(t, QStringLiteral("Ψ ħ"));
+    caption(t, QStringLiteral("Ψ hbar"));
     t.CurX = t.Indent1;
     t.Psi(g, t.CurX, t.CurY, 1);
     t.ds(QStringLiteral(", "));
