@@ -138,6 +138,8 @@ char32_t symbolCodeToUnicode(unsigned code) {
     static constexpr std::pair<unsigned, char32_t> table[] = {
 #include "SymbolCodes.inc"
     };
+    static_assert(std::is_sorted(std::begin(table), std::end(table)),
+                  "SymbolCodes.txt must be sorted by code");
     const auto* hit = std::lower_bound(std::begin(table), std::end(table), code,
                                        [](const auto& entry, unsigned c) { return entry.first < c; });
     return hit != std::end(table) && hit->first == code ? hit->second : char32_t(code);

@@ -19,7 +19,8 @@ public:
     static const QList<FontStandIn>& standIns();
 
     // Loads the fonts derived at build time (Unicode Symbol font, Japanese body font
-    // with a clean PDF text map). Safe to call more than once.
+    // with a clean PDF text map) from the data folder beside the program. Safe to call
+    // more than once.
     static void loadDerivedFonts();
 
     // The installed family that draws `requested`; names without a stand-in pass
