@@ -35,7 +35,7 @@ install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DA
 # tree; when it lies in the build folder, the install takes it along.
 set(CPACK_SOURCE_GENERATOR TXZ)
 set(CPACK_SOURCE_PACKAGE_FILE_NAME quantum-course-${PROJECT_VERSION}-source)
-set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git" "/build[^/]*/" "/dist/" "__pycache__" "\\\\.swp$")
+set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git$" "/\\\\.git/" "/build[^/]*/" "/dist/" "__pycache__" "\\\\.swp$")
 install(FILES ${PROJECT_BINARY_DIR}/${COURSE_SOURCE_ARCHIVE} DESTINATION ${COURSE_DATA_SUBDIR} OPTIONAL)
 
 include(CPack)
