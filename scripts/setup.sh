@@ -9,6 +9,8 @@ PACKAGES=(
   fonts-noto-cjk fonts-urw-base35 fonts-ipafont-gothic fonts-liberation2 fonts-dejavu-core
   sound-theme-freedesktop
   poppler-utils xvfb xauth
+  cups-daemon cups-client
+  clang-14 libfuzzer-14-dev
 )
 
 install_missing() {
