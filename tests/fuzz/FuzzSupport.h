@@ -63,14 +63,21 @@ class Input {
 public:
     Input(const std::uint8_t* data, std::size_t size) : p_(data), end_(data + size) {}
     std::uint8_t byte() { return p_ < end_ ? *p_++ : 0; }
+    bool atEnd() const { return p_ >= end_; }
     // The rest up to `separator` (or the end), as UTF-8; the separator is consumed.
-    QString text(char separator = '\0') {
+    QString text(char separator) {
         const std::uint8_t* start = p_;
-        while (p_ < end_ && (separator == '\0' || *p_ != std::uint8_t(separator)))
+        while (p_ < end_ && *p_ != std::uint8_t(separator))
             ++p_;
         const QString s = QString::fromUtf8(reinterpret_cast<const char*>(start), p_ - start);
         if (p_ < end_)
             ++p_;
+        return s;
+    }
+    // All the rest, as UTF-8.
+    QString rest() {
+        const QString s = QString::fromUtf8(reinterpret_cast<const char*>(p_), end_ - p_);
+        p_ = end_;
         return s;
     }
 

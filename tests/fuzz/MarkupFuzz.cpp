@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Input in(data, size);
     const std::uint8_t sel = in.byte();
     const QString first = in.text('\x1f');
-    const QString second = in.text();
+    const QString second = in.rest();
 
     Typesetter t((sel & 0x40) ? Program::Quillet : Program::Calyx);
     t.HasBookman = (sel & 0x80) ? 1 : -1;

@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                         Program::Sorrel,  Program::Calyx};
     Input in(data, size);
     const std::uint8_t sel = in.byte();
-    const QString text = in.text();
+    const QString text = in.rest();
 
     TextRuns runs(kPrograms[sel & 7]);
     runs.HasBookman = (sel & 0x80) ? 1 : -1;

@@ -74,6 +74,27 @@ def main():
         for scale in range(3):
             sel = 3 | 0x40 if sub_of else 2 | scale << 2
             write(outdir, 'MarkupFuzz', bytes([sel]) + a.encode() + b'\x1f' + b.encode())
+    write_command_lines(outdir)
+
+
+# Command lines as the tests and the documentation use them.
+COMMAND_LINES = [
+    [], ['--help'], ['-h'], ['--version'], ['-v'], ['--table'], ['--speed', '2.5'], ['--speed=40'],
+    ['--speed', '0'], ['--speed', '-1'], ['--speed', 'nan'], ['--speed', '1e400'], ['--speed'],
+    ['--export-pdf', 'out.pdf'], ['--export-png', 'pages'], ['--export-pdf', ''], ['--export-png'],
+    ['--page', '3'], ['--page=2'], ['--page', '0'], ['--page', ' 2 '], ['--page', '99999999999'],
+    ['--scale', '2', '--export-png', 'run.png'], ['--scale', '5'], ['--scale', '2'],
+    ['--table', '--export-pdf', 'run.pdf'], ['--export-png', 'a.png', '--export-pdf', 'a.pdf'],
+    ['-platform', 'offscreen'], ['-style', 'fusion', '--table'], ['-reverse'], ['--bogus'], ['extra'],
+    ['--', '--help'], ['--table', '--', 'x'], ['-speed', '3'], ['--export-pdf=out.pdf', '--page=1'],
+]
+
+
+def write_command_lines(outdir):
+    for args in COMMAND_LINES:
+        body = b'\0'.join(a.encode() for a in args)
+        for program in (0, 1):
+            write(outdir, 'CommandLineFuzz', bytes([program]) + body)
 
 
 if __name__ == '__main__':
