@@ -10,6 +10,11 @@ namespace course::testing {
 
 namespace {
 
+// rwxr-xr-x
+constexpr QFileDevice::Permissions kOwnerWrites =
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup |
+    QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther;
+
 bool writeFile(const QString& path, const QByteArray& text, QFileDevice::Permissions perms = {}) {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(text) != text.size())
@@ -73,10 +78,7 @@ QByteArray printerDescription(const QString& filter) {
 PrivateCupsd::PrivateCupsd() {
     // The daemon hands the job to the filter as an unprivileged user, who must be able
     // to reach the filter; nobody else may write here (cupsd checks that).
-    QFile::setPermissions(dir_.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                           QFileDevice::ExeOwner | QFileDevice::ReadGroup |
-                                           QFileDevice::ExeGroup | QFileDevice::ReadOther |
-                                           QFileDevice::ExeOther);
+    QFile::setPermissions(dir_.path(), kOwnerWrites);
 }
 
 PrivateCupsd::~PrivateCupsd() { stop(); }
@@ -85,28 +87,35 @@ QString PrivateCupsd::writeConfiguration(const QString& queue) {
     for (const char* sub : {"spool", "cache", "state", "log", "out", "home/.cups"})
         if (!QDir(dir_.path()).mkpath(QString::fromLatin1(sub)))
             return QStringLiteral("cannot create %1").arg(path(QString::fromLatin1(sub)));
-    const QByteArray root = dir_.path().toLocal8Bit();
-    const QByteArray files = "ServerRoot " + root + "\n" + "RequestRoot " + root + "/spool\n" + "TempDir " +
-                             root + "/spool\n" + "CacheDir " + root + "/cache\n" + "StateDir " + root +
-                             "/state\n" + "AccessLog " + root + "/log/access_log\n" + "ErrorLog " + root +
-                             "/log/error_log\n" + "PageLog " + root + "/log/page_log\n" + "Printcap " + root +
-                             "/printcap\n" +
-                             "ServerBin /usr/lib/cups\n"
-                             "DataDir /usr/share/cups\n"
-                             "FileDevice Yes\n";
-    const QByteArray daemon = "Listen " + socketPath().toLocal8Bit() + "\n" +
-                              "LogLevel info\n"
-                              "Browsing No\n"
-                              "WebInterface No\n"
-                              "DefaultAuthType None\n"
-                              "<Location />\nOrder allow,deny\nAllow all\n</Location>\n"
-                              "<Policy default>\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n";
-    const auto exec = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-                      QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
-                      QFileDevice::ExeOther;
-    if (!writeFile(path(QStringLiteral("cups-files.conf")), files) ||
-        !writeFile(path(QStringLiteral("cupsd.conf")), daemon) ||
-        !writeFile(path(QStringLiteral("passthrough")), kPassThrough, exec) ||
+    // Everything the daemon keeps lives here; programs, filters and data are the
+    // installed ones. Jobs may go to file: devices (the queue's output).
+    const QString files = QStringLiteral("ServerRoot %1\n"
+                                         "RequestRoot %1/spool\n"
+                                         "TempDir %1/spool\n"
+                                         "CacheDir %1/cache\n"
+                                         "StateDir %1/state\n"
+                                         "AccessLog %1/log/access_log\n"
+                                         "ErrorLog %1/log/error_log\n"
+                                         "PageLog %1/log/page_log\n"
+                                         "Printcap %1/printcap\n"
+                                         "ServerBin /usr/lib/cups\n"
+                                         "DataDir /usr/share/cups\n"
+                                         "FileDevice Yes\n")
+                              .arg(dir_.path());
+    // Only its own socket, no sharing, no web pages, and no authentication for
+    // anything (only this test reaches the socket).
+    const QString daemon =
+        QStringLiteral("Listen %1\n"
+                       "LogLevel info\n"
+                       "Browsing No\n"
+                       "WebInterface No\n"
+                       "DefaultAuthType None\n"
+                       "<Location />\nOrder allow,deny\nAllow all\n</Location>\n"
+                       "<Policy default>\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n")
+            .arg(socketPath());
+    if (!writeFile(path(QStringLiteral("cups-files.conf")), files.toLocal8Bit()) ||
+        !writeFile(path(QStringLiteral("cupsd.conf")), daemon.toLocal8Bit()) ||
+        !writeFile(path(QStringLiteral("passthrough")), kPassThrough, kOwnerWrites) ||
         !writeFile(path(QStringLiteral("course.ppd")),
                    printerDescription(path(QStringLiteral("passthrough")))) ||
         !writeFile(path(QStringLiteral("home/.cups/lpoptions")), "Default " + queue.toLocal8Bit() + "\n"))
