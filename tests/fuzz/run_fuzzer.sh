@@ -5,6 +5,8 @@
 # input that caused it is printed (base64) and copied to $TMPDIR (or /tmp).
 set -euo pipefail
 fuzzer=$1 seconds=$2 dict=$3 saved=$4 seeds=$5
+here=$(cd "$(dirname "$0")" && pwd)
+export LSAN_OPTIONS="suppressions=$here/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/new"
