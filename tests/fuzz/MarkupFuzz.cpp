@@ -2,7 +2,7 @@
 // numerator and a denominator at the three scales the pages use, and SubOf, with and
 // without the Bookman face.
 //
-// Input: one selector byte (construct, scale, program, Bookman), then the numerator
+// Input: one selector byte (construct, scale, Bookman), then the numerator
 // (or the one string), a 0x1F byte, and the denominator (or the subscript), as UTF-8.
 
 #include "FuzzSupport.h"
@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString first = in.text('\x1f');
     const QString second = in.rest();
 
-    Typesetter t((sel & 0x40) ? Program::Quillet : Program::Calyx);
+    Typesetter t;
     t.HasBookman = (sel & 0x80) ? 1 : -1;
     Surface g(QSize(800, 200));
     g.FontSize = 13;

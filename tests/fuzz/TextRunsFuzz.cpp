@@ -1,8 +1,8 @@
 // Fuzzes the run parser: dsp with its leading minus and its commas, sup and suf with
-// their Greek names, capitals, digits and signs, and the italic run, in each
-// program's form, with and without the Bookman face.
+// their Greek names, capitals, digits and signs, and the italic run, in the forms the
+// programs use, with and without the Bookman face.
 //
-// Input: one selector byte (program, run, body font or not, Bookman), then the text
+// Input: one selector byte (run style, run, body font or not, Bookman), then the text
 // as UTF-8.
 
 #include "FuzzSupport.h"
@@ -20,14 +20,22 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const Program kPrograms[] = {Program::Generic, Program::Tessera, Program::Quillet,
-                                        Program::Brindle, Program::Oriel,   Program::Calyx,
-                                        Program::Sorrel,  Program::Calyx};
     Input in(data, size);
     const std::uint8_t sel = in.byte();
     const QString text = in.rest();
 
-    TextRuns runs(kPrograms[sel & 7]);
+    // The forms the programs use: the full-width comma, scripts without names, and
+    // the smaller italics with gaps in letter widths.
+    RunStyle style;
+    if (sel & 1)
+        style.bodyComma = QStringLiteral("，");
+    style.scriptNames = !(sel & 2);
+    if (sel & 4) {
+        style.italicScale = 1.1;
+        style.scriptLetterGap = RunStyle::Spacing::Letters;
+        style.omegaScriptDrop = 1;
+    }
+    TextRuns runs(style);
     runs.HasBookman = (sel & 0x80) ? 1 : -1;
     Surface g(QSize(800, 200));
     g.FontName = (sel & 0x40) ? QStringLiteral("Times New Roman") : QStringLiteral("メイリオ");

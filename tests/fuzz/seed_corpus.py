@@ -53,8 +53,9 @@ def main():
                 markup.update(s for s in (a, b) if s)
     strings = {s for s in strings if s and len(s.encode()) <= 200}
 
-    # Text runs: selector = Bookman(0x80) | Times(0x40) | run(3 bits) << 3 | program.
-    calyx, tessera, sorrel = 5, 1, 6
+    # Text runs: selector = Bookman(0x80) | Times(0x40) | run(3 bits) << 3 | style, the
+    # style's bits being full-width comma (1), no script names (2), letter gaps (4).
+    calyx, tessera, sorrel = 0, 1, 7
     dsp, sup, suf = 0, 2, 4
     for s in strings:
         for sel in (dsp << 3 | calyx, sup << 3 | calyx, suf << 3 | calyx):
@@ -66,13 +67,13 @@ def main():
         if '，' in s or ', ' in s:
             write(outdir, 'TextRunsFuzz', bytes([dsp << 3 | tessera]) + s.encode())
 
-    # Markup: selector = Bookman(0x80) | quillet(0x40) | scale(2 bits) << 2 | construct.
+    # Markup: selector = Bookman(0x80) | scale(2 bits) << 2 | construct.
     for s in markup | scripts:
         for sel in (0, 1):
             write(outdir, 'MarkupFuzz', bytes([sel]) + s.encode())
     for sub_of, a, b in pairs:
         for scale in range(3):
-            sel = 3 | 0x40 if sub_of else 2 | scale << 2
+            sel = 3 if sub_of else 2 | scale << 2
             write(outdir, 'MarkupFuzz', bytes([sel]) + a.encode() + b'\x1f' + b.encode())
     write_command_lines(outdir)
 
