@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Usage: ./test.sh [--sanitize]   — installs what is missing, builds, runs every test.
+# Usage: ./test.sh [--sanitize | --fuzz]   — installs what is missing, builds, runs every test.
 # With --sanitize the suite is built and run with AddressSanitizer and
-# UndefinedBehaviorSanitizer in a build folder of its own.
+# UndefinedBehaviorSanitizer in a build folder of its own. With --fuzz the text
+# parsers' fuzzers are built with clang and each runs its saved corpus and fuzzes
+# for a short while (COURSE_FUZZ_SECONDS, default 20).
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
@@ -11,6 +13,11 @@ if [ "${1:-}" = "--sanitize" ]; then
   dir=build-sanitize
   opts+=(-DCOURSE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug)
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+elif [ "${1:-}" = "--fuzz" ]; then
+  dir=build-fuzz
+  opts+=(-DCOURSE_FUZZ=ON -DCOURSE_FUZZ_SECONDS="${COURSE_FUZZ_SECONDS:-20}")
+  export CC=clang-14 CXX=clang++-14
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 fi
 configure_and_build "$dir" "${opts[@]}"

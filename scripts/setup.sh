@@ -10,6 +10,8 @@ PACKAGES=(
   sound-theme-freedesktop
   poppler-utils xvfb xauth
   help2man librsvg2-bin desktop-file-utils appstream dpkg-dev file
+  cups-daemon cups-client
+  clang-14 libfuzzer-14-dev
 )
 
 install_missing() {

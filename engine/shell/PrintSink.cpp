@@ -8,7 +8,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QStandardPaths>
 
 namespace course {
@@ -48,7 +47,7 @@ bool paintOnPage(QPagedPaintDevice& device, int resolution, const std::function<
 
 PrintOutcome SystemPrintSink::print(const std::function<void(QPainter&)>& paint, QSize size,
                                     const QString& jobName) {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    const QPrinterInfo info = findPrinter_();
     if (!info.isNull()) {
         QPrinter printer(info, QPrinter::HighResolution);
         printer.setDocName(jobName);

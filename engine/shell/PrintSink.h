@@ -4,6 +4,7 @@
 
 #include <course/textruns/Surface.h>
 
+#include <QPrinterInfo>
 #include <QString>
 
 #include <functional>
@@ -27,8 +28,15 @@ public:
 
 class SystemPrintSink : public PrintSink {
 public:
+    // `findPrinter` names the printer to use; a null printer means there is none and
+    // the page is kept as a PDF instead.
+    explicit SystemPrintSink(std::function<QPrinterInfo()> findPrinter = &QPrinterInfo::defaultPrinter)
+        : findPrinter_(std::move(findPrinter)) {}
     PrintOutcome print(const std::function<void(QPainter&)>& paint, QSize size,
                        const QString& jobName) override;
+
+private:
+    std::function<QPrinterInfo()> findPrinter_;
 };
 
 // A new file "<stem>.pdf", "<stem>-2.pdf", … in `dir`, created empty so that no other

@@ -330,8 +330,6 @@ TEST_F(Shell, ExportWritesPngPagesAndASearchablePdf) {
 }
 
 TEST(PrintFallback, WithoutAPrinterPagesBecomeNewVectorPdfs) {
-    if (!QPrinterInfo::defaultPrinter().isNull())
-        GTEST_SKIP() << "this machine has a printer";
     QTemporaryDir home;
     const QByteArray oldHome = qgetenv("HOME");
     qputenv("HOME", home.path().toLocal8Bit());
@@ -339,7 +337,8 @@ TEST(PrintFallback, WithoutAPrinterPagesBecomeNewVectorPdfs) {
     page.Cls();
     page.FontSize = 13;
     page.Print(QStringLiteral("印刷テスト"));
-    SystemPrintSink sink;
+    // Whatever printers this machine has, this sink finds none.
+    SystemPrintSink sink([] { return QPrinterInfo(); });
     auto paint = [&page](QPainter& p) { page.render(p); };
     const PrintOutcome first = sink.print(paint, page.size(), QStringLiteral("doc-page1"));
     const PrintOutcome second = sink.print(paint, page.size(), QStringLiteral("doc-page1"));
