@@ -18,6 +18,7 @@ void Typesetter::dspIntegral(Surface& g, double& x, double y) {
     g.FontName = kSymbolFont;
     const double TH = g.TextHeight(kA);
     // Upper and lower halves of the sign, one below the other from the same x.
+    ConstructMark mark(g, QStringLiteral("integral"));
     int xi = nint(x);
     gdiText(g, xi, nint(y - 0.28 * TH), symbolCode(kIntegralTop), 1);
     xi = nint(x);
@@ -148,6 +149,7 @@ void Typesetter::BigBracket(double& x, double y, int kind) {
     }
     if (top) {
         // Both pieces from the same x; the page moves past the bracket itself.
+        ConstructMark mark(g, QStringLiteral("bracket"));
         int xi = nint(x);
         gdiText(g, xi, nint(y - gap), symbolCode(top), 1);
         xi = nint(x);
@@ -160,6 +162,7 @@ void Typesetter::BigBracket(double& x, double y, int kind) {
 void Typesetter::dspSqrt(Surface& g, double& x, double y, double w) {
     const bool bold = g.FontBold;
     g.FontBold = false;
+    ConstructMark mark(g, QStringLiteral("radical"));
     dspSymbol(g, x, y, symbolCode(kRadical));
     g.FontBold = bold;
     g.Line(x, y + 1, x + w, y + 1, Gray);

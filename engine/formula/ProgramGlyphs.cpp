@@ -68,6 +68,7 @@ void Typesetter::AbsPsiSq(Surface& g, double& x, double y) {
 }
 
 void Typesetter::hbar(Surface& g, double& x, double y) {
+    ConstructMark mark(g, QStringLiteral("hbar"));
     dspItalic(g, x, y, QStringLiteral("h"));
     // The stroke is as long as an upright h and ends where the italic h ends.
     const double w = g.TextWidth(QStringLiteral("h"));

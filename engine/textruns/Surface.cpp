@@ -178,7 +178,21 @@ QRectF touchedArea(const DrawOp& op, QSize size) {
 }
 } // namespace
 
+void Surface::beginConstruct(const QString& kind) { constructs_.emplace_back(++lastConstruct_, kind); }
+
+void Surface::endConstruct() {
+    if (!constructs_.empty())
+        constructs_.pop_back();
+}
+
 void Surface::add(DrawOp op) {
+    if (!constructs_.empty()) {
+        op.construct = constructs_.back().first;
+        op.constructKind = constructs_.back().second;
+    } else if (scaled_ && (op.kind == DrawOp::Kind::Line || op.kind == DrawOp::Kind::Point)) {
+        // Strokes in a user scale draw a plot: curves and axes that cross by design.
+        op.constructKind = QStringLiteral("plot");
+    }
     lastChange_ = touchedArea(op, size_);
     ops_.push_back(std::move(op));
     ++revision_;
