@@ -5,6 +5,10 @@
 #include <course/textruns/FontTable.h>
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QRawFont>
+#include <QTextLayout>
+#include <QTransform>
 #include <QPainter>
 #include <QPen>
 
@@ -178,7 +182,13 @@ QRectF touchedArea(const DrawOp& op, QSize size) {
 }
 } // namespace
 
-void Surface::beginConstruct(const QString& kind) { constructs_.emplace_back(++lastConstruct_, kind); }
+void Surface::beginConstruct(const QString& kind) {
+    // A construct built inside another is a piece of the outer one.
+    if (constructs_.empty())
+        constructs_.emplace_back(++lastConstruct_, kind);
+    else
+        constructs_.push_back(constructs_.back());
+}
 
 void Surface::endConstruct() {
     if (!constructs_.empty())
@@ -264,6 +274,51 @@ const QImage& Surface::image(qreal dpr) const {
         cachePainted_ = ops_.size();
     }
     return cache_;
+}
+
+QPainterPath textOutline(const DrawOp& op) {
+    QPainterPath path;
+    if (op.kind != DrawOp::Kind::Text)
+        return path;
+    // Laid out on the 96-dpi device, as the run is measured and drawn.
+    QTextLayout layout(op.text, FontTable::makeFont(op.fontName, op.fontSize, op.bold, op.italic),
+                       const_cast<QImage*>(&referenceDevice()));
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    if (!line.isValid())
+        return path;
+    for (const QGlyphRun& run : layout.glyphRuns()) {
+        const QRawFont raw = run.rawFont();
+        const QList<quint32> glyphs = run.glyphIndexes();
+        const QList<QPointF> at = run.positions();
+        for (qsizetype i = 0; i < glyphs.size(); ++i)
+            path.addPath(raw.pathForGlyph(glyphs[i]).translated(at[i]));
+    }
+    QTransform t;
+    t.translate(op.a.x(), op.a.y());
+    if (op.angle)
+        t.rotate(-op.angle);
+    t.translate(0, op.ascent - line.ascent());
+    return t.map(path);
+}
+
+QRectF inkBounds(const DrawOp& op) {
+    switch (op.kind) {
+    case DrawOp::Kind::Clear: break;
+    case DrawOp::Kind::Text: return textOutline(op).boundingRect();
+    case DrawOp::Kind::Line: {
+        const double o = lineOffset(op.width);
+        const double r = op.width / 2.0;
+        return QRectF(op.a, op.b).normalized().translated(o, o).adjusted(-r, -r, r, r);
+    }
+    case DrawOp::Kind::Point: {
+        const double w = std::max(1, op.width);
+        const double o = lineOffset(op.width);
+        return QRectF(op.a.x() + o - w / 2, op.a.y() + o - w / 2, w, w);
+    }
+    }
+    return {};
 }
 
 QString missingCharacters(const DrawOp& op) {

@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPainterPath>
 #include <QPointF>
 #include <QRectF>
 #include <QSize>
@@ -129,7 +130,7 @@ public:
     QString drawnText(const QString& s) const;
 
     // Operations drawn between these two calls are marked as pieces of one construct
-    // of the given kind (see ConstructMark). Marks nest; the innermost one applies.
+    // of the given kind (see ConstructMark). Marks nest; the outermost one applies.
     void beginConstruct(const QString& kind);
     void endConstruct();
 
@@ -151,7 +152,7 @@ private:
     mutable std::size_t cachePainted_ = 0;
     mutable std::uint64_t cacheGeneration_ = ~0ull;
     std::uint64_t generation_ = 0;                    // bumped by Cls and resize
-    std::vector<std::pair<int, QString>> constructs_; // open construct marks, innermost last
+    std::vector<std::pair<int, QString>> constructs_; // open construct marks, outermost first
     int lastConstruct_ = 0;
 };
 
@@ -172,6 +173,13 @@ private:
 
 // Paints one recorded operation (used by render and the image cache).
 void paintOp(QPainter& p, const DrawOp& op);
+
+// The glyph outlines of a text run as it is drawn, in page pixels; empty for other
+// operations.
+QPainterPath textOutline(const DrawOp& op);
+// Bounds of the ink of an operation (glyph outlines, a stroke at its width, a point),
+// in page pixels; empty when it draws nothing.
+QRectF inkBounds(const DrawOp& op);
 
 // Characters of a text run that its font has no glyph for (they would show as
 // empty boxes or come from an unrelated fallback font).

@@ -4,6 +4,8 @@
 
 #include "OrielDocument.h"
 
+#include <algorithm>
+
 namespace oriel {
 
 using course::Surface;
@@ -32,7 +34,7 @@ void OrielDocument::pic0() {
     NewLine();
     ds(QStringLiteral("時間を含むシュレーディンガー方程式を解かなければならない："));
 
-    // [1] i ∂f/∂t = H f(t),  H = −½ ∂²f/∂x² + V(x)
+    // [1] i ∂f/∂t = H f(t),  H = −½ ∂²/∂x² + V(x)
     NewLine();
     incy(0.7);
     tagAt(QStringLiteral("[1]"), TagCol);
@@ -51,7 +53,7 @@ void OrielDocument::pic0() {
     ds(QStringLiteral("  =  － "));
     dspHalf(g, CurX, CurY);
     incx(0.8);
-    PartialFrac2(QStringLiteral("f"), QStringLiteral("x"));
+    PartialFrac2(QString(), QStringLiteral("x")); // the operator ∂²/∂x², with no function under it
     ds(QStringLiteral("  +  "));
     it(QStringLiteral("V"));
     incx(0.4);
@@ -284,7 +286,7 @@ void OrielDocument::pic1() {
     ds(QStringLiteral(", "));
     it(QStringLiteral("f"));
     addx(2);
-    ds(QStringLiteral(")  =  "));
+    clearOfLast([this] { ds(QStringLiteral(")  =  ")); });
     integralInf();
     un();
     argy(g, CurX, CurY);
@@ -459,7 +461,11 @@ void OrielDocument::pic2() {
                      SqrtPi(pic(), CurX, CurY);
                      incx(0.2);
                      const double w = widthOf([this] { OneSubSsq(); });
-                     dspSqrt(pic(), CurX, CurY + 0.1 * CharH, w + 0.2 * CharW);
+                     // The sign and its bar stand high enough for the square of s.
+                     double x = CurX;
+                     const double top = inkExtent([this] { OneSubSsq(); }).top();
+                     dspSqrt(pic(), x, std::min(CurY + 0.1 * CharH, top - kInkAir - 2), w + 0.2 * CharW);
+                     CurX = x;
                      CurX -= w + 0.1 * CharW;
                      OneSubSsq();
                      incx(0.1);

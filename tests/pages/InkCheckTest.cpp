@@ -142,6 +142,7 @@ TEST(PageInkCheck, DesignedJoinsAreToldApartFromFaults) {
     {
         ConstructMark mark(g, QStringLiteral("bracket"));
         g.Line(10, 10, 10, 40);
+        ConstructMark inner(g, QStringLiteral("radical")); // a piece of the bracket
         g.PSet(10, 41);
     }
     g.Line(30, 10, 50, 10); // a polyline: each segment starts where the last ended
