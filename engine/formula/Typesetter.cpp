@@ -206,25 +206,31 @@ void Typesetter::FuncOf(const QString& f, const QString& v) {
     dsp(g, CurX, CurY, QStringLiteral(")"));
 }
 
-QRectF Typesetter::inkExtent(const std::function<void()>& draw) {
-    const Surface& g = pic();
+QRectF Typesetter::inkExtentOn(const Surface& g, const std::function<void(Surface&)>& draw) {
     Surface scratch(g.size());
     scratch.FontName = g.FontName;
     scratch.FontSize = g.FontSize;
     scratch.FontBold = g.FontBold;
     scratch.FontItalic = g.FontItalic;
     scratch.DrawWidth = g.DrawWidth;
-    Surface* keepPic = Pic;
-    const double x0 = CurX;
-    const double y0 = CurY;
-    Pic = &scratch;
-    draw();
-    Pic = keepPic;
-    CurX = x0;
-    CurY = y0;
+    draw(scratch);
     QRectF ink;
     for (const DrawOp& op : scratch.ops())
         ink |= inkBounds(op);
+    return ink;
+}
+
+QRectF Typesetter::inkExtent(const std::function<void()>& draw) {
+    Surface* keepPic = Pic;
+    const double x0 = CurX;
+    const double y0 = CurY;
+    const QRectF ink = inkExtentOn(pic(), [&](Surface& scratch) {
+        Pic = &scratch;
+        draw();
+    });
+    Pic = keepPic;
+    CurX = x0;
+    CurY = y0;
     return ink;
 }
 

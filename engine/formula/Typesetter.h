@@ -129,6 +129,9 @@ public:
     // surface in Pic's current font and scale; nothing is drawn on Pic and the cursor
     // is kept. `draw` must draw through Pic (pic()).
     QRectF inkExtent(const std::function<void()>& draw);
+    // The same for a surface-level drawing: `draw` gets a scratch surface in g's
+    // current font and draws on it.
+    static QRectF inkExtentOn(const Surface& g, const std::function<void(Surface&)>& draw);
     // Draws `draw` at the cursor, first moved right just enough that its ink keeps
     // kInkAir from the ink of the run drawn last on Pic at the same height (a script
     // after an italic letter that leans over its advance).

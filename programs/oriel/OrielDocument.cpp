@@ -155,18 +155,37 @@ void OrielDocument::rootOver(const std::function<void()>& radicand, double minEn
     radicand();
 }
 
-double OrielDocument::greekDrop(double scale, double dy) {
-    const Surface& g = pic();
+double OrielDocument::italicBaseline() {
     Surface probe(QSize(1, 1));
     probe.FontItalic = true;
-    probe.FontSize = 1.15 * g.FontSize;
+    probe.FontSize = 1.15 * pic().FontSize;
     if (HasBookman == 1) {
         probe.FontName = QStringLiteral("Bookman Old Style");
     } else {
         probe.FontName = QStringLiteral("Times New Roman");
         probe.FontBold = true;
     }
-    const double italicBaseline = probe.measure(QStringLiteral("A")).ascent;
+    return probe.measure(QStringLiteral("A")).ascent;
+}
+
+double OrielDocument::courierDrop() {
+    Surface probe(QSize(1, 1));
+    probe.FontName = QStringLiteral("Courier New");
+    probe.FontSize = 1.2 * pic().FontSize;
+    return std::max(0.0, std::round(italicBaseline() - probe.measure(QStringLiteral("c")).ascent));
+}
+
+void OrielDocument::courierOnLine(const QString& s) {
+    const double d = courierDrop();
+    CurY += d;
+    Courier(s);
+    CurY -= d;
+}
+
+double OrielDocument::greekDrop(double scale, double dy) {
+    const Surface& g = pic();
+    const double italicBaseline = this->italicBaseline();
+    Surface probe(QSize(1, 1));
     probe.FontName = QStringLiteral("Symbol");
     probe.FontBold = false;
     probe.FontItalic = true;

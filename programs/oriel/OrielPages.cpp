@@ -5,6 +5,7 @@
 #include "OrielDocument.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace oriel {
 
@@ -152,6 +153,7 @@ void OrielDocument::pic0() {
             it(QStringLiteral("A"));
             incx(0.3);
             cos_omega_t();
+            addx(2); // the italic t leans into the parenthesis
             ds(QStringLiteral(")"));
             sp(QStringLiteral("2"));
         },
@@ -283,7 +285,12 @@ void OrielDocument::pic1() {
     sf(QStringLiteral("n"));
     ds(QStringLiteral("  =  ("));
     un();
-    ds(QStringLiteral(", "));
+    // The comma stands off the subscript and on the letters' baseline: set close and
+    // high, it read as a prime on u_n.
+    addx(3);
+    dsp(g, CurX, CurY + std::max(0.0, std::round(italicBaseline() - g.measure(QStringLiteral(",")).ascent)),
+        QStringLiteral(","));
+    ds(QStringLiteral(" "));
     it(QStringLiteral("f"));
     addx(2);
     clearOfLast([this] { ds(QStringLiteral(")  =  ")); });
@@ -618,11 +625,13 @@ void OrielDocument::pic2() {
             incx(0.2);
             ds(QStringLiteral(" + "));
             it(QStringLiteral("i"));
+            addx(2);
             ds(QStringLiteral("("));
             B_alpha();
             ds(QStringLiteral(")"));
             sp(QStringLiteral("2"));
             sin_omega_t();
+            addx(2);
             ds(QStringLiteral("]"));
             SqOf(QStringLiteral("x"));
             minus();
@@ -641,9 +650,10 @@ void OrielDocument::pic2() {
             incx(0.2);
             ds(QStringLiteral(" + "));
             it(QStringLiteral("i"));
-            incx(0.2);
+            incx(0.5);
             sin_omega_t();
         });
+    incx(0.2); // the tall parenthesis stands off the t that ends the numerator
     tallBracket(2);
 
     // β(t)
