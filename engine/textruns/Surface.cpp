@@ -21,9 +21,7 @@ QColor toQColor(Rgb c) { return QColor((c >> 16) & 255, (c >> 8) & 255, c & 255)
 namespace {
 // All layout is measured on a 96-dpi device, whatever the surface is shown on.
 const QImage& referenceDevice() {
-    static const QImage img = [] {
-        return units::imageAt(QSize(1, 1), 1.0);
-    }();
+    static const QImage img = [] { return units::imageAt(QSize(1, 1), 1.0); }();
     return img;
 }
 
@@ -276,10 +274,10 @@ const QImage& Surface::image(qreal dpr) const {
     return cache_;
 }
 
-QPainterPath textOutline(const DrawOp& op) {
-    QPainterPath path;
+std::vector<QPainterPath> glyphOutlines(const DrawOp& op) {
+    std::vector<QPainterPath> glyphs;
     if (op.kind != DrawOp::Kind::Text)
-        return path;
+        return glyphs;
     // Laid out on the 96-dpi device, as the run is measured and drawn.
     QTextLayout layout(op.text, FontTable::makeFont(op.fontName, op.fontSize, op.bold, op.italic),
                        const_cast<QImage*>(&referenceDevice()));
@@ -287,20 +285,30 @@ QPainterPath textOutline(const DrawOp& op) {
     QTextLine line = layout.createLine();
     layout.endLayout();
     if (!line.isValid())
-        return path;
-    for (const QGlyphRun& run : layout.glyphRuns()) {
-        const QRawFont raw = run.rawFont();
-        const QList<quint32> glyphs = run.glyphIndexes();
-        const QList<QPointF> at = run.positions();
-        for (qsizetype i = 0; i < glyphs.size(); ++i)
-            path.addPath(raw.pathForGlyph(glyphs[i]).translated(at[i]));
-    }
+        return glyphs;
     QTransform t;
     t.translate(op.a.x(), op.a.y());
     if (op.angle)
         t.rotate(-op.angle);
     t.translate(0, op.ascent - line.ascent());
-    return t.map(path);
+    for (const QGlyphRun& run : layout.glyphRuns()) {
+        const QRawFont raw = run.rawFont();
+        const QList<quint32> ids = run.glyphIndexes();
+        const QList<QPointF> at = run.positions();
+        for (qsizetype i = 0; i < ids.size(); ++i) {
+            const QPainterPath glyph = raw.pathForGlyph(ids[i]);
+            if (!glyph.isEmpty())
+                glyphs.push_back(t.map(glyph.translated(at[i])));
+        }
+    }
+    return glyphs;
+}
+
+QPainterPath textOutline(const DrawOp& op) {
+    QPainterPath path;
+    for (const QPainterPath& glyph : glyphOutlines(op))
+        path.addPath(glyph);
+    return path;
 }
 
 QRectF inkBounds(const DrawOp& op) {

@@ -174,8 +174,10 @@ private:
 // Paints one recorded operation (used by render and the image cache).
 void paintOp(QPainter& p, const DrawOp& op);
 
-// The glyph outlines of a text run as it is drawn, in page pixels; empty for other
-// operations.
+// The outline of each glyph of a text run as it is drawn, in page pixels; none for
+// other operations.
+std::vector<QPainterPath> glyphOutlines(const DrawOp& op);
+// All of them as one path.
 QPainterPath textOutline(const DrawOp& op);
 // Bounds of the ink of an operation (glyph outlines, a stroke at its width, a point),
 // in page pixels; empty when it draws nothing.

@@ -1,20 +1,13 @@
 #include "InkCheck.h"
 
-#include <course/textruns/FontTable.h>
-
-#include <QGlyphRun>
 #include <QHash>
-#include <QImage>
 #include <QPainterPath>
 #include <QPainterPathStroker>
-#include <QRawFont>
-#include <QTextLayout>
 #include <QTransform>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <numeric>
 
 namespace course::testing {
 
@@ -23,16 +16,6 @@ namespace {
 // Outlines are flattened at this magnification, so that the chords of their curves
 // stay within a small fraction of the gap.
 constexpr double kFlatten = 8.0;
-
-const QImage& layoutDevice() {
-    static const QImage img = [] {
-        QImage i(1, 1, QImage::Format_RGB32);
-        i.setDotsPerMeterX(3780); // 96 dpi, as the pages are laid out
-        i.setDotsPerMeterY(3780);
-        return i;
-    }();
-    return img;
-}
 
 InkPiece pieceOf(const QPainterPath& path) {
     InkPiece piece;
@@ -47,7 +30,7 @@ InkPiece pieceOf(const QPainterPath& path) {
     return piece;
 }
 
-// Glyph outlines of a run with its baseline at y = ascent and its start at x = 0.
+// Glyph outlines of a run drawn at the origin, unturned (runs repeat: cached).
 const std::vector<InkPiece>& textPieces(const DrawOp& op) {
     static QHash<QString, std::vector<InkPiece>> cache;
     const QString key = QStringLiteral("%1|%2|%3|%4|%5|%6")
@@ -60,28 +43,14 @@ const std::vector<InkPiece>& textPieces(const DrawOp& op) {
     auto it = cache.find(key);
     if (it != cache.end())
         return *it;
+    DrawOp atOrigin = op;
+    atOrigin.a = QPointF(0, 0);
+    atOrigin.angle = 0;
     std::vector<InkPiece> pieces;
-    QTextLayout layout(op.text, FontTable::makeFont(op.fontName, op.fontSize, op.bold, op.italic),
-                       const_cast<QImage*>(&layoutDevice()));
-    layout.beginLayout();
-    QTextLine line = layout.createLine();
-    layout.endLayout();
-    if (line.isValid()) {
-        const double shift = op.ascent - line.ascent();
-        for (const QGlyphRun& run : layout.glyphRuns()) {
-            const QRawFont raw = run.rawFont();
-            const QList<quint32> glyphs = run.glyphIndexes();
-            const QList<QPointF> at = run.positions();
-            for (qsizetype i = 0; i < glyphs.size(); ++i) {
-                QPainterPath path = raw.pathForGlyph(glyphs[i]);
-                if (path.isEmpty())
-                    continue;
-                path.translate(at[i] + QPointF(0, shift));
-                InkPiece piece = pieceOf(path);
-                if (!piece.outlines.empty())
-                    pieces.push_back(std::move(piece));
-            }
-        }
+    for (const QPainterPath& glyph : glyphOutlines(atOrigin)) {
+        InkPiece piece = pieceOf(glyph);
+        if (!piece.outlines.empty())
+            pieces.push_back(std::move(piece));
     }
     return *cache.insert(key, std::move(pieces));
 }
