@@ -6,6 +6,7 @@
 
 #include <course/formula/FontKeep.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace course {
@@ -79,55 +80,86 @@ void Typesetter::PartialFrac(const QString& f, const QString& v) {
     g.FontName = kBodyFont;
 
     const double W = MaxOf(wn, wd) + 4;
-    g.Line(x0, y0 + 0.4 * CharH, x0 + W, y0 + 0.4 * CharH);
+    const double barY = y0 + 0.4 * CharH;
+    g.Line(x0, barY, x0 + W, barY);
 
-    const double yn = y0 - 13;
-    double x = wd > wn ? x0 + 0.45 * (wd - wn) : x0;
-    dspSymbol(g, x, yn, symbolCode(kPartial));
-    x += 2;
-    if (tilded) {
-        CurX = x;
-        CurY = yn;
-        tilde(f.right(1));
-    } else {
-        dspItalic(g, x, yn, f);
-    }
+    // Numerator and denominator keep clear of the bar: the italic f reaches below its
+    // line, more in the substitute faces than the offsets allow for.
+    double xEnd = 0;
+    CurX = wd > wn ? x0 + 0.45 * (wd - wn) : x0;
+    CurY = y0 - 13;
+    clearOfBar(barY, true, [&] {
+        Surface& s = pic();
+        dspSymbol(s, CurX, CurY, symbolCode(kPartial));
+        CurX += 2;
+        if (tilded)
+            tilde(f.right(1));
+        else
+            dspItalic(s, CurX, CurY, f);
+    });
 
-    const double yd = y0 + 10;
-    x = wn > wd ? x0 + 0.45 * (wn - wd) : x0;
-    dspSymbol(g, x, yd, symbolCode(kPartial));
-    x += 2;
-    if (v == QStringLiteral("theta")) {
-        dspSymbolItalic(g, x, yd, QStringLiteral("q"));
-    } else if (v == QStringLiteral("phi")) {
-        g.FontItalic = true;
-        dsp(g, x, yd, QStringLiteral("φ"));
-        g.FontItalic = false;
-    } else if (v == QStringLiteral("fi")) {
-        dspSymbolItalic(g, x, yd, QStringLiteral("j"));
-    } else {
-        dspItalic(g, x, yd, v);
-    }
-    CurX = x;
+    CurX = wn > wd ? x0 + 0.45 * (wn - wd) : x0;
+    CurY = y0 + 10;
+    clearOfBar(barY, false, [&] {
+        Surface& s = pic();
+        dspSymbol(s, CurX, CurY, symbolCode(kPartial));
+        CurX += 2;
+        if (v == QStringLiteral("theta")) {
+            dspSymbolItalic(s, CurX, CurY, QStringLiteral("q"));
+        } else if (v == QStringLiteral("phi")) {
+            s.FontItalic = true;
+            dsp(s, CurX, CurY, QStringLiteral("φ"));
+            s.FontItalic = false;
+        } else if (v == QStringLiteral("fi")) {
+            dspSymbolItalic(s, CurX, CurY, QStringLiteral("j"));
+        } else {
+            dspItalic(s, CurX, CurY, v);
+        }
+        xEnd = CurX;
+    });
+    CurX = xEnd;
     CurY = y0;
 }
 
 void Typesetter::PartialFrac2(const QString& f, const QString& v) {
     Surface& g = pic();
-    g.Line(CurX, CurY + 0.52 * CharH, CurX + 2.4 * CharW, CurY + 0.52 * CharH);
-    const double yn = CurY - 0.4 * CharH;
-    double x = CurX;
-    dspSymbol(g, x, yn, symbolCode(kPartial));
-    dspSq(g, x, yn);
-    x += 0.1 * CharW;
-    dspItalic(g, x, yn, f);
-    const double yd = CurY + 0.5 * CharH;
-    x = CurX;
-    dspSymbol(g, x, yd, symbolCode(kPartial));
-    x += 0.1 * CharW;
-    dspItalic(g, x, yd, v);
-    dspSq(g, x, yd);
-    CurX = x;
+    const double x0 = CurX;
+    const double y0 = CurY;
+    const double barY = y0 + 0.52 * CharH;
+    g.Line(x0, barY, x0 + 2.4 * CharW, barY);
+
+    const auto numerator = [&] {
+        Surface& s = pic();
+        dspSymbol(s, CurX, CurY, symbolCode(kPartial));
+        dspSq(s, CurX, CurY);
+        CurX += 0.1 * CharW;
+        dspItalic(s, CurX, CurY, f);
+    };
+    double xEnd = 0;
+    const auto denominator = [&] {
+        Surface& s = pic();
+        dspSymbol(s, CurX, CurY, symbolCode(kPartial));
+        CurX += 0.1 * CharW;
+        dspItalic(s, CurX, CurY, v);
+        // The square clears the italic letter's overhang.
+        clearOfLast([&] { dspSq(pic(), CurX, CurY); });
+        xEnd = CurX;
+    };
+
+    // The operator alone (∂²/∂v²) is centred over its denominator.
+    CurY = y0 + 0.5 * CharH;
+    CurX = x0;
+    const QRectF den = inkExtent(denominator);
+    CurY = y0 - 0.4 * CharH;
+    if (f.isEmpty())
+        CurX = x0 + std::max(0.0, den.center().x() - inkExtent(numerator).center().x());
+    clearOfBar(barY, true, numerator);
+
+    CurX = x0;
+    CurY = y0 + 0.5 * CharH;
+    clearOfBar(barY, false, denominator);
+    CurX = xEnd;
+    CurY = y0;
 }
 
 int Typesetter::MarkupWidth(const QString& s) {

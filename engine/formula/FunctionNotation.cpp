@@ -19,6 +19,7 @@ void Typesetter::fSupSub(const QString& name, const QString& supText, const QStr
 }
 
 void Typesetter::tilde(const QString& s) {
+    ConstructMark mark(pic(), QStringLiteral("accent"));
     it(s);
     double x = CurX - 12;
     dsp(pic(), x, CurY - 15, QStringLiteral("~"));

@@ -5,6 +5,9 @@
 
 #include <course/formula/FontKeep.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace course {
 
 using namespace formula;
@@ -18,6 +21,7 @@ void Typesetter::dspIntegral(Surface& g, double& x, double y) {
     g.FontName = kSymbolFont;
     const double TH = g.TextHeight(kA);
     // Upper and lower halves of the sign, one below the other from the same x.
+    ConstructMark mark(g, QStringLiteral("integral"));
     int xi = nint(x);
     gdiText(g, xi, nint(y - 0.28 * TH), symbolCode(kIntegralTop), 1);
     xi = nint(x);
@@ -102,16 +106,55 @@ void Typesetter::SumK(Surface& g, double& x, double y, const QString& lower, con
     const double TH = g.TextHeight(kA);
     const double wl = g.TextWidth(lower);
     const double wu = g.TextWidth(upper);
+    // The limits keep two pixels of air from the sign.
+    const double air = 2 * kInkAir;
+    const QRectF sign = inkExtentOn(g, [&](Surface& s) {
+        double xs = x;
+        dspSum(s, xs, y - 0.5 * TH);
+    });
     double xu = upper == kInfinity ? x + 4 : x + 10 - wu / 2;
-    sup(g, xu, y - 0.6 * TH, upper);
-    // The lower limit, centred under the sign, one character at a time.
+    double yu = y - 0.6 * TH;
+    const QRectF up = inkExtentOn(g, [&](Surface& s) {
+        double xs = xu;
+        sup(s, xs, yu, upper);
+    });
+    yu -= std::max(0.0, up.bottom() + air - sign.top());
+    sup(g, xu, yu, upper);
+
+    // The lower limit, centred under the sign, one character at a time. Letters are
+    // italic and sit lower on their line than digits and signs of the body face; the
+    // others come down to the letters' baseline, so that "n=0" does not read as n
+    // with a raised "=0".
+    auto baseline = [&](const QString& c, double yl) {
+        Surface s(g.size());
+        s.FontName = g.FontName;
+        s.FontSize = g.FontSize;
+        double xs = 0;
+        suf(s, xs, yl, c);
+        const DrawOp& op = s.ops().back();
+        return op.a.y() + op.ascent;
+    };
+    const double y0 = y + 0.65 * TH;
+    const double digitDrop =
+        std::max(0.0, std::round(baseline(QStringLiteral("n"), y0) - baseline(QStringLiteral("0"), y0)));
+    double yl0 = y0;
+    {
+        double xs = x + 12 - wl / 2;
+        const QRectF low = inkExtentOn(g, [&](Surface& s) {
+            for (QChar c : lower)
+                suf(s, xs, y0, QString(c));
+        });
+        yl0 += std::max(0.0, sign.bottom() + air - low.top());
+    }
     double xl = x + 12 - wl / 2;
     for (QChar c : lower) {
-        double yl = y + 0.65 * TH;
+        double yl = yl0;
         if (c == u'k')
             yl += 1;
         else if (QString(c) == kInfinity)
             yl += HasBookman == 1 ? 1 : 3;
+        else if (!isAsciiLetter(c))
+            yl += digitDrop;
         suf(g, xl, yl, QString(c));
     }
     dspSum(g, x, y - 0.5 * TH);
@@ -148,6 +191,7 @@ void Typesetter::BigBracket(double& x, double y, int kind) {
     }
     if (top) {
         // Both pieces from the same x; the page moves past the bracket itself.
+        ConstructMark mark(g, QStringLiteral("bracket"));
         int xi = nint(x);
         gdiText(g, xi, nint(y - gap), symbolCode(top), 1);
         xi = nint(x);
@@ -160,6 +204,7 @@ void Typesetter::BigBracket(double& x, double y, int kind) {
 void Typesetter::dspSqrt(Surface& g, double& x, double y, double w) {
     const bool bold = g.FontBold;
     g.FontBold = false;
+    ConstructMark mark(g, QStringLiteral("radical"));
     dspSymbol(g, x, y, symbolCode(kRadical));
     g.FontBold = bold;
     g.Line(x, y + 1, x + w, y + 1, Gray);

@@ -5,6 +5,8 @@
 
 #include <course/formula/FontKeep.h>
 
+#include <cmath>
+
 namespace course {
 
 using namespace formula;
@@ -68,10 +70,18 @@ void Typesetter::AbsPsiSq(Surface& g, double& x, double y) {
 }
 
 void Typesetter::hbar(Surface& g, double& x, double y) {
+    ConstructMark mark(g, QStringLiteral("hbar"));
     dspItalic(g, x, y, QStringLiteral("h"));
-    // The stroke is as long as an upright h and ends where the italic h ends.
+    // The stroke is as long as an upright h and ends where the italic h ends. It
+    // crosses the ascender two fifths of the way down from its top to the height of
+    // an x, measured on the letter as drawn (a fixed fraction of the line height put
+    // it above the letter in the substitute face, where it read as h with a bar).
+    const DrawOp& h = g.ops().back();
+    DrawOp x1 = h;
+    x1.text = QStringLiteral("x");
+    const double top = inkBounds(h).top();
+    const double yl = std::round(top + 0.4 * (inkBounds(x1).top() - top));
     const double w = g.TextWidth(QStringLiteral("h"));
-    const double yl = y + 0.15 * g.TextHeight(QStringLiteral("h"));
     g.Line(x - w, yl, x, yl);
 }
 

@@ -5,6 +5,9 @@
 
 #include <course/formula/FontKeep.h>
 
+#include <QPainterPath>
+
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -201,6 +204,62 @@ void Typesetter::FuncOf(const QString& f, const QString& v) {
     else
         addx(1);
     dsp(g, CurX, CurY, QStringLiteral(")"));
+}
+
+QRectF Typesetter::inkExtentOn(const Surface& g, const std::function<void(Surface&)>& draw) {
+    Surface scratch(g.size());
+    scratch.FontName = g.FontName;
+    scratch.FontSize = g.FontSize;
+    scratch.FontBold = g.FontBold;
+    scratch.FontItalic = g.FontItalic;
+    scratch.DrawWidth = g.DrawWidth;
+    draw(scratch);
+    QRectF ink;
+    for (const DrawOp& op : scratch.ops())
+        ink |= inkBounds(op);
+    return ink;
+}
+
+QRectF Typesetter::inkExtent(const std::function<void()>& draw) {
+    Surface* keepPic = Pic;
+    const double x0 = CurX;
+    const double y0 = CurY;
+    const QRectF ink = inkExtentOn(pic(), [&](Surface& scratch) {
+        Pic = &scratch;
+        draw();
+    });
+    Pic = keepPic;
+    CurX = x0;
+    CurY = y0;
+    return ink;
+}
+
+void Typesetter::clearOfLast(const std::function<void()>& draw) {
+    const Surface& g = pic();
+    if (!g.ops().empty() && g.ops().back().kind == DrawOp::Kind::Text) {
+        const QRectF ink = inkExtent(draw);
+        QPainterPath band;
+        band.addRect(QRectF(-1e5, ink.top(), 2e5, ink.height()));
+        const QRectF last = textOutline(g.ops().back()).intersected(band).boundingRect();
+        if (!ink.isEmpty() && !last.isEmpty())
+            CurX += std::max(0.0, last.right() + kInkAir - ink.left());
+    }
+    draw();
+}
+
+void Typesetter::clearOfBar(double y, bool above, const std::function<void()>& draw) {
+    const int w = pic().DrawWidth;
+    const double top = y + ((w % 2) ? 0.5 : 0.0) - w / 2.0;
+    const double y0 = CurY;
+    const QRectF ink = inkExtent(draw);
+    if (!ink.isEmpty()) {
+        if (above)
+            CurY -= std::max(0.0, ink.bottom() + kInkAir - top);
+        else
+            CurY += std::max(0.0, top + w + kInkAir - ink.top());
+    }
+    draw();
+    CurY = y0;
 }
 
 } // namespace course

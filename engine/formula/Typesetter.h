@@ -11,6 +11,7 @@
 
 #include <course/textruns/TextRuns.h>
 
+#include <QRectF>
 #include <QSize>
 #include <QString>
 
@@ -119,6 +120,26 @@ public:
     void sfAt(double& x, double y, const QString& s);    // subscript at (x, y) on Pic
     void dspBar(double x, double y, double k);           // bar k·CharW long
     void dspDx(double& x, double y);                     // d/dx
+
+    // ---- Spacing measured on the ink ----
+    // Air kept between pieces of a formula whose ink must not touch: one pixel, twice
+    // the least gap that still shows as a seam between them at 1x.
+    static constexpr double kInkAir = 1.0;
+    // Bounds of the ink `draw` would put on Pic at the cursor, measured on a scratch
+    // surface in Pic's current font and scale; nothing is drawn on Pic and the cursor
+    // is kept. `draw` must draw through Pic (pic()).
+    QRectF inkExtent(const std::function<void()>& draw);
+    // The same for a surface-level drawing: `draw` gets a scratch surface in g's
+    // current font and draws on it.
+    static QRectF inkExtentOn(const Surface& g, const std::function<void(Surface&)>& draw);
+    // Draws `draw` at the cursor, first moved right just enough that its ink keeps
+    // kInkAir from the ink of the run drawn last on Pic at the same height (a script
+    // after an italic letter that leans over its advance).
+    void clearOfLast(const std::function<void()>& draw);
+    // Draws `draw` with the cursor moved up (`above`) or down just enough that its
+    // ink keeps kInkAir from a horizontal stroke of Pic's DrawWidth at y (a fraction
+    // bar); it does not move when it is clear already. CurY is put back afterwards.
+    void clearOfBar(double y, bool above, const std::function<void()>& draw);
 
     // The system beep (MarkupText of "n+1" sounds it). The program window installs
     // the desktop's beep; tests install a counter; an empty function is silence.

@@ -5,6 +5,10 @@
 #include <course/textruns/FontTable.h>
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QRawFont>
+#include <QTextLayout>
+#include <QTransform>
 #include <QPainter>
 #include <QRawFont>
 #include <QPen>
@@ -18,9 +22,7 @@ QColor toQColor(Rgb c) { return QColor((c >> 16) & 255, (c >> 8) & 255, c & 255)
 namespace {
 // All layout is measured on a 96-dpi device, whatever the surface is shown on.
 const QImage& referenceDevice() {
-    static const QImage img = [] {
-        return units::imageAt(QSize(1, 1), 1.0);
-    }();
+    static const QImage img = [] { return units::imageAt(QSize(1, 1), 1.0); }();
     return img;
 }
 
@@ -179,7 +181,27 @@ QRectF touchedArea(const DrawOp& op, QSize size) {
 }
 } // namespace
 
+void Surface::beginConstruct(const QString& kind) {
+    // A construct built inside another is a piece of the outer one.
+    if (constructs_.empty())
+        constructs_.emplace_back(++lastConstruct_, kind);
+    else
+        constructs_.push_back(constructs_.back());
+}
+
+void Surface::endConstruct() {
+    if (!constructs_.empty())
+        constructs_.pop_back();
+}
+
 void Surface::add(DrawOp op) {
+    if (!constructs_.empty()) {
+        op.construct = constructs_.back().first;
+        op.constructKind = constructs_.back().second;
+    } else if (scaled_ && (op.kind == DrawOp::Kind::Line || op.kind == DrawOp::Kind::Point)) {
+        // Strokes in a user scale draw a plot: curves and axes that cross by design.
+        op.constructKind = QStringLiteral("plot");
+    }
     lastChange_ = touchedArea(op, size_);
     ops_.push_back(std::move(op));
     ++revision_;
@@ -251,6 +273,61 @@ const QImage& Surface::image(qreal dpr) const {
         cachePainted_ = ops_.size();
     }
     return cache_;
+}
+
+std::vector<QPainterPath> glyphOutlines(const DrawOp& op) {
+    std::vector<QPainterPath> glyphs;
+    if (op.kind != DrawOp::Kind::Text)
+        return glyphs;
+    // Laid out on the 96-dpi device, as the run is measured and drawn.
+    QTextLayout layout(op.text, FontTable::makeFont(op.fontName, op.fontSize, op.bold, op.italic),
+                       const_cast<QImage*>(&referenceDevice()));
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    if (!line.isValid())
+        return glyphs;
+    QTransform t;
+    t.translate(op.a.x(), op.a.y());
+    if (op.angle)
+        t.rotate(-op.angle);
+    t.translate(0, op.ascent - line.ascent());
+    for (const QGlyphRun& run : layout.glyphRuns()) {
+        const QRawFont raw = run.rawFont();
+        const QList<quint32> ids = run.glyphIndexes();
+        const QList<QPointF> at = run.positions();
+        for (qsizetype i = 0; i < ids.size(); ++i) {
+            const QPainterPath glyph = raw.pathForGlyph(ids[i]);
+            if (!glyph.isEmpty())
+                glyphs.push_back(t.map(glyph.translated(at[i])));
+        }
+    }
+    return glyphs;
+}
+
+QPainterPath textOutline(const DrawOp& op) {
+    QPainterPath path;
+    for (const QPainterPath& glyph : glyphOutlines(op))
+        path.addPath(glyph);
+    return path;
+}
+
+QRectF inkBounds(const DrawOp& op) {
+    switch (op.kind) {
+    case DrawOp::Kind::Clear: break;
+    case DrawOp::Kind::Text: return textOutline(op).boundingRect();
+    case DrawOp::Kind::Line: {
+        const double o = lineOffset(op.width);
+        const double r = op.width / 2.0;
+        return QRectF(op.a, op.b).normalized().translated(o, o).adjusted(-r, -r, r, r);
+    }
+    case DrawOp::Kind::Point: {
+        const double w = std::max(1, op.width);
+        const double o = lineOffset(op.width);
+        return QRectF(op.a.x() + o - w / 2, op.a.y() + o - w / 2, w, w);
+    }
+    }
+    return {};
 }
 
 QString missingCharacters(const DrawOp& op) {

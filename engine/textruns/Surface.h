@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPainterPath>
 #include <QPointF>
 #include <QRectF>
 #include <QSize>
@@ -15,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class QPainter;
@@ -44,6 +46,13 @@ struct DrawOp {
     int angle = 0;     // degrees, counter-clockwise (device-context text)
     QSizeF cell;       // text cell in pixels (width, height)
     double ascent = 0; // baseline below the top of the cell, pixels
+    // The construct (integral sign, tall bracket, radical and its bar, accent over a
+    // letter, …) this operation is a piece of, 0 for none; pieces of one construct are
+    // meant to touch. `constructKind` names it ("integral", "bracket", …). Strokes of
+    // plots (all strokes drawn in a user scale, and those marked "plot") are of kind
+    // "plot" and may cross any other stroke of a plot on the surface.
+    int construct = 0;
+    QString constructKind;
 };
 
 class Surface {
@@ -120,6 +129,11 @@ public:
     // Text as it is drawn: Symbol byte codes become Unicode where the font needs it.
     QString drawnText(const QString& s) const;
 
+    // Operations drawn between these two calls are marked as pieces of one construct
+    // of the given kind (see ConstructMark). Marks nest; the outermost one applies.
+    void beginConstruct(const QString& kind);
+    void endConstruct();
+
 private:
     void add(DrawOp op);
     double xFactor() const; // user units per pixel
@@ -137,11 +151,37 @@ private:
     mutable qreal cacheDpr_ = 0;
     mutable std::size_t cachePainted_ = 0;
     mutable std::uint64_t cacheGeneration_ = ~0ull;
-    std::uint64_t generation_ = 0; // bumped by Cls and resize
+    std::uint64_t generation_ = 0;                    // bumped by Cls and resize
+    std::vector<std::pair<int, QString>> constructs_; // open construct marks, outermost first
+    int lastConstruct_ = 0;
+};
+
+// Marks what is drawn on `g` while it lives as the pieces of one construct, whose ink
+// is meant to join (the halves of an integral sign, the pieces of a tall bracket, a
+// radical sign and its bar, an accent and its letter). Kind "plot" marks the curves
+// and axes of a plot drawn in pixels: its strokes may cross those of other plots.
+class ConstructMark {
+public:
+    ConstructMark(Surface& g, const QString& kind) : g_(g) { g_.beginConstruct(kind); }
+    ~ConstructMark() { g_.endConstruct(); }
+    ConstructMark(const ConstructMark&) = delete;
+    ConstructMark& operator=(const ConstructMark&) = delete;
+
+private:
+    Surface& g_;
 };
 
 // Paints one recorded operation (used by render and the image cache).
 void paintOp(QPainter& p, const DrawOp& op);
+
+// The outline of each glyph of a text run as it is drawn, in page pixels; none for
+// other operations.
+std::vector<QPainterPath> glyphOutlines(const DrawOp& op);
+// All of them as one path.
+QPainterPath textOutline(const DrawOp& op);
+// Bounds of the ink of an operation (glyph outlines, a stroke at its width, a point),
+// in page pixels; empty when it draws nothing.
+QRectF inkBounds(const DrawOp& op);
 
 // Characters of a text run that its font has no glyph for (they would show as
 // empty boxes or come from an unrelated fallback font).

@@ -5,6 +5,7 @@
 
 #include <course/textruns/Units.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace oriel {
@@ -93,12 +94,17 @@ void OrielDocument::fraction(const std::function<void()>& num, const std::functi
     const double W = std::max(wn, wd) + 2 * pad;
     const double x0 = CurX;
     const double y0 = CurY;
+    const QRectF bar = inkExtent([&] { barOfRules(x0, W); });
     barOfRules(x0, W);
+    // Each part moves off the bar as far as its ink needs (descenders of the
+    // numerator, a superscript or an overline at the top of the denominator).
     CurX = x0 + (W - wn) / 2;
     CurY = y0 - 0.5 * CharH;
+    CurY -= std::max(0.0, inkExtent(num).bottom() + kInkAir - bar.top());
     num();
     CurX = x0 + (W - wd) / 2;
     CurY = y0 + 0.55 * CharH;
+    CurY += std::max(0.0, bar.bottom() + kInkAir - inkExtent(den).top());
     den();
     CurX = x0 + W;
     CurY = y0;
@@ -127,6 +133,7 @@ void OrielDocument::tallRoot(double xEnd) {
     const double yGlyph = CurY + 0.6 * CharH;
     const double top = CurY - 0.55 * CharH;
     double x = CurX;
+    course::ConstructMark mark(g, QStringLiteral("radical"));
     dspSqrt(g, x, yGlyph, 0);
     const double cornerX = CurX + 0.515 * em;
     const double cornerY = yGlyph + 0.092 * em;
@@ -148,18 +155,37 @@ void OrielDocument::rootOver(const std::function<void()>& radicand, double minEn
     radicand();
 }
 
-double OrielDocument::greekDrop(double scale, double dy) {
-    const Surface& g = pic();
+double OrielDocument::italicBaseline() {
     Surface probe(QSize(1, 1));
     probe.FontItalic = true;
-    probe.FontSize = 1.15 * g.FontSize;
+    probe.FontSize = 1.15 * pic().FontSize;
     if (HasBookman == 1) {
         probe.FontName = QStringLiteral("Bookman Old Style");
     } else {
         probe.FontName = QStringLiteral("Times New Roman");
         probe.FontBold = true;
     }
-    const double italicBaseline = probe.measure(QStringLiteral("A")).ascent;
+    return probe.measure(QStringLiteral("A")).ascent;
+}
+
+double OrielDocument::courierDrop() {
+    Surface probe(QSize(1, 1));
+    probe.FontName = QStringLiteral("Courier New");
+    probe.FontSize = 1.2 * pic().FontSize;
+    return std::max(0.0, std::round(italicBaseline() - probe.measure(QStringLiteral("c")).ascent));
+}
+
+void OrielDocument::courierOnLine(const QString& s) {
+    const double d = courierDrop();
+    CurY += d;
+    Courier(s);
+    CurY -= d;
+}
+
+double OrielDocument::greekDrop(double scale, double dy) {
+    const Surface& g = pic();
+    const double italicBaseline = this->italicBaseline();
+    Surface probe(QSize(1, 1));
     probe.FontName = QStringLiteral("Symbol");
     probe.FontBold = false;
     probe.FontItalic = true;

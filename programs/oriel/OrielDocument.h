@@ -69,6 +69,13 @@ public:
     // letters beside it (the substitute italic face sits lower on its line than the
     // one the offsets were made for).
     double greekDrop(double scale, double dy);
+    // Baseline of the italic variables, below the top of their line.
+    double italicBaseline();
+    // The same for a Courier run ("cos", "sin") at the cursor: how far it must move
+    // down to stand on the baseline of the italic letters beside it.
+    double courierDrop();
+    // A Courier run set on the italic letters' baseline.
+    void courierOnLine(const QString& s);
     // alpha and alphaPlain, lowered by greekDrop.
     void alphaOnLine();
     void alphaPlainOnLine();

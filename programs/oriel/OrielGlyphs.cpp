@@ -94,26 +94,30 @@ void OrielDocument::alphaSqOver2() {
     CurY = y0;
 }
 
+// The function names stand on the italic baseline: Courier's own sits some 4 px
+// higher, and "A cos ωt" read as A with an exponent.
 void OrielDocument::cos_omega_t() {
-    Courier(QStringLiteral("cos"));
+    courierOnLine(QStringLiteral("cos"));
     incx(0.4);
     OmegaT();
 }
 
 void OrielDocument::sin_omega_t() {
-    Courier(QStringLiteral("sin"));
+    courierOnLine(QStringLiteral("sin"));
     incx(0.4);
     OmegaT();
 }
 
 void OrielDocument::cos2_omega_t() {
-    cosx();
+    courierOnLine(QStringLiteral("cos"));
+    addx(2);
     sp(QStringLiteral("2"));
     OmegaT();
 }
 
 void OrielDocument::sin2_omega_t() {
-    sinx();
+    courierOnLine(QStringLiteral("sin"));
+    addx(2);
     sp(QStringLiteral("2"));
     OmegaT();
 }

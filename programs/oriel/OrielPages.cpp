@@ -4,6 +4,9 @@
 
 #include "OrielDocument.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace oriel {
 
 using course::Surface;
@@ -32,7 +35,7 @@ void OrielDocument::pic0() {
     NewLine();
     ds(QStringLiteral("時間を含むシュレーディンガー方程式を解かなければならない："));
 
-    // [1] i ∂f/∂t = H f(t),  H = −½ ∂²f/∂x² + V(x)
+    // [1] i ∂f/∂t = H f(t),  H = −½ ∂²/∂x² + V(x)
     NewLine();
     incy(0.7);
     tagAt(QStringLiteral("[1]"), TagCol);
@@ -51,7 +54,7 @@ void OrielDocument::pic0() {
     ds(QStringLiteral("  =  － "));
     dspHalf(g, CurX, CurY);
     incx(0.8);
-    PartialFrac2(QStringLiteral("f"), QStringLiteral("x"));
+    PartialFrac2(QString(), QStringLiteral("x")); // the operator ∂²/∂x², with no function under it
     ds(QStringLiteral("  +  "));
     it(QStringLiteral("V"));
     incx(0.4);
@@ -150,6 +153,7 @@ void OrielDocument::pic0() {
             it(QStringLiteral("A"));
             incx(0.3);
             cos_omega_t();
+            addx(2); // the italic t leans into the parenthesis
             ds(QStringLiteral(")"));
             sp(QStringLiteral("2"));
         },
@@ -281,10 +285,15 @@ void OrielDocument::pic1() {
     sf(QStringLiteral("n"));
     ds(QStringLiteral("  =  ("));
     un();
-    ds(QStringLiteral(", "));
+    // The comma stands off the subscript and on the letters' baseline: set close and
+    // high, it read as a prime on u_n.
+    addx(3);
+    dsp(g, CurX, CurY + std::max(0.0, std::round(italicBaseline() - g.measure(QStringLiteral(",")).ascent)),
+        QStringLiteral(","));
+    ds(QStringLiteral(" "));
     it(QStringLiteral("f"));
     addx(2);
-    ds(QStringLiteral(")  =  "));
+    clearOfLast([this] { ds(QStringLiteral(")  =  ")); });
     integralInf();
     un();
     argy(g, CurX, CurY);
@@ -459,7 +468,11 @@ void OrielDocument::pic2() {
                      SqrtPi(pic(), CurX, CurY);
                      incx(0.2);
                      const double w = widthOf([this] { OneSubSsq(); });
-                     dspSqrt(pic(), CurX, CurY + 0.1 * CharH, w + 0.2 * CharW);
+                     // The sign and its bar stand high enough for the square of s.
+                     double x = CurX;
+                     const double top = inkExtent([this] { OneSubSsq(); }).top();
+                     dspSqrt(pic(), x, std::min(CurY + 0.1 * CharH, top - kInkAir - 2), w + 0.2 * CharW);
+                     CurX = x;
                      CurX -= w + 0.1 * CharW;
                      OneSubSsq();
                      incx(0.1);
@@ -612,11 +625,13 @@ void OrielDocument::pic2() {
             incx(0.2);
             ds(QStringLiteral(" + "));
             it(QStringLiteral("i"));
+            addx(2);
             ds(QStringLiteral("("));
             B_alpha();
             ds(QStringLiteral(")"));
             sp(QStringLiteral("2"));
             sin_omega_t();
+            addx(2);
             ds(QStringLiteral("]"));
             SqOf(QStringLiteral("x"));
             minus();
@@ -635,9 +650,10 @@ void OrielDocument::pic2() {
             incx(0.2);
             ds(QStringLiteral(" + "));
             it(QStringLiteral("i"));
-            incx(0.2);
+            incx(0.5);
             sin_omega_t();
         });
+    incx(0.2); // the tall parenthesis stands off the t that ends the numerator
     tallBracket(2);
 
     // β(t)

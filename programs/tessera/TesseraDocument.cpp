@@ -126,7 +126,8 @@ void TesseraDocument::DxSqOverDt() {
 
 void TesseraDocument::idx(const QString& letter, const QString& index) {
     it(letter);
-    sf(index);
+    // The index keeps clear of the italic letter's lower right corner.
+    clearOfLast([&] { sf(index); });
 }
 
 void TesseraDocument::tag(const QString& t) {

@@ -5,6 +5,8 @@
 
 #include "TesseraDocument.h"
 
+#include <algorithm>
+
 namespace tessera {
 
 namespace {
@@ -48,11 +50,15 @@ void TesseraDocument::pic0() {
     ds(S(u"  =  － "));
     half();
     incx(0.8);
-    PartialFrac2(S(u"f"), S(u"x"));
+    PartialFrac2(QString(), S(u"x")); // the operator ∂²/∂x², with no function under it
     ds(S(u"  +  "));
     it(S(u"V"));
     incx(0.4);
-    argx(g, CurX, CurY);
+    // (x) with a pixel more before ")": the italic x leans into the parenthesis.
+    ds(S(u"("));
+    it(S(u"x"));
+    addx(1);
+    ds(S(u")"));
     TagCol = course::nint(55 * CharW);
     tag(S(u"[1]"));
 
@@ -74,8 +80,7 @@ void TesseraDocument::pic0() {
     ds(S(u" を "));
     it(S(u"t"));
     ds(S(u" = "));
-    it(S(u"t"));
-    sf(S(u"0"));
+    idx(S(u"t"), S(u"0"));
     ds(S(u" + "));
     it(S(u"n "));
     DeltaT(CurY);
@@ -103,16 +108,20 @@ void TesseraDocument::pic0() {
     // The bar reaches past the numerator and the denominator sits under its middle:
     // 8.8 characters and 3.3 (the character cell of the body font is narrower than
     // the italic letters of the numerator suppose).
-    g.Line(CurX + 0.2 * CharW, CurY + 0.36 * CharH, CurX + 9.0 * CharW, CurY + 0.36 * CharH);
+    const double bar2 = CurY + 0.36 * CharH;
+    g.Line(CurX + 0.2 * CharW, bar2, CurX + 9.0 * CharW, bar2);
     {
         const double X0 = CurX;
         incx(3.3);
         DeltaT(CurY + 0.4 * CharH);
         incy(-0.6);
         CurX = X0;
-        fn1();
-        dsp(g, CurX, CurY, S(u"－"));
-        fn();
+        // Raised as far as the descenders of the italic f need to clear the bar.
+        clearOfBar(bar2, true, [&] {
+            fn1();
+            dsp(pic(), CurX, CurY, S(u"－"));
+            fn();
+        });
         incy(0.6);
     }
     ds(S(u"  =  "));
@@ -308,8 +317,7 @@ void TesseraDocument::pic1() {
     incx(1);
     it(S(u"x"));
     ds(S(u" = "));
-    it(S(u"x"));
-    sf(S(u"0"));
+    idx(S(u"x"), S(u"0"));
     ds(S(u" + "));
     it(S(u"k"));
     incx(0.2);
@@ -320,8 +328,7 @@ void TesseraDocument::pic1() {
     incx(1);
     it(S(u"t"));
     ds(S(u" = "));
-    it(S(u"t"));
-    sf(S(u"0"));
+    idx(S(u"t"), S(u"0"));
     ds(S(u" + "));
     it(S(u"n"));
     incx(0.2);
@@ -331,8 +338,7 @@ void TesseraDocument::pic1() {
     incx(1);
     it(S(u"x"));
     ds(S(u" = "));
-    it(S(u"x"));
-    sf(S(u"0"));
+    idx(S(u"x"), S(u"0"));
     ds(S(u" + "));
     it(S(u"k"));
     incx(0.2);
@@ -407,6 +413,7 @@ void TesseraDocument::pic1() {
     incx(1);
     // As in [８]: a bar of 19 characters, the denominator 7 in, the numerator 19 px up.
     g.Line(CurX, CurY + 0.5 * CharH, CurX + 19 * CharW, CurY + 0.5 * CharH);
+    const double bar9End = CurX + 19 * CharW;
     {
         const double X0 = CurX;
         incx(7);
@@ -427,6 +434,7 @@ void TesseraDocument::pic1() {
         CurY = Y0;
     }
     incx(1.5);
+    CurX = std::max(CurX, bar9End + 2); // the "+" keeps clear of the bar's end
     ds(S(u"+  "));
     it(S(u"V"));
     sf(S(u"k"));
@@ -562,8 +570,11 @@ void TesseraDocument::pic2() {
         CurY = Ybase + r * CharH;
         CurX = LeftMargin + 2 * CharW * c;
     };
+    // A "1" stands half a character into its column, midway between its neighbours:
+    // 0.2 of a character brought it so close to an indexed entry on its left that
+    // "a₂ 1" read as a₂₁.
     auto one = [&] {
-        incx(0.2);
+        incx(0.5);
         ds(S(u"1"));
     };
     auto entry = [&](const QString& letter, int index) { idx(letter, TrimStr(index)); };
@@ -638,7 +649,8 @@ void TesseraDocument::pic2() {
         incy(1);
     };
 
-    // The factors: d₁ = a₁, u_k = 1/d_k, d_{k+1} = a_{k+1} − u_k.
+    // The factors: d₁ = a₁, u_k = 1/d_k, d_{k+1} = a_{k+1} − u_k, down to u₄ = 1/d₄, which
+    // the back substitution uses.
     const int X1 = course::nint(2 * CharW);
     line(X1);
     eq(S(u"d"), S(u"1"));
@@ -656,8 +668,6 @@ void TesseraDocument::pic2() {
         idx(S(u"a"), TrimStr(k));
         minus();
         idx(S(u"u"), TrimStr(k - 1));
-        if (k == 4)
-            break;
         ds(S(u" ， "));
         idx(S(u"u"), TrimStr(k));
         ds(S(u" = 1"));

@@ -84,6 +84,19 @@ TEST_F(Oriel, StartUpDrawsTheTitleBoxAndThreePagesInItsOwnWindow) {
     EXPECT_FALSE(joined(w->page(0)).contains(oriel::title()));
 }
 
+TEST_F(Oriel, TheHamiltonianOfEquationOneIsAnOperator) {
+    // H = −½ ∂²/∂x² + V(x): between "H = −" and "+" only ½ and the operator, no f.
+    const auto rightSide = [](const Surface& g) {
+        const QString all = joined(g);
+        const qsizetype from = all.indexOf(QStringLiteral("  =  － "));
+        return from < 0 ? QString() : all.mid(from, all.indexOf(QStringLiteral("  +  "), from) - from);
+    };
+    EXPECT_EQ(rightSide(w->page(0)), QStringLiteral("  =  － ―12∂2∂x2"));
+    doc->CurPic = 0;
+    w->cmdPrint_Click();
+    EXPECT_EQ(rightSide(w->Form2()), QStringLiteral("  =  － ―12∂2∂x2")) << "printed";
+}
+
 TEST_F(Oriel, KeySetCStepsWithArrowsEnterAndBackspaceOnly) {
     // Back on the first page does nothing.
     for (int key : {key::Left, key::Up, key::Backspace})
@@ -275,10 +288,15 @@ TEST_F(OrielGlyphs, PhaseFactorIsASmallerExponentAboveTheLine) {
         EXPECT_LT(t[i].fontSize, 12.75 * 1.2 * 0.85 + 1e-9) << t[i].text.toStdString();
         EXPECT_LT(t[i].a.y(), 80) << t[i].text.toStdString() << " is raised";
     }
-    // ħ: the stroke through the h.
+    // ħ: the stroke through the h's ascender, above the height of an x.
     const std::vector<DrawOp> ls = lines(g);
     ASSERT_EQ(ls.size(), 1u);
-    EXPECT_LT(ls[0].a.y(), 80);
+    const DrawOp& h = t.back();
+    ASSERT_EQ(h.text, QStringLiteral("h"));
+    DrawOp x = h;
+    x.text = QStringLiteral("x");
+    EXPECT_GT(ls[0].a.y(), inkBounds(h).top());
+    EXPECT_LT(ls[0].a.y() + 1, inkBounds(x).top());
     EXPECT_DOUBLE_EQ(ls[0].b.x(), d.CurX);
 }
 

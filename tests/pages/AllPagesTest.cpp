@@ -1,44 +1,20 @@
 // Every page of every document, as shown and as printed: no character its font lacks,
 // nothing drawn past the right edge or below the part of the page the window shows.
 
-#include <course/shell/EventPump.h>
-#include <course/shell/Form1.h>
-#include <course/shell/PageExport.h>
+#include "PageWalk.h"
 #include "RecordingSink.h"
+#include <course/shell/EventPump.h>
 #include <course/textruns/Sounds.h>
-
-#include "tessera/TesseraDocument.h"
-#include "quillet/QuilletDocument.h"
-#include "brindle/BrindleDocument.h"
-#include "oriel/OrielDocument.h"
-#include "calyx/CalyxDocument.h"
 
 #include <QPainter>
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <ostream>
-
 using namespace course;
 
 namespace {
 
-struct Maker {
-    const char* name;
-    std::function<std::unique_ptr<Document>()> make;
-};
-
-void PrintTo(const Maker& m, std::ostream* os) { *os << m.name; }
-
-std::vector<Maker> documents() {
-    return {{"tessera", [] { return tessera::makeDocument(); }},
-            {"quillet", [] { return quillet::makeDocument(); }},
-            {"brindle", [] { return brindle::makeDocument(); }},
-            {"oriel", [] { return oriel::makeDocument(); }},
-            {"calyx", [] { return calyx::makeDocument(); }}};
-}
-
+using course::testing::DocumentMaker;
 using course::testing::RecordingSink;
 
 // Text runs whose cell leaves the area [0, width) × [0, height).
@@ -56,7 +32,7 @@ QStringList outside(const Surface& g, QSize area) {
     return bad;
 }
 
-class AllPages : public ::testing::TestWithParam<Maker> {
+class AllPages : public ::testing::TestWithParam<DocumentMaker> {
 protected:
     void SetUp() override {
         Sounds::setSink([](Sound) {});
@@ -75,14 +51,12 @@ TEST_P(AllPages, ScreenPagesHaveEveryGlyphAndStayInTheWindow) {
     auto doc = GetParam().make();
     Form1 w(*doc);
     w.Form_Load(false);
-    completePagesForExport(w);
-    for (int k = 0; k < w.pageCount(); ++k) {
-        const Surface& g = w.page(k);
+    course::testing::forEachScreenPage(w, [&](int k, const Surface& g) {
         EXPECT_GT(g.ops().size(), 10u) << "page " << k << " is empty";
         EXPECT_EQ(missingCharacters(g).toStdString(), "") << "page " << k;
         EXPECT_EQ(outside(g, w.visiblePageSize()).join(QStringLiteral("; ")).toStdString(), "")
             << "page " << k;
-    }
+    });
     if (Surface* title = w.titleBox()) {
         EXPECT_EQ(missingCharacters(*title).toStdString(), "");
     }
@@ -93,17 +67,14 @@ TEST_P(AllPages, PrintedPagesHaveEveryGlyphAndFitTheCanvas) {
     Form1 w(*doc);
     w.setPrintSink(std::make_unique<RecordingSink>());
     w.Form_Load(false);
-    for (int k = 0; k < w.pageCount(); ++k) {
-        doc->CurPic = k; // select the page without showing it (a live page would run)
-        w.cmdPrint_Click();
-        const Surface& canvas = w.Form2();
+    course::testing::forEachPrintedPage(w, [](int k, const Surface& canvas) {
         EXPECT_EQ(missingCharacters(canvas).toStdString(), "") << "printed page " << k;
         EXPECT_EQ(outside(canvas, canvas.size()).join(QStringLiteral("; ")).toStdString(), "")
             << "printed page " << k;
-    }
+    });
 }
 
-INSTANTIATE_TEST_SUITE_P(Documents, AllPages, ::testing::ValuesIn(documents()),
-                         [](const ::testing::TestParamInfo<Maker>& info) {
+INSTANTIATE_TEST_SUITE_P(Documents, AllPages, ::testing::ValuesIn(course::testing::documentMakers()),
+                         [](const ::testing::TestParamInfo<DocumentMaker>& info) {
                              return std::string(info.param.name);
                          });

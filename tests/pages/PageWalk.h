@@ -1,0 +1,55 @@
+#pragma once
+// Every document program, and a walk over its pages as the window shows
+// them and as they are printed (redrawn on the print canvas with the narrow margin).
+
+#include <course/shell/Document.h>
+#include <course/shell/Form1.h>
+#include <course/shell/PageExport.h>
+
+#include "tessera/TesseraDocument.h"
+#include "quillet/QuilletDocument.h"
+#include "brindle/BrindleDocument.h"
+#include "oriel/OrielDocument.h"
+#include "calyx/CalyxDocument.h"
+
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <vector>
+
+namespace course::testing {
+
+struct DocumentMaker {
+    const char* name;
+    std::function<std::unique_ptr<Document>()> make;
+};
+
+inline void PrintTo(const DocumentMaker& m, std::ostream* os) { *os << m.name; }
+
+inline std::vector<DocumentMaker> documentMakers() {
+    return {{"tessera", [] { return tessera::makeDocument(); }},
+            {"quillet", [] { return quillet::makeDocument(); }},
+            {"brindle", [] { return brindle::makeDocument(); }},
+            {"oriel", [] { return oriel::makeDocument(); }},
+            {"calyx", [] { return calyx::makeDocument(); }}};
+}
+
+// Page k of a loaded window as shown, for every page (those drawn only when shown are
+// drawn first, as for an export).
+inline void forEachScreenPage(Form1& w, const std::function<void(int, const Surface&)>& visit) {
+    completePagesForExport(w);
+    for (int k = 0; k < w.pageCount(); ++k)
+        visit(k, w.page(k));
+}
+
+// Page k as printed: selected without being shown (a live page would run) and printed,
+// the print canvas then holding it. The window needs a print sink.
+inline void forEachPrintedPage(Form1& w, const std::function<void(int, const Surface&)>& visit) {
+    for (int k = 0; k < w.pageCount(); ++k) {
+        w.document().CurPic = k;
+        w.cmdPrint_Click();
+        visit(k, w.Form2());
+    }
+}
+
+} // namespace course::testing
