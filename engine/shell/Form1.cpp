@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPointer>
 
 namespace course {
 
@@ -21,9 +22,10 @@ const QSize kFrame(16, 39);
 QFont designFont(double points) { return FontTable::makeFont(kDesignFont, points, false, false); }
 
 // Clears a flag when the handler that set it ends, however it ends.
+template <typename Flag>
 struct FlagGuard {
-    bool& flag;
-    ~FlagGuard() { flag = false; }
+    Flag& flag;
+    ~FlagGuard() { flag = Flag{}; }
 };
 
 // What Initialize does to the print canvas: a white window without controls.
@@ -122,7 +124,7 @@ void Form1::setControlsBackColor(Rgb c) {
 
 Surface& Form1::Form2() {
     if (!form2_) {
-        form2_ = std::make_unique<Surface>(size() + kFrame);
+        form2_ = std::make_shared<Surface>(size() + kFrame);
         form2_->FontName = kDesignFont;
         form2_->FontSize = 12;
         form2_->BackColor = 0xFFFFFF;
@@ -258,7 +260,7 @@ void Form1::Form_KeyDown(int keyCode) {
     if (guarded && doc_.KeyBusy)
         return;
     bool unused = false;
-    FlagGuard guard{guarded ? doc_.KeyBusy : unused};
+    FlagGuard<bool> guard{guarded ? doc_.KeyBusy : unused};
     if (guarded)
         doc_.KeyBusy = true;
     const int last = settings_.pages - 1;
@@ -301,20 +303,26 @@ void Form1::cmdPrint_Click() {
     if (doc_.Printing)
         return;
     doc_.Printing = 1;
+    FlagGuard<int> printing{doc_.Printing};
     doc_.LeftMargin = nint(doc_.CharW);
-    Surface& canvas = Form2();
-    doc_.Pic = &canvas;
+    Form2();
+    // The print holds on to its canvas: a close request handled during the yield
+    // below unloads the canvas, and a handler there may even end the window.
+    const std::shared_ptr<Surface> canvas = form2_;
+    const QPointer<Form1> self(this);
+    doc_.Pic = canvas.get();
     if (settings_.clearCanvasBeforePrint)
-        canvas.Cls();
+        canvas->Cls();
     const int page = doc_.CurPic;
     doc_.drawPage(page);
     DoEvents();
-    if (endRequested())
+    // Ending, closed or gone: the window that asked for the print is no more, so
+    // the page it prepared is not sent.
+    if (endRequested() || !self || form2_ != canvas)
         return;
-    const PrintOutcome r = sink_->print([&canvas](QPainter& p) { canvas.render(p); }, canvas.size(),
+    const PrintOutcome r = sink_->print([&canvas](QPainter& p) { canvas->render(p); }, canvas->size(),
                                         QStringLiteral("%1-page%2").arg(settings_.name).arg(page + 1));
     showMessage(r.message, !r.ok);
-    doc_.Printing = 0;
 }
 
 void Form1::PrintForm1() {

@@ -87,7 +87,9 @@ private:
     SurfaceView* picTitle_ = nullptr;
     QLabel* status_ = nullptr;
     QTimer statusTimer_;
-    std::unique_ptr<Surface> form2_;
+    // Shared with a print in progress, which keeps its canvas across the yield even
+    // when a close request handled there unloads it.
+    std::shared_ptr<Surface> form2_;
     std::unique_ptr<PrintSink> sink_;
 };
 
