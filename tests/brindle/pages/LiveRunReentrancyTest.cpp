@@ -6,6 +6,8 @@
 
 #include <course/shell/KeyCode.h>
 
+#include <QMetaObject>
+
 using namespace brindle;
 using namespace brindle::testing;
 using course::DrawOp;
@@ -151,4 +153,60 @@ TEST_F(Reentrancy, ClosingTheWindowStopsARunAtOnce) {
     EXPECT_EQ(pacer.sleeps(), 31);
     EXPECT_TRUE(sounds.empty());
     EXPECT_FALSE(w->form2Exists());
+}
+
+// The print step yields once more, inside the run's wait: handlers queued before the
+// print label is clicked run there.
+TEST_F(Reentrancy, ClosingInsideAPrintStartedDuringARunStopsBoth) {
+    w->show();
+    pacer.during = [&](int k) {
+        if (k != 100)
+            return;
+        QMetaObject::invokeMethod(
+            w.get(), [this] { w->close(); }, Qt::QueuedConnection);
+        w->cmdPrint_Click();
+    };
+    clickToLivePage();
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(sink->prints, 0);
+    EXPECT_EQ(doc->Printing, 0);
+    EXPECT_FALSE(w->form2Exists());
+    EXPECT_EQ(pacer.sleeps(), 101);
+    EXPECT_EQ(doc->runsInProgress(), 0);
+    EXPECT_TRUE(sounds.empty());
+}
+
+TEST_F(Reentrancy, PagesShownAgainInsideAPrintStartedDuringARun) {
+    std::size_t canvasPrinted = 0;
+    pacer.during = [&](int k) {
+        if (k != 100)
+            return;
+        QMetaObject::invokeMethod(
+            w.get(),
+            [this] {
+                w->Form_KeyDown(course::key::Home);
+                w->Form_KeyDown(course::key::End); // page 2 again, a run of its own
+                w->cmdPrint_Click();               // refused
+            },
+            Qt::QueuedConnection);
+        w->cmdPrint_Click();
+        canvasPrinted = sink->canvasOps.size();
+    };
+    clickToLivePage();
+    EXPECT_EQ(sink->prints, 1);
+    EXPECT_TRUE(isFinalPicture(sink->canvasOps));
+    EXPECT_GT(canvasPrinted, 0u);
+    // The first run stopped at the wait it was in; page 2 holds the second run's
+    // complete picture, drawn at once because a print was being prepared.
+    EXPECT_EQ(pacer.sleeps(), 101);
+    EXPECT_EQ(doc->runsInProgress(), 0);
+    EXPECT_TRUE(isFinalPicture(w->page(2).ops()));
+    EXPECT_EQ(doc->CurPic, 2);
+    EXPECT_TRUE(w->pageVisible(2));
+    EXPECT_FALSE(w->pageVisible(0));
+    EXPECT_FALSE(w->pageVisible(1));
+    EXPECT_TRUE(w->backLabel()->isVisibleTo(w.get()));
+    EXPECT_FALSE(w->goLabel()->isVisibleTo(w.get()));
+    EXPECT_EQ(doc->Printing, 0);
+    EXPECT_EQ(doc->Pic, &w->page(2));
 }
