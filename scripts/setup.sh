@@ -12,6 +12,7 @@ PACKAGES=(
   help2man librsvg2-bin desktop-file-utils appstream dpkg-dev file
   cups-daemon cups-client
   clang-14 libfuzzer-14-dev
+  locales
 )
 
 install_missing() {
@@ -29,6 +30,18 @@ install_missing() {
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# A locale that writes decimal commas: some tests check that every number drawn or
+# printed keeps its decimal point under it.
+ensure_comma_locale() {
+  if locale -a 2>/dev/null | grep -ix 'de_DE.utf8' >/dev/null; then return 0; fi
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  echo "Generating the de_DE.UTF-8 locale"
+  "${sudo[@]}" sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
+  "${sudo[@]}" locale-gen >/dev/null
+}
+
 # configure_and_build BUILD_DIR [cmake options…]
 configure_and_build() {
   local dir=$1; shift
@@ -40,3 +53,4 @@ configure_and_build() {
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 install_missing
+ensure_comma_locale

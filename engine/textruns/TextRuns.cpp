@@ -4,7 +4,7 @@
 #include <course/textruns/FontTable.h>
 
 #include <cmath>
-#include <cstdio>
+#include <charconv>
 #include <stdexcept>
 
 namespace course {
@@ -353,10 +353,11 @@ void TextRuns::argy(Surface& g, double& locX, double locY) {
 
 QString TextRuns::TrimStr(double v) {
     // Up to 15 significant digits; exponent form below 1E-4 and from 1E15 on,
-    // with a signed two-digit exponent; no zero before the decimal point.
+    // with a signed two-digit exponent; no zero before the decimal point. Always a
+    // decimal point, whatever the process locale says (to_chars ignores it).
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15G", v);
-    QString s = QString::fromLatin1(buf);
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 15);
+    QString s = QString::fromLatin1(buf, int(r.ptr - buf)).toUpper();
     if (s.startsWith(QStringLiteral("0.")))
         s.remove(0, 1);
     else if (s.startsWith(QStringLiteral("-0.")))

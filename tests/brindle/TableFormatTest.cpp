@@ -1,5 +1,7 @@
 #include <string>
 
+#include "../CommaLocale.h"
+
 #include <gtest/gtest.h>
 
 #include <brindle/EigenIteration.h>
@@ -19,6 +21,17 @@ TEST(BrindleFormat, PagePatterns) {
     EXPECT_EQ(formatDeltaE(-1.25), "-1.250000");
     EXPECT_EQ(formatEnergy(2.6925834), "2.692583");
     EXPECT_EQ(formatEnergy(10.5), "10.500000");
+}
+
+TEST(BrindleFormat, PointNotCommaWhateverTheLocale) {
+    const std::string usual = formatTable(runAll());
+    course::testing::CommaLocale comma;
+    ASSERT_TRUE(comma.active()) << "de_DE.UTF-8 is not installed (scripts/setup.sh makes it)";
+    EXPECT_EQ(formatTrialEnergy(1.8), "1.800");
+    EXPECT_EQ(formatDeltaE(-0.0000031), "-0.000003");
+    EXPECT_EQ(formatEnergy(2.6925834), "2.692583");
+    EXPECT_EQ(formatTable(runAll()), usual);
+    EXPECT_NE(usual.find("(x_m = 1.7500)"), std::string::npos) << usual;
 }
 
 TEST(BrindleFormat, TableListsEveryRowAndStateSummary) {

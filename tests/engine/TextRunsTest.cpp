@@ -2,6 +2,8 @@
 #include <course/textruns/TextRuns.h>
 #include <course/textruns/FontTable.h>
 
+#include "../CommaLocale.h"
+
 #include <gtest/gtest.h>
 
 using namespace course;
@@ -260,6 +262,15 @@ TEST(TrimStr, MatchesThePlatformStrFormat) {
     EXPECT_EQ(TextRuns::TrimStr(1e15), QStringLiteral("1E+15"));
     EXPECT_EQ(TextRuns::TrimStr(1.0 / 3), QStringLiteral(".333333333333333"));
     EXPECT_EQ(TextRuns::TrimStr(2.0 / 3), QStringLiteral(".666666666666667"));
+}
+
+TEST(TrimStr, WritesADecimalPointUnderACommaLocale) {
+    course::testing::CommaLocale comma;
+    ASSERT_TRUE(comma.active()) << "de_DE.UTF-8 is not installed (scripts/setup.sh makes it)";
+    EXPECT_EQ(TextRuns::TrimStr(0.5), QStringLiteral(".5"));
+    EXPECT_EQ(TextRuns::TrimStr(-2.25), QStringLiteral("-2.25"));
+    EXPECT_EQ(TextRuns::TrimStr(-1.5e-7), QStringLiteral("-1.5E-07"));
+    EXPECT_EQ(TextRuns::TrimStr(1234567.5), QStringLiteral("1234567.5"));
 }
 
 TEST(MaxOf, FirstWhenEqual) {

@@ -1,6 +1,8 @@
 #include <string>
 #include <vector>
 
+#include "../CommaLocale.h"
+
 #include <gtest/gtest.h>
 
 #include <hartree/TableCollector.h>
@@ -13,6 +15,16 @@ TEST(SorrelTable, NumberFormats) {
     EXPECT_EQ(fixed5(-2.86171), "-2.86171");
     EXPECT_EQ(fixed4(1.02576), "1.0258");
     EXPECT_EQ(fixed4(-0.91794), "-0.9179");
+}
+
+TEST(SorrelTable, PointNotCommaWhateverTheLocale) {
+    course::testing::CommaLocale comma;
+    ASSERT_TRUE(comma.active()) << "de_DE.UTF-8 is not installed (scripts/setup.sh makes it)";
+    EXPECT_EQ(fixed5(-0.8987654), "-0.89877");
+    EXPECT_EQ(fixed4(1.02576), "1.0258");
+    EXPECT_NE(cycleTableLine(7, -2.8617123).find("-2.86171"), std::string::npos);
+    for (const std::string& line : reportTableLines(-0.91794, 1.02576, -2.86171))
+        EXPECT_EQ(line.find(','), std::string::npos) << line;
 }
 
 TEST(SorrelTable, LinesCarryTheirValues) {

@@ -1,5 +1,6 @@
 #include <brindle/TableFormat.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <string_view>
@@ -8,12 +9,22 @@ namespace brindle {
 
 namespace {
 
+// Fixed-point text with a decimal point whatever the process locale (to_chars
+// ignores it, printf follows LC_NUMERIC).
 std::string fixed(double v, int decimals) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-    return buf;
+    char buf[400];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+    return std::string(buf, r.ptr);
 }
 
+// Six significant digits, as printf's %g writes them in the C locale.
+std::string general(double v) {
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 6);
+    return std::string(buf, r.ptr);
+}
+
+// printf for the table's layout; numbers are passed as text from fixed().
 template <typename... Args>
 std::string line(const char* fmt, Args... args) {
     char buf[320];
@@ -46,10 +57,13 @@ std::string formatSkip(const LevelSkip& skip) {
 
 std::string formatTable(const RunResult& run) {
     std::string out;
-    out += line("Eigenvalue iteration: 3D harmonic oscillator, l = %d (exact %g, %g, %g, %g)\n", run.l,
-                exactEnergy(1, run.l), exactEnergy(2, run.l), exactEnergy(3, run.l), exactEnergy(4, run.l));
-    out += line("grid h = 8/1024, x_i = i*h for i = 0..%d, matching point m = %d (x_m = %.4f)\n", kLastIndex,
-                kMatchIndex, kMatchIndex * kGridStep);
+    out += line("Eigenvalue iteration: 3D harmonic oscillator, l = %d (exact %s, %s, %s, %s)
+", run.l,
+                general(exactEnergy(1, run.l)).c_str(), general(exactEnergy(2, run.l)).c_str(),
+                general(exactEnergy(3, run.l)).c_str(), general(exactEnergy(4, run.l)).c_str());
+    out += line("grid h = 8/1024, x_i = i*h for i = 0..%d, matching point m = %d (x_m = %s)
+", kLastIndex,
+                kMatchIndex, fixed(kMatchIndex * kGridStep, 4).c_str());
     out += "\n";
     out += "state  n          dE             E\n";
     auto skip = run.skips.begin();
@@ -63,9 +77,9 @@ std::string formatTable(const RunResult& run) {
     out += "\n";
     out += "state  trial E  iterations         xL               xR              Es\n";
     for (const StateResult& st : run.states) {
-        out += line("%5d  %7s  %10d   %9.7f (%3dh)  %9.7f (%3dh)  %10s\n", st.s,
-                    formatTrialEnergy(st.trialE).c_str(), st.iterations, static_cast<double>(st.xL), st.iL,
-                    static_cast<double>(st.xR), st.iR, formatEnergy(st.Es).c_str());
+        out += line("%5d  %7s  %10d   %9s (%3dh)  %9s (%3dh)  %10s\n", st.s,
+                    formatTrialEnergy(st.trialE).c_str(), st.iterations, fixed(st.xL, 7).c_str(), st.iL,
+                    fixed(st.xR, 7).c_str(), st.iR, formatEnergy(st.Es).c_str());
     }
     return out;
 }

@@ -1,15 +1,17 @@
 #include <hartree/TableCollector.h>
 
-#include <cstdio>
+#include <charconv>
 
 namespace sorrel {
 
 namespace {
 
-std::string printf1(const char* format, double v) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, format, v);
-    return buf;
+// Fixed-point text with a decimal point whatever the process locale (to_chars
+// ignores it, printf follows LC_NUMERIC).
+std::string fixed(double v, int decimals) {
+    char buf[400];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+    return std::string(buf, r.ptr);
 }
 
 // Right-align a number in a field of the given width.
@@ -19,8 +21,8 @@ std::string field(const std::string& s, std::size_t width) {
 
 } // namespace
 
-std::string fixed5(double v) { return printf1("%.5f", v); }
-std::string fixed4(double v) { return printf1("%.4f", v); }
+std::string fixed5(double v) { return fixed(v, 5); }
+std::string fixed4(double v) { return fixed(v, 4); }
 
 std::string innerTableLine(int nIter, int kIter, double dEps, double eps) {
     return "サイクル " + field(std::to_string(nIter), 2) + "  ステップ " + std::to_string(kIter) +
