@@ -11,6 +11,9 @@
 #include <QPainter>
 #include <QPointer>
 
+#include <cstdio>
+#include <string>
+
 namespace course {
 
 namespace {
@@ -18,6 +21,13 @@ const QString kDesignFont = QStringLiteral("メイリオ");
 constexpr double kDesignFontSize = 14.25;
 // Outer frame of the main window, added to the client area for the print canvas.
 const QSize kFrame(16, 39);
+
+// With COURSE_STATE_TRACE set, the window reports every change of its page state on
+// standard error, so that a test driving the real program from outside can check it.
+bool stateTraced() {
+    static const bool on = qEnvironmentVariableIsSet("COURSE_STATE_TRACE");
+    return on;
+}
 
 QFont designFont(double points) { return FontTable::makeFont(kDesignFont, points, false, false); }
 
@@ -197,6 +207,7 @@ void Form1::Form_Load(bool show) {
         doc_.Pic = &pic_[k]->surface();
         doc_.drawPage(k);
     }
+    traceState("load");
 }
 
 void Form1::applyVisibility() {
@@ -209,6 +220,16 @@ void Form1::applyArrows() {
     cmdGo_->setVisible(doc_.CurPic < settings_.pages - 1);
 }
 
+void Form1::traceState(const char* what) const {
+    if (!stateTraced())
+        return;
+    std::string shown;
+    for (const SurfaceView* v : pic_)
+        shown += v->isVisibleTo(this) ? '1' : '0';
+    std::fprintf(stderr, "course-state: %s page=%d shown=%s back=%d go=%d\n", what, doc_.CurPic, shown.c_str(),
+                 int(cmdBack_->isVisibleTo(this)), int(cmdGo_->isVisibleTo(this)));
+}
+
 void Form1::cmdBack_Click() {
     if (settings_.switching == PageSwitching::ShowThisPic) {
         Backward();
@@ -219,6 +240,7 @@ void Form1::cmdBack_Click() {
     doc_.CurPic -= 1;
     applyVisibility();
     applyArrows();
+    traceState("show");
 }
 
 void Form1::cmdGo_Click() {
@@ -231,6 +253,7 @@ void Form1::cmdGo_Click() {
     doc_.CurPic += 1;
     applyVisibility();
     applyArrows();
+    traceState("show");
 }
 
 void Form1::Backward() {
@@ -249,6 +272,7 @@ void Form1::ShowThisPic(int iPicNo) {
     doc_.CurPic = iPicNo;
     applyVisibility();
     applyArrows();
+    traceState("show");
     if (settings_.lastPageDrawnWhenShown && iPicNo == settings_.pages - 1) {
         doc_.Pic = &pic_[iPicNo]->surface();
         doc_.drawPage(iPicNo);
@@ -257,8 +281,11 @@ void Form1::ShowThisPic(int iPicNo) {
 
 void Form1::Form_KeyDown(int keyCode) {
     const bool guarded = settings_.keys != KeySet::C;
-    if (guarded && doc_.KeyBusy)
+    if (guarded && doc_.KeyBusy) {
+        if (stateTraced())
+            std::fprintf(stderr, "course-state: refused key=%d\n", keyCode);
         return;
+    }
     bool unused = false;
     FlagGuard<bool> guard{guarded ? doc_.KeyBusy : unused};
     if (guarded)
@@ -300,8 +327,10 @@ void Form1::Form_KeyDown(int keyCode) {
 }
 
 void Form1::cmdPrint_Click() {
-    if (doc_.Printing)
+    if (doc_.Printing) {
+        traceState("refused-print");
         return;
+    }
     doc_.Printing = 1;
     FlagGuard<int> printing{doc_.Printing};
     doc_.LeftMargin = nint(doc_.CharW);
@@ -323,6 +352,7 @@ void Form1::cmdPrint_Click() {
     const PrintOutcome r = sink_->print([&canvas](QPainter& p) { canvas->render(p); }, canvas->size(),
                                         QStringLiteral("%1-page%2").arg(settings_.name).arg(page + 1));
     showMessage(r.message, !r.ok);
+    traceState("print");
 }
 
 void Form1::PrintForm1() {

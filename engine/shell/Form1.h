@@ -73,6 +73,8 @@ private:
 
     void applyVisibility();
     void applyArrows();
+    // One line of page state on standard error, when tracing is switched on.
+    void traceState(const char* what) const;
     void showMessage(const QString& text, bool error);
     void unloadForm2();
 

@@ -184,8 +184,8 @@ TEST_F(Reentrancy, PagesShownAgainInsideAPrintStartedDuringARun) {
         QMetaObject::invokeMethod(
             w.get(),
             [this] {
-                w->Form_KeyDown(course::key::Home);
-                w->Form_KeyDown(course::key::End); // page 2 again, a run of its own
+                w->Form_KeyDown(key::Home);
+                w->Form_KeyDown(key::End); // page 2 again, a run of its own
                 w->cmdPrint_Click();               // refused
             },
             Qt::QueuedConnection);

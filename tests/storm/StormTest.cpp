@@ -1,0 +1,421 @@
+// Seeded storms of real input against each program in a private X server (the xcb
+// platform, not offscreen): key presses, clicks on the labels and elsewhere, prints,
+// page changes, Escape and close requests, also while brindle and sorrel draw live.
+// Invariants: no crash and no sanitizer report; the program answers every event
+// within 250 ms; a document shows exactly one page and its arrows follow the arrow
+// rule; Escape and close end the program unless a key's action is still running.
+// A failure names its seed; STORM_SEED=<seed> repeats the same storm.
+
+#include "XSession.h"
+
+#include <course/shell/Document.h>
+
+#include "brindle/BrindleDocument.h"
+#include "calyx/CalyxDocument.h"
+#include "oriel/OrielDocument.h"
+#include "quillet/QuilletDocument.h"
+#include "tessera/TesseraDocument.h"
+
+#include <QRect>
+#include <QTemporaryDir>
+
+#include <X11/keysym.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <sstream>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+extern char** environ;
+
+namespace storm {
+namespace {
+
+constexpr int kEventsPerProgram = 2000;
+constexpr Millis kRoundTripLimit{250};
+// Start-up, and ending after Escape or close, may take longer than one answer.
+constexpr Millis kStartLimit{30000};
+constexpr Millis kEndLimit{10000};
+
+struct Program {
+    std::string name;
+    std::string binary;
+    std::unique_ptr<course::Document> doc; // null for sorrel
+};
+
+std::uint64_t seedFromEnvironment() {
+    if (const char* s = std::getenv("STORM_SEED"))
+        return std::strtoull(s, nullptr, 10);
+    return std::random_device{}();
+}
+
+bool sanitizerReport(const std::string& err) {
+    return err.find("AddressSanitizer") != std::string::npos ||
+           err.find("LeakSanitizer") != std::string::npos || err.find("runtime error:") != std::string::npos;
+}
+
+// One line of the window's page state: "course-state: show page=2 shown=001 back=1 go=0".
+struct PageState {
+    std::string what;
+    int page = -1;
+    std::string shown;
+    int back = -1, go = -1;
+    int refusedKey = 0;
+};
+
+bool parseState(const std::string& line, PageState& s) {
+    const std::string prefix = "course-state: ";
+    if (line.rfind(prefix, 0) != 0)
+        return false;
+    std::istringstream in(line.substr(prefix.size()));
+    in >> s.what;
+    std::string field;
+    while (in >> field) {
+        const auto eq = field.find('=');
+        if (eq == std::string::npos)
+            continue;
+        const std::string k = field.substr(0, eq), v = field.substr(eq + 1);
+        if (k == "page")
+            s.page = std::stoi(v);
+        else if (k == "shown")
+            s.shown = v;
+        else if (k == "back")
+            s.back = std::stoi(v);
+        else if (k == "go")
+            s.go = std::stoi(v);
+        else if (k == "key")
+            s.refusedKey = std::stoi(v);
+    }
+    return true;
+}
+
+class Storm {
+public:
+    Storm(Program& p, std::uint64_t seed) : p_(p), seed_(seed), rng_(seed) {}
+
+    // Runs episodes (one start of the program each) until the event budget is spent.
+    void run() {
+        Xvfb x;
+        ASSERT_TRUE(x.ok()) << x.error();
+        XClient c(x.display());
+        ASSERT_TRUE(c.ok()) << "no X connection or no XTEST on " << x.display();
+        display_ = x.display();
+        client_ = &c;
+        const auto t0 = Clock::now();
+        while (events_ < kEventsPerProgram && !failed_)
+            episode();
+        const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
+        std::printf("storm %s: seed %llu, %d events in %d runs, slowest answer %lld ms, %.1f s\n",
+                    p_.name.c_str(), static_cast<unsigned long long>(seed_), events_, episodes_,
+                    static_cast<long long>(slowest_.count()), wall);
+        EXPECT_GE(events_, kEventsPerProgram);
+    }
+
+private:
+    using Action = std::function<void()>;
+
+    bool document() const { return p_.doc != nullptr; }
+    int pages() const { return p_.doc->settings().pages; }
+
+    void fail(const std::string& what) {
+        if (failed_)
+            return;
+        failed_ = true;
+        std::string err = child_ ? child_->allErrors() : std::string();
+        if (err.size() > 6000)
+            err = err.substr(0, 6000) + "\n…";
+        ADD_FAILURE() << p_.name << ": " << what << "\n  seed " << seed_ << " (STORM_SEED=" << seed_
+                      << " repeats it), run " << episodes_ << ", event " << events_ << " (" << last_
+                      << ")\n  standard error:\n"
+                      << err;
+    }
+
+    std::vector<std::string> arguments(bool slow) {
+        std::vector<std::string> a = {p_.binary};
+        if (p_.name == "brindle") {
+            a.push_back("--speed");
+            a.push_back(slow ? "12" : "300");
+        } else if (p_.name == "sorrel") {
+            a.push_back("--speed");
+            a.push_back(slow ? "25" : "2000");
+        }
+        return a;
+    }
+
+    std::map<std::string, std::string> environment(const QTemporaryDir& home) {
+        std::map<std::string, std::string> env;
+        for (char** e = environ; *e; ++e) {
+            const std::string kv = *e;
+            const auto eq = kv.find('=');
+            if (eq != std::string::npos)
+                env[kv.substr(0, eq)] = kv.substr(eq + 1);
+        }
+        const std::string dir = home.path().toStdString();
+        env.erase("WAYLAND_DISPLAY");
+        env["DISPLAY"] = display_;
+        env["QT_QPA_PLATFORM"] = "xcb";
+        env["COURSE_STATE_TRACE"] = "1";
+        // Printed pages and anything else the program writes land in the temporary home;
+        // no printer is reachable, so a print is saved there as a PDF.
+        env["HOME"] = dir;
+        env["XDG_CONFIG_HOME"] = dir + "/config";
+        env["XDG_CACHE_HOME"] = dir + "/cache";
+        env["XDG_DATA_HOME"] = dir + "/data";
+        env["XDG_RUNTIME_DIR"] = dir;
+        env["CUPS_SERVER"] = dir + "/no-cups-here";
+        // The download label's browser: a stand-in that does nothing.
+        env["PATH"] = dir + "/bin:" + env["PATH"];
+        return env;
+    }
+
+    static void writeBrowserStandIn(const QTemporaryDir& home) {
+        const std::string bin = home.path().toStdString() + "/bin";
+        ::mkdir(bin.c_str(), 0700);
+        for (const char* name : {"xdg-open", "x-www-browser", "sensible-browser"}) {
+            const std::string path = bin + "/" + name;
+            std::ofstream(path) << "#!/bin/sh\nexit 0\n";
+            ::chmod(path.c_str(), 0700);
+        }
+    }
+
+    void checkLines() {
+        for (const std::string& line : child_->takeLines()) {
+            PageState s;
+            if (!parseState(line, s))
+                continue;
+            if (s.what == "refused") {
+                if (s.refusedKey == 27)
+                    escapeRefused_ = true;
+                continue;
+            }
+            if (s.what == "load")
+                loaded_ = true;
+            if (s.what == "show")
+                switched_ = true;
+            const int visible = int(std::count(s.shown.begin(), s.shown.end(), '1'));
+            if (visible != 1 || int(s.shown.size()) != pages() || s.shown[std::size_t(s.page)] != '1')
+                return fail("not exactly the current page visible: " + line);
+            // Until the first switch both arrows show, as designed; then the arrow rule.
+            const int back = switched_ ? int(s.page > 0) : 1;
+            const int go = switched_ ? int(s.page < pages() - 1) : 1;
+            if (s.back != back || s.go != go)
+                return fail("arrows break the arrow rule: " + line);
+        }
+        if (sanitizerReport(child_->allErrors()))
+            fail("sanitizer report");
+    }
+
+    bool answered() {
+        Millis took{0};
+        if (!client_->ping(window_, *child_, kRoundTripLimit, took)) {
+            if (child_->exited())
+                fail("the program ended unasked");
+            else
+                fail("no answer within " + std::to_string(kRoundTripLimit.count()) + " ms");
+            return false;
+        }
+        slowest_ = std::max(slowest_, took);
+        checkLines();
+        return !failed_;
+    }
+
+    // Waits for the program to end after Escape or close; false when Escape was refused
+    // because a key's action is still running.
+    bool ended(bool byEscape) {
+        const auto end = Clock::now() + kEndLimit;
+        while (Clock::now() < end) {
+            if (child_->exited()) {
+                checkLines();
+                const int st = child_->status();
+                if (!WIFEXITED(st) || WEXITSTATUS(st) != 0)
+                    fail("ended with wait status " + std::to_string(st));
+                return true;
+            }
+            checkLines();
+            if (failed_)
+                return true;
+            if (byEscape && escapeRefused_) {
+                escapeRefused_ = false;
+                return false;
+            }
+            ::usleep(2000);
+        }
+        fail(byEscape ? "Escape did not end the program" : "closing did not end the program");
+        return true;
+    }
+
+    bool start(bool slow) {
+        home_ = std::make_unique<QTemporaryDir>();
+        writeBrowserStandIn(*home_);
+        auto env = environment(*home_);
+        if (p_.name == "brindle" && slow && rng_() % 2 == 0)
+            env["BRINDLE_OPEN_LAST_PAGE"] = "1"; // a live run from the start, not started by a key
+        child_ = std::make_unique<Child>(arguments(slow), env);
+        loaded_ = switched_ = escapeRefused_ = false;
+        const auto end = Clock::now() + kStartLimit;
+        window_ = 0;
+        while (Clock::now() < end && !window_) {
+            if (child_->exited()) {
+                fail("the program ended while starting");
+                return false;
+            }
+            window_ = client_->findWindow(child_->pid());
+            ::usleep(10000);
+        }
+        if (!window_) {
+            fail("no window appeared");
+            return false;
+        }
+        client_->focus(window_);
+        client_->origin(window_, ox_, oy_);
+        Millis took{0};
+        while (Clock::now() < end && !(client_->ping(window_, *child_, Millis(1000), took) &&
+                                       (loaded_ || !document()))) {
+            checkLines();
+            if (child_->exited() || failed_) {
+                fail("the program ended while starting");
+                return false;
+            }
+        }
+        checkLines();
+        if (document() && !loaded_) {
+            fail("the pages were not drawn in time");
+            return false;
+        }
+        return !failed_;
+    }
+
+    QRect labelRect(const course::TwipsRect& r) const { return r.pixels(); }
+
+    void clickAt(QPoint p, const std::string& what) {
+        last_ = what;
+        client_->click(ox_ + p.x(), oy_ + p.y());
+    }
+    QPoint inside(const QRect& r) {
+        return QPoint(r.left() + int(rng_() % unsigned(std::max(1, r.width()))),
+                      r.top() + int(rng_() % unsigned(std::max(1, r.height()))));
+    }
+
+    // One random event; returns false when it was Escape or close.
+    bool randomEvent() {
+        struct Key {
+            unsigned long sym;
+            const char* name;
+        };
+        static const Key keys[] = {{XK_Up, "Up"},       {XK_Down, "Down"},   {XK_BackSpace, "Backspace"},
+                                   {XK_Return, "Enter"}, {XK_space, "Space"}, {XK_Left, "Left"},
+                                   {XK_Right, "Right"},  {XK_Home, "Home"},   {XK_End, "End"},
+                                   {XK_F1, "F1"},        {XK_Print, "Print"}, {XK_a, "a"},
+                                   {XK_Tab, "Tab"}};
+        const unsigned r = rng_() % 1000;
+        const QRect client(0, 0, 780, 700);
+        if (r < 4) {
+            last_ = "Escape";
+            client_->key(XK_Escape);
+            return false;
+        }
+        if (r < 8) {
+            last_ = "close";
+            client_->closeRequest(window_);
+            return false;
+        }
+        if (r < 500) {
+            const Key& k = keys[rng_() % (sizeof keys / sizeof keys[0])];
+            last_ = std::string("key ") + k.name;
+            client_->key(k.sym);
+            return true;
+        }
+        if (document()) {
+            const course::DocumentLayout& L = p_.doc->settings().layout;
+            if (r < 680)
+                clickAt(inside(labelRect(L.cmdGo)), "click ↓");
+            else if (r < 840)
+                clickAt(inside(labelRect(L.cmdBack)), "click ↑");
+            else if (r < 870)
+                clickAt(inside(labelRect(L.cmdPrint)), "click 印刷");
+            else if (r < 920)
+                clickAt(inside(labelRect(L.title)), "click title");
+            else
+                clickAt(inside(client), "click elsewhere");
+        } else {
+            // sorrel: its download label (shown once the run is over) and anywhere.
+            if (r < 700)
+                clickAt(inside(QRect(7305 / 15, 240 / 15, 4560 / 15, 345 / 15)), "click download label");
+            else
+                clickAt(inside(client), "click elsewhere");
+        }
+        return true;
+    }
+
+    void episode() {
+        ++episodes_;
+        const bool slow = episodes_ % 2 == 1;
+        if (!start(slow))
+            return;
+        const int budget = 150 + int(rng_() % 350);
+        bool running = true;
+        for (int i = 0; i < budget && running && !failed_ && events_ < kEventsPerProgram; ++i) {
+            ++events_;
+            const bool ordinary = randomEvent();
+            if (!ordinary) {
+                const bool byEscape = last_ == "Escape";
+                running = !ended(byEscape);
+                if (running && !answered())
+                    return;
+                continue;
+            }
+            if (!answered())
+                return;
+        }
+        if (!running || failed_)
+            return;
+        // End the run: Escape (which a key's running action may refuse), then close.
+        ++events_;
+        last_ = "Escape at the end";
+        client_->key(XK_Escape);
+        if (ended(true))
+            return;
+        ++events_;
+        last_ = "close at the end";
+        client_->closeRequest(window_);
+        ended(false);
+    }
+
+    Program& p_;
+    const std::uint64_t seed_;
+    std::mt19937_64 rng_;
+    std::string display_;
+    XClient* client_ = nullptr;
+    std::unique_ptr<QTemporaryDir> home_;
+    std::unique_ptr<Child> child_;
+    Window window_ = 0;
+    int ox_ = 0, oy_ = 0;
+    bool loaded_ = false, switched_ = false, escapeRefused_ = false, failed_ = false;
+    int events_ = 0, episodes_ = 0;
+    Millis slowest_{0};
+    std::string last_ = "start";
+};
+
+void storm(const std::string& name, const std::string& binary, std::unique_ptr<course::Document> doc) {
+    const std::uint64_t seed = seedFromEnvironment();
+    Program p{name, binary, std::move(doc)};
+    Storm s(p, seed);
+    s.run();
+}
+
+} // namespace
+} // namespace storm
+
+TEST(Storm, Tessera) { storm::storm("tessera", TESSERA_BINARY, tessera::makeDocument()); }
+TEST(Storm, Quillet) { storm::storm("quillet", QUILLET_BINARY, quillet::makeDocument()); }
+TEST(Storm, Brindle) { storm::storm("brindle", BRINDLE_BINARY, brindle::makeDocument()); }
+TEST(Storm, Oriel) { storm::storm("oriel", ORIEL_BINARY, oriel::makeDocument()); }
+TEST(Storm, Calyx) { storm::storm("calyx", CALYX_BINARY, calyx::makeDocument()); }
+TEST(Storm, Sorrel) { storm::storm("sorrel", SORREL_BINARY, nullptr); }
