@@ -112,9 +112,9 @@ public:
         while (events_ < kEventsPerProgram && !failed_)
             episode();
         const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
-        std::printf("storm %s: seed %llu, %d events in %d runs, slowest answer %lld ms, %.1f s\n",
-                    p_.name.c_str(), static_cast<unsigned long long>(seed_), events_, episodes_,
-                    static_cast<long long>(slowest_.count()), wall);
+        std::printf("storm %s: seed %llu, %d events in %d runs, %.1f s; slowest answer %lld ms (%s)\n",
+                    p_.name.c_str(), static_cast<unsigned long long>(seed_), events_, episodes_, wall,
+                    static_cast<long long>(slowest_.count()), slowestAfter_.c_str());
         EXPECT_GE(events_, kEventsPerProgram);
     }
 
@@ -221,7 +221,11 @@ private:
                 fail("no answer within " + std::to_string(kRoundTripLimit.count()) + " ms");
             return false;
         }
-        slowest_ = std::max(slowest_, took);
+        if (took > slowest_) {
+            slowest_ = took;
+            slowestAfter_ = previous_ + ", then " + last_;
+        }
+        previous_ = last_;
         checkLines();
         return !failed_;
     }
@@ -400,6 +404,7 @@ private:
     bool loaded_ = false, switched_ = false, escapeRefused_ = false, failed_ = false;
     int events_ = 0, episodes_ = 0;
     Millis slowest_{0};
+    std::string slowestAfter_, previous_;
     std::string last_ = "start";
 };
 
