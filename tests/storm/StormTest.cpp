@@ -119,8 +119,6 @@ public:
     }
 
 private:
-    using Action = std::function<void()>;
-
     bool document() const { return p_.doc != nullptr; }
     int pages() const { return p_.doc->settings().pages; }
 
@@ -283,8 +281,8 @@ private:
         client_->focus(window_);
         client_->origin(window_, ox_, oy_);
         Millis took{0};
-        while (Clock::now() < end && !(client_->ping(window_, *child_, Millis(1000), took) &&
-                                       (loaded_ || !document()))) {
+        while (Clock::now() < end &&
+               !(client_->ping(window_, *child_, Millis(1000), took) && (loaded_ || !document()))) {
             checkLines();
             if (child_->exited() || failed_) {
                 fail("the program ended while starting");
@@ -316,7 +314,7 @@ private:
             unsigned long sym;
             const char* name;
         };
-        static const Key keys[] = {{XK_Up, "Up"},       {XK_Down, "Down"},   {XK_BackSpace, "Backspace"},
+        static const Key keys[] = {{XK_Up, "Up"},        {XK_Down, "Down"},   {XK_BackSpace, "Backspace"},
                                    {XK_Return, "Enter"}, {XK_space, "Space"}, {XK_Left, "Left"},
                                    {XK_Right, "Right"},  {XK_Home, "Home"},   {XK_End, "End"},
                                    {XK_F1, "F1"},        {XK_Print, "Print"}, {XK_a, "a"},

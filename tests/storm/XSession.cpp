@@ -61,7 +61,7 @@ Xvfb::Xvfb() {
     posix_spawn_file_actions_addclose(&fa, fds[0]);
     posix_spawn_file_actions_addopen(&fa, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
-    std::vector<std::string> args = {"Xvfb",    "-displayfd", "3",   "-screen", "0",
+    std::vector<std::string> args = {"Xvfb",         "-displayfd", "3",   "-screen", "0",
                                      "1280x1024x24", "-nolisten",  "tcp", "-noreset"};
     std::vector<char*> argv = cstrings(args);
     const int rc = posix_spawnp(&pid_, "Xvfb", &fa, nullptr, argv.data(), environ);
@@ -269,7 +269,8 @@ bool XClient::ping(Window w, Child& child, Millis limit, Millis& took) {
         while (XPending(dpy_)) {
             XEvent r;
             XNextEvent(dpy_, &r);
-            if (r.type == ClientMessage && Atom(r.xclient.data.l[0]) == netWmPing_ && r.xclient.data.l[1] == id) {
+            if (r.type == ClientMessage && Atom(r.xclient.data.l[0]) == netWmPing_ &&
+                r.xclient.data.l[1] == id) {
                 took = std::chrono::duration_cast<Millis>(Clock::now() - start);
                 return true;
             }
