@@ -6,6 +6,7 @@
 #include <X11/extensions/XTest.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <csignal>
 #include <cstring>
 
@@ -157,6 +158,19 @@ bool Child::exited() {
         drain();
     }
     return reaped_;
+}
+
+std::chrono::nanoseconds runQueueWait(pid_t pid) {
+    if (pid == 0)
+        pid = ::getpid();
+    const std::string path = "/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/schedstat";
+    FILE* f = std::fopen(path.c_str(), "r");
+    if (!f)
+        return {};
+    unsigned long long running = 0, waiting = 0;
+    const int n = std::fscanf(f, "%llu %llu", &running, &waiting);
+    std::fclose(f);
+    return std::chrono::nanoseconds(n == 2 ? waiting : 0);
 }
 
 XClient::XClient(const std::string& display) {

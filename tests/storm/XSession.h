@@ -27,6 +27,7 @@ public:
     Xvfb& operator=(const Xvfb&) = delete;
 
     bool ok() const { return number_ >= 0; }
+    pid_t pid() const { return pid_; }
     std::string display() const { return ":" + std::to_string(number_); }
     const std::string& error() const { return error_; }
 
@@ -63,6 +64,10 @@ private:
     std::string partial_, all_;
     std::vector<std::string> lines_;
 };
+
+// How long the main thread of process `pid` (0: this process) has waited for a
+// processor so far, from the scheduler's statistics; zero where they are not kept.
+std::chrono::nanoseconds runQueueWait(pid_t pid);
 
 class XClient {
 public:
