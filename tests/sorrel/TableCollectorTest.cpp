@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <hartree/HartreeState.h>
+#include <hartree/Ion.h>
 #include <hartree/TableCollector.h>
 
 using namespace sorrel;
@@ -25,6 +27,16 @@ TEST(SorrelTable, PointNotCommaWhateverTheLocale) {
     EXPECT_NE(cycleTableLine(7, -2.8617123).find("-2.86171"), std::string::npos);
     for (const std::string& line : reportTableLines(-0.91794, 1.02576, -2.86171))
         EXPECT_EQ(line.find(','), std::string::npos) << line;
+}
+
+TEST(SorrelTable, FailureLinesKeepTheirPointWhateverTheLocale) {
+    course::testing::CommaLocale comma;
+    ASSERT_TRUE(comma.active()) << "de_DE.UTF-8 is not installed (scripts/setup.sh makes it)";
+    HartreeState s(HartreeSetup::forCharge(1)); // H⁻: its orbital does not fit the grid
+    ASSERT_EQ(s.run(), RunOutcome::Failed);
+    const std::string message = s.failureMessage();
+    EXPECT_NE(message.find("r ≦ 19.64"), std::string::npos) << message;
+    EXPECT_EQ(message.find("19,64"), std::string::npos) << message;
 }
 
 TEST(SorrelTable, LinesCarryTheirValues) {

@@ -57,13 +57,14 @@ std::string formatSkip(const LevelSkip& skip) {
 
 std::string formatTable(const RunResult& run) {
     std::string out;
-    out += line("Eigenvalue iteration: 3D harmonic oscillator, l = %d (exact %s, %s, %s, %s)
-", run.l,
-                general(exactEnergy(1, run.l)).c_str(), general(exactEnergy(2, run.l)).c_str(),
-                general(exactEnergy(3, run.l)).c_str(), general(exactEnergy(4, run.l)).c_str());
-    out += line("grid h = 8/1024, x_i = i*h for i = 0..%d, matching point m = %d (x_m = %s)
-", kLastIndex,
-                kMatchIndex, fixed(kMatchIndex * kGridStep, 4).c_str());
+    std::string exact[4];
+    for (int n = 1; n <= 4; ++n)
+        exact[n - 1] = general(exactEnergy(n, run.l));
+    out += line("Eigenvalue iteration: 3D harmonic oscillator, l = %d (exact %s, %s, %s, %s)\n", run.l,
+                exact[0].c_str(), exact[1].c_str(), exact[2].c_str(), exact[3].c_str());
+    const std::string xm = fixed(kMatchIndex * kGridStep, 4);
+    out += line("grid h = 8/1024, x_i = i*h for i = 0..%d, matching point m = %d (x_m = %s)\n", kLastIndex,
+                kMatchIndex, xm.c_str());
     out += "\n";
     out += "state  n          dE             E\n";
     auto skip = run.skips.begin();

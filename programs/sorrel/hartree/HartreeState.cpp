@@ -1,6 +1,7 @@
 #include <hartree/HartreeState.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -182,6 +183,15 @@ int HartreeState::nodes() const {
 }
 
 namespace {
+// A number as text with a decimal point whatever the process locale (printf follows
+// LC_NUMERIC, to_chars does not); `format` is given numbers only as such text.
+std::string num(double v, std::chars_format f, int precision) {
+    char buf[400];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, f, precision);
+    return std::string(buf, r.ptr);
+}
+std::string g4(double v) { return num(v, std::chars_format::general, 4); }
+
 template <typename... Args>
 std::string format(const char* fmt, Args... args) {
     char buf[256];
@@ -197,11 +207,11 @@ std::vector<std::string> HartreeState::failureLines() const {
     case Failure::NodeInOrbital:
         return {stopped, format("1s 軌道に節が %d 個あります。", failureNodes_),
                 "1s ではない別の解に収束しました。",
-                format("(格子 r ≦ %.4g，接続点 r = %.4g)", setup_.rMax, radius(iMatch_))};
+                format("(格子 r ≦ %s，接続点 r = %s)", g4(setup_.rMax).c_str(), g4(radius(iMatch_)).c_str())};
     case Failure::UnboundOrbital: {
         std::vector<std::string> lines{
-            stopped, format("ε₁ₛ = %.5f ≧ 0 です。", eps_),
-            format("束縛された 1s 軌道が格子 r ≦ %.4g に収まりません。", setup_.rMax)};
+            stopped, format("ε₁ₛ = %s ≧ 0 です。", num(eps_, std::chars_format::fixed, 5).c_str()),
+            format("束縛された 1s 軌道が格子 r ≦ %s に収まりません。", g4(setup_.rMax).c_str())};
         if (setup_.Z == 1)
             lines.push_back("H⁻ は束縛がごく弱く (ε₁ₛ ≈ −0.046)，軌道がこの格子の外まで広がるためです。");
         return lines;

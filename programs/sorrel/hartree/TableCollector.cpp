@@ -52,7 +52,7 @@ std::string measuredLine(const Ion& ion) {
     const auto ev = ion.measuredElectronVolts();
     if (!energy || !ev)
         return {};
-    return " " + fixed4(*energy) + "  (実測値 = " + printf1("%.2f", *ev) + " eV).";
+    return " " + fixed4(*energy) + "  (実測値 = " + fixed(*ev, 2) + " eV).";
 }
 
 std::vector<std::string> reportTableLines(const Ion& ion, double eps1s, double Vc, double Etotal) {
