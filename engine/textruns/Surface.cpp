@@ -356,4 +356,11 @@ QString missingCharacters(const Surface& g) {
     return all;
 }
 
+QRectF inkBounds(const Surface& g, std::size_t first) {
+    QRectF all;
+    for (std::size_t i = first; i < g.ops().size(); ++i)
+        all |= inkBounds(g.ops()[i]);
+    return all;
+}
+
 } // namespace course

@@ -189,4 +189,8 @@ QString missingCharacters(const DrawOp& op);
 // All such characters on a surface, each once.
 QString missingCharacters(const Surface& g);
 
+// The ink of the operations of `g` from index `first` on, united: pages size bars and
+// nudge neighbours from this rather than from text cells.
+QRectF inkBounds(const Surface& g, std::size_t first);
+
 } // namespace course

@@ -86,6 +86,7 @@ void BrindleDocument::fontSize(double size) { Pic->FontSize = size; }
 
 void BrindleDocument::ColBrace(int index, double x, double y, double ht) {
     Surface& g = *Pic;
+    course::ConstructMark mark(g, QStringLiteral("brace"));
     const QString keep = g.FontName;
     g.FontName = kSymbol;
     const int xi = course::nint(x);
@@ -104,9 +105,112 @@ void BrindleDocument::ColBrace(int index, double x, double y, double ht) {
     g.FontName = keep;
 }
 
-void BrindleDocument::x0() {
+void BrindleDocument::x0() { xSub("0"); }
+
+void BrindleDocument::xSub(const char* sub) {
+    const std::size_t first = Pic->ops().size();
     it(QStringLiteral("x"));
-    sf(QStringLiteral("0"));
+    pastInk(first);
+    sf(QString::fromLatin1(sub));
+}
+
+void BrindleDocument::pastInk(std::size_t first) {
+    Surface& g = *Pic;
+    const QRectF ink = course::inkBounds(g, first);
+    if (ink.isEmpty())
+        return;
+    // Back from pixels to the surface's units (the figure draws in a user scale).
+    const double x0 = g.toPixels(0, 0).x();
+    const double perPixel = g.userScale() ? g.ScaleWidth() / g.size().width() : 1.0;
+    CurX = std::max(CurX, (ink.right() + 0.5 - x0) * perPixel);
+}
+
+QRectF BrindleDocument::inkOf(const std::function<void()>& draw) {
+    Surface scratch(Pic->size());
+    scratch.FontName = Pic->FontName;
+    scratch.FontSize = Pic->FontSize;
+    scratch.FontBold = Pic->FontBold;
+    scratch.FontItalic = Pic->FontItalic;
+    Surface* keep = Pic;
+    const double x = CurX;
+    const double y = CurY;
+    Pic = &scratch;
+    CurX = 0;
+    CurY = 0;
+    draw();
+    Pic = keep;
+    CurX = x;
+    CurY = y;
+    return course::inkBounds(scratch, 0);
+}
+
+double BrindleDocument::numeratorLift(const QString& f, double yn, double barY) {
+    if (f.isEmpty())
+        return 0;
+    Surface& g = *Pic;
+    // The letter as it will be drawn, on a probe surface with its top at y = 0.
+    Surface probe(g.size());
+    probe.FontName = g.FontName;
+    probe.FontSize = g.FontSize;
+    double x = 0;
+    dspItalic(probe, x, 0, f);
+    const course::DrawOp& letter = probe.ops().back();
+    // Its baseline onto the d's: the d is a Courier run at 1.2 times the size.
+    probe.FontName = QStringLiteral("Courier New");
+    probe.FontSize = 1.2 * g.FontSize;
+    const double lift = std::max(0.0, letter.ascent - probe.measure(QStringLiteral("d")).ascent);
+    // A tail that would still come within kAir of the bar lifts it further.
+    const double bottom = yn - lift + course::inkBounds(letter).bottom();
+    return lift + std::max(0.0, bottom + kAir - barY);
+}
+
+void BrindleDocument::derivativeBar(std::size_t first, double barY, double minLength) {
+    Surface& g = *Pic;
+    const double x0 = CurX;
+    const double end = std::max(x0 + minLength, course::inkBounds(g, first).right() + kAir);
+    g.Line(x0, barY, end, barY);
+    CurX = end;
+}
+
+void BrindleDocument::FracD(const QString& f, const QString& v) {
+    Surface& g = *Pic;
+    const std::size_t first = g.ops().size();
+    const double x0 = CurX;
+    const double barY = CurY + 12;
+    const double yn = CurY - 11;
+    double x = x0 + 2;
+    dspD(x, yn);
+    if (f == QStringLiteral("f"))
+        x += 4; // the italic f leans into the d
+    dspItalic(g, x, yn - numeratorLift(f, yn, barY), f);
+    const double yd = CurY + 0.5 * CharH;
+    x = x0 + 2;
+    dspD(x, yd);
+    dspItalic(g, x, yd, v);
+    CurX = x0;
+    derivativeBar(first, barY, 2.4 * CharW);
+    CurX = std::max(CurX, x);
+}
+
+void BrindleDocument::FracD2(const QString& f, const QString& v) {
+    Surface& g = *Pic;
+    const std::size_t first = g.ops().size();
+    const double x0 = CurX;
+    const double barY = CurY + 12;
+    const double yn = CurY - 11;
+    double x = x0 + 2 + (f.isEmpty() ? 8 : 0);
+    dspD(x, yn);
+    dspSq(g, x, CurY - 13);
+    dspItalic(g, x, yn - numeratorLift(f, yn, barY), f);
+    const double yd = CurY + 14;
+    x = x0 + 2;
+    dspD(x, yd);
+    x += 3;
+    dspItalic(g, x, yd, v);
+    dspSq(g, x, yd);
+    CurX = x0;
+    derivativeBar(first, barY, (f == QStringLiteral("P") ? 3.5 : 3.2) * CharW);
+    CurX = std::max(CurX, x);
 }
 
 void BrindleDocument::argx0() {
@@ -147,10 +251,6 @@ void BrindleDocument::diffz() {
 // ---- Page 0 ----
 
 void BrindleDocument::rangeText(bool left) {
-    auto xSub = [this](const char* sub) {
-        it(QStringLiteral("x"));
-        sf(QString::fromLatin1(sub));
-    };
     ds(QStringLiteral("( "));
     if (left)
         xSub("min");
@@ -190,10 +290,6 @@ void BrindleDocument::pic0() {
     auto En = [this] {
         it(QStringLiteral("E"));
         sp(QStringLiteral("(n)"));
-    };
-    auto xSub = [this](const char* sub) {
-        it(QStringLiteral("x"));
-        sf(QString::fromLatin1(sub));
     };
 
     CurX = Indent0;
@@ -364,22 +460,25 @@ void BrindleDocument::figure() {
     }
     g.DrawWidth = 1;
 
-    // Ticks and labels.
-    g.Line(0, 0.1, 0, -0.05, Gray);
+    // Ticks and labels. The labels hang from just below the axis; a tick ends a
+    // pixel above the top of the label's letters rather than running into them.
     fontSize(0.85 * PageFontSize);
+    const double labelTop = g.toPixels(0, 0.01).y() + inkOf([this] { it(QStringLiteral("x")); }).top();
+    const double perPixel = g.ScaleHeight() / g.size().height();
+    // (A stroke's ink reaches a pixel below its end: the round cap and the pixel grid.)
+    const double tickEnd = std::min(0.1, 0.01 + (labelTop - kAir - 1 - g.toPixels(0, 0.01).y()) * perPixel);
+    g.Line(0, tickEnd, 0, -0.05, Gray);
     CurX = -0.23;
     CurY = 0.01;
     x0();
-    g.Line(-8, 0.1, -8, 0.0, MyColor[0]);
-    g.Line(9, 0.1, 9, 0.0, MyColor[0]);
+    g.Line(-8, tickEnd, -8, 0.0, MyColor[0]);
+    g.Line(9, tickEnd, 9, 0.0, MyColor[0]);
     CurX = -8.23;
     CurY = 0.01;
-    it(QStringLiteral("x"));
-    sf(QStringLiteral("min"));
+    xSub("min");
     CurX = 8.77;
     CurY = 0.01;
-    it(QStringLiteral("x"));
-    sf(QStringLiteral("max"));
+    xSub("max");
     CurX = -4.5;
     CurY = -0.5;
     fnOf("z", "1");
@@ -527,8 +626,11 @@ void BrindleDocument::pic1() {
     addx(4);
     it(QStringLiteral("y"));
     addx(4);
+    const std::size_t paren = Pic->ops().size();
     BigParenR(CurX, CurY);
-    addx(4); // clear of the parenthesis piece, which is wider than two blanks here
+    // The parenthesis does not move the cursor; the blanks before "＝" start past its
+    // ink, which reaches further than two blanks here.
+    pastInk(paren);
     ds(QStringLiteral("  ＝  ("));
     it(QStringLiteral("E"));
     minus();
@@ -551,11 +653,9 @@ void BrindleDocument::pic1() {
     ds(QStringLiteral("両辺を "));
     it(QStringLiteral("x"));
     ds(QStringLiteral(" について "));
-    it(QStringLiteral("x"));
-    sf(QStringLiteral("min"));
+    xSub("min");
     ds(QStringLiteral(" から "));
-    it(QStringLiteral("x"));
-    sf(QStringLiteral("max"));
+    xSub("max");
     ds(QStringLiteral(" まで積分すると，両端での境界条件"));
     NewLine();
     ds(QStringLiteral("により左辺は 0 になり，"));

@@ -9,8 +9,10 @@
 #include <brindle/PacedClock.h>
 
 #include <QObject>
+#include <QRectF>
 
 #include <chrono>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -88,6 +90,7 @@ private:
     void caseLine(int index, double y);             // one case of z(x) = { … }
     void rangeText(bool left);                      // (x_min ≦ x ≦ x₀) / (x₀ ≦ x ≦ x_max)
     void x0();                                      // x₀
+    void xSub(const char* sub);                     // x with a subscript clear of it
     void argx0();                                   // (x₀)
     void fnOf(const char* name, const char* index); // z₁(x), y(x), …
     void eigenFraction(bool improved);              // the built fraction of E (page 1)
@@ -95,6 +98,24 @@ private:
 
     void cancelRunsOn(const course::Surface* g);
     void installLKeys(); // the keys 0..3 (with an application object)
+
+    // Mends for the stand-in fonts, measured from the ink of what is drawn.
+    // df/dv and d²f/dv² as the engine builds them, except that the numerator letter
+    // stands on the baseline of its d (higher still if its tail would come within
+    // kAir of the bar), the bar reaches a pixel past the longer part, and the cursor
+    // ends after the bar when the bar ends after the denominator.
+    void FracD(const QString& f, const QString& v);
+    void FracD2(const QString& f, const QString& v);
+    double numeratorLift(const QString& f, double yn, double barY);
+    void derivativeBar(std::size_t first, double barY, double minLength);
+    // Moves the cursor on to half a pixel past the ink drawn on Pic since operation
+    // `first` when that ink reaches further (in the surface's units): an italic letter
+    // leans past its advance and would touch a subscript set right after it.
+    void pastInk(std::size_t first);
+    // The ink `draw` leaves, in pixels relative to the cursor it starts from.
+    QRectF inkOf(const std::function<void()>& draw);
+    // The least white left between two inks that must not touch, in pixels.
+    static constexpr double kAir = 1.0;
 
     // Scratch marks of the built formulas.
     double lineY_ = 0;

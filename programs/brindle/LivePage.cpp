@@ -86,6 +86,9 @@ public:
         const bool keepTransparent = g_.FontTransparent;
         const int keepWidth = g_.DrawWidth;
         pin().FontSize = 12;
+        keepClear_ = labelAreas();
+        // Axes, ticks, curves and levels are one plot: its strokes meet and cross.
+        course::ConstructMark plot(g_, QStringLiteral("plot"));
         it_.run(this);
         // The surface's font and pen as they were (the print canvas is used again).
         g_.FontSize = keepSize;
@@ -152,11 +155,11 @@ public:
         pin().DrawWidth = 2;
         g_.PSet(px(0), py(0));
         for (int i = 1; i <= kLastIndex; ++i)
-            g_.LineTo(px(i * h), py(5 * it.P(i, res.s)), doc_.Blue);
+            strokeTo(g_, px(i * h), py(5 * it.P(i, res.s)), doc_.Blue);
         g_.DrawWidth = 1;
         // The level between the classical turning points.
         g_.PSet(px(res.xL), py(res.Es));
-        g_.LineTo(px(res.xR), py(res.Es), kRed);
+        strokeTo(g_, px(res.xR), py(res.Es), kRed);
         if (!printing_)
             course::TextRuns::chime();
         return !cancelled_;
@@ -218,16 +221,15 @@ private:
         g.ScalePixels();
 
         // Axes and ticks.
-        g.Line(0, py(0), g.ScaleWidth(), py(0), gray);
-        g.Line(px(0), 0, px(0), g.ScaleHeight(), gray);
-        for (int d = 0; d <= 5; ++d) {
+        g.CurrentX = 0;
+        g.CurrentY = py(0);
+        strokeTo(g, g.ScaleWidth(), py(0), gray);
+        g.CurrentX = px(0);
+        g.CurrentY = 0;
+        strokeTo(g, px(0), g.ScaleHeight(), gray);
+        for (int d = 0; d <= 5; ++d)
             g.Line(px(d), py(0), px(d), py(0.3), gray);
-            // The plotted window ends at x = 4.2: the label 5 would lie beyond the
-            // picture's right edge and is not drawn.
-            double x = px(d - 0.04);
-            if (x < livePageSize().width())
-                doc_.dsp(g, x, py(-0.1), QString::number(d));
-        }
+        tickLabels();
         for (int d = 0; d <= 4; ++d)
             g.Line(px(d + 0.5), py(0), px(d + 0.5), py(0.2), gray);
         for (int d = 1; d <= 9; ++d)
@@ -238,18 +240,56 @@ private:
             g.CurrentX = px(0);
             g.CurrentY = py(0);
             for (int i = 1; i <= kLastIndex; ++i)
-                g.LineTo(px(i * h), py(5 * it.P(i, j)), doc_.Blue);
-            g.Line(px(it.xL(j)), py(it.Es(j)), px(it.xR(j)), py(it.Es(j)), kRed);
+                strokeTo(g, px(i * h), py(5 * it.P(i, j)), doc_.Blue);
+            g.CurrentX = px(it.xL(j));
+            g.CurrentY = py(it.Es(j));
+            strokeTo(g, px(it.xR(j)), py(it.Es(j)), kRed);
         }
 
-        // Labels V(r) and rR(r).
-        // Where the labels find room between the levels and curves of this l.
+        curveLabels();
+
+        // The effective potential.
+        g.DrawWidth = 2;
+        const int l = it.l();
+        g.CurrentX = px(h);
+        g.CurrentY = py(Vpot(h, l));
+        for (int i = 2; i <= kLastIndex - 1; ++i)
+            strokeTo(g, px(i * h), py(Vpot(i * h, l)), kCyan);
+
+        // Title and the axis name; text hides what lies under it from here on.
+        g.FontTransparent = false;
+        titles();
+        g.DrawWidth = 1;
+    }
+
+    // The tick labels 0 … 4 under the horizontal axis.
+    void tickLabels() {
+        Surface& g = *doc_.Pic;
+        for (int d = 0; d <= 5; ++d) {
+            // The plotted window ends at x = 4.2: the label 5 would lie beyond the
+            // picture's right edge and is not drawn.
+            double x = px(d - 0.04);
+            if (d == 0) {
+                // The 0 stands left of the vertical axis instead of on it, its ink
+                // ending three pixels before the axis (the axis passes its area).
+                const QRectF ink =
+                    doc_.inkOf([this] { doc_.dsp(*doc_.Pic, doc_.CurX, doc_.CurY, QStringLiteral("0")); });
+                x = std::min(x, px(0) - 3 - ink.right());
+            }
+            if (x < livePageSize().width())
+                doc_.dsp(g, x, py(-0.1), QString::number(d));
+        }
+    }
+
+    // The curve labels V(r) and rR(r), where they find room between the levels and
+    // curves of this l.
+    void curveLabels() {
         struct Spots {
             double vY, rRx, rRy;
         };
         static constexpr Spots kSpots[kMaxL + 1] = {
             {8.9, 3.45, 4.6}, {8, 3.4, 2}, {8.9, 3.4, 2}, {8, 3.45, 5.4}};
-        const Spots& spot = kSpots[it.l()];
+        const Spots& spot = kSpots[it_.l()];
         doc_.CurX = px(3.5);
         doc_.CurY = py(spot.vY);
         doc_.it(QStringLiteral("V"));
@@ -268,17 +308,12 @@ private:
         doc_.it(QStringLiteral("r"));
         doc_.addx(2);
         doc_.ds(QStringLiteral(")"));
+    }
 
-        // The effective potential.
-        g.DrawWidth = 2;
-        const int l = it.l();
-        g.CurrentX = px(h);
-        g.CurrentY = py(Vpot(h, l));
-        for (int i = 2; i <= kLastIndex - 1; ++i)
-            g.LineTo(px(i * h), py(Vpot(i * h, l)), kCyan);
-
-        // Title and the axis name; text hides what lies under it from here on.
-        g.FontTransparent = false;
+    // The page title and the axis name r.
+    void titles() {
+        Surface& g = *doc_.Pic;
+        const int l = it_.l();
         doc_.CurX = 0;
         doc_.CurY = 0;
         doc_.ds(QStringLiteral("３次元調和振動子 ("));
@@ -287,7 +322,53 @@ private:
         doc_.ds(QStringLiteral("=%1) の動径波動関数").arg(l));
         double x = px(2.5);
         doc_.dspItalic(g, x, py(-0.15), QStringLiteral("r"));
-        g.DrawWidth = 1;
+    }
+
+    // Where the plot's strokes stay away from: the ink of every label with a pixel
+    // of white and half a pen around it, and the whole cell of the opaque title,
+    // which would hide them anyway.
+    std::vector<QRectF> labelAreas() {
+        Surface scratch(g_.size());
+        scratch.FontName = g_.FontName;
+        scratch.FontSize = g_.FontSize;
+        doc_.Pic = &scratch;
+        tickLabels();
+        curveLabels();
+        const std::size_t opaque = scratch.ops().size();
+        titles();
+        pin();
+        std::vector<QRectF> areas;
+        const double pad = BrindleDocument::kAir + 1.0;
+        for (std::size_t i = 0; i < scratch.ops().size(); ++i) {
+            const course::DrawOp& op = scratch.ops()[i];
+            QRectF r = course::inkBounds(op).adjusted(-pad, -pad, pad, pad);
+            if (i >= opaque && op.kind == course::DrawOp::Kind::Text)
+                r |= QRectF(op.a, op.cell);
+            areas.push_back(r);
+        }
+        return areas;
+    }
+
+    // A line of the plot from the current point, left out where it would reach into
+    // a label's area (a curve passes under a label with a gap). A line that reaches
+    // an area is halved until its pieces either keep clear or are under two pixels.
+    void strokeTo(Surface& g, double x, double y, Rgb colour) {
+        const double half = g.DrawWidth / 2.0;
+        const double x0 = g.CurrentX;
+        const double y0 = g.CurrentY;
+        const QRectF ink =
+            QRectF(QPointF(x0, y0), QPointF(x, y)).normalized().adjusted(-half, -half, half, half);
+        const bool reaches = std::any_of(keepClear_.begin(), keepClear_.end(),
+                                         [&](const QRectF& a) { return a.intersects(ink); });
+        if (!reaches) {
+            g.LineTo(x, y, colour);
+        } else if (std::hypot(x - x0, y - y0) > 2) {
+            strokeTo(g, (x0 + x) / 2, (y0 + y) / 2, colour);
+            strokeTo(g, x, y, colour);
+        } else {
+            g.CurrentX = x;
+            g.CurrentY = y;
+        }
     }
 
     BrindleDocument& doc_;
@@ -297,6 +378,7 @@ private:
     PacedClock clock_;
     EigenIteration it_;
     bool cancelled_ = false;
+    std::vector<QRectF> keepClear_;
 };
 
 void BrindleDocument::cancelRunsOn(const Surface* g) {

@@ -4,6 +4,8 @@
 
 #include "CalyxDocument.h"
 
+#include <course/textruns/FontGuard.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -53,6 +55,7 @@ void CalyxDocument::dr() {
 
 void CalyxDocument::ColBrace(int index, double x, double y, double ht) {
     course::Surface& g = *Pic;
+    course::ConstructMark mark(g, QStringLiteral("brace"));
     const QString keep = g.FontName;
     g.FontName = kSymbol;
     const int shift = 16 * index;
@@ -159,6 +162,101 @@ double CalyxDocument::widthOf(const std::function<void()>& draw) {
     return w;
 }
 
+QRectF CalyxDocument::inkOf(const std::function<void()>& draw) {
+    course::Surface scratch(Pic->size());
+    scratch.FontName = Pic->FontName;
+    scratch.FontSize = Pic->FontSize;
+    scratch.FontBold = Pic->FontBold;
+    scratch.FontItalic = Pic->FontItalic;
+    course::Surface* keep = Pic;
+    const double x = CurX;
+    const double y = CurY;
+    Pic = &scratch;
+    CurX = 0;
+    CurY = 0;
+    draw();
+    Pic = keep;
+    CurX = x;
+    CurY = y;
+    return course::inkBounds(scratch, 0);
+}
+
+void CalyxDocument::pastInk(std::size_t first) {
+    const QRectF ink = course::inkBounds(*Pic, first);
+    if (!ink.isEmpty())
+        CurX = std::max(CurX, ink.right() + 0.5);
+}
+
+void CalyxDocument::itClear(const QString& s) {
+    const std::size_t first = Pic->ops().size();
+    it(s);
+    pastInk(first);
+}
+
+void CalyxDocument::phiClear() {
+    const std::size_t first = Pic->ops().size();
+    phi();
+    pastInk(first);
+}
+
+void CalyxDocument::sumLim(const QString& lower, const QString& upper) {
+    course::Surface& g = *Pic;
+    const double x0 = CurX;
+    const double TH = g.TextHeight(QStringLiteral("A"));
+    const double wu = g.TextWidth(upper);
+    SumK(g, CurX, CurY, lower, QString());
+    const QRectF sign = course::inkBounds(g.ops().back());
+    // Where SumK sets the upper limit, or higher if its ink would reach the sign.
+    const QRectF ink = inkOf([&] {
+        double x = 0;
+        sup(*Pic, x, 0, upper);
+    });
+    double xu = upper == QStringLiteral("∞") ? x0 + 4 : x0 + 10 - wu / 2;
+    const double yu = std::min(CurY - 0.6 * TH, sign.top() - kAir - ink.bottom());
+    sup(g, xu, yu, upper);
+}
+
+void CalyxDocument::relation(const QString& sign) {
+    course::Surface& g = *Pic;
+    // The baseline of the italic letters beside it, as dspItalic sets them.
+    course::Surface probe(g.size());
+    probe.FontName = g.FontName;
+    probe.FontSize = g.FontSize;
+    double x = 0;
+    dspItalic(probe, x, 0, QStringLiteral("r"));
+    const double baseline = probe.ops().back().ascent;
+    // The sign in the serif face at the letters' size, on that baseline.
+    course::FontGuard keep(g);
+    g.FontName = QStringLiteral("Times New Roman");
+    g.FontSize = 1.15 * keep.size();
+    dsp1(g, CurX, CurY + baseline - g.measure(sign).ascent, sign);
+}
+
+void CalyxDocument::FracD2(const QString& f, const QString& v) {
+    course::Surface& g = *Pic;
+    const std::size_t first = g.ops().size();
+    const double x0 = CurX;
+    const double barY = CurY + 12;
+    double x = x0 + 2 + (f.isEmpty() ? 8 : 0);
+    dspD(x, CurY - 11);
+    dspSq(g, x, CurY - 13);
+    dspItalic(g, x, CurY - 11, f);
+    const double yd = CurY + 14;
+    x = x0 + 2;
+    dspD(x, yd);
+    x += 3;
+    const std::size_t letter = g.ops().size();
+    dspItalic(g, x, yd, v);
+    CurX = x;
+    pastInk(letter);
+    x = CurX;
+    dspSq(g, x, yd);
+    const double len = (f == QStringLiteral("P") ? 3.5 : 3.2) * CharW;
+    const double end = std::max(x0 + len, course::inkBounds(g, first).right() + kAir);
+    g.Line(x0, barY, end, barY);
+    CurX = std::max(x, end);
+}
+
 void CalyxDocument::textFraction(int minRules, double numDy, const std::function<void()>& num, double denDy,
                                  const std::function<void()>& den) {
     const double x0 = CurX;
@@ -168,6 +266,10 @@ void CalyxDocument::textFraction(int minRules, double numDy, const std::function
     const double rule = Pic->TextWidth(QString(kRule));
     const int rules = std::max(minRules, int(std::ceil((MaxOf(wn, wd) + 4) / rule)));
     const double wBar = Pic->TextWidth(QString(rules, kRule));
+    // Both parts clear of the bar's ink by kAir at least.
+    const QRectF bar = inkOf([this] { textBar(1); });
+    numDy = std::max(numDy, inkOf(num).bottom() + kAir - bar.top());
+    denDy = std::max(denDy, bar.bottom() + kAir - inkOf(den).top());
     CurX = x0 + (wBar - wn) / 2;
     CurY = y0 - numDy;
     num();

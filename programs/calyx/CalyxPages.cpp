@@ -9,6 +9,8 @@
 
 #include "CalyxDocument.h"
 
+#include <algorithm>
+
 namespace calyx {
 
 namespace {
@@ -44,23 +46,17 @@ void CalyxDocument::potentialIntegrals() {
     bigParenR();
 }
 
-// (1 − e^(−2ar))/r − a e^(−2ar), the fraction on a text bar.
+// (1 − e^(−2ar))/r − a e^(−2ar), the fraction on a text bar of at least four rules,
+// as many more as its numerator needs, both parts centred on it.
 void CalyxDocument::coulombFactor() {
-    const double x0 = CurX;
-    const double y0 = CurY;
-    CurX = x0 + 0.3 * CharW;
-    CurY = y0 - 12;
-    ds(QStringLiteral("1"));
-    minus();
-    expMinus(QStringLiteral("2ar"));
-    const double xNum = CurX;
-    CurX = x0 + 3 * CharW;
-    CurY = y0 + 12;
-    it(QStringLiteral("r"));
-    CurY = y0;
-    CurX = x0;
-    textBar(4);
-    CurX = MaxOf(CurX, xNum);
+    textFraction(
+        4, 12,
+        [this] {
+            ds(QStringLiteral("1"));
+            minus();
+            expMinus(QStringLiteral("2ar"));
+        },
+        12, [this] { it(QStringLiteral("r")); });
     minus();
     it(QStringLiteral("a"));
     addx(1);
@@ -117,20 +113,28 @@ void CalyxDocument::pic0() {
     CurX = Indent1;
     incy(1.5);
     orbital();
+    const std::size_t equals = g.ops().size();
     ds(QStringLiteral("  =  "));
     {
-        // A radical of no width, low on the line, drawn up over the fraction a³/π.
-        double x = CurX - 0.5 * CharW;
-        dspSqrt(g, x, CurY + 12, 0);
-        const double yTop = CurY + 12 + 1 - 25;
-        g.Line(x, CurY + 13, x + 5, yTop, Gray);
-        g.Line(x + 5, yTop, x + 5 + 2.4 * CharW, yTop, Gray);
-        const double xMid = x + 5 + 1.2 * CharW;
-        const double y0 = CurY;
+        // A radical of no width, low on the line, drawn up over the fraction a³/π. It
+        // starts half a character back, but not so far that its hook meets the "=";
+        // its overline rises above the cube when the cube reaches that high.
+        course::ConstructMark mark(g, QStringLiteral("radical"));
         auto cube = [this] {
             it(QStringLiteral("a"));
             sp(QStringLiteral("3"));
         };
+        const QRectF sign = inkOf([this] {
+            double x = 0;
+            dspSqrt(*Pic, x, 0, 0);
+        });
+        double x = MaxOf(CurX - 0.5 * CharW, course::inkBounds(g, equals).right() + kAir - sign.left());
+        dspSqrt(g, x, CurY + 12, 0);
+        const double yTop = std::min(CurY + 12 + 1 - 25, CurY - 10 + inkOf(cube).top() - kAir - 1);
+        g.Line(x, CurY + 13, x + 5, yTop, Gray);
+        g.Line(x + 5, yTop, x + 5 + 2.4 * CharW, yTop, Gray);
+        const double xMid = x + 5 + 1.2 * CharW;
+        const double y0 = CurY;
         CurX = xMid - 0.5 * widthOf(cube);
         CurY = y0 - 10;
         cube();
@@ -158,12 +162,19 @@ void CalyxDocument::pic0() {
     addx(6);
     {
         // √(4a³) under a bar three characters long (longer if the radicand is); the
-        // cube is raised less, so that it stays under the bar.
-        auto radicand = [this] {
+        // cube is raised less, so that it stays under the bar: at most 0.12 of the
+        // line, and only so far that a pixel of white stays below the bar's stroke.
+        const double TH = g.TextHeight(QStringLiteral("A"));
+        const double keepRaise = SupRaise;
+        SupRaise = 0;
+        const double cubeTop = inkOf([this] { sp(QStringLiteral("3")); }).top();
+        SupRaise = keepRaise;
+        const double cubeRaise = std::min(0.12, (cubeTop - 2 - kAir) / TH);
+        auto radicand = [this, cubeRaise] {
             ds(QStringLiteral("4"));
             it(QStringLiteral("a"));
             const double raise = SupRaise;
-            SupRaise = 0.12;
+            SupRaise = cubeRaise;
             sp(QStringLiteral("3"));
             SupRaise = raise;
         };
@@ -299,6 +310,8 @@ void CalyxDocument::pic1() {
     addx(4);
     ddr();
     sf(QStringLiteral("1"));
+    // Off the subscript, so the comma does not read as a prime on it.
+    addx(3);
     ds(QStringLiteral(",      "));
     potentialOf(QStringLiteral("1"));
     ds(QStringLiteral("  =  "));
@@ -327,10 +340,10 @@ void CalyxDocument::pic1() {
     {
         FracMk1(QStringLiteral("1"), QStringLiteral("r_12"));
         ds(QStringLiteral("  =  "));
-        SumK(*Pic, CurX, CurY, QStringLiteral("l=0"), QStringLiteral("∞"));
+        sumLim(QStringLiteral("l=0"), QStringLiteral("∞"));
         // The lower limits are wider than the signs: room between the sums.
         addx(14);
-        SumK(*Pic, CurX, CurY, QStringLiteral("m=-l"), QStringLiteral("l"));
+        sumLim(QStringLiteral("m=-l"), QStringLiteral("l"));
         addx(10);
         textFraction(
             2, 12,
@@ -365,7 +378,7 @@ void CalyxDocument::pic1() {
         sf(QStringLiteral("1"));
         ds(QStringLiteral(","));
         addx(6);
-        phi();
+        phiClear();
         sf(QStringLiteral("1"));
         ds(QStringLiteral(")"));
         addx(4);
@@ -376,7 +389,7 @@ void CalyxDocument::pic1() {
         sf(QStringLiteral("2"));
         ds(QStringLiteral(","));
         addx(6);
-        phi();
+        phiClear();
         sf(QStringLiteral("2"));
         ds(QStringLiteral(")"));
         sp(QStringLiteral("*"));
@@ -404,13 +417,15 @@ void CalyxDocument::pic1() {
             ds(QStringLiteral("      ("));
             it(QStringLiteral("r"));
             sf(QStringLiteral("1"));
-            ds(rel);
+            ds(QStringLiteral(" "));
+            relation(rel);
+            ds(QStringLiteral(" "));
             it(QStringLiteral("r"));
             sf(QStringLiteral("2"));
             ds(S(u" のとき)"));
         };
-        caseLine(y0 - CharH, QStringLiteral("r_1"), QStringLiteral(" > "));
-        caseLine(y0 + CharH, QStringLiteral("r_2"), QStringLiteral(" < "));
+        caseLine(y0 - CharH, QStringLiteral("r_1"), QStringLiteral(">"));
+        caseLine(y0 + CharH, QStringLiteral("r_2"), QStringLiteral("<"));
         CurY = y0;
     }
 
@@ -570,12 +585,22 @@ void CalyxDocument::pic2() {
         it(QStringLiteral("E"));
         CurX = x0;
         incy(0.5);
+        const std::size_t bar = g.ops().size();
         textBar(2);
+        const QRectF barInk = course::inkBounds(g.ops()[bar]);
         ds(QStringLiteral("  =  0"));
         CurX = x0;
         incy(0.5);
-        delta();
-        phiBig();
+        // The large φ is raised on its line: δφ goes down as far as it needs to clear
+        // the bar, and the page goes on from where its line was.
+        const double y = CurY;
+        auto dPhi = [this] {
+            delta();
+            phiBig();
+        };
+        CurY = MaxOf(y, barInk.bottom() + kAir - inkOf(dPhi).top());
+        dPhi();
+        CurY = y;
     }
 
     CurX = LeftMargin;
@@ -668,7 +693,7 @@ void CalyxDocument::pic3() {
     addx(6);
     FracMk1(QStringLiteral("1"), QStringLiteral("r"));
     addx(2);
-    it(QStringLiteral("P"));
+    itClear(QStringLiteral("P"));
     argr(g, CurX, CurY);
 
     CurX = LeftMargin;
@@ -682,23 +707,24 @@ void CalyxDocument::pic3() {
     CurX = Indent1;
     minus();
     FracMk09(QStringLiteral("1"), QStringLiteral("2"));
-    addx(2);
+    // Both bars stand on one height: a clear break keeps them two fractions.
+    addx(6);
     FracD2(QStringLiteral("P"), QStringLiteral("r"));
     addx(4);
     minus();
     FracMk1(QStringLiteral("Z"), QStringLiteral("r"));
     addx(2);
-    it(QStringLiteral("P"));
+    itClear(QStringLiteral("P"));
     argr(g, CurX, CurY);
     ds(QStringLiteral(" + "));
     potential();
     addx(2);
-    it(QStringLiteral("P"));
+    itClear(QStringLiteral("P"));
     argr(g, CurX, CurY);
     ds(QStringLiteral("  =  "));
     epsln();
     addx(2);
-    it(QStringLiteral("P"));
+    itClear(QStringLiteral("P"));
     argr(g, CurX, CurY);
 
     // ϕ(r) = ( ∫₀ʳ 1/r + ∫ᵣ^∞ 1/r₂ ) P(r₂)² dr₂
@@ -708,7 +734,7 @@ void CalyxDocument::pic3() {
     ds(QStringLiteral("  =  "));
     const double xEq = CurX;
     potentialIntegrals();
-    it(QStringLiteral("P"));
+    itClear(QStringLiteral("P"));
     argSub(QStringLiteral("2"));
     sp(QStringLiteral("2"));
     dr();
@@ -722,7 +748,7 @@ void CalyxDocument::pic3() {
     ds(QStringLiteral("= "));
     FracMk1(QStringLiteral("1"), QStringLiteral("r"));
     intLim(QStringLiteral("r"), QStringLiteral("0"));
-    it(QStringLiteral("P"));
+    itClear(QStringLiteral("P"));
     argSub(QStringLiteral("2"));
     sp(QStringLiteral("2"));
     dr();
@@ -730,7 +756,7 @@ void CalyxDocument::pic3() {
     ds(QStringLiteral(" + "));
     intLim(QStringLiteral("∞"), QStringLiteral("r"));
     FracMk1(QStringLiteral("1"), QStringLiteral("r_2"));
-    it(QStringLiteral("P"));
+    itClear(QStringLiteral("P"));
     argSub(QStringLiteral("2"));
     sp(QStringLiteral("2"));
     dr();
@@ -740,7 +766,7 @@ void CalyxDocument::pic3() {
     CurX = LeftMargin;
     incy(2);
     ds(S(u"ただし, "));
-    it(QStringLiteral("P"));
+    itClear(QStringLiteral("P"));
     argr(g, CurX, CurY);
     ds(S(u" は"));
     incy(1.5);
@@ -748,7 +774,7 @@ void CalyxDocument::pic3() {
     ds(QStringLiteral("[C]"));
     CurX = 3 * CharW + Indent1;
     intLim(QStringLiteral("∞"), QStringLiteral("0"));
-    it(QStringLiteral("P"));
+    itClear(QStringLiteral("P"));
     argr(g, CurX, CurY);
     sp(QStringLiteral("2"));
     dr();
@@ -762,7 +788,7 @@ void CalyxDocument::pic3() {
     dspBlue(S(u"(6)  反復計算の手続き"));
     NewPara();
     ds(S(u"　1. 適当な "));
-    it(QStringLiteral("P"));
+    itClear(QStringLiteral("P"));
     argr(g, CurX, CurY);
     ds(S(u" から出発し, [B] によって "));
     potential();
@@ -773,12 +799,12 @@ void CalyxDocument::pic3() {
     ds(S(u" に対して固有値問題 [A] を解き, 固有値 "));
     epsln();
     ds(S(u" と固有関数 "));
-    it(QStringLiteral("P"));
+    itClear(QStringLiteral("P"));
     argr(g, CurX, CurY);
     ds(S(u" を求める."));
     NewLine();
     ds(S(u"　3. その "));
-    it(QStringLiteral("P"));
+    itClear(QStringLiteral("P"));
     argr(g, CurX, CurY);
     ds(S(u" を [C] によって規格化し, [B] によって "));
     potential();

@@ -64,32 +64,114 @@ void QuilletDocument::Order(int k) {
 
 void QuilletDocument::lambda() {
     course::Surface& g = *Pic;
+    const std::size_t first = g.ops().size();
     g.FontItalic = true;
     g.FontSize = 1.2 * PageFontSize;
     dspSymbol(g, CurX, CurY - 2 + symbolDrop(g.FontSize), QStringLiteral("l"));
     g.FontSize = PageFontSize;
     g.FontItalic = false;
+    // The slanted leg reaches past the advance, where a subscript would touch it.
+    pastInk(first);
+}
+
+double QuilletDocument::numeratorLift(const QString& f, double yn, double barY) {
+    if (f.isEmpty())
+        return 0;
+    course::Surface& g = *Pic;
+    // The letter as it will be drawn, on a probe surface with its top at y = 0.
+    course::Surface probe(g.size());
+    probe.FontName = g.FontName;
+    probe.FontSize = g.FontSize;
+    double x = 0;
+    dspItalic(probe, x, 0, f);
+    const course::DrawOp& letter = probe.ops().back();
+    // Its baseline onto the d's: the d is a Courier run at 1.2 times the size.
+    probe.FontName = QStringLiteral("Courier New");
+    probe.FontSize = 1.2 * g.FontSize;
+    const double lift = std::max(0.0, letter.ascent - probe.measure(QStringLiteral("d")).ascent);
+    // A tail that would still come within kAir of the bar lifts it further.
+    const double bottom = yn - lift + course::inkBounds(letter).bottom();
+    return lift + std::max(0.0, bottom + kAir - barY);
+}
+
+void QuilletDocument::derivativeBar(std::size_t first, double barY, double minLength) {
+    course::Surface& g = *Pic;
+    const double x0 = CurX;
+    const double end = std::max(x0 + minLength, course::inkBounds(g, first).right() + kAir);
+    g.Line(x0, barY, end, barY);
+    CurX = end;
+}
+
+void QuilletDocument::FracD(const QString& f, const QString& v) {
+    course::Surface& g = *Pic;
+    const std::size_t first = g.ops().size();
+    const double x0 = CurX;
+    const double barY = CurY + 12;
+    const double yn = CurY - 11;
+    double x = x0 + 2;
+    dspD(x, yn);
+    if (f == QStringLiteral("f"))
+        x += 4; // the italic f leans into the d
+    dspItalic(g, x, yn - numeratorLift(f, yn, barY), f);
+    const double yd = CurY + 0.5 * CharH;
+    x = x0 + 2;
+    dspD(x, yd);
+    dspItalic(g, x, yd, v);
+    CurX = x0;
+    derivativeBar(first, barY, 2.4 * CharW);
+    CurX = std::max(CurX, x);
 }
 
 void QuilletDocument::FracD2(const QString& f, const QString& v) {
-    if (f != QStringLiteral("y")) {
-        Typesetter::FracD2(f, v);
-        return;
-    }
     course::Surface& g = *Pic;
-    g.Line(CurX, CurY + 12, CurX + 3.2 * CharW, CurY + 12);
+    const std::size_t first = g.ops().size();
+    const double x0 = CurX;
+    const double barY = CurY + 12;
     const double yn = CurY - 11;
-    double x = CurX + 2;
+    double x = x0 + 2 + (f.isEmpty() ? 8 : 0);
     dspD(x, yn);
     dspSq(g, x, CurY - 13);
-    dspItalic(g, x, yn - kNumeratorLift, f);
+    dspItalic(g, x, yn - numeratorLift(f, yn, barY), f);
     const double yd = CurY + 14;
-    x = CurX + 2;
+    x = x0 + 2;
     dspD(x, yd);
     x += 3;
     dspItalic(g, x, yd, v);
     dspSq(g, x, yd);
+    CurX = x0;
+    derivativeBar(first, barY, (f == QStringLiteral("P") ? 3.5 : 3.2) * CharW);
+    CurX = std::max(CurX, x);
+}
+
+QRectF QuilletDocument::inkOf(const std::function<void()>& draw) {
+    course::Surface scratch(Pic->size());
+    scratch.FontName = Pic->FontName;
+    scratch.FontSize = Pic->FontSize;
+    scratch.FontBold = Pic->FontBold;
+    scratch.FontItalic = Pic->FontItalic;
+    course::Surface* keep = Pic;
+    const double x = CurX;
+    const double y = CurY;
+    Pic = &scratch;
+    CurX = 0;
+    CurY = 0;
+    draw();
+    Pic = keep;
     CurX = x;
+    CurY = y;
+    return course::inkBounds(scratch, 0);
+}
+
+void QuilletDocument::pastInk(std::size_t first) {
+    const QRectF ink = course::inkBounds(*Pic, first);
+    if (!ink.isEmpty())
+        CurX = std::max(CurX, ink.right() + 0.5);
+}
+
+void QuilletDocument::itClear(const QString& letter) {
+    const std::size_t first = Pic->ops().size();
+    it(letter);
+    pastInk(first);
 }
 
 void QuilletDocument::startPage(bool alwaysOneLineDown) {
@@ -160,10 +242,12 @@ void QuilletDocument::secondDifference(double around) {
     SubOf(QStringLiteral("y"), QStringLiteral("n-1"));
 }
 
-void QuilletDocument::factorMinus(const QString& v) {
+void QuilletDocument::factorMinus(const QString& v, bool third) {
     ds(QStringLiteral("("));
     addx(4);
     ds(QStringLiteral("1"));
+    if (third)
+        addx(2);
     minus();
     addx(2);
     frac(QStringLiteral("h^2"), QStringLiteral("12"));

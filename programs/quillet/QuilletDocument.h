@@ -5,8 +5,11 @@
 
 #include <course/shell/Document.h>
 
+#include <QRectF>
 #include <QString>
 
+#include <cstddef>
+#include <functional>
 #include <memory>
 
 namespace quillet {
@@ -32,8 +35,8 @@ public:
     // O(h^k) at the cursor.
     void Order(int k);
     // An enlarged italic λ at the cursor, two pixels above where the Symbol font the
-    // page offsets were made for puts it; leaves the surface at the page font size,
-    // upright.
+    // page offsets were made for puts it, the cursor past its slanted ink; leaves the
+    // surface at the page font size, upright.
     void lambda();
 
     // Offsets of the root rows on page 2 from the row's top line Y0 and its bar
@@ -43,17 +46,39 @@ public:
     static constexpr double kRootDenominatorCols = 4;
     static constexpr double kRootDenominatorDy = 18;
 
-    // d²f/dv² as the engine builds it, except that a numerator letter with a
-    // descender (y) is set 4 px higher, on the baseline of its d: the stand-in italic
-    // face sits that much lower on its line, and its tail would cross the bar.
+    // df/dv and d²f/dv² as the engine builds them, with three mends for the stand-in
+    // fonts: the numerator letter stands on the baseline of its d (the italic face sits
+    // lower on its line than the d's), higher still if its tail would reach the bar;
+    // the bar reaches a pixel past the longer part; and the cursor ends after the bar
+    // when the bar ends after the denominator, so what follows keeps clear of both.
+    void FracD(const QString& f, const QString& v);
     void FracD2(const QString& f, const QString& v);
-    static constexpr double kNumeratorLift = 4;
+
+    // The least white left between two inks that must not touch, in pixels.
+    static constexpr double kAir = 1.0;
 
 private:
     // Starts a page: clears Pic and puts the cursor on the first line.
     void startPage(bool alwaysOneLineDown);
     // A new block: CurX = column, CurY += f·CharH.
     void at(int column, double f);
+    // The ink `draw` leaves, relative to the cursor it starts from (drawn on a scratch
+    // surface in Pic's font; Pic and the cursor are left as they were).
+    QRectF inkOf(const std::function<void()>& draw);
+    // Moves the cursor on to half a pixel past the ink drawn on Pic since operation
+    // `first`, when that ink reaches further: an italic letter leans past its advance
+    // and would touch a subscript or a parenthesis set right after it.
+    void pastInk(std::size_t first);
+    // it(letter) with the cursor past its ink (see pastInk).
+    void itClear(const QString& letter);
+    // How far the numerator letter f of a built derivative is set above the top y of
+    // its d so that it stands on the d's baseline, and higher if its tail would come
+    // within kAir of a bar at `barY`.
+    double numeratorLift(const QString& f, double yn, double barY);
+    // The built fraction's bar from the cursor to a pixel past the ink drawn since
+    // `first` (at least `minLength` long); the cursor moves on to the bar's end when
+    // the bar ends later.
+    void derivativeBar(std::size_t first, double barY, double minLength);
     // X_s followed by `primes` prime marks hugging the subscript.
     void SubPrimed(const QString& X, const QString& s, int primes);
     void h2() { SqOf(QStringLiteral("h")); }
@@ -72,8 +97,9 @@ private:
     void RungeKutta(const QString& rest);
     // y_{n+1} − 2y_n + y_{n−1}, the left side shared by the steps of the derivation.
     void secondDifference(double around);
-    // (1 ∓ c h² v) factors of the recurrence and of its constant-v form.
-    void factorMinus(const QString& v);
+    // (1 ∓ c h² v) factors of the recurrence and of its constant-v form. The third
+    // factor of a row sets its minus two pixels off the 1, the first one does not.
+    void factorMinus(const QString& v, bool third = false);
     void factorPlus(const QString& v);
     // Row of the root formula on page 2: a bar of n box-drawing strokes at the cursor.
     double rootBar(int n);

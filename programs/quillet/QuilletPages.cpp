@@ -50,11 +50,11 @@ void QuilletDocument::pic0() {
 
     at(LeftMargin, 1.5);
     ds(q(u"　座標を "));
-    it(QStringLiteral("x"));
+    itClear(QStringLiteral("x"));
     sf(QStringLiteral("n"));
     addx(4);
     ds(QStringLiteral("= "));
-    it(QStringLiteral("x"));
+    itClear(QStringLiteral("x"));
     sf(QStringLiteral("0"));
     addx(4);
     ds(QStringLiteral("+"));
@@ -238,7 +238,7 @@ void QuilletDocument::pic1() {
     addx(4);
     ds(QStringLiteral("+"));
     addx(4);
-    factorMinus(QStringLiteral("n-1"));
+    factorMinus(QStringLiteral("n-1"), true);
     addx(4);
     SubOf(QStringLiteral("y"), QStringLiteral("n-1"));
     addx(4);
@@ -365,7 +365,7 @@ void QuilletDocument::pic1() {
     addx(4);
     ds(QStringLiteral("+"));
     addx(4);
-    factorMinus({});
+    factorMinus({}, true);
     addx(4);
     SubOf(QStringLiteral("y"), QStringLiteral("n-1"));
     addx(4);
@@ -394,7 +394,7 @@ void QuilletDocument::pic1() {
     addx(4);
     ds(QStringLiteral("+"));
     addx(4);
-    factorMinus({});
+    factorMinus({}, true);
     addx(4);
     ds(QStringLiteral(" =  0"));
 
@@ -569,7 +569,7 @@ void QuilletDocument::pic2() {
     Courier(QStringLiteral("exp"));
     addx(2);
     ds(q(u"(±"));
-    it(QStringLiteral("x"));
+    itClear(QStringLiteral("x"));
     ds(QStringLiteral(")"));
     addx(8);
     ds(q(u"のテイラー展開とほぼ一致するが，"));

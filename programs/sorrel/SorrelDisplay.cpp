@@ -79,6 +79,17 @@ void SorrelDisplay::setUp(const Ion& ion) {
     for (int i = 0; i <= 5; ++i) {
         p.Line(i, 0, i, -0.2);
         g_.CurX = i - 0.05;
+        if (i == 0) {
+            // The 0 stands left of the vertical axis instead of on it: its ink ends a
+            // pixel before the axis's stroke.
+            course::Surface probe(p.size());
+            probe.FontName = p.FontName;
+            probe.FontSize = p.FontSize;
+            double x = 0;
+            g_.dsp(probe, x, 0, QStringLiteral("0"));
+            const double perPixel = p.ScaleWidth() / p.size().width();
+            g_.CurX = std::min(g_.CurX, -(1 + course::inkBounds(probe, 0).right()) * perPixel);
+        }
         g_.CurY = 0.1;
         g_.d(QString::number(i));
     }
@@ -225,7 +236,7 @@ Flow SorrelDisplay::innerLine(const HartreeState& s) {
 Flow SorrelDisplay::cycleLine(const HartreeState& s) {
     newTableLine(5);
     g_.d(QStringLiteral(" [") + course::TextRuns::TrimStr(s.nIter()) + QStringLiteral("]  "));
-    g_.di(QStringLiteral("E"));
+    g_.diClear(QStringLiteral("E"));
     g_.sf(QStringLiteral("total"));
     g_.d(QStringLiteral(" = ") + q(fixed5(s.Etotal())));
     return Flow::Continue;
@@ -249,7 +260,7 @@ Flow SorrelDisplay::finalReport(const HartreeState& s) {
 
     newTableLine(5);
     g_.d(QStringLiteral("   全エネルギー "));
-    g_.di(QStringLiteral("E"));
+    g_.diClear(QStringLiteral("E"));
     g_.sf(QStringLiteral("total"));
     g_.d(QStringLiteral(" = ") + q(fixed4(s.Etotal())));
 

@@ -1,5 +1,7 @@
 #include "SorrelGlyphs.h"
 
+#include <algorithm>
+
 #include <stdexcept>
 
 namespace sorrel {
@@ -27,6 +29,15 @@ const QString kA = QStringLiteral("A");
 }
 
 void SorrelGlyphs::d(const QString& s) { dsp(pic(), CurX, CurY, s); }
+
+void SorrelGlyphs::diClear(const QString& s) {
+    course::Surface& g = pic();
+    const std::size_t first = g.ops().size();
+    di(s);
+    const QRectF ink = course::inkBounds(g, first);
+    if (!ink.isEmpty())
+        CurX = std::max(CurX, ink.right() + 0.5);
+}
 
 void SorrelGlyphs::di(const QString& s) {
     course::Surface& g = pic();

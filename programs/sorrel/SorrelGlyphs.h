@@ -19,8 +19,11 @@ public:
     // The window's own drawing surface (eps_1s and delta_eps draw there).
     course::Surface* Form = nullptr;
 
-    void d(const QString& s);       // plain text
-    void di(const QString& s);      // italic text, letters spaced apart
+    void d(const QString& s);  // plain text
+    void di(const QString& s); // italic text, letters spaced apart
+    // di of one letter, the cursor then half a pixel past the letter's ink where it
+    // leans past its advance (a subscript after it would touch it). Pic in pixels.
+    void diClear(const QString& s);
     void sp(const QString& s);      // superscript
     void sf(const QString& s);      // subscript
     void Courier(const QString& s); // "Courier New" run

@@ -310,6 +310,53 @@ TEST_F(Calyx, VariationalNumbersAndFractionScales) {
     EXPECT_NEAR(ops[half].fontSize, 0.9 * 13, 1e-9);
 }
 
+TEST_F(Calyx, FractionsAndLimitsKeepAPixelOfWhiteFromTheirBarsAndSigns) {
+    const auto ops = drawn(w->page(1));
+    // The Coulomb factor's bar of rules reaches past its numerator on both lines.
+    int bars = 0;
+    for (size_t i = 0; i < ops.size(); ++i) {
+        if (ops[i].kind != DrawOp::Kind::Text || ops[i].text.size() < 4 ||
+            ops[i].text != QString(ops[i].text.size(), QChar(0x2500)))
+            continue;
+        ++bars;
+        const QRectF bar = inkBounds(ops[i]);
+        // The parts are drawn just before their bar, from inside its extent.
+        for (size_t j = i; j-- > 0 && ops[j].a.x() >= ops[i].a.x() - 1;) {
+            const QRectF part = inkBounds(ops[j]);
+            EXPECT_GE(part.left(), bar.left()) << ops[j].text.toStdString();
+            EXPECT_LE(part.right(), bar.right()) << ops[j].text.toStdString();
+            EXPECT_TRUE(part.bottom() + 1 <= bar.top() || part.top() >= bar.bottom() + 1)
+                << ops[j].text.toStdString();
+        }
+    }
+    EXPECT_EQ(bars, 2);
+    // The upper limit l of the second sum clears the sign.
+    const int sigma = findText(ops, QStringLiteral("∑"), size_t(findText(ops, QStringLiteral("∑")) + 1));
+    ASSERT_GT(sigma, 0);
+    const int l = findText(ops, QStringLiteral("l"), size_t(sigma));
+    ASSERT_GT(l, sigma);
+    EXPECT_LE(inkBounds(ops[l]).bottom() + 1, inkBounds(ops[sigma]).top() + 1e-9);
+}
+
+TEST_F(Calyx, CaseRelationsStandOnTheBaselineOfTheirVariables) {
+    const auto ops = drawn(w->page(1));
+    for (const char* sign : {">", "<"}) {
+        // The relation of a case line (the subscripts r_> and r_< come before).
+        int i = -1;
+        for (size_t k = 0; k < ops.size() && i < 0; ++k)
+            if (ops[k].text == QString::fromLatin1(sign) &&
+                ops[k].fontName == QStringLiteral("Times New Roman"))
+                i = int(k);
+        ASSERT_GT(i, 0) << sign;
+        const DrawOp& rel = ops[i];
+        const DrawOp& r = ops[size_t(i) + 2]; // after the blank
+        EXPECT_EQ(r.text, QStringLiteral("r")) << sign;
+        EXPECT_NEAR(rel.a.y() + rel.ascent, r.a.y() + r.ascent, 1e-9) << sign;
+        // As tall as the letter's x-height, not a small raised mark.
+        EXPECT_GT(inkBounds(rel).height(), 0.8 * inkBounds(r).height()) << sign;
+    }
+}
+
 TEST_F(Calyx, ExportedPdfGivesBackTheJapaneseText) {
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("calyx.pdf"));

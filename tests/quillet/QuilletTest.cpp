@@ -307,18 +307,9 @@ TEST_F(Quillet, PrimesHugTheSubscript) {
 }
 
 namespace {
-// The ink of a run relative to the top-left of its text cell, measured at 96 dpi as
+// The ink of a run relative to the top-left of its text cell: its exact outlines as
 // the surfaces lay text out.
-QRectF ink(const DrawOp& op) {
-    static const QImage device = [] {
-        QImage i(1, 1, QImage::Format_RGB32);
-        i.setDotsPerMeterX(3780);
-        i.setDotsPerMeterY(3780);
-        return i;
-    }();
-    const QFontMetricsF fm(FontTable::makeFont(op.fontName, op.fontSize, op.bold, op.italic), &device);
-    return fm.tightBoundingRect(op.text).translated(0, op.ascent);
-}
+QRectF ink(const DrawOp& op) { return course::inkBounds(op).translated(-op.a); }
 } // namespace
 
 TEST_F(Quillet, RadicalArmsMeetTheirBarsAndNumeratorsClearTheirBars) {
@@ -354,6 +345,37 @@ TEST_F(Quillet, RadicalArmsMeetTheirBarsAndNumeratorsClearTheirBars) {
         }
         EXPECT_EQ(found, 1) << "page " << k;
     }
+}
+
+TEST_F(Quillet, ThirdFactorOfARowSetsItsMinusTwoPixelsOffTheOne) {
+    // (1 − h²/12 …) opens and closes each row of page 1; only the closing one has the
+    // two pixels before its spaced minus.
+    const auto ops = texts(w->page(1));
+    std::vector<double> gaps;
+    for (size_t i = 0; i + 1 < ops.size(); ++i)
+        if (ops[i].text == QStringLiteral("1") && ops[i].fontName == kBody &&
+            ops[i + 1].fontName == QStringLiteral("Courier New") && ops[i + 1].text == QStringLiteral("-"))
+            gaps.push_back(ops[i + 1].a.x() - right(ops[i]));
+    ASSERT_EQ(gaps.size(), 6u);
+    for (size_t k = 0; k < gaps.size(); ++k)
+        EXPECT_NEAR(gaps[k], k % 2 ? 6 : 4, 1e-9) << "factor " << k;
+}
+
+TEST_F(Quillet, DerivativeBarsReachPastBothPartsAndTheCursorPastTheBar) {
+    // du/dr: the u leans past the 2.4-character bar of the engine.
+    Surface g;
+    doc->Pic = &g;
+    doc->CurX = 50;
+    doc->CurY = 100;
+    doc->FracD(QStringLiteral("u"), QStringLiteral("r"));
+    const auto ls = lines(g);
+    ASSERT_EQ(ls.size(), 1u);
+    const DrawOp& bar = ls[0];
+    EXPECT_DOUBLE_EQ(bar.a.y(), 112);
+    EXPECT_GE(bar.b.x() - bar.a.x(), 2.4 * doc->CharW);
+    for (const DrawOp& op : texts(g))
+        EXPECT_LE(course::inkBounds(op).right() + 1, bar.b.x() + 1e-9) << op.text.toStdString();
+    EXPECT_GE(doc->CurX, bar.b.x());
 }
 
 TEST_F(Quillet, CylindricalStandardFormSubtractsOneOverFourRSquared) {
@@ -443,7 +465,9 @@ TEST_F(Quillet, LambdaSitsOnTheTextBaselineAndRestoresTheFont) {
     EXPECT_EQ(ops[0].fontName, QStringLiteral("Symbol"));
     EXPECT_TRUE(ops[0].italic);
     EXPECT_DOUBLE_EQ(ops[0].fontSize, 1.2 * 13);
-    EXPECT_NEAR(doc->CurX, right(ops[0]), 1e-9);
+    // The cursor ends after the letter, and half a pixel past its slanted leg.
+    EXPECT_NEAR(doc->CurX, std::max(right(ops[0]), ops[0].a.x() + ink(ops[0]).right() + 0.5), 1e-9);
+    EXPECT_GT(doc->CurX, right(ops[0])); // the italic λ leans past its advance
     EXPECT_DOUBLE_EQ(g.FontSize, 13);
     EXPECT_FALSE(g.FontItalic);
     // Two pixels above where the Symbol font the offsets were made for puts it, which

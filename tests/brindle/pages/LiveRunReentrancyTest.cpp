@@ -25,8 +25,11 @@ int linesOf(const std::vector<DrawOp>& ops, course::Rgb color) {
     return n;
 }
 
+// Four blue functions of 1025 steps (a few steps under labels are left out) and
+// four red levels.
 bool isFinalPicture(const std::vector<DrawOp>& ops) {
-    return linesOf(ops, kBlue) == 4 * 1025 && linesOf(ops, kRed) == 4;
+    const auto blue = linesOf(ops, kBlue);
+    return blue <= 4 * 1025 && blue >= 4 * 1025 - 41 && linesOf(ops, kRed) == 4;
 }
 
 class Reentrancy : public BrindleWindow {
