@@ -11,11 +11,11 @@
 
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace calyx {
 
-namespace {
-QString S(const char16_t* s) { return QString::fromUtf16(s); }
-} // namespace
+namespace {} // namespace
 
 void CalyxDocument::beginPage(bool firstPage) {
     course::Surface& g = *Pic;
@@ -68,16 +68,16 @@ void CalyxDocument::coulombFactor() {
 void CalyxDocument::pic0() {
     beginPage(true);
     course::Surface& g = *Pic;
-    dspBlue(S(u"(1) ヘリウム原子"));
+    dspBlue(u"(1) ヘリウム原子"_s);
 
     CurX = LeftMargin;
     incy(1.5);
-    ds(S(u"　ヘリウム原子は, 正の電荷 "));
+    ds(u"　ヘリウム原子は, 正の電荷 "_s);
     it(QStringLiteral("Z"));
     addx(2);
-    ds(S(u" (= 2) をもつ原子核と 2 個の電子からなる系である."));
+    ds(u" (= 2) をもつ原子核と 2 個の電子からなる系である."_s);
     NewLine();
-    ds(S(u"そのハミルトニアンは"));
+    ds(u"そのハミルトニアンは"_s);
 
     NewPara();
     CurX = Indent1;
@@ -99,15 +99,15 @@ void CalyxDocument::pic0() {
     FracMk09(QStringLiteral("1"), QStringLiteral("r_12"));
 
     NewPara();
-    ds(S(u"で与えられる."));
+    ds(u"で与えられる."_s);
     NewLine();
-    ds(S(u"　水素原子と違って電子が 2 個あるため, この問題は厳密には解けない."));
+    ds(u"　水素原子と違って電子が 2 個あるため, この問題は厳密には解けない."_s);
 
     incy(1.5);
     CurX = Indent0;
-    dspBlue(S(u"(2) 変分法"));
+    dspBlue(u"(2) 変分法"_s);
     NewPara();
-    ds(S(u"　最も簡単な方法は, 水素原子と同じ形の 1s 軌道"));
+    ds(u"　最も簡単な方法は, 水素原子と同じ形の 1s 軌道"_s);
 
     // φ(r) = √(a³/π) e^(−ar) = (1/√(4π)) √(4a³) e^(−ar)
     CurX = Indent1;
@@ -188,23 +188,23 @@ void CalyxDocument::pic0() {
     expMinus(QStringLiteral("ar"));
 
     NewPara();
-    ds(S(u"を仮定することである."));
+    ds(u"を仮定することである."_s);
     NewLine();
-    ds(S(u"　この軌道にスピンが上向きの電子と下向きの電子を 1 個ずつ入れ, 全エネルギー "));
+    ds(u"　この軌道にスピンが上向きの電子と下向きの電子を 1 個ずつ入れ, 全エネルギー "_s);
     it(QStringLiteral("E"));
     NewLine();
-    ds(S(u"の期待値が最小になるようにパラメータ "));
+    ds(u"の期待値が最小になるようにパラメータ "_s);
     it(QStringLiteral("a"));
-    ds(S(u" を決める."));
+    ds(u" を決める."_s);
     NewLine();
-    ds(S(u"期待値を計算すると次のようになる."));
+    ds(u"期待値を計算すると次のようになる."_s);
 
     // E(a) = 2 × (a²/2 − Z a) + (5/8) a, a little lower than 1.2 lines so that the
     // square of the numerator clears the descent of the line above.
     CurX = Indent1;
     incy(1.3);
     FuncOf(QStringLiteral("E"), QStringLiteral("a"));
-    ds(S(u" = 2 × ("));
+    ds(u" = 2 × ("_s);
     FracMk09(QStringLiteral("a^2"), QStringLiteral("2"));
     minus();
     it(QStringLiteral("Z"));
@@ -218,9 +218,9 @@ void CalyxDocument::pic0() {
 
     CurX = LeftMargin;
     incy(1.5);
-    ds(S(u"　このエネルギー "));
+    ds(u"　このエネルギー "_s);
     it(QStringLiteral("E"));
-    ds(S(u" は "));
+    ds(u" は "_s);
     it(QStringLiteral("a"));
     ds(QStringLiteral("  =  "));
     it(QStringLiteral("Z"));
@@ -228,27 +228,27 @@ void CalyxDocument::pic0() {
     FracMk08(QStringLiteral("5"), QStringLiteral("16"));
     ds(QStringLiteral("  =  "));
     FracMk08(QStringLiteral("27"), QStringLiteral("16"));
-    ds(S(u" = 1.6875 のとき最小になる."));
+    ds(u" = 1.6875 のとき最小になる."_s);
 
     NewPara();
-    ds(S(u"　その最小値 "));
+    ds(u"　その最小値 "_s);
     it(QStringLiteral("E"));
     sf(QStringLiteral("min"));
     ds(QStringLiteral("  =  "));
     ds(QStringLiteral("-2.84766"));
-    ds(S(u" を, 実測値 "));
+    ds(u" を, 実測値 "_s);
     // Numbers and units as runs of their own: the PDF keeps the text of digits that
     // share a run with Latin letters only as blanks.
     ds(QStringLiteral("-79.02"));
     ds(QStringLiteral(" eV = "));
     ds(QStringLiteral("-2.904"));
-    ds(S(u" hartree と比べてみよう."));
+    ds(u" hartree と比べてみよう."_s);
 
     NewPara();
-    ds(S(u"　先に進む前に, "));
+    ds(u"　先に進む前に, "_s);
     FracMk1(QStringLiteral("5"), QStringLiteral("8"));
     it(QStringLiteral("a"));
-    ds(S(u" の項について説明しておく."));
+    ds(u" の項について説明しておく."_s);
 }
 
 // ---------------------------------------------------------------------------
@@ -256,11 +256,11 @@ void CalyxDocument::pic0() {
 void CalyxDocument::pic1() {
     beginPage(false);
     course::Surface& g = *Pic;
-    dspBlue(S(u"(3) 電子間クーロン相互作用"));
+    dspBlue(u"(3) 電子間クーロン相互作用"_s);
 
     CurX = LeftMargin;
     incy(1.5);
-    ds(S(u"　2 個の電子の間のクーロン相互作用エネルギーの期待値は, 次の積分で表される."));
+    ds(u"　2 個の電子の間のクーロン相互作用エネルギーの期待値は, 次の積分で表される."_s);
 
     // V_c = ∫∫ |φ(r₁)|² (1/r₁₂) |φ(r₂)|² d𝐫₁ d𝐫₂
     CurX = Indent1;
@@ -291,7 +291,7 @@ void CalyxDocument::pic1() {
 
     CurX = LeftMargin;
     incy(1.8);
-    ds(S(u"　この二重積分を次のように分けて考える."));
+    ds(u"　この二重積分を次のように分けて考える."_s);
 
     // V_c = ∫ |φ(r₁)|² ϕ(r₁) d𝐫₁,   ϕ(r₁) = ∫ (1/r₁₂) |φ(r₂)|² d𝐫₂
     CurX = Indent1;
@@ -332,7 +332,7 @@ void CalyxDocument::pic1() {
     ds(QStringLiteral("　1/"));
     it(QStringLiteral("r"));
     sf(QStringLiteral("12"));
-    ds(S(u" には, 次の多重極展開を用いる."));
+    ds(u" には, 次の多重極展開を用いる."_s);
 
     // 1/r₁₂ = Σ_l Σ_m 4π/(2l+1) r_<^l / r_>^(l+1) Y_lm(θ₁, ϕ₁) Y_lm(θ₂, ϕ₂)*
     CurX = Indent1;
@@ -397,9 +397,9 @@ void CalyxDocument::pic1() {
 
     CurX = LeftMargin;
     incy(2);
-    ds(S(u"　軌道は丸い (角度によらない) ので, "));
+    ds(u"　軌道は丸い (角度によらない) ので, "_s);
     dspItalic(g, CurX, CurY + 2, QStringLiteral("l"));
-    ds(S(u" = 0 の項だけが残る."));
+    ds(u" = 0 の項だけが残る."_s);
 
     // 1/r₁₂ = { 1/r₁ (r₁ > r₂);  1/r₂ (r₁ < r₂) }
     CurX = Indent1;
@@ -422,7 +422,7 @@ void CalyxDocument::pic1() {
             ds(QStringLiteral(" "));
             it(QStringLiteral("r"));
             sf(QStringLiteral("2"));
-            ds(S(u" のとき)"));
+            ds(u" のとき)"_s);
         };
         caseLine(y0 - CharH, QStringLiteral("r_1"), QStringLiteral(">"));
         caseLine(y0 + CharH, QStringLiteral("r_2"), QStringLiteral("<"));
@@ -431,7 +431,7 @@ void CalyxDocument::pic1() {
 
     CurX = LeftMargin;
     incy(2);
-    ds(S(u"　したがって"));
+    ds(u"　したがって"_s);
     incy(1.5);
     CurX = Indent1;
     // ϕ(r) = ( ∫₀ʳ 1/r + ∫ᵣ^∞ 1/r₂ ) φ(r₂)² 4π r₂² dr₂
@@ -496,24 +496,24 @@ void CalyxDocument::pic1() {
 void CalyxDocument::pic2() {
     beginPage(false);
     course::Surface& g = *Pic;
-    dspBlue(S(u"(4) ハートリー近似"));
+    dspBlue(u"(4) ハートリー近似"_s);
 
     CurX = LeftMargin;
     incy(1.5);
-    ds(S(u"　変分法では軌道 "));
+    ds(u"　変分法では軌道 "_s);
     orbital();
-    ds(S(u" を指数関数 "));
+    ds(u" を指数関数 "_s);
     expMinus(QStringLiteral("ar"));
-    ds(S(u" の形に限った. ハートリー近似では "));
+    ds(u" の形に限った. ハートリー近似では "_s);
     orbital();
-    ds(S(u" として"));
+    ds(u" として"_s);
     NewLine();
-    ds(S(u"任意の関数を許し, その中で全エネルギー "));
+    ds(u"任意の関数を許し, その中で全エネルギー "_s);
     it(QStringLiteral("E"));
-    ds(S(u" を最小にするものを選ぶ."));
+    ds(u" を最小にするものを選ぶ."_s);
 
     NewPara();
-    ds(S(u"　もう少し正確に述べよう. 全エネルギーは次の式で表される."));
+    ds(u"　もう少し正確に述べよう. 全エネルギーは次の式で表される."_s);
 
     // E[φ] = 2 × ∫ [ ½ (grad φ(r))² − (Z/r) φ(r)² ] d𝐫 + ∫∫ φ(r₁)² φ(r₂)² / r₁₂ d𝐫₁ d𝐫₂
     CurX = LeftMargin;
@@ -524,7 +524,7 @@ void CalyxDocument::pic2() {
     ds(QStringLiteral("["));
     phiBig();
     ds(QStringLiteral("]"));
-    ds(S(u" = 2 × "));
+    ds(u" = 2 × "_s);
     dspIntegral(*Pic, CurX, CurY);
     addx(2);
     bigSquareL();
@@ -572,9 +572,9 @@ void CalyxDocument::pic2() {
 
     CurX = LeftMargin;
     incy(1.5);
-    ds(S(u"　これを "));
+    ds(u"　これを "_s);
     orbital();
-    ds(S(u" の積分汎関数とみなし, その変分がゼロになる条件を考える."));
+    ds(u" の積分汎関数とみなし, その変分がゼロになる条件を考える."_s);
 
     // δE / δφ = 0, drawn line by line.
     {
@@ -605,7 +605,7 @@ void CalyxDocument::pic2() {
 
     CurX = LeftMargin;
     incy(1.2);
-    ds(S(u"　そのオイラーの方程式から, ハートリー方程式"));
+    ds(u"　そのオイラーの方程式から, ハートリー方程式"_s);
 
     // [ −½∇² − Z/r + ϕ(r) ] φ(r) = ε φ(r)
     CurX = Indent1;
@@ -643,26 +643,26 @@ void CalyxDocument::pic2() {
     sf(QStringLiteral("2"));
 
     NewPara();
-    ds(S(u"が得られる."));
+    ds(u"が得られる."_s);
     NewLine();
-    ds(S(u"　右辺の定数 "));
+    ds(u"　右辺の定数 "_s);
     epsln();
-    ds(S(u" は, 数学的には "));
+    ds(u" は, 数学的には "_s);
     orbital();
-    ds(S(u" の規格化条件に対するラグランジュの未定乗数であり,"));
+    ds(u" の規格化条件に対するラグランジュの未定乗数であり,"_s);
     NewLine();
-    ds(S(u"物理的には"));
-    dspMSkanji(g, CurX, CurY + 2, S(u"一"));
-    ds(S(u"電子エネルギーである."));
+    ds(u"物理的には"_s);
+    dspMSkanji(g, CurX, CurY + 2, u"一"_s);
+    ds(u"電子エネルギーである."_s);
 
     NewLine();
-    ds(S(u"　複数の電子のスピンが平行なときには交換項が現れ, 方程式はハートリー-フォック方程式"));
+    ds(u"　複数の電子のスピンが平行なときには交換項が現れ, 方程式はハートリー-フォック方程式"_s);
     NewLine();
-    ds(S(u"と呼ばれる. ヘリウムの基底状態 (1s)"));
+    ds(u"と呼ばれる. ヘリウムの基底状態 (1s)"_s);
     sp(QStringLiteral("2"));
-    ds(S(u" では, 2 個の電子のスピンは反平行なので,"));
+    ds(u" では, 2 個の電子のスピンは反平行なので,"_s);
     NewLine();
-    ds(S(u"交換項は現れない."));
+    ds(u"交換項は現れない."_s);
 }
 
 // ---------------------------------------------------------------------------
@@ -670,10 +670,10 @@ void CalyxDocument::pic2() {
 void CalyxDocument::pic3() {
     beginPage(false);
     course::Surface& g = *Pic;
-    dspBlue(S(u"(5) ハートリー近似を実行する."));
+    dspBlue(u"(5) ハートリー近似を実行する."_s);
 
     NewPara();
-    ds(S(u"　軌道は球対称なので, 次のようにおく."));
+    ds(u"　軌道は球対称なので, 次のようにおく."_s);
 
     // φ(r) = (1/√(4π)) (1/r) P(r)
     CurX = Indent1;
@@ -698,7 +698,7 @@ void CalyxDocument::pic3() {
 
     CurX = LeftMargin;
     incy(1.5);
-    ds(S(u"すると, 上の 2 つの式は次のようになる."));
+    ds(u"すると, 上の 2 つの式は次のようになる."_s);
 
     // [A]  −½ d²P/dr² − (Z/r) P(r) + ϕ(r) P(r) = ε P(r)
     incy(1.5);
@@ -765,10 +765,10 @@ void CalyxDocument::pic3() {
     // [C]  ∫₀^∞ P(r)² dr = 1
     CurX = LeftMargin;
     incy(2);
-    ds(S(u"ただし, "));
+    ds(u"ただし, "_s);
     itClear(QStringLiteral("P"));
     argr(g, CurX, CurY);
-    ds(S(u" は"));
+    ds(u" は"_s);
     incy(1.5);
     CurX = TagCol;
     ds(QStringLiteral("[C]"));
@@ -781,41 +781,41 @@ void CalyxDocument::pic3() {
     ds(QStringLiteral(" = 1"));
     CurX = LeftMargin;
     incy(1.5);
-    ds(S(u"と規格化されている."));
+    ds(u"と規格化されている."_s);
 
     incy(1.5);
     CurX = Indent0;
-    dspBlue(S(u"(6)  反復計算の手続き"));
+    dspBlue(u"(6)  反復計算の手続き"_s);
     NewPara();
-    ds(S(u"　1. 適当な "));
+    ds(u"　1. 適当な "_s);
     itClear(QStringLiteral("P"));
     argr(g, CurX, CurY);
-    ds(S(u" から出発し, [B] によって "));
+    ds(u" から出発し, [B] によって "_s);
     potential();
-    ds(S(u" を求める."));
+    ds(u" を求める."_s);
     NewLine();
-    ds(S(u"　2. その "));
+    ds(u"　2. その "_s);
     potential();
-    ds(S(u" に対して固有値問題 [A] を解き, 固有値 "));
+    ds(u" に対して固有値問題 [A] を解き, 固有値 "_s);
     epsln();
-    ds(S(u" と固有関数 "));
+    ds(u" と固有関数 "_s);
     itClear(QStringLiteral("P"));
     argr(g, CurX, CurY);
-    ds(S(u" を求める."));
+    ds(u" を求める."_s);
     NewLine();
-    ds(S(u"　3. その "));
+    ds(u"　3. その "_s);
     itClear(QStringLiteral("P"));
     argr(g, CurX, CurY);
-    ds(S(u" を [C] によって規格化し, [B] によって "));
+    ds(u" を [C] によって規格化し, [B] によって "_s);
     potential();
-    ds(S(u" を求める."));
+    ds(u" を求める."_s);
     NewLine();
-    ds(S(u"　4. "));
+    ds(u"　4. "_s);
     epsln();
-    ds(S(u" が収束するまで 2, 3 を繰り返す."));
+    ds(u" が収束するまで 2, 3 を繰り返す."_s);
 
     NewPara();
-    ds(S(u"　この数値計算は, 別のプログラムで実行する."));
+    ds(u"　この数値計算は, 別のプログラムで実行する."_s);
 }
 
 } // namespace calyx

@@ -3,6 +3,7 @@
 
 #include "QuilletDocument.h"
 
+#include <course/formula/FontKeep.h>
 #include <course/textruns/Units.h>
 
 #include <algorithm>
@@ -214,7 +215,7 @@ void QuilletDocument::radical(double& x, double y, double w) {
     course::Surface& g = *Pic;
     const bool bold = g.FontBold;
     g.FontBold = false;
-    dspSymbol(g, x, y + symbolDrop(g.FontSize), QString(QChar(214)));
+    dspSymbol(g, x, y + symbolDrop(g.FontSize), course::formula::symbolCode(course::formula::kRadical));
     g.FontBold = bold;
     g.Line(x, y + 1, x + w, y + 1, Gray);
     x += w;
