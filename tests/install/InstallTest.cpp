@@ -128,6 +128,9 @@ TEST_F(StagedInstall, PutsProgramsDataMenuEntriesIconsMetadataAndManualPagesInPl
 }
 
 TEST_F(StagedInstall, NoInstalledFileContainsTheBuildFolder) {
+#ifdef SANITIZED_BUILD
+    GTEST_SKIP() << "a sanitizer build records its checks' source locations, build folder included";
+#endif
     const QByteArray buildDir = QByteArrayLiteral(BUILD_DIR);
     QStringList found;
     QDirIterator it(root_, QDir::Files, QDirIterator::Subdirectories);
