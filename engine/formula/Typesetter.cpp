@@ -221,17 +221,7 @@ QRectF Typesetter::inkExtentOn(const Surface& g, const std::function<void(Surfac
 }
 
 QRectF Typesetter::inkExtent(const std::function<void()>& draw) {
-    Surface* keepPic = Pic;
-    const double x0 = CurX;
-    const double y0 = CurY;
-    const QRectF ink = inkExtentOn(pic(), [&](Surface& scratch) {
-        Pic = &scratch;
-        draw();
-    });
-    Pic = keepPic;
-    CurX = x0;
-    CurY = y0;
-    return ink;
+    return inkExtentOn(pic(), [&](Surface& scratch) { drawOn(scratch, draw); });
 }
 
 void Typesetter::clearOfLast(const std::function<void()>& draw) {

@@ -10,6 +10,8 @@
 #include <QRect>
 #include <QString>
 
+#include <stdexcept>
+
 namespace course {
 
 enum class KeySet { A, B, C };
@@ -60,6 +62,21 @@ public:
     virtual const DocumentSettings& settings() const = 0;
     // Draws page k (pic0 … pic3) onto Pic.
     virtual void drawPage(int k) = 0;
+    // Draws page k on `g`, Pic and the cursor put back afterwards. A page the
+    // document does not have is refused with std::out_of_range, in every program.
+    void drawPageOn(Surface& g, int k) {
+        requirePage(k);
+        drawOn(g, [&] { drawPage(k); });
+    }
+    // Throws std::out_of_range unless the document has page k.
+    void requirePage(int k) const {
+        if (k < 0 || k >= settings().pages)
+            throw std::out_of_range(QStringLiteral("%1 has no page %2 (its pages are 0 to %3)")
+                                        .arg(settings().name)
+                                        .arg(k)
+                                        .arg(settings().pages - 1)
+                                        .toStdString());
+    }
     // Draws the title on the title box (documents with one), Pic being that box.
     virtual void drawTitleBox() {}
 

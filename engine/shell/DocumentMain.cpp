@@ -13,11 +13,21 @@
 namespace course {
 
 namespace {
-int failWith(const QString& message) {
-    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+int failWith(const QString& program, const QString& message) {
+    std::fprintf(stderr, "%s: %s\n", program.toLocal8Bit().constData(), message.toLocal8Bit().constData());
     return 1;
 }
 } // namespace
+
+int runGuarded(const QString& program, const std::function<int()>& mode) {
+    try {
+        return mode();
+    } catch (const std::exception& e) {
+        return failWith(program, QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        return failWith(program, QStringLiteral("unknown failure"));
+    }
+}
 
 DocumentCommandLine::DocumentCommandLine(const DocumentProgram& program, const QString& fallbackName)
     : line_(program.name.isEmpty() ? fallbackName : program.name, program.summary) {
@@ -63,9 +73,11 @@ std::optional<int> DocumentCommandLine::checkPage(const Document& doc) {
 }
 
 void openWindow(Form1& window, int page) {
-    window.Form_Load(true);
-    if (page > 1)
-        window.ShowThisPic(page - 1);
+    window.handle([&window, page] {
+        window.Form_Load(true);
+        if (page > 1)
+            window.ShowThisPic(page - 1);
+    });
 }
 
 int runDocumentProgram(int argc, char** argv, const DocumentProgram& program) {
@@ -76,15 +88,25 @@ int runDocumentProgram(int argc, char** argv, const DocumentProgram& program) {
     if (const std::optional<int> status = cl.parse(args))
         return *status;
 
+    const QString name = cl.line().program();
     if (program.textMode) {
-        if (const std::optional<int> status = program.textMode())
+        std::optional<int> status;
+        const int guarded = runGuarded(name, [&] {
+            status = program.textMode();
+            return 0;
+        });
+        if (guarded != 0)
+            return guarded;
+        if (status)
             return *status;
     }
 
     if (cl.exporting() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    else if (!cl.exporting() && noDisplayAvailable())
-        return failWith(cl.line().noDisplayMessage());
+    else if (!cl.exporting() && noDisplayAvailable()) {
+        std::fprintf(stderr, "%s\n", cl.line().noDisplayMessage().toLocal8Bit().constData());
+        return 1;
+    }
     QApplication app(argc, argv);
     std::unique_ptr<Document> doc = program.make();
     if (const std::optional<int> status = cl.checkPage(*doc))
@@ -93,14 +115,16 @@ int runDocumentProgram(int argc, char** argv, const DocumentProgram& program) {
 
     if (cl.exporting()) {
         Sounds::setSink([](Sound) {});
-        window.Form_Load(false);
-        completePagesForExport(window);
-        QString err;
-        if (!cl.pngDir.isEmpty())
-            err = exportPng(window, cl.pngDir);
-        if (err.isEmpty() && !cl.pdf.isEmpty())
-            err = exportPdf(window, cl.pdf);
-        return err.isEmpty() ? 0 : failWith(err);
+        return runGuarded(name, [&] {
+            window.Form_Load(false);
+            completePagesForExport(window);
+            Outcome r = Outcome::success();
+            if (!cl.pngDir.isEmpty())
+                r = exportPng(window, cl.pngDir);
+            if (r && !cl.pdf.isEmpty())
+                r = exportPdf(window, cl.pdf);
+            return r ? 0 : failWith(name, r.message);
+        });
     }
     // Start-up runs inside the event loop, so drawing that yields sees its events.
     const int page = cl.page;

@@ -21,7 +21,8 @@ struct DocumentProgram {
     QString summary; // one line under the usage line of --help
     std::function<std::unique_ptr<Document>()> make;
     std::vector<ProgramOption> options;
-    // Runs instead of the window when it returns an exit status (a text mode).
+    // Runs instead of the window when it returns an exit status (a text mode). It runs
+    // inside runGuarded: an exception it lets out ends the program with status 1.
     std::function<std::optional<int>()> textMode;
 };
 
@@ -49,8 +50,14 @@ private:
     CommandLine line_;
 };
 
-// The window's start-up (Form_Load), then the page the command line asked for.
+// The window's start-up (Form_Load), then the page the command line asked for, inside
+// the window's handler boundary.
 void openWindow(Form1& window, int page);
+
+// The boundary of a command-line mode (a text mode, an export): runs `mode` and returns
+// its exit status; a fault nobody expected (an exception) is written to standard error
+// as "<program>: <message>" and gives status 1.
+int runGuarded(const QString& program, const std::function<int()>& mode);
 
 int runDocumentProgram(int argc, char** argv, const DocumentProgram& program);
 

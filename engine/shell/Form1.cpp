@@ -78,9 +78,9 @@ Form1::Form1(Document& doc, QWidget* parent)
     cmdPrint_ = makeLabel(QStringLiteral("印刷"), L.cmdPrint);
     cmdBack_ = makeLabel(QStringLiteral("↑"), L.cmdBack);
     cmdGo_ = makeLabel(QStringLiteral("↓"), L.cmdGo);
-    connect(cmdPrint_, &ClickLabel::clicked, this, &Form1::cmdPrint_Click);
-    connect(cmdBack_, &ClickLabel::clicked, this, &Form1::cmdBack_Click);
-    connect(cmdGo_, &ClickLabel::clicked, this, &Form1::cmdGo_Click);
+    connect(cmdPrint_, &ClickLabel::clicked, this, [this] { handle([this] { cmdPrint_Click(); }); });
+    connect(cmdBack_, &ClickLabel::clicked, this, [this] { handle([this] { cmdBack_Click(); }); });
+    connect(cmdGo_, &ClickLabel::clicked, this, [this] { handle([this] { cmdGo_Click(); }); });
     if (L.titleBox) {
         picTitle_ = new SurfaceView(this);
         picTitle_->setGeometry(L.title.pixels());
@@ -105,11 +105,7 @@ Form1::Form1(Document& doc, QWidget* parent)
     qApp->installEventFilter(this);
 }
 
-Form1::~Form1() {
-    qApp->removeEventFilter(this);
-    // Leave the document no reference into surfaces that go away with the window.
-    doc_.Pic = nullptr;
-}
+Form1::~Form1() { qApp->removeEventFilter(this); }
 
 void Form1::setBackColor(Rgb c) {
     backColor_ = c;
@@ -147,8 +143,7 @@ Surface& Form1::Form2() {
 
 void Form1::unloadForm2() {
     Form2(); // created first if it never existed, as unloading loads it
-    if (doc_.Pic == form2_.get())
-        doc_.Pic = nullptr;
+    // A print in progress keeps its canvas (and draws on it in a scope of its own).
     form2_.reset();
 }
 
@@ -161,17 +156,15 @@ void Form1::Form_Load(bool show) {
         Form2();
     if (picTitle_) {
         Surface& t = picTitle_->surface();
-        doc_.Pic = &t;
         t.AutoRedraw = true;
         t.BackColor = backColor_;
         t.FontSize = 16;
         t.BorderStyle = 0;
         t.Cls();
-        doc_.drawTitleBox();
+        doc_.drawOn(t, [this] { doc_.drawTitleBox(); });
     }
     doc_.PageFontSize = settings_.pageFontSize;
     Surface& first = pic_[0]->surface();
-    doc_.Pic = &first;
     first.AutoRedraw = true;
     first.BorderStyle = 0;
     first.BackColor = backColor_;
@@ -203,10 +196,8 @@ void Form1::Form_Load(bool show) {
         this->show();
     doc_.CurPic = 0;
     const int drawn = settings_.lastPageDrawnWhenShown ? settings_.pages - 1 : settings_.pages;
-    for (int k = 0; k < drawn; ++k) {
-        doc_.Pic = &pic_[k]->surface();
-        doc_.drawPage(k);
-    }
+    for (int k = 0; k < drawn; ++k)
+        doc_.drawPageOn(pic_[k]->surface(), k);
     traceState("load");
 }
 
@@ -226,8 +217,8 @@ void Form1::traceState(const char* what) const {
     std::string shown;
     for (const SurfaceView* v : pic_)
         shown += v->isVisibleTo(this) ? '1' : '0';
-    std::fprintf(stderr, "course-state: %s page=%d shown=%s back=%d go=%d\n", what, doc_.CurPic, shown.c_str(),
-                 int(cmdBack_->isVisibleTo(this)), int(cmdGo_->isVisibleTo(this)));
+    std::fprintf(stderr, "course-state: %s page=%d shown=%s back=%d go=%d\n", what, doc_.CurPic,
+                 shown.c_str(), int(cmdBack_->isVisibleTo(this)), int(cmdGo_->isVisibleTo(this)));
 }
 
 void Form1::cmdBack_Click() {
@@ -269,14 +260,13 @@ void Form1::Forward() {
 }
 
 void Form1::ShowThisPic(int iPicNo) {
+    doc_.requirePage(iPicNo);
     doc_.CurPic = iPicNo;
     applyVisibility();
     applyArrows();
     traceState("show");
-    if (settings_.lastPageDrawnWhenShown && iPicNo == settings_.pages - 1) {
-        doc_.Pic = &pic_[iPicNo]->surface();
-        doc_.drawPage(iPicNo);
-    }
+    if (settings_.lastPageDrawnWhenShown && iPicNo == settings_.pages - 1)
+        doc_.drawPageOn(pic_[iPicNo]->surface(), iPicNo);
 }
 
 void Form1::Form_KeyDown(int keyCode) {
@@ -339,25 +329,24 @@ void Form1::cmdPrint_Click() {
     // below unloads the canvas, and a handler there may even end the window.
     const std::shared_ptr<Surface> canvas = form2_;
     const QPointer<Form1> self(this);
-    doc_.Pic = canvas.get();
     if (settings_.clearCanvasBeforePrint)
         canvas->Cls();
     const int page = doc_.CurPic;
-    doc_.drawPage(page);
+    doc_.drawPageOn(*canvas, page);
     DoEvents();
     // Ending, closed or gone: the window that asked for the print is no more, so
     // the page it prepared is not sent.
     if (endRequested() || !self || form2_ != canvas)
         return;
-    const PrintOutcome r = sink_->print([&canvas](QPainter& p) { canvas->render(p); }, canvas->size(),
-                                        QStringLiteral("%1-page%2").arg(settings_.name).arg(page + 1));
+    const Outcome r = sink_->print([&canvas](QPainter& p) { canvas->render(p); }, canvas->size(),
+                                   QStringLiteral("%1-page%2").arg(settings_.name).arg(page + 1));
     showMessage(r.message, !r.ok);
     traceState("print");
 }
 
 void Form1::PrintForm1() {
-    const PrintOutcome r = sink_->print([this](QPainter& p) { renderWindow(p); }, size(),
-                                        QStringLiteral("%1-window").arg(settings_.name));
+    const Outcome r = sink_->print([this](QPainter& p) { renderWindow(p); }, size(),
+                                   QStringLiteral("%1-window").arg(settings_.name));
     showMessage(r.message, !r.ok);
 }
 
@@ -373,16 +362,32 @@ void Form1::showMessage(const QString& text, bool error) {
     statusTimer_.start(error ? 30000 : 15000);
 }
 
+void Form1::handle(const std::function<void()>& handler) {
+    QString message;
+    try {
+        handler();
+        return;
+    } catch (const std::exception& e) {
+        message = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        message = QStringLiteral("unknown failure");
+    }
+    std::fprintf(stderr, "%s: %s\n", qPrintable(settings_.name), message.toLocal8Bit().constData());
+    showMessage(QStringLiteral("処理を続けられませんでした: %1").arg(message), true);
+}
+
 QString Form1::statusMessage() const { return status_->isVisibleTo(this) ? status_->text() : QString(); }
 
 void Form1::drawPageForExport(int k) {
-    Surface* keep = doc_.Pic;
     const int printing = doc_.Printing;
-    doc_.Pic = &pic_.at(k)->surface();
     doc_.Printing = 1;
-    doc_.drawPage(k);
+    try {
+        doc_.drawPageOn(pic_.at(k)->surface(), k);
+    } catch (...) {
+        doc_.Printing = printing;
+        throw;
+    }
     doc_.Printing = printing;
-    doc_.Pic = keep;
 }
 
 QSize Form1::visiblePageSize() const {
@@ -448,7 +453,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* e) {
         if (w && w->window() == this) {
             const int vk = virtualKey(static_cast<QKeyEvent*>(e)->key());
             if (vk) {
-                Form_KeyDown(vk);
+                handle([this, vk] { Form_KeyDown(vk); });
                 return true;
             }
         }

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -36,6 +37,12 @@ public:
     void cmdPrint_Click();
     // Prints the main window's own image (F1 and Print in some documents).
     void PrintForm1();
+
+    // The boundary of every event handler of the window: runs `handler`, and when a
+    // fault nobody expected ends it (an exception), writes "<program>: <message>" on
+    // standard error and shows the message in the status line; the window stays
+    // usable. Key presses, label clicks and the start-up all run through it.
+    void handle(const std::function<void()>& handler);
 
     Document& document() { return doc_; }
     int pageCount() const { return int(pic_.size()); }

@@ -29,41 +29,39 @@ void completePagesForExport(Form1& w) {
         w.drawPageForExport(w.pageCount() - 1);
 }
 
-QString exportPng(Form1& w, const QString& dir) {
+Outcome exportPng(Form1& w, const QString& dir) {
     if (!QDir().mkpath(dir))
-        return QStringLiteral("cannot create the folder %1").arg(dir);
+        return Outcome::failure(QStringLiteral("cannot create the folder %1").arg(dir));
     const QDir d(dir);
-    auto save = [&](const QImage& img, const QString& name) -> QString {
+    auto save = [&](const QImage& img, const QString& name) {
         const QString path = d.filePath(name);
         if (!img.save(path, "PNG"))
-            return QStringLiteral("cannot write %1").arg(path);
-        return {};
+            return Outcome::failure(QStringLiteral("cannot write %1").arg(path));
+        return Outcome::success();
     };
     for (int k = 0; k < w.pageCount(); ++k) {
         for (double dpr : {1.0, 2.0}) {
             const QString name =
                 dpr == 1.0 ? QStringLiteral("page-%1.png").arg(k) : QStringLiteral("page-%1@2x.png").arg(k);
-            const QString err = save(renderSurface(w.page(k), w.visiblePageSize(), dpr), name);
-            if (!err.isEmpty())
-                return err;
+            if (Outcome r = save(renderSurface(w.page(k), w.visiblePageSize(), dpr), name); !r)
+                return r;
         }
     }
     if (Surface* title = w.titleBox()) {
         for (double dpr : {1.0, 2.0}) {
-            const QString err =
-                save(renderSurface(*title, title->size(), dpr),
-                     dpr == 1.0 ? QStringLiteral("title.png") : QStringLiteral("title@2x.png"));
-            if (!err.isEmpty())
-                return err;
+            Outcome r = save(renderSurface(*title, title->size(), dpr),
+                             dpr == 1.0 ? QStringLiteral("title.png") : QStringLiteral("title@2x.png"));
+            if (!r)
+                return r;
         }
     }
-    return {};
+    return Outcome::success();
 }
 
-QString exportPdf(Form1& w, const QString& file) {
+Outcome exportPdf(Form1& w, const QString& file) {
     QFile out(file);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return QStringLiteral("cannot write %1: %2").arg(file, out.errorString());
+        return Outcome::failure(QStringLiteral("cannot write %1: %2").arg(file, out.errorString()));
     constexpr int kResolution = 960; // ten device units per layout pixel
     QPdfWriter writer(&out);
     writer.setResolution(kResolution);
@@ -81,14 +79,14 @@ QString exportPdf(Form1& w, const QString& file) {
                                  QPageSize::Point, QString(), QPageSize::ExactMatch));
     QPainter p;
     if (!p.begin(&writer))
-        return QStringLiteral("cannot start a PDF in %1").arg(file);
+        return Outcome::failure(QStringLiteral("cannot start a PDF in %1").arg(file));
     const double s = kResolution / units::kLogicalDpi;
     for (int k = 0; k < w.pageCount(); ++k) {
         if (k > 0) {
             writer.setPageSize(
                 QPageSize(pointsOf(pageSize), QPageSize::Point, QString(), QPageSize::ExactMatch));
             if (!writer.newPage())
-                return QStringLiteral("cannot add a page to %1").arg(file);
+                return Outcome::failure(QStringLiteral("cannot add a page to %1").arg(file));
         }
         p.save();
         p.scale(s, s);
@@ -101,8 +99,8 @@ QString exportPdf(Form1& w, const QString& file) {
         p.restore();
     }
     if (!p.end())
-        return QStringLiteral("cannot finish the PDF %1").arg(file);
-    return {};
+        return Outcome::failure(QStringLiteral("cannot finish the PDF %1").arg(file));
+    return Outcome::success();
 }
 
 } // namespace course

@@ -45,8 +45,8 @@ bool paintOnPage(QPagedPaintDevice& device, int resolution, const std::function<
     return p.end();
 }
 
-PrintOutcome SystemPrintSink::print(const std::function<void(QPainter&)>& paint, QSize size,
-                                    const QString& jobName) {
+Outcome SystemPrintSink::print(const std::function<void(QPainter&)>& paint, QSize size,
+                               const QString& jobName) {
     const QPrinterInfo info = findPrinter_();
     if (!info.isNull()) {
         QPrinter printer(info, QPrinter::HighResolution);

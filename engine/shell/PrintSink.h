@@ -2,6 +2,7 @@
 // Where a printed page goes: the default printer, or, on a desktop without one, a PDF
 // file in the user's documents folder that never overwrites an existing file.
 
+#include <course/textruns/Outcome.h>
 #include <course/textruns/Surface.h>
 
 #include <QPrinterInfo>
@@ -13,17 +14,12 @@ class QPagedPaintDevice;
 
 namespace course {
 
-struct PrintOutcome {
-    bool ok = false;
-    QString message; // shown to the user: where the page went, or what failed
-};
-
 class PrintSink {
 public:
     virtual ~PrintSink() = default;
     // `paint` draws the image in logical pixels; `size` is its extent.
-    virtual PrintOutcome print(const std::function<void(QPainter&)>& paint, QSize size,
-                               const QString& jobName) = 0;
+    virtual Outcome print(const std::function<void(QPainter&)>& paint, QSize size,
+                          const QString& jobName) = 0;
 };
 
 class SystemPrintSink : public PrintSink {
@@ -32,8 +28,7 @@ public:
     // the page is kept as a PDF instead.
     explicit SystemPrintSink(std::function<QPrinterInfo()> findPrinter = &QPrinterInfo::defaultPrinter)
         : findPrinter_(std::move(findPrinter)) {}
-    PrintOutcome print(const std::function<void(QPainter&)>& paint, QSize size,
-                       const QString& jobName) override;
+    Outcome print(const std::function<void(QPainter&)>& paint, QSize size, const QString& jobName) override;
 
 private:
     std::function<QPrinterInfo()> findPrinter_;

@@ -22,6 +22,17 @@ int nint(double v) { return static_cast<int>(std::nearbyint(v)); }
 
 TextRuns::TextRuns(RunStyle style) : style_(std::move(style)) { SetMyColor(); }
 
+DrawingScope::DrawingScope(TextRuns& runs, Surface& g)
+    : runs_(runs), pic_(runs.Pic.p_), curX_(runs.CurX), curY_(runs.CurY) {
+    runs_.Pic.p_ = &g;
+}
+
+DrawingScope::~DrawingScope() {
+    runs_.Pic.p_ = pic_;
+    runs_.CurX = curX_;
+    runs_.CurY = curY_;
+}
+
 Surface& TextRuns::pic() const {
     if (!Pic)
         throw std::logic_error("no drawing surface selected");

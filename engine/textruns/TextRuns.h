@@ -12,6 +12,8 @@
 
 #include <QString>
 
+#include <utility>
+
 namespace course {
 
 // What Initialize needs of a window: its background and that of its controls.
@@ -24,6 +26,50 @@ public:
     virtual void setControlsBackColor(Rgb c) = 0;
 };
 
+class TextRuns;
+
+// The surface the cursor-level calls draw on. It reads like a pointer (*Pic, Pic->…,
+// Pic == &g); only a DrawingScope points it at a surface, and puts it back.
+class CurrentSurface {
+public:
+    CurrentSurface() = default;
+    CurrentSurface(const CurrentSurface&) = delete;
+    CurrentSurface& operator=(const CurrentSurface&) = delete;
+
+    // Transitional: the scratch surfaces of calyx and oriel still point Pic by hand.
+    CurrentSurface& operator=(Surface* g) {
+        p_ = g;
+        return *this;
+    }
+
+    Surface* get() const { return p_; }
+    operator Surface*() const { return p_; }
+    Surface& operator*() const { return *p_; }
+    Surface* operator->() const { return p_; }
+
+private:
+    friend class DrawingScope;
+    Surface* p_ = nullptr;
+};
+
+// Drawing on a surface as a scoped act: while the scope lives, Pic is `g`; when it
+// ends, however it ends (an exception included), Pic and the cursor (CurX, CurY) are
+// what they were before. Scopes nest: a handler that runs inside a yield draws in a
+// scope of its own and leaves the drawing it interrupted as it found it.
+class DrawingScope {
+public:
+    DrawingScope(TextRuns& runs, Surface& g);
+    ~DrawingScope();
+    DrawingScope(const DrawingScope&) = delete;
+    DrawingScope& operator=(const DrawingScope&) = delete;
+
+private:
+    TextRuns& runs_;
+    Surface* pic_;
+    double curX_;
+    double curY_;
+};
+
 class TextRuns {
 public:
     explicit TextRuns(RunStyle style = {});
@@ -31,8 +77,15 @@ public:
 
     const RunStyle& style() const { return style_; }
 
+    // Runs `draw` with Pic on `g`, inside a DrawingScope; returns what `draw` returns.
+    template <typename Draw>
+    decltype(auto) drawOn(Surface& g, Draw&& draw) {
+        DrawingScope on(*this, g);
+        return std::forward<Draw>(draw)();
+    }
+
     // Engine state.
-    Surface* Pic = nullptr;
+    CurrentSurface Pic;
     double CharW = 0;
     double CharH = 0;
     double CurX = 0;

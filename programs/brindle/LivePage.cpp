@@ -5,9 +5,10 @@
 //
 // Re-entrancy. The event loop runs during every wait, so other handlers run in the
 // middle of a run:
-//  - A run draws only on the surface it started on: it puts Pic back to that surface
-//    after every wait, so a print started meanwhile (which points Pic at the print
-//    canvas) neither receives the rest of the run nor loses its own drawing.
+//  - A run draws only on the surface it started on: it draws in a scope on that
+//    surface, and a print started meanwhile draws in a scope of its own on the print
+//    canvas, which puts Pic back when the print returns; the print neither receives
+//    the rest of the run nor loses its own drawing.
 //  - A print during a run draws its own complete page on the print canvas; for page 2
 //    that is a whole run of its own with Printing set: no waits and no sounds, so it
 //    never yields and nothing can nest inside it.
@@ -82,19 +83,25 @@ public:
 
     void execute() {
         it_.setL(doc_.l());
-        const double keepSize = g_.FontSize;
-        const bool keepTransparent = g_.FontTransparent;
-        const int keepWidth = g_.DrawWidth;
-        pin().FontSize = 12;
+        course::DrawingScope on(doc_, g_);
+        // The surface's font and pen as they were when the run ends, however it ends
+        // (the print canvas is used again).
+        struct PenGuard {
+            Surface& g;
+            const double size = g.FontSize;
+            const bool transparent = g.FontTransparent;
+            const int width = g.DrawWidth;
+            ~PenGuard() {
+                g.FontSize = size;
+                g.FontTransparent = transparent;
+                g.DrawWidth = width;
+            }
+        } pen{g_};
+        g_.FontSize = 12;
         keepClear_ = labelAreas();
         // Axes, ticks, curves and levels are one plot: its strokes meet and cross.
         course::ConstructMark plot(g_, QStringLiteral("plot"));
         it_.run(this);
-        // The surface's font and pen as they were (the print canvas is used again).
-        g_.FontSize = keepSize;
-        g_.FontTransparent = keepTransparent;
-        g_.DrawWidth = keepWidth;
-        pin();
     }
 
     bool passStarted(const EigenIteration& it, int s, double trialE) override {
@@ -115,7 +122,7 @@ public:
         const bool even = rec.n % 2 == 0;
 
         // Inward part, from the far end down to the matching point.
-        pin().DrawWidth = 2;
+        g_.DrawWidth = 2;
         const course::Rgb inward = even ? kMagenta : kGreen;
         g_.PSet(px(kLastIndex * h), py(0), inward);
         clock_.start();
@@ -152,7 +159,7 @@ public:
 
     bool stateFinished(const EigenIteration& it, const StateResult& res) override {
         const double h = EigenIteration::h();
-        pin().DrawWidth = 2;
+        g_.DrawWidth = 2;
         g_.PSet(px(0), py(0));
         for (int i = 1; i <= kLastIndex; ++i)
             strokeTo(g_, px(i * h), py(5 * it.P(i, res.s)), doc_.Blue);
@@ -191,12 +198,6 @@ public:
     }
 
 private:
-    // Points the engine's cursor-level calls at this run's surface.
-    Surface& pin() {
-        doc_.Pic = &g_;
-        return g_;
-    }
-
     // Sleeps in the event loop until the deadline; false when the run has to stop
     // (cancelled, or the program is ending). While printing nothing is waited for.
     bool waitUntil(std::chrono::nanoseconds deadline) {
@@ -204,7 +205,6 @@ private:
             if (!pacer_.sleepUntil(deadline, [this] { return cancelled_; }) || course::endRequested())
                 cancel();
         }
-        pin();
         return !cancelled_;
     }
 
@@ -216,7 +216,7 @@ private:
     void background(const EigenIteration& it, int s) {
         const double h = EigenIteration::h();
         const Rgb gray = doc_.Gray;
-        Surface& g = pin();
+        Surface& g = g_;
         g.Cls();
         g.ScalePixels();
 
@@ -331,12 +331,13 @@ private:
         Surface scratch(g_.size());
         scratch.FontName = g_.FontName;
         scratch.FontSize = g_.FontSize;
-        doc_.Pic = &scratch;
-        tickLabels();
-        curveLabels();
-        const std::size_t opaque = scratch.ops().size();
-        titles();
-        pin();
+        const std::size_t opaque = doc_.drawOn(scratch, [this, &scratch] {
+            tickLabels();
+            curveLabels();
+            const std::size_t n = scratch.ops().size();
+            titles();
+            return n;
+        });
         std::vector<QRectF> areas;
         const double pad = BrindleDocument::kAir + 1.0;
         for (std::size_t i = 0; i < scratch.ops().size(); ++i) {

@@ -1,49 +1,8 @@
 // brindle: the explanation pages and the live eigenvalue iteration.
-//   --table    prints every iteration and the converged states as text, no window
-//   --speed F  divides every wait of the live page by F
-//   --l L      angular momentum 0..3 of the oscillator (default 1)
 
-#include "BrindleDocument.h"
-
-#include <course/shell/DocumentMain.h>
-
-#include <brindle/EigenIteration.h>
-#include <brindle/TableFormat.h>
-
-#include <cstdio>
+#include "BrindleProgram.h"
 
 int main(int argc, char** argv) {
-    double speed = 1.0;
-    int l = 1;
-    bool table = false;
-
-    course::DocumentProgram program;
-    program.name = QStringLiteral("brindle");
-    program.summary = QStringLiteral(
-        "Bound-state energies by Numerov integration from both ends: three pages, the last one live.");
-    program.make = [&speed, &l] { return brindle::makeDocument(speed, l); };
-    program.options.push_back(
-        {QStringLiteral("--table"), QString(),
-         QStringLiteral("print every iteration and the converged states as text and exit"),
-         [&table](const QString&) {
-             table = true;
-             return QString();
-         },
-         true});
-    program.options.push_back({QStringLiteral("--speed"), QStringLiteral("F"),
-                               QStringLiteral("divide every wait of the live page by F (F > 0, default 1)"),
-                               [&speed](const QString& v) { return brindle::parseSpeed(v, speed); }});
-    program.options.push_back(
-        {QStringLiteral("--l"), QStringLiteral("L"),
-         QStringLiteral("angular momentum of the oscillator, 0 to 3 (default 1), for --table and the live\n"
-                        "page; on the live page the keys 0 to 3 choose it and run the page again"),
-         [&l](const QString& v) { return brindle::parseL(v, l); }, true});
-    program.textMode = [&table, &l]() -> std::optional<int> {
-        if (!table)
-            return std::nullopt;
-        const std::string text = brindle::formatTable(brindle::runAll(l));
-        std::fputs(text.c_str(), stdout);
-        return 0;
-    };
-    return course::runDocumentProgram(argc, argv, program);
+    brindle::BrindleProgram program;
+    return program.run(argc, argv);
 }

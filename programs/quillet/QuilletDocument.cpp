@@ -150,17 +150,12 @@ QRectF QuilletDocument::inkOf(const std::function<void()>& draw) {
     scratch.FontSize = Pic->FontSize;
     scratch.FontBold = Pic->FontBold;
     scratch.FontItalic = Pic->FontItalic;
-    course::Surface* keep = Pic;
-    const double x = CurX;
-    const double y = CurY;
-    Pic = &scratch;
-    CurX = 0;
-    CurY = 0;
-    draw();
-    Pic = keep;
-    CurX = x;
-    CurY = y;
-    return course::inkBounds(scratch, 0);
+    return drawOn(scratch, [&] {
+        CurX = 0;
+        CurY = 0;
+        draw();
+        return course::inkBounds(scratch, 0);
+    });
 }
 
 void QuilletDocument::pastInk(std::size_t first) {

@@ -52,7 +52,7 @@ void SorrelDisplay::setUp(const Ion& ion) {
     p.Scale(-0.5, -9.5, 4.2, 1);
 
     // "初期波動関数 ＝ e^(−ar),  a = 27/16" (a = Z − 5/16)
-    g_.Pic = &p;
+    course::DrawingScope on(g_, p);
     g_.CurX = 1.5;
     g_.CurY = -9.0;
     g_.d(QStringLiteral("初期波動関数 ＝ "));
@@ -104,7 +104,7 @@ Flow SorrelDisplay::cycleCurve(const HartreeState& s) {
     const double h = s.step();
     const course::Rgb colour = cycleColour(s.colourIndex());
     const double k = orbitalScale(s);
-    g_.Pic = &p;
+    course::DrawingScope on(g_, p);
     g_.CurX = 2.6;
     g_.CurY = 0.7 * s.nIter() - 8;
     g_.d(QStringLiteral("[") + course::TextRuns::TrimStr(s.nIter()) + QStringLiteral("] "));
@@ -130,7 +130,7 @@ Flow SorrelDisplay::potential(const HartreeState& s) {
     course::Surface& p = picNumerov_;
     const int Npts = s.npts();
     const double h = s.step();
-    g_.Pic = &p;
+    course::DrawingScope on(g_, p);
     p.Scale(-0.5, -1.1, 4.2, 0.1);
     p.Cls();
 
@@ -213,9 +213,9 @@ Flow SorrelDisplay::matchedSolution(const HartreeState& s) {
     return flow;
 }
 
-// A new line of the table on the window, starting at x.
+// A new line of the table on the window, starting at x; the caller draws on the
+// window (in a scope on it).
 void SorrelDisplay::newTableLine(double x) {
-    g_.Pic = &form_;
     form_.PrintLine();
     g_.CurX = x;
     g_.CurY = form_.CurrentY;
@@ -223,6 +223,7 @@ void SorrelDisplay::newTableLine(double x) {
 
 // D4: "⊿ε₁ₛ = 0.10234， ε₁ₛ = -0.89766"
 Flow SorrelDisplay::innerLine(const HartreeState& s) {
+    course::DrawingScope on(g_, form_);
     newTableLine(0);
     g_.delta_eps();
     g_.d(QStringLiteral(" = ") + q(fixed5(s.dEps())));
@@ -234,6 +235,7 @@ Flow SorrelDisplay::innerLine(const HartreeState& s) {
 
 // D5: " [0]  E_total = -2.83466"
 Flow SorrelDisplay::cycleLine(const HartreeState& s) {
+    course::DrawingScope on(g_, form_);
     newTableLine(5);
     g_.d(QStringLiteral(" [") + course::TextRuns::TrimStr(s.nIter()) + QStringLiteral("]  "));
     g_.diClear(QStringLiteral("E"));
@@ -245,6 +247,7 @@ Flow SorrelDisplay::cycleLine(const HartreeState& s) {
 // D6: the summary beside the variational and measured values, the closing sound
 // and the download label.
 Flow SorrelDisplay::finalReport(const HartreeState& s) {
+    course::DrawingScope on(g_, form_);
     newTableLine(5);
     g_.dspMSkanji(form_, g_.CurX, g_.CurY + 0.1 * g_.CharH, QStringLiteral("一"));
     g_.d(QStringLiteral("電子エネルギー "));
@@ -315,6 +318,7 @@ QStringList SorrelDisplay::wrap(const QString& text, double width) const {
 // Why the run ended without a result, in the table where the report would be,
 // wrapped to the room left of the plots.
 void SorrelDisplay::runFailed(const HartreeState& s) {
+    course::DrawingScope on(g_, form_);
     constexpr double left = 5;
     const double width = tableRight - left - 5;
     for (const std::string& sentence : s.failureLines()) {

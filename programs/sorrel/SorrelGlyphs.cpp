@@ -82,9 +82,11 @@ void SorrelGlyphs::phi() {
 void SorrelGlyphs::eps_1s() {
     if (!Form)
         throw std::logic_error("sorrel: no window surface");
-    Pic = Form;
-    epsln();
-    sf(QStringLiteral("1s"));
+    CurX = drawOn(*Form, [this] {
+        epsln();
+        sf(QStringLiteral("1s"));
+        return CurX;
+    });
 }
 
 void SorrelGlyphs::delta_eps() {
@@ -92,10 +94,12 @@ void SorrelGlyphs::delta_eps() {
         throw std::logic_error("sorrel: no window surface");
     CharW = Form->TextWidth(kA);
     dsp(*Form, CurX, CurY, QStringLiteral(" ⊿"));
-    Pic = Form;
-    CurX += 0.15 * CharW;
-    epsln();
-    sf(QStringLiteral("1s"));
+    CurX = drawOn(*Form, [this] {
+        CurX += 0.15 * CharW;
+        epsln();
+        sf(QStringLiteral("1s"));
+        return CurX;
+    });
 }
 
 void SorrelGlyphs::argr() { TextRuns::argr(pic(), CurX, CurY); }

@@ -158,7 +158,7 @@ void SorrelWindow::chooseCharge(int Z) {
 void SorrelWindow::reportException(const std::exception& e) {
     const QString message =
         QStringLiteral("計算を続けられませんでした: %1").arg(QString::fromLocal8Bit(e.what()));
-    glyphs_.Pic = &surface();
+    course::DrawingScope on(glyphs_, surface());
     surface().PrintLine();
     glyphs_.CurX = 5;
     glyphs_.CurY = surface().CurrentY;

@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <cmath>
 
 using namespace course;
@@ -57,12 +59,9 @@ struct Calyx : course::testing::WindowFixture<calyx::CalyxDocument> {
     void drawPrinted(int k, Surface& target) {
         target.FontName = kBody;
         target.FontSize = 12;
-        Surface* keep = doc->Pic;
-        doc->Pic = &target;
         doc->Printing = 1;
-        doc->drawPage(k);
+        doc->drawPageOn(target, k);
         doc->Printing = 0;
-        doc->Pic = keep;
     }
 
     // A blank surface in the page font for drawing single glyphs.
@@ -70,12 +69,17 @@ struct Calyx : course::testing::WindowFixture<calyx::CalyxDocument> {
         glyphs.FontName = kBody;
         glyphs.FontSize = 13;
         glyphs.Cls();
-        doc->Pic = &glyphs;
+        on.emplace(*doc, glyphs);
         doc->CurX = 100;
         doc->CurY = 200;
         return glyphs;
     }
     Surface glyphs;
+    std::optional<course::DrawingScope> on; // drawing on glyphs, after scratch()
+    void TearDown() override {
+        on.reset();
+        WindowFixture::TearDown();
+    }
 };
 
 } // namespace
@@ -360,8 +364,8 @@ TEST_F(Calyx, CaseRelationsStandOnTheBaselineOfTheirVariables) {
 TEST_F(Calyx, ExportedPdfGivesBackTheJapaneseText) {
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("calyx.pdf"));
-    ASSERT_EQ(exportPdf(*w, pdf), QString());
-    ASSERT_EQ(exportPng(*w, dir.path()), QString());
+    ASSERT_TRUE(exportPdf(*w, pdf).ok);
+    ASSERT_TRUE(exportPng(*w, dir.path()).ok);
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("page-3@2x.png"))));
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
         GTEST_SKIP() << "pdftotext is not installed";

@@ -288,7 +288,7 @@ TEST(FormulaPage, EveryConstructDrawsWithoutMissingGlyphs) {
     g.FontSize = 13;
     Typesetter t;
     t.HasBookman = TextRuns::FontExist(QStringLiteral("Bookman Old Style")) ? 1 : -1;
-    t.Pic = &g;
+    DrawingScope on(t, g);
     t.CharW = g.TextWidth(QStringLiteral("A"));
     t.CharH = g.TextHeight(QStringLiteral("A"));
     t.LeftMargin = nint(3 * t.CharW);

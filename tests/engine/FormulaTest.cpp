@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <cmath>
 #include <functional>
 #include <stdexcept>
@@ -23,6 +25,7 @@ const QString kBody = QStringLiteral("メイリオ");
 struct Formula : ::testing::Test {
     Surface g;
     Typesetter t;
+    std::optional<DrawingScope> on;
     int beeps = 0;
 
     void SetUp() override {
@@ -30,7 +33,7 @@ struct Formula : ::testing::Test {
         g.FontSize = 13;
         g.Cls();
         t.HasBookman = 1;
-        t.Pic = &g;
+        on.emplace(t, g);
         t.CharW = g.TextWidth(QStringLiteral("A"));
         t.CharH = g.TextHeight(QStringLiteral("A"));
         t.LeftMargin = 10;
@@ -101,7 +104,7 @@ TEST_F(Formula, SuperscriptAndMinusSpacingAndTheSorrelForms) {
     RunStyle unpadded;
     unpadded.paddedScripts = false;
     Typesetter s(unpadded);
-    s.Pic = &h;
+    DrawingScope onH(s, h);
     s.CharH = 20;
     s.CurX = 100;
     s.CurY = 50;

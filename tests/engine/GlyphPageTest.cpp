@@ -46,7 +46,7 @@ TEST(GlyphPage, TestPageDrawsEveryRunWithoutMissingGlyphs) {
     g.Cls();
     TextRuns e;
     e.HasBookman = TextRuns::FontExist(QStringLiteral("Bookman Old Style")) ? 1 : -1;
-    e.Pic = &g;
+    DrawingScope on(e, g);
     double x = 10, y = 10;
     e.dsp(g, x, y, QStringLiteral("本文の例: 波動関数, エネルギー -1 と「方程式」。"));
     x = 10, y = 50;

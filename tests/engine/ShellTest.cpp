@@ -11,6 +11,7 @@
 #include "RecordingSink.h"
 #include "WindowFixture.h"
 #include "RunLog.h"
+#include "StandardError.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -222,7 +223,8 @@ TEST_F(Shell, PrintDrawsTheCurrentPageOnTheCanvasOnce) {
     EXPECT_EQ(last.target, &w->Form2());
     EXPECT_EQ(doc->Printing, 0);
     EXPECT_EQ(doc->LeftMargin, nint(doc->CharW));
-    EXPECT_EQ(doc->Pic, &w->Form2());
+    // The print drew in a scope of its own: Pic is back where it was.
+    EXPECT_EQ(doc->Pic, nullptr);
     EXPECT_EQ(w->statusMessage(), QStringLiteral("printed"));
     // The print canvas has the window's outer size and the print font.
     EXPECT_GT(w->Form2().size().width(), w->width());
@@ -304,7 +306,7 @@ TEST(PrintFallback, UniqueFilesNeverOverwrite) {
 TEST_F(Shell, ExportWritesPngPagesAndASearchablePdf) {
     open(settingsFor(KeySet::B, 2));
     QTemporaryDir dir;
-    EXPECT_EQ(exportPng(*w, dir.path()), QString());
+    EXPECT_TRUE(exportPng(*w, dir.path()).ok);
     for (const char* name : {"page-0.png", "page-0@2x.png", "page-1.png", "page-1@2x.png"})
         EXPECT_TRUE(QFile::exists(dir.filePath(QString::fromLatin1(name)))) << name;
     QImage one(dir.filePath(QStringLiteral("page-1.png"))),
@@ -313,7 +315,7 @@ TEST_F(Shell, ExportWritesPngPagesAndASearchablePdf) {
     EXPECT_EQ(one.size(), w->visiblePageSize());
 
     const QString pdf = dir.filePath(QStringLiteral("doc.pdf"));
-    EXPECT_EQ(exportPdf(*w, pdf), QString());
+    EXPECT_TRUE(exportPdf(*w, pdf).ok);
     QProcess p;
     p.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
     if (p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit) {
@@ -325,8 +327,8 @@ TEST_F(Shell, ExportWritesPngPagesAndASearchablePdf) {
         EXPECT_TRUE(text.contains(QStringLiteral("ページ 1")));
         EXPECT_EQ(text.count(QChar(u'\f')), 2);
     }
-    EXPECT_FALSE(exportPdf(*w, QStringLiteral("/proc/none/doc.pdf")).isEmpty());
-    EXPECT_FALSE(exportPng(*w, QStringLiteral("/proc/none")).isEmpty());
+    EXPECT_FALSE(exportPdf(*w, QStringLiteral("/proc/none/doc.pdf")).ok);
+    EXPECT_FALSE(exportPng(*w, QStringLiteral("/proc/none")).ok);
 }
 
 TEST(PrintFallback, WithoutAPrinterPagesBecomeNewVectorPdfs) {
@@ -340,8 +342,8 @@ TEST(PrintFallback, WithoutAPrinterPagesBecomeNewVectorPdfs) {
     // Whatever printers this machine has, this sink finds none.
     SystemPrintSink sink([] { return QPrinterInfo(); });
     auto paint = [&page](QPainter& p) { page.render(p); };
-    const PrintOutcome first = sink.print(paint, page.size(), QStringLiteral("doc-page1"));
-    const PrintOutcome second = sink.print(paint, page.size(), QStringLiteral("doc-page1"));
+    const Outcome first = sink.print(paint, page.size(), QStringLiteral("doc-page1"));
+    const Outcome second = sink.print(paint, page.size(), QStringLiteral("doc-page1"));
     qputenv("HOME", oldHome);
     ASSERT_TRUE(first.ok) << first.message.toStdString();
     ASSERT_TRUE(second.ok);
@@ -409,6 +411,97 @@ TEST(DocumentOptions, PageOpensTheWindowAtThatPageAndRefusesPagesTheDocumentLack
         DocumentCommandLine cl(prog);
         EXPECT_EQ(cl.parse({QStringLiteral("--page"), QLatin1String(bad)}), kUsageExitStatus) << bad;
     }
+}
+
+// ---- Drawing scopes and the boundary of the handlers ----
+
+TEST(DrawingScopeTest, PutsPicAndTheCursorBackHoweverTheDrawingEnds) {
+    Typesetter t;
+    Surface a(QSize(100, 100));
+    Surface b(QSize(100, 100));
+    {
+        DrawingScope onA(t, a);
+        t.CurX = 10;
+        t.CurY = 20;
+        EXPECT_THROW(t.drawOn(b,
+                              [&] {
+                                  EXPECT_EQ(t.Pic, &b);
+                                  t.CurX = 99;
+                                  t.CurY = 98;
+                                  throw std::runtime_error("page fault");
+                              }),
+                     std::runtime_error);
+        EXPECT_EQ(t.Pic, &a);
+        EXPECT_EQ(t.CurX, 10);
+        EXPECT_EQ(t.CurY, 20);
+        // A drawing's result comes back through drawOn.
+        EXPECT_EQ(t.drawOn(b, [&] { return t.Pic.get(); }), &b);
+        EXPECT_EQ(t.Pic, &a);
+    }
+    EXPECT_EQ(t.Pic, nullptr);
+}
+
+TEST_F(Shell, FaultInAPageIsShownAndTheWindowStaysUsable) {
+    DocumentSettings s = settingsFor(KeySet::B);
+    s.lastPageDrawnWhenShown = true;
+    open(std::move(s));
+    doc->during = [](int k) {
+        if (k == 3)
+            throw std::runtime_error("injected fault");
+    };
+    // End shows the last page, drawn inside the key's handler, which fails.
+    QKeyEvent end(QEvent::KeyPress, Qt::Key_End, Qt::NoModifier);
+    const QString err = course::testing::standardErrorOf([&] { QCoreApplication::sendEvent(w.get(), &end); });
+    EXPECT_EQ(err, QStringLiteral("testdoc: injected fault\n"));
+    EXPECT_TRUE(w->statusMessage().contains(QStringLiteral("injected fault")));
+    EXPECT_EQ(doc->CurPic, 3);
+    EXPECT_FALSE(doc->KeyBusy);
+    EXPECT_EQ(doc->Pic, nullptr);
+
+    // A print that fails while drawing leaves no print behind: the next one works.
+    doc->during = [this](int) {
+        if (doc->Printing)
+            throw std::runtime_error("print fault");
+    };
+    course::testing::standardErrorOf([&] { w->handle([&] { w->cmdPrint_Click(); }); });
+    EXPECT_TRUE(w->statusMessage().contains(QStringLiteral("print fault")));
+    EXPECT_EQ(doc->Printing, 0);
+    EXPECT_EQ(doc->Pic, nullptr);
+    EXPECT_EQ(sink->prints, 0);
+    doc->during = {};
+    QKeyEvent home(QEvent::KeyPress, Qt::Key_Home, Qt::NoModifier);
+    QCoreApplication::sendEvent(w.get(), &home);
+    EXPECT_EQ(visiblePage(), 0);
+    w->cmdPrint_Click();
+    EXPECT_EQ(sink->prints, 1);
+    EXPECT_EQ(ends, 0);
+}
+
+TEST_F(Shell, APageTheDocumentLacksIsRefusedWithoutAChange) {
+    open(settingsFor(KeySet::B));
+    w->ShowThisPic(1);
+    for (int bad : {-1, 4, 99}) {
+        EXPECT_THROW(w->ShowThisPic(bad), std::out_of_range) << bad;
+        Surface g(QSize(100, 100));
+        EXPECT_THROW(doc->drawPageOn(g, bad), std::out_of_range) << bad;
+        EXPECT_TRUE(g.ops().empty());
+    }
+    EXPECT_EQ(doc->CurPic, 1);
+    EXPECT_EQ(visiblePage(), 1);
+    EXPECT_EQ(doc->draws.size(), 4u); // start-up only
+}
+
+TEST(DocumentOptions, FaultsOfATextModeEndWithTheProgramNameAndStatusOne) {
+    DocumentProgram prog;
+    prog.name = QStringLiteral("testdoc");
+    prog.textMode = []() -> std::optional<int> { throw std::runtime_error("state 1: no convergence"); };
+    const char* argv[] = {"testdoc"};
+    int status = -1;
+    const QString err = course::testing::standardErrorOf(
+        [&] { status = runDocumentProgram(1, const_cast<char**>(argv), prog); });
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(err, QStringLiteral("testdoc: state 1: no convergence\n"));
+    EXPECT_EQ(runGuarded(QStringLiteral("testdoc"), [] { return 3; }), 3);
 }
 
 TEST(ClickLabelTest, ClicksOnReleaseInsideAfterAPressInsideLikeAButton) {

@@ -223,7 +223,7 @@ TEST_F(Runs, GlyphsRestoreTheFont) {
     e.argr(g, x, y);
     e.argx(g, x, y);
     e.argy(g, x, y);
-    e.Pic = &g;
+    DrawingScope on(e, g);
     e.dspD(x, y);
     expectFontRestored();
     EXPECT_GT(texts(g).size(), 12u);

@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     t.HasBookman = (sel & 0x80) ? 1 : -1;
     Surface g(QSize(800, 200));
     g.FontSize = 13;
-    t.Pic = &g;
+    DrawingScope on(t, g);
     t.CharW = g.TextWidth(QStringLiteral("A"));
     t.CharH = g.TextHeight(QStringLiteral("A"));
     const double x0 = 40, y0 = 80;

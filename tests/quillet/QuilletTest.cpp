@@ -364,7 +364,7 @@ TEST_F(Quillet, ThirdFactorOfARowSetsItsMinusTwoPixelsOffTheOne) {
 TEST_F(Quillet, DerivativeBarsReachPastBothPartsAndTheCursorPastTheBar) {
     // du/dr: the u leans past the 2.4-character bar of the engine.
     Surface g;
-    doc->Pic = &g;
+    course::DrawingScope on(*doc, g);
     doc->CurX = 50;
     doc->CurY = 100;
     doc->FracD(QStringLiteral("u"), QStringLiteral("r"));
@@ -431,7 +431,7 @@ TEST_F(Quillet, CylindricalStandardFormSubtractsOneOverFourRSquared) {
 TEST_F(Quillet, OrderDrawsBigOWithTheRaisedPower) {
     Surface g;
     g.FontSize = 13;
-    doc->Pic = &g;
+    course::DrawingScope on(*doc, g);
     doc->CurX = 50;
     doc->CurY = 40;
     doc->Order(5);
@@ -455,7 +455,7 @@ TEST_F(Quillet, LambdaSitsOnTheTextBaselineAndRestoresTheFont) {
     Surface g;
     g.FontSize = 20; // whatever the surface had, the page font follows
     g.FontItalic = false;
-    doc->Pic = &g;
+    course::DrawingScope on(*doc, g);
     doc->CurX = 10;
     doc->CurY = 30;
     doc->lambda();

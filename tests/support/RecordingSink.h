@@ -20,8 +20,7 @@ struct RecordingSink : PrintSink {
     std::function<void()> during; // runs while a print is being made
     QString message = QStringLiteral("printed");
 
-    PrintOutcome print(const std::function<void(QPainter&)>& paint, QSize size,
-                       const QString& jobName) override {
+    Outcome print(const std::function<void(QPainter&)>& paint, QSize size, const QString& jobName) override {
         ++prints;
         jobs.push_back(jobName);
         QImage img(size, QImage::Format_RGB32);

@@ -227,7 +227,7 @@ TEST_F(Pages, MatrixPageGivesBackTheScreenMetrics) {
     Surface& g = w->page(2);
     const double cw = doc.CharW, ch = doc.CharH;
     const int margin = doc.LeftMargin;
-    doc.Pic = &g;
+    course::DrawingScope on(doc, g);
     doc.pic2();
     EXPECT_DOUBLE_EQ(doc.CharW, cw);
     EXPECT_DOUBLE_EQ(doc.CharH, ch);
@@ -243,7 +243,7 @@ TEST_F(Pages, DxSqOverDtEndsInsideItsBar) {
     Surface g(QSize(400, 120));
     g.FontSize = 13;
     g.Cls();
-    doc.Pic = &g;
+    course::DrawingScope on(doc, g);
     doc.CurX = 50;
     doc.CurY = 40;
     doc.DxSqOverDt();
@@ -273,7 +273,7 @@ TEST_F(Pages, DifferenceGlyphs) {
     Surface g(QSize(400, 80));
     g.FontSize = 13;
     g.Cls();
-    doc.Pic = &g;
+    course::DrawingScope on(doc, g);
     doc.CurX = 10;
     doc.DeltaXSq(20);
     doc.DeltaTPar(20);

@@ -43,7 +43,7 @@ protected:
 
 TEST_F(ExplanationPages, ColBraceHasThreePiecesBelowHeightOneAndFiveFromOne) {
     course::Surface g(QSize(300, 300));
-    doc->Pic = &g;
+    course::DrawingScope on(*doc, g);
     const double H = doc->CharH;
     auto pieces = [&](int index, double ht) {
         g.Cls();

@@ -81,10 +81,7 @@ protected:
     // Runs the page on a picture of page 2's size that no view shows, so that a
     // recorder can watch every operation (a view repaints through the same listener).
     course::Surface picture{livePageSize()};
-    void runOnPicture() {
-        doc->Pic = &picture;
-        doc->drawPage(2);
-    }
+    void runOnPicture() { doc->drawPageOn(picture, 2); }
 };
 
 } // namespace
@@ -152,7 +149,7 @@ TEST_F(LivePage, ScreenRunDrawsEveryRowAndLevel) {
     EXPECT_GT(linesIn(picture.ops(), kCyan).size(), 1000u);
     EXPECT_TRUE(picture.FontTransparent);
     EXPECT_FALSE(picture.userScale());
-    EXPECT_EQ(doc->Pic, &picture);
+    EXPECT_EQ(doc->Pic, nullptr); // the run's scope has ended
     EXPECT_EQ(doc->runsInProgress(), 0);
 }
 
@@ -221,7 +218,7 @@ TEST_F(LivePage, ExportDrawsPageTwoAsItsFinalPicture) {
     EXPECT_TRUE(sounds.empty());
     expectFinalPicture(w->page(2).ops());
     QTemporaryDir dir;
-    ASSERT_EQ(course::exportPng(*w, dir.path()), QString());
+    ASSERT_TRUE(course::exportPng(*w, dir.path()).ok);
     const QImage img(QDir(dir.path()).filePath(QStringLiteral("page-2.png")));
     ASSERT_FALSE(img.isNull());
     // The level of state 1 shows red on the exported picture.
@@ -276,7 +273,7 @@ TEST(LivePageEventLoop, SleepsUntilEachDeadlineWithoutSpinning) {
     doc.setPacer(&pacer);
     doc.setSpeed(2); // 5 ms a step: 200 steps take a second
     course::Surface g(livePageSize());
-    doc.Pic = &g;
+    course::DrawingScope on(doc, g);
     doc.CharW = 10;
     doc.CharH = 24;
 

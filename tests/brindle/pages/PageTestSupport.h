@@ -102,8 +102,7 @@ struct RecordingSink : course::PrintSink {
     int prints = 0;
     std::vector<course::DrawOp> canvasOps; // the print canvas as it was printed
     const course::Surface* canvas = nullptr;
-    course::PrintOutcome print(const std::function<void(QPainter&)>& paint, QSize size,
-                               const QString&) override {
+    course::Outcome print(const std::function<void(QPainter&)>& paint, QSize size, const QString&) override {
         ++prints;
         QImage img(size, QImage::Format_RGB32);
         QPainter p(&img);

@@ -1,0 +1,35 @@
+#pragma once
+// brindle's command line: the pages, and besides the export options of every
+// document program
+//   --table    prints every iteration and the converged states as text, no window
+//   --speed F  divides every wait of the live page by F
+//   --l L      angular momentum 0..3 of the oscillator (default 1)
+
+#include <course/shell/DocumentMain.h>
+
+#include <brindle/EigenIteration.h>
+
+#include <functional>
+
+namespace brindle {
+
+class BrindleProgram {
+public:
+    BrindleProgram();
+    BrindleProgram(const BrindleProgram&) = delete; // the options write into this object
+    BrindleProgram& operator=(const BrindleProgram&) = delete;
+
+    // The whole run for --table, computed by the numerical core.
+    std::function<RunResult(int l)> compute = [](int l) { return runAll(l); };
+
+    course::DocumentProgram& program() { return program_; }
+    int run(int argc, char** argv) { return course::runDocumentProgram(argc, argv, program_); }
+
+private:
+    double speed_ = 1.0;
+    int l_ = 1;
+    bool table_ = false;
+    course::DocumentProgram program_;
+};
+
+} // namespace brindle
