@@ -17,24 +17,7 @@ namespace course {
 
 using namespace formula;
 
-namespace {
-
-std::function<void()>& beepHook() {
-    static std::function<void()> f;
-    return f;
-}
-
-} // namespace
-
 Typesetter::Typesetter(RunStyle style) : TextRuns(std::move(style)) {}
-
-void Typesetter::setBeep(std::function<void()> f) { beepHook() = std::move(f); }
-
-void Typesetter::beep() {
-    // The window installs the desktop's beep; without one the call is silent.
-    if (beepHook())
-        beepHook()();
-}
 
 void Typesetter::ds(const QString& s) { dsp(pic(), CurX, CurY, s); }
 

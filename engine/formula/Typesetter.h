@@ -141,10 +141,8 @@ public:
     // bar); it does not move when it is clear already. CurY is put back afterwards.
     void clearOfBar(double y, bool above, const std::function<void()>& draw);
 
-    // The system beep (MarkupText of "n+1" sounds it). The program window installs
-    // the desktop's beep; tests install a counter; an empty function is silence.
-    static void setBeep(std::function<void()> f);
-    static void beep();
+    // The system beep (MarkupText of "n+1" sounds it), as the environment has it.
+    void beep() { env().beep(); }
 };
 
 } // namespace course

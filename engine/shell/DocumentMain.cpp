@@ -2,7 +2,7 @@
 
 #include <course/shell/Form1.h>
 #include <course/shell/PageExport.h>
-#include <course/textruns/Sounds.h>
+#include <course/textruns/Environment.h>
 
 #include <QApplication>
 #include <QFileInfo>
@@ -108,13 +108,18 @@ int runDocumentProgram(int argc, char** argv, const DocumentProgram& program) {
         return 1;
     }
     QApplication app(argc, argv);
+    // The window's sounds, beep and end; the exports are silent.
+    Environment env;
+    env.beepHook = [] { QApplication::beep(); };
+    if (cl.exporting())
+        env.soundSink = [](Sound) {};
     std::unique_ptr<Document> doc = program.make();
+    doc->useEnvironment(env);
     if (const std::optional<int> status = cl.checkPage(*doc))
         return *status;
     Form1 window(*doc);
 
     if (cl.exporting()) {
-        Sounds::setSink([](Sound) {});
         return runGuarded(name, [&] {
             window.Form_Load(false);
             completePagesForExport(window);

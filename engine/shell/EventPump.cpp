@@ -4,18 +4,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include <cstdio>
-#include <cstdlib>
-
 namespace course {
-
-namespace {
-bool gEnding = false;
-std::function<void()>& endHook() {
-    static std::function<void()> h;
-    return h;
-}
-} // namespace
 
 void DoEvents() {
     QCoreApplication::sendPostedEvents();
@@ -23,7 +12,7 @@ void DoEvents() {
 }
 
 bool pumpUntil(SteadyTime deadline, const std::function<bool()>& cancelled) {
-    auto stop = [&] { return gEnding || (cancelled && cancelled()); };
+    auto stop = [&] { return cancelled && cancelled(); };
     DoEvents(); // one yield even when the deadline has passed
     while (!stop()) {
         const auto left = deadline - std::chrono::steady_clock::now();
@@ -41,20 +30,5 @@ bool pumpUntil(SteadyTime deadline, const std::function<bool()>& cancelled) {
     }
     return false;
 }
-
-void End() {
-    gEnding = true;
-    if (endHook()) {
-        endHook()();
-        return;
-    }
-    std::fflush(stdout);
-    std::fflush(stderr);
-    std::_Exit(0);
-}
-
-bool endRequested() { return gEnding; }
-void setEndHook(std::function<void()> hook) { endHook() = std::move(hook); }
-void resetEndRequest() { gEnding = false; }
 
 } // namespace course

@@ -1,5 +1,6 @@
 #pragma once
-// Yielding to the event loop during long drawing, and ending the program at once.
+// Yielding to the event loop during long drawing. (Ending the program is the
+// window's Environment::End.)
 
 #include <chrono>
 #include <functional>
@@ -12,16 +13,8 @@ using SteadyTime = std::chrono::steady_clock::time_point;
 void DoEvents();
 
 // Sleeps in the event loop until `deadline` on the monotonic clock, handling every
-// event as it arrives; no busy waiting. Returns early, with false, once the program
-// is ending or `cancelled` says so.
+// event as it arrives; no busy waiting. Returns early, with false, once `cancelled`
+// says so (a run that was cancelled, a program that is ending).
 bool pumpUntil(SteadyTime deadline, const std::function<bool()>& cancelled = {});
-
-// Ends the program at once: nothing after the call runs. Tests install a hook that
-// records the request instead; then End returns and endRequested() is true, and
-// every paced loop stops at its next yield.
-void End();
-bool endRequested();
-void setEndHook(std::function<void()> hook);
-void resetEndRequest();
 
 } // namespace course

@@ -100,7 +100,6 @@ Form1::Form1(Document& doc, QWidget* parent)
     statusTimer_.setSingleShot(true);
     connect(&statusTimer_, &QTimer::timeout, status_, &QWidget::hide);
 
-    Typesetter::setBeep([] { QApplication::beep(); });
     // Key preview: the window sees every key press, whichever page has the focus.
     qApp->installEventFilter(this);
 }
@@ -282,7 +281,7 @@ void Form1::Form_KeyDown(int keyCode) {
         doc_.KeyBusy = true;
     const int last = settings_.pages - 1;
     switch (keyCode) {
-    case key::Escape: End(); return;
+    case key::Escape: doc_.env().End(); return;
     case key::Up:
     case key::Backspace: cmdBack_Click(); return;
     case key::Left:
@@ -336,7 +335,7 @@ void Form1::cmdPrint_Click() {
     DoEvents();
     // Ending, closed or gone: the window that asked for the print is no more, so
     // the page it prepared is not sent.
-    if (endRequested() || !self || form2_ != canvas)
+    if (doc_.env().endRequested() || !self || form2_ != canvas)
         return;
     const Outcome r = sink_->print([&canvas](QPainter& p) { canvas->render(p); }, canvas->size(),
                                    QStringLiteral("%1-page%2").arg(settings_.name).arg(page + 1));
@@ -467,7 +466,7 @@ void Form1::closeEvent(QCloseEvent* e) {
         e->accept();
         return;
     }
-    End();
+    doc_.env().End();
     e->accept();
 }
 

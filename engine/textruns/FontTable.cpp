@@ -20,28 +20,16 @@ Q_LOGGING_CATEGORY(fontLog, "course.fonts", QtWarningMsg)
 
 const QString kSymbolDerived = QStringLiteral("Course Symbol");
 const QString kSansDerived = QStringLiteral("Course Sans JP");
-bool gDerivedLoaded = false;
-QStringList gLoadedFamilies;
-QHash<QString, QString> gResolved;
 
-// Families offered by more than one foundry are listed as "Family [foundry]".
-bool installed(const QString& family) {
-    static QStringList names;
-    static int generation = -1;
-    const int now = int(gLoadedFamilies.size());
-    if (generation != now) {
-        names.clear();
-        for (QString f : QFontDatabase::families()) {
-            const qsizetype bracket = f.indexOf(QStringLiteral(" ["));
-            if (bracket > 0 && f.endsWith(u']'))
-                f.truncate(bracket);
-            names << f;
-        }
-        generation = now;
-    }
-    return names.contains(family, Qt::CaseSensitive);
-}
+bool isDerived(const QString& family) { return family == kSymbolDerived || family == kSansDerived; }
 } // namespace
+
+FontTable::FontTable(QString dataFolder) : dataFolder_(std::move(dataFolder)) {}
+
+FontTable& FontTable::standard() {
+    static FontTable table(DataFolder::path());
+    return table;
+}
 
 const QList<FontStandIn>& FontTable::standIns() {
     static const QList<FontStandIn> table = {
@@ -59,32 +47,71 @@ const QList<FontStandIn>& FontTable::standIns() {
     return table;
 }
 
-void FontTable::loadDerivedFonts() {
-    if (gDerivedLoaded)
-        return;
-    gDerivedLoaded = true;
-    const QString dataDir = DataFolder::path();
-    if (dataDir.isEmpty()) {
-        qCWarning(fontLog, "no data folder beside the program: using the installed fonts");
-        return;
-    }
-    const QDir d(dataDir + QStringLiteral("/fonts"));
-    for (const QString& f : d.entryList({QStringLiteral("Course*.otf")}, QDir::Files)) {
-        const int id = QFontDatabase::addApplicationFont(d.filePath(f));
-        if (id >= 0) {
-            gLoadedFamilies << QFontDatabase::applicationFontFamilies(id);
-            qCDebug(fontLog) << "loaded" << d.filePath(f);
-        } else {
-            qCWarning(fontLog) << "cannot load" << d.filePath(f);
+// Families offered by more than one foundry are listed as "Family [foundry]". A
+// derived family counts only when this table loaded it: Qt's font database is the
+// process's, and another table may have added it there.
+bool FontTable::installed(const QString& family) {
+    if (isDerived(family))
+        return loadedFamilies_.contains(family);
+    if (installedNames_.isEmpty()) {
+        for (QString f : QFontDatabase::families()) {
+            const qsizetype bracket = f.indexOf(QStringLiteral(" ["));
+            if (bracket > 0 && f.endsWith(u']'))
+                f.truncate(bracket);
+            installedNames_ << f;
         }
     }
-    gResolved.clear();
+    return installedNames_.contains(family, Qt::CaseSensitive);
+}
+
+void FontTable::loadOnce() {
+    if (attempted_)
+        return;
+    const Outcome r = loadDerivedFonts();
+    if (!r)
+        qCWarning(fontLog, "%s", qPrintable(r.message));
+}
+
+Outcome FontTable::loadDerivedFonts() {
+    attempted_ = true;
+    resolved_.clear();
+    if (!loaded_) {
+        const QDir d(dataFolder_ + QStringLiteral("/fonts"));
+        const QStringList files =
+            dataFolder_.isEmpty() ? QStringList() : d.entryList({QStringLiteral("Course*.otf")}, QDir::Files);
+        for (const QString& f : files) {
+            const int id = QFontDatabase::addApplicationFont(d.filePath(f));
+            if (id >= 0) {
+                for (const QString& family : QFontDatabase::applicationFontFamilies(id))
+                    if (!loadedFamilies_.contains(family))
+                        loadedFamilies_ << family;
+                qCDebug(fontLog) << "loaded" << d.filePath(f);
+            } else {
+                qCWarning(fontLog) << "cannot load" << d.filePath(f);
+            }
+        }
+        loaded_ = loadedFamilies_.contains(kSymbolDerived) && loadedFamilies_.contains(kSansDerived);
+    }
+    if (loaded_)
+        return Outcome::success();
+    // Say which installed fonts draw what the derived ones would have.
+    QStringList standing;
+    for (const FontStandIn& s : standIns()) {
+        if (!isDerived(s.families.value(0)) || installed(s.families.value(0)))
+            continue;
+        const QString family = familyFor(s.requested);
+        standing << QStringLiteral("\"%1\" is drawn in %2").arg(s.requested, family);
+    }
+    const QString where = dataFolder_.isEmpty()
+                              ? QStringLiteral("no data folder beside the program")
+                              : QStringLiteral("no derived fonts in %1/fonts").arg(dataFolder_);
+    return Outcome::failure(QStringLiteral("%1: %2").arg(where, standing.join(QStringLiteral(", "))));
 }
 
 QString FontTable::familyFor(const QString& requested) {
-    loadDerivedFonts();
-    auto cached = gResolved.constFind(requested);
-    if (cached != gResolved.constEnd())
+    loadOnce();
+    auto cached = resolved_.constFind(requested);
+    if (cached != resolved_.constEnd())
         return *cached;
     QString family = requested;
     for (const FontStandIn& s : standIns()) {
@@ -98,12 +125,12 @@ QString FontTable::familyFor(const QString& requested) {
         }
         break;
     }
-    gResolved.insert(requested, family);
+    resolved_.insert(requested, family);
     return family;
 }
 
-bool FontTable::fontExist(const QString& name) {
-    loadDerivedFonts();
+bool FontTable::fontExists(const QString& name) {
+    loadOnce();
     if (installed(name))
         return true;
     for (const FontStandIn& s : standIns()) {
@@ -116,11 +143,11 @@ bool FontTable::fontExist(const QString& name) {
     return false;
 }
 
-bool FontTable::translatesSymbolCodes(const QString& requested) {
+bool FontTable::symbolCodesTranslated(const QString& requested) {
     return requested == QStringLiteral("Symbol") && familyFor(requested) == kSymbolDerived;
 }
 
-QFont FontTable::makeFont(const QString& requested, double points, bool bold, bool italic, double deviceDpi) {
+QFont FontTable::font(const QString& requested, double points, bool bold, bool italic, double deviceDpi) {
     QFont font(familyFor(requested));
     // Points are pixels·72/96 on the page; a device of another dpi gets the size that
     // yields the same number of logical pixels through the painter's scale.

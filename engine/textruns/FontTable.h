@@ -2,7 +2,10 @@
 // Maps the font names the pages ask for ("メイリオ", "Symbol", …) to fonts installed
 // on a Debian desktop, and turns those names into QFonts laid out at 96 logical dpi.
 
+#include <course/textruns/Outcome.h>
+
 #include <QFont>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -15,30 +18,60 @@ struct FontStandIn {
 
 class FontTable {
 public:
+    // A table whose derived fonts (Unicode Symbol font, Japanese body font with a clean
+    // PDF text map) come from `dataFolder`/fonts; an empty folder has none, and the
+    // installed stand-ins declared for those names are used instead.
+    explicit FontTable(QString dataFolder);
+
     // The one substitution table of the engine.
     static const QList<FontStandIn>& standIns();
 
-    // Loads the fonts derived at build time (Unicode Symbol font, Japanese body font
-    // with a clean PDF text map) from the data folder beside the program. Safe to call
-    // more than once.
-    static void loadDerivedFonts();
+    // Loads the derived fonts from the data folder. The table counts them as loaded
+    // only when every one of them was; otherwise the outcome names the installed
+    // fonts that stand in, and a later call tries again. The first lookup loads them
+    // by itself (once).
+    Outcome loadDerivedFonts();
+    bool derivedFontsLoaded() const { return loaded_; }
+    const QString& dataFolder() const { return dataFolder_; }
 
     // The installed family that draws `requested`; names without a stand-in pass
     // through unchanged, as the platform's font mapper would take them.
-    static QString familyFor(const QString& requested);
-
+    QString familyFor(const QString& requested);
     // True when a font of exactly this name (case-sensitive) is installed, or the
     // stand-in declared for exactly this name is.
-    static bool fontExist(const QString& name);
-
+    bool fontExists(const QString& name);
     // True when runs in `requested` carry Symbol byte codes that must be translated
     // to Unicode before drawing (the derived Unicode Symbol font is in use).
-    static bool translatesSymbolCodes(const QString& requested);
-
+    bool symbolCodesTranslated(const QString& requested);
     // A font of `points` at 96 logical dpi for a device of `deviceDpi`: drawn through a
     // painter that maps logical pixels to device pixels, it has the layout size.
+    QFont font(const QString& requested, double points, bool bold, bool italic, double deviceDpi = 96.0);
+
+    // The table the surfaces measure and draw with: the fonts of the data folder
+    // beside the program. It mirrors Qt's font database, which is the process's own.
+    static FontTable& standard();
+
+    // The same calls on the standard table.
+    static QString familyOf(const QString& requested) { return standard().familyFor(requested); }
+    static bool fontExist(const QString& name) { return standard().fontExists(name); }
+    static bool translatesSymbolCodes(const QString& requested) {
+        return standard().symbolCodesTranslated(requested);
+    }
     static QFont makeFont(const QString& requested, double points, bool bold, bool italic,
-                          double deviceDpi = 96.0);
+                          double deviceDpi = 96.0) {
+        return standard().font(requested, points, bold, italic, deviceDpi);
+    }
+
+private:
+    void loadOnce();
+    bool installed(const QString& family);
+
+    QString dataFolder_;
+    bool attempted_ = false;
+    bool loaded_ = false;
+    QStringList loadedFamilies_; // derived families this table loaded
+    QHash<QString, QString> resolved_;
+    QStringList installedNames_; // the font database's families, read once
 };
 
 // The Symbol font's byte code (32..254) as the Unicode character it draws.

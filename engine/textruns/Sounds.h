@@ -1,11 +1,12 @@
 #pragma once
 // The two short sounds of the programs. Both start asynchronously and never block:
 // the named wave file when it exists, else the desktop sound theme's event sound.
-// Without an audio device they are silent.
+// Without an audio device they are silent. Which player a window uses is part of
+// its Environment.
 
 #include <QString>
 
-#include <functional>
+struct ca_context;
 
 namespace course {
 
@@ -13,14 +14,23 @@ enum class Sound { Chime, Notify };
 
 class Sounds {
 public:
-    static void chime();
-    static void notify();
-    static void play(Sound s);
-    // Tests and the text modes replace the player; an empty function restores it.
-    static void setSink(std::function<void(Sound)> sink);
     // Wave file first tried for a sound, and the theme event used when it is missing.
     static QString waveFile(Sound s);
     static QString themeEvent(Sound s);
+};
+
+// The desktop's player (libcanberra, which plays on its own thread).
+class DesktopSounds {
+public:
+    DesktopSounds();
+    ~DesktopSounds();
+    DesktopSounds(const DesktopSounds&) = delete;
+    DesktopSounds& operator=(const DesktopSounds&) = delete;
+
+    void play(Sound s);
+
+private:
+    ca_context* ctx_ = nullptr; // null: no sound system, silent
 };
 
 } // namespace course

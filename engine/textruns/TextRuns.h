@@ -5,8 +5,8 @@
 // string with the top-left corner at (locX, locY) and moves locX to where the string
 // ended. Each run restores every font property it changes.
 
+#include <course/textruns/Environment.h>
 #include <course/textruns/Palette.h>
-#include <course/textruns/Sounds.h>
 #include <course/textruns/RunStyle.h>
 #include <course/textruns/Surface.h>
 
@@ -135,14 +135,22 @@ public:
     // The platform's Str text of a double without surrounding blanks.
     static QString TrimStr(double v);
     static double MaxOf(double a, double b) { return b > a ? b : a; }
-    static void chime() { Sounds::chime(); }
-    static void notify() { Sounds::notify(); }
+    void chime() { env().chime(); }
+    void notify() { env().notify(); }
+
+    // Sounds, beep and the end of the program: the environment handed in by the
+    // window's main (useEnvironment), else one of the document's own (the desktop's
+    // sounds, no beep, End ends the process).
+    Environment& env() const { return *env_; }
+    void useEnvironment(Environment& e) { env_ = &e; }
 
 protected:
     Surface& pic() const;
 
 private:
     RunStyle style_;
+    std::unique_ptr<Environment> ownEnv_ = std::make_unique<Environment>();
+    Environment* env_ = ownEnv_.get();
 };
 
 // Conversion to the nearest integer with ties to even, as columns are stored.

@@ -168,7 +168,7 @@ public:
         g_.PSet(px(res.xL), py(res.Es));
         strokeTo(g_, px(res.xR), py(res.Es), kRed);
         if (!printing_)
-            course::TextRuns::chime();
+            doc_.chime();
         return !cancelled_;
     }
 
@@ -193,7 +193,7 @@ public:
         clock_.start();
         if (!waitUntil(clock_.deadline(2.0)))
             return false;
-        course::TextRuns::notify();
+        doc_.notify();
         return true;
     }
 
@@ -202,7 +202,8 @@ private:
     // (cancelled, or the program is ending). While printing nothing is waited for.
     bool waitUntil(std::chrono::nanoseconds deadline) {
         if (!printing_ && !cancelled_) {
-            if (!pacer_.sleepUntil(deadline, [this] { return cancelled_; }) || course::endRequested())
+            const auto stop = [this] { return cancelled_ || doc_.env().endRequested(); };
+            if (!pacer_.sleepUntil(deadline, stop) || stop())
                 cancel();
         }
         return !cancelled_;

@@ -15,7 +15,8 @@ class CurvePacer {
 public:
     using Nanos = Pacer::Nanos;
 
-    // How the pacer reaches the event loop. Both return false once the program is ending.
+    // How the pacer reaches the event loop. Both return false when the drawing has to
+    // stop (the window adds its own reasons: the program is ending, another charge).
     struct Yield {
         std::function<bool()> pumpOnce;      // handle pending events now
         std::function<bool(Nanos)> sleepFor; // sleep that long, handling events meanwhile

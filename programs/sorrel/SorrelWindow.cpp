@@ -63,6 +63,8 @@ SorrelWindow::Config SorrelWindow::unpaced() {
 SorrelWindow::SorrelWindow(Config config)
     : config_(std::move(config)),
       pacer_(Pacer(config_.clock, config_.speed, config_.waits), yieldFor(config_.yield)), Z_(config_.Z) {
+    if (config_.environment)
+        glyphs_.useEnvironment(*config_.environment);
     HartreeSetup::forCharge(Z_); // refuses a charge outside 1..10
     setWindowTitle(programTitle(Z_));
     setFixedSize(clientSize());
@@ -90,7 +92,7 @@ SorrelWindow::SorrelWindow(Config config)
     display_ =
         std::make_unique<SorrelDisplay>(glyphs_, surface(), picNumerov_->surface(), pic_->surface(), pacer_);
     display_->onFinished = [this] {
-        course::TextRuns::chime();
+        glyphs_.chime();
         getSourceFile_->show();
     };
     glyphs_.Form = &surface();
@@ -108,8 +110,9 @@ SorrelWindow::~SorrelWindow() {
 CurvePacer::Yield SorrelWindow::yieldFor(CurvePacer::Yield y) {
     // A key that chose another charge stops the run at its next yield, as the end of
     // the program does.
-    return {[this, pump = std::move(y.pumpOnce)] { return pump() && !pendingCharge_; },
-            [this, sleep = std::move(y.sleepFor)](Pacer::Nanos d) { return sleep(d) && !pendingCharge_; }};
+    // Ending the program stops it the same way.
+    return {[this, pump = std::move(y.pumpOnce)] { return pump() && !stopRequested(); },
+            [this, sleep = std::move(y.sleepFor)](Pacer::Nanos d) { return sleep(d) && !stopRequested(); }};
 }
 
 RunOutcome SorrelWindow::load(HartreeObserver* observer) {
@@ -124,7 +127,7 @@ RunOutcome SorrelWindow::load(HartreeObserver* observer) {
             pendingCharge_.reset();
             throw;
         }
-        if (!pendingCharge_ || course::endRequested())
+        if (!pendingCharge_ || glyphs_.env().endRequested())
             break;
         Z_ = *pendingCharge_;
         pendingCharge_.reset();
@@ -234,7 +237,7 @@ bool SorrelWindow::eventFilter(QObject* watched, QEvent* event) {
         auto* w = qobject_cast<QWidget*>(watched);
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (w && w->window() == this && key == Qt::Key_Escape) {
-            course::End();
+            glyphs_.env().End();
             return true;
         }
         // 1..9 and 0 choose the nuclear charge 1..10 and run again.
@@ -247,7 +250,7 @@ bool SorrelWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void SorrelWindow::closeEvent(QCloseEvent* event) {
-    course::End();
+    glyphs_.env().End();
     event->accept();
 }
 

@@ -49,6 +49,9 @@ struct SorrelWindowConfig {
     int Z = 2; // nuclear charge of the first run (1..10)
     // The address the download label opens; empty: there is none to open.
     QUrl sourceUrl = sourceArchiveUrl();
+    // Sounds and the end of the program; none: the window's own (the desktop's
+    // sounds, Escape and closing end the process).
+    course::Environment* environment = nullptr;
 };
 
 class SorrelWindow : public course::SurfaceView, private course::FormTarget {
@@ -109,6 +112,7 @@ private:
     RunOutcome exec(HartreeObserver& observer);
     void prepare();
     CurvePacer::Yield yieldFor(CurvePacer::Yield y);
+    bool stopRequested() const { return pendingCharge_ || glyphs_.env().endRequested(); }
     void reportException(const std::exception& e);
     void getSourceFileClick();
 

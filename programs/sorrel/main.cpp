@@ -5,7 +5,7 @@
 #include "SorrelWindow.h"
 #include <hartree/TableCollector.h>
 
-#include <course/textruns/Sounds.h>
+#include <course/textruns/Environment.h>
 
 #include <QApplication>
 #include <QMessageBox>
@@ -46,9 +46,11 @@ int printTable(int Z) {
 
 // Computes the whole run without waits or sounds and writes the finished window.
 int exportWindow(const sorrel::Options& o) {
-    course::Sounds::setSink([](course::Sound) {});
+    course::Environment env;
+    env.soundSink = [](course::Sound) {};
     sorrel::SorrelWindow::Config config = sorrel::SorrelWindow::unpaced();
     config.Z = o.Z;
+    config.environment = &env;
     sorrel::SorrelWindow window(config);
     try {
         window.load();
@@ -95,9 +97,12 @@ int main(int argc, char** argv) {
     if (o.exporting())
         return exportWindow(o);
 
+    course::Environment env;
+    env.beepHook = [] { QApplication::beep(); };
     sorrel::SorrelWindow::Config config;
     config.speed = o.speed;
     config.Z = o.Z;
+    config.environment = &env;
     sorrel::SorrelWindow window(config);
     window.show();
     // The run starts from the event loop, once the window is on screen.

@@ -32,14 +32,10 @@ struct CalyxPrintYield : ::testing::Test {
         auto sink = std::make_unique<course::testing::RecordingSink>();
         printer = sink.get();
         w->setPrintSink(std::move(sink));
-        setEndHook([this] { ++ends; });
+        doc->env().endHook = [this] { ++ends; };
         w->Form_Load(true);
     }
-    void TearDown() override {
-        w.reset();
-        setEndHook({});
-        resetEndRequest();
-    }
+    void TearDown() override { w.reset(); }
 
     // Runs `f` at the next yield to the event loop.
     void atNextYield(std::function<void()> f) {

@@ -79,15 +79,12 @@ protected:
     }
     void SetUp() override {
         ASSERT_TRUE(startError.isEmpty()) << startError.toStdString();
-        Sounds::setSink([](Sound) {});
-        setEndHook([this] { ++ends; });
+        env.soundSink = [](Sound) {};
+        env.endHook = [this] { ++ends; };
         jobsBefore = cups->completedJobs().size();
     }
     void TearDown() override {
         EXPECT_EQ(ends, 0); // printing never ends the program
-        setEndHook({});
-        resetEndRequest();
-        Sounds::setSink({});
     }
 
     // Waits for the job, checks it is one A4 page, and reads back the print canvas
@@ -148,6 +145,7 @@ protected:
 
     static inline QString startError;
     int ends = 0;
+    Environment env; // the documents' sounds and end
     qsizetype jobsBefore = 0;
 };
 
@@ -155,6 +153,7 @@ protected:
 
 TEST_F(CupsPrint, DocumentPageGoesToTheDefaultQueueAsTheShownPage) {
     auto doc = calyx::makeDocument();
+    doc->useEnvironment(env);
     Form1 w(*doc);
     w.Form_Load(true);
     w.cmdGo_Click();
@@ -179,6 +178,7 @@ TEST_F(CupsPrint, BrindlePrintDuringTheLiveRunGoesToTheQueueAsTheFinishedPage) {
     auto doc = brindle::makeDocument(50); // the live run at 50 times its pace: about 2.5 s
     auto* live = dynamic_cast<brindle::BrindleDocument*>(doc.get());
     ASSERT_NE(live, nullptr);
+    doc->useEnvironment(env);
     Form1 w(*doc);
     w.Form_Load(true);
     w.cmdGo_Click();

@@ -39,9 +39,8 @@ struct Formula : ::testing::Test {
         t.LeftMargin = 10;
         t.CurX = 100;
         t.CurY = 200;
-        Typesetter::setBeep([this] { ++beeps; });
+        t.env().beepHook = [this] { ++beeps; };
     }
-    void TearDown() override { Typesetter::setBeep({}); }
 
     double TH() const { return g.TextHeight(QStringLiteral("A")); }
     double TW() const { return g.TextWidth(QStringLiteral("A")); }

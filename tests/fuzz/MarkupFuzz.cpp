@@ -16,7 +16,6 @@ using namespace course::fuzz;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     startApplication();
-    Typesetter::setBeep({});
     return 0;
 }
 

@@ -35,20 +35,18 @@ QStringList outside(const Surface& g, QSize area) {
 class AllPages : public ::testing::TestWithParam<DocumentMaker> {
 protected:
     void SetUp() override {
-        Sounds::setSink([](Sound) {});
-        setEndHook([] {});
+        env.soundSink = [](Sound) {};
+        env.endHook = [] {};
     }
-    void TearDown() override {
-        Sounds::setSink({});
-        setEndHook({});
-        resetEndRequest();
-    }
+    // The documents' sounds and end: silent, and End does not end the test program.
+    Environment env;
 };
 
 } // namespace
 
 TEST_P(AllPages, ScreenPagesHaveEveryGlyphAndStayInTheWindow) {
     auto doc = GetParam().make();
+    doc->useEnvironment(env);
     Form1 w(*doc);
     w.Form_Load(false);
     course::testing::forEachScreenPage(w, [&](int k, const Surface& g) {
@@ -64,6 +62,7 @@ TEST_P(AllPages, ScreenPagesHaveEveryGlyphAndStayInTheWindow) {
 
 TEST_P(AllPages, PrintedPagesHaveEveryGlyphAndFitTheCanvas) {
     auto doc = GetParam().make();
+    doc->useEnvironment(env);
     Form1 w(*doc);
     w.setPrintSink(std::make_unique<RecordingSink>());
     w.Form_Load(false);

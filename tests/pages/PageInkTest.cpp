@@ -108,20 +108,18 @@ private:
 class PageInkOf : public ::testing::TestWithParam<DocumentMaker> {
 protected:
     void SetUp() override {
-        Sounds::setSink([](Sound) {});
-        setEndHook([] {});
+        env.soundSink = [](Sound) {};
+        env.endHook = [] {};
     }
-    void TearDown() override {
-        Sounds::setSink({});
-        setEndHook({});
-        resetEndRequest();
-    }
+    // The documents' sounds and end: silent, and End does not end the test program.
+    Environment env;
 };
 
 } // namespace
 
 TEST_P(PageInkOf, Pages) {
     auto doc = GetParam().make();
+    doc->useEnvironment(env);
     Form1 w(*doc);
     w.setPrintSink(std::make_unique<RecordingSink>());
     w.Form_Load(false);
@@ -140,12 +138,13 @@ INSTANTIATE_TEST_SUITE_P(PageInk, PageInkOf, ::testing::ValuesIn(documentMakers(
                          });
 
 TEST(PageInkSorrel, FinalWindow) {
-    Sounds::setSink([](Sound) {});
-    resetEndRequest();
-    setEndHook([] {});
+    Environment env;
+    env.soundSink = [](Sound) {};
+    env.endHook = [] {};
     {
         sorrel::SorrelWindow::Config config = sorrel::SorrelWindow::unpaced();
         config.openUrl = [](const QUrl&) { return true; };
+        config.environment = &env;
         sorrel::SorrelWindow w(config);
         ASSERT_EQ(w.load(), sorrel::RunOutcome::Completed);
         InkAudit audit(QStringLiteral("sorrel"));
@@ -154,7 +153,4 @@ TEST(PageInkSorrel, FinalWindow) {
         audit.check(QStringLiteral("pic"), w.pic());
         audit.finish();
     }
-    setEndHook({});
-    resetEndRequest();
-    Sounds::setSink({});
 }

@@ -44,8 +44,8 @@ bool waitForRuns(const SorrelWindow& w, int runs) {
 } // namespace
 
 TEST(SorrelWindowCharge, KeyDuringARunStartsItAgainForTheChosenIon) {
-    SoundRecorder sounds;
-    EndRecorder ends;
+    TestEnvironment sounds;
+    TestEnvironment& ends = sounds;
     SorrelWindow::Config c = SorrelWindow::unpaced();
     SorrelWindow* window = nullptr;
     int pumps = 0;
@@ -55,7 +55,7 @@ TEST(SorrelWindowCharge, KeyDuringARunStartsItAgainForTheChosenIon) {
             press(*window, Qt::Key_3);
         return true;
     };
-    SorrelWindow w(c);
+    SorrelWindow w(sounds(c));
     window = &w;
     EXPECT_EQ(w.load(), RunOutcome::Completed);
     EXPECT_EQ(w.runsStarted(), 2);
@@ -85,10 +85,10 @@ TEST(SorrelWindowCharge, KeyDuringARunStartsItAgainForTheChosenIon) {
 }
 
 TEST(SorrelWindowCharge, KeyAfterTheRunStartsANewOneAndAGuardShowsWhyItStopped) {
-    SoundRecorder sounds;
+    TestEnvironment sounds;
     SorrelWindow::Config c = SorrelWindow::unpaced();
     c.Z = 10;
-    SorrelWindow w(c);
+    SorrelWindow w(sounds(c));
     ASSERT_EQ(w.load(), RunOutcome::Completed);
     EXPECT_TRUE(textOf(w.form()).contains(QStringLiteral("155/16")));
     EXPECT_TRUE(w.getSourceFile()->isVisibleTo(&w));

@@ -80,9 +80,9 @@ StepTimes timeSteps(VirtualTime& t, SorrelWindow& w, int stopAfterCycles = 99) {
 } // namespace
 
 TEST(SorrelWindowPacing, EachPointWaitsForItsSlotFromTheCurveStart) {
-    SoundRecorder quiet;
+    TestEnvironment quiet;
     VirtualTime t;
-    SorrelWindow w(t.config(1.0));
+    SorrelWindow w(quiet(t.config(1.0)));
     const Nanos start = t.now;
     const StepTimes times = timeSteps(t, w);
     ASSERT_EQ(times.d1.size(), 8u);
@@ -105,9 +105,9 @@ TEST(SorrelWindowPacing, EachPointWaitsForItsSlotFromTheCurveStart) {
 }
 
 TEST(SorrelWindowPacing, SpeedFactorDividesEveryWait) {
-    SoundRecorder quiet;
+    TestEnvironment quiet;
     VirtualTime t;
-    SorrelWindow w(t.config(2.0));
+    SorrelWindow w(quiet(t.config(2.0)));
     const StepTimes times = timeSteps(t, w, 1);
     ASSERT_EQ(times.d1.size(), 1u);
     EXPECT_EQ(times.d1[0], 2150 * (kSlot / 2) + 1ns);
@@ -117,11 +117,11 @@ TEST(SorrelWindowPacing, SpeedFactorDividesEveryWait) {
 }
 
 TEST(SorrelWindowPacing, UnpacedRunNeitherWaitsNorYields) {
-    SoundRecorder quiet;
+    TestEnvironment quiet;
     VirtualTime t;
     SorrelWindow::Config c = SorrelWindow::unpaced();
     c.clock = [&t] { return t.now; };
-    SorrelWindow w(c);
+    SorrelWindow w(quiet(c));
     const auto wall0 = std::chrono::steady_clock::now();
     EXPECT_EQ(w.load(), RunOutcome::Completed);
     EXPECT_LT(std::chrono::steady_clock::now() - wall0, 60s);
@@ -131,10 +131,10 @@ TEST(SorrelWindowPacing, UnpacedRunNeitherWaitsNorYields) {
 // On the real clock in the event loop: the first lower-plot curve at speed 4 takes its
 // 2150 slots (about 2.1 s) and the process sleeps rather than spins meanwhile.
 TEST(SorrelWindowPacing, RealClockCurveTakesItsTimeWithoutSpinning) {
-    SoundRecorder quiet;
+    TestEnvironment quiet;
     SorrelWindow::Config c;
     c.speed = 4;
-    SorrelWindow w(c);
+    SorrelWindow w(quiet(c));
     w.show();
     Spy spy(w.display());
     std::chrono::steady_clock::time_point t0, t1;
@@ -158,11 +158,11 @@ TEST(SorrelWindowPacing, RealClockCurveTakesItsTimeWithoutSpinning) {
 }
 
 TEST(SorrelWindowEnding, EscapeToAnyControlEndsTheRunMidCurve) {
-    SoundRecorder quiet;
-    EndRecorder ends;
+    TestEnvironment quiet;
+    TestEnvironment& ends = quiet;
     SorrelWindow::Config c;
     c.speed = 2; // the first curve takes about 4 s
-    SorrelWindow w(c);
+    SorrelWindow w(quiet(c));
     w.show();
     QWidget* target = w.picBox()->view();
     bool endedEarly = false;
@@ -194,11 +194,11 @@ TEST(SorrelWindowEnding, EscapeToAnyControlEndsTheRunMidCurve) {
 }
 
 TEST(SorrelWindowEnding, ClosingTheWindowEndsTheRun) {
-    SoundRecorder quiet;
-    EndRecorder ends;
+    TestEnvironment quiet;
+    TestEnvironment& ends = quiet;
     SorrelWindow::Config c;
     c.speed = 2;
-    SorrelWindow w(c);
+    SorrelWindow w(quiet(c));
     w.show();
     QTimer::singleShot(100, &w, [&] { w.close(); });
     Spy spy(w.display());

@@ -30,6 +30,7 @@ struct InnerStepRecord {
 };
 
 struct RunRecord {
+    TestEnvironment env; // outlives the window, which keeps a pointer to it
     std::unique_ptr<SorrelWindow> window;
     std::vector<std::pair<Spy::Step, int>> rowsAfter; // rows on the window after D4, D5, D6
     std::vector<InnerStepRecord> innerSteps;
@@ -47,14 +48,14 @@ struct RunRecord {
 RunRecord& run() {
     static RunRecord* record = [] {
         auto* r = new RunRecord;
-        SoundRecorder sounds;
+        TestEnvironment& sounds = r->env;
         SorrelWindow::Config config = SorrelWindow::unpaced();
         config.sourceUrl = QUrl(QStringLiteral("https://course.test/quantum-course-source.tar.xz"));
         config.openUrl = [r](const QUrl& url) {
             r->opened.push_back(url);
             return r->openSucceeds;
         };
-        r->window = std::make_unique<SorrelWindow>(config);
+        r->window = std::make_unique<SorrelWindow>(sounds(config));
         SorrelWindow& w = *r->window;
         Spy spy(w.display());
         std::size_t mark = 0;

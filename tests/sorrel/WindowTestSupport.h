@@ -4,7 +4,7 @@
 
 #include <course/shell/EventPump.h>
 #include "SorrelWindow.h"
-#include <course/textruns/Sounds.h>
+#include <course/textruns/Environment.h>
 
 #include <cmath>
 #include <functional>
@@ -39,26 +39,22 @@ struct Spy : HartreeObserver {
     Flow finalReport(const HartreeState& s) override { return step(D6, s, &HartreeObserver::finalReport); }
 };
 
-// Records End() instead of ending the test program; restores everything afterwards.
-struct EndRecorder {
-    int ends = 0;
-    EndRecorder() {
-        course::resetEndRequest();
-        course::setEndHook([this] { ++ends; });
-    }
-    ~EndRecorder() {
-        course::setEndHook({});
-        course::resetEndRequest();
-    }
-};
-
-// Records the sounds instead of playing them.
-struct SoundRecorder {
+// A window's environment for a test: sounds recorded instead of played, End counted
+// instead of ending the test program. `env(config)` hands it to a window's config.
+struct TestEnvironment {
+    course::Environment environment;
     std::vector<course::Sound> played;
-    SoundRecorder() {
-        course::Sounds::setSink([this](course::Sound s) { played.push_back(s); });
+    int ends = 0;
+    TestEnvironment() {
+        environment.soundSink = [this](course::Sound s) { played.push_back(s); };
+        environment.endHook = [this] { ++ends; };
     }
-    ~SoundRecorder() { course::Sounds::setSink({}); }
+    TestEnvironment(const TestEnvironment&) = delete;
+    TestEnvironment& operator=(const TestEnvironment&) = delete;
+    SorrelWindow::Config operator()(SorrelWindow::Config c) {
+        c.environment = &environment;
+        return c;
+    }
 };
 
 // Text rows of the window's table: text ops grouped by line (a row is one text line

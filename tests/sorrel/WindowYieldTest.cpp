@@ -35,14 +35,14 @@ SorrelWindow::Config yieldingConfig(Nanos& now, std::function<void()>& during) {
         if (during)
             during();
         course::DoEvents();
-        return !course::endRequested();
+        return true; // the window adds its own stop
     };
     c.yield.sleepFor = [&now, &during](Nanos d) {
         now += d;
         if (during)
             during();
         course::DoEvents();
-        return !course::endRequested();
+        return true; // the window adds its own stop
     };
     return c;
 }
@@ -58,14 +58,14 @@ QString textOf(const course::Surface& g) {
 } // namespace
 
 TEST(SorrelWindowYield, KeysClicksAndRepaintsInsideEveryYieldLeaveTheRunAsItWas) {
-    SoundRecorder quiet;
-    EndRecorder ends;
+    TestEnvironment quiet;
+    TestEnvironment& ends = quiet;
     SorrelWindow reference(SorrelWindow::unpaced());
     ASSERT_EQ(reference.load(), RunOutcome::Completed);
 
     Nanos now{1'000'000'000'000};
     std::function<void()> during;
-    SorrelWindow w(yieldingConfig(now, during));
+    SorrelWindow w(quiet(yieldingConfig(now, during)));
     w.show();
     std::mt19937 rng(20261207);
     const Qt::Key keys[] = {Qt::Key_A, Qt::Key_Up, Qt::Key_Down, Qt::Key_Space, Qt::Key_Return, Qt::Key_F1};
@@ -99,11 +99,11 @@ TEST(SorrelWindowYield, CloseOrEscapeInsideAYieldOfEachCurveKindEndsTheRunThere)
     // The first yield of the lower-plot curve, the potential and the matched solution.
     for (Spy::Step curve : {Spy::D1, Spy::D2, Spy::D3}) {
         for (bool escape : {false, true}) {
-            SoundRecorder quiet;
-            EndRecorder ends;
+            TestEnvironment quiet;
+            TestEnvironment& ends = quiet;
             Nanos now{1'000'000'000'000};
             std::function<void()> during;
-            SorrelWindow w(yieldingConfig(now, during));
+            SorrelWindow w(quiet(yieldingConfig(now, during)));
             w.show();
             Spy spy(w.display());
             int stepsAfterEnd = 0;

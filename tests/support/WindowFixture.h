@@ -26,14 +26,10 @@ struct WindowFixture : ::testing::Test {
         auto rs = std::make_unique<RecordingSink>();
         sink = rs.get();
         w->setPrintSink(std::move(rs));
-        setEndHook([this] { ++ends; });
+        doc->env().endHook = [this] { ++ends; };
         w->Form_Load(false);
     }
-    void TearDown() override {
-        w.reset();
-        setEndHook({});
-        resetEndRequest();
-    }
+    void TearDown() override { w.reset(); }
 
     bool back() const { return w->backLabel()->isVisibleTo(w.get()); }
     bool go() const { return w->goLabel()->isVisibleTo(w.get()); }

@@ -30,16 +30,12 @@ struct Pages : ::testing::Test {
     std::unique_ptr<Form1> w;
 
     void SetUp() override {
-        setEndHook([] {});
+        doc.env().endHook = [] {};
         w = std::make_unique<Form1>(doc);
         w->setPrintSink(std::make_unique<RecordingSink>());
         w->Form_Load(false);
     }
-    void TearDown() override {
-        w.reset();
-        setEndHook({});
-        resetEndRequest();
-    }
+    void TearDown() override { w.reset(); }
     // Tags such as "[1]" … "[10]" and "[８]" with the x they are drawn at.
     static std::map<QString, double> tags(const Surface& g) {
         static const QRegularExpression tagText(QStringLiteral("^\\[([0-9]+|８)\\]$"));

@@ -9,7 +9,7 @@
 #include <course/shell/EventPump.h>
 #include <course/shell/Form1.h>
 #include <course/shell/PrintSink.h>
-#include <course/textruns/Sounds.h>
+#include <course/textruns/Environment.h>
 #include <course/textruns/Surface.h>
 
 #include <brindle/EigenIteration.h>
@@ -54,7 +54,7 @@ public:
         startedAt.push_back(clk.t);
         if (during)
             during(k);
-        if (course::endRequested() || (cancelled && cancelled()))
+        if (cancelled && cancelled())
             return false;
         if (clk.t < deadline)
             clk.t = deadline;
@@ -130,9 +130,9 @@ protected:
     std::vector<SoundEvent> sounds;
 
     void SetUp() override {
-        course::Sounds::setSink([this](course::Sound s) { sounds.push_back({s, pacer.sleeps()}); });
-        course::setEndHook([this] { ++ends; });
         doc = std::make_unique<BrindleDocument>();
+        doc->env().soundSink = [this](course::Sound s) { sounds.push_back({s, pacer.sleeps()}); };
+        doc->env().endHook = [this] { ++ends; };
         doc->setPacer(&pacer);
         w = std::make_unique<course::Form1>(*doc);
         auto rs = std::make_unique<RecordingSink>();
@@ -144,9 +144,6 @@ protected:
     void TearDown() override {
         w.reset();
         doc.reset();
-        course::setEndHook({});
-        course::resetEndRequest();
-        course::Sounds::setSink({});
     }
 
     int count(course::Sound s) const {
