@@ -32,18 +32,25 @@ QFont KeyOverlay::rowFont() const { return FontTable::makeFont(kFont, 10.5, fals
 QFont KeyOverlay::titleFont() const { return FontTable::makeFont(kFont, 12, true, false, logicalDpiY()); }
 
 KeyOverlay::Layout KeyOverlay::layout() const {
-    const QFontMetrics fm(rowFont(), const_cast<KeyOverlay*>(this));
-    const QFontMetrics tm(titleFont(), const_cast<KeyOverlay*>(this));
-    const int rowH = fm.height() + kRowGap;
-    int keyW = 0, meaningW = 0;
+    auto* self = const_cast<KeyOverlay*>(this);
+    const QFontMetrics fm(rowFont(), self);
+    const QFontMetrics tm(titleFont(), self);
+    // Measured as drawText lays the text out, so that every glyph has room.
+    auto extent = [](const QFontMetrics& m, const QString& s) {
+        return m.boundingRect(QRect(0, 0, 4000, 4000), Qt::AlignLeft | Qt::AlignTop, s).size();
+    };
+    int keyW = 0, meaningW = 0, textH = extent(fm, hint()).height();
     for (const KeyRow& r : rows_) {
-        keyW = std::max(keyW, fm.horizontalAdvance(r.keys));
-        meaningW = std::max(meaningW, fm.horizontalAdvance(r.meaning));
+        const QSize k = extent(fm, r.keys), m = extent(fm, r.meaning);
+        keyW = std::max(keyW, k.width());
+        meaningW = std::max(meaningW, m.width());
+        textH = std::max({textH, k.height(), m.height()});
     }
-    const int titleH = tm.height();
-    const int hintW = fm.horizontalAdvance(hint());
-    const int innerW = std::max({keyW + kColumn + meaningW, tm.horizontalAdvance(title()), hintW});
-    const int innerH = titleH + kPad / 2 + int(rows_.size()) * rowH + kPad / 2 + fm.height();
+    const QSize titleSize = extent(tm, title());
+    const QSize hintSize = extent(fm, hint());
+    const int rowH = textH + kRowGap;
+    const int innerW = std::max({keyW + kColumn + meaningW, titleSize.width(), hintSize.width()});
+    const int innerH = titleSize.height() + kPad / 2 + int(rows_.size()) * rowH + kPad / 2 + textH;
     Layout L;
     L.panel = QRect(0, 0, innerW + 2 * kPad, innerH + 2 * kPad);
     L.panel.moveCenter(rect().center());
@@ -51,15 +58,15 @@ KeyOverlay::Layout KeyOverlay::layout() const {
     L.panel.moveLeft(std::max(0, L.panel.left()));
     const int x = L.panel.left() + kPad;
     int y = L.panel.top() + kPad;
-    L.title = QRect(x, y, innerW, titleH);
-    y += titleH + kPad / 2;
+    L.title = QRect(x, y, innerW, titleSize.height());
+    y += titleSize.height() + kPad / 2;
     for (std::size_t i = 0; i < rows_.size(); ++i) {
-        L.keys.emplace_back(x, y, keyW, fm.height());
-        L.meanings.emplace_back(x + keyW + kColumn, y, meaningW, fm.height());
+        L.keys.emplace_back(x, y, keyW, textH);
+        L.meanings.emplace_back(x + keyW + kColumn, y, meaningW, textH);
         y += rowH;
     }
     y += kPad / 2;
-    L.hint = QRect(x, y, innerW, fm.height());
+    L.hint = QRect(x, y, innerW, textH);
     return L;
 }
 

@@ -15,6 +15,7 @@ QHash<const QObject*, AccessibleSource>& sources() {
 }
 
 QAccessibleInterface* factory(const QString&, QObject* object) {
+
     auto* w = qobject_cast<QWidget*>(object);
     if (!w)
         return nullptr;
@@ -37,6 +38,13 @@ void PageAccessible::expose(QWidget* w, AccessibleSource source) {
     sources().insert(w, std::move(source));
     if (!known)
         QObject::connect(w, &QObject::destroyed, w, [w] { sources().remove(w); });
+    // Qt keeps the first interface made for a widget (a change of its title or name
+    // makes one): one made before it was exposed here gives way to this one.
+    QAccessibleInterface* made = QAccessible::queryAccessibleInterface(w);
+    if (made && !dynamic_cast<PageAccessible*>(made)) {
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+        QAccessible::queryAccessibleInterface(w);
+    }
 }
 
 QString PageAccessible::exposedText(QWidget* w) {

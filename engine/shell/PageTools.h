@@ -15,6 +15,7 @@
 #include <functional>
 #include <vector>
 
+class QAccessibleEvent;
 class QKeyEvent;
 class QLabel;
 
@@ -58,6 +59,10 @@ public:
     // Sends screen readers the page's new text when it differs from what they were
     // last told (also checked every kAnnounceMs while a screen reader listens).
     void announce();
+    // Where announcements go instead of the platform's screen-reader bridge (tests on a
+    // platform without one); null: the bridge, and only while a screen reader listens.
+    using AnnouncementSink = void (*)(QAccessibleEvent*);
+    static void setAnnouncementSink(AnnouncementSink sink);
 
 private:
     void say(const QString& text);

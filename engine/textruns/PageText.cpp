@@ -129,7 +129,7 @@ double bodySize(const std::vector<Token>& tokens) {
 // characters, with its own text (numerator, denominator) right above and below.
 struct Bar {
     double x1 = 0, x2 = 0, y = 0;
-    int token = -1; // the bar's own run, if it is one
+    std::vector<int> runs; // the bar's own runs, when it is drawn with characters
 };
 
 bool barText(const QString& s) {
@@ -144,11 +144,29 @@ std::vector<Bar> barsOf(const Surface& g, const std::vector<Token>& tokens, doub
             continue;
         const double len = std::abs(op.b.x() - op.a.x());
         if (len >= 0.3 * H && len <= 12 * H)
-            bars.push_back({std::min(op.a.x(), op.b.x()), std::max(op.a.x(), op.b.x()), op.a.y(), -1});
+            bars.push_back({std::min(op.a.x(), op.b.x()), std::max(op.a.x(), op.b.x()), op.a.y(), {}});
     }
+    // Bar characters side by side make one bar.
+    std::vector<int> chars;
     for (int k = 0; k < int(tokens.size()); ++k)
         if (barText(tokens[k].text.trimmed()))
-            bars.push_back({tokens[k].cell.left(), tokens[k].cell.right(), tokens[k].cell.center().y(), k});
+            chars.push_back(k);
+    std::sort(chars.begin(), chars.end(),
+              [&](int a, int b) { return tokens[a].cell.left() < tokens[b].cell.left(); });
+    std::vector<Bar> drawn;
+    for (int k : chars) {
+        const QRectF& c = tokens[k].cell;
+        auto joins = std::find_if(drawn.begin(), drawn.end(), [&](const Bar& b) {
+            return std::abs(b.y - c.center().y()) < 1 && c.left() - b.x2 < 2 && c.left() >= b.x1;
+        });
+        if (joins != drawn.end()) {
+            joins->x2 = std::max(joins->x2, c.right());
+            joins->runs.push_back(k);
+        } else {
+            drawn.push_back({c.left(), c.right(), c.center().y(), {k}});
+        }
+    }
+    bars.insert(bars.end(), drawn.begin(), drawn.end());
     // Inner fractions first, so that an outer one takes them whole.
     std::stable_sort(bars.begin(), bars.end(), [](const Bar& a, const Bar& b) { return a.x2 - a.x1 < b.x2 - b.x1; });
     return bars;
@@ -185,13 +203,14 @@ void foldFractions(const Surface& g, std::vector<Token>& tokens, double H) {
     std::vector<bool> gone(tokens.size(), false);
     std::vector<Token> folded;
     for (const Bar& bar : barsOf(g, tokens, H)) {
-        if (bar.token >= 0 && gone[bar.token])
+        if (std::any_of(bar.runs.begin(), bar.runs.end(), [&](int k) { return gone[k]; }))
             continue;
+        auto ownRun = [&](int k) { return std::find(bar.runs.begin(), bar.runs.end(), k) != bar.runs.end(); };
         const double margin = 0.25 * H;
         std::vector<int> above, below;
         bool straddles = false;
         for (int k = 0; k < int(tokens.size()); ++k) {
-            if (gone[k] || k == bar.token)
+            if (gone[k] || ownRun(k))
                 continue;
             const Token& t = tokens[k];
             const double dy = t.centre - bar.y;
@@ -212,7 +231,7 @@ void foldFractions(const Surface& g, std::vector<Token>& tokens, double H) {
             const std::vector<int> core = *side;
             for (int k = 0; k < int(tokens.size()); ++k) {
                 const Token& t = tokens[k];
-                if (gone[k] || k == bar.token || std::find(above.begin(), above.end(), k) != above.end() ||
+                if (gone[k] || ownRun(k) || std::find(above.begin(), above.end(), k) != above.end() ||
                     std::find(below.begin(), below.end(), k) != below.end())
                     continue;
                 if (t.cell.left() < bar.x1 - margin || t.cell.right() > bar.x2 + H)
@@ -242,8 +261,8 @@ void foldFractions(const Surface& g, std::vector<Token>& tokens, double H) {
         f.baseline = f.centre = bar.y;
         f.size = tokens[above.front()].size;
         f.piece = true;
-        if (bar.token >= 0)
-            gone[bar.token] = true;
+        for (int k : bar.runs)
+            gone[k] = true;
         tokens.push_back(f);
         gone.push_back(false);
     }
