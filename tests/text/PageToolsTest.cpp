@@ -17,12 +17,14 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 
 #include <gtest/gtest.h>
 
@@ -142,6 +144,15 @@ TEST_F(Quillet, TheOverviewFitsEveryRowInItsPanel) {
     QImage img(w->size(), QImage::Format_RGB32);
     w->render(&img);
     img.save(course::testing::outputDir() + QStringLiteral("/key-overlay.png"));
+    // On a real X server (QT_QPA_PLATFORM=xcb under Xvfb) also as the screen shows it.
+    if (QGuiApplication::platformName() == QStringLiteral("xcb")) {
+        w->show();
+        overlay->open();
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+        while (std::chrono::steady_clock::now() < until)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        w->screen()->grabWindow(0).save(course::testing::outputDir() + QStringLiteral("/key-overlay-screen.png"));
+    }
     overlay->close();
 }
 
@@ -241,6 +252,9 @@ struct Sorrel : ::testing::Test {
 TEST_F(Sorrel, TheWindowCopiesAsTextAndPictureAndReadsAloud) {
     press(w->picBox()->view(), Qt::Key_C, Qt::ControlModifier);
     const QString text = QGuiApplication::clipboard()->text();
+    QFile out(course::testing::outputDir() + QStringLiteral("/sorrel.txt"));
+    if (out.open(QIODevice::WriteOnly))
+        out.write(text.toUtf8());
     EXPECT_TRUE(text.startsWith(sorrel::kProgramTitle)) << text.toStdString();
     for (const char* piece : {"電子エネルギー", "ε_(1s)", "E_(total)", "初期波動関数", "rR_(1s)(r)"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(piece))) << piece << "\n" << text.toStdString();
