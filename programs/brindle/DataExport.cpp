@@ -11,7 +11,7 @@ namespace brindle {
 int exportData(const EigenIteration& it, const QString& dir, bool overwrite) {
     course::ExportFolder folder(dir);
     folder.setOverwrite(overwrite);
-    for (const DataFile& f : dataFiles(it))
+    for (const course::CsvFile& f : dataFiles(it))
         folder.add(f.name, f.text);
     const QString error = folder.write();
     if (error.isEmpty())

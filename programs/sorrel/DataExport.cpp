@@ -26,7 +26,7 @@ int exportData(const Options& o) {
 
     course::ExportFolder folder(QString::fromStdString(o.dataDir));
     folder.setOverwrite(o.force);
-    for (const DataFile& f : data.files())
+    for (const course::CsvFile& f : data.files())
         folder.add(f.name, f.text);
     if (const QString error = folder.write(); !error.isEmpty()) {
         std::cerr << "sorrel: " << error.toStdString() << '\n';

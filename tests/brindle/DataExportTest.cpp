@@ -13,6 +13,7 @@
 
 #include <cmath>
 
+using course::test::capturedRows;
 using course::test::Csv;
 using course::test::ProgramRun;
 using course::test::readCsv;
@@ -32,14 +33,6 @@ QString fixed(double v, int decimals) { return QString::number(v, 'f', decimals)
 QString trial(double v) {
     QString s = fixed(v, 3);
     return s.replace(QRegularExpression(QStringLiteral("^(-?)0\\.")), QStringLiteral("\\1."));
-}
-
-QStringList fieldsOf(const QString& text, const QRegularExpression& re) {
-    QStringList rows;
-    for (const QString& line : text.split(QLatin1Char('\n')))
-        if (const QRegularExpressionMatch m = re.match(line); m.hasMatch())
-            rows << m.capturedTexts().mid(1).join(QLatin1Char(' '));
-    return rows;
 }
 
 } // namespace
@@ -140,7 +133,7 @@ TEST(DataExport, EveryRowEqualsTheTableToItsDigits) {
                       it.number(k, QStringLiteral("E_before")) + it.number(k, QStringLiteral("dE")));
         }
         EXPECT_GE(csvRows.size(), 16);
-        EXPECT_EQ(csvRows, fieldsOf(table.out, iteration));
+        EXPECT_EQ(csvRows, capturedRows(table.out, iteration));
 
         const Csv sk = readCsv(tmp.filePath(QStringLiteral("level-skips.csv")));
         QStringList skipRows;
@@ -156,7 +149,7 @@ TEST(DataExport, EveryRowEqualsTheTableToItsDigits) {
                                     std::isfinite(upper) ? fixed(upper, 6) : QStringLiteral("-")}
                             .join(QLatin1Char(' '));
         }
-        EXPECT_EQ(skipRows, fieldsOf(table.out, skip));
+        EXPECT_EQ(skipRows, capturedRows(table.out, skip));
         skips += int(skipRows.size());
 
         const Csv st = readCsv(tmp.filePath(QStringLiteral("states.csv")));
@@ -167,7 +160,7 @@ TEST(DataExport, EveryRowEqualsTheTableToItsDigits) {
                                      st.rows[k][7], fixed(st.number(k, QStringLiteral("x_right")), 7),
                                      st.rows[k][9], fixed(st.number(k, QStringLiteral("E")), 6)}
                              .join(QLatin1Char(' '));
-        EXPECT_EQ(stateRows, fieldsOf(table.out, state));
+        EXPECT_EQ(stateRows, capturedRows(table.out, state));
         EXPECT_EQ(stateRows.size(), 4);
     }
     EXPECT_GE(skips, 2); // l = 0 and l = 3 each land on a wrong level once

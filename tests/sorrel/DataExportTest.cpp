@@ -25,14 +25,9 @@ ProgramRun sorrelRun(const QStringList& args) {
 
 QString fixed(double v, int decimals) { return QString::number(v, 'f', decimals); }
 
-// The captured fields of every line of `text` that `re` matches, joined by spaces.
+// The rows of the table text that `pattern` matches.
 QStringList fieldsOf(const QString& text, const QString& pattern) {
-    const QRegularExpression re(pattern);
-    QStringList rows;
-    for (const QString& line : text.split(QLatin1Char('\n')))
-        if (const QRegularExpressionMatch m = re.match(line); m.hasMatch())
-            rows << m.capturedTexts().mid(1).join(QLatin1Char(' '));
-    return rows;
+    return course::test::capturedRows(text, QRegularExpression(pattern));
 }
 
 QString joined(const QStringList& fields) { return fields.join(QLatin1Char(' ')); }

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 
@@ -38,6 +39,16 @@ inline ProgramRun runProgram(const QString& program, const QStringList& args) {
     r.out = QString::fromUtf8(p.readAllStandardOutput());
     r.err = QString::fromUtf8(p.readAllStandardError());
     return r;
+}
+
+// The captured fields of every line of `text` that `re` matches, joined by spaces: the
+// rows of a text table, to compare with rows made from other output.
+inline QStringList capturedRows(const QString& text, const QRegularExpression& re) {
+    QStringList rows;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        if (const QRegularExpressionMatch m = re.match(line); m.hasMatch())
+            rows << m.capturedTexts().mid(1).join(QLatin1Char(' '));
+    return rows;
 }
 
 // A CSV file as its header and rows of fields (no quoting: the programs write none).

@@ -1,85 +1,44 @@
 #include <brindle/DataFormat.h>
 
-#include <charconv>
-#include <initializer_list>
+#include <string>
 
 namespace brindle {
 
-namespace {
+using course::CsvTable;
 
-// Appends one CSV row of already formatted fields.
-void row(std::string& out, std::initializer_list<std::string> fields) {
-    bool first = true;
-    for (const std::string& f : fields) {
-        if (!first)
-            out += ',';
-        out += f;
-        first = false;
-    }
-    out += '\n';
-}
+std::vector<course::CsvFile> dataFiles(const EigenIteration& it) {
+    const RunResult& run = it.result();
 
-std::string num(double v) { return csvNumber(v); }
-std::string num(int v) { return std::to_string(v); }
-
-std::string iterations(const RunResult& run) {
-    std::string out = "l,state,iteration,E_before,dE,E_after,y_match,scale,kink,norm\n";
+    CsvTable iterations{"l",       "state",   "iteration", "E_before", "dE",
+                        "E_after", "y_match", "scale",     "kink",     "norm"};
     for (const IterationRecord& r : run.rows)
-        row(out, {num(run.l), num(r.s), num(r.n), num(r.trialE), num(r.dE), num(r.newE), num(r.ym), num(r.r),
-                  num(r.D), num(r.N)});
-    return out;
-}
+        iterations.row(run.l, r.s, r.n, r.trialE, r.dE, r.newE, r.ym, r.r, r.D, r.N);
 
-std::string states(const EigenIteration& it) {
-    const RunResult& run = it.result();
-    std::string out =
-        "l,state,E_trial,iterations,nodes,i_match,x_match,i_left,x_left,i_right,x_right,E,E_exact\n";
+    CsvTable states{"l",      "state",  "E_trial", "iterations", "nodes", "i_match", "x_match",
+                    "i_left", "x_left", "i_right", "x_right",    "E",     "E_exact"};
     for (const StateResult& st : run.states)
-        row(out, {num(run.l), num(st.s), num(st.trialE), num(st.iterations), num(it.nodes(st.s)),
-                  num(kMatchIndex), num(kMatchIndex * kGridStep), num(st.iL), num(double(st.xL)), num(st.iR),
-                  num(double(st.xR)), num(st.Es), num(exactEnergy(st.s, run.l))});
-    return out;
-}
+        states.row(run.l, st.s, st.trialE, st.iterations, it.nodes(st.s), kMatchIndex,
+                   kMatchIndex * kGridStep, st.iL, double(st.xL), st.iR, double(st.xR), st.Es,
+                   exactEnergy(st.s, run.l));
 
-std::string skips(const RunResult& run) {
-    std::string out = "l,state,iteration,nodes,found_level,E_found,E_lower,E_upper,E_restart\n";
+    CsvTable skips{"l",       "state",   "iteration", "nodes",    "found_level",
+                   "E_found", "E_lower", "E_upper",   "E_restart"};
     for (const LevelSkip& k : run.skips)
-        row(out, {num(run.l), num(k.s), num(k.n), num(k.nodes), num(k.foundLevel()), num(k.foundE),
-                  num(k.lower), num(k.upper), num(k.restartE)});
-    return out;
-}
+        skips.row(run.l, k.s, k.n, k.nodes, k.foundLevel(), k.foundE, k.lower, k.upper, k.restartE);
 
-std::string wavefunctions(const EigenIteration& it) {
-    const RunResult& run = it.result();
-    std::string out = "x";
+    std::vector<std::string> columns{"x"};
     for (const StateResult& st : run.states)
-        out += ",P_state" + std::to_string(st.s);
-    out += '\n';
+        columns.push_back("P_state" + std::to_string(st.s));
+    CsvTable wavefunctions(columns);
     for (int i = 0; i <= kLastIndex; ++i) {
-        out += num(i * kGridStep);
+        wavefunctions.field(i * kGridStep);
         for (const StateResult& st : run.states)
-            out += ',' + num(it.P(i, st.s));
-        out += '\n';
+            wavefunctions.field(it.P(i, st.s));
+        wavefunctions.endRow();
     }
-    return out;
-}
 
-} // namespace
-
-std::string csvNumber(double v) {
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v);
-    return std::string(buf, r.ptr);
-}
-
-std::vector<DataFile> dataFiles(const EigenIteration& it) {
-    const RunResult& run = it.result();
-    return {
-        {"iterations.csv", iterations(run)},
-        {"states.csv", states(it)},
-        {"level-skips.csv", skips(run)},
-        {"wavefunctions.csv", wavefunctions(it)},
-    };
+    return {iterations.file("iterations.csv"), states.file("states.csv"), skips.file("level-skips.csv"),
+            wavefunctions.file("wavefunctions.csv")};
 }
 
 } // namespace brindle

@@ -2,27 +2,11 @@
 
 #include <hartree/Ion.h>
 
-#include <charconv>
-#include <initializer_list>
-
 namespace sorrel {
 
+using course::CsvTable;
+
 namespace {
-
-std::string num(double v) { return csvNumber(v); }
-std::string num(int v) { return std::to_string(v); }
-
-// Appends one CSV row of already formatted fields.
-void row(std::string& out, std::initializer_list<std::string> fields) {
-    bool first = true;
-    for (const std::string& f : fields) {
-        if (!first)
-            out += ',';
-        out += f;
-        first = false;
-    }
-    out += '\n';
-}
 
 std::vector<double> orbital(const HartreeState& s) {
     std::vector<double> u;
@@ -32,28 +16,20 @@ std::vector<double> orbital(const HartreeState& s) {
 }
 
 // r, then one column per curve, from grid index `first` on.
-std::string curves(const std::vector<double>& r, const std::vector<std::string>& names,
-                   const std::vector<const std::vector<double>*>& columns, std::size_t first) {
-    std::string out = "r_bohr";
-    for (const std::string& n : names)
-        out += ',' + n;
-    out += '\n';
+CsvTable curves(const std::vector<double>& r, std::vector<std::string> names,
+                const std::vector<const std::vector<double>*>& columns, std::size_t first) {
+    names.insert(names.begin(), "r_bohr");
+    CsvTable table(names);
     for (std::size_t i = first; i < r.size(); ++i) {
-        out += num(r[i]);
+        table.field(r[i]);
         for (const std::vector<double>* c : columns)
-            out += ',' + num((*c)[i]);
-        out += '\n';
+            table.field((*c)[i]);
+        table.endRow();
     }
-    return out;
+    return table;
 }
 
 } // namespace
-
-std::string csvNumber(double v) {
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v);
-    return std::string(buf, r.ptr);
-}
 
 Flow DataCollector::cycleCurve(const HartreeState& s) {
     if (r_.empty()) {
@@ -97,22 +73,36 @@ void DataCollector::runFailed(const HartreeState& s) {
     TableCollector::runFailed(s);
 }
 
-std::vector<DataFile> DataCollector::files() const {
-    std::string steps = "cycle,step,delta_eps_hartree,eps_1s_hartree,V_c_hartree\n";
+std::vector<course::CsvFile> DataCollector::files() const {
+    CsvTable steps{"cycle", "step", "delta_eps_hartree", "eps_1s_hartree", "V_c_hartree"};
     for (const Step& s : steps_)
-        row(steps, {num(s.cycle), num(s.step), num(s.dEps), num(s.eps), num(s.Vc)});
+        steps.row(s.cycle, s.step, s.dEps, s.eps, s.Vc);
 
-    std::string cycles = "cycle,steps,eps_1s_hartree,delta_eps_cycle_hartree,V_c_hartree,E_total_hartree\n";
+    CsvTable cycles{"cycle",       "steps",          "eps_1s_hartree", "delta_eps_cycle_hartree",
+                    "V_c_hartree", "E_total_hartree"};
     for (const Cycle& c : cycles_)
-        row(cycles, {num(c.cycle), num(c.steps), num(c.eps), num(c.change), num(c.Vc), num(c.Etotal)});
+        cycles.row(c.cycle, c.steps, c.eps, c.change, c.Vc, c.Etotal);
 
+    CsvTable summary{"Z",
+                     "outcome",
+                     "cycles",
+                     "eps_1s_hartree",
+                     "V_c_hartree",
+                     "E_total_hartree",
+                     "E_variational_hartree",
+                     "E_measured_hartree"};
+    summary.field(Z_).field(converged_ ? "converged" : "failed").field(int(cycles_.size()));
+    if (converged_)
+        summary.field(eps1s_).field(Vc_).field(Etotal_);
+    else
+        summary.empty().empty().empty();
     const Ion ion{Z_};
-    const auto measured = ion.measuredEnergy();
-    std::string summary = "Z,outcome,cycles,eps_1s_hartree,V_c_hartree,E_total_hartree,E_variational_hartree,"
-                          "E_measured_hartree\n";
-    row(summary, {num(Z_), converged_ ? "converged" : "failed", num(int(cycles_.size())),
-                  converged_ ? num(eps1s_) : "", converged_ ? num(Vc_) : "", converged_ ? num(Etotal_) : "",
-                  num(ion.variationalEnergy()), measured ? num(*measured) : ""});
+    summary.field(ion.variationalEnergy());
+    if (const auto measured = ion.measuredEnergy())
+        summary.field(*measured);
+    else
+        summary.empty();
+    summary.endRow();
 
     std::vector<std::string> uNames{"rR_trial"}, vNames;
     std::vector<const std::vector<double>*> uColumns{&trial_}, vColumns;
@@ -123,11 +113,11 @@ std::vector<DataFile> DataCollector::files() const {
         vColumns.push_back(&potentials_[c]);
     }
     return {
-        {"steps.csv", steps},
-        {"cycles.csv", cycles},
-        {"summary.csv", summary},
-        {"orbitals.csv", curves(r_, uNames, uColumns, 0)},
-        {"potentials.csv", curves(r_, vNames, vColumns, 1)},
+        steps.file("steps.csv"),
+        cycles.file("cycles.csv"),
+        summary.file("summary.csv"),
+        curves(r_, uNames, uColumns, 0).file("orbitals.csv"),
+        curves(r_, vNames, vColumns, 1).file("potentials.csv"),
     };
 }
 

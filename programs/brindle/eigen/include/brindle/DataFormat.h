@@ -1,8 +1,7 @@
-// The figures of a finished eigenvalue iteration as CSV files: a header row of ASCII
-// column names, then one row per record, every number at full double precision (the
-// shortest text that reads back as the same double, with '.' whatever the locale).
-// All quantities are in the oscillator's units (hbar = m = omega = 1): lengths x in
-// sqrt(hbar/(m omega)), energies in hbar omega.
+// The figures of a finished eigenvalue iteration as CSV files (course::CsvTable: a
+// header row, then every number at full precision). All quantities are in the
+// oscillator's units (hbar = m = omega = 1): lengths x in sqrt(hbar/(m omega)),
+// energies in hbar omega.
 //
 //   iterations.csv     one row per iteration: l, state, iteration, E_before, dE,
 //                      E_after, and the join's y_match, scale, kink and norm
@@ -13,23 +12,15 @@
 //                      state (P_state1 ... P_state4)
 #pragma once
 
-#include <string>
 #include <vector>
 
 #include <brindle/EigenIteration.h>
+#include <course/csv/CsvTable.h>
 
 namespace brindle {
 
-struct DataFile {
-    std::string name; // file name without a folder
-    std::string text; // the whole CSV text, lines ended by '\n'
-};
-
-// Full-precision CSV text of a number: shortest round-trip form, '.' as the point.
-std::string csvNumber(double v);
-
 // The files of the run `it` has completed (P(., s) of each state holds its final
 // function), in the order listed above.
-std::vector<DataFile> dataFiles(const EigenIteration& it);
+std::vector<course::CsvFile> dataFiles(const EigenIteration& it);
 
 } // namespace brindle

@@ -1,7 +1,6 @@
-// The figures of a Hartree run as CSV files: a header row of ASCII column names, then
-// one row per record, every number at full double precision (the shortest text that
-// reads back as the same double, with '.' whatever the locale). Atomic units: r in
-// bohr, energies in hartree; the orbital is u(r) = r·R(r), normalised to ∫u² dr = 1.
+// The figures of a Hartree run as CSV files (course::CsvTable: a header row, then every
+// number at full precision). Atomic units: r in bohr, energies in hartree; the orbital
+// is u(r) = r·R(r), normalised to ∫u² dr = 1.
 //
 //   steps.csv       one row per inner step: cycle, step, delta_eps, eps_1s, V_c
 //   cycles.csv      one row per finished cycle: its inner steps, eps_1s, the change
@@ -18,17 +17,10 @@
 #include <string>
 #include <vector>
 
+#include <course/csv/CsvTable.h>
 #include <hartree/TableCollector.h>
 
 namespace sorrel {
-
-struct DataFile {
-    std::string name; // file name without a folder
-    std::string text; // the whole CSV text, lines ended by '\n'
-};
-
-// Full-precision CSV text of a number: shortest round-trip form, '.' as the point.
-std::string csvNumber(double v);
 
 // Collects the table lines (as TableCollector) and the figures of the CSV files, so
 // that one run gives both and their numbers agree.
@@ -41,7 +33,7 @@ public:
     void runFailed(const HartreeState& s) override;
 
     // The files listed above, from what the run has reported so far.
-    std::vector<DataFile> files() const;
+    std::vector<course::CsvFile> files() const;
 
 private:
     struct Step {
