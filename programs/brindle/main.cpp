@@ -40,8 +40,9 @@ int main(int argc, char** argv) {
                                [&speed](const QString& v) { return brindle::parseSpeed(v, speed); }});
     program.options.push_back(
         {QStringLiteral("--l"), QStringLiteral("L"),
-         QStringLiteral("angular momentum of the oscillator, 0 to 3 (default 1), for --table and the live\n"
-                        "page; on the live page the keys 0 to 3 choose it and run the page again"),
+         QStringLiteral("angular momentum of the oscillator, 0 to 3 (default 1), for --table,\n"
+                        "--export-data and the live page; on the live page the keys 0 to 3\n"
+                        "choose it and run the page again"),
          [&l](const QString& v) { return brindle::parseL(v, l); }, true});
     program.options.push_back(
         {QStringLiteral("--export-data"), QStringLiteral("DIR"),
