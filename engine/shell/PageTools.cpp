@@ -95,7 +95,9 @@ QString PageTools::copyPicture() {
     data->setImageData(img);
     data->setData(QStringLiteral("image/png"), png);
     QGuiApplication::clipboard()->setMimeData(data);
-    return QStringLiteral("ページを画像としてコピーしました（%1 × %2 ピクセル）").arg(img.width()).arg(img.height());
+    return QStringLiteral("ページを画像としてコピーしました（%1 × %2 ピクセル）")
+        .arg(img.width())
+        .arg(img.height());
 }
 
 void PageTools::say(const QString& text) {
@@ -106,7 +108,8 @@ void PageTools::say(const QString& text) {
     if (!note_) {
         note_ = new QLabel(window_);
         note_->setFont(FontTable::makeFont(QStringLiteral("メイリオ"), 9, false, false));
-        note_->setStyleSheet(QStringLiteral("background: #fff8e0; border: 1px solid #c0a040; padding: 2px 6px;"));
+        note_->setStyleSheet(
+            QStringLiteral("background: #fff8e0; border: 1px solid #c0a040; padding: 2px 6px;"));
         note_->hide();
         connect(&noteTimer_, &QTimer::timeout, note_, &QWidget::hide);
     }
@@ -143,7 +146,9 @@ PageTools* PageTools::install(Form1& w, std::function<void(const QString&)> mess
     Document& doc = w.document();
     PageSource source;
     source.text = [&w, &doc] { return pageText(w.page(doc.CurPic)); };
-    source.picture = [&w, &doc](double dpr) { return renderSurface(w.page(doc.CurPic), w.visiblePageSize(), dpr); };
+    source.picture = [&w, &doc](double dpr) {
+        return renderSurface(w.page(doc.CurPic), w.visiblePageSize(), dpr);
+    };
     source.view = [&w, &doc]() -> QWidget* { return w.pageView(doc.CurPic); };
     source.message = std::move(message);
     auto* tools = new PageTools(&w, std::move(source), documentKeys(doc.settings()));
@@ -154,7 +159,8 @@ PageTools* PageTools::install(Form1& w, std::function<void(const QString&)> mess
     for (int k = 0; k < w.pageCount(); ++k) {
         SurfaceView* view = w.pageView(k);
         view->setAccessibleName(QStringLiteral("ページ %1 / %2").arg(k + 1).arg(w.pageCount()));
-        PageAccessible::expose(view, {QAccessible::Document, {}, {}, [view] { return pageTextLayout(view->surface()); }});
+        PageAccessible::expose(
+            view, {QAccessible::Document, {}, {}, [view] { return pageTextLayout(view->surface()); }});
     }
     return tools;
 }

@@ -25,10 +25,10 @@ class Form1;
 struct DocumentSettings;
 
 struct PageSource {
-    std::function<QString()> text;                     // the page as text
-    std::function<QImage(double dpr)> picture;         // the page as a picture
-    std::function<QWidget*()> view;                    // the widget a screen reader reads it from
-    std::function<void(const QString&)> message = {};  // empty: a small note in the window's corner
+    std::function<QString()> text;                    // the page as text
+    std::function<QImage(double dpr)> picture;        // the page as a picture
+    std::function<QWidget*()> view;                   // the widget a screen reader reads it from
+    std::function<void(const QString&)> message = {}; // empty: a small note in the window's corner
 };
 
 class PageTools : public QObject {

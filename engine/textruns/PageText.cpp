@@ -168,7 +168,8 @@ std::vector<Bar> barsOf(const Surface& g, const std::vector<Token>& tokens, doub
     }
     bars.insert(bars.end(), drawn.begin(), drawn.end());
     // Inner fractions first, so that an outer one takes them whole.
-    std::stable_sort(bars.begin(), bars.end(), [](const Bar& a, const Bar& b) { return a.x2 - a.x1 < b.x2 - b.x1; });
+    std::stable_sort(bars.begin(), bars.end(),
+                     [](const Bar& a, const Bar& b) { return a.x2 - a.x1 < b.x2 - b.x1; });
     return bars;
 }
 
@@ -342,7 +343,8 @@ std::vector<Line> gatherLines(std::vector<Token>& tokens, double body) {
                 t.role = Role::Sub;
         }
     }
-    std::sort(lines.begin(), lines.end(), [](const Line& a, const Line& b) { return a.baseline < b.baseline; });
+    std::sort(lines.begin(), lines.end(),
+              [](const Line& a, const Line& b) { return a.baseline < b.baseline; });
     return lines;
 }
 
@@ -398,11 +400,12 @@ void writeLine(PageTextLayout& out, const Line& l, const std::vector<Token>& tok
     };
     double right = -std::numeric_limits<double>::max();
     for (const Token* t : row) {
-        const bool gap = right > -std::numeric_limits<double>::max() &&
-                         t->cell.left() - right > kSpaceGap * l.height;
+        const bool gap =
+            right > -std::numeric_limits<double>::max() && t->cell.left() - right > kSpaceGap * l.height;
         if (t->role == Role::Base) {
             flushScripts();
-            if (gap && int(out.text.size()) > lineStart && !out.text.back().isSpace() && !t->text.front().isSpace())
+            if (gap && int(out.text.size()) > lineStart && !out.text.back().isSpace() &&
+                !t->text.front().isSpace())
                 out.text += u' ';
             append(out, t->text, t->cell);
         } else {
@@ -468,7 +471,8 @@ QString readableText(const DrawOp& op) {
 PageTextLayout pageTextLayout(const Surface& g) {
     std::vector<Token> tokens = tokensOf(g);
     const double body = bodySize(tokens);
-    const auto bodyToken = std::find_if(tokens.begin(), tokens.end(), [body](const Token& t) { return t.size == body; });
+    const auto bodyToken =
+        std::find_if(tokens.begin(), tokens.end(), [body](const Token& t) { return t.size == body; });
     if (bodyToken != tokens.end())
         foldFractions(g, tokens, bodyToken->cell.height());
     const std::vector<Line> lines = gatherLines(tokens, bodySize(tokens));

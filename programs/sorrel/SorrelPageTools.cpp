@@ -66,9 +66,11 @@ course::PageTools* installPageTools(SorrelWindow& w) {
 
     course::PageAccessible::expose(&w, {QAccessible::Document, {}, {}, [&w] { return windowText(w); }});
     LabelView* title = w.label1();
-    course::PageAccessible::expose(title, {QAccessible::StaticText, [title] { return title->caption(); }, {}});
+    course::PageAccessible::expose(title,
+                                   {QAccessible::StaticText, [title] { return title->caption(); }, {}});
     LabelView* download = w.getSourceFile();
-    course::PageAccessible::expose(download, {QAccessible::Button, [download] { return download->caption(); }, {}});
+    course::PageAccessible::expose(download,
+                                   {QAccessible::Button, [download] { return download->caption(); }, {}});
     return tools;
 }
 

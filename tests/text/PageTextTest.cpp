@@ -16,14 +16,11 @@ using namespace course;
 
 namespace {
 
+// A page in the body font at 13 points, and the runs that draw on it.
 struct Runs : ::testing::Test {
     Surface g{QSize(600, 400)};
     TextRuns e;
-    void SetUp() override {
-        g.FontName = QStringLiteral("メイリオ");
-        g.FontSize = 13;
-        e.HasBookman = 1;
-    }
+    Runs() { e.HasBookman = 1, g.FontSize = 13, g.FontName = QStringLiteral("メイリオ"); }
     double TH() const { return g.TextHeight(QStringLiteral("A")); }
 };
 

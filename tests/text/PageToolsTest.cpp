@@ -68,7 +68,8 @@ TEST_F(Quillet, CtrlCCopiesThePageTextAndSaysSo) {
     const QString copied = QGuiApplication::clipboard()->text();
     EXPECT_EQ(copied, pageText(w->page(1)));
     EXPECT_TRUE(copied.contains(QStringLiteral("ヌメロフの公式")));
-    EXPECT_TRUE(w->statusMessage().contains(QStringLiteral("ページの文字をコピーしました"))) << w->statusMessage().toStdString();
+    EXPECT_TRUE(w->statusMessage().contains(QStringLiteral("ページの文字をコピーしました")))
+        << w->statusMessage().toStdString();
     EXPECT_EQ(visiblePage(), 1) << "the copy does not move the page";
 }
 
@@ -127,7 +128,8 @@ TEST_F(Quillet, TheOverviewFitsEveryRowInItsPanel) {
     overlay->open();
     const KeyOverlay::Layout L = overlay->layout();
     EXPECT_TRUE(overlay->rect().contains(L.panel)) << "the panel fits the window";
-    const QFont font = FontTable::makeFont(QStringLiteral("メイリオ"), 10.5, false, false, overlay->logicalDpiY());
+    const QFont font =
+        FontTable::makeFont(QStringLiteral("メイリオ"), 10.5, false, false, overlay->logicalDpiY());
     const QFontMetrics fm(font, overlay);
     for (std::size_t i = 0; i < overlay->rows().size(); ++i) {
         for (const auto& [rect, text] : {std::pair{L.keys[i], overlay->rows()[i].keys},
@@ -151,7 +153,8 @@ TEST_F(Quillet, TheOverviewFitsEveryRowInItsPanel) {
         const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
         while (std::chrono::steady_clock::now() < until)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        w->screen()->grabWindow(0).save(course::testing::outputDir() + QStringLiteral("/key-overlay-screen.png"));
+        w->screen()->grabWindow(0).save(course::testing::outputDir() +
+                                        QStringLiteral("/key-overlay-screen.png"));
     }
     overlay->close();
 }
@@ -168,7 +171,8 @@ TEST_F(Quillet, ScreenReadersReadThePageAndTheLabelsByName) {
     EXPECT_EQ(text->characterCount(), page.size());
     EXPECT_EQ(text->text(0, text->characterCount()), page);
     int start = 0, end = 0;
-    EXPECT_EQ(text->textAtOffset(0, QAccessible::LineBoundary, &start, &end), page.section(u'\n', 0, 0) + u'\n');
+    EXPECT_EQ(text->textAtOffset(0, QAccessible::LineBoundary, &start, &end),
+              page.section(u'\n', 0, 0) + u'\n');
     // The first character sits where it was drawn.
     const QRect r = text->characterRect(0);
     EXPECT_FALSE(r.isEmpty());
@@ -265,7 +269,8 @@ TEST_F(Sorrel, TheWindowCopiesAsTextAndPictureAndReadsAloud) {
 
     press(w.get(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
     QImage png;
-    ASSERT_TRUE(png.loadFromData(QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("image/png")), "PNG"));
+    ASSERT_TRUE(
+        png.loadFromData(QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("image/png")), "PNG"));
     EXPECT_EQ(png.size(), sorrel::SorrelWindow::clientSize() * 2);
 
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w.get());
