@@ -177,10 +177,11 @@ std::vector<Line> gatherLines(std::vector<Token>& tokens, double body);
 void writeLine(PageTextLayout& out, const Line& l, const std::vector<Token>& tokens);
 
 // Numerator or denominator as one line of text, in parentheses unless it is one word.
-QString fractionPart(std::vector<Token> part) {
+// A few runs (a numerator, the limit of a sum) as one line of text.
+QString partText(std::vector<Token> part) {
     PageTextLayout out;
-    // The base line of a numerator is the size most of its larger characters have;
-    // the runs well below the largest are its scripts.
+    // Its base line is the size most of its larger characters have; the runs well
+    // below the largest are its scripts.
     double largest = 0;
     for (const Token& t : part)
         largest = std::max(largest, t.size);
@@ -194,9 +195,56 @@ QString fractionPart(std::vector<Token> part) {
             out.text += u' ';
         writeLine(out, l, part);
     }
-    const QString text = out.text.simplified();
+    return out.text.simplified();
+}
+
+// Numerator or denominator, in parentheses unless it is one word.
+QString fractionPart(std::vector<Token> part) {
+    const QString text = partText(std::move(part));
     const bool word = std::all_of(text.begin(), text.end(), [](QChar c) { return c.isLetterOrNumber(); });
     return word ? text : u'(' + text + u')';
+}
+
+// A script in the page's notation: mark and text, in parentheses unless one character.
+QString script(QChar mark, const QString& text) {
+    if (text.isEmpty())
+        return {};
+    return text.toUcs4().size() == 1 ? mark + text : mark + (u'(' + text + u')');
+}
+
+// The limits set above and below a large sum sign become its scripts: "∑_(n=0)^∞".
+void foldLimits(std::vector<Token>& tokens, double H, double body) {
+    std::vector<bool> gone(tokens.size(), false);
+    for (std::size_t o = 0; o < tokens.size(); ++o) {
+        if (gone[o] || tokens[o].text.trimmed() != QStringLiteral("∑") || tokens[o].size < 1.5 * body)
+            continue;
+        const QRectF sign = tokens[o].cell;
+        const double middle = tokens[o].centre;
+        std::vector<Token> above, below;
+        for (std::size_t k = 0; k < tokens.size(); ++k) {
+            const Token& t = tokens[k];
+            const double cx = t.cell.center().x();
+            if (k == o || gone[k] || t.size >= 0.95 * body || cx < sign.left() - 0.2 * H ||
+                cx > sign.right() + 0.2 * H)
+                continue;
+            if (t.centre < middle - 0.25 * sign.height() && t.cell.bottom() > sign.top() - 0.6 * H)
+                above.push_back(t);
+            else if (t.centre > middle + 0.25 * sign.height() && t.cell.top() < sign.bottom() + 0.6 * H)
+                below.push_back(t);
+            else
+                continue;
+            gone[k] = true;
+        }
+        if (!below.empty())
+            tokens[o].text += script(u'_', partText(below));
+        if (!above.empty())
+            tokens[o].text += script(u'^', partText(above));
+    }
+    std::vector<Token> kept;
+    for (std::size_t k = 0; k < tokens.size(); ++k)
+        if (!gone[k])
+            kept.push_back(std::move(tokens[k]));
+    tokens.swap(kept);
 }
 
 // Replaces each fraction's runs by one run "numerator/denominator" on the bar's line.
@@ -473,8 +521,11 @@ PageTextLayout pageTextLayout(const Surface& g) {
     const double body = bodySize(tokens);
     const auto bodyToken =
         std::find_if(tokens.begin(), tokens.end(), [body](const Token& t) { return t.size == body; });
-    if (bodyToken != tokens.end())
-        foldFractions(g, tokens, bodyToken->cell.height());
+    if (bodyToken != tokens.end()) {
+        const double lineHeight = bodyToken->cell.height();
+        foldFractions(g, tokens, lineHeight);
+        foldLimits(tokens, lineHeight, body);
+    }
     const std::vector<Line> lines = gatherLines(tokens, bodySize(tokens));
     PageTextLayout raw;
     for (std::size_t i = 0; i < lines.size(); ++i) {

@@ -4,6 +4,7 @@
 #include "PageWalk.h"
 #include "TestOutput.h"
 
+#include <course/formula/Typesetter.h>
 #include <course/textruns/PageText.h>
 #include <course/textruns/Sounds.h>
 #include <course/textruns/TextRuns.h>
@@ -99,6 +100,17 @@ TEST_F(Runs, AFractionReadsNumeratorOverDenominatorOnItsLine) {
     x = bar + 32;
     e.dsp(g, x, 40, QStringLiteral(" + 1"));
     EXPECT_EQ(pageText(g), QStringLiteral("y = (a^2)/12 + 1"));
+}
+
+TEST_F(Runs, LimitsAboveAndBelowASumAreItsScripts) {
+    Typesetter t;
+    t.HasBookman = 1;
+    double x = 20;
+    t.dsp(g, x, 60, QStringLiteral("F = "));
+    t.SumK(g, x, 60, QStringLiteral("n=0"), QStringLiteral("∞"));
+    t.dspItalic(g, x, 60, QStringLiteral("c"));
+    t.suf(g, x, 60, QStringLiteral("n"));
+    EXPECT_EQ(pageText(g), QStringLiteral("F = ∑_(n=0)^∞c_n"));
 }
 
 TEST_F(Runs, ALetterDrawnTwiceForWeightIsReadOnce) {
