@@ -1,5 +1,6 @@
 #include <course/shell/KeyOverlay.h>
 
+#include <course/shell/PageAccessible.h>
 #include <course/textruns/FontTable.h>
 
 #include <QFontMetrics>
@@ -24,8 +25,16 @@ QString KeyOverlay::hint() { return QStringLiteral("何かキーを押すかク�
 KeyOverlay::KeyOverlay(QWidget* window, std::vector<KeyRow> rows) : QWidget(window), rows_(std::move(rows)) {
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::NoFocus);
-    setAccessibleName(title());
     hide();
+    // Screen readers read the rows as lines of text.
+    PageAccessible::expose(this, {QAccessible::Dialog, [] { return title(); }, [] { return hint(); },
+                                  [this] {
+                                      PageTextLayout text;
+                                      for (const KeyRow& r : rows_)
+                                          text.text += r.keys + QStringLiteral(": ") + r.meaning + u'\n';
+                                      text.text.chop(1);
+                                      return text;
+                                  }});
 }
 
 QFont KeyOverlay::rowFont() const { return FontTable::makeFont(kFont, 10.5, false, false, logicalDpiY()); }
@@ -77,6 +86,8 @@ void KeyOverlay::open() {
     show();
     raise();
     update();
+    QAccessibleEvent shown(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&shown);
 }
 
 void KeyOverlay::close() {

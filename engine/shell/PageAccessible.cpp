@@ -77,10 +77,6 @@ QString PageAccessible::text(QAccessible::Text t) const {
         if (source_.text)
             return layout().text.section(u'\n', 0, 0);
         break;
-    case QAccessible::Value:
-        if (source_.text)
-            return layout().text;
-        break;
     default: break;
     }
     return QAccessibleWidget::text(t);

@@ -92,6 +92,11 @@ TEST_F(Quillet, QuestionMarkShowsTheKeysAndTheClosingKeyDoesNothingElse) {
     KeyOverlay* overlay = tools()->overlay();
     press(page(), Qt::Key_Question, Qt::ShiftModifier, QStringLiteral("?"));
     ASSERT_TRUE(overlay->isOpen());
+    QAccessibleInterface* read = QAccessible::queryAccessibleInterface(overlay);
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->text(QAccessible::Name), QStringLiteral("キー操作"));
+    ASSERT_NE(read->textInterface(), nullptr);
+    EXPECT_TRUE(read->textInterface()->text(0, -1).contains(QStringLiteral("Ctrl + C: ページの文字をコピー")));
     QStringList keys;
     for (const KeyRow& r : overlay->rows())
         keys << r.keys;
