@@ -129,6 +129,12 @@ void PageTools::announce() {
     QWidget* view = source_.view ? source_.view() : nullptr;
     if (!view)
         return;
+    // Reading the page again only when something was drawn since.
+    const std::uint64_t revision = source_.revision ? source_.revision() : 0;
+    if (source_.revision && view == checkedView_ && revision == checkedRevision_)
+        return;
+    checkedView_ = view;
+    checkedRevision_ = revision;
     const QString now = source_.text();
     auto it = announced_.find(view);
     if (it != announced_.end() && *it == now)
@@ -150,6 +156,7 @@ PageTools* PageTools::install(Form1& w, std::function<void(const QString&)> mess
         return renderSurface(w.page(doc.CurPic), w.visiblePageSize(), dpr);
     };
     source.view = [&w, &doc]() -> QWidget* { return w.pageView(doc.CurPic); };
+    source.revision = [&w, &doc] { return w.page(doc.CurPic).revision(); };
     source.message = std::move(message);
     auto* tools = new PageTools(&w, std::move(source), documentKeys(doc.settings()));
 

@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -28,6 +29,7 @@ struct PageSource {
     std::function<QString()> text;                    // the page as text
     std::function<QImage(double dpr)> picture;        // the page as a picture
     std::function<QWidget*()> view;                   // the widget a screen reader reads it from
+    std::function<std::uint64_t()> revision;          // changes whenever the text may have changed
     std::function<void(const QString&)> message = {}; // empty: a small note in the window's corner
 };
 
@@ -74,6 +76,8 @@ private:
     QTimer noteTimer_;
     QTimer announceTimer_;
     QHash<QWidget*, QString> announced_;
+    QWidget* checkedView_ = nullptr;
+    std::uint64_t checkedRevision_ = 0;
 };
 
 // The keys of a document window in the overview.

@@ -55,6 +55,10 @@ course::PageTools* installPageTools(SorrelWindow& w) {
         return img;
     };
     source.view = [&w]() -> QWidget* { return &w; };
+    source.revision = [&w] {
+        return w.form().revision() + w.pic().revision() + w.picNumerov().revision() +
+               w.label1()->surface().revision() + std::uint64_t(w.getSourceFile()->isVisibleTo(&w));
+    };
 
     std::vector<course::KeyRow> keys = {
         {QStringLiteral("Esc"), QStringLiteral("終了")},
