@@ -1,6 +1,7 @@
 #include "BrindleProgram.h"
 
 #include "BrindleDocument.h"
+#include "DataExport.h"
 
 #include <brindle/TableFormat.h>
 
@@ -27,18 +28,45 @@ BrindleProgram::BrindleProgram() {
                                 [this](const QString& v) { return parseSpeed(v, speed_); }});
     program_.options.push_back(
         {QStringLiteral("--l"), QStringLiteral("L"),
-         QStringLiteral("angular momentum of the oscillator, 0 to 3 (default 1), for --table and the live\n"
-                        "page; on the live page the keys 0 to 3 choose it and run the page again"),
+         QStringLiteral("angular momentum of the oscillator, 0 to 3 (default 1), for --table,\n"
+                        "--export-data and the live page; on the live page the keys 0 to 3\n"
+                        "choose it and run the page again"),
          [this](const QString& v) { return parseL(v, l_); }, true});
+    program_.options.push_back(
+        {QStringLiteral("--export-data"), QStringLiteral("DIR"),
+         QStringLiteral("compute the run without waiting and write its figures as CSV files\n"
+                        "into DIR (made if missing) and exit: iterations.csv, states.csv,\n"
+                        "level-skips.csv, wavefunctions.csv; files already there are refused"),
+         [this](const QString& v) {
+             dataDir_ = v;
+             return v.isEmpty() ? QStringLiteral("--export-data needs a folder") : QString();
+         },
+         true});
+    // Options are applied in the order they are declared, so --export-data is known here.
+    program_.options.push_back({QStringLiteral("--force"), QString(),
+                                QStringLiteral("with --export-data: replace files already in DIR"),
+                                [this](const QString&) {
+                                    force_ = true;
+                                    return dataDir_.isEmpty()
+                                               ? QStringLiteral("--force applies only to --export-data")
+                                               : QString();
+                                },
+                                true});
     // A fault of the core ends the program with "brindle: <message>" and status 1
     // (runDocumentProgram's boundary).
     program_.textMode = [this]() -> std::optional<int> {
-        if (!table_)
+        if (!table_ && dataDir_.isEmpty())
             return std::nullopt;
-        const std::string text = formatTable(compute(l_));
-        if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0)
-            throw std::runtime_error("cannot write the table to standard output");
-        return 0;
+        // One run serves both the table and the files, so their numbers agree.
+        EigenIteration it;
+        it.setL(l_);
+        compute(it);
+        if (table_) {
+            const std::string text = formatTable(it.result());
+            if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0)
+                throw std::runtime_error("cannot write the table to standard output");
+        }
+        return dataDir_.isEmpty() ? 0 : exportData(it, dataDir_, force_);
     };
 }
 

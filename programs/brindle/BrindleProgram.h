@@ -4,6 +4,8 @@
 //   --table    prints every iteration and the converged states as text, no window
 //   --speed F  divides every wait of the live page by F
 //   --l L      angular momentum 0..3 of the oscillator (default 1)
+//   --export-data DIR [--force]
+//              writes the run's figures as CSV files into DIR, no window
 
 #include <course/shell/DocumentMain.h>
 
@@ -19,8 +21,8 @@ public:
     BrindleProgram(const BrindleProgram&) = delete; // the options write into this object
     BrindleProgram& operator=(const BrindleProgram&) = delete;
 
-    // The whole run for --table, computed by the numerical core.
-    std::function<RunResult(int l)> compute = [](int l) { return runAll(l); };
+    // The whole run for --table and --export-data, computed by the numerical core.
+    std::function<void(EigenIteration& it)> compute = [](EigenIteration& it) { it.run(nullptr); };
 
     course::DocumentProgram& program() { return program_; }
     int run(int argc, char** argv) { return course::runDocumentProgram(argc, argv, program_); }
@@ -29,6 +31,8 @@ private:
     double speed_ = 1.0;
     int l_ = 1;
     bool table_ = false;
+    QString dataDir_;
+    bool force_ = false;
     course::DocumentProgram program_;
 };
 

@@ -65,8 +65,8 @@ TEST_F(LiveFault, CoreFaultDuringAKeyStartedRunIsShownAndTheWindowStaysUsable) {
 
 TEST(TableFault, CoreFaultIsWrittenWithTheProgramNameAndStatusOne) {
     BrindleProgram program;
-    program.compute = [](int l) -> RunResult {
-        EXPECT_EQ(l, 2);
+    program.compute = [](EigenIteration& it) {
+        EXPECT_EQ(it.l(), 2);
         throw NumericalFault(3, 7, "norm is not positive");
     };
     const char* argv[] = {"brindle", "--table", "--l", "2"};
