@@ -36,12 +36,6 @@ public:
     CurrentSurface(const CurrentSurface&) = delete;
     CurrentSurface& operator=(const CurrentSurface&) = delete;
 
-    // Transitional: the scratch surfaces of calyx and oriel still point Pic by hand.
-    CurrentSurface& operator=(Surface* g) {
-        p_ = g;
-        return *this;
-    }
-
     Surface* get() const { return p_; }
     operator Surface*() const { return p_; }
     Surface& operator*() const { return *p_; }

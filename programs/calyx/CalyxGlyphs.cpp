@@ -149,17 +149,11 @@ double CalyxDocument::widthOf(const std::function<void()>& draw) {
     scratch.FontSize = Pic->FontSize;
     scratch.FontBold = Pic->FontBold;
     scratch.FontItalic = Pic->FontItalic;
-    course::Surface* keep = Pic;
-    const double x = CurX;
-    const double y = CurY;
-    Pic = &scratch;
-    CurX = 0;
-    draw();
-    const double w = CurX;
-    Pic = keep;
-    CurX = x;
-    CurY = y;
-    return w;
+    return drawOn(scratch, [&] {
+        CurX = 0;
+        draw();
+        return CurX;
+    });
 }
 
 QRectF CalyxDocument::inkOf(const std::function<void()>& draw) {
@@ -168,17 +162,12 @@ QRectF CalyxDocument::inkOf(const std::function<void()>& draw) {
     scratch.FontSize = Pic->FontSize;
     scratch.FontBold = Pic->FontBold;
     scratch.FontItalic = Pic->FontItalic;
-    course::Surface* keep = Pic;
-    const double x = CurX;
-    const double y = CurY;
-    Pic = &scratch;
-    CurX = 0;
-    CurY = 0;
-    draw();
-    Pic = keep;
-    CurX = x;
-    CurY = y;
-    return course::inkBounds(scratch, 0);
+    return drawOn(scratch, [&] {
+        CurX = 0;
+        CurY = 0;
+        draw();
+        return course::inkBounds(scratch, 0);
+    });
 }
 
 void CalyxDocument::pastInk(std::size_t first) {

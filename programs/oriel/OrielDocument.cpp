@@ -57,17 +57,11 @@ double OrielDocument::widthOf(const std::function<void()>& draw) {
     scratch_.FontBold = g.FontBold;
     scratch_.FontItalic = g.FontItalic;
     scratch_.Cls();
-    Surface* keepPic = Pic;
-    const double x0 = CurX;
-    const double y0 = CurY;
-    Pic = &scratch_;
-    CurX = 0;
-    draw();
-    const double w = CurX;
-    Pic = keepPic;
-    CurX = x0;
-    CurY = y0;
-    return w;
+    return drawOn(scratch_, [&] {
+        CurX = 0;
+        draw();
+        return CurX;
+    });
 }
 
 void OrielDocument::tagAt(const QString& tag, double x) {

@@ -26,6 +26,8 @@
 
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 using namespace course;
 
 namespace {
@@ -414,6 +416,10 @@ TEST(DocumentOptions, PageOpensTheWindowAtThatPageAndRefusesPagesTheDocumentLack
 }
 
 // ---- Drawing scopes and the boundary of the handlers ----
+
+// Only a DrawingScope points Pic at a surface.
+static_assert(!std::is_assignable_v<CurrentSurface&, Surface*>);
+static_assert(!std::is_copy_assignable_v<CurrentSurface>);
 
 TEST(DrawingScopeTest, PutsPicAndTheCursorBackHoweverTheDrawingEnds) {
     Typesetter t;
