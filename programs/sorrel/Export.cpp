@@ -16,7 +16,7 @@
 
 namespace sorrel {
 
-bool exportPng(const SorrelWindow& window, const QString& file, int scale, QString* error) {
+course::Outcome exportPng(const SorrelWindow& window, const QString& file, int scale) {
     const QSize size = SorrelWindow::clientSize();
     QImage img = course::units::imageAt(size, scale);
     img.fill(Qt::white);
@@ -25,25 +25,21 @@ bool exportPng(const SorrelWindow& window, const QString& file, int scale, QStri
         window.paintClientArea(p);
     }
     QImageWriter writer(file, "png");
-    if (!writer.write(img)) {
-        if (error)
-            *error = QStringLiteral("cannot write %1: %2").arg(file, writer.errorString());
-        return false;
-    }
-    return true;
+    if (!writer.write(img))
+        return course::Outcome::failure(
+            QStringLiteral("cannot write %1: %2").arg(file, writer.errorString()));
+    return course::Outcome::success();
 }
 
-bool exportPdf(const SorrelWindow& window, const QString& file, QString* error) {
+course::Outcome exportPdf(const SorrelWindow& window, const QString& file) {
     const QSize size = SorrelWindow::clientSize();
     {
         // QPdfWriter does not report an unwritable path until painting begins; check first
         // so that no empty file is left behind on failure either.
         QFile probe(file);
-        if (!probe.open(QIODevice::WriteOnly)) {
-            if (error)
-                *error = QStringLiteral("cannot write %1: %2").arg(file, probe.errorString());
-            return false;
-        }
+        if (!probe.open(QIODevice::WriteOnly))
+            return course::Outcome::failure(
+                QStringLiteral("cannot write %1: %2").arg(file, probe.errorString()));
     }
     QPdfWriter pdf(file);
     pdf.setCreator(QStringLiteral("sorrel"));
@@ -55,18 +51,12 @@ bool exportPdf(const SorrelWindow& window, const QString& file, QString* error) 
                                             QPageSize::Point, QString(), QPageSize::ExactMatch),
                                   QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     QPainter p;
-    if (!p.begin(&pdf)) {
-        if (error)
-            *error = QStringLiteral("cannot write %1").arg(file);
-        return false;
-    }
+    if (!p.begin(&pdf))
+        return course::Outcome::failure(QStringLiteral("cannot write %1").arg(file));
     window.paintClientArea(p);
-    if (!p.end()) {
-        if (error)
-            *error = QStringLiteral("cannot finish %1").arg(file);
-        return false;
-    }
-    return true;
+    if (!p.end())
+        return course::Outcome::failure(QStringLiteral("cannot finish %1").arg(file));
+    return course::Outcome::success();
 }
 
 } // namespace sorrel

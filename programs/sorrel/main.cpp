@@ -65,16 +65,16 @@ int exportWindow(const sorrel::Options& o) {
         std::cerr << "sorrel: " << window.state()->failureMessage() << '\n';
         status = 1;
     }
-    QString error;
-    if (!o.exportPng.empty() &&
-        !sorrel::exportPng(window, QString::fromStdString(o.exportPng), o.scale, &error)) {
-        std::cerr << "sorrel: " << error.toStdString() << '\n';
-        status = 1;
-    }
-    if (!o.exportPdf.empty() && !sorrel::exportPdf(window, QString::fromStdString(o.exportPdf), &error)) {
-        std::cerr << "sorrel: " << error.toStdString() << '\n';
-        status = 1;
-    }
+    auto report = [&status](const course::Outcome& r) {
+        if (!r) {
+            std::cerr << "sorrel: " << r.message.toStdString() << '\n';
+            status = 1;
+        }
+    };
+    if (!o.exportPng.empty())
+        report(sorrel::exportPng(window, QString::fromStdString(o.exportPng), o.scale));
+    if (!o.exportPdf.empty())
+        report(sorrel::exportPdf(window, QString::fromStdString(o.exportPdf)));
     return status;
 }
 
