@@ -26,9 +26,15 @@ bool isDerived(const QString& family) { return family == kSymbolDerived || famil
 
 FontTable::FontTable(QString dataFolder) : dataFolder_(std::move(dataFolder)) {}
 
+FontTable::~FontTable() {
+    for (int id : fontIds_)
+        QFontDatabase::removeApplicationFont(id);
+}
+
 FontTable& FontTable::standard() {
-    static FontTable table(DataFolder::path());
-    return table;
+    // Never destroyed: the program's fonts stay in the font database to its end.
+    static FontTable* const table = new FontTable(DataFolder::path());
+    return *table;
 }
 
 const QList<FontStandIn>& FontTable::standIns() {
@@ -82,6 +88,7 @@ Outcome FontTable::loadDerivedFonts() {
         for (const QString& f : files) {
             const int id = QFontDatabase::addApplicationFont(d.filePath(f));
             if (id >= 0) {
+                fontIds_ << id;
                 for (const QString& family : QFontDatabase::applicationFontFamilies(id))
                     if (!loadedFamilies_.contains(family))
                         loadedFamilies_ << family;

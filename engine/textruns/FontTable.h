@@ -22,6 +22,11 @@ public:
     // PDF text map) come from `dataFolder`/fonts; an empty folder has none, and the
     // installed stand-ins declared for those names are used instead.
     explicit FontTable(QString dataFolder);
+    // Takes the fonts it added out of Qt's font database again, so that a table of a
+    // folder that goes away leaves no font behind that other tables would find.
+    ~FontTable();
+    FontTable(const FontTable&) = delete;
+    FontTable& operator=(const FontTable&) = delete;
 
     // The one substitution table of the engine.
     static const QList<FontStandIn>& standIns();
@@ -70,6 +75,7 @@ private:
     bool attempted_ = false;
     bool loaded_ = false;
     QStringList loadedFamilies_; // derived families this table loaded
+    QList<int> fontIds_;         // its fonts in Qt's font database
     QHash<QString, QString> resolved_;
     QStringList installedNames_; // the font database's families, read once
 };
