@@ -3,6 +3,7 @@
 
 #include "OrielDocument.h"
 
+#include <course/formula/FontKeep.h>
 #include <course/textruns/Units.h>
 
 #include <algorithm>
@@ -14,7 +15,7 @@ using course::Surface;
 
 QString title() { return QStringLiteral("調和振動子における波束の時間発展"); }
 
-OrielDocument::OrielDocument() : scratch_(QSize(16, 16)) {
+OrielDocument::OrielDocument() {
     settings_.name = QStringLiteral("oriel");
     settings_.windowTitle = title();
     settings_.pages = 3;
@@ -49,26 +50,6 @@ void OrielDocument::drawPage(int k) {
 }
 
 void OrielDocument::drawTitleBox() { ds(title()); }
-
-double OrielDocument::widthOf(const std::function<void()>& draw) {
-    Surface& g = pic();
-    scratch_.FontName = g.FontName;
-    scratch_.FontSize = g.FontSize;
-    scratch_.FontBold = g.FontBold;
-    scratch_.FontItalic = g.FontItalic;
-    scratch_.Cls();
-    Surface* keepPic = Pic;
-    const double x0 = CurX;
-    const double y0 = CurY;
-    Pic = &scratch_;
-    CurX = 0;
-    draw();
-    const double w = CurX;
-    Pic = keepPic;
-    CurX = x0;
-    CurY = y0;
-    return w;
-}
 
 void OrielDocument::tagAt(const QString& tag, double x) {
     CurX = x;
@@ -111,15 +92,20 @@ void OrielDocument::fraction(const std::function<void()>& num, const std::functi
 }
 
 void OrielDocument::tallBracket(int kind) {
+    using namespace course::formula;
     Surface& g = pic();
-    const QString keepName = g.FontName;
-    const bool keepBold = g.FontBold;
-    g.FontName = QStringLiteral("Symbol");
-    g.FontBold = true;
-    const int code = kind == 1 ? 230 : kind == 2 ? 246 : kind == 3 ? 233 : 249;
-    const double w = g.TextWidth(QString(QChar(code)));
-    g.FontName = keepName;
-    g.FontBold = keepBold;
+    double w = 0;
+    {
+        // As wide as the bracket's top piece.
+        course::FontGuard keep(g);
+        g.FontName = kSymbolFont;
+        g.FontBold = true;
+        const int top = kind == 1   ? kParenLeftTop
+                        : kind == 2 ? kParenRightTop
+                        : kind == 3 ? kBracketLeftTop
+                                    : kBracketRightTop;
+        w = g.TextWidth(symbolCode(top));
+    }
     BigBracket(CurX, CurY + 0.2 * CharH, kind);
     CurX += w;
 }

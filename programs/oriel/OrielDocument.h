@@ -46,9 +46,6 @@ public:
     void ParOneSubSsq(); // (1 − s²)
 
     // ---- Formula helpers the pages share ----
-    // Advance of what `draw` would draw at the cursor, measured on a scratch surface
-    // in Pic's current font; nothing is drawn on Pic and the cursor is unchanged.
-    double widthOf(const std::function<void()>& draw);
     // Built fraction at the cursor: a bar of "─" as long as the longer part plus `pad`
     // on each side, the numerator raised 0.5·CharH and the denominator lowered
     // 0.55·CharH, each centred on the bar. The cursor ends after the bar on the
@@ -101,7 +98,6 @@ private:
     void headingRun(const QString& s);
 
     course::DocumentSettings settings_;
-    course::Surface scratch_;
 };
 
 std::unique_ptr<course::Document> makeDocument();

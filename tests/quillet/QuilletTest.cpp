@@ -367,7 +367,7 @@ TEST_F(Quillet, DerivativeBarsReachPastBothPartsAndTheCursorPastTheBar) {
     doc->Pic = &g;
     doc->CurX = 50;
     doc->CurY = 100;
-    doc->FracD(QStringLiteral("u"), QStringLiteral("r"));
+    doc->FracDFit(QStringLiteral("u"), QStringLiteral("r"));
     const auto ls = lines(g);
     ASSERT_EQ(ls.size(), 1u);
     const DrawOp& bar = ls[0];
