@@ -19,8 +19,6 @@ QString programTitle();
 
 class CalyxDocument : public course::Document {
 public:
-    CalyxDocument();
-
     const course::DocumentSettings& settings() const override;
     void drawPage(int k) override;
 

@@ -15,38 +15,36 @@ using course::Surface;
 
 QString title() { return QStringLiteral("調和振動子における波束の時間発展"); }
 
-OrielDocument::OrielDocument() {
-    settings_.name = QStringLiteral("oriel");
-    settings_.windowTitle = title();
-    settings_.pages = 3;
-    settings_.pageFontSize = 12.75;
-    settings_.tagColumns = 50;
-    settings_.labelColor = course::RGB(240, 240, 255);
-    settings_.hasIndent0 = true;
-    settings_.keys = course::KeySet::C;
-    settings_.switching = course::PageSwitching::Inline;
-    settings_.clearCanvasBeforePrint = true;
-    course::DocumentLayout& L = settings_.layout;
-    L.clientWidth = 12240;
-    L.clientHeight = 11010;
-    L.page = {150, 840, 12000, 10095};
-    L.cmdPrint = {9450, 345, 705, 435};
-    L.cmdBack = {10410, 330, 300, 435};
-    L.cmdGo = {10890, 330, 300, 435};
-    L.title = {3015, 165, 5940, 690};
-    L.titleBox = true;
-    PageFontSize = settings_.pageFontSize;
-}
+namespace {
 
-const course::DocumentSettings& OrielDocument::settings() const { return settings_; }
+// What differs from the defaults: the page font size, key set C, pages switched in
+// place, the print canvas cleared before a print, and the title on a box; the window
+// design in twips.
+const course::DocumentSettings kSettings{
+    .name = QStringLiteral("oriel"),
+    .windowTitle = title(),
+    .pageFontSize = 12.75,
+    .keys = course::KeySet::C,
+    .switching = course::PageSwitching::Inline,
+    .clearCanvasBeforePrint = true,
+    .layout = {.clientWidth = 12240,
+               .clientHeight = 11010,
+               .page = {150, 840, 12000, 10095},
+               .cmdPrint = {9450, 345, 705, 435},
+               .cmdBack = {10410, 330, 300, 435},
+               .cmdGo = {10890, 330, 300, 435},
+               .title = {3015, 165, 5940, 690},
+               .titleBox = true},
+};
+
+} // namespace
+
+OrielDocument::OrielDocument() { PageFontSize = kSettings.pageFontSize; }
+
+const course::DocumentSettings& OrielDocument::settings() const { return kSettings; }
 
 void OrielDocument::drawPage(int k) {
-    switch (k) {
-    case 0: pic0(); break;
-    case 1: pic1(); break;
-    case 2: pic2(); break;
-    default: break;
-    }
+    course::drawPageOf(*this, k, {&OrielDocument::pic0, &OrielDocument::pic1, &OrielDocument::pic2});
 }
 
 void OrielDocument::drawTitleBox() { ds(title()); }

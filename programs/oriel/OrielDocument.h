@@ -96,8 +96,6 @@ private:
     void expOpen();
     // A plain run in Blue, the colour being set back to the button-text colour.
     void headingRun(const QString& s);
-
-    course::DocumentSettings settings_;
 };
 
 std::unique_ptr<course::Document> makeDocument();

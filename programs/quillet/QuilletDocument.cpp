@@ -17,41 +17,28 @@ namespace {
 // Ascent of the Symbol font the pages were laid out with, in em.
 constexpr double kSymbolAscentEm = 1.005;
 
-DocumentSettings makeSettings() {
-    DocumentSettings s;
-    s.name = QStringLiteral("quillet");
-    s.windowTitle = kTitle;
-    s.pages = 4;
-    s.pageFontSize = 13;
-    s.tagColumns = 50;
-    s.labelColor = course::RGB(244, 244, 255);
-    s.hasIndent0 = true;
-    s.keys = course::KeySet::B;
-    s.switching = course::PageSwitching::ShowThisPic;
-    s.printCanvasAtStart = true;
-    // Window design in twips: client area, page, print label, arrows, title.
-    s.layout.clientWidth = 11880;
-    s.layout.clientHeight = 10860;
-    s.layout.page = {240, 705, 11610, 10935};
-    s.layout.cmdPrint = {9525, 60, 645, 480};
-    s.layout.cmdBack = {10455, 135, 300, 390};
-    s.layout.cmdGo = {10935, 150, 300, 390};
-    s.layout.title = {1455, 75, 7905, 465};
-    return s;
-}
+// What differs from the defaults: four pages and the label colour; the window design
+// in twips.
+const DocumentSettings kSettings{
+    .name = QStringLiteral("quillet"),
+    .windowTitle = kTitle,
+    .pages = 4,
+    .labelColor = course::RGB(244, 244, 255),
+    .layout = {.page = {240, 705, 11610, 10935},
+               .cmdPrint = {9525, 60, 645, 480},
+               .cmdBack = {10455, 135, 300, 390},
+               .cmdGo = {10935, 150, 300, 390},
+               .title = {1455, 75, 7905, 465}},
+};
 
 } // namespace
 
-QuilletDocument::QuilletDocument() : settings_(makeSettings()) {}
+const DocumentSettings& QuilletDocument::settings() const { return kSettings; }
 
 void QuilletDocument::drawPage(int k) {
-    switch (k) {
-    case 0: pic0(); break;
-    case 1: pic1(); break;
-    case 2: pic2(); break;
-    case 3: pic3(); break;
-    default: break;
-    }
+    course::drawPageOf(
+        *this, k,
+        {&QuilletDocument::pic0, &QuilletDocument::pic1, &QuilletDocument::pic2, &QuilletDocument::pic3});
 }
 
 void QuilletDocument::Order(int k) {

@@ -21,9 +21,7 @@ inline const QString kTitle = QStringLiteral("ヌメロフ法による微分方�
 
 class QuilletDocument : public course::Document {
 public:
-    QuilletDocument();
-
-    const course::DocumentSettings& settings() const override { return settings_; }
+    const course::DocumentSettings& settings() const override;
     void drawPage(int k) override;
 
     // Page procedures: each clears Pic and draws its whole page.
@@ -78,8 +76,6 @@ private:
     // Row of the root formula on page 2: a bar of n box-drawing strokes at the cursor.
     double rootBar(int n);
     void rootDenominator(double Y0, double Xbar);
-
-    course::DocumentSettings settings_;
 };
 
 std::unique_ptr<course::Document> makeDocument();

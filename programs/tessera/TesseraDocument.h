@@ -20,7 +20,7 @@ class TesseraDocument : public course::Document {
 public:
     TesseraDocument();
 
-    const course::DocumentSettings& settings() const override { return settings_; }
+    const course::DocumentSettings& settings() const override;
     void drawPage(int k) override;
 
     // Page procedures: each clears Pic and draws the whole page on it.
@@ -54,8 +54,6 @@ private:
     void at(double x, double lines);                            // CurX = x, then incy lines
     void half();                                                // ½ at the cursor
     void headingColor(bool blue);
-
-    course::DocumentSettings settings_;
 };
 
 std::unique_ptr<course::Document> makeDocument();
