@@ -13,18 +13,18 @@ namespace {
 
 const QString kTitle = QStringLiteral("エネルギー固有値の数値計算");
 
-// What differs from the defaults: the label colour and the live last page; the
-// window design in twips.
+// What differs from the defaults: the label colour and the live last page.
 const course::DocumentSettings kSettings{
     .name = QStringLiteral("brindle"),
     .windowTitle = kTitle,
     .labelColor = course::RGB(244, 244, 255),
     .lastPageDrawnWhenShown = true,
-    .layout = {.page = {240, 705, 11610, 10935},
-               .cmdPrint = {9525, 105, 645, 480},
-               .cmdBack = {10455, 165, 300, 390},
-               .cmdGo = {10935, 150, 300, 390},
-               .title = {2715, 135, 5385, 465}},
+    // The window design in twips: client area; page; print label; back and go arrows;
+    // title.
+    // clang-format off
+    .layout = {11880, 10860, {240, 705, 11610, 10935}, {9525, 105, 645, 480},
+               {10455, 165, 300, 390}, {10935, 150, 300, 390}, {2715, 135, 5385, 465}},
+    // clang-format on
 };
 
 } // namespace

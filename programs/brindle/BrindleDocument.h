@@ -52,12 +52,6 @@ public:
     const course::DocumentSettings& settings() const override;
     void drawPage(int k) override;
 
-    void pic0();
-    void pic1();
-    // The live page: recomputes and redraws everything, pacing the traces unless
-    // Printing is set. A run draws only on the surface it started on.
-    void pic2();
-
     // Tall curly brace from Symbol pieces: index 0 left, 1 right; ht is the height
     // factor (five pieces from ht 1 on, three below).
     void ColBrace(int index, double x, double y, double ht) {
@@ -88,6 +82,14 @@ public:
 
 private:
     friend class LiveRun;
+
+    // Page procedures.
+    void pic0();
+    void pic1();
+    // The live page: recomputes and redraws everything, pacing the traces unless
+    // Printing is set. A run draws only on the surface it started on.
+    void pic2();
+
     void figure();                                  // the two partial solutions on page 0
     void caseLine(int index, double y);             // one case of z(x) = { … }
     void rangeText(bool left);                      // (x_min ≦ x ≦ x₀) / (x₀ ≦ x ≦ x_max)

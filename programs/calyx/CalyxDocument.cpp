@@ -11,18 +11,18 @@ QString programTitle() { return QStringLiteral("ヘリウム原子とハート�
 namespace {
 
 // What differs from the defaults: four pages, and closing the window only unloads the
-// print canvas (the window then closes and the program ends with it); the window
-// design in twips.
+// print canvas (the window then closes and the program ends with it).
 const DocumentSettings kSettings{
     .name = QStringLiteral("calyx"),
     .windowTitle = programTitle(),
     .pages = 4,
     .closeOnlyUnloadsCanvas = true,
-    .layout = {.page = {195, 585, 11610, 10935},
-               .cmdPrint = {9525, 60, 645, 480},
-               .cmdBack = {10455, 135, 300, 390},
-               .cmdGo = {10935, 150, 300, 390},
-               .title = {2415, 75, 5985, 465}},
+    // The window design in twips: client area; page; print label; back and go arrows;
+    // title.
+    // clang-format off
+    .layout = {11880, 10860, {195, 585, 11610, 10935}, {9525, 60, 645, 480},
+               {10455, 135, 300, 390}, {10935, 150, 300, 390}, {2415, 75, 5985, 465}},
+    // clang-format on
 };
 
 } // namespace

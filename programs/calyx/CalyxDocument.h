@@ -22,12 +22,6 @@ public:
     const course::DocumentSettings& settings() const override;
     void drawPage(int k) override;
 
-    // Page procedures.
-    void pic0();
-    void pic1();
-    void pic2();
-    void pic3();
-
     // Glyphs of this document, drawn at the cursor on Pic.
     void Laplacian(const QString& s); // ∇ with subscript s and a square
     void diBold(const QString& s);    // bold italic s, one pixel high
@@ -40,6 +34,12 @@ public:
     }
 
 private:
+    // Page procedures.
+    void pic0();
+    void pic1();
+    void pic2();
+    void pic3();
+
     // Opening of every page: clear, cursor to the heading column and top line.
     void beginPage(bool firstPage);
     // Small compositions the pages share.

@@ -18,8 +18,7 @@ QString title() { return QStringLiteral("調和振動子における波束の時
 namespace {
 
 // What differs from the defaults: the page font size, key set C, pages switched in
-// place, the print canvas cleared before a print, and the title on a box; the window
-// design in twips.
+// place and the print canvas cleared before a print.
 const course::DocumentSettings kSettings{
     .name = QStringLiteral("oriel"),
     .windowTitle = title(),
@@ -27,14 +26,12 @@ const course::DocumentSettings kSettings{
     .keys = course::KeySet::C,
     .switching = course::PageSwitching::Inline,
     .clearCanvasBeforePrint = true,
-    .layout = {.clientWidth = 12240,
-               .clientHeight = 11010,
-               .page = {150, 840, 12000, 10095},
-               .cmdPrint = {9450, 345, 705, 435},
-               .cmdBack = {10410, 330, 300, 435},
-               .cmdGo = {10890, 330, 300, 435},
-               .title = {3015, 165, 5940, 690},
-               .titleBox = true},
+    // The window design in twips: client area; page; print label; back and go arrows;
+    // title, on a box.
+    // clang-format off
+    .layout = {12240, 11010, {150, 840, 12000, 10095}, {9450, 345, 705, 435},
+               {10410, 330, 300, 435}, {10890, 330, 300, 435}, {3015, 165, 5940, 690}, true},
+    // clang-format on
 };
 
 } // namespace

@@ -24,11 +24,6 @@ public:
     void drawPage(int k) override;
     void drawTitleBox() override;
 
-    // Page procedures.
-    void pic0();
-    void pic1();
-    void pic2();
-
     // Glyphs of this document; each draws at the cursor and leaves it after the glyph.
     void b_of_t();       // b(t)
     void Large_e();      // e, a little larger
@@ -78,6 +73,11 @@ public:
     void alphaPlainOnLine();
 
 private:
+    // Page procedures.
+    void pic0();
+    void pic1();
+    void pic2();
+
     // Equation tag at x.
     void tagAt(const QString& tag, double x);
     // The cursor to the formula column `cols`·CharW.

@@ -17,18 +17,18 @@ namespace {
 // Ascent of the Symbol font the pages were laid out with, in em.
 constexpr double kSymbolAscentEm = 1.005;
 
-// What differs from the defaults: four pages and the label colour; the window design
-// in twips.
+// What differs from the defaults: four pages and the label colour.
 const DocumentSettings kSettings{
     .name = QStringLiteral("quillet"),
     .windowTitle = kTitle,
     .pages = 4,
     .labelColor = course::RGB(244, 244, 255),
-    .layout = {.page = {240, 705, 11610, 10935},
-               .cmdPrint = {9525, 60, 645, 480},
-               .cmdBack = {10455, 135, 300, 390},
-               .cmdGo = {10935, 150, 300, 390},
-               .title = {1455, 75, 7905, 465}},
+    // The window design in twips: client area; page; print label; back and go arrows;
+    // title.
+    // clang-format off
+    .layout = {11880, 10860, {240, 705, 11610, 10935}, {9525, 60, 645, 480},
+               {10455, 135, 300, 390}, {10935, 150, 300, 390}, {1455, 75, 7905, 465}},
+    // clang-format on
 };
 
 } // namespace

@@ -24,12 +24,6 @@ public:
     const course::DocumentSettings& settings() const override;
     void drawPage(int k) override;
 
-    // Page procedures: each clears Pic and draws its whole page.
-    void pic0();
-    void pic1();
-    void pic2();
-    void pic3();
-
     // O(h^k) at the cursor.
     void Order(int k);
     // An enlarged italic λ at the cursor, two pixels above where the Symbol font the
@@ -45,6 +39,12 @@ public:
     static constexpr double kRootDenominatorDy = 18;
 
 private:
+    // Page procedures: each clears Pic and draws its whole page.
+    void pic0();
+    void pic1();
+    void pic2();
+    void pic3();
+
     // Starts a page: clears Pic and puts the cursor on the first line.
     void startPage(bool alwaysOneLineDown);
     // A new block: CurX = column, CurY += f·CharH.

@@ -12,9 +12,10 @@ using course::PageSwitching;
 QString title() { return QStringLiteral("クランク・ニコルソン法による時間発展"); }
 
 namespace {
+
 // What differs from the defaults: the tag column, no first indent, key set A, pages
 // switched in place, the print canvas made on the first print, and F1 and Print
-// printing the window itself; the window design in twips.
+// printing the window itself.
 const DocumentSettings kSettings{
     .name = QStringLiteral("tessera"),
     .windowTitle = title(),
@@ -24,11 +25,12 @@ const DocumentSettings kSettings{
     .switching = PageSwitching::Inline,
     .printCanvasAtStart = false,
     .printKeysPrintWindow = true,
-    .layout = {.page = {195, 585, 11610, 10935},
-               .cmdPrint = {9270, 90, 615, 420},
-               .cmdBack = {10080, 105, 240, 420},
-               .cmdGo = {10515, 105, 240, 420},
-               .title = {2445, 75, 6405, 480}},
+    // The window design in twips: client area; page; print label; back and go arrows;
+    // title.
+    // clang-format off
+    .layout = {11880, 10860, {195, 585, 11610, 10935}, {9270, 90, 615, 420},
+               {10080, 105, 240, 420}, {10515, 105, 240, 420}, {2445, 75, 6405, 480}},
+    // clang-format on
 };
 
 // tessera writes the full-width comma in body text, sets a superscript ω a pixel
