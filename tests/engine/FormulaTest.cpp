@@ -11,10 +11,7 @@
 #include <stdexcept>
 
 using namespace course;
-using course::testing::lines;
-using course::testing::right;
-using course::testing::sym;
-using course::testing::texts;
+using namespace course::testing;
 
 namespace {
 

@@ -32,18 +32,7 @@ QStringList outside(const Surface& g, QSize area) {
     return bad;
 }
 
-class AllPages : public ::testing::TestWithParam<DocumentMaker> {
-protected:
-    void SetUp() override {
-        Sounds::setSink([](Sound) {});
-        setEndHook([] {});
-    }
-    void TearDown() override {
-        Sounds::setSink({});
-        setEndHook({});
-        resetEndRequest();
-    }
-};
+class AllPages : public course::testing::EachDocument {};
 
 } // namespace
 

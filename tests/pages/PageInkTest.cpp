@@ -105,18 +105,7 @@ private:
     QString report_;
 };
 
-class PageInkOf : public ::testing::TestWithParam<DocumentMaker> {
-protected:
-    void SetUp() override {
-        Sounds::setSink([](Sound) {});
-        setEndHook([] {});
-    }
-    void TearDown() override {
-        Sounds::setSink({});
-        setEndHook({});
-        resetEndRequest();
-    }
-};
+class PageInkOf : public course::testing::EachDocument {};
 
 } // namespace
 

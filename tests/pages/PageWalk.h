@@ -3,14 +3,18 @@
 // them and as they are printed (redrawn on the print canvas with the narrow margin).
 
 #include <course/shell/Document.h>
+#include <course/shell/EventPump.h>
 #include <course/shell/Form1.h>
 #include <course/shell/PageExport.h>
+#include <course/textruns/Sounds.h>
 
 #include "tessera/TesseraDocument.h"
 #include "quillet/QuilletDocument.h"
 #include "brindle/BrindleDocument.h"
 #include "oriel/OrielDocument.h"
 #include "calyx/CalyxDocument.h"
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
@@ -33,6 +37,21 @@ inline std::vector<DocumentMaker> documentMakers() {
             {"oriel", [] { return oriel::makeDocument(); }},
             {"calyx", [] { return calyx::makeDocument(); }}};
 }
+
+// A test for every document (parametrised by its maker): silent, and with the end hook
+// taking the requests to end the program.
+class EachDocument : public ::testing::TestWithParam<DocumentMaker> {
+protected:
+    void SetUp() override {
+        Sounds::setSink([](Sound) {});
+        setEndHook([] {});
+    }
+    void TearDown() override {
+        Sounds::setSink({});
+        setEndHook({});
+        resetEndRequest();
+    }
+};
 
 // Page k of a loaded window as shown, for every page (those drawn only when shown are
 // drawn first, as for an export).

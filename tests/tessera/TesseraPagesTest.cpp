@@ -16,13 +16,9 @@
 #include <map>
 
 using namespace course;
-using course::testing::joined;
-using course::testing::lines;
-using course::testing::texts;
+using namespace course::testing;
 
 namespace {
-
-using course::testing::RecordingSink;
 
 struct Pages : ::testing::Test {
     std::unique_ptr<Document> owner = tessera::makeDocument();

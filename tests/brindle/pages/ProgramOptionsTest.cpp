@@ -3,8 +3,7 @@
 
 #include "BrindleDocument.h"
 
-#include <QProcess>
-#include <QProcessEnvironment>
+#include "ProgramRun.h"
 
 #include <gtest/gtest.h>
 
@@ -12,33 +11,16 @@
 
 namespace {
 
-struct Result {
-    int status = -1;
-    QString out, err;
-};
+using course::testing::ProgramRun;
 
-Result runBrindle(const QStringList& args) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(BRINDLE_BINARY), args);
-    Result r;
-    if (!p.waitForFinished(30000)) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+ProgramRun runBrindle(const QStringList& args) {
+    return course::testing::runProgram(QStringLiteral(BRINDLE_BINARY), args);
 }
 
 } // namespace
 
 TEST(ProgramOptions, TablePrintsEveryRowAndTheStatesAndExitsZero) {
-    const Result r = runBrindle({QStringLiteral("--table")});
+    const ProgramRun r = runBrindle({QStringLiteral("--table")});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const QStringList lines = r.out.split(QLatin1Char('\n'));
     int rows = 0;
@@ -58,15 +40,15 @@ TEST(ProgramOptions, TablePrintsEveryRowAndTheStatesAndExitsZero) {
 
 TEST(ProgramOptions, BadSpeedGetsAMessageAndStatusTwo) {
     for (const char* bad : {"0", "-1", "abc", "nan", "inf", ""}) {
-        const Result r =
+        const ProgramRun r =
             runBrindle({QStringLiteral("--table"), QStringLiteral("--speed"), QString::fromLatin1(bad)});
         EXPECT_EQ(r.status, 2) << bad;
         EXPECT_TRUE(r.err.contains(QStringLiteral("--speed"))) << bad << ": " << r.err.toStdString();
         EXPECT_TRUE(r.out.isEmpty()) << bad;
     }
-    const Result missing = runBrindle({QStringLiteral("--speed")});
+    const ProgramRun missing = runBrindle({QStringLiteral("--speed")});
     EXPECT_EQ(missing.status, 2);
-    const Result good =
+    const ProgramRun good =
         runBrindle({QStringLiteral("--speed"), QStringLiteral("2.5"), QStringLiteral("--table")});
     EXPECT_EQ(good.status, 0);
 }
