@@ -347,28 +347,16 @@ TEST_F(Formula, FracDAndFracD2Bars) {
 }
 
 TEST_F(Formula, FittedDerivativesDrawTheBarLastPastAllTheirInk) {
-    struct Case {
-        const char* f;
-        const char* v;
-        bool second;
-        DerivativeFit fit;
-    };
-    const Case cases[] = {
-        {"u", "r", false, {}},
-        {"f", "x", false, {}},
-        {"y", "x", true, {}},
-        {"", "x", true, {}},
-        {"P", "r", true, {.liftNumerator = false, .squareClearOfLetter = true}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.f) + "/" + c.v);
+    // df/dv (second: d²f/dv²) fitted as `fit` says.
+    const auto check = [this](const char* cf, const char* cv, bool second, DerivativeFit fit) {
+        SCOPED_TRACE(std::string(cf) + "/" + cv);
         g.Cls();
         t.CurX = 100;
         t.CurY = 200;
-        const QString f = QString::fromLatin1(c.f);
-        const QString v = QString::fromLatin1(c.v);
-        if (c.second)
-            t.FracD2Fit(f, v, c.fit);
+        const QString f = QString::fromLatin1(cf);
+        const QString v = QString::fromLatin1(cv);
+        if (second)
+            t.FracD2Fit(f, v, fit);
         else
             t.FracDFit(f, v);
         ASSERT_EQ(lines(g).size(), 1u);
@@ -376,7 +364,7 @@ TEST_F(Formula, FittedDerivativesDrawTheBarLastPastAllTheirInk) {
         ASSERT_EQ(bar.kind, DrawOp::Kind::Line); // drawn after the parts it measures
         EXPECT_EQ(bar.a, QPointF(100, 212));
         EXPECT_DOUBLE_EQ(bar.b.y(), 212);
-        const double fixed = (!c.second ? 2.4 : *c.f == 'P' ? 3.5 : 3.2) * t.CharW;
+        const double fixed = (!second ? 2.4 : *cf == 'P' ? 3.5 : 3.2) * t.CharW;
         EXPECT_GE(bar.b.x() - 100, fixed - 1e-9);
         const auto r = texts(g);
         for (const DrawOp& op : r)
@@ -385,13 +373,13 @@ TEST_F(Formula, FittedDerivativesDrawTheBarLastPastAllTheirInk) {
         EXPECT_GE(t.CurX, right(r.back()));
         // The numerator letter: on its d's baseline and clear of the bar when lifted,
         // where the fixed offsets put it when not.
-        if (*c.f) {
+        if (*cf) {
             const DrawOp* letter = nullptr;
             for (const DrawOp& op : r)
                 if (op.text == f)
                     letter = &op;
             ASSERT_NE(letter, nullptr);
-            if (c.fit.liftNumerator) {
+            if (fit.liftNumerator) {
                 EXPECT_LE(letter->a.y(), 200 - 11);
                 EXPECT_LE(inkBounds(*letter).bottom() + Typesetter::kInkAir, inkBounds(bar).top() + 1e-9);
             } else {
@@ -399,13 +387,18 @@ TEST_F(Formula, FittedDerivativesDrawTheBarLastPastAllTheirInk) {
             }
         }
         // The denominator's square past the ink of its letter when asked for.
-        if (c.fit.squareClearOfLetter) {
+        if (fit.squareClearOfLetter) {
             ASSERT_GE(r.size(), 2u);
             EXPECT_EQ(r[r.size() - 2].text, v);
             EXPECT_GE(r.back().a.x(), inkBounds(r[r.size() - 2]).right() + 0.5 - 1e-9);
         }
         expectFontRestored();
-    }
+    };
+    check("u", "r", false, {});
+    check("f", "x", false, {});
+    check("y", "x", true, {});
+    check("", "x", true, {});
+    check("P", "r", true, {.liftNumerator = false, .squareClearOfLetter = true});
 }
 
 TEST_F(Formula, PartialFrac2Layout) {

@@ -110,10 +110,7 @@ class PageInkOf : public course::testing::EachDocument {};
 } // namespace
 
 TEST_P(PageInkOf, Pages) {
-    auto doc = GetParam().make();
-    Form1 w(*doc);
-    w.setPrintSink(std::make_unique<RecordingSink>());
-    w.Form_Load(false);
+    Form1& w = load();
     InkAudit audit(QString::fromUtf8(GetParam().name));
     forEachScreenPage(w, [&](int k, const Surface& g) { audit.check(QStringLiteral("page %1").arg(k), g); });
     if (Surface* title = w.titleBox())

@@ -8,6 +8,8 @@
 #include <course/shell/PageExport.h>
 #include <course/textruns/Sounds.h>
 
+#include "RecordingSink.h"
+
 #include "tessera/TesseraDocument.h"
 #include "quillet/QuilletDocument.h"
 #include "brindle/BrindleDocument.h"
@@ -42,11 +44,24 @@ inline std::vector<DocumentMaker> documentMakers() {
 // taking the requests to end the program.
 class EachDocument : public ::testing::TestWithParam<DocumentMaker> {
 protected:
+    std::unique_ptr<Document> doc;
+    std::unique_ptr<Form1> window;
+
+    // The document's window, loaded without being shown, printing into a recording sink.
+    Form1& load() {
+        doc = GetParam().make();
+        window = std::make_unique<Form1>(*doc);
+        window->setPrintSink(std::make_unique<RecordingSink>());
+        window->Form_Load(false);
+        return *window;
+    }
     void SetUp() override {
         Sounds::setSink([](Sound) {});
         setEndHook([] {});
     }
     void TearDown() override {
+        window.reset();
+        doc.reset();
         Sounds::setSink({});
         setEndHook({});
         resetEndRequest();
