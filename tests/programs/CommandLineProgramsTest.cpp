@@ -1,7 +1,7 @@
 // All six programs, run as separate processes: --version and -h, the one usage-error
 // format with status 2, --page in the documents, and window mode without a display.
 
-#include "ProgramRun.h"
+#include <ProgramRun.h>
 
 #include <gtest/gtest.h>
 
@@ -20,11 +20,11 @@ const Program kPrograms[] = {
     {"calyx", CALYX_BINARY, true, 4},     {"sorrel", SORREL_BINARY, false, 0},
 };
 
-using course::testing::Display;
-using Result = course::testing::ProgramRun;
+using course::test::Display;
+using Result = course::test::ProgramRun;
 
 Result run(const Program& p, const QStringList& args, Display display = Display::Offscreen) {
-    return course::testing::runProgram(QString::fromLocal8Bit(p.path), args, display, 20000);
+    return course::test::runProgram(QString::fromLocal8Bit(p.path), args, display, 20000);
 }
 
 } // namespace

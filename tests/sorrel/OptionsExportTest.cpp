@@ -2,7 +2,7 @@
 // the PNG and PDF pictures of the finished window.
 
 #include "Options.h"
-#include "ProgramRun.h"
+#include <ProgramRun.h>
 #include "SorrelWindow.h"
 
 #include <QFile>
@@ -24,12 +24,11 @@ ParsedOptions parse(std::initializer_list<const char*> args) {
     return parseOptions(v);
 }
 
-using Result = course::testing::ProgramRun;
+using Result = course::test::ProgramRun;
 
 // The program must choose the offscreen platform itself.
 Result runSorrel(const QStringList& args) {
-    return course::testing::runProgram(QStringLiteral(SORREL_EXECUTABLE), args,
-                                       course::testing::Display::None, 120000);
+    return course::test::runProgram(QStringLiteral(SORREL_EXECUTABLE), args, course::test::Display::None);
 }
 
 } // namespace

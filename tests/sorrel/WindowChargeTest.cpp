@@ -3,7 +3,7 @@
 // the references follow the ion, and a guard's message replaces the report.
 
 #include "WindowTestSupport.h"
-#include "ProgramRun.h"
+#include <ProgramRun.h>
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -118,10 +118,9 @@ TEST(SorrelWindowCharge, KeyAfterTheRunStartsANewOneAndAGuardShowsWhyItStopped) 
 
 // The program: --Z reaches the table; a guard ends it with status 1 and its message.
 TEST(SorrelWindowCharge, TableForAChargeAndItsExitStatus) {
-    using Result = course::testing::ProgramRun;
+    using Result = course::test::ProgramRun;
     auto run = [](const QStringList& args) {
-        return course::testing::runProgram(QStringLiteral(SORREL_EXECUTABLE), args,
-                                           course::testing::Display::Inherited);
+        return course::test::runProgram(QStringLiteral(SORREL_EXECUTABLE), args);
     };
     const Result be = run({QStringLiteral("--table"), QStringLiteral("--Z"), QStringLiteral("4")});
     EXPECT_EQ(be.status, 0) << be.err.toStdString();

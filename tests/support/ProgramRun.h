@@ -1,55 +1,103 @@
 #pragma once
-// A program run as a separate process: its exit status, what it printed and how long
-// it took, under the display the test gives it.
+// Running a program of the suite as a separate process (its status, output and time),
+// and reading back the CSV files its --export-data writes.
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 
-namespace course::testing {
+#include <limits>
+#include <vector>
+
+namespace course::test {
 
 struct ProgramRun {
-    int status = -1; // -1: still running at the time limit (then killed); -2: crashed
+    int status = -1; // exit code; -1 when it did not end in time, -2 when it crashed
     QString out;
     QString err;
-    qint64 ms = 0;
+    qint64 ms = 0; // how long it ran
 };
 
+// The display a program is run with: none from X or Wayland either way.
 enum class Display {
-    Offscreen, // the offscreen platform, no X or Wayland display
-    None,      // no display of any kind: the program must do without or say so
-    Inherited, // the test's own environment
+    Offscreen, // the offscreen platform
+    None,      // no platform named: the program must choose one or say why it cannot
 };
 
-inline ProgramRun runProgram(const QString& path, const QStringList& args,
-                             Display display = Display::Offscreen, int timeoutMs = 30000) {
-    QProcess proc;
-    if (display != Display::Inherited) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("DISPLAY"));
-        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        if (display == Display::None)
-            env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        else
-            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        proc.setProcessEnvironment(env);
-    }
+// Runs `program` with `args` under a locale that writes decimal commas (when it is
+// installed), and waits up to `timeoutMs` for it to end.
+inline ProgramRun runProgram(const QString& program, const QStringList& args,
+                             Display display = Display::Offscreen, int timeoutMs = 120000) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    if (display == Display::Offscreen)
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    else
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+    p.setProcessEnvironment(env);
     QElapsedTimer clock;
     clock.start();
-    proc.start(path, args);
+    p.start(program, args);
     ProgramRun r;
-    if (!proc.waitForFinished(timeoutMs)) {
-        proc.kill();
-        proc.waitForFinished();
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
         return r;
     }
     r.ms = clock.elapsed();
-    r.status = proc.exitStatus() == QProcess::NormalExit ? proc.exitCode() : -2;
-    r.out = QString::fromUtf8(proc.readAllStandardOutput());
-    r.err = QString::fromUtf8(proc.readAllStandardError());
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
     return r;
 }
 
-} // namespace course::testing
+// The captured fields of every line of `text` that `re` matches, joined by spaces: the
+// rows of a text table, to compare with rows made from other output.
+inline QStringList capturedRows(const QString& text, const QRegularExpression& re) {
+    QStringList rows;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        if (const QRegularExpressionMatch m = re.match(line); m.hasMatch())
+            rows << m.capturedTexts().mid(1).join(QLatin1Char(' '));
+    return rows;
+}
+
+// A CSV file as its header and rows of fields (no quoting: the programs write none).
+struct Csv {
+    bool read = false; // false when the file could not be opened
+    QStringList header;
+    std::vector<QStringList> rows;
+
+    int column(const QString& name) const { return int(header.indexOf(name)); }
+    // The field of `name` in row k as a number; NaN when it is not one.
+    double number(std::size_t k, const QString& name) const {
+        bool ok = false;
+        const double v = rows.at(k).value(column(name)).toDouble(&ok);
+        return ok ? v : std::numeric_limits<double>::quiet_NaN();
+    }
+};
+
+inline Csv readCsv(const QString& path) {
+    Csv csv;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return csv;
+    csv.read = true;
+    QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    if (lines.isEmpty())
+        return csv;
+    csv.header = lines.takeFirst().split(QLatin1Char(','));
+    for (const QString& l : lines)
+        csv.rows.push_back(l.split(QLatin1Char(',')));
+    return csv;
+}
+
+} // namespace course::test

@@ -3,7 +3,7 @@
 
 #include "BrindleDocument.h"
 
-#include "ProgramRun.h"
+#include <ProgramRun.h>
 
 #include <gtest/gtest.h>
 
@@ -11,16 +11,16 @@
 
 namespace {
 
-using course::testing::ProgramRun;
+using Result = course::test::ProgramRun;
 
-ProgramRun runBrindle(const QStringList& args) {
-    return course::testing::runProgram(QStringLiteral(BRINDLE_BINARY), args);
+Result runBrindle(const QStringList& args) {
+    return course::test::runProgram(QStringLiteral(BRINDLE_BINARY), args);
 }
 
 } // namespace
 
 TEST(ProgramOptions, TablePrintsEveryRowAndTheStatesAndExitsZero) {
-    const ProgramRun r = runBrindle({QStringLiteral("--table")});
+    const Result r = runBrindle({QStringLiteral("--table")});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const QStringList lines = r.out.split(QLatin1Char('\n'));
     int rows = 0;
@@ -40,15 +40,15 @@ TEST(ProgramOptions, TablePrintsEveryRowAndTheStatesAndExitsZero) {
 
 TEST(ProgramOptions, BadSpeedGetsAMessageAndStatusTwo) {
     for (const char* bad : {"0", "-1", "abc", "nan", "inf", ""}) {
-        const ProgramRun r =
+        const Result r =
             runBrindle({QStringLiteral("--table"), QStringLiteral("--speed"), QString::fromLatin1(bad)});
         EXPECT_EQ(r.status, 2) << bad;
         EXPECT_TRUE(r.err.contains(QStringLiteral("--speed"))) << bad << ": " << r.err.toStdString();
         EXPECT_TRUE(r.out.isEmpty()) << bad;
     }
-    const ProgramRun missing = runBrindle({QStringLiteral("--speed")});
+    const Result missing = runBrindle({QStringLiteral("--speed")});
     EXPECT_EQ(missing.status, 2);
-    const ProgramRun good =
+    const Result good =
         runBrindle({QStringLiteral("--speed"), QStringLiteral("2.5"), QStringLiteral("--table")});
     EXPECT_EQ(good.status, 0);
 }
