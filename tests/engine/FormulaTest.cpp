@@ -1,6 +1,7 @@
 // Cursor-level calls and formula constructs, checked on the recorded runs and lines.
 
 #include <course/textruns/FontTable.h>
+#include "BodySurface.h"
 #include "RunLog.h"
 #include <course/formula/Typesetter.h>
 
@@ -17,19 +18,16 @@ namespace {
 
 const QString kBody = QStringLiteral("メイリオ");
 
-struct Formula : ::testing::Test {
-    Surface g;
+struct Formula : ::testing::Test, BodySurface {
     Typesetter t;
     int beeps = 0;
 
     void SetUp() override {
-        g.FontName = kBody;
-        g.FontSize = 13;
         g.Cls();
         t.HasBookman = 1;
         t.Pic = &g;
-        t.CharW = g.TextWidth(QStringLiteral("A"));
-        t.CharH = g.TextHeight(QStringLiteral("A"));
+        t.CharW = TW();
+        t.CharH = TH();
         t.LeftMargin = 10;
         t.CurX = 100;
         t.CurY = 200;
@@ -37,8 +35,6 @@ struct Formula : ::testing::Test {
     }
     void TearDown() override { Typesetter::setBeep({}); }
 
-    double TH() const { return g.TextHeight(QStringLiteral("A")); }
-    double TW() const { return g.TextWidth(QStringLiteral("A")); }
     // Width of a run measured the way the runs measure it.
     double width(const QString& font, double size, bool bold, bool italic, const QString& s) {
         Surface m;
@@ -47,12 +43,6 @@ struct Formula : ::testing::Test {
         m.FontBold = bold;
         m.FontItalic = italic;
         return m.TextWidth(s);
-    }
-    void expectFontRestored() const {
-        EXPECT_EQ(g.FontName, kBody);
-        EXPECT_DOUBLE_EQ(g.FontSize, 13);
-        EXPECT_FALSE(g.FontBold);
-        EXPECT_FALSE(g.FontItalic);
     }
 };
 
