@@ -3,12 +3,9 @@
 
 #include "BrindleDocument.h"
 
-#include <algorithm>
-#include <cmath>
+#include <cstddef>
 
 namespace brindle {
-
-using course::Surface;
 
 void BrindleDocument::x0() { xSub("0"); }
 
