@@ -45,7 +45,8 @@ course::DocumentSettings makeSettings() {
 
 BrindleDocument::BrindleDocument() { installLKeys(); }
 
-BrindleDocument::~BrindleDocument() = default;
+// The run's controls watch the document's clock: they go first, window or not.
+BrindleDocument::~BrindleDocument() { delete controls_; }
 
 const course::DocumentSettings& BrindleDocument::settings() const {
     static const course::DocumentSettings s = makeSettings();

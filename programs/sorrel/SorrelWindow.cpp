@@ -114,6 +114,8 @@ SorrelWindow::SorrelWindow(Config config)
 }
 
 SorrelWindow::~SorrelWindow() {
+    // The controls watch the clock, which goes before the window's children do.
+    delete controls_;
     if (qApp)
         qApp->removeEventFilter(this);
 }
