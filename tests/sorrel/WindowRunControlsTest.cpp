@@ -67,6 +67,19 @@ protected:
     EndRecorder ends;
 };
 
+// How long the first curve takes on the virtual clock; the run stops after it.
+Nanos firstCurveTime(VirtualTime& t, SorrelWindow& w) {
+    Spy spy(w.display());
+    Nanos began{0}, took{0};
+    spy.before = [&](Spy::Step, const HartreeState&) { began = t.now; };
+    spy.after = [&](Spy::Step, const HartreeState&) {
+        took = t.now - began;
+        return Flow::Stop;
+    };
+    EXPECT_EQ(w.load(&spy), RunOutcome::Stopped);
+    return took;
+}
+
 std::size_t linesOf(const course::Surface& g) { return opsOf(g, course::DrawOp::Kind::Line).size(); }
 
 } // namespace
@@ -85,14 +98,7 @@ TEST_F(SorrelRunControls, PauseHoldsTheCurveAndItGoesOnAtItsPace) {
             press(w, Qt::Key_P);
         }
     };
-    Spy spy(w.display());
-    Nanos began{0}, took{0};
-    spy.before = [&](Spy::Step, const HartreeState&) { began = t.now; };
-    spy.after = [&](Spy::Step, const HartreeState&) {
-        took = t.now - began;
-        return Flow::Stop;
-    };
-    EXPECT_EQ(w.load(&spy), RunOutcome::Stopped);
+    const Nanos took = firstCurveTime(t, w);
     ASSERT_GT(linesAtPause, 0u);
     // The curve's 2150 slots and the pause (19 sleeps of a second; the one that saw
     // the resume ended at once): no point was hurried after it.
@@ -130,14 +136,7 @@ TEST_F(SorrelRunControls, SpeedKeysScaleTheWaitsAndTheChoiceIsRemembered) {
         if (k == 0)
             press(w, Qt::Key_BracketRight); // ×2 from the first point on
     };
-    Spy spy(w.display());
-    Nanos began{0}, took{0};
-    spy.before = [&](Spy::Step, const HartreeState&) { began = t.now; };
-    spy.after = [&](Spy::Step, const HartreeState&) {
-        took = t.now - began;
-        return Flow::Stop;
-    };
-    EXPECT_EQ(w.load(&spy), RunOutcome::Stopped);
+    const Nanos took = firstCurveTime(t, w);
     EXPECT_EQ(took, 2150 * (kSlot / 2));
     EXPECT_DOUBLE_EQ(w.clock().speed(), 2);
     EXPECT_DOUBLE_EQ(course::savedSpeed(QStringLiteral("sorrel")), 2);
