@@ -103,7 +103,6 @@ SorrelWindow::SorrelWindow(Config config)
         std::make_unique<SorrelDisplay>(glyphs_, surface(), picNumerov_->surface(), pic_->surface(), pacer_);
     display_->onFinished = [this] {
         course::TextRuns::chime();
-        controls_->hide();
         getSourceFile_->show();
     };
     glyphs_.Form = &surface();
@@ -141,6 +140,7 @@ RunOutcome SorrelWindow::load(HartreeObserver* observer) {
             exec(observer ? *observer : *display_);
         } catch (...) {
             running_ = false;
+            controls_->hide();
             pendingCharge_.reset();
             throw;
         }
@@ -149,7 +149,9 @@ RunOutcome SorrelWindow::load(HartreeObserver* observer) {
         Z_ = *pendingCharge_;
         pendingCharge_.reset();
     }
+    // Nothing is left to pause: the download label (or the failure) takes the place.
     running_ = false;
+    controls_->hide();
     pendingCharge_.reset();
     return *outcome_;
 }
