@@ -2,6 +2,7 @@
 
 #include <course/shell/EventPump.h>
 #include <course/shell/KeyCode.h>
+#include <course/shell/PageTools.h>
 #include <course/textruns/Units.h>
 #include <course/textruns/FontTable.h>
 
@@ -101,6 +102,7 @@ Form1::Form1(Document& doc, QWidget* parent)
     connect(&statusTimer_, &QTimer::timeout, status_, &QWidget::hide);
 
     Typesetter::setBeep([] { QApplication::beep(); });
+    PageTools::install(*this, [this](const QString& m) { showMessage(m, false); });
     // Key preview: the window sees every key press, whichever page has the focus.
     qApp->installEventFilter(this);
 }
@@ -454,6 +456,8 @@ bool Form1::eventFilter(QObject* watched, QEvent* e) {
     if (e->type() == QEvent::KeyPress) {
         auto* w = qobject_cast<QWidget*>(watched);
         if (w && w->window() == this) {
+            if (PageTools::keyPress(this, *static_cast<QKeyEvent*>(e)))
+                return true;
             const int vk = virtualKey(static_cast<QKeyEvent*>(e)->key());
             if (vk) {
                 Form_KeyDown(vk);

@@ -1,8 +1,11 @@
 #include "SorrelWindow.h"
 
+#include "SorrelPageTools.h"
+
 #include <course/shell/EventPump.h>
 #include <course/shell/Form1.h>
 #include <course/shell/RunControls.h>
+#include <course/shell/PageTools.h>
 #include <course/textruns/DataFolder.h>
 
 #include <QApplication>
@@ -108,6 +111,7 @@ SorrelWindow::SorrelWindow(Config config)
     glyphs_.Form = &surface();
     display_->tableRight = std::min(picNumerov_->geometry().left(), pic_->geometry().left());
 
+    installPageTools(*this);
     // Key preview: the window sees Escape whichever of its controls has the focus.
     qApp->installEventFilter(this);
 }
@@ -256,6 +260,8 @@ bool SorrelWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* w = qobject_cast<QWidget*>(watched);
         const int key = static_cast<QKeyEvent*>(event)->key();
+        if (w && w->window() == this && course::PageTools::keyPress(this, *static_cast<QKeyEvent*>(event)))
+            return true;
         if (w && w->window() == this && key == Qt::Key_Escape) {
             course::End();
             return true;
