@@ -2,6 +2,7 @@
 
 #include <course/shell/EventPump.h>
 #include <course/shell/KeyCode.h>
+#include <course/shell/PageTools.h>
 #include <course/textruns/Units.h>
 #include <course/textruns/FontTable.h>
 
@@ -101,6 +102,7 @@ Form1::Form1(Document& doc, QWidget* parent)
     connect(&statusTimer_, &QTimer::timeout, status_, &QWidget::hide);
 
     Typesetter::setBeep([] { QApplication::beep(); });
+    PageTools::install(*this, [this](const QString& m) { showMessage(m, false); });
     // Key preview: the window sees every key press, whichever page has the focus.
     qApp->installEventFilter(this);
 }
@@ -199,6 +201,7 @@ void Form1::Form_Load(bool show) {
         pic_[k]->hide();
     }
     pic_[0]->show();
+    doc_.windowLoaded(*this);
     if (show)
         this->show();
     doc_.CurPic = 0;
@@ -280,6 +283,9 @@ void Form1::ShowThisPic(int iPicNo) {
 }
 
 void Form1::Form_KeyDown(int keyCode) {
+    // The document's own keys (a run's controls) act even while a key holds KeyBusy.
+    if (doc_.runKey(keyCode))
+        return;
     const bool guarded = settings_.keys != KeySet::C;
     if (guarded && doc_.KeyBusy) {
         if (stateTraced())
@@ -438,6 +444,10 @@ int Form1::virtualKey(int qtKey) {
     case Qt::Key_End: return key::End;
     case Qt::Key_F1: return key::F1;
     case Qt::Key_Print: return key::Print;
+    case Qt::Key_P: return key::P;
+    case Qt::Key_N: return key::N;
+    case Qt::Key_BracketLeft: return key::OpenBracket;
+    case Qt::Key_BracketRight: return key::CloseBracket;
     default: return key::None;
     }
 }
@@ -446,6 +456,8 @@ bool Form1::eventFilter(QObject* watched, QEvent* e) {
     if (e->type() == QEvent::KeyPress) {
         auto* w = qobject_cast<QWidget*>(watched);
         if (w && w->window() == this) {
+            if (PageTools::keyPress(this, *static_cast<QKeyEvent*>(e)))
+                return true;
             const int vk = virtualKey(static_cast<QKeyEvent*>(e)->key());
             if (vk) {
                 Form_KeyDown(vk);

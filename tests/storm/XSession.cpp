@@ -246,6 +246,14 @@ void XClient::key(unsigned long keysym) {
     XFlush(dpy_);
 }
 
+void XClient::chord(const std::vector<unsigned long>& keysyms) {
+    for (unsigned long k : keysyms)
+        XTestFakeKeyEvent(dpy_, XKeysymToKeycode(dpy_, k), True, 0);
+    for (auto k = keysyms.rbegin(); k != keysyms.rend(); ++k)
+        XTestFakeKeyEvent(dpy_, XKeysymToKeycode(dpy_, *k), False, 0);
+    XFlush(dpy_);
+}
+
 void XClient::click(int x, int y) {
     XTestFakeMotionEvent(dpy_, -1, x, y, 0);
     XTestFakeButtonEvent(dpy_, 1, True, 0);

@@ -84,6 +84,8 @@ public:
     bool origin(Window w, int& x, int& y);
 
     void key(unsigned long keysym);
+    // Presses the keys in order and releases them in reverse (Control, Shift, c).
+    void chord(const std::vector<unsigned long>& keysyms);
     void click(int x, int y);
     // The window manager's close request (WM_DELETE_WINDOW).
     void closeRequest(Window w);
