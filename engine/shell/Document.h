@@ -11,8 +11,11 @@
 #include <QString>
 
 #include <stdexcept>
+#include <initializer_list>
 
 namespace course {
+
+class Form1;
 
 enum class KeySet { A, B, C };
 enum class PageSwitching { Inline, ShowThisPic };
@@ -79,6 +82,11 @@ public:
     }
     // Draws the title on the title box (documents with one), Pic being that box.
     virtual void drawTitleBox() {}
+    // A key the document answers itself (virtual-key code), before the key set and
+    // before KeyBusy; true when it acted.
+    virtual bool runKey(int /*keyCode*/) { return false; }
+    // Start-up has made the window's controls; a document may add its own.
+    virtual void windowLoaded(Form1&) {}
 
     // Shell state the page procedures read.
     int CurPic = 0;
@@ -87,5 +95,14 @@ public:
     int Printing = 0;
     bool KeyBusy = false;
 };
+
+// drawPage of a document whose page procedures are `pages` (pic0, pic1, …): page k is
+// drawn by the k-th; a page the document does not have is refused (requirePage).
+template <class D>
+void drawPageOf(D& doc, int k, std::initializer_list<void (D::*)()> pages) {
+    if (k < 0 || k >= int(pages.size()))
+        doc.requirePage(-1); // throws std::out_of_range, naming the pages there are
+    (doc.*pages.begin()[k])();
+}
 
 } // namespace course

@@ -31,4 +31,13 @@ bool pumpUntil(SteadyTime deadline, const std::function<bool()>& cancelled) {
     return false;
 }
 
+void pumpUntilWoken(const std::function<bool()>& wake) {
+    DoEvents();
+    while (!(wake && wake())) {
+        // Blocks until an event arrives; no timer wakes the process meanwhile.
+        QEventLoop loop;
+        loop.processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
+    }
+}
+
 } // namespace course

@@ -17,4 +17,8 @@ void DoEvents();
 // says so (a run that was cancelled, a program that is ending).
 bool pumpUntil(SteadyTime deadline, const std::function<bool()>& cancelled = {});
 
+// Sleeps in the event loop without a timer until `wake` says so, handling every event
+// as it arrives (a paused run: only an event can resume it; ending the program is one).
+void pumpUntilWoken(const std::function<bool()>& wake);
+
 } // namespace course

@@ -2,7 +2,9 @@
 // brindle's command line: the pages, and besides the export options of every
 // document program
 //   --table    prints every iteration and the converged states as text, no window
-//   --speed F  divides every wait of the live page by F
+//   --speed F  divides every wait of the live page by F (this run only; the speed
+//              chosen with [ and ] is kept for the next start)
+//   --paused   the live page waits for P (or N) before it draws its first trace
 //   --l L      angular momentum 0..3 of the oscillator (default 1)
 //   --export-data DIR [--force]
 //              writes the run's figures as CSV files into DIR, no window
@@ -12,6 +14,7 @@
 #include <brindle/EigenIteration.h>
 
 #include <functional>
+#include <optional>
 
 namespace brindle {
 
@@ -28,7 +31,8 @@ public:
     int run(int argc, char** argv) { return course::runDocumentProgram(argc, argv, program_); }
 
 private:
-    double speed_ = 1.0;
+    std::optional<double> speed_;
+    bool paused_ = false;
     int l_ = 1;
     bool table_ = false;
     QString dataDir_;

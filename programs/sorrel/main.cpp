@@ -6,6 +6,7 @@
 #include "SorrelWindow.h"
 #include <hartree/TableCollector.h>
 
+#include <course/shell/RunControls.h>
 #include <course/textruns/Environment.h>
 
 #include <QApplication>
@@ -103,7 +104,8 @@ int main(int argc, char** argv) {
     course::Environment env;
     env.beepHook = [] { QApplication::beep(); };
     sorrel::SorrelWindow::Config config;
-    config.speed = o.speed;
+    config.speed = o.speedGiven ? o.speed : course::savedSpeed(QStringLiteral("sorrel"));
+    config.paused = o.paused;
     config.Z = o.Z;
     config.environment = &env;
     sorrel::SorrelWindow window(config);

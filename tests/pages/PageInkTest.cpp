@@ -105,24 +105,12 @@ private:
     QString report_;
 };
 
-class PageInkOf : public ::testing::TestWithParam<DocumentMaker> {
-protected:
-    void SetUp() override {
-        env.soundSink = [](Sound) {};
-        env.endHook = [] {};
-    }
-    // The documents' sounds and end: silent, and End does not end the test program.
-    Environment env;
-};
+class PageInkOf : public course::testing::EachDocument {};
 
 } // namespace
 
 TEST_P(PageInkOf, Pages) {
-    auto doc = GetParam().make();
-    doc->useEnvironment(env);
-    Form1 w(*doc);
-    w.setPrintSink(std::make_unique<RecordingSink>());
-    w.Form_Load(false);
+    Form1& w = load();
     InkAudit audit(QString::fromUtf8(GetParam().name));
     forEachScreenPage(w, [&](int k, const Surface& g) { audit.check(QStringLiteral("page %1").arg(k), g); });
     if (Surface* title = w.titleBox())
