@@ -2,6 +2,7 @@
 
 #include <course/shell/Form1.h>
 #include <course/shell/PageExport.h>
+#include <course/shell/ShellWindow.h>
 #include <course/textruns/Sounds.h>
 
 #include <QApplication>
@@ -86,6 +87,7 @@ int runDocumentProgram(int argc, char** argv, const DocumentProgram& program) {
     else if (!cl.exporting() && noDisplayAvailable())
         return failWith(cl.line().noDisplayMessage());
     QApplication app(argc, argv);
+    nameApplication(cl.line().program());
     std::unique_ptr<Document> doc = program.make();
     if (const std::optional<int> status = cl.checkPage(*doc))
         return *status;

@@ -9,6 +9,8 @@
 #include "CurvePacer.h"
 #include "SorrelDisplay.h"
 #include "SorrelGlyphs.h"
+#include <course/shell/Label.h>
+#include <course/shell/ShellWindow.h>
 #include <hartree/HartreeState.h>
 
 #include <QUrl>
@@ -51,7 +53,7 @@ struct SorrelWindowConfig {
     QUrl sourceUrl = sourceArchiveUrl();
 };
 
-class SorrelWindow : public course::SurfaceView, private course::FormTarget {
+class SorrelWindow : public course::ShellWindow, private course::FormTarget {
     Q_OBJECT
 public:
     using Config = SorrelWindowConfig;
@@ -78,27 +80,25 @@ public:
     // Runs started by load() so far, restarts included.
     int runsStarted() const { return runsStarted_; }
 
-    // The finished picture of the client area: the window's surface and every
-    // visible control at its place, in logical pixels.
-    void paintClientArea(QPainter& p) const;
-    static QSize clientSize();
+    // The client area at 100 %, in logical pixels.
+    static QSize designSize();
 
     // Parts, for the program's output and for tests.
-    course::Surface& form() { return surface(); }
+    course::Surface& form() { return clientSurface(); }
     course::Surface& picNumerov() { return picNumerov_->surface(); }
     course::Surface& pic() { return pic_->surface(); }
     PictureBox* picNumerovBox() const { return picNumerov_; }
     PictureBox* picBox() const { return pic_; }
-    LabelView* label1() const { return label1_; }
-    LabelView* getSourceFile() const { return getSourceFile_; }
+    course::Label* label1() const { return label1_; }
+    course::Label* getSourceFile() const { return getSourceFile_; }
     SorrelGlyphs& glyphs() { return glyphs_; }
     SorrelDisplay& display() { return *display_; }
     const HartreeState* state() const { return state_.get(); }
     std::optional<RunOutcome> outcome() const { return outcome_; }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    bool programKey(QKeyEvent* event) override;
+    void windowClosing(QCloseEvent* event) override;
 
 private:
     // FormTarget (engine start-up).
@@ -115,10 +115,10 @@ private:
     Config config_;
     SorrelGlyphs glyphs_;
     CurvePacer pacer_;
-    LabelView* label1_;
+    course::Label* label1_;
     PictureBox* picNumerov_;
     PictureBox* pic_;
-    LabelView* getSourceFile_;
+    course::Label* getSourceFile_;
     std::unique_ptr<SorrelDisplay> display_;
     std::unique_ptr<HartreeState> state_;
     std::optional<RunOutcome> outcome_;

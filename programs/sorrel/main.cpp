@@ -1,6 +1,5 @@
 // sorrel: the Hartree computation of the helium ground state, drawn as it runs.
 
-#include "Export.h"
 #include "Options.h"
 #include "SorrelWindow.h"
 #include <hartree/TableCollector.h>
@@ -62,16 +61,17 @@ int exportWindow(const sorrel::Options& o) {
         std::cerr << "sorrel: " << window.state()->failureMessage() << '\n';
         status = 1;
     }
-    QString error;
-    if (!o.exportPng.empty() &&
-        !sorrel::exportPng(window, QString::fromStdString(o.exportPng), o.scale, &error)) {
+    auto report = [&status](const QString& error) {
+        if (error.isEmpty())
+            return;
         std::cerr << "sorrel: " << error.toStdString() << '\n';
         status = 1;
-    }
-    if (!o.exportPdf.empty() && !sorrel::exportPdf(window, QString::fromStdString(o.exportPdf), &error)) {
-        std::cerr << "sorrel: " << error.toStdString() << '\n';
-        status = 1;
-    }
+    };
+    if (!o.exportPng.empty())
+        report(window.exportClientPng(QString::fromStdString(o.exportPng), o.scale));
+    if (!o.exportPdf.empty())
+        report(window.exportClientPdf(QString::fromStdString(o.exportPdf), sorrel::kProgramTitle,
+                                      QStringLiteral("sorrel")));
     return status;
 }
 
@@ -92,6 +92,7 @@ int main(int argc, char** argv) {
     // Exports never show a window, so they never need a display.
     chooseOffscreenPlatform(o.exporting());
     QApplication app(argc, argv);
+    course::nameApplication(QStringLiteral("sorrel"));
     if (o.exporting())
         return exportWindow(o);
 

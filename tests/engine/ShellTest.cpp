@@ -1,11 +1,11 @@
 // The shell with a small test document on the offscreen platform: start-up state,
 // arrow and key rules, KeyBusy, printing through the print canvas, close behaviour.
 
-#include <course/shell/ClickLabel.h>
 #include <course/shell/DocumentMain.h>
 #include <course/shell/EventPump.h>
 #include <course/shell/Form1.h>
 #include <course/shell/KeyCode.h>
+#include <course/shell/Label.h>
 #include <course/shell/PageExport.h>
 #include <course/shell/SurfaceView.h>
 #include "RecordingSink.h"
@@ -411,11 +411,11 @@ TEST(DocumentOptions, PageOpensTheWindowAtThatPageAndRefusesPagesTheDocumentLack
     }
 }
 
-TEST(ClickLabelTest, ClicksOnReleaseInsideAfterAPressInsideLikeAButton) {
-    ClickLabel label(QStringLiteral("印刷"));
+TEST(LabelTest, ClicksOnReleaseInsideAfterAPressInsideLikeAButton) {
+    Label label(nullptr, QStringLiteral("印刷"), QStringLiteral("メイリオ"), 14.25, Label::Align::Centre);
     label.resize(40, 20);
     int clicks = 0;
-    QObject::connect(&label, &ClickLabel::clicked, [&clicks] { ++clicks; });
+    QObject::connect(&label, &Label::clicked, [&clicks] { ++clicks; });
     auto send = [&label](QEvent::Type type, QPointF at, Qt::MouseButton button) {
         const Qt::MouseButtons held =
             type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::NoButton;

@@ -152,7 +152,7 @@ TEST(SorrelWindowRun, TableFitsLeftOfThePlotsAndAboveTheBottomEdge) {
         bottom = std::max(bottom, op->a.y() + op->cell.height());
     }
     EXPECT_LT(right, plotsLeft);
-    EXPECT_LT(bottom, SorrelWindow::clientSize().height());
+    EXPECT_LT(bottom, SorrelWindow::designSize().height());
 }
 
 TEST(SorrelWindowRun, SummaryShowsTheConvergedEnergiesAndTheReferences) {
@@ -254,7 +254,7 @@ TEST(SorrelWindowRun, EndsWithOneChimeAndTheDownloadLabel) {
     EXPECT_EQ(r.soundsBeforeReport, 0u);
     ASSERT_EQ(r.sounds.size(), 1u);
     EXPECT_EQ(r.sounds[0], course::Sound::Chime);
-    LabelView* label = r.window->getSourceFile();
+    course::Label* label = r.window->getSourceFile();
     EXPECT_TRUE(label->isVisibleTo(r.window.get()));
     EXPECT_EQ(label->backColor(), 0xFFFFFFu);
     EXPECT_EQ(label->caption(), kDownloadCaption);
@@ -262,7 +262,7 @@ TEST(SorrelWindowRun, EndsWithOneChimeAndTheDownloadLabel) {
 
 TEST(SorrelWindowRun, DownloadLabelOpensTheArchiveAddressAndReportsFailure) {
     RunRecord& r = run();
-    LabelView* label = r.window->getSourceFile();
+    course::Label* label = r.window->getSourceFile();
     r.opened.clear();
     r.openSucceeds = true;
     click(label);
@@ -304,15 +304,15 @@ TEST(SorrelWindowRun, EveryCharacterDrawnHasAGlyphInItsFont) {
     EXPECT_EQ(course::missingCharacters(w.picNumerov()), QString());
     EXPECT_EQ(course::missingCharacters(w.label1()->surface()), QString());
     EXPECT_EQ(course::missingCharacters(w.getSourceFile()->surface()), QString());
-    LabelView probe(nullptr, QStringLiteral("メイリオ"), 9.75);
-    probe.place(w.getSourceFile()->geometry());
+    course::Label probe(nullptr, QString(), QStringLiteral("メイリオ"), 9.75);
+    probe.placeAt(w.designRect(w.getSourceFile()), 1.0);
     probe.setCaption(kDownloadFailedCaption);
     EXPECT_EQ(course::missingCharacters(probe.surface()), QString());
 }
 
 TEST(SorrelWindowRun, ControlsSitAtTheirTwipsPositions) {
     SorrelWindow& w = *run().window;
-    EXPECT_EQ(SorrelWindow::clientSize(), QSize(805, 734));
+    EXPECT_EQ(SorrelWindow::designSize(), QSize(805, 734));
     EXPECT_EQ(w.label1()->geometry(), QRect(181, 11, 376, 32));
     EXPECT_EQ(w.getSourceFile()->geometry(), QRect(487, 16, 304, 23));
     EXPECT_EQ(w.picNumerovBox()->geometry(), QRect(305, 42, 491, 261));
