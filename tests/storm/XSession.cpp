@@ -4,6 +4,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -244,6 +245,36 @@ void XClient::key(unsigned long keysym) {
     XTestFakeKeyEvent(dpy_, code, True, 0);
     XTestFakeKeyEvent(dpy_, code, False, 0);
     XFlush(dpy_);
+}
+
+void XClient::controlKey(unsigned long keysym) {
+    const KeyCode control = XKeysymToKeycode(dpy_, XK_Control_L);
+    XTestFakeKeyEvent(dpy_, control, True, 0);
+    key(keysym);
+    XTestFakeKeyEvent(dpy_, control, False, 0);
+    XFlush(dpy_);
+}
+
+bool XClient::size(Window w, int& width, int& height) {
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(dpy_, w, &a))
+        return false;
+    width = a.width;
+    height = a.height;
+    return true;
+}
+
+std::vector<unsigned> XClient::grab(Window w, int x, int y, int width, int height) {
+    std::vector<unsigned> px;
+    XImage* img = XGetImage(dpy_, w, x, y, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
+    if (!img)
+        return px;
+    px.reserve(std::size_t(width) * std::size_t(height));
+    for (int j = 0; j < height; ++j)
+        for (int i = 0; i < width; ++i)
+            px.push_back(unsigned(XGetPixel(img, i, j) & 0xFFFFFF));
+    XDestroyImage(img);
+    return px;
 }
 
 void XClient::click(int x, int y) {

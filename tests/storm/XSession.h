@@ -84,6 +84,12 @@ public:
     bool origin(Window w, int& x, int& y);
 
     void key(unsigned long keysym);
+    // `keysym` pressed while Control is held.
+    void controlKey(unsigned long keysym);
+    // The size of `w`, and its pixels in the rectangle (x, y, width, height) as
+    // 0xRRGGBB values, row by row; empty when the rectangle is not inside it.
+    bool size(Window w, int& width, int& height);
+    std::vector<unsigned> grab(Window w, int x, int y, int width, int height);
     void click(int x, int y);
     // The window manager's close request (WM_DELETE_WINDOW).
     void closeRequest(Window w);
