@@ -2,8 +2,11 @@
 //   --table    prints every iteration and the converged states as text, no window
 //   --speed F  divides every wait of the live page by F
 //   --l L      angular momentum 0..3 of the oscillator (default 1)
+//   --export-data DIR [--force]
+//              writes the run's figures as CSV files into DIR, no window
 
 #include "BrindleDocument.h"
+#include "DataExport.h"
 
 #include <course/shell/DocumentMain.h>
 
@@ -16,6 +19,8 @@ int main(int argc, char** argv) {
     double speed = 1.0;
     int l = 1;
     bool table = false;
+    QString dataDir;
+    bool force = false;
 
     course::DocumentProgram program;
     program.name = QStringLiteral("brindle");
@@ -35,15 +40,43 @@ int main(int argc, char** argv) {
                                [&speed](const QString& v) { return brindle::parseSpeed(v, speed); }});
     program.options.push_back(
         {QStringLiteral("--l"), QStringLiteral("L"),
-         QStringLiteral("angular momentum of the oscillator, 0 to 3 (default 1), for --table and the live\n"
-                        "page; on the live page the keys 0 to 3 choose it and run the page again"),
+         QStringLiteral("angular momentum of the oscillator, 0 to 3 (default 1), for --table,\n"
+                        "--export-data and the live page; on the live page the keys 0 to 3\n"
+                        "choose it and run the page again"),
          [&l](const QString& v) { return brindle::parseL(v, l); }, true});
-    program.textMode = [&table, &l]() -> std::optional<int> {
-        if (!table)
+    program.options.push_back(
+        {QStringLiteral("--export-data"), QStringLiteral("DIR"),
+         QStringLiteral("compute the run without waiting and write its figures as CSV files\n"
+                        "into DIR (made if missing) and exit: iterations.csv, states.csv,\n"
+                        "level-skips.csv, wavefunctions.csv; files already there are refused"),
+         [&dataDir](const QString& v) {
+             dataDir = v;
+             return v.isEmpty() ? QStringLiteral("--export-data needs a folder") : QString();
+         },
+         true});
+    // Options are applied in the order they are declared, so --export-data is known here.
+    program.options.push_back({QStringLiteral("--force"), QString(),
+                               QStringLiteral("with --export-data: replace files already in DIR"),
+                               [&force, &dataDir](const QString&) {
+                                   force = true;
+                                   return dataDir.isEmpty()
+                                              ? QStringLiteral("--force applies only to --export-data")
+                                              : QString();
+                               },
+                               true});
+    program.textMode = [&table, &l, &dataDir, &force]() -> std::optional<int> {
+        if (!table && dataDir.isEmpty())
             return std::nullopt;
-        const std::string text = brindle::formatTable(brindle::runAll(l));
-        std::fputs(text.c_str(), stdout);
-        return 0;
+        // One run serves both the table and the files, so their numbers agree.
+        brindle::EigenIteration it;
+        it.setL(l);
+        it.run(nullptr);
+        if (table) {
+            const std::string text = brindle::formatTable(it.result());
+            std::fputs(text.c_str(), stdout);
+            std::fflush(stdout);
+        }
+        return dataDir.isEmpty() ? 0 : brindle::exportData(it, dataDir, force);
     };
     return course::runDocumentProgram(argc, argv, program);
 }

@@ -77,6 +77,30 @@ void addOptions(course::CommandLine& line, Options& o) {
                   return v.isEmpty() ? QStringLiteral("--export-pdf needs a file name") : QString();
               },
               true});
+    line.add({QStringLiteral("--export-data"), QStringLiteral("DIR"),
+              QStringLiteral("compute the whole run without waits or sounds and write its\n"
+                             "figures as CSV files into DIR (made if missing): steps.csv,\n"
+                             "cycles.csv, summary.csv, orbitals.csv, potentials.csv;\n"
+                             "files already there are refused; with --table both"),
+              [&o](const QString& v) {
+                  o.dataDir = v.toStdString();
+                  return v.isEmpty() ? QStringLiteral("--export-data needs a folder") : QString();
+              },
+              true});
+    line.add({QStringLiteral("--force"), QString(),
+              QStringLiteral("with --export-data: replace files already in DIR"), [&o](const QString&) {
+                  o.force = true;
+                  return QString();
+              }});
+    line.addCheck([&o] {
+        return o.force && o.dataDir.empty() ? QStringLiteral("--force applies only to --export-data")
+                                            : QString();
+    });
+    line.addCheck([&o] {
+        return !o.dataDir.empty() && o.exporting()
+                   ? QStringLiteral("--export-data cannot be combined with --export-png or --export-pdf")
+                   : QString();
+    });
     line.addCheck([&o] {
         return o.table && o.exporting()
                    ? QStringLiteral("--table cannot be combined with --export-png or --export-pdf")

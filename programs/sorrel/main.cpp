@@ -1,5 +1,6 @@
 // sorrel: the Hartree computation of the helium ground state, drawn as it runs.
 
+#include "DataExport.h"
 #include "Options.h"
 #include "SorrelWindow.h"
 #include <hartree/TableCollector.h>
@@ -82,6 +83,8 @@ int main(int argc, char** argv) {
     course::CommandLine line = sorrel::commandLine(o);
     if (const std::optional<int> status = line.parse(argc, argv))
         return *status;
+    if (!o.dataDir.empty())
+        return sorrel::exportData(o);
     if (o.table)
         return printTable(o.Z);
 

@@ -3,10 +3,10 @@
 // the references follow the ion, and a guard's message replaces the report.
 
 #include "WindowTestSupport.h"
+#include <ProgramRun.h>
 
 #include <QCoreApplication>
 #include <QKeyEvent>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -118,23 +118,9 @@ TEST(SorrelWindowCharge, KeyAfterTheRunStartsANewOneAndAGuardShowsWhyItStopped) 
 
 // The program: --Z reaches the table; a guard ends it with status 1 and its message.
 TEST(SorrelWindowCharge, TableForAChargeAndItsExitStatus) {
-    struct Result {
-        int status = -1;
-        QString out, err;
-    };
+    using Result = course::test::ProgramRun;
     auto run = [](const QStringList& args) {
-        QProcess p;
-        p.start(QStringLiteral(SORREL_EXECUTABLE), args);
-        Result r;
-        if (!p.waitForFinished(30000)) {
-            p.kill();
-            p.waitForFinished();
-            return r;
-        }
-        r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-        r.out = QString::fromUtf8(p.readAllStandardOutput());
-        r.err = QString::fromUtf8(p.readAllStandardError());
-        return r;
+        return course::test::runProgram(QStringLiteral(SORREL_EXECUTABLE), args);
     };
     const Result be = run({QStringLiteral("--table"), QStringLiteral("--Z"), QStringLiteral("4")});
     EXPECT_EQ(be.status, 0) << be.err.toStdString();

@@ -3,8 +3,7 @@
 
 #include "BrindleDocument.h"
 
-#include <QProcess>
-#include <QProcessEnvironment>
+#include <ProgramRun.h>
 
 #include <gtest/gtest.h>
 
@@ -12,27 +11,10 @@
 
 namespace {
 
-struct Result {
-    int status = -1;
-    QString out, err;
-};
+using Result = course::test::ProgramRun;
 
 Result runBrindle(const QStringList& args) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(BRINDLE_BINARY), args);
-    Result r;
-    if (!p.waitForFinished(30000)) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    return course::test::runProgram(QStringLiteral(BRINDLE_BINARY), args);
 }
 
 } // namespace

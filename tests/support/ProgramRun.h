@@ -1,0 +1,86 @@
+#pragma once
+// Running a program of the suite as a separate process, and reading back the CSV files
+// its --export-data writes.
+
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QString>
+#include <QStringList>
+
+#include <limits>
+#include <vector>
+
+namespace course::test {
+
+struct ProgramRun {
+    int status = -1; // exit code; -1 when it did not end in time, -2 when it crashed
+    QString out;
+    QString err;
+};
+
+// Runs `program` with `args` on the offscreen platform, under a locale that writes
+// decimal commas (when it is installed), and waits for it to end.
+inline ProgramRun runProgram(const QString& program, const QStringList& args) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+    p.setProcessEnvironment(env);
+    p.start(program, args);
+    ProgramRun r;
+    if (!p.waitForFinished(120000)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+// The captured fields of every line of `text` that `re` matches, joined by spaces: the
+// rows of a text table, to compare with rows made from other output.
+inline QStringList capturedRows(const QString& text, const QRegularExpression& re) {
+    QStringList rows;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        if (const QRegularExpressionMatch m = re.match(line); m.hasMatch())
+            rows << m.capturedTexts().mid(1).join(QLatin1Char(' '));
+    return rows;
+}
+
+// A CSV file as its header and rows of fields (no quoting: the programs write none).
+struct Csv {
+    bool read = false; // false when the file could not be opened
+    QStringList header;
+    std::vector<QStringList> rows;
+
+    int column(const QString& name) const { return int(header.indexOf(name)); }
+    // The field of `name` in row k as a number; NaN when it is not one.
+    double number(std::size_t k, const QString& name) const {
+        bool ok = false;
+        const double v = rows.at(k).value(column(name)).toDouble(&ok);
+        return ok ? v : std::numeric_limits<double>::quiet_NaN();
+    }
+};
+
+inline Csv readCsv(const QString& path) {
+    Csv csv;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return csv;
+    csv.read = true;
+    QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    if (lines.isEmpty())
+        return csv;
+    csv.header = lines.takeFirst().split(QLatin1Char(','));
+    for (const QString& l : lines)
+        csv.rows.push_back(l.split(QLatin1Char(',')));
+    return csv;
+}
+
+} // namespace course::test
