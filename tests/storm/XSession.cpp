@@ -97,6 +97,25 @@ Xvfb::Xvfb() {
 
 Xvfb::~Xvfb() { stop(pid_, SIGTERM); }
 
+std::map<std::string, std::string> programEnvironment(const std::string& display, const std::string& home) {
+    std::map<std::string, std::string> env;
+    for (char** e = environ; *e; ++e) {
+        const std::string kv = *e;
+        const auto eq = kv.find('=');
+        if (eq != std::string::npos)
+            env[kv.substr(0, eq)] = kv.substr(eq + 1);
+    }
+    env.erase("WAYLAND_DISPLAY");
+    env["DISPLAY"] = display;
+    env["QT_QPA_PLATFORM"] = "xcb";
+    env["HOME"] = home;
+    env["XDG_CONFIG_HOME"] = home + "/config";
+    env["XDG_CACHE_HOME"] = home + "/cache";
+    env["XDG_DATA_HOME"] = home + "/data";
+    env["XDG_RUNTIME_DIR"] = home;
+    return env;
+}
+
 Child::Child(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env) {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0)

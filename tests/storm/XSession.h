@@ -65,6 +65,10 @@ private:
     std::vector<std::string> lines_;
 };
 
+// The environment of a program on `display`: this process's own, on X (xcb), with its
+// home and configuration, cache, data and runtime folders inside `home`.
+std::map<std::string, std::string> programEnvironment(const std::string& display, const std::string& home);
+
 // How long the main thread of process `pid` (0: this process) has waited for a
 // processor so far, from the scheduler's statistics; zero where they are not kept.
 std::chrono::nanoseconds runQueueWait(pid_t pid);

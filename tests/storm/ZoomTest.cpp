@@ -18,8 +18,6 @@
 #include <string>
 #include <thread>
 
-extern char** environ;
-
 namespace {
 
 using namespace storm;
@@ -57,20 +55,7 @@ TEST(ZoomOnX, ControlEqualsMakesThePageLargerAndKeepsItSharp) {
 
     Xvfb x;
     ASSERT_TRUE(x.ok()) << x.error();
-    std::map<std::string, std::string> env;
-    for (char** e = environ; *e; ++e) {
-        const std::string kv = *e;
-        const auto eq = kv.find('=');
-        if (eq != std::string::npos)
-            env[kv.substr(0, eq)] = kv.substr(eq + 1);
-    }
-    const std::string dir = home.path().toStdString();
-    env.erase("WAYLAND_DISPLAY");
-    env["DISPLAY"] = x.display();
-    env["QT_QPA_PLATFORM"] = "xcb";
-    env["HOME"] = dir;
-    env["XDG_CONFIG_HOME"] = dir + "/config";
-    env["XDG_RUNTIME_DIR"] = dir;
+    const std::map<std::string, std::string> env = programEnvironment(x.display(), home.path().toStdString());
     Child program({QUILLET_BINARY}, env);
     XClient client(x.display());
     ASSERT_TRUE(client.ok());
