@@ -18,6 +18,19 @@
 namespace course {
 
 namespace {
+// The scroll area's viewport: around a page smaller than the window it shows the
+// client area's back colour, whatever the program set it to.
+class Margin : public QWidget {
+public:
+    explicit Margin(const Surface& client) : client_(client) { setAttribute(Qt::WA_OpaquePaintEvent); }
+
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), toQColor(client_.BackColor)); }
+
+private:
+    const Surface& client_;
+};
+
 const QString kSizeKey = QStringLiteral("window/size");
 constexpr int kSaveDelayMs = 400; // a drag by hand is saved once it rests
 constexpr int kWheelStep = 120;   // one notch of a wheel
@@ -52,6 +65,7 @@ double ShellWindow::stepFrom(double scale, int direction) {
 
 ShellWindow::ShellWindow(QSize clientSize, QWidget* parent)
     : QWidget(parent), clientSize_(clientSize), scroll_(new QScrollArea(this)), client_(new SurfaceView) {
+    scroll_->setViewport(new Margin(client_->surface()));
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setAlignment(Qt::AlignCenter);
     scroll_->setWidgetResizable(false);
@@ -73,10 +87,21 @@ ShellWindow::~ShellWindow() {
 
 void ShellWindow::place(QWidget* w, const QRect& design) {
     design_.insert(w, design);
-    if (auto* c = dynamic_cast<ClientControl*>(w))
+    if (!dynamic_cast<ClientControl*>(w))
+        designFont_.insert(w, w->font());
+    placeOne(w, design);
+}
+
+void ShellWindow::placeOne(QWidget* w, const QRect& design) {
+    if (auto* c = dynamic_cast<ClientControl*>(w)) {
         c->placeAt(design, scale_);
-    else
-        w->setGeometry(scaledRect(design, scale_));
+        return;
+    }
+    // A plain widget (a message) keeps its place and its font's proportion.
+    QFont f = designFont_.value(w);
+    f.setPointSizeF(f.pointSizeF() * scale_);
+    w->setFont(f);
+    w->setGeometry(scaledRect(design, scale_));
 }
 
 void ShellWindow::paintClientArea(QPainter& p) const {
@@ -145,13 +170,8 @@ void ShellWindow::applyScale(double scale) {
     scale_ = scale;
     client_->setUpdatesEnabled(false);
     client_->placeAt(QRect(QPoint(0, 0), clientSize_), scale_);
-    for (auto it = design_.cbegin(); it != design_.cend(); ++it) {
-        auto* w = const_cast<QWidget*>(it.key());
-        if (auto* c = dynamic_cast<ClientControl*>(w))
-            c->placeAt(it.value(), scale_);
-        else
-            w->setGeometry(scaledRect(it.value(), scale_));
-    }
+    for (auto it = design_.cbegin(); it != design_.cend(); ++it)
+        placeOne(const_cast<QWidget*>(it.key()), it.value());
     client_->setUpdatesEnabled(true);
 }
 
@@ -199,9 +219,6 @@ void ShellWindow::showEvent(QShowEvent* e) {
 void ShellWindow::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
     scroll_->setGeometry(rect());
-    QPalette pal = scroll_->viewport()->palette();
-    pal.setColor(QPalette::Window, toQColor(clientSurface().BackColor));
-    scroll_->viewport()->setPalette(pal);
     if (size() != expected_) {
         expected_ = QSize();
         applyScale(fitScale(size()));

@@ -18,6 +18,7 @@
 #include <course/shell/ClientControl.h>
 #include <course/shell/SurfaceView.h>
 
+#include <QFont>
 #include <QHash>
 #include <QPointer>
 #include <QTimer>
@@ -106,6 +107,7 @@ protected:
 private:
     bool zoomKey(QKeyEvent* e);
     void applyScale(double scale);
+    void placeOne(QWidget* w, const QRect& design);
     QSize availableSize() const;
     void saveSize();
 
@@ -113,6 +115,7 @@ private:
     QScrollArea* scroll_;
     SurfaceView* client_;
     QHash<const QWidget*, QRect> design_;
+    QHash<const QWidget*, QFont> designFont_; // of the plain widgets placed
     std::vector<KeyHandler> keyHandlers_;
     double scale_ = 1.0;
     // The size a scale step asked for: reaching it keeps the scale; any other size

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 
@@ -323,4 +324,35 @@ TEST(SorrelWindowRun, ControlsSitAtTheirTwipsPositions) {
     EXPECT_NEAR(w.pic().toPixels(4.2, 1).y(), 403, 1e-9);
     EXPECT_NEAR(w.picNumerov().toPixels(4.2, 0.1).x(), 487, 1e-9);
     EXPECT_EQ(w.windowTitle(), kProgramTitle);
+}
+
+TEST(SorrelWindowRun, ZoomScalesTheControlsButNotTheExports) {
+    SorrelWindow& w = *run().window;
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    auto bytes = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QString at100 = dir.filePath(QStringLiteral("100.png")),
+                  at200 = dir.filePath(QStringLiteral("200.png"));
+    ASSERT_EQ(w.exportClientPng(at100, 2), QString());
+    // Ctrl + 0 is the zoom's, not the charge key 0.
+    auto ctrl = [&w](Qt::Key key) {
+        QKeyEvent e(QEvent::KeyPress, key, Qt::ControlModifier);
+        QCoreApplication::sendEvent(w.picBox()->view(), &e);
+    };
+    for (int i = 0; i < 5; ++i)
+        ctrl(Qt::Key_Equal);
+    EXPECT_EQ(w.scale(), 2.0);
+    EXPECT_EQ(w.picBox()->geometry(), course::scaledRect(w.designRect(w.picBox()), 2.0));
+    EXPECT_EQ(w.picBox()->view()->geometry(),
+              QRect(4, 4, 2 * w.pic().size().width(), 2 * w.pic().size().height()));
+    EXPECT_EQ(w.label1()->geometry().size(), 2 * w.designRect(w.label1()).size());
+    ASSERT_EQ(w.exportClientPng(at200, 2), QString());
+    EXPECT_EQ(bytes(at100), bytes(at200));
+    ctrl(Qt::Key_0);
+    EXPECT_EQ(w.scale(), 1.0);
+    EXPECT_EQ(w.charge(), 2);
+    EXPECT_EQ(w.picBox()->geometry(), w.designRect(w.picBox()));
 }
