@@ -2,6 +2,7 @@
 
 #include <course/shell/EventPump.h>
 #include <course/shell/KeyCode.h>
+#include <course/shell/PageTools.h>
 #include <course/textruns/Units.h>
 #include <course/textruns/FontTable.h>
 
@@ -100,6 +101,8 @@ Form1::Form1(Document& doc, QWidget* parent)
     connect(&statusTimer_, &QTimer::timeout, status_, &QWidget::hide);
 
     Typesetter::setBeep([] { QApplication::beep(); });
+    PageTools::install(*this, [this](const QString& m) { showMessage(m, false); });
+    addKeyHandler([this](QKeyEvent* e) { return PageTools::keyPress(this, *e); });
 }
 
 Form1::~Form1() {

@@ -1,7 +1,10 @@
 #include "SorrelWindow.h"
 
+#include "SorrelPageTools.h"
+
 #include <course/shell/Document.h>
 #include <course/shell/EventPump.h>
+#include <course/shell/PageTools.h>
 #include <course/textruns/DataFolder.h>
 
 #include <QApplication>
@@ -97,6 +100,9 @@ SorrelWindow::SorrelWindow(Config config)
     };
     glyphs_.Form = &form;
     display_->tableRight = std::min(designRect(picNumerov_).left(), designRect(pic_).left());
+
+    installPageTools(*this);
+    addKeyHandler([this](QKeyEvent* e) { return course::PageTools::keyPress(this, *e); });
 }
 
 SorrelWindow::~SorrelWindow() = default;

@@ -266,14 +266,6 @@ void XClient::key(unsigned long keysym) {
     XFlush(dpy_);
 }
 
-void XClient::controlKey(unsigned long keysym) {
-    const KeyCode control = XKeysymToKeycode(dpy_, XK_Control_L);
-    XTestFakeKeyEvent(dpy_, control, True, 0);
-    key(keysym);
-    XTestFakeKeyEvent(dpy_, control, False, 0);
-    XFlush(dpy_);
-}
-
 bool XClient::size(Window w, int& width, int& height) {
     XWindowAttributes a;
     if (!XGetWindowAttributes(dpy_, w, &a))
@@ -294,6 +286,14 @@ std::vector<unsigned> XClient::grab(Window w, int x, int y, int width, int heigh
             px.push_back(unsigned(XGetPixel(img, i, j) & 0xFFFFFF));
     XDestroyImage(img);
     return px;
+}
+
+void XClient::chord(const std::vector<unsigned long>& keysyms) {
+    for (unsigned long k : keysyms)
+        XTestFakeKeyEvent(dpy_, XKeysymToKeycode(dpy_, k), True, 0);
+    for (auto k = keysyms.rbegin(); k != keysyms.rend(); ++k)
+        XTestFakeKeyEvent(dpy_, XKeysymToKeycode(dpy_, *k), False, 0);
+    XFlush(dpy_);
 }
 
 void XClient::click(int x, int y) {

@@ -88,8 +88,8 @@ public:
     bool origin(Window w, int& x, int& y);
 
     void key(unsigned long keysym);
-    // `keysym` pressed while Control is held.
-    void controlKey(unsigned long keysym);
+    // Presses the keys in order and releases them in reverse (Control, Shift, c).
+    void chord(const std::vector<unsigned long>& keysyms);
     // The size of `w`, and its pixels in the rectangle (x, y, width, height) as
     // 0xRRGGBB values, row by row; empty when the rectangle is not inside it.
     bool size(Window w, int& width, int& height);

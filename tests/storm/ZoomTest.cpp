@@ -68,7 +68,7 @@ TEST(ZoomOnX, ControlEqualsMakesThePageLargerAndKeepsItSharp) {
     client.focus(w);
     // 100 → 110 → 125 → 150 → 175 → 200 %.
     for (int i = 0; i < 5; ++i) {
-        client.controlKey(XK_equal);
+        client.chord({XK_Control_L, XK_equal});
         std::this_thread::sleep_for(Millis(150));
     }
     // The window grows to the page at 200 %, up to the screen (1280 × 1024); beyond it

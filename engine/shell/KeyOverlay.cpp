@@ -1,0 +1,127 @@
+#include <course/shell/KeyOverlay.h>
+
+#include <course/shell/PageAccessible.h>
+#include <course/textruns/FontTable.h>
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+namespace course {
+
+namespace {
+const QString kFont = QStringLiteral("メイリオ");
+constexpr int kPad = 16;    // inside the panel
+constexpr int kColumn = 24; // between the key and its meaning
+constexpr int kRowGap = 2;
+} // namespace
+
+QString KeyOverlay::title() { return QStringLiteral("キー操作"); }
+QString KeyOverlay::hint() { return QStringLiteral("何かキーを押すかクリックすると閉じます"); }
+
+KeyOverlay::KeyOverlay(QWidget* window, std::vector<KeyRow> rows) : QWidget(window), rows_(std::move(rows)) {
+    setAttribute(Qt::WA_NoSystemBackground);
+    setFocusPolicy(Qt::NoFocus);
+    hide();
+    // Screen readers read the rows as lines of text.
+    PageAccessible::expose(this, {QAccessible::Dialog, [] { return title(); }, [] { return hint(); },
+                                  [this] {
+                                      PageTextLayout text;
+                                      for (const KeyRow& r : rows_)
+                                          text.text += r.keys + QStringLiteral(": ") + r.meaning + u'\n';
+                                      text.text.chop(1);
+                                      return text;
+                                  }});
+}
+
+QFont KeyOverlay::rowFont() const { return FontTable::makeFont(kFont, 10.5, false, false, logicalDpiY()); }
+QFont KeyOverlay::titleFont() const { return FontTable::makeFont(kFont, 12, true, false, logicalDpiY()); }
+
+KeyOverlay::Layout KeyOverlay::layout() const {
+    auto* self = const_cast<KeyOverlay*>(this);
+    const QFontMetrics fm(rowFont(), self);
+    const QFontMetrics tm(titleFont(), self);
+    // Measured as drawText lays the text out, so that every glyph has room.
+    auto extent = [](const QFontMetrics& m, const QString& s) {
+        return m.boundingRect(QRect(0, 0, 4000, 4000), Qt::AlignLeft | Qt::AlignTop, s).size();
+    };
+    int keyW = 0, meaningW = 0, textH = extent(fm, hint()).height();
+    for (const KeyRow& r : rows_) {
+        const QSize k = extent(fm, r.keys), m = extent(fm, r.meaning);
+        keyW = std::max(keyW, k.width());
+        meaningW = std::max(meaningW, m.width());
+        textH = std::max({textH, k.height(), m.height()});
+    }
+    const QSize titleSize = extent(tm, title());
+    const QSize hintSize = extent(fm, hint());
+    const int rowH = textH + kRowGap;
+    const int innerW = std::max({keyW + kColumn + meaningW, titleSize.width(), hintSize.width()});
+    const int innerH = titleSize.height() + kPad / 2 + int(rows_.size()) * rowH + kPad / 2 + textH;
+    Layout L;
+    L.panel = QRect(0, 0, innerW + 2 * kPad, innerH + 2 * kPad);
+    L.panel.moveCenter(rect().center());
+    L.panel.moveTop(std::max(0, L.panel.top()));
+    L.panel.moveLeft(std::max(0, L.panel.left()));
+    const int x = L.panel.left() + kPad;
+    int y = L.panel.top() + kPad;
+    L.title = QRect(x, y, innerW, titleSize.height());
+    y += titleSize.height() + kPad / 2;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        L.keys.emplace_back(x, y, keyW, textH);
+        L.meanings.emplace_back(x + keyW + kColumn, y, meaningW, textH);
+        y += rowH;
+    }
+    y += kPad / 2;
+    L.hint = QRect(x, y, innerW, textH);
+    return L;
+}
+
+void KeyOverlay::open() {
+    if (QWidget* w = parentWidget())
+        setGeometry(w->rect());
+    open_ = true;
+    show();
+    raise();
+    update();
+    QAccessibleEvent shown(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&shown);
+}
+
+void KeyOverlay::close() {
+    open_ = false;
+    hide();
+}
+
+void KeyOverlay::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), QColor(0, 0, 0, 96));
+    const Layout L = layout();
+    p.setPen(QColor(80, 80, 120));
+    p.setBrush(QColor(250, 250, 255));
+    p.drawRect(L.panel.adjusted(0, 0, -1, -1));
+    p.setPen(Qt::black);
+    p.setFont(titleFont());
+    p.drawText(L.title, Qt::AlignLeft | Qt::AlignVCenter, title());
+    p.setFont(rowFont());
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        p.setPen(QColor(0, 0, 160));
+        p.drawText(L.keys[i], Qt::AlignLeft | Qt::AlignVCenter, rows_[i].keys);
+        p.setPen(Qt::black);
+        p.drawText(L.meanings[i], Qt::AlignLeft | Qt::AlignVCenter, rows_[i].meaning);
+    }
+    p.setPen(QColor(96, 96, 96));
+    p.drawText(L.hint, Qt::AlignLeft | Qt::AlignVCenter, hint());
+}
+
+// A click anywhere closes the overview and reaches nothing beneath it.
+void KeyOverlay::mousePressEvent(QMouseEvent* e) { e->accept(); }
+void KeyOverlay::mouseReleaseEvent(QMouseEvent* e) {
+    e->accept();
+    close();
+}
+void KeyOverlay::wheelEvent(QWheelEvent* e) { e->accept(); }
+
+} // namespace course

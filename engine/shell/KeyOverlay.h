@@ -1,0 +1,57 @@
+#pragma once
+// A small overview of a window's keys, laid over the whole window: a panel with one row
+// per key (the key, what it does). Any key or click closes it; the window's key filter
+// routes the keys here while it is open, so the key that closes it does nothing else.
+
+#include <QString>
+#include <QWidget>
+
+#include <vector>
+
+namespace course {
+
+struct KeyRow {
+    QString keys;    // "Ctrl + C", "↑ / Backspace"
+    QString meaning; // in the reader's language
+};
+
+class KeyOverlay : public QWidget {
+    Q_OBJECT
+public:
+    KeyOverlay(QWidget* window, std::vector<KeyRow> rows);
+
+    const std::vector<KeyRow>& rows() const { return rows_; }
+    // Covers the window and shows the panel on top of everything else in it.
+    void open();
+    void close();
+    bool isOpen() const { return open_; }
+
+    // The panel and, for each row, where its key and its meaning are written, in the
+    // overlay's coordinates: laid out from the font's own measures, so nothing is cut.
+    struct Layout {
+        QRect panel;
+        QRect title;
+        std::vector<QRect> keys;
+        std::vector<QRect> meanings;
+        QRect hint;
+    };
+    Layout layout() const;
+
+    static QString title();
+    static QString hint();
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+
+private:
+    QFont rowFont() const;
+    QFont titleFont() const;
+
+    std::vector<KeyRow> rows_;
+    bool open_ = false; // also while the window itself is not shown
+};
+
+} // namespace course

@@ -1,0 +1,219 @@
+#include <course/shell/PageTools.h>
+
+#include <course/shell/Form1.h>
+#include <course/shell/PageAccessible.h>
+#include <course/shell/PageExport.h>
+#include <course/textruns/FontTable.h>
+#include <course/textruns/PageText.h>
+
+#include <QAccessible>
+#include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMimeData>
+
+namespace course {
+
+namespace {
+constexpr int kNoteMs = 4000;
+PageTools::AnnouncementSink gSink = nullptr;
+
+bool modifierOnly(int key) {
+    switch (key) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock: return true;
+    default: return false;
+    }
+}
+} // namespace
+
+PageTools::PageTools(QWidget* window, PageSource source, std::vector<KeyRow> keys)
+    : QObject(window), window_(window), source_(std::move(source)),
+      overlay_(new KeyOverlay(window, std::move(keys))) {
+    announceTimer_.setInterval(kAnnounceMs);
+    connect(&announceTimer_, &QTimer::timeout, this, &PageTools::announce);
+    announceTimer_.start();
+    noteTimer_.setSingleShot(true);
+}
+
+PageTools* PageTools::of(QWidget* window) {
+    return window ? window->findChild<PageTools*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+}
+
+bool PageTools::keyPress(QWidget* window, const QKeyEvent& e) {
+    PageTools* tools = of(window);
+    return tools && tools->keyPress(e);
+}
+
+bool PageTools::keyPress(const QKeyEvent& e) {
+    // While the overview is open every key only closes it.
+    if (overlay_->isOpen()) {
+        if (!modifierOnly(e.key()) && !e.isAutoRepeat())
+            overlay_->close();
+        return true;
+    }
+    const Qt::KeyboardModifiers mods = e.modifiers();
+    const bool ctrl = mods & Qt::ControlModifier;
+    const bool other = mods & (Qt::AltModifier | Qt::MetaModifier);
+    if (e.key() == Qt::Key_C && ctrl && !other) {
+        say((mods & Qt::ShiftModifier) ? copyPicture() : copyText());
+        return true;
+    }
+    const bool question =
+        e.key() == Qt::Key_Question || (e.key() == Qt::Key_Slash && (mods & Qt::ShiftModifier));
+    if (question && !ctrl && !other) {
+        showKeys();
+        return true;
+    }
+    return false;
+}
+
+QString PageTools::copyText() {
+    const QString text = source_.text();
+    if (text.isEmpty())
+        return QStringLiteral("このページには写せる文字がありません");
+    QGuiApplication::clipboard()->setText(text);
+    return QStringLiteral("ページの文字をコピーしました（%1 文字）").arg(text.size());
+}
+
+QString PageTools::copyPicture() {
+    const QImage img = source_.picture(kPictureScale);
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (img.isNull() || !buffer.open(QIODevice::WriteOnly) || !img.save(&buffer, "PNG"))
+        return QStringLiteral("ページを画像にできませんでした");
+    auto* data = new QMimeData;
+    data->setImageData(img);
+    data->setData(QStringLiteral("image/png"), png);
+    QGuiApplication::clipboard()->setMimeData(data);
+    return QStringLiteral("ページを画像としてコピーしました（%1 × %2 ピクセル）")
+        .arg(img.width())
+        .arg(img.height());
+}
+
+void PageTools::say(const QString& text) {
+    if (source_.message) {
+        source_.message(text);
+        return;
+    }
+    if (!note_) {
+        note_ = new QLabel(window_);
+        note_->setFont(FontTable::makeFont(QStringLiteral("メイリオ"), 9, false, false));
+        note_->setStyleSheet(
+            QStringLiteral("background: #fff8e0; border: 1px solid #c0a040; padding: 2px 6px;"));
+        note_->hide();
+        connect(&noteTimer_, &QTimer::timeout, note_, &QWidget::hide);
+    }
+    note_->setText(text);
+    note_->adjustSize();
+    note_->move(4, window_->height() - note_->height() - 4);
+    note_->show();
+    note_->raise();
+    noteTimer_.start(kNoteMs);
+}
+
+void PageTools::setAnnouncementSink(AnnouncementSink sink) { gSink = sink; }
+
+void PageTools::announce() {
+    if (!gSink && !QAccessible::isActive())
+        return;
+    QWidget* view = source_.view ? source_.view() : nullptr;
+    if (!view)
+        return;
+    // Reading the page again only when something was drawn since.
+    const std::uint64_t revision = source_.revision ? source_.revision() : 0;
+    if (source_.revision && view == checkedView_ && revision == checkedRevision_)
+        return;
+    checkedView_ = view;
+    checkedRevision_ = revision;
+    const QString now = source_.text();
+    auto it = announced_.find(view);
+    if (it != announced_.end() && *it == now)
+        return;
+    const QString before = it != announced_.end() ? *it : QString();
+    announced_.insert(view, now);
+    QAccessibleTextUpdateEvent ev(view, 0, before, now);
+    if (gSink)
+        gSink(&ev);
+    else
+        QAccessible::updateAccessibility(&ev);
+}
+
+PageTools* PageTools::install(Form1& w, std::function<void(const QString&)> message) {
+    Document& doc = w.document();
+    PageSource source;
+    source.text = [&w, &doc] { return pageText(w.page(doc.CurPic)); };
+    source.picture = [&w, &doc](double dpr) {
+        return renderSurface(w.page(doc.CurPic), w.visiblePageSize(), dpr);
+    };
+    source.view = [&w, &doc]() -> QWidget* { return w.pageView(doc.CurPic); };
+    source.revision = [&w, &doc] { return w.page(doc.CurPic).revision(); };
+    source.message = std::move(message);
+    auto* tools = new PageTools(&w, std::move(source), documentKeys(doc.settings()));
+
+    w.printLabel()->setAccessibleName(QStringLiteral("印刷"));
+    w.backLabel()->setAccessibleName(QStringLiteral("前のページ"));
+    w.goLabel()->setAccessibleName(QStringLiteral("次のページ"));
+    for (int k = 0; k < w.pageCount(); ++k) {
+        SurfaceView* view = w.pageView(k);
+        view->setAccessibleName(QStringLiteral("ページ %1 / %2").arg(k + 1).arg(w.pageCount()));
+        PageAccessible::expose(
+            view, {QAccessible::Document, {}, {}, [view] { return pageTextLayout(view->surface()); }});
+    }
+    return tools;
+}
+
+std::vector<KeyRow> commonKeys() {
+    return {
+        {QStringLiteral("Ctrl + C"), QStringLiteral("ページの文字をコピー")},
+        {QStringLiteral("Ctrl + Shift + C"), QStringLiteral("ページを画像としてコピー")},
+        {QStringLiteral("Ctrl + = / Ctrl + −"), QStringLiteral("拡大 / 縮小")},
+        {QStringLiteral("Ctrl + 0"), QStringLiteral("元の大きさに戻す")},
+        {QStringLiteral("Ctrl + ホイール"), QStringLiteral("拡大・縮小")},
+        {QStringLiteral("F11"), QStringLiteral("全画面表示の切り替え")},
+        {QStringLiteral("?"), QStringLiteral("このキー一覧")},
+    };
+}
+
+std::vector<KeyRow> runKeys(const QString& where) {
+    return {
+        {QStringLiteral("P"), where + QStringLiteral("描画の一時停止 / 再開")},
+        {QStringLiteral("N / →"), where + QStringLiteral("一時停止中に一区切り進める")},
+        {QStringLiteral("[ / ]"), where + QStringLiteral("描画を遅く / 速く")},
+    };
+}
+
+std::vector<KeyRow> documentKeys(const DocumentSettings& s) {
+    std::vector<KeyRow> rows;
+    rows.push_back({QStringLiteral("Esc"), QStringLiteral("終了")});
+    if (s.keys == KeySet::C) {
+        rows.push_back({QStringLiteral("↑ / ← / Backspace"), QStringLiteral("前のページ")});
+        rows.push_back({QStringLiteral("↓ / → / Enter"), QStringLiteral("次のページ")});
+    } else {
+        rows.push_back({QStringLiteral("↑ / Backspace"), QStringLiteral("前のページ")});
+        rows.push_back({QStringLiteral("↓ / Enter / Space"), QStringLiteral("次のページ")});
+    }
+    if (s.keys == KeySet::B) {
+        rows.push_back({QStringLiteral("Home"), QStringLiteral("最初のページ")});
+        rows.push_back({QStringLiteral("End"), QStringLiteral("最後のページ")});
+    }
+    if (s.keys == KeySet::A && s.printKeysPrintWindow)
+        rows.push_back({QStringLiteral("F1 / PrintScreen"), QStringLiteral("ウィンドウ全体を印刷")});
+    if (s.lastPageDrawnWhenShown)
+        for (KeyRow& r : runKeys(QStringLiteral("最後のページで")))
+            rows.push_back(std::move(r));
+    for (KeyRow& r : commonKeys())
+        rows.push_back(std::move(r));
+    return rows;
+}
+
+} // namespace course

@@ -1,0 +1,90 @@
+#pragma once
+// What a reader does with the page besides reading it: Ctrl + C copies the page's text,
+// Ctrl + Shift + C the page as a picture at twice its size, "?" shows the overview of
+// the window's keys. A window owns one of these and hands it every key press first
+// (keyPress); it also tells screen readers when the page's text changes.
+
+#include <course/shell/KeyOverlay.h>
+
+#include <QHash>
+#include <QImage>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class QAccessibleEvent;
+class QKeyEvent;
+class QLabel;
+
+namespace course {
+
+class Form1;
+struct DocumentSettings;
+
+struct PageSource {
+    std::function<QString()> text;                    // the page as text
+    std::function<QImage(double dpr)> picture;        // the page as a picture
+    std::function<QWidget*()> view;                   // the widget a screen reader reads it from
+    std::function<std::uint64_t()> revision;          // changes whenever the text may have changed
+    std::function<void(const QString&)> message = {}; // empty: a small note in the window's corner
+};
+
+class PageTools : public QObject {
+    Q_OBJECT
+public:
+    static constexpr double kPictureScale = 2.0;
+    static constexpr int kAnnounceMs = 250;
+
+    PageTools(QWidget* window, PageSource source, std::vector<KeyRow> keys);
+
+    // For a document window: its current page, its keys, its status line for messages
+    // and names for its labels.
+    static PageTools* install(Form1& w, std::function<void(const QString&)> message);
+    // The tools `window` has, or null.
+    static PageTools* of(QWidget* window);
+    // A key press on `window`: true when the tools used it (it must then go no further).
+    static bool keyPress(QWidget* window, const QKeyEvent& e);
+    bool keyPress(const QKeyEvent& e);
+
+    // Each returns the message the window shows.
+    QString copyText();
+    QString copyPicture();
+    void showKeys() { overlay_->open(); }
+    KeyOverlay* overlay() const { return overlay_; }
+    // The note shown where the window has no message line of its own.
+    QLabel* note() const { return note_; }
+
+    // Sends screen readers the page's new text when it differs from what they were
+    // last told (also checked every kAnnounceMs while a screen reader listens).
+    void announce();
+    // Where announcements go instead of the platform's screen-reader bridge (tests on a
+    // platform without one); null: the bridge, and only while a screen reader listens.
+    using AnnouncementSink = void (*)(QAccessibleEvent*);
+    static void setAnnouncementSink(AnnouncementSink sink);
+
+private:
+    void say(const QString& text);
+
+    QWidget* window_;
+    PageSource source_;
+    KeyOverlay* overlay_;
+    QLabel* note_ = nullptr;
+    QTimer noteTimer_;
+    QTimer announceTimer_;
+    QHash<QWidget*, QString> announced_;
+    QWidget* checkedView_ = nullptr;
+    std::uint64_t checkedRevision_ = 0;
+};
+
+// The keys of a document window in the overview.
+std::vector<KeyRow> documentKeys(const DocumentSettings& s);
+// Keys every window has: copying, zoom, full screen, this overview.
+std::vector<KeyRow> commonKeys();
+// Keys of a live run (brindle's last page, sorrel): pause, step, speed.
+std::vector<KeyRow> runKeys(const QString& where = {});
+
+} // namespace course

@@ -1,0 +1,15 @@
+#pragma once
+// The window's text for the clipboard and screen readers (title, table, the labels of
+// both plots), its picture at twice its size, and its key overview.
+
+namespace course {
+class PageTools;
+}
+
+namespace sorrel {
+
+class SorrelWindow;
+
+course::PageTools* installPageTools(SorrelWindow& w);
+
+} // namespace sorrel
