@@ -12,6 +12,8 @@
 
 namespace course {
 
+class Form1;
+
 enum class KeySet { A, B, C };
 enum class PageSwitching { Inline, ShowThisPic };
 
@@ -62,6 +64,11 @@ public:
     virtual void drawPage(int k) = 0;
     // Draws the title on the title box (documents with one), Pic being that box.
     virtual void drawTitleBox() {}
+    // A key the document answers itself (virtual-key code), before the key set and
+    // before KeyBusy; true when it acted.
+    virtual bool runKey(int /*keyCode*/) { return false; }
+    // Start-up has made the window's controls; a document may add its own.
+    virtual void windowLoaded(Form1&) {}
 
     // Shell state the page procedures read.
     int CurPic = 0;

@@ -42,6 +42,16 @@ bool pumpUntil(SteadyTime deadline, const std::function<bool()>& cancelled) {
     return false;
 }
 
+bool pumpUntilWoken(const std::function<bool()>& wake) {
+    DoEvents();
+    while (!gEnding && !(wake && wake())) {
+        // Blocks until an event arrives; no timer wakes the process meanwhile.
+        QEventLoop loop;
+        loop.processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
+    }
+    return !gEnding;
+}
+
 void End() {
     gEnding = true;
     if (endHook()) {

@@ -16,6 +16,11 @@ void DoEvents();
 // is ending or `cancelled` says so.
 bool pumpUntil(SteadyTime deadline, const std::function<bool()>& cancelled = {});
 
+// Sleeps in the event loop without a timer until `wake` says so, handling every event
+// as it arrives (a paused run: only an event can resume it). Returns false once the
+// program is ending.
+bool pumpUntilWoken(const std::function<bool()>& wake);
+
 // Ends the program at once: nothing after the call runs. Tests install a hook that
 // records the request instead; then End returns and endRequested() is true, and
 // every paced loop stops at its next yield.

@@ -194,6 +194,7 @@ void Form1::Form_Load(bool show) {
         pic_[k]->hide();
     }
     pic_[0]->show();
+    doc_.windowLoaded(*this);
     if (show)
         this->show();
     doc_.CurPic = 0;
@@ -275,6 +276,9 @@ void Form1::ShowThisPic(int iPicNo) {
 }
 
 void Form1::Form_KeyDown(int keyCode) {
+    // The document's own keys (a run's controls) act even while a key holds KeyBusy.
+    if (doc_.runKey(keyCode))
+        return;
     const bool guarded = settings_.keys != KeySet::C;
     if (guarded && doc_.KeyBusy) {
         if (stateTraced())
@@ -401,6 +405,10 @@ int Form1::virtualKey(int qtKey) {
     case Qt::Key_End: return key::End;
     case Qt::Key_F1: return key::F1;
     case Qt::Key_Print: return key::Print;
+    case Qt::Key_P: return key::P;
+    case Qt::Key_N: return key::N;
+    case Qt::Key_BracketLeft: return key::OpenBracket;
+    case Qt::Key_BracketRight: return key::CloseBracket;
     default: return key::None;
     }
 }

@@ -18,7 +18,11 @@ enum : int {
     Down = 40,
     Print = 42,
     A = 65,
+    N = 78,
+    P = 80,
     F1 = 112,
+    OpenBracket = 219,  // [
+    CloseBracket = 221, // ]
 };
 
 } // namespace course::key

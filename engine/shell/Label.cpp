@@ -2,6 +2,8 @@
 
 #include <QMouseEvent>
 
+#include <cmath>
+
 namespace course {
 
 Label::Label(QWidget* parent, const QString& caption, const QString& fontName, double fontSize, Align align)
@@ -25,6 +27,12 @@ void Label::setCaption(const QString& caption) {
     caption_ = caption;
     setAccessibleName(caption);
     redraw();
+    updateGeometry();
+}
+
+QSize Label::sizeHint() const {
+    const Surface::Metrics m = surface().measure(caption_);
+    return QSize(int(std::ceil((m.width + 2 * margin_) * scale())), int(std::ceil(m.height * scale())));
 }
 
 void Label::setBackColor(Rgb c) {

@@ -23,6 +23,10 @@ public:
     void setBackColor(Rgb c);
     Rgb backColor() const { return surface().BackColor; }
     void placeAt(const QRect& design, double scale) override;
+    // Room left and right of the caption in a layout's size hint.
+    void setMargin(int pixels) { margin_ = pixels; }
+    // The caption's extent and the margins, for labels in a layout.
+    QSize sizeHint() const override;
 
 signals:
     void clicked();
@@ -38,6 +42,7 @@ private:
     QString caption_;
     Align align_;
     bool pressed_ = false;
+    int margin_ = 0;
 };
 
 } // namespace course

@@ -4,6 +4,11 @@
 
 #include "BrindleDocument.h"
 
+#include <course/shell/Form1.h>
+#include <course/shell/RunControls.h>
+
+#include <QEvent>
+
 #include <cmath>
 #include <stdexcept>
 
@@ -40,7 +45,8 @@ course::DocumentSettings makeSettings() {
 
 BrindleDocument::BrindleDocument() { installLKeys(); }
 
-BrindleDocument::~BrindleDocument() = default;
+// The run's controls watch the document's clock: they go first, window or not.
+BrindleDocument::~BrindleDocument() { delete controls_; }
 
 const course::DocumentSettings& BrindleDocument::settings() const {
     static const course::DocumentSettings s = makeSettings();
@@ -61,13 +67,46 @@ void BrindleDocument::drawPage(int k) {
     }
 }
 
-void BrindleDocument::setSpeed(double f) {
-    if (!std::isfinite(f) || !(f > 0))
-        throw std::invalid_argument("speed factor must be finite and positive");
-    speed_ = f;
+void BrindleDocument::setSpeed(double f) { pacing_.clock().setSpeed(f); }
+
+course::RunControls* BrindleDocument::runControls() const { return controls_; }
+
+bool BrindleDocument::runKey(int keyCode) {
+    if (!controls_ || CurPic != settings().pages - 1)
+        return false;
+    return controls_->key(keyCode);
 }
 
-void BrindleDocument::setPacer(Pacer* p) { pacer_ = p ? p : &defaultPacer_; }
+namespace {
+// Shows the run's controls exactly while the live page is the visible one.
+class ShowWithPage final : public QObject {
+public:
+    ShowWithPage(QWidget* page, QWidget* controls) : controls_(controls) { page->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (controls_ && (e->type() == QEvent::ShowToParent || e->type() == QEvent::HideToParent))
+            controls_->setVisible(e->type() == QEvent::ShowToParent);
+        return false;
+    }
+
+private:
+    QPointer<QWidget> controls_;
+};
+} // namespace
+
+void BrindleDocument::windowLoaded(course::Form1& form) {
+    const course::DocumentSettings& s = settings();
+    const int last = s.pages - 1;
+    // Left of the title, above the page: the room no other control uses.
+    const QRect title = s.layout.title.pixels();
+    const QRect page = s.layout.page.pixels();
+    controls_ = new course::RunControls(pacing_.clock(), s.name, form.client());
+    controls_->setLabelColor(s.labelColor);
+    form.place(controls_, QRect(8, 3, title.left() - 16, page.top() - 5));
+    controls_->setVisible(form.pageVisible(last));
+    controlsShown_ = std::make_unique<ShowWithPage>(form.pageView(last), controls_);
+}
 
 void BrindleDocument::fontSize(double size) { Pic->FontSize = size; }
 

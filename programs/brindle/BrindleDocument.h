@@ -6,41 +6,24 @@
 
 #include <course/shell/Document.h>
 
-#include <brindle/PacedClock.h>
+#include <course/shell/PacedWaiter.h>
 
 #include <QObject>
+#include <QPointer>
 #include <QRectF>
 
-#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace course {
 class Form1;
-}
+class RunControls;
+} // namespace course
 
 namespace brindle {
-
-// How the live page waits between traced steps: the monotonic clock it reads and a
-// sleep that handles window events until a deadline on that clock.
-class Pacer {
-public:
-    virtual ~Pacer() = default;
-    virtual const MonotonicClock& clock() const = 0;
-    // Sleeps until clock() reads `deadline`, handling events meanwhile. Returns false,
-    // possibly early, when the program is ending or `cancelled` says so.
-    virtual bool sleepUntil(std::chrono::nanoseconds deadline, const std::function<bool()>& cancelled) = 0;
-};
-
-// The steady clock and the shell's event pump (course::pumpUntil): the program sleeps
-// in its event loop instead of spinning.
-class EventLoopPacer final : public Pacer {
-public:
-    const MonotonicClock& clock() const override;
-    bool sleepUntil(std::chrono::nanoseconds deadline, const std::function<bool()>& cancelled) override;
-};
 
 class LiveRun;
 
@@ -64,12 +47,20 @@ public:
     // (z₁′(x₀) − z₂′(x₀)) at the cursor; leaves the marks after z₁ and z₂.
     void diffz();
 
-    // Every wait of the live page divided by f (f > 0; std::invalid_argument else).
+    // Every wait of the live page divided by f (f > 0; std::invalid_argument else),
+    // also in a run in progress.
     void setSpeed(double f);
-    double speed() const { return speed_; }
-    // The pacer the live page uses; null restores the event-loop pacer. It must
-    // outlive every run that uses it.
-    void setPacer(Pacer* p);
+    double speed() const { return pacing_.clock().speed(); }
+    // How the live page waits: its paced clock (pause, step, speed) and the event
+    // loop it sleeps in. Tests put in their own time source and event loop.
+    course::PacedWaiter& pacing() { return pacing_; }
+
+    // The run's keys P, N, →, [ and ] on the live page (also while a key holds
+    // KeyBusy); on the other pages they do nothing.
+    bool runKey(int keyCode) override;
+    // Adds the run's controls to the window; they show with the live page.
+    void windowLoaded(course::Form1& form) override;
+    course::RunControls* runControls() const;
 
     // Runs of the live page in progress (outermost first); cancelled ones included
     // until they have unwound.
@@ -122,15 +113,18 @@ private:
     double markX_ = 0;
     double markX2_ = 0;
 
-    double speed_ = 1.0;
     int l_ = 1;
     std::unique_ptr<QObject> lKeys_; // the filter that passes the keys 0..3 to chooseL
-    EventLoopPacer defaultPacer_;
-    Pacer* pacer_ = &defaultPacer_;
+    course::PacedWaiter pacing_;
+    QPointer<course::RunControls> controls_; // owned by the window
+    std::unique_ptr<QObject> controlsShown_; // shows the controls with the live page
     std::vector<LiveRun*> runs_;
 };
 
-std::unique_ptr<course::Document> makeDocument(double speed = 1.0, int l = 1);
+// The document at the given speed (the one chosen last time when none) and l,
+// optionally with its live run paused.
+std::unique_ptr<course::Document> makeDocument(std::optional<double> speed = 1.0, int l = 1,
+                                               bool paused = false);
 
 // The value of --speed: a finite factor above zero. Returns an error message (and
 // leaves `speed` alone) for anything else.

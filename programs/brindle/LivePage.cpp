@@ -1,7 +1,10 @@
 // Page 2: the eigenvalue iteration run live. Every iteration's joined wave function
 // is traced inward and then outward, one grid step per 0.01 s, while the program
 // sleeps in its event loop; each converged state is drawn in blue with its energy
-// level between the classical turning points.
+// level between the classical turning points. The waits go by the document's paced
+// clock: the reader may pause the run (P), step it on by one half-trace at a time
+// while paused (N, →) and change its speed ([, ]); the clock stands still while
+// paused, so the trace goes on afterwards at its pace instead of catching up.
 //
 // Re-entrancy. The event loop runs during every wait, so other handlers run in the
 // middle of a run:
@@ -25,6 +28,7 @@
 
 #include <course/shell/EventPump.h>
 #include <course/shell/Form1.h>
+#include <course/shell/RunControls.h>
 #include <course/shell/SurfaceView.h>
 
 #include <brindle/EigenIteration.h>
@@ -49,22 +53,19 @@ constexpr course::Rgb kOrange = course::RGB(255, 96, 0);
 constexpr course::Rgb kRed = course::RGB(255, 0, 0);
 
 constexpr int kLastVisibleStep = 640; // 5/h: points with x ≥ 5 are not traced
+
+// The pace: one traced grid step every 0.01 s, and the closing two seconds.
+using std::chrono::nanoseconds;
+constexpr nanoseconds kStep = std::chrono::milliseconds(10);
+constexpr nanoseconds kClosingWait = std::chrono::seconds(2);
 } // namespace
-
-const MonotonicClock& EventLoopPacer::clock() const { return steadyMonotonicClock(); }
-
-bool EventLoopPacer::sleepUntil(std::chrono::nanoseconds deadline, const std::function<bool()>& cancelled) {
-    const course::SteadyTime t(std::chrono::duration_cast<std::chrono::steady_clock::duration>(deadline));
-    return course::pumpUntil(t, cancelled);
-}
 
 class LiveRun final : public EigenObserver {
     using Rgb = course::Rgb;
 
 public:
     LiveRun(BrindleDocument& doc, Surface& g, bool printing)
-        : doc_(doc), g_(g), printing_(printing), pacer_(*doc.pacer_), clock_(pacer_.clock()) {
-        clock_.setSpeed(doc.speed());
+        : doc_(doc), g_(g), printing_(printing), pacing_(doc.pacing_) {
         doc_.runs_.push_back(this);
     }
     ~LiveRun() override {
@@ -115,24 +116,26 @@ public:
         const bool even = rec.n % 2 == 0;
 
         // Inward part, from the far end down to the matching point.
+        if (!beginTrace())
+            return false;
         pin().DrawWidth = 2;
         const course::Rgb inward = even ? kMagenta : kGreen;
         g_.PSet(px(kLastIndex * h), py(0), inward);
-        clock_.start();
         for (int i = kLastIndex - 1; i >= m; --i) {
             if (i * h >= 5)
                 continue;
             g_.LineTo(px(i * h), py(5 * it.P(i, s)), inward);
-            if (!waitUntil(clock_.stepDeadline(kLastVisibleStep - i)))
+            if (!waitUntil((kLastVisibleStep - i) * kStep))
                 return false;
         }
         // Outward part, from the origin up to the matching point.
+        if (!beginTrace())
+            return false;
         const course::Rgb outward = even ? kCyan : kOrange;
         g_.PSet(px(0), py(0), outward);
-        clock_.start();
         for (int i = 1; i <= m; ++i) {
             g_.LineTo(px(i * h), py(5 * it.P(i, s)), outward);
-            if (!waitUntil(clock_.stepDeadline(i)))
+            if (!waitUntil(i * kStep))
                 return false;
         }
         g_.DrawWidth = 1;
@@ -183,8 +186,7 @@ public:
     bool finalPass(const EigenIteration&) override {
         if (printing_)
             return true;
-        clock_.start();
-        if (!waitUntil(clock_.deadline(2.0)))
+        if (!beginTrace() || !waitUntil(kClosingWait))
             return false;
         course::TextRuns::notify();
         return true;
@@ -197,11 +199,21 @@ private:
         return g_;
     }
 
-    // Sleeps in the event loop until the deadline; false when the run has to stop
-    // (cancelled, or the program is ending). While printing nothing is waited for.
-    bool waitUntil(std::chrono::nanoseconds deadline) {
+    // Yields, then sleeps in the event loop until the trace's paced time reaches
+    // `offset`; false when the run has to stop (cancelled, or the program is ending).
+    // While printing nothing is waited for.
+    bool waitUntil(nanoseconds offset) {
+        return paced([&](const course::PacedWaiter::Cancelled& c) { return pacing_.pacedPoint(offset, c); });
+    }
+    // The start of a half-trace: a step ends here and a pause holds the run before it
+    // draws anything more; the trace's time starts afterwards.
+    bool beginTrace() {
+        return paced([&](const course::PacedWaiter::Cancelled& c) { return pacing_.beginTrace(c); });
+    }
+    template <typename Wait>
+    bool paced(Wait wait) {
         if (!printing_ && !cancelled_) {
-            if (!pacer_.sleepUntil(deadline, [this] { return cancelled_; }) || course::endRequested())
+            if (!wait([this] { return cancelled_; }) || course::endRequested())
                 cancel();
         }
         pin();
@@ -374,8 +386,7 @@ private:
     BrindleDocument& doc_;
     Surface& g_;
     const bool printing_;
-    Pacer& pacer_;
-    PacedClock clock_;
+    course::PacedWaiter& pacing_;
     EigenIteration it_;
     bool cancelled_ = false;
     std::vector<QRectF> keepClear_;
@@ -441,10 +452,12 @@ void BrindleDocument::installLKeys() {
         lKeys_ = std::make_unique<LKeyFilter>(*this);
 }
 
-std::unique_ptr<course::Document> makeDocument(double speed, int l) {
+std::unique_ptr<course::Document> makeDocument(std::optional<double> speed, int l, bool paused) {
     auto doc = std::make_unique<BrindleDocument>();
-    doc->setSpeed(speed);
+    doc->setSpeed(speed ? *speed : course::savedSpeed(doc->settings().name));
     doc->setL(l);
+    if (paused)
+        doc->pacing().clock().pause();
     return doc;
 }
 

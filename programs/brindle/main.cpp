@@ -1,6 +1,8 @@
 // brindle: the explanation pages and the live eigenvalue iteration.
 //   --table    prints every iteration and the converged states as text, no window
-//   --speed F  divides every wait of the live page by F
+//   --speed F  divides every wait of the live page by F (this run only; the speed
+//              chosen with [ and ] is kept for the next start)
+//   --paused   the live page waits for P (or N) before it draws its first trace
 //   --l L      angular momentum 0..3 of the oscillator (default 1)
 //   --export-data DIR [--force]
 //              writes the run's figures as CSV files into DIR, no window
@@ -14,11 +16,13 @@
 #include <brindle/TableFormat.h>
 
 #include <cstdio>
+#include <optional>
 
 int main(int argc, char** argv) {
-    double speed = 1.0;
+    std::optional<double> speed;
     int l = 1;
     bool table = false;
+    bool paused = false;
     QString dataDir;
     bool force = false;
 
@@ -26,7 +30,7 @@ int main(int argc, char** argv) {
     program.name = QStringLiteral("brindle");
     program.summary = QStringLiteral(
         "Bound-state energies by Numerov integration from both ends: three pages, the last one live.");
-    program.make = [&speed, &l] { return brindle::makeDocument(speed, l); };
+    program.make = [&speed, &l, &paused] { return brindle::makeDocument(speed, l, paused); };
     program.options.push_back(
         {QStringLiteral("--table"), QString(),
          QStringLiteral("print every iteration and the converged states as text and exit"),
@@ -35,9 +39,23 @@ int main(int argc, char** argv) {
              return QString();
          },
          true});
-    program.options.push_back({QStringLiteral("--speed"), QStringLiteral("F"),
-                               QStringLiteral("divide every wait of the live page by F (F > 0, default 1)"),
-                               [&speed](const QString& v) { return brindle::parseSpeed(v, speed); }});
+    program.options.push_back(
+        {QStringLiteral("--speed"), QStringLiteral("F"),
+         QStringLiteral("divide every wait of the live page by F (F > 0) for this run; without it the\n"
+                        "speed last chosen with [ and ] (default 1)"),
+         [&speed](const QString& v) {
+             double f = 1.0;
+             const QString error = brindle::parseSpeed(v, f);
+             if (error.isEmpty())
+                 speed = f;
+             return error;
+         }});
+    program.options.push_back({QStringLiteral("--paused"), QString(),
+                               QStringLiteral("start the live page paused: P runs it, N steps it"),
+                               [&paused](const QString&) {
+                                   paused = true;
+                                   return QString();
+                               }});
     program.options.push_back(
         {QStringLiteral("--l"), QStringLiteral("L"),
          QStringLiteral("angular momentum of the oscillator, 0 to 3 (default 1), for --table,\n"

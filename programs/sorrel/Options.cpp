@@ -27,15 +27,21 @@ void addOptions(course::CommandLine& line, Options& o) {
                   return QString();
               },
               true});
-    line.add(
-        {QStringLiteral("--speed"), QStringLiteral("F"),
-         QStringLiteral("draw F times as fast (F > 0, default 1); no effect\nwith --table and the exports, "
-                        "which never wait"),
-         [&o](const QString& v) {
-             return positiveNumber(v, o.speed)
-                        ? QString()
-                        : QStringLiteral("--speed: '%1' is not a number greater than 0").arg(v);
-         }});
+    line.add({QStringLiteral("--speed"), QStringLiteral("F"),
+              QStringLiteral(
+                  "draw F times as fast (F > 0) for this run; without it the\nspeed last chosen "
+                  "with [ and ] (default 1); no effect\nwith --table and the exports, which never wait"),
+              [&o](const QString& v) {
+                  o.speedGiven = positiveNumber(v, o.speed);
+                  return o.speedGiven ? QString()
+                                      : QStringLiteral("--speed: '%1' is not a number greater than 0").arg(v);
+              }});
+    line.add({QStringLiteral("--paused"), QString(),
+              QStringLiteral("start the run paused: P runs it, N draws it curve by curve"),
+              [&o](const QString&) {
+                  o.paused = true;
+                  return QString();
+              }});
     line.add({QStringLiteral("--Z"), QStringLiteral("Z"),
               QStringLiteral(
                   "nuclear charge 1 to 10 (default 2, helium): the two-electron\nion H⁻, He, Li⁺ … Ne⁸⁺; "
@@ -113,6 +119,9 @@ void addOptions(course::CommandLine& line, Options& o) {
     line.setEpilogue(
         QStringLiteral("Without options the window opens and the run is drawn at its normal pace\n"
                        "(one plotted point per 1/256 s); Escape or closing the window ends it.\n"
+                       "While it runs, P pauses and resumes it, N (or the right arrow) draws the next\n"
+                       "curve and pauses again, [ and ] make it slower or faster (x1/4 to x16; the\n"
+                       "choice is kept for the next start).\n"
                        "\n"
                        "Exit status: 0 on success, 1 when a file cannot be written, the computation\n"
                        "fails or there is no display for the window, 2 for a command line that cannot\n"

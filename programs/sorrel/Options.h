@@ -10,15 +10,17 @@
 namespace sorrel {
 
 struct Options {
-    bool help = false;     // --help or --version was answered: end with status 0
-    bool table = false;    // print the table as text; no window, no waits, no sounds
-    double speed = 1.0;    // waits divided by this factor (> 0)
-    std::string exportPng; // write the finished window as a PNG picture
-    std::string exportPdf; // ... and/or as a one-page PDF with real text
-    int scale = 1;         // pixels per logical pixel of the PNG (1..4)
-    int Z = 2;             // nuclear charge: helium and the two-electron ions H⁻ … Ne⁸⁺ (1..10)
-    std::string dataDir;   // write the run's figures as CSV files into this folder
-    bool force = false;    // ... replacing files already there
+    bool help = false;       // --help or --version was answered: end with status 0
+    bool table = false;      // print the table as text; no window, no waits, no sounds
+    double speed = 1.0;      // waits divided by this factor (> 0)
+    bool speedGiven = false; // --speed was given: else the speed chosen last time
+    bool paused = false;     // the run waits for P (or N) before its first curve
+    std::string exportPng;   // write the finished window as a PNG picture
+    std::string exportPdf;   // ... and/or as a one-page PDF with real text
+    int scale = 1;           // pixels per logical pixel of the PNG (1..4)
+    int Z = 2;               // nuclear charge: helium and the two-electron ions H⁻ … Ne⁸⁺ (1..10)
+    std::string dataDir;     // write the run's figures as CSV files into this folder
+    bool force = false;      // ... replacing files already there
 
     bool exporting() const { return !exportPng.empty() || !exportPdf.empty(); }
 };

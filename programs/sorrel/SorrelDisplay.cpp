@@ -19,7 +19,7 @@ double potentialScale(const HartreeState& s) { return HartreeState::Znuc / s.z()
 } // namespace
 
 SorrelDisplay::SorrelDisplay(SorrelGlyphs& glyphs, course::Surface& form, course::Surface& picNumerov,
-                             course::Surface& pic, CurvePacer& pacer)
+                             course::Surface& pic, course::PacedWaiter& pacer)
     : g_(glyphs), form_(form), picNumerov_(picNumerov), pic_(pic), pacer_(pacer) {}
 
 course::Rgb SorrelDisplay::cycleColour(int colourIndex) const {
@@ -104,6 +104,8 @@ Flow SorrelDisplay::cycleCurve(const HartreeState& s) {
     const double h = s.step();
     const course::Rgb colour = cycleColour(s.colourIndex());
     const double k = orbitalScale(s);
+    if (!pacer_.beginTrace())
+        return Flow::Stop;
     g_.Pic = &p;
     g_.CurX = 2.6;
     g_.CurY = 0.7 * s.nIter() - 8;
@@ -111,7 +113,6 @@ Flow SorrelDisplay::cycleCurve(const HartreeState& s) {
     g_.ShowLineColor(p, g_.CurX, g_.CurY, colour);
 
     p.PSet(0, 0, colour);
-    pacer_.start();
     for (int i = 1; i <= Npts + 1; ++i) {
         const double r = i * h;
         p.LineTo(r, -8 * k * s.rR(i), colour);
@@ -119,7 +120,7 @@ Flow SorrelDisplay::cycleCurve(const HartreeState& s) {
             return Flow::Stop;
         if (r > kRightEdge)
             break;
-        if (!pacer_.waitSlot(i))
+        if (!pacer_.waitUntil(i * kDrawDelay))
             return Flow::Stop;
     }
     return Flow::Continue;
@@ -130,6 +131,8 @@ Flow SorrelDisplay::potential(const HartreeState& s) {
     course::Surface& p = picNumerov_;
     const int Npts = s.npts();
     const double h = s.step();
+    if (!pacer_.beginTrace())
+        return Flow::Stop;
     g_.Pic = &p;
     p.Scale(-0.5, -1.1, 4.2, 0.1);
     p.Cls();
@@ -156,7 +159,6 @@ Flow SorrelDisplay::potential(const HartreeState& s) {
     // The curve's pen; the surface's text colour stays as it is.
     const course::Rgb colour = kPotentialColour;
     p.DrawWidth = 2;
-    pacer_.start();
     const double k = potentialScale(s);
     p.PSet(h, -0.1 * k * s.Vtot(1) - 1.1, colour);
     Flow flow = Flow::Continue;
@@ -165,7 +167,7 @@ Flow SorrelDisplay::potential(const HartreeState& s) {
         p.LineTo(r, -0.1 * k * s.Vtot(i) - 1.1, colour);
         if (r > kRightEdge)
             break;
-        if (!pacer_.pacedPoint(i)) {
+        if (!pacer_.pacedPoint(i * kDrawDelay)) {
             flow = Flow::Stop;
             break;
         }
@@ -178,6 +180,8 @@ Flow SorrelDisplay::potential(const HartreeState& s) {
 // matching point, then the outward half; successive inner steps overlay.
 Flow SorrelDisplay::matchedSolution(const HartreeState& s) {
     course::Surface& p = picNumerov_;
+    if (!pacer_.beginTrace())
+        return Flow::Stop;
     p.DrawWidth = 2;
     Flow flow = Flow::Continue;
 
@@ -190,20 +194,21 @@ Flow SorrelDisplay::matchedSolution(const HartreeState& s) {
     // 2176 on helium's grid; a short grid is traced from its end.
     const int entry = std::min(static_cast<int>(kInwardEntry / h), Npts);
     p.PSet((Npts + 1) * h, 0, in);
-    pacer_.start();
     for (int i = entry; i >= iMatch && flow == Flow::Continue; --i) {
         p.LineTo(i * h, -k * s.rR(i), in);
-        if (!pacer_.pacedPoint(entry - i))
+        if (!pacer_.pacedPoint((entry - i) * kDrawDelay))
             flow = Flow::Stop;
     }
 
+    // The outward half is a curve of its own: a step ends before it.
     const course::Rgb out = outwardColour(kIter);
+    if (flow == Flow::Continue && !pacer_.beginTrace())
+        flow = Flow::Stop;
     if (flow == Flow::Continue) {
         p.PSet(0, 0, out);
-        pacer_.start();
         for (int i = 1; i <= iMatch; ++i) {
             p.LineTo(i * h, -k * s.rR(i), out);
-            if (!pacer_.pacedPoint(i)) {
+            if (!pacer_.pacedPoint(i * kDrawDelay)) {
                 flow = Flow::Stop;
                 break;
             }

@@ -2,16 +2,20 @@
 // The drawing of the Hartree run: the lower plot's axes and one curve per cycle, the
 // potential and matched solutions on the upper plot, and the table on the window,
 // each at its point of the run (display steps D1..D6). Curves are plotted at one
-// point per time slot through a CurvePacer; a Stop from the pacer (the program is
-// ending) abandons the run at once.
+// point per time slot (1/256 s from the curve's start) on the window's paced clock;
+// each curve is a boundary where a step ends and a pause holds the run before the
+// curve begins. A Stop from the waiter (the program is ending) abandons the run at
+// once.
 
-#include "CurvePacer.h"
 #include "SorrelGlyphs.h"
 #include <hartree/HartreeState.h>
 #include <hartree/Ion.h>
 
+#include <course/shell/PacedWaiter.h>
+
 #include <QStringList>
 
+#include <chrono>
 #include <functional>
 
 namespace sorrel {
@@ -19,7 +23,7 @@ namespace sorrel {
 class SorrelDisplay : public HartreeObserver {
 public:
     SorrelDisplay(SorrelGlyphs& glyphs, course::Surface& form, course::Surface& picNumerov,
-                  course::Surface& pic, CurvePacer& pacer);
+                  course::Surface& pic, course::PacedWaiter& pacer);
 
     // Called at the end of the final report (the closing sound, the download label).
     std::function<void()> onFinished;
@@ -52,6 +56,9 @@ public:
     static constexpr double kRightEdge = 4.2;
     // The inward half of a matched solution enters the plot at this r.
     static constexpr double kInwardEntry = 4.25;
+    // One time slot of the paced curves, 1/256 s, exactly 3 906 250 ns.
+    static constexpr std::chrono::nanoseconds kDrawDelay{1'000'000'000 / 256};
+    static_assert(kDrawDelay.count() * 256 == 1'000'000'000);
 
 private:
     void newTableLine(double x);
@@ -61,7 +68,7 @@ private:
     course::Surface& form_;
     course::Surface& picNumerov_;
     course::Surface& pic_;
-    CurvePacer& pacer_;
+    course::PacedWaiter& pacer_;
 };
 
 } // namespace sorrel

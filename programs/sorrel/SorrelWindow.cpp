@@ -4,6 +4,8 @@
 
 #include <course/shell/Document.h>
 #include <course/shell/EventPump.h>
+#include <course/shell/Form1.h>
+#include <course/shell/RunControls.h>
 #include <course/shell/PageTools.h>
 #include <course/textruns/DataFolder.h>
 
@@ -53,6 +55,7 @@ constexpr int kClientWidthTwips = 12075;
 constexpr int kClientHeightTwips = 11010;
 constexpr course::Rgb kWhite = 0xFFFFFF;
 constexpr double kTitleFontSize = 15.75;
+constexpr course::Rgb kControlsColor = course::RGB(244, 244, 255);
 } // namespace
 
 QSize SorrelWindow::designSize() {
@@ -62,13 +65,16 @@ QSize SorrelWindow::designSize() {
 SorrelWindow::Config SorrelWindow::unpaced() {
     Config c;
     c.waits = false;
-    c.yield = CurvePacer::none();
+    c.yield = course::Yield::none();
     return c;
 }
 
 SorrelWindow::SorrelWindow(Config config)
     : ShellWindow(designSize()), config_(std::move(config)),
-      pacer_(Pacer(config_.clock, config_.speed, config_.waits), yieldFor(config_.yield)), Z_(config_.Z) {
+      pacer_(course::PacedClock(config_.clock, config_.speed), yieldFor(config_.yield)), Z_(config_.Z) {
+    pacer_.setWaits(config_.waits);
+    if (config_.paused)
+        pacer_.clock().pause();
     HartreeSetup::forCharge(Z_); // refuses a charge outside 1..10
     setWindowTitle(programTitle(Z_));
     course::Surface& form = clientSurface();
@@ -92,6 +98,12 @@ SorrelWindow::SorrelWindow(Config config)
     getSourceFile_->hide(); // until the run has ended
     connect(getSourceFile_, &course::Label::clicked, this, [this] { getSourceFileClick(); });
 
+    // The run's controls take the download label's place while a run is drawn.
+    controls_ = new course::RunControls(pacer_.clock(), QStringLiteral("sorrel"), area);
+    controls_->setLabelColor(kControlsColor);
+    place(controls_, course::TwipsRect{7305, 30, 4560, 600}.pixels());
+    controls_->hide();
+
     display_ =
         std::make_unique<SorrelDisplay>(glyphs_, form, picNumerov_->surface(), pic_->surface(), pacer_);
     display_->onFinished = [this] {
@@ -105,13 +117,21 @@ SorrelWindow::SorrelWindow(Config config)
     addKeyHandler([this](QKeyEvent* e) { return course::PageTools::keyPress(this, *e); });
 }
 
-SorrelWindow::~SorrelWindow() = default;
+SorrelWindow::~SorrelWindow() {
+    // The controls watch the clock, which goes before the window's children do.
+    delete controls_;
+}
 
-CurvePacer::Yield SorrelWindow::yieldFor(CurvePacer::Yield y) {
+course::Yield SorrelWindow::yieldFor(course::Yield y) {
     // A key that chose another charge stops the run at its next yield, as the end of
-    // the program does.
-    return {[this, pump = std::move(y.pumpOnce)] { return pump() && !pendingCharge_; },
-            [this, sleep = std::move(y.sleepFor)](Pacer::Nanos d) { return sleep(d) && !pendingCharge_; }};
+    // the program does; it also wakes a paused run.
+    course::Yield w;
+    w.pumpOnce = [this, pump = std::move(y.pumpOnce)] { return pump() && !pendingCharge_; };
+    w.sleep = [this, sleep = std::move(y.sleep)](std::optional<course::Yield::Nanos> until,
+                                                 const std::function<bool()>& wake) {
+        return sleep(until, [this, &wake] { return pendingCharge_ || wake(); }) && !pendingCharge_;
+    };
+    return w;
 }
 
 RunOutcome SorrelWindow::load(HartreeObserver* observer) {
@@ -123,6 +143,7 @@ RunOutcome SorrelWindow::load(HartreeObserver* observer) {
             exec(observer ? *observer : *display_);
         } catch (...) {
             running_ = false;
+            controls_->hide();
             pendingCharge_.reset();
             throw;
         }
@@ -131,7 +152,9 @@ RunOutcome SorrelWindow::load(HartreeObserver* observer) {
         Z_ = *pendingCharge_;
         pendingCharge_.reset();
     }
+    // Nothing is left to pause: the download label (or the failure) takes the place.
     running_ = false;
+    controls_->hide();
     pendingCharge_.reset();
     return *outcome_;
 }
@@ -191,6 +214,7 @@ void SorrelWindow::prepare() {
         caption.FontSize = std::floor(kTitleFontSize * room / width * 4) / 4;
     label1_->setCaption(title);
     getSourceFile_->hide();
+    controls_->setVisible(pacer_.waits());
     pic_->surface().Cls();
     picNumerov_->surface().Cls();
     state_ = std::make_unique<HartreeState>(HartreeSetup::forCharge(Z_));
@@ -221,6 +245,9 @@ bool SorrelWindow::programKey(QKeyEvent* event) {
         course::End();
         return true;
     }
+    // P, N, →, [ and ]: pause, step and speed of a run in progress.
+    if (running_ && controls_->key(course::Form1::virtualKey(key)))
+        return true;
     // 1..9 and 0 choose the nuclear charge 1..10 and run again.
     if (key >= Qt::Key_0 && key <= Qt::Key_9) {
         chooseCharge(key == Qt::Key_0 ? 10 : key - Qt::Key_0);

@@ -6,12 +6,13 @@
 // program at once, also in the middle of a curve.
 
 #include "Controls.h"
-#include "CurvePacer.h"
 #include "SorrelDisplay.h"
 #include "SorrelGlyphs.h"
 #include <course/shell/Label.h>
 #include <course/shell/ShellWindow.h>
 #include <hartree/HartreeState.h>
+
+#include <course/shell/PacedWaiter.h>
 
 #include <QUrl>
 
@@ -21,6 +22,10 @@
 #include <optional>
 
 class QPainter;
+
+namespace course {
+class RunControls;
+}
 
 namespace sorrel {
 
@@ -41,10 +46,11 @@ QUrl sourceArchiveUrl();
 
 // How a window paces its drawing and reaches the browser.
 struct SorrelWindowConfig {
-    Pacer::Clock clock = Pacer::steadyClock();
-    double speed = 1.0; // waits are divided by it
-    bool waits = true;  // false: every time slot is due at once
-    CurvePacer::Yield yield = CurvePacer::eventLoop();
+    course::PacedClock::TimeSource clock = course::PacedClock::steadyTimeSource();
+    double speed = 1.0;  // waits are divided by it
+    bool waits = true;   // false: every time slot is due at once
+    bool paused = false; // the run waits for P (or N) before its first curve
+    course::Yield yield = course::Yield::eventLoop();
     // Opens an address with the desktop's handler; true when that worked. Empty: the
     // desktop's default handler (the web browser, or the archive program for a file).
     std::function<bool(const QUrl&)> openUrl;
@@ -93,6 +99,9 @@ public:
     course::Label* getSourceFile() const { return getSourceFile_; }
     SorrelGlyphs& glyphs() { return glyphs_; }
     SorrelDisplay& display() { return *display_; }
+    // The run's paced clock (pause, step, speed) and the controls that show it.
+    course::PacedClock& clock() { return pacer_.clock(); }
+    course::RunControls* runControls() const { return controls_; }
     const HartreeState* state() const { return state_.get(); }
     std::optional<RunOutcome> outcome() const { return outcome_; }
 
@@ -108,17 +117,18 @@ private:
 
     RunOutcome exec(HartreeObserver& observer);
     void prepare();
-    CurvePacer::Yield yieldFor(CurvePacer::Yield y);
+    course::Yield yieldFor(course::Yield y);
     void reportException(const std::exception& e);
     void getSourceFileClick();
 
     Config config_;
     SorrelGlyphs glyphs_;
-    CurvePacer pacer_;
+    course::PacedWaiter pacer_;
     course::Label* label1_;
     PictureBox* picNumerov_;
     PictureBox* pic_;
     course::Label* getSourceFile_;
+    course::RunControls* controls_;
     std::unique_ptr<SorrelDisplay> display_;
     std::unique_ptr<HartreeState> state_;
     std::optional<RunOutcome> outcome_;

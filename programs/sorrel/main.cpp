@@ -5,6 +5,7 @@
 #include "SorrelWindow.h"
 #include <hartree/TableCollector.h>
 
+#include <course/shell/RunControls.h>
 #include <course/textruns/Sounds.h>
 
 #include <QApplication>
@@ -100,7 +101,8 @@ int main(int argc, char** argv) {
         return exportWindow(o);
 
     sorrel::SorrelWindow::Config config;
-    config.speed = o.speed;
+    config.speed = o.speedGiven ? o.speed : course::savedSpeed(QStringLiteral("sorrel"));
+    config.paused = o.paused;
     config.Z = o.Z;
     sorrel::SorrelWindow window(config);
     window.show();

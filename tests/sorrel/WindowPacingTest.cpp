@@ -14,12 +14,12 @@
 
 using namespace sorrel;
 using namespace sorrel::test;
-using Nanos = Pacer::Nanos;
+using Nanos = course::PacedClock::Nanos;
 using namespace std::chrono_literals;
 
 namespace {
 
-constexpr Nanos kSlot = Pacer::drawDelay;
+constexpr Nanos kSlot = SorrelDisplay::kDrawDelay;
 
 // A clock that only moves when the window sleeps: each sleep jumps to its end.
 struct VirtualTime {
@@ -34,10 +34,10 @@ struct VirtualTime {
             ++pumps;
             return true;
         };
-        c.yield.sleepFor = [this](Nanos d) {
-            EXPECT_GT(d.count(), 0);
+        c.yield.sleep = [this](std::optional<Nanos> until, const std::function<bool()>&) {
+            EXPECT_TRUE(until && *until > now);
             ++sleeps;
-            now += d;
+            now = until.value_or(now);
             return true;
         };
         return c;
@@ -89,13 +89,13 @@ TEST(SorrelWindowPacing, EachPointWaitsForItsSlotFromTheCurveStart) {
     ASSERT_EQ(times.d3.size(), 17u);
     // Lower plot: the last slot waited for is point 2150; point 2151 (r > 4.2) ends it.
     for (Nanos d : times.d1)
-        EXPECT_EQ(d, 2150 * kSlot + 1ns);
+        EXPECT_EQ(d, 2150 * kSlot);
     // Potential: points 2..2150 wait, 2151 ends the curve.
     for (Nanos d : times.d2)
-        EXPECT_EQ(d, 2150 * kSlot + 1ns);
+        EXPECT_EQ(d, 2150 * kSlot);
     // Matched solution: 1867 inward points from slot 0, then 310 outward points.
     for (Nanos d : times.d3)
-        EXPECT_EQ(d, (1866 + 310) * kSlot + 2ns);
+        EXPECT_EQ(d, (1866 + 310) * kSlot);
     // At least one yield for every plotted point.
     for (long p : times.pumpsD1)
         EXPECT_GE(p, 2151);
@@ -110,10 +110,10 @@ TEST(SorrelWindowPacing, SpeedFactorDividesEveryWait) {
     SorrelWindow w(t.config(2.0));
     const StepTimes times = timeSteps(t, w, 1);
     ASSERT_EQ(times.d1.size(), 1u);
-    EXPECT_EQ(times.d1[0], 2150 * (kSlot / 2) + 1ns);
-    EXPECT_EQ(times.d2[0], 2150 * (kSlot / 2) + 1ns);
+    EXPECT_EQ(times.d1[0], 2150 * (kSlot / 2));
+    EXPECT_EQ(times.d2[0], 2150 * (kSlot / 2));
     ASSERT_EQ(times.d3.size(), 3u);
-    EXPECT_EQ(times.d3[0], 2176 * (kSlot / 2) + 2ns);
+    EXPECT_EQ(times.d3[0], 2176 * (kSlot / 2));
 }
 
 TEST(SorrelWindowPacing, UnpacedRunNeitherWaitsNorYields) {

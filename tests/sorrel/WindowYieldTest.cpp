@@ -14,7 +14,7 @@
 
 using namespace sorrel;
 using namespace sorrel::test;
-using Nanos = Pacer::Nanos;
+using Nanos = course::PacedClock::Nanos;
 
 namespace {
 
@@ -37,8 +37,8 @@ SorrelWindow::Config yieldingConfig(Nanos& now, std::function<void()>& during) {
         course::DoEvents();
         return !course::endRequested();
     };
-    c.yield.sleepFor = [&now, &during](Nanos d) {
-        now += d;
+    c.yield.sleep = [&now, &during](std::optional<Nanos> until, const std::function<bool()>&) {
+        now = until.value_or(now);
         if (during)
             during();
         course::DoEvents();

@@ -1,6 +1,7 @@
 // The main of every Qt test program: drawing goes through Qt's font machinery and the
 // shell's widgets, which need an application object; the offscreen platform lets the
-// tests run without a display.
+// tests run without a display. Settings (a run's remembered speed) go to a folder of
+// this test run, never to the user's own, also for the programs the tests start.
 #include <QApplication>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -15,9 +16,9 @@ int main(int argc, char** argv) {
     QTemporaryDir settings;
     if (!settings.isValid())
         return 1;
+    qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
-    qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -260,20 +260,20 @@ TEST_F(LivePage, TextStaysInsideThePicture) {
 // The real pacer sleeps in the event loop: the process stays almost idle while it
 // waits, and no step is drawn before its deadline.
 TEST(LivePageEventLoop, SleepsUntilEachDeadlineWithoutSpinning) {
-    struct Counting : Pacer {
-        EventLoopPacer real;
+    struct Counting {
+        course::Yield real = course::Yield::eventLoop();
         int sleeps = 0, early = 0, limit = 200;
-        const MonotonicClock& clock() const override { return real.clock(); }
-        bool sleepUntil(nanoseconds deadline, const std::function<bool()>& cancelled) override {
-            if (++sleeps > limit)
-                return false; // stops the run, as the end of the program would
-            const bool ok = real.sleepUntil(deadline, cancelled);
-            early += real.clock().now() < deadline;
-            return ok;
-        }
     } pacer;
+    course::Yield counting = pacer.real;
+    counting.sleep = [&pacer](std::optional<nanoseconds> until, const std::function<bool()>& wake) {
+        if (++pacer.sleeps > pacer.limit)
+            return false; // stops the run, as the end of the program would
+        const bool ok = pacer.real.sleep(until, wake);
+        pacer.early += until && course::PacedClock::steadyTimeSource()() < *until;
+        return ok;
+    };
     BrindleDocument doc;
-    doc.setPacer(&pacer);
+    doc.pacing().setYield(counting);
     doc.setSpeed(2); // 5 ms a step: 200 steps take a second
     course::Surface g(livePageSize());
     doc.Pic = &g;

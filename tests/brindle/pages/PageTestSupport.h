@@ -23,6 +23,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace brindle::testing {
@@ -30,37 +31,48 @@ namespace brindle::testing {
 using std::chrono::nanoseconds;
 using namespace std::chrono_literals;
 
-class FakeClock : public MonotonicClock {
+// A fake event loop on a fake clock that makes a paced run take milliseconds. A
+// sleep wakes at once, moving the clock to its deadline plus `lateBy` (a late
+// wake-up, as when drawing is slow); a sleep while the run is paused moves it by
+// `pauseLength`. `during(k)` runs inside the k-th sleep (from 0, paused ones
+// included), as an event handler would; a sleep that it wakes (a pause, a new speed,
+// a cancelled run) ends without moving the clock.
+class FakePacer {
 public:
     nanoseconds t = 1000s;
-    nanoseconds now() const override { return t; }
-};
-
-// Wakes at once, moving the fake clock to the deadline plus `lateBy` (a late wake-up,
-// as when drawing is slow). `during(k)` runs inside the k-th sleep (from 0), as an
-// event handler would.
-class FakePacer : public Pacer {
-public:
-    FakeClock clk;
     nanoseconds lateBy{0};
-    std::vector<nanoseconds> deadlines;
-    std::vector<nanoseconds> startedAt; // clock reading when each sleep began
+    nanoseconds pauseLength = 1s;
+    std::vector<nanoseconds> deadlines; // of the timed sleeps
+    std::vector<nanoseconds> startedAt; // clock reading when each timed sleep began
+    int pausedSleeps = 0;
+    int calls = 0;
     std::function<void(int)> during;
 
-    const MonotonicClock& clock() const override { return clk; }
-    bool sleepUntil(nanoseconds deadline, const std::function<bool()>& cancelled) override {
-        const int k = int(deadlines.size());
-        deadlines.push_back(deadline);
-        startedAt.push_back(clk.t);
-        if (during)
-            during(k);
-        if (course::endRequested() || (cancelled && cancelled()))
-            return false;
-        if (clk.t < deadline)
-            clk.t = deadline;
-        clk.t += lateBy;
-        return true;
+    void attach(BrindleDocument& doc) {
+        doc.pacing().clock().setTimeSource([this] { return t; });
+        course::Yield y;
+        y.pumpOnce = [] { return !course::endRequested(); };
+        y.sleep = [this](std::optional<nanoseconds> until, const std::function<bool()>& wake) {
+            const int k = calls++;
+            if (until) {
+                deadlines.push_back(*until);
+                startedAt.push_back(t);
+            } else if (++pausedSleeps > 100000) {
+                ADD_FAILURE() << "a pause nobody ends";
+                return false;
+            }
+            if (during)
+                during(k);
+            if (course::endRequested())
+                return false;
+            if (wake())
+                return true;
+            t = until ? std::max(t, *until) + lateBy : t + pauseLength;
+            return true;
+        };
+        doc.pacing().setYield(std::move(y));
     }
+    // Timed sleeps: one per traced step and the closing wait.
     int sleeps() const { return int(deadlines.size()); }
 };
 
@@ -134,7 +146,7 @@ protected:
         course::Sounds::setSink([this](course::Sound s) { sounds.push_back({s, pacer.sleeps()}); });
         course::setEndHook([this] { ++ends; });
         doc = std::make_unique<BrindleDocument>();
-        doc->setPacer(&pacer);
+        pacer.attach(*doc);
         w = std::make_unique<course::Form1>(*doc);
         auto rs = std::make_unique<RecordingSink>();
         sink = rs.get();

@@ -1,0 +1,64 @@
+#pragma once
+// The controls of a paced run, shared by brindle's live page and sorrel: pause and
+// resume (key P and a label), a step to the run's next natural boundary while paused
+// (N, and → where the window leaves it free), and the speed (the keys [ and ] and two
+// labels) through ×¼ … ×16, with a small line that shows the speed and whether the
+// run is paused. The chosen speed is kept in the program's settings for its next start.
+
+#include <course/pacing/PacedClock.h>
+#include <course/shell/Label.h>
+
+#include <QLabel>
+#include <QString>
+#include <QWidget>
+
+namespace course {
+
+class RunControls : public QWidget {
+    Q_OBJECT
+public:
+    // `program` names the settings that keep the chosen speed. The clock must outlive
+    // the controls.
+    RunControls(PacedClock& clock, const QString& program, QWidget* parent);
+    ~RunControls() override;
+
+    // Background of the labels, in the window's own colour.
+    void setLabelColor(Rgb c);
+
+    // P, N, →, [ and ] (virtual-key codes); `stepRight`: → steps too. True when the
+    // key is one of them (it acted).
+    bool key(int keyCode, bool stepRight = true);
+    void togglePause();
+    void step();
+    // The next speed down or up; the choice is kept in the settings.
+    void slower();
+    void faster();
+
+    Label* pauseLabel() const { return pause_; }
+    Label* slowerLabel() const { return slower_; }
+    Label* fasterLabel() const { return faster_; }
+    QLabel* stateLabel() const { return state_; }
+
+    // "×¼", "×½", "×2", "×2.5": a speed factor as the window shows it.
+    static QString speedText(double factor);
+    // 「速さ ×2」, 「一時停止中　速さ ×2」.
+    static QString stateText(const PacedClock& clock);
+
+private:
+    void refresh();
+    void remember();
+
+    PacedClock& clock_;
+    QString program_;
+    Label* pause_;
+    Label* slower_;
+    Label* faster_;
+    QLabel* state_;
+};
+
+// The speed the user chose last time in `program` (fallback when none or unusable),
+// and keeping a new choice. The settings live in the user's configuration folder.
+double savedSpeed(const QString& program, double fallback = 1.0);
+void saveSpeed(const QString& program, double factor);
+
+} // namespace course
