@@ -16,6 +16,7 @@ Label::Label(QWidget* parent, const QString& caption, const QString& fontName, d
 }
 
 void Label::placeAt(const QRect& design, double scale) {
+    placed_ = true;
     const bool resized = surface().size() != design.size();
     SurfaceView::placeAt(design, scale);
     // The caption is drawn before the label is shown (and may be exported unshown).
@@ -51,9 +52,17 @@ void Label::redraw() {
     s.Print(caption_);
 }
 
+void Label::setScale(double scale) {
+    setViewScale(scale);
+    updateGeometry();
+}
+
 void Label::resizeEvent(QResizeEvent* e) {
     const QSize before = surface().size();
     SurfaceView::resizeEvent(e);
+    // In a layout the widget's size is the label's at its scale.
+    if (!placed_ && scale() != 1.0)
+        surface().resize(QSize(int(std::lround(width() / scale())), int(std::lround(height() / scale()))));
     if (surface().size() != before)
         redraw();
 }

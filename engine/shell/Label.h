@@ -23,6 +23,9 @@ public:
     void setBackColor(Rgb c);
     Rgb backColor() const { return surface().BackColor; }
     void placeAt(const QRect& design, double scale) override;
+    // The scale of a label in a layout, which chooses its place; its caption keeps its
+    // size in design pixels.
+    void setScale(double scale);
     // Room left and right of the caption in a layout's size hint.
     void setMargin(int pixels) { margin_ = pixels; }
     // The caption's extent and the margins, for labels in a layout.
@@ -43,6 +46,7 @@ private:
     Align align_;
     bool pressed_ = false;
     int margin_ = 0;
+    bool placed_ = false; // by a window at a design rectangle, not by a layout
 };
 
 } // namespace course

@@ -36,6 +36,7 @@ RunControls::RunControls(PacedClock& clock, const QString& program, QWidget* par
     slower_->setCaption(QStringLiteral("遅く"));
     faster_->setCaption(QStringLiteral("速く"));
     state_ = new QLabel(this);
+    stateFont_ = font;
     state_->setFont(font);
     QPalette pal = state_->palette();
     pal.setColor(QPalette::WindowText, QColor(96, 96, 96));
@@ -66,6 +67,15 @@ RunControls::~RunControls() { clock_.setListener({}); }
 void RunControls::setLabelColor(Rgb c) {
     for (Label* l : {pause_, slower_, faster_})
         l->setBackColor(c);
+}
+
+void RunControls::placeAt(const QRect& design, double scale) {
+    setGeometry(scaledRect(design, scale));
+    for (Label* l : {pause_, slower_, faster_})
+        l->setScale(scale);
+    QFont f = stateFont_;
+    f.setPointSizeF(f.pointSizeF() * scale);
+    state_->setFont(f);
 }
 
 bool RunControls::key(int keyCode, bool stepRight) {

@@ -6,15 +6,17 @@
 // run is paused. The chosen speed is kept in the program's settings for its next start.
 
 #include <course/pacing/PacedClock.h>
+#include <course/shell/ClientControl.h>
 #include <course/shell/Label.h>
 
+#include <QFont>
 #include <QLabel>
 #include <QString>
 #include <QWidget>
 
 namespace course {
 
-class RunControls : public QWidget {
+class RunControls : public QWidget, public ClientControl {
     Q_OBJECT
 public:
     // `program` names the settings that keep the chosen speed. The clock must outlive
@@ -24,6 +26,10 @@ public:
 
     // Background of the labels, in the window's own colour.
     void setLabelColor(Rgb c);
+    // The controls scale with the window; they are no part of its pictures (a run's
+    // buttons, not its drawing), so paintTo paints nothing.
+    void placeAt(const QRect& design, double scale) override;
+    void paintTo(QPainter&) const override {}
 
     // P, N, →, [ and ] (virtual-key codes); `stepRight`: → steps too. True when the
     // key is one of them (it acted).
@@ -54,6 +60,7 @@ private:
     Label* slower_;
     Label* faster_;
     QLabel* state_;
+    QFont stateFont_;
 };
 
 // The speed the user chose last time in `program` (fallback when none or unusable),

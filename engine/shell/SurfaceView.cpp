@@ -53,6 +53,13 @@ void SurfaceView::placeAt(const QRect& design, double scale) {
         update();
 }
 
+void SurfaceView::setViewScale(double scale) {
+    if (scale == scale_)
+        return;
+    scale_ = scale;
+    update();
+}
+
 void SurfaceView::paintTo(QPainter& p) const { surface_.render(p); }
 
 void SurfaceView::paintEvent(QPaintEvent* ev) {

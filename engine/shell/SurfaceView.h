@@ -33,6 +33,8 @@ public:
     void paintTo(QPainter& p) const override;
 
 protected:
+    // The scale alone, for a view whose place a layout chooses.
+    void setViewScale(double scale);
     void paintEvent(QPaintEvent*) override;
     // At 100 % a view that was only given a widget size takes it as its surface size.
     void resizeEvent(QResizeEvent*) override;

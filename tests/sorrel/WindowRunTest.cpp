@@ -3,6 +3,7 @@
 // the download label, and the glyph coverage of every surface.
 
 #include "WindowTestSupport.h"
+#include <course/shell/RunControls.h>
 
 #include <QCoreApplication>
 #include <QFile>
@@ -349,6 +350,9 @@ TEST(SorrelWindowRun, ZoomScalesTheControlsButNotTheExports) {
     EXPECT_EQ(w.picBox()->view()->geometry(),
               QRect(4, 4, 2 * w.pic().size().width(), 2 * w.pic().size().height()));
     EXPECT_EQ(w.label1()->geometry().size(), 2 * w.designRect(w.label1()).size());
+    // The run's controls too, though a layout places their labels.
+    EXPECT_EQ(w.runControls()->geometry(), course::scaledRect(w.designRect(w.runControls()), 2.0));
+    EXPECT_EQ(w.runControls()->pauseLabel()->scale(), 2.0);
     ASSERT_EQ(w.exportClientPng(at200, 2), QString());
     EXPECT_EQ(bytes(at100), bytes(at200));
     ctrl(Qt::Key_0);
