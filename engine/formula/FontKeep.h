@@ -17,10 +17,13 @@ inline const QString kA = QStringLiteral("A");
 // One Symbol byte code as the one-character string the runs take.
 inline QString symbolCode(int code) { return QString(QChar(code)); }
 
+// The Symbol font's byte codes the constructs and pages draw, by their names in
+// engine/fonts/SymbolCodes.txt.
 enum SymbolCode : int {
     kSigma = 229,
     kRadical = 214,
     kPartial = 182,
+    kNabla = 209,
     kIntegralTop = 243,
     kIntegralBottom = 245,
     kParenLeftTop = 230,
@@ -31,6 +34,15 @@ enum SymbolCode : int {
     kBracketLeftBottom = 235,
     kBracketRightTop = 249,
     kBracketRightBottom = 251,
+    // The braces: top, middle and bottom of the left one, the right one's 16 codes
+    // further on, and the extension both share.
+    kBraceLeftTop = 236,
+    kBraceLeftMiddle = 237,
+    kBraceLeftBottom = 238,
+    kBraceExtension = 239,
+    kBraceRightTop = 252,
+    kBraceRightMiddle = 253,
+    kBraceRightBottom = 254,
 };
 
 inline bool isAsciiLetter(QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }

@@ -15,6 +15,8 @@ using namespace formula;
 
 namespace {
 
+const DerivativeFit kFitted{};
+
 // Length of the Greek name that `rest` starts with, or 0.
 qsizetype greekName(QStringView rest) {
     for (const char16_t* name : {u"alpha", u"beta", u"omega", u"pi", u"epsln"}) {
@@ -27,37 +29,89 @@ qsizetype greekName(QStringView rest) {
 
 } // namespace
 
-void Typesetter::FracD(const QString& f, const QString& v) {
+double Typesetter::numeratorLift(const QString& f, double yn, double barY) {
+    if (f.isEmpty())
+        return 0;
     Surface& g = pic();
-    g.Line(CurX, CurY + 12, CurX + 2.4 * CharW, CurY + 12);
+    // The letter as it will be drawn, on a probe surface with its top at y = 0.
+    Surface probe(g.size());
+    probe.FontName = g.FontName;
+    probe.FontSize = g.FontSize;
+    double x = 0;
+    dspItalic(probe, x, 0, f);
+    const DrawOp& letter = probe.ops().back();
+    // Its baseline onto the d's: the d is a Courier run at 1.2 times the size.
+    probe.FontName = QStringLiteral("Courier New");
+    probe.FontSize = 1.2 * g.FontSize;
+    const double lift = std::max(0.0, letter.ascent - probe.measure(QStringLiteral("d")).ascent);
+    // A tail that would still come within kInkAir of the bar lifts it further.
+    const double bottom = yn - lift + inkBounds(letter).bottom();
+    return lift + std::max(0.0, bottom + kInkAir - barY);
+}
+
+void Typesetter::FracD(const QString& f, const QString& v) { buildFracD(f, v, nullptr); }
+void Typesetter::FracD2(const QString& f, const QString& v) { buildFracD2(f, v, nullptr); }
+void Typesetter::FracDFit(const QString& f, const QString& v) { buildFracD(f, v, &kFitted); }
+void Typesetter::FracD2Fit(const QString& f, const QString& v, DerivativeFit fit) { buildFracD2(f, v, &fit); }
+
+void Typesetter::buildFracD(const QString& f, const QString& v, const DerivativeFit* fit) {
+    Surface& g = pic();
+    const std::size_t first = g.ops().size();
+    const double x0 = CurX;
+    const double barY = CurY + 12;
+    const double length = 2.4 * CharW;
+    if (!fit)
+        g.Line(x0, barY, x0 + length, barY);
     const double yn = CurY - 11;
-    double x = CurX + 2;
+    double x = x0 + 2;
     dspD(x, yn);
     if (f == QStringLiteral("f"))
         x += 4; // the italic f leans into the d
-    dspItalic(g, x, yn, f);
+    dspItalic(g, x, fit && fit->liftNumerator ? yn - numeratorLift(f, yn, barY) : yn, f);
     const double yd = CurY + 0.5 * CharH;
-    x = CurX + 2;
+    x = x0 + 2;
     dspD(x, yd);
     dspItalic(g, x, yd, v);
-    CurX = x;
+    endDerivative(first, x0, x, barY, length, fit);
 }
 
-void Typesetter::FracD2(const QString& f, const QString& v) {
+void Typesetter::buildFracD2(const QString& f, const QString& v, const DerivativeFit* fit) {
     Surface& g = pic();
-    const double len = (f == QStringLiteral("P") ? 3.5 : 3.2) * CharW;
-    g.Line(CurX, CurY + 12, CurX + len, CurY + 12);
+    const std::size_t first = g.ops().size();
+    const double x0 = CurX;
+    const double barY = CurY + 12;
+    const double length = (f == QStringLiteral("P") ? 3.5 : 3.2) * CharW;
+    if (!fit)
+        g.Line(x0, barY, x0 + length, barY);
     const double yn = CurY - 11;
-    double x = CurX + 2 + (f.isEmpty() ? 8 : 0);
+    double x = x0 + 2 + (f.isEmpty() ? 8 : 0);
     dspD(x, yn);
     dspSq(g, x, CurY - 13);
-    dspItalic(g, x, yn, f);
+    dspItalic(g, x, fit && fit->liftNumerator ? yn - numeratorLift(f, yn, barY) : yn, f);
     const double yd = CurY + 14;
-    x = CurX + 2;
+    x = x0 + 2;
     dspD(x, yd);
     x += 3;
+    const std::size_t letter = g.ops().size();
     dspItalic(g, x, yd, v);
+    if (fit && fit->squareClearOfLetter) {
+        CurX = x;
+        pastInk(letter);
+        x = CurX;
+    }
     dspSq(g, x, yd);
+    endDerivative(first, x0, x, barY, length, fit);
+}
+
+void Typesetter::endDerivative(std::size_t first, double x0, double x, double barY, double length,
+                               const DerivativeFit* fit) {
+    // Set as fixed, the bar is drawn first and the cursor ends after the denominator.
+    if (fit) {
+        Surface& g = pic();
+        const double end = std::max(x0 + length, inkBounds(g, first).right() + kInkAir);
+        g.Line(x0, barY, end, barY);
+        x = std::max(x, end);
+    }
     CurX = x;
 }
 
@@ -180,10 +234,9 @@ int Typesetter::MarkupWidth(const QString& s) {
         if (c == u'^' || c == u'_') {
             // markup only
         } else if (isAsciiLetter(c)) {
-            const QString keep = g.FontName;
+            FontKeep keep(g);
             g.FontName = italicFace;
             w += 1.3 * g.TextWidth(QString(c));
-            g.FontName = keep;
         } else {
             w += g.TextWidth(QString(c));
         }
@@ -243,8 +296,8 @@ void Typesetter::MarkupText(Surface& g, double& x, double y, const QString& s) {
 
 void Typesetter::FracMk(double scale, const QString& num, const QString& den) {
     Surface& g = pic();
-    const double size0 = g.FontSize;
-    g.FontSize = scale * size0;
+    FontKeep keep(g);
+    g.FontSize = scale * keep.size();
     const int wn = MarkupWidth(num);
     const int wd = MarkupWidth(den);
     const double W = MaxOf(wn, wd) + g.TextWidth(QStringLiteral("p"));
@@ -319,7 +372,6 @@ void Typesetter::FracMk(double scale, const QString& num, const QString& den) {
 
     g.Line(CurX, CurY + 12, CurX + W, CurY + 12);
     CurX += W;
-    g.FontSize = size0;
 }
 
 void Typesetter::SubOf(const QString& s, const QString& p) {

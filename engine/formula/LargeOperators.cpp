@@ -17,7 +17,7 @@ const QString kInfinity = QStringLiteral("∞");
 } // namespace
 
 void Typesetter::dspIntegral(Surface& g, double& x, double y) {
-    const QString keep = g.FontName;
+    FontKeep keep(g);
     g.FontName = kSymbolFont;
     const double TH = g.TextHeight(kA);
     // Upper and lower halves of the sign, one below the other from the same x.
@@ -27,7 +27,6 @@ void Typesetter::dspIntegral(Surface& g, double& x, double y) {
     xi = nint(x);
     gdiText(g, xi, nint(y + 0.38 * TH), symbolCode(kIntegralBottom), 1);
     x = xi;
-    g.FontName = keep;
 }
 
 void Typesetter::dspIntInf(Surface& g, double& x, double y) {
@@ -47,7 +46,8 @@ void Typesetter::dspIntInf(Surface& g, double& x, double y) {
 void Typesetter::IntLim(Surface& g, double& x, double y, const QString& upper, const QString& lower) {
     const double TW = g.TextWidth(kA);
     const double TH = g.TextHeight(kA);
-    const double size0 = g.FontSize;
+    FontKeep keep(g);
+    const double size0 = keep.size();
     dspIntegral(g, x, y);
     // One character of a limit in markup at 0.8 × the size.
     auto small = [&](double& xs, double ys, QChar c) {
@@ -90,7 +90,6 @@ void Typesetter::IntLim(Surface& g, double& x, double y, const QString& upper, c
         }
     }
     x = xl + 0.5 * TW;
-    g.FontSize = size0;
 }
 
 void Typesetter::dspSum(Surface& g, double& x, double y) {
@@ -162,53 +161,85 @@ void Typesetter::SumK(Surface& g, double& x, double y, const QString& lower, con
 
 void Typesetter::BigBracket(double& x, double y, int kind) {
     Surface& g = pic();
-    const QString keepName = g.FontName;
-    g.FontName = kSymbolFont;
-    g.FontBold = true;
-    int top = 0, bottom = 0, gap = 0;
-    switch (kind) {
-    case 1:
-        top = kParenLeftTop;
-        bottom = kParenLeftBottom;
-        gap = 6;
-        break;
-    case 2:
-        top = kParenRightTop;
-        bottom = kParenRightBottom;
-        gap = 6;
-        break;
-    case 3:
-        top = kBracketLeftTop;
-        bottom = kBracketLeftBottom;
-        gap = BracketGap + 1;
-        break;
-    case 4:
-        top = kBracketRightTop;
-        bottom = kBracketRightBottom;
-        gap = BracketGap + 1;
-        break;
-    default: break; // no such bracket: nothing is drawn
+    {
+        FontKeep keep(g);
+        g.FontName = kSymbolFont;
+        g.FontBold = true;
+        int top = 0, bottom = 0, gap = 0;
+        switch (kind) {
+        case 1:
+            top = kParenLeftTop;
+            bottom = kParenLeftBottom;
+            gap = 6;
+            break;
+        case 2:
+            top = kParenRightTop;
+            bottom = kParenRightBottom;
+            gap = 6;
+            break;
+        case 3:
+            top = kBracketLeftTop;
+            bottom = kBracketLeftBottom;
+            gap = BracketGap + 1;
+            break;
+        case 4:
+            top = kBracketRightTop;
+            bottom = kBracketRightBottom;
+            gap = BracketGap + 1;
+            break;
+        default: break; // no such bracket: nothing is drawn
+        }
+        if (top) {
+            // Both pieces from the same x; the page moves past the bracket itself.
+            ConstructMark mark(g, QStringLiteral("bracket"));
+            int xi = nint(x);
+            gdiText(g, xi, nint(y - gap), symbolCode(top), 1);
+            xi = nint(x);
+            gdiText(g, xi, nint(y + 2 + gap), symbolCode(bottom), 1);
+        }
     }
-    if (top) {
-        // Both pieces from the same x; the page moves past the bracket itself.
-        ConstructMark mark(g, QStringLiteral("bracket"));
-        int xi = nint(x);
-        gdiText(g, xi, nint(y - gap), symbolCode(top), 1);
-        xi = nint(x);
-        gdiText(g, xi, nint(y + 2 + gap), symbolCode(bottom), 1);
-    }
-    g.FontName = keepName;
+    // The pieces are drawn bold; the surface is left not bold, whatever it was before.
     g.FontBold = false;
 }
 
 void Typesetter::dspSqrt(Surface& g, double& x, double y, double w) {
-    const bool bold = g.FontBold;
-    g.FontBold = false;
     ConstructMark mark(g, QStringLiteral("radical"));
-    dspSymbol(g, x, y, symbolCode(kRadical));
-    g.FontBold = bold;
+    {
+        FontKeep keep(g);
+        g.FontBold = false;
+        dspSymbol(g, x, y, symbolCode(kRadical));
+    }
     g.Line(x, y + 1, x + w, y + 1, Gray);
     x += w;
+}
+
+void Typesetter::ColBrace(int index, double x, double y, double ht, BraceBuild build) {
+    Surface& g = pic();
+    ConstructMark mark(g, QStringLiteral("brace"));
+    FontKeep keep(g);
+    g.FontName = kSymbolFont;
+    const int shift = index * (kBraceRightTop - kBraceLeftTop);
+    const int xi = nint(x);
+    const double step = ht * CharH;
+    auto piece = [&](int code, double yp) {
+        int xp = xi; // every piece from the same x
+        gdiText(g, xp, nint(yp), symbolCode(code), 1);
+    };
+    if (build == BraceBuild::FivePieces) {
+        piece(kBraceLeftTop + shift, y - 2 * step);
+        piece(kBraceExtension, y - step);
+        piece(kBraceLeftMiddle + shift, y);
+        piece(kBraceExtension, y + step);
+        piece(kBraceLeftBottom + shift, y + 2 * step);
+        return;
+    }
+    piece(kBraceLeftTop + shift, y - 2 * step);
+    piece(kBraceLeftMiddle + shift, y);
+    piece(kBraceLeftBottom + shift, y + 2 * step);
+    if (ht >= 1) {
+        piece(kBraceExtension, y - step);
+        piece(kBraceExtension, y + step);
+    }
 }
 
 } // namespace course

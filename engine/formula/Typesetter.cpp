@@ -24,6 +24,15 @@ std::function<void()>& beepHook() {
     return f;
 }
 
+// A scratch surface draws in the font and pen of the surface it stands in for.
+void takeFontAndPen(Surface& scratch, const Surface& g) {
+    scratch.FontName = g.FontName;
+    scratch.FontSize = g.FontSize;
+    scratch.FontBold = g.FontBold;
+    scratch.FontItalic = g.FontItalic;
+    scratch.DrawWidth = g.DrawWidth;
+}
+
 } // namespace
 
 Typesetter::Typesetter(RunStyle style) : TextRuns(std::move(style)) {}
@@ -208,11 +217,7 @@ void Typesetter::FuncOf(const QString& f, const QString& v) {
 
 QRectF Typesetter::inkExtentOn(const Surface& g, const std::function<void(Surface&)>& draw) {
     Surface scratch(g.size());
-    scratch.FontName = g.FontName;
-    scratch.FontSize = g.FontSize;
-    scratch.FontBold = g.FontBold;
-    scratch.FontItalic = g.FontItalic;
-    scratch.DrawWidth = g.DrawWidth;
+    takeFontAndPen(scratch, g);
     draw(scratch);
     QRectF ink;
     for (const DrawOp& op : scratch.ops())
@@ -220,18 +225,34 @@ QRectF Typesetter::inkExtentOn(const Surface& g, const std::function<void(Surfac
     return ink;
 }
 
-QRectF Typesetter::inkExtent(const std::function<void()>& draw) {
+Typesetter::ScratchDrawing Typesetter::onScratch(double x, double y, const std::function<void()>& draw) {
+    Surface scratch(pic().size());
+    takeFontAndPen(scratch, *Pic);
     Surface* keepPic = Pic;
     const double x0 = CurX;
     const double y0 = CurY;
-    const QRectF ink = inkExtentOn(pic(), [&](Surface& scratch) {
-        Pic = &scratch;
-        draw();
-    });
+    Pic = &scratch;
+    CurX = x;
+    CurY = y;
+    draw();
+    const ScratchDrawing drawn{inkBounds(scratch, 0), QPointF(CurX, CurY)};
     Pic = keepPic;
     CurX = x0;
     CurY = y0;
-    return ink;
+    return drawn;
+}
+
+QRectF Typesetter::inkExtent(const std::function<void()>& draw) { return onScratch(CurX, CurY, draw).ink; }
+
+void Typesetter::pastInk(std::size_t first) {
+    const Surface& g = pic();
+    const QRectF ink = inkBounds(g, first);
+    if (ink.isEmpty())
+        return;
+    // Back from pixels to the surface's units (a figure may draw in a user scale).
+    const double x0 = g.toPixels(0, 0).x();
+    const double perPixel = g.userScale() ? g.ScaleWidth() / g.size().width() : 1.0;
+    CurX = std::max(CurX, (ink.right() + 0.5 - x0) * perPixel);
 }
 
 void Typesetter::clearOfLast(const std::function<void()>& draw) {

@@ -11,13 +11,25 @@
 
 #include <course/textruns/TextRuns.h>
 
+#include <QPointF>
 #include <QRectF>
 #include <QSize>
 #include <QString>
 
+#include <cstddef>
 #include <functional>
 
 namespace course {
+
+// How FracDFit and FracD2Fit fit a derivative to the ink of the faces in use.
+struct DerivativeFit {
+    // The numerator letter stands on the baseline of its d (the italic faces sit
+    // lower on their line than the d's), higher still if its tail would come
+    // within kInkAir of the bar.
+    bool liftNumerator = true;
+    // FracD2: the denominator's square is set past the ink of its letter.
+    bool squareClearOfLetter = false;
+};
 
 class Typesetter : public TextRuns {
 public:
@@ -81,10 +93,26 @@ public:
     void BigSquareR(double& x, double y) { BigBracket(x, y, 4); }
     // Radical sign and a Gray bar of width w; the caller draws the radicand.
     void dspSqrt(Surface& g, double& x, double y, double w);
+    // Which Symbol pieces a tall brace (ColBrace) is built of.
+    enum class BraceBuild {
+        // Top, extension, middle, extension, bottom, at every height.
+        FivePieces,
+        // Top, middle, bottom; from ht 1 on the two extensions after them.
+        ExtendedFromOne,
+    };
+    // Tall curly brace on Pic from Symbol pieces, every piece from the same x: index 0
+    // opens, 1 closes; ht·CharH from one piece to the next (the middle one at y). The
+    // cursor does not move.
+    void ColBrace(int index, double x, double y, double ht, BraceBuild build);
 
     // ---- Built fractions and markup (cursor-level unless a surface is taken) ----
-    void FracD(const QString& f, const QString& v);        // df/dv
-    void FracD2(const QString& f, const QString& v);       // d²f/dv²
+    void FracD(const QString& f, const QString& v);  // df/dv
+    void FracD2(const QString& f, const QString& v); // d²f/dv²
+    // df/dv and d²f/dv² as FracD and FracD2 set them, fitted to the ink: the bar is
+    // drawn last and reaches kInkAir past the longer part, and the cursor ends after
+    // the bar when the bar ends after the denominator, so what follows keeps clear.
+    void FracDFit(const QString& f, const QString& v);
+    void FracD2Fit(const QString& f, const QString& v, DerivativeFit fit = {});
     void PartialFrac(const QString& f, const QString& v);  // ∂f/∂v
     void PartialFrac2(const QString& f, const QString& v); // ∂²f/∂v²
     void FracMk(double scale, const QString& num, const QString& den);
@@ -132,6 +160,22 @@ public:
     // The same for a surface-level drawing: `draw` gets a scratch surface in g's
     // current font and draws on it.
     static QRectF inkExtentOn(const Surface& g, const std::function<void(Surface&)>& draw);
+    // What `draw` leaves when it draws through Pic from the cursor (x, y) on a scratch
+    // surface of Pic's size, font and pen: its ink and where the cursor ends. Pic and
+    // the cursor are put back; nothing is drawn on Pic.
+    struct ScratchDrawing {
+        QRectF ink;
+        QPointF end;
+    };
+    ScratchDrawing onScratch(double x, double y, const std::function<void()>& draw);
+    // The ink `draw` leaves, relative to the cursor it starts from.
+    QRectF inkOf(const std::function<void()>& draw) { return onScratch(0, 0, draw).ink; }
+    // How far `draw` moves the cursor to the right.
+    double widthOf(const std::function<void()>& draw) { return onScratch(0, CurY, draw).end.x(); }
+    // Moves the cursor on to half a pixel past the ink drawn on Pic since operation
+    // `first` when that ink reaches further (in the surface's units): an italic letter
+    // leans past its advance and would touch a script or a parenthesis set after it.
+    void pastInk(std::size_t first);
     // Draws `draw` at the cursor, first moved right just enough that its ink keeps
     // kInkAir from the ink of the run drawn last on Pic at the same height (a script
     // after an italic letter that leans over its advance).
@@ -145,6 +189,20 @@ public:
     // the desktop's beep; tests install a counter; an empty function is silence.
     static void setBeep(std::function<void()> f);
     static void beep();
+
+private:
+    // How far the numerator letter f of a fitted derivative is set above the top y of
+    // its d so that it stands on the d's baseline, and higher if its tail would come
+    // within kInkAir of a bar at barY.
+    double numeratorLift(const QString& f, double yn, double barY);
+    // FracD and FracD2, set as fixed (fit null) or fitted to the ink.
+    void buildFracD(const QString& f, const QString& v, const DerivativeFit* fit);
+    void buildFracD2(const QString& f, const QString& v, const DerivativeFit* fit);
+    // The end of both: a fitted bar from x0 to kInkAir past the ink drawn since
+    // operation `first`, at least `length` long; the cursor then moves to x, or past
+    // the bar when that ends later.
+    void endDerivative(std::size_t first, double x0, double x, double barY, double length,
+                       const DerivativeFit* fit);
 };
 
 } // namespace course

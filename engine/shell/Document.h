@@ -10,6 +10,8 @@
 #include <QRect>
 #include <QString>
 
+#include <initializer_list>
+
 namespace course {
 
 class Form1;
@@ -77,5 +79,13 @@ public:
     int Printing = 0;
     bool KeyBusy = false;
 };
+
+// drawPage of a document whose page procedures are `pages` (pic0, pic1, …): page k is
+// drawn by the k-th; a page the document does not have draws nothing.
+template <class D>
+void drawPageOf(D& doc, int k, std::initializer_list<void (D::*)()> pages) {
+    if (k >= 0 && k < int(pages.size()))
+        (doc.*pages.begin()[k])();
+}
 
 } // namespace course

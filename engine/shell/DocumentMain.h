@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace course {
@@ -53,5 +54,15 @@ private:
 void openWindow(Form1& window, int page);
 
 int runDocumentProgram(int argc, char** argv, const DocumentProgram& program);
+
+// The whole main() of a document program without options of its own.
+inline int runDocument(int argc, char** argv, const QString& name, const QString& summary,
+                       std::function<std::unique_ptr<Document>()> make) {
+    DocumentProgram program;
+    program.name = name;
+    program.summary = summary;
+    program.make = std::move(make);
+    return runDocumentProgram(argc, argv, program);
+}
 
 } // namespace course

@@ -54,10 +54,9 @@ void TextRuns::SetMyColor() {
 bool TextRuns::FontExist(const QString& fName) { return FontTable::fontExist(fName); }
 
 void TextRuns::prnt(Surface& g, const QString& fntName, double& locX, double locY, const QString& strg) {
-    const QString keep = g.FontName;
+    FontGuard keep(g);
     g.FontName = fntName;
     dsp1(g, locX, locY, strg);
-    g.FontName = keep;
 }
 
 void TextRuns::dsp1(Surface& g, double& locX, double locY, const QString& strg) {
@@ -136,7 +135,8 @@ void TextRuns::dspMSkanji(Surface& g, double& locX, double locY, const QString& 
 void TextRuns::sup(Surface& g, double& locX, double locY, const QString& strg) {
     const double TW = g.TextWidth(kA);
     const double TH = g.TextHeight(kA);
-    const double size0 = g.FontSize;
+    FontGuard keep(g);
+    const double size0 = keep.size();
     g.FontSize = SupScale * size0;
     double xs = locX;
     const double ys = locY - SupRaise * TH;
@@ -150,10 +150,9 @@ void TextRuns::sup(Surface& g, double& locX, double locY, const QString& strg) {
             used = rest.size();
         } else if (names && rest.startsWith(QStringLiteral("phi"))) {
             xs += 0.1 * TW;
-            const bool it = g.FontItalic;
+            FontGuard slant(g);
             g.FontItalic = true;
             dsp(g, xs, ys, QStringLiteral("φ"));
-            g.FontItalic = it;
             used = 3;
         } else if (names && rest.startsWith(QStringLiteral("fi"))) {
             dspSymbolItalic(g, xs, ys, QStringLiteral("j"));
@@ -191,20 +190,19 @@ void TextRuns::sup(Surface& g, double& locX, double locY, const QString& strg) {
         rest.remove(0, used);
     }
     locX = xs;
-    g.FontSize = size0;
 }
 
 void TextRuns::suf(Surface& g, double& locX, double locY, const QString& strg) {
     const double TW = g.TextWidth(kA);
     const double TH = g.TextHeight(kA);
-    const double size0 = g.FontSize;
+    FontGuard keep(g);
+    const double size0 = keep.size();
     g.FontSize = SubScale * size0;
     double xs = locX;
     double ys = locY + SubDrop * TH;
     if (!style_.scriptNames) {
         dsp(g, xs, ys, strg);
         locX = xs;
-        g.FontSize = size0;
         return;
     }
     QString rest = strg;
@@ -216,10 +214,9 @@ void TextRuns::suf(Surface& g, double& locX, double locY, const QString& strg) {
             dsp(g, xs, ys, rest);
             used = rest.size();
         } else if (rest.startsWith(QStringLiteral("phi"))) {
-            const bool it = g.FontItalic;
+            FontGuard slant(g);
             g.FontItalic = true;
             dsp(g, xs, ys, QStringLiteral("φ"));
-            g.FontItalic = it;
             used = 3;
         } else if (rest.startsWith(QStringLiteral("fi"))) {
             dspSymbolItalic(g, xs, ys, QStringLiteral("j"));
@@ -262,7 +259,6 @@ void TextRuns::suf(Surface& g, double& locX, double locY, const QString& strg) {
         rest.remove(0, used);
     }
     locX = xs;
-    g.FontSize = size0;
 }
 
 void TextRuns::dspSq(Surface& g, double& locX, double locY) {

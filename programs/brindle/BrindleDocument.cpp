@@ -18,28 +18,19 @@ namespace {
 
 const QString kTitle = QStringLiteral("エネルギー固有値の数値計算");
 
-course::DocumentSettings makeSettings() {
-    course::DocumentSettings s;
-    s.name = QStringLiteral("brindle");
-    s.windowTitle = kTitle;
-    s.pages = 3;
-    s.pageFontSize = 13;
-    s.tagColumns = 50;
-    s.labelColor = course::RGB(244, 244, 255);
-    s.hasIndent0 = true;
-    s.keys = course::KeySet::B;
-    s.switching = course::PageSwitching::ShowThisPic;
-    s.lastPageDrawnWhenShown = true;
-    s.printCanvasAtStart = true;
-    s.layout.clientWidth = 11880;
-    s.layout.clientHeight = 10860;
-    s.layout.page = {240, 705, 11610, 10935};
-    s.layout.cmdPrint = {9525, 105, 645, 480};
-    s.layout.cmdBack = {10455, 165, 300, 390};
-    s.layout.cmdGo = {10935, 150, 300, 390};
-    s.layout.title = {2715, 135, 5385, 465};
-    return s;
-}
+// What differs from the defaults: the label colour and the live last page.
+const course::DocumentSettings kSettings{
+    .name = QStringLiteral("brindle"),
+    .windowTitle = kTitle,
+    .labelColor = course::RGB(244, 244, 255),
+    .lastPageDrawnWhenShown = true,
+    // The window design in twips: client area; page; print label; back and go arrows;
+    // title.
+    // clang-format off
+    .layout = {11880, 10860, {240, 705, 11610, 10935}, {9525, 105, 645, 480},
+               {10455, 165, 300, 390}, {10935, 150, 300, 390}, {2715, 135, 5385, 465}},
+    // clang-format on
+};
 
 } // namespace
 
@@ -48,23 +39,15 @@ BrindleDocument::BrindleDocument() { installLKeys(); }
 // The run's controls watch the document's clock: they go first, window or not.
 BrindleDocument::~BrindleDocument() { delete controls_; }
 
-const course::DocumentSettings& BrindleDocument::settings() const {
-    static const course::DocumentSettings s = makeSettings();
-    return s;
-}
+const course::DocumentSettings& BrindleDocument::settings() const { return kSettings; }
 
 QSize livePageSize() {
-    static const QSize size = makeSettings().layout.page.pixels().size();
+    static const QSize size = kSettings.layout.page.pixels().size();
     return size;
 }
 
 void BrindleDocument::drawPage(int k) {
-    switch (k) {
-    case 0: pic0(); break;
-    case 1: pic1(); break;
-    case 2: pic2(); break;
-    default: break;
-    }
+    course::drawPageOf(*this, k, {&BrindleDocument::pic0, &BrindleDocument::pic1, &BrindleDocument::pic2});
 }
 
 void BrindleDocument::setSpeed(double f) { pacing_.clock().setSpeed(f); }

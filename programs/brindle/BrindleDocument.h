@@ -35,15 +35,11 @@ public:
     const course::DocumentSettings& settings() const override;
     void drawPage(int k) override;
 
-    void pic0();
-    void pic1();
-    // The live page: recomputes and redraws everything, pacing the traces unless
-    // Printing is set. A run draws only on the surface it started on.
-    void pic2();
-
     // Tall curly brace from Symbol pieces: index 0 left, 1 right; ht is the height
     // factor (five pieces from ht 1 on, three below).
-    void ColBrace(int index, double x, double y, double ht);
+    void ColBrace(int index, double x, double y, double ht) {
+        Typesetter::ColBrace(index, x, y, ht, BraceBuild::ExtendedFromOne);
+    }
     // (z₁′(x₀) − z₂′(x₀)) at the cursor; leaves the marks after z₁ and z₂.
     void diffz();
 
@@ -77,6 +73,14 @@ public:
 
 private:
     friend class LiveRun;
+
+    // Page procedures.
+    void pic0();
+    void pic1();
+    // The live page: recomputes and redraws everything, pacing the traces unless
+    // Printing is set. A run draws only on the surface it started on.
+    void pic2();
+
     void figure();                                  // the two partial solutions on page 0
     void caseLine(int index, double y);             // one case of z(x) = { … }
     void rangeText(bool left);                      // (x_min ≦ x ≦ x₀) / (x₀ ≦ x ≦ x_max)
@@ -90,23 +94,8 @@ private:
     void cancelRunsOn(const course::Surface* g);
     void installLKeys(); // the keys 0..3 (with an application object)
 
-    // Mends for the stand-in fonts, measured from the ink of what is drawn.
-    // df/dv and d²f/dv² as the engine builds them, except that the numerator letter
-    // stands on the baseline of its d (higher still if its tail would come within
-    // kAir of the bar), the bar reaches a pixel past the longer part, and the cursor
-    // ends after the bar when the bar ends after the denominator.
-    void FracD(const QString& f, const QString& v);
-    void FracD2(const QString& f, const QString& v);
-    double numeratorLift(const QString& f, double yn, double barY);
-    void derivativeBar(std::size_t first, double barY, double minLength);
-    // Moves the cursor on to half a pixel past the ink drawn on Pic since operation
-    // `first` when that ink reaches further (in the surface's units): an italic letter
-    // leans past its advance and would touch a subscript set right after it.
-    void pastInk(std::size_t first);
-    // The ink `draw` leaves, in pixels relative to the cursor it starts from.
-    QRectF inkOf(const std::function<void()>& draw);
     // The least white left between two inks that must not touch, in pixels.
-    static constexpr double kAir = 1.0;
+    static constexpr double kAir = kInkAir;
 
     // Scratch marks of the built formulas.
     double lineY_ = 0;

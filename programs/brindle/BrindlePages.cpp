@@ -72,7 +72,7 @@ void BrindleDocument::pic0() {
     lineY_ = CurY;
     minus();
     addx(4);
-    FracD2(QStringLiteral("y"), QStringLiteral("x"));
+    FracD2Fit(QStringLiteral("y"), QStringLiteral("x"));
     incx(1);
     ds(QStringLiteral(" ＋  "));
     FuncOf(QStringLiteral("V"), QStringLiteral("x"));
@@ -344,7 +344,7 @@ void BrindleDocument::pic1() {
     lineY_ = CurY;
     minus();
     addx(4);
-    FracD2(QStringLiteral("z"), QStringLiteral("x"));
+    FracD2Fit(QStringLiteral("z"), QStringLiteral("x"));
     incx(1);
     ds(QStringLiteral(" ＋  "));
     FuncOf(QStringLiteral("V"), QStringLiteral("x"));
@@ -386,11 +386,11 @@ void BrindleDocument::pic1() {
     addx(8);
     it(QStringLiteral("z"));
     addx(4);
-    FracD(QStringLiteral("y"), QStringLiteral("x"));
+    FracDFit(QStringLiteral("y"), QStringLiteral("x"));
     addx(2);
     minus();
     addx(2);
-    FracD(QStringLiteral("z"), QStringLiteral("x"));
+    FracDFit(QStringLiteral("z"), QStringLiteral("x"));
     addx(4);
     it(QStringLiteral("y"));
     addx(4);

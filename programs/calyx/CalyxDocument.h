@@ -19,16 +19,8 @@ QString programTitle();
 
 class CalyxDocument : public course::Document {
 public:
-    CalyxDocument();
-
     const course::DocumentSettings& settings() const override;
     void drawPage(int k) override;
-
-    // Page procedures.
-    void pic0();
-    void pic1();
-    void pic2();
-    void pic3();
 
     // Glyphs of this document, drawn at the cursor on Pic.
     void Laplacian(const QString& s); // ∇ with subscript s and a square
@@ -37,9 +29,17 @@ public:
     void dr();                        // dr
     // A tall brace of five Symbol pieces at x around the line y, each piece ht·CharH
     // from the next; index 0 opens, 1 closes. The cursor does not move.
-    void ColBrace(int index, double x, double y, double ht);
+    void ColBrace(int index, double x, double y, double ht) {
+        Typesetter::ColBrace(index, x, y, ht, BraceBuild::FivePieces);
+    }
 
 private:
+    // Page procedures.
+    void pic0();
+    void pic1();
+    void pic2();
+    void pic3();
+
     // Opening of every page: clear, cursor to the heading column and top line.
     void beginPage(bool firstPage);
     // Small compositions the pages share.
@@ -58,41 +58,26 @@ private:
     void bigSquareR();
     // A fraction bar set as a run of n box-drawing rules on the formula line.
     void textBar(int n);
-    // How far `draw` would move the cursor (drawn on a scratch surface).
-    double widthOf(const std::function<void()>& draw);
-    // The ink `draw` leaves, relative to the cursor it starts from (scratch surface).
-    QRectF inkOf(const std::function<void()>& draw);
-    // Moves the cursor on to half a pixel past the ink drawn on Pic since operation
-    // `first` when that ink reaches further: an italic letter leans past its advance
-    // and would touch a subscript or a parenthesis set right after it.
-    void pastInk(std::size_t first);
     // it(s) / phi() with the cursor past their ink (see pastInk).
     void itClear(const QString& s);
     void phiClear();
     // A fraction on a text bar of at least minRules rules (more when a part is wider):
     // the numerator numDy above and the denominator denDy below the line, both centred,
-    // and each moved further off the bar if its ink would come within kAir of the
+    // and each moved further off the bar if its ink would come within kInkAir of the
     // bar's.
     void textFraction(int minRules, double numDy, const std::function<void()>& num, double denDy,
                       const std::function<void()>& den);
     // A sum sign with limits as SumK draws it, the upper limit raised when its ink
-    // would come within kAir of the sign's.
+    // would come within kInkAir of the sign's.
     void sumLim(const QString& lower, const QString& upper);
     // "<" or ">" as a relation between two variables: in the italic face's serif
     // companion, whose signs stand on the math axis at the letters' height (the body
     // font draws them small and raised).
     void relation(const QString& sign);
-    // d²P/dr² as the engine builds it, with the square of the denominator set past
-    // the lean of the italic r and the bar a pixel past the longer part.
-    void FracD2(const QString& f, const QString& v);
     // ( ∫₀ʳ 1/r + ∫ᵣ^∞ 1/r₂ ): the inner part of the Hartree potential.
     void potentialIntegrals();
     // The factor (1 − e^(−2ar))/r − a e^(−2ar) of the Coulomb energy.
     void coulombFactor();
-
-public:
-    // The least white left between two inks that must not touch, in pixels.
-    static constexpr double kAir = 1.0;
 };
 
 std::unique_ptr<course::Document> makeDocument();

@@ -4,7 +4,7 @@
 
 #include "CalyxDocument.h"
 
-#include <course/textruns/FontGuard.h>
+#include <course/formula/FontKeep.h>
 
 #include <algorithm>
 #include <cmath>
@@ -12,12 +12,6 @@
 namespace calyx {
 
 namespace {
-const QString kSymbol = QStringLiteral("Symbol");
-constexpr int kNabla = 209;
-constexpr int kBraceTop = 236;    // 252 for the closing brace
-constexpr int kBraceMiddle = 237; // 253
-constexpr int kBraceBottom = 238; // 254
-constexpr int kBraceExtender = 239;
 constexpr QChar kRule = QChar(0x2500); // box-drawing horizontal, the text fraction bar
 } // namespace
 
@@ -28,7 +22,7 @@ void CalyxDocument::intLim(const QString& upper, const QString& lower) {
 }
 
 void CalyxDocument::Laplacian(const QString& s) {
-    dspSymbol(*Pic, CurX, CurY, QString(QChar(kNabla)));
+    dspSymbol(*Pic, CurX, CurY, course::formula::symbolCode(course::formula::kNabla));
     addx(-2);
     sf(s);
     sp(QStringLiteral("2"));
@@ -36,10 +30,11 @@ void CalyxDocument::Laplacian(const QString& s) {
 
 void CalyxDocument::diBold(const QString& s) {
     course::Surface& g = *Pic;
-    const bool bold = g.FontBold;
-    g.FontBold = true;
-    dspItalic(g, CurX, CurY - 1, s);
-    g.FontBold = bold;
+    {
+        course::FontGuard keep(g);
+        g.FontBold = true;
+        dspItalic(g, CurX, CurY - 1, s);
+    }
     addx(2);
 }
 
@@ -51,26 +46,6 @@ void CalyxDocument::ddr() {
 void CalyxDocument::dr() {
     dspD(CurX, CurY);
     it(QStringLiteral("r"));
-}
-
-void CalyxDocument::ColBrace(int index, double x, double y, double ht) {
-    course::Surface& g = *Pic;
-    course::ConstructMark mark(g, QStringLiteral("brace"));
-    const QString keep = g.FontName;
-    g.FontName = kSymbol;
-    const int shift = 16 * index;
-    const int xi = course::nint(x);
-    const double step = ht * CharH;
-    auto piece = [&](int code, double yp) {
-        int xp = xi; // every piece from the same x
-        gdiText(g, xp, course::nint(yp), QString(QChar(code)), 1);
-    };
-    piece(kBraceTop + shift, y - 2 * step);
-    piece(kBraceExtender, y - step);
-    piece(kBraceMiddle + shift, y);
-    piece(kBraceExtender, y + step);
-    piece(kBraceBottom + shift, y + 2 * step);
-    g.FontName = keep;
 }
 
 void CalyxDocument::argSub(const QString& sub) {
@@ -143,50 +118,6 @@ void CalyxDocument::bigSquareR() {
 
 void CalyxDocument::textBar(int n) { ds(QString(n, kRule)); }
 
-double CalyxDocument::widthOf(const std::function<void()>& draw) {
-    course::Surface scratch(Pic->size());
-    scratch.FontName = Pic->FontName;
-    scratch.FontSize = Pic->FontSize;
-    scratch.FontBold = Pic->FontBold;
-    scratch.FontItalic = Pic->FontItalic;
-    course::Surface* keep = Pic;
-    const double x = CurX;
-    const double y = CurY;
-    Pic = &scratch;
-    CurX = 0;
-    draw();
-    const double w = CurX;
-    Pic = keep;
-    CurX = x;
-    CurY = y;
-    return w;
-}
-
-QRectF CalyxDocument::inkOf(const std::function<void()>& draw) {
-    course::Surface scratch(Pic->size());
-    scratch.FontName = Pic->FontName;
-    scratch.FontSize = Pic->FontSize;
-    scratch.FontBold = Pic->FontBold;
-    scratch.FontItalic = Pic->FontItalic;
-    course::Surface* keep = Pic;
-    const double x = CurX;
-    const double y = CurY;
-    Pic = &scratch;
-    CurX = 0;
-    CurY = 0;
-    draw();
-    Pic = keep;
-    CurX = x;
-    CurY = y;
-    return course::inkBounds(scratch, 0);
-}
-
-void CalyxDocument::pastInk(std::size_t first) {
-    const QRectF ink = course::inkBounds(*Pic, first);
-    if (!ink.isEmpty())
-        CurX = std::max(CurX, ink.right() + 0.5);
-}
-
 void CalyxDocument::itClear(const QString& s) {
     const std::size_t first = Pic->ops().size();
     it(s);
@@ -212,7 +143,7 @@ void CalyxDocument::sumLim(const QString& lower, const QString& upper) {
         sup(*Pic, x, 0, upper);
     });
     double xu = upper == QStringLiteral("∞") ? x0 + 4 : x0 + 10 - wu / 2;
-    const double yu = std::min(CurY - 0.6 * TH, sign.top() - kAir - ink.bottom());
+    const double yu = std::min(CurY - 0.6 * TH, sign.top() - kInkAir - ink.bottom());
     sup(g, xu, yu, upper);
 }
 
@@ -232,31 +163,6 @@ void CalyxDocument::relation(const QString& sign) {
     dsp1(g, CurX, CurY + baseline - g.measure(sign).ascent, sign);
 }
 
-void CalyxDocument::FracD2(const QString& f, const QString& v) {
-    course::Surface& g = *Pic;
-    const std::size_t first = g.ops().size();
-    const double x0 = CurX;
-    const double barY = CurY + 12;
-    double x = x0 + 2 + (f.isEmpty() ? 8 : 0);
-    dspD(x, CurY - 11);
-    dspSq(g, x, CurY - 13);
-    dspItalic(g, x, CurY - 11, f);
-    const double yd = CurY + 14;
-    x = x0 + 2;
-    dspD(x, yd);
-    x += 3;
-    const std::size_t letter = g.ops().size();
-    dspItalic(g, x, yd, v);
-    CurX = x;
-    pastInk(letter);
-    x = CurX;
-    dspSq(g, x, yd);
-    const double len = (f == QStringLiteral("P") ? 3.5 : 3.2) * CharW;
-    const double end = std::max(x0 + len, course::inkBounds(g, first).right() + kAir);
-    g.Line(x0, barY, end, barY);
-    CurX = std::max(x, end);
-}
-
 void CalyxDocument::textFraction(int minRules, double numDy, const std::function<void()>& num, double denDy,
                                  const std::function<void()>& den) {
     const double x0 = CurX;
@@ -266,10 +172,10 @@ void CalyxDocument::textFraction(int minRules, double numDy, const std::function
     const double rule = Pic->TextWidth(QString(kRule));
     const int rules = std::max(minRules, int(std::ceil((MaxOf(wn, wd) + 4) / rule)));
     const double wBar = Pic->TextWidth(QString(rules, kRule));
-    // Both parts clear of the bar's ink by kAir at least.
+    // Both parts clear of the bar's ink by kInkAir at least.
     const QRectF bar = inkOf([this] { textBar(1); });
-    numDy = std::max(numDy, inkOf(num).bottom() + kAir - bar.top());
-    denDy = std::max(denDy, bar.bottom() + kAir - inkOf(den).top());
+    numDy = std::max(numDy, inkOf(num).bottom() + kInkAir - bar.top());
+    denDy = std::max(denDy, bar.bottom() + kInkAir - inkOf(den).top());
     CurX = x0 + (wBar - wn) / 2;
     CurY = y0 - numDy;
     num();

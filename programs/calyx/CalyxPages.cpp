@@ -128,9 +128,9 @@ void CalyxDocument::pic0() {
             double x = 0;
             dspSqrt(*Pic, x, 0, 0);
         });
-        double x = MaxOf(CurX - 0.5 * CharW, course::inkBounds(g, equals).right() + kAir - sign.left());
+        double x = MaxOf(CurX - 0.5 * CharW, course::inkBounds(g, equals).right() + kInkAir - sign.left());
         dspSqrt(g, x, CurY + 12, 0);
-        const double yTop = std::min(CurY + 12 + 1 - 25, CurY - 10 + inkOf(cube).top() - kAir - 1);
+        const double yTop = std::min(CurY + 12 + 1 - 25, CurY - 10 + inkOf(cube).top() - kInkAir - 1);
         g.Line(x, CurY + 13, x + 5, yTop, Gray);
         g.Line(x + 5, yTop, x + 5 + 2.4 * CharW, yTop, Gray);
         const double xMid = x + 5 + 1.2 * CharW;
@@ -169,7 +169,7 @@ void CalyxDocument::pic0() {
         SupRaise = 0;
         const double cubeTop = inkOf([this] { sp(QStringLiteral("3")); }).top();
         SupRaise = keepRaise;
-        const double cubeRaise = std::min(0.12, (cubeTop - 2 - kAir) / TH);
+        const double cubeRaise = std::min(0.12, (cubeTop - 2 - kInkAir) / TH);
         auto radicand = [this, cubeRaise] {
             ds(QStringLiteral("4"));
             it(QStringLiteral("a"));
@@ -598,7 +598,7 @@ void CalyxDocument::pic2() {
             delta();
             phiBig();
         };
-        CurY = MaxOf(y, barInk.bottom() + kAir - inkOf(dPhi).top());
+        CurY = MaxOf(y, barInk.bottom() + kInkAir - inkOf(dPhi).top());
         dPhi();
         CurY = y;
     }
@@ -709,7 +709,8 @@ void CalyxDocument::pic3() {
     FracMk09(QStringLiteral("1"), QStringLiteral("2"));
     // Both bars stand on one height: a clear break keeps them two fractions.
     addx(6);
-    FracD2(QStringLiteral("P"), QStringLiteral("r"));
+    FracD2Fit(QStringLiteral("P"), QStringLiteral("r"),
+              {.liftNumerator = false, .squareClearOfLetter = true});
     addx(4);
     minus();
     FracMk1(QStringLiteral("Z"), QStringLiteral("r"));

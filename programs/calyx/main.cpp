@@ -5,10 +5,8 @@
 #include <course/shell/DocumentMain.h>
 
 int main(int argc, char** argv) {
-    course::DocumentProgram program;
-    program.name = QStringLiteral("calyx");
-    program.summary =
-        QStringLiteral("The helium atom, from its Hamiltonian to the Hartree equations: four pages.");
-    program.make = calyx::makeDocument;
-    return course::runDocumentProgram(argc, argv, program);
+    return course::runDocument(
+        argc, argv, QStringLiteral("calyx"),
+        QStringLiteral("The helium atom, from its Hamiltonian to the Hartree equations: four pages."),
+        calyx::makeDocument);
 }

@@ -3,6 +3,7 @@
 
 #include "OrielDocument.h"
 
+#include <course/formula/FontKeep.h>
 #include <course/textruns/Units.h>
 
 #include <algorithm>
@@ -14,61 +15,36 @@ using course::Surface;
 
 QString title() { return QStringLiteral("調和振動子における波束の時間発展"); }
 
-OrielDocument::OrielDocument() : scratch_(QSize(16, 16)) {
-    settings_.name = QStringLiteral("oriel");
-    settings_.windowTitle = title();
-    settings_.pages = 3;
-    settings_.pageFontSize = 12.75;
-    settings_.tagColumns = 50;
-    settings_.labelColor = course::RGB(240, 240, 255);
-    settings_.hasIndent0 = true;
-    settings_.keys = course::KeySet::C;
-    settings_.switching = course::PageSwitching::Inline;
-    settings_.clearCanvasBeforePrint = true;
-    course::DocumentLayout& L = settings_.layout;
-    L.clientWidth = 12240;
-    L.clientHeight = 11010;
-    L.page = {150, 840, 12000, 10095};
-    L.cmdPrint = {9450, 345, 705, 435};
-    L.cmdBack = {10410, 330, 300, 435};
-    L.cmdGo = {10890, 330, 300, 435};
-    L.title = {3015, 165, 5940, 690};
-    L.titleBox = true;
-    PageFontSize = settings_.pageFontSize;
-}
+namespace {
 
-const course::DocumentSettings& OrielDocument::settings() const { return settings_; }
+// What differs from the defaults: the page font size, key set C, pages switched in
+// place and the print canvas cleared before a print.
+const course::DocumentSettings kSettings{
+    .name = QStringLiteral("oriel"),
+    .windowTitle = title(),
+    .pageFontSize = 12.75,
+    .keys = course::KeySet::C,
+    .switching = course::PageSwitching::Inline,
+    .clearCanvasBeforePrint = true,
+    // The window design in twips: client area; page; print label; back and go arrows;
+    // title, on a box.
+    // clang-format off
+    .layout = {12240, 11010, {150, 840, 12000, 10095}, {9450, 345, 705, 435},
+               {10410, 330, 300, 435}, {10890, 330, 300, 435}, {3015, 165, 5940, 690}, true},
+    // clang-format on
+};
+
+} // namespace
+
+OrielDocument::OrielDocument() { PageFontSize = kSettings.pageFontSize; }
+
+const course::DocumentSettings& OrielDocument::settings() const { return kSettings; }
 
 void OrielDocument::drawPage(int k) {
-    switch (k) {
-    case 0: pic0(); break;
-    case 1: pic1(); break;
-    case 2: pic2(); break;
-    default: break;
-    }
+    course::drawPageOf(*this, k, {&OrielDocument::pic0, &OrielDocument::pic1, &OrielDocument::pic2});
 }
 
 void OrielDocument::drawTitleBox() { ds(title()); }
-
-double OrielDocument::widthOf(const std::function<void()>& draw) {
-    Surface& g = pic();
-    scratch_.FontName = g.FontName;
-    scratch_.FontSize = g.FontSize;
-    scratch_.FontBold = g.FontBold;
-    scratch_.FontItalic = g.FontItalic;
-    scratch_.Cls();
-    Surface* keepPic = Pic;
-    const double x0 = CurX;
-    const double y0 = CurY;
-    Pic = &scratch_;
-    CurX = 0;
-    draw();
-    const double w = CurX;
-    Pic = keepPic;
-    CurX = x0;
-    CurY = y0;
-    return w;
-}
 
 void OrielDocument::tagAt(const QString& tag, double x) {
     CurX = x;
@@ -111,15 +87,20 @@ void OrielDocument::fraction(const std::function<void()>& num, const std::functi
 }
 
 void OrielDocument::tallBracket(int kind) {
+    using namespace course::formula;
     Surface& g = pic();
-    const QString keepName = g.FontName;
-    const bool keepBold = g.FontBold;
-    g.FontName = QStringLiteral("Symbol");
-    g.FontBold = true;
-    const int code = kind == 1 ? 230 : kind == 2 ? 246 : kind == 3 ? 233 : 249;
-    const double w = g.TextWidth(QString(QChar(code)));
-    g.FontName = keepName;
-    g.FontBold = keepBold;
+    double w = 0;
+    {
+        // As wide as the bracket's top piece.
+        course::FontGuard keep(g);
+        g.FontName = kSymbolFont;
+        g.FontBold = true;
+        const int top = kind == 1   ? kParenLeftTop
+                        : kind == 2 ? kParenRightTop
+                        : kind == 3 ? kBracketLeftTop
+                                    : kBracketRightTop;
+        w = g.TextWidth(symbolCode(top));
+    }
     BigBracket(CurX, CurY + 0.2 * CharH, kind);
     CurX += w;
 }

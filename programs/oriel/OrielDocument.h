@@ -24,11 +24,6 @@ public:
     void drawPage(int k) override;
     void drawTitleBox() override;
 
-    // Page procedures.
-    void pic0();
-    void pic1();
-    void pic2();
-
     // Glyphs of this document; each draws at the cursor and leaves it after the glyph.
     void b_of_t();       // b(t)
     void Large_e();      // e, a little larger
@@ -46,9 +41,6 @@ public:
     void ParOneSubSsq(); // (1 − s²)
 
     // ---- Formula helpers the pages share ----
-    // Advance of what `draw` would draw at the cursor, measured on a scratch surface
-    // in Pic's current font; nothing is drawn on Pic and the cursor is unchanged.
-    double widthOf(const std::function<void()>& draw);
     // Built fraction at the cursor: a bar of "─" as long as the longer part plus `pad`
     // on each side, the numerator raised 0.5·CharH and the denominator lowered
     // 0.55·CharH, each centred on the bar. The cursor ends after the bar on the
@@ -81,6 +73,11 @@ public:
     void alphaPlainOnLine();
 
 private:
+    // Page procedures.
+    void pic0();
+    void pic1();
+    void pic2();
+
     // Equation tag at x.
     void tagAt(const QString& tag, double x);
     // The cursor to the formula column `cols`·CharW.
@@ -99,9 +96,6 @@ private:
     void expOpen();
     // A plain run in Blue, the colour being set back to the button-text colour.
     void headingRun(const QString& s);
-
-    course::DocumentSettings settings_;
-    course::Surface scratch_;
 };
 
 std::unique_ptr<course::Document> makeDocument();

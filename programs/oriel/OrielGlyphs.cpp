@@ -4,6 +4,8 @@
 
 #include "OrielDocument.h"
 
+#include <course/textruns/FontGuard.h>
+
 namespace oriel {
 
 void OrielDocument::b_of_t() {
@@ -17,30 +19,30 @@ void OrielDocument::b_of_t() {
 
 void OrielDocument::Large_e() {
     course::Surface& g = pic();
-    const double size0 = g.FontSize;
-    g.FontSize = 1.1 * size0;
+    course::FontGuard keep(g);
+    g.FontSize = 1.1 * keep.size();
     dspCourier(g, CurX, CurY - 1, QStringLiteral("e"));
-    g.FontSize = size0;
 }
 
 void OrielDocument::PhaseFactor() {
     course::Surface& g = pic();
     Large_e();
     incy(-0.3);
-    const double size0 = g.FontSize;
-    g.FontSize = 0.85 * size0;
-    dspCourier(g, CurX, CurY - 1, QStringLiteral("-"));
-    it(QStringLiteral("i"));
-    addx(4);
-    it(QStringLiteral("E"));
-    sfAt(CurX, CurY - 2, QStringLiteral("n"));
-    incx(0.2);
-    dspItalic(g, CurX, CurY - 1, QStringLiteral("t"));
-    incx(0.4);
-    ds(QStringLiteral("/"));
-    incx(0.2);
-    hbar(g, CurX, CurY);
-    g.FontSize = size0;
+    {
+        course::FontGuard keep(g);
+        g.FontSize = 0.85 * keep.size();
+        dspCourier(g, CurX, CurY - 1, QStringLiteral("-"));
+        it(QStringLiteral("i"));
+        addx(4);
+        it(QStringLiteral("E"));
+        sfAt(CurX, CurY - 2, QStringLiteral("n"));
+        incx(0.2);
+        dspItalic(g, CurX, CurY - 1, QStringLiteral("t"));
+        incx(0.4);
+        ds(QStringLiteral("/"));
+        incx(0.2);
+        hbar(g, CurX, CurY);
+    }
     incy(0.3);
 }
 
@@ -84,11 +86,12 @@ void OrielDocument::alphaSqOver2() {
     alphaOnLine();
     sp(QStringLiteral("2"));
 
-    const double size0 = g.FontSize;
-    g.FontSize = 0.95 * PageFontSize;
-    double x = barMid - g.TextWidth(QStringLiteral("2")) / 2;
-    dsp(g, x, y0 + 0.5 * CharH, QStringLiteral("2"));
-    g.FontSize = size0;
+    {
+        course::FontGuard keep(g);
+        g.FontSize = 0.95 * PageFontSize;
+        double x = barMid - g.TextWidth(QStringLiteral("2")) / 2;
+        dsp(g, x, y0 + 0.5 * CharH, QStringLiteral("2"));
+    }
 
     CurX = xEnd;
     CurY = y0;

@@ -4,6 +4,8 @@
 
 #include "OrielDocument.h"
 
+#include <course/textruns/FontGuard.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -363,7 +365,7 @@ void OrielDocument::pic1() {
     ds(QStringLiteral("  =  "));
     Large_e();
     {
-        const double size0 = g.FontSize;
+        course::FontGuard keep(g);
         g.FontSize = 0.85 * PageFontSize;
         incy(-0.3);
         dspCourier(g, CurX, CurY - 1, QStringLiteral("-"));
@@ -371,7 +373,6 @@ void OrielDocument::pic1() {
         addx(2);
         OmegaT();
         incy(0.3);
-        g.FontSize = size0;
     }
 
     NewLine();

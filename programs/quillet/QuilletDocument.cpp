@@ -17,41 +17,28 @@ namespace {
 // Ascent of the Symbol font the pages were laid out with, in em.
 constexpr double kSymbolAscentEm = 1.005;
 
-DocumentSettings makeSettings() {
-    DocumentSettings s;
-    s.name = QStringLiteral("quillet");
-    s.windowTitle = kTitle;
-    s.pages = 4;
-    s.pageFontSize = 13;
-    s.tagColumns = 50;
-    s.labelColor = course::RGB(244, 244, 255);
-    s.hasIndent0 = true;
-    s.keys = course::KeySet::B;
-    s.switching = course::PageSwitching::ShowThisPic;
-    s.printCanvasAtStart = true;
-    // Window design in twips: client area, page, print label, arrows, title.
-    s.layout.clientWidth = 11880;
-    s.layout.clientHeight = 10860;
-    s.layout.page = {240, 705, 11610, 10935};
-    s.layout.cmdPrint = {9525, 60, 645, 480};
-    s.layout.cmdBack = {10455, 135, 300, 390};
-    s.layout.cmdGo = {10935, 150, 300, 390};
-    s.layout.title = {1455, 75, 7905, 465};
-    return s;
-}
+// What differs from the defaults: four pages and the label colour.
+const DocumentSettings kSettings{
+    .name = QStringLiteral("quillet"),
+    .windowTitle = kTitle,
+    .pages = 4,
+    .labelColor = course::RGB(244, 244, 255),
+    // The window design in twips: client area; page; print label; back and go arrows;
+    // title.
+    // clang-format off
+    .layout = {11880, 10860, {240, 705, 11610, 10935}, {9525, 60, 645, 480},
+               {10455, 135, 300, 390}, {10935, 150, 300, 390}, {1455, 75, 7905, 465}},
+    // clang-format on
+};
 
 } // namespace
 
-QuilletDocument::QuilletDocument() : settings_(makeSettings()) {}
+const DocumentSettings& QuilletDocument::settings() const { return kSettings; }
 
 void QuilletDocument::drawPage(int k) {
-    switch (k) {
-    case 0: pic0(); break;
-    case 1: pic1(); break;
-    case 2: pic2(); break;
-    case 3: pic3(); break;
-    default: break;
-    }
+    course::drawPageOf(
+        *this, k,
+        {&QuilletDocument::pic0, &QuilletDocument::pic1, &QuilletDocument::pic2, &QuilletDocument::pic3});
 }
 
 void QuilletDocument::Order(int k) {
@@ -73,100 +60,6 @@ void QuilletDocument::lambda() {
     g.FontItalic = false;
     // The slanted leg reaches past the advance, where a subscript would touch it.
     pastInk(first);
-}
-
-double QuilletDocument::numeratorLift(const QString& f, double yn, double barY) {
-    if (f.isEmpty())
-        return 0;
-    course::Surface& g = *Pic;
-    // The letter as it will be drawn, on a probe surface with its top at y = 0.
-    course::Surface probe(g.size());
-    probe.FontName = g.FontName;
-    probe.FontSize = g.FontSize;
-    double x = 0;
-    dspItalic(probe, x, 0, f);
-    const course::DrawOp& letter = probe.ops().back();
-    // Its baseline onto the d's: the d is a Courier run at 1.2 times the size.
-    probe.FontName = QStringLiteral("Courier New");
-    probe.FontSize = 1.2 * g.FontSize;
-    const double lift = std::max(0.0, letter.ascent - probe.measure(QStringLiteral("d")).ascent);
-    // A tail that would still come within kAir of the bar lifts it further.
-    const double bottom = yn - lift + course::inkBounds(letter).bottom();
-    return lift + std::max(0.0, bottom + kAir - barY);
-}
-
-void QuilletDocument::derivativeBar(std::size_t first, double barY, double minLength) {
-    course::Surface& g = *Pic;
-    const double x0 = CurX;
-    const double end = std::max(x0 + minLength, course::inkBounds(g, first).right() + kAir);
-    g.Line(x0, barY, end, barY);
-    CurX = end;
-}
-
-void QuilletDocument::FracD(const QString& f, const QString& v) {
-    course::Surface& g = *Pic;
-    const std::size_t first = g.ops().size();
-    const double x0 = CurX;
-    const double barY = CurY + 12;
-    const double yn = CurY - 11;
-    double x = x0 + 2;
-    dspD(x, yn);
-    if (f == QStringLiteral("f"))
-        x += 4; // the italic f leans into the d
-    dspItalic(g, x, yn - numeratorLift(f, yn, barY), f);
-    const double yd = CurY + 0.5 * CharH;
-    x = x0 + 2;
-    dspD(x, yd);
-    dspItalic(g, x, yd, v);
-    CurX = x0;
-    derivativeBar(first, barY, 2.4 * CharW);
-    CurX = std::max(CurX, x);
-}
-
-void QuilletDocument::FracD2(const QString& f, const QString& v) {
-    course::Surface& g = *Pic;
-    const std::size_t first = g.ops().size();
-    const double x0 = CurX;
-    const double barY = CurY + 12;
-    const double yn = CurY - 11;
-    double x = x0 + 2 + (f.isEmpty() ? 8 : 0);
-    dspD(x, yn);
-    dspSq(g, x, CurY - 13);
-    dspItalic(g, x, yn - numeratorLift(f, yn, barY), f);
-    const double yd = CurY + 14;
-    x = x0 + 2;
-    dspD(x, yd);
-    x += 3;
-    dspItalic(g, x, yd, v);
-    dspSq(g, x, yd);
-    CurX = x0;
-    derivativeBar(first, barY, (f == QStringLiteral("P") ? 3.5 : 3.2) * CharW);
-    CurX = std::max(CurX, x);
-}
-
-QRectF QuilletDocument::inkOf(const std::function<void()>& draw) {
-    course::Surface scratch(Pic->size());
-    scratch.FontName = Pic->FontName;
-    scratch.FontSize = Pic->FontSize;
-    scratch.FontBold = Pic->FontBold;
-    scratch.FontItalic = Pic->FontItalic;
-    course::Surface* keep = Pic;
-    const double x = CurX;
-    const double y = CurY;
-    Pic = &scratch;
-    CurX = 0;
-    CurY = 0;
-    draw();
-    Pic = keep;
-    CurX = x;
-    CurY = y;
-    return course::inkBounds(scratch, 0);
-}
-
-void QuilletDocument::pastInk(std::size_t first) {
-    const QRectF ink = course::inkBounds(*Pic, first);
-    if (!ink.isEmpty())
-        CurX = std::max(CurX, ink.right() + 0.5);
 }
 
 void QuilletDocument::itClear(const QString& letter) {
@@ -200,23 +93,24 @@ void QuilletDocument::SubPrimed(const QString& X, const QString& s, int primes) 
 
 double QuilletDocument::symbolDrop(double size) const {
     course::Surface& g = *Pic;
-    const QString name = g.FontName;
-    const double keep = g.FontSize;
-    g.FontName = QStringLiteral("Symbol");
-    g.FontSize = size;
-    const double ascent = g.measure(QStringLiteral("l")).ascent;
-    g.FontName = name;
-    g.FontSize = keep;
+    double ascent = 0;
+    {
+        course::FontGuard keep(g);
+        g.FontName = course::formula::kSymbolFont;
+        g.FontSize = size;
+        ascent = g.measure(QStringLiteral("l")).ascent;
+    }
     const double em = size * course::units::kPixelsPerPoint;
     return std::max(0.0, kSymbolAscentEm * em - ascent);
 }
 
 void QuilletDocument::radical(double& x, double y, double w) {
     course::Surface& g = *Pic;
-    const bool bold = g.FontBold;
-    g.FontBold = false;
-    dspSymbol(g, x, y + symbolDrop(g.FontSize), course::formula::symbolCode(course::formula::kRadical));
-    g.FontBold = bold;
+    {
+        course::FontGuard keep(g);
+        g.FontBold = false;
+        dspSymbol(g, x, y + symbolDrop(g.FontSize), course::formula::symbolCode(course::formula::kRadical));
+    }
     g.Line(x, y + 1, x + w, y + 1, Gray);
     x += w;
 }

@@ -21,16 +21,8 @@ inline const QString kTitle = QStringLiteral("ヌメロフ法による微分方�
 
 class QuilletDocument : public course::Document {
 public:
-    QuilletDocument();
-
-    const course::DocumentSettings& settings() const override { return settings_; }
+    const course::DocumentSettings& settings() const override;
     void drawPage(int k) override;
-
-    // Page procedures: each clears Pic and draws its whole page.
-    void pic0();
-    void pic1();
-    void pic2();
-    void pic3();
 
     // O(h^k) at the cursor.
     void Order(int k);
@@ -46,39 +38,19 @@ public:
     static constexpr double kRootDenominatorCols = 4;
     static constexpr double kRootDenominatorDy = 18;
 
-    // df/dv and d²f/dv² as the engine builds them, with three mends for the stand-in
-    // fonts: the numerator letter stands on the baseline of its d (the italic face sits
-    // lower on its line than the d's), higher still if its tail would reach the bar;
-    // the bar reaches a pixel past the longer part; and the cursor ends after the bar
-    // when the bar ends after the denominator, so what follows keeps clear of both.
-    void FracD(const QString& f, const QString& v);
-    void FracD2(const QString& f, const QString& v);
-
-    // The least white left between two inks that must not touch, in pixels.
-    static constexpr double kAir = 1.0;
-
 private:
+    // Page procedures: each clears Pic and draws its whole page.
+    void pic0();
+    void pic1();
+    void pic2();
+    void pic3();
+
     // Starts a page: clears Pic and puts the cursor on the first line.
     void startPage(bool alwaysOneLineDown);
     // A new block: CurX = column, CurY += f·CharH.
     void at(int column, double f);
-    // The ink `draw` leaves, relative to the cursor it starts from (drawn on a scratch
-    // surface in Pic's font; Pic and the cursor are left as they were).
-    QRectF inkOf(const std::function<void()>& draw);
-    // Moves the cursor on to half a pixel past the ink drawn on Pic since operation
-    // `first`, when that ink reaches further: an italic letter leans past its advance
-    // and would touch a subscript or a parenthesis set right after it.
-    void pastInk(std::size_t first);
     // it(letter) with the cursor past its ink (see pastInk).
     void itClear(const QString& letter);
-    // How far the numerator letter f of a built derivative is set above the top y of
-    // its d so that it stands on the d's baseline, and higher if its tail would come
-    // within kAir of a bar at `barY`.
-    double numeratorLift(const QString& f, double yn, double barY);
-    // The built fraction's bar from the cursor to a pixel past the ink drawn since
-    // `first` (at least `minLength` long); the cursor moves on to the bar's end when
-    // the bar ends later.
-    void derivativeBar(std::size_t first, double barY, double minLength);
     // X_s followed by `primes` prime marks hugging the subscript.
     void SubPrimed(const QString& X, const QString& s, int primes);
     void h2() { SqOf(QStringLiteral("h")); }
@@ -104,8 +76,6 @@ private:
     // Row of the root formula on page 2: a bar of n box-drawing strokes at the cursor.
     double rootBar(int n);
     void rootDenominator(double Y0, double Xbar);
-
-    course::DocumentSettings settings_;
 };
 
 std::unique_ptr<course::Document> makeDocument();

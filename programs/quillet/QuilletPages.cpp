@@ -32,7 +32,7 @@ void QuilletDocument::pic0() {
     ds(q(u"一方ヌメロフ法は，シュレーディンガー方程式から導かれる次の型の方程式"));
 
     at(Indent1, 1.5);
-    FracD2(QStringLiteral("y"), QStringLiteral("x"));
+    FracD2Fit(QStringLiteral("y"), QStringLiteral("x"));
     incx(1);
     ds(QStringLiteral(" =  "));
     FuncOf(QStringLiteral("v"), QStringLiteral("x"));
@@ -590,11 +590,11 @@ void QuilletDocument::pic2() {
 
     // d²u/dr² + (2/r) du/dr = v(r) u(r)
     at(Indent1, 1.5);
-    FracD2(QStringLiteral("u"), QStringLiteral("r"));
+    FracD2Fit(QStringLiteral("u"), QStringLiteral("r"));
     ds(QStringLiteral("  +  "));
     frac1(QStringLiteral("2"), QStringLiteral("r"));
     addx(10);
-    FracD(QStringLiteral("u"), QStringLiteral("r"));
+    FracDFit(QStringLiteral("u"), QStringLiteral("r"));
     ds(QStringLiteral("  =  "));
     FuncOf(QStringLiteral("v"), QStringLiteral("r"));
     addx(8);
@@ -611,7 +611,7 @@ void QuilletDocument::pic2() {
 
     // d²y/dr² = v(r) y(r)
     at(Indent1, 1.5);
-    FracD2(QStringLiteral("y"), QStringLiteral("r"));
+    FracD2Fit(QStringLiteral("y"), QStringLiteral("r"));
     ds(QStringLiteral("  =  "));
     FuncOf(QStringLiteral("v"), QStringLiteral("r"));
     addx(8);
@@ -633,11 +633,11 @@ void QuilletDocument::pic3() {
 
     // d²u/dr² + (1/r) du/dr = v(r) u(r)
     at(Indent1, 1.5);
-    FracD2(QStringLiteral("u"), QStringLiteral("r"));
+    FracD2Fit(QStringLiteral("u"), QStringLiteral("r"));
     ds(QStringLiteral("  +  "));
     frac1(QStringLiteral("1"), QStringLiteral("r"));
     addx(10);
-    FracD(QStringLiteral("u"), QStringLiteral("r"));
+    FracDFit(QStringLiteral("u"), QStringLiteral("r"));
     ds(QStringLiteral("  =  "));
     FuncOf(QStringLiteral("v"), QStringLiteral("r"));
     addx(8);
@@ -657,7 +657,7 @@ void QuilletDocument::pic3() {
     // d²y/dr² = (v(r) − 1/(4r²)) y(r): the substitution y = r^(1/2) u turns
     // u″ + u′/r into r^(−1/2) (y″ + y/(4r²)), so the correction is −1/(4r²).
     at(Indent1, 1.5);
-    FracD2(QStringLiteral("y"), QStringLiteral("r"));
+    FracD2Fit(QStringLiteral("y"), QStringLiteral("r"));
     ds(QStringLiteral("  =  ( "));
     FuncOf(QStringLiteral("v"), QStringLiteral("r"));
     addx(2);

@@ -8,34 +8,30 @@ namespace tessera {
 using course::DocumentSettings;
 using course::KeySet;
 using course::PageSwitching;
-using course::RGB;
 
 QString title() { return QStringLiteral("クランク・ニコルソン法による時間発展"); }
 
 namespace {
-DocumentSettings makeSettings() {
-    DocumentSettings s;
-    s.name = QStringLiteral("tessera");
-    s.windowTitle = title();
-    s.pages = 3;
-    s.pageFontSize = 13;
-    s.tagColumns = 55;
-    s.labelColor = RGB(240, 240, 255);
-    s.hasIndent0 = false;
-    s.keys = KeySet::A;
-    s.switching = PageSwitching::Inline;
-    s.printCanvasAtStart = false;  // the print canvas is made on the first print
-    s.printKeysPrintWindow = true; // F1 and Print print the window itself
-    course::DocumentLayout& L = s.layout;
-    L.clientWidth = 11880;
-    L.clientHeight = 10860;
-    L.page = {195, 585, 11610, 10935};
-    L.cmdPrint = {9270, 90, 615, 420};
-    L.cmdBack = {10080, 105, 240, 420};
-    L.cmdGo = {10515, 105, 240, 420};
-    L.title = {2445, 75, 6405, 480};
-    return s;
-}
+
+// What differs from the defaults: the tag column, no first indent, key set A, pages
+// switched in place, the print canvas made on the first print, and F1 and Print
+// printing the window itself.
+const DocumentSettings kSettings{
+    .name = QStringLiteral("tessera"),
+    .windowTitle = title(),
+    .tagColumns = 55,
+    .hasIndent0 = false,
+    .keys = KeySet::A,
+    .switching = PageSwitching::Inline,
+    .printCanvasAtStart = false,
+    .printKeysPrintWindow = true,
+    // The window design in twips: client area; page; print label; back and go arrows;
+    // title.
+    // clang-format off
+    .layout = {11880, 10860, {195, 585, 11610, 10935}, {9270, 90, 615, 420},
+               {10080, 105, 240, 420}, {10515, 105, 240, 420}, {2445, 75, 6405, 480}},
+    // clang-format on
+};
 
 // tessera writes the full-width comma in body text, sets a superscript ω a pixel
 // lower and spaces (x) in pixels.
@@ -48,15 +44,12 @@ course::RunStyle tesseraStyle() {
 }
 } // namespace
 
-TesseraDocument::TesseraDocument() : course::Document(tesseraStyle()), settings_(makeSettings()) {}
+TesseraDocument::TesseraDocument() : course::Document(tesseraStyle()) {}
+
+const DocumentSettings& TesseraDocument::settings() const { return kSettings; }
 
 void TesseraDocument::drawPage(int k) {
-    switch (k) {
-    case 0: pic0(); break;
-    case 1: pic1(); break;
-    case 2: pic2(); break;
-    default: break;
-    }
+    course::drawPageOf(*this, k, {&TesseraDocument::pic0, &TesseraDocument::pic1, &TesseraDocument::pic2});
 }
 
 // ---- Glyphs ----

@@ -20,13 +20,8 @@ class TesseraDocument : public course::Document {
 public:
     TesseraDocument();
 
-    const course::DocumentSettings& settings() const override { return settings_; }
+    const course::DocumentSettings& settings() const override;
     void drawPage(int k) override;
-
-    // Page procedures: each clears Pic and draws the whole page on it.
-    void pic0();
-    void pic1();
-    void pic2();
 
     // Glyphs of this document. They draw on Pic at CurX and advance it; y is the top
     // of the text.
@@ -43,6 +38,11 @@ public:
     static constexpr double kDxSqBar = 5.8;
 
 private:
+    // Page procedures: each clears Pic and draws the whole page on it.
+    void pic0();
+    void pic1();
+    void pic2();
+
     // Pieces the pages repeat.
     void fn() { fSS(QStringLiteral("n"), {}); }                 // fⁿ
     void fn1() { fSS(QStringLiteral("n+1"), {}); }              // fⁿ⁺¹
@@ -54,8 +54,6 @@ private:
     void at(double x, double lines);                            // CurX = x, then incy lines
     void half();                                                // ½ at the cursor
     void headingColor(bool blue);
-
-    course::DocumentSettings settings_;
 };
 
 std::unique_ptr<course::Document> makeDocument();

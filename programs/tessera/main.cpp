@@ -5,10 +5,8 @@
 #include <course/shell/DocumentMain.h>
 
 int main(int argc, char** argv) {
-    course::DocumentProgram program;
-    program.name = QStringLiteral("tessera");
-    program.summary =
-        QStringLiteral("The time-dependent Schrödinger equation by the Crank–Nicolson scheme: three pages.");
-    program.make = tessera::makeDocument;
-    return course::runDocumentProgram(argc, argv, program);
+    return course::runDocument(
+        argc, argv, QStringLiteral("tessera"),
+        QStringLiteral("The time-dependent Schrödinger equation by the Crank–Nicolson scheme: three pages."),
+        tessera::makeDocument);
 }

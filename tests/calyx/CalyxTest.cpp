@@ -20,17 +20,11 @@
 #include <cmath>
 
 using namespace course;
-using course::testing::joined;
-using course::testing::lines;
-using course::testing::right;
-using course::testing::sym;
-using course::testing::texts;
+using namespace course::testing;
 
 namespace {
 
 const QString kBody = QStringLiteral("メイリオ");
-
-using course::testing::RecordingSink;
 
 // Drawing operations without the clearing that starts every page.
 std::vector<DrawOp> drawn(const Surface& g) {

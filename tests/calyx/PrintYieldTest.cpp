@@ -7,8 +7,8 @@
 #include <course/shell/EventPump.h>
 #include <course/shell/Form1.h>
 #include <course/shell/KeyCode.h>
-#include "RecordingSink.h"
 #include "RunLog.h"
+#include "WindowFixture.h"
 
 #include <QMetaObject>
 
@@ -20,26 +20,8 @@ using namespace course;
 
 namespace {
 
-struct CalyxPrintYield : ::testing::Test {
-    std::unique_ptr<calyx::CalyxDocument> doc;
-    std::unique_ptr<Form1> w;
-    course::testing::RecordingSink* printer = nullptr;
-    int ends = 0;
-
-    void SetUp() override {
-        doc = std::make_unique<calyx::CalyxDocument>();
-        w = std::make_unique<Form1>(*doc);
-        auto sink = std::make_unique<course::testing::RecordingSink>();
-        printer = sink.get();
-        w->setPrintSink(std::move(sink));
-        setEndHook([this] { ++ends; });
-        w->Form_Load(true);
-    }
-    void TearDown() override {
-        w.reset();
-        setEndHook({});
-        resetEndRequest();
-    }
+struct CalyxPrintYield : course::testing::WindowFixture<calyx::CalyxDocument> {
+    void SetUp() override { open(std::make_unique<calyx::CalyxDocument>(), true); }
 
     // Runs `f` at the next yield to the event loop.
     void atNextYield(std::function<void()> f) {
@@ -65,7 +47,7 @@ TEST_F(CalyxPrintYield, ClosingWhileAPrintIsPreparedAbandonsThePrint) {
     w->cmdPrint_Click();
     // The window went away with its canvas: nothing reaches the printer, and the
     // print state is cleared for nobody to trip over.
-    EXPECT_EQ(printer->prints, 0);
+    EXPECT_EQ(sink->prints, 0);
     EXPECT_EQ(doc->Printing, 0);
     EXPECT_FALSE(w->form2Exists());
     EXPECT_FALSE(w->isVisible());
@@ -74,7 +56,7 @@ TEST_F(CalyxPrintYield, ClosingWhileAPrintIsPreparedAbandonsThePrint) {
     // Shown again, the window prints on a new canvas.
     w->show();
     w->cmdPrint_Click();
-    EXPECT_EQ(printer->prints, 1);
+    EXPECT_EQ(sink->prints, 1);
     EXPECT_EQ(course::testing::joined(w->Form2()), course::testing::joined(w->page(1)));
 }
 
@@ -83,9 +65,9 @@ TEST_F(CalyxPrintYield, ClicksAndKeysInsideThePrintYieldLeaveOnePrintOfThePrepar
     const QString prepared = QStringLiteral("calyx-page2");
     int refusedPrints = 0;
     atNextYield([&] {
-        const int before = printer->prints;
+        const int before = sink->prints;
         w->cmdPrint_Click(); // refused: a print is being prepared
-        refusedPrints += printer->prints == before;
+        refusedPrints += sink->prints == before;
         w->Form_KeyDown(key::End);
         w->cmdBack_Click(); // page 2
         w->Form_KeyDown(key::Home);
@@ -94,8 +76,8 @@ TEST_F(CalyxPrintYield, ClicksAndKeysInsideThePrintYieldLeaveOnePrintOfThePrepar
     });
     w->cmdPrint_Click();
     EXPECT_EQ(refusedPrints, 1);
-    ASSERT_EQ(printer->prints, 1);
-    EXPECT_EQ(printer->jobs.back(), prepared);
+    ASSERT_EQ(sink->prints, 1);
+    EXPECT_EQ(sink->jobs.back(), prepared);
     EXPECT_EQ(doc->Printing, 0);
     EXPECT_EQ(doc->CurPic, 1);
     EXPECT_EQ(visiblePages(), 1);
@@ -103,12 +85,12 @@ TEST_F(CalyxPrintYield, ClicksAndKeysInsideThePrintYieldLeaveOnePrintOfThePrepar
     expectArrowRule();
     // A second print after the first works as usual.
     w->cmdPrint_Click();
-    EXPECT_EQ(printer->prints, 2);
+    EXPECT_EQ(sink->prints, 2);
 }
 
 TEST_F(CalyxPrintYield, EscapeInsideThePrintYieldEndsWithoutPrinting) {
     atNextYield([this] { w->Form_KeyDown(key::Escape); });
     w->cmdPrint_Click();
     EXPECT_EQ(ends, 1);
-    EXPECT_EQ(printer->prints, 0);
+    EXPECT_EQ(sink->prints, 0);
 }

@@ -1,6 +1,7 @@
 // Cursor-level calls and formula constructs, checked on the recorded runs and lines.
 
 #include <course/textruns/FontTable.h>
+#include "BodySurface.h"
 #include "RunLog.h"
 #include <course/formula/Typesetter.h>
 
@@ -11,28 +12,22 @@
 #include <stdexcept>
 
 using namespace course;
-using course::testing::lines;
-using course::testing::right;
-using course::testing::sym;
-using course::testing::texts;
+using namespace course::testing;
 
 namespace {
 
 const QString kBody = QStringLiteral("メイリオ");
 
-struct Formula : ::testing::Test {
-    Surface g;
+struct Formula : ::testing::Test, BodySurface {
     Typesetter t;
     int beeps = 0;
 
     void SetUp() override {
-        g.FontName = kBody;
-        g.FontSize = 13;
         g.Cls();
         t.HasBookman = 1;
         t.Pic = &g;
-        t.CharW = g.TextWidth(QStringLiteral("A"));
-        t.CharH = g.TextHeight(QStringLiteral("A"));
+        t.CharW = TW();
+        t.CharH = TH();
         t.LeftMargin = 10;
         t.CurX = 100;
         t.CurY = 200;
@@ -40,8 +35,6 @@ struct Formula : ::testing::Test {
     }
     void TearDown() override { Typesetter::setBeep({}); }
 
-    double TH() const { return g.TextHeight(QStringLiteral("A")); }
-    double TW() const { return g.TextWidth(QStringLiteral("A")); }
     // Width of a run measured the way the runs measure it.
     double width(const QString& font, double size, bool bold, bool italic, const QString& s) {
         Surface m;
@@ -50,12 +43,6 @@ struct Formula : ::testing::Test {
         m.FontBold = bold;
         m.FontItalic = italic;
         return m.TextWidth(s);
-    }
-    void expectFontRestored() const {
-        EXPECT_EQ(g.FontName, kBody);
-        EXPECT_DOUBLE_EQ(g.FontSize, 13);
-        EXPECT_FALSE(g.FontBold);
-        EXPECT_FALSE(g.FontItalic);
     }
 };
 
@@ -349,6 +336,61 @@ TEST_F(Formula, FracDAndFracD2Bars) {
     }
 }
 
+TEST_F(Formula, FittedDerivativesDrawTheBarLastPastAllTheirInk) {
+    // df/dv (second: d²f/dv²) fitted as `fit` says.
+    const auto check = [this](const char* cf, const char* cv, bool second, DerivativeFit fit) {
+        SCOPED_TRACE(std::string(cf) + "/" + cv);
+        g.Cls();
+        t.CurX = 100;
+        t.CurY = 200;
+        const QString f = QString::fromLatin1(cf);
+        const QString v = QString::fromLatin1(cv);
+        if (second)
+            t.FracD2Fit(f, v, fit);
+        else
+            t.FracDFit(f, v);
+        ASSERT_EQ(lines(g).size(), 1u);
+        const DrawOp& bar = g.ops().back();
+        ASSERT_EQ(bar.kind, DrawOp::Kind::Line); // drawn after the parts it measures
+        EXPECT_EQ(bar.a, QPointF(100, 212));
+        EXPECT_DOUBLE_EQ(bar.b.y(), 212);
+        const double fixed = (!second ? 2.4 : *cf == 'P' ? 3.5 : 3.2) * t.CharW;
+        EXPECT_GE(bar.b.x() - 100, fixed - 1e-9);
+        const auto r = texts(g);
+        for (const DrawOp& op : r)
+            EXPECT_LE(inkBounds(op).right() + Typesetter::kInkAir, bar.b.x() + 1e-9) << op.text.toStdString();
+        EXPECT_GE(t.CurX, bar.b.x());
+        EXPECT_GE(t.CurX, right(r.back()));
+        // The numerator letter: on its d's baseline and clear of the bar when lifted,
+        // where the fixed offsets put it when not.
+        if (*cf) {
+            const DrawOp* letter = nullptr;
+            for (const DrawOp& op : r)
+                if (op.text == f)
+                    letter = &op;
+            ASSERT_NE(letter, nullptr);
+            if (fit.liftNumerator) {
+                EXPECT_LE(letter->a.y(), 200 - 11);
+                EXPECT_LE(inkBounds(*letter).bottom() + Typesetter::kInkAir, inkBounds(bar).top() + 1e-9);
+            } else {
+                EXPECT_DOUBLE_EQ(letter->a.y(), 200 - 11);
+            }
+        }
+        // The denominator's square past the ink of its letter when asked for.
+        if (fit.squareClearOfLetter) {
+            ASSERT_GE(r.size(), 2u);
+            EXPECT_EQ(r[r.size() - 2].text, v);
+            EXPECT_GE(r.back().a.x(), inkBounds(r[r.size() - 2]).right() + 0.5 - 1e-9);
+        }
+        expectFontRestored();
+    };
+    check("u", "r", false, {});
+    check("f", "x", false, {});
+    check("y", "x", true, {});
+    check("", "x", true, {});
+    check("P", "r", true, {.liftNumerator = false, .squareClearOfLetter = true});
+}
+
 TEST_F(Formula, PartialFrac2Layout) {
     t.PartialFrac2(QStringLiteral("u"), QStringLiteral("x"));
     auto l = lines(g);
@@ -435,6 +477,105 @@ TEST_F(Formula, BigBracketDoesNotMoveXAndLeavesBoldOff) {
     t.BigSquareR(x, 100);
     EXPECT_EQ(texts(g)[0].a, QPointF(10, 99));
     EXPECT_EQ(texts(g)[1].a, QPointF(10, 103));
+}
+
+TEST_F(Formula, ColBraceStacksItsPiecesAtOneXAsBuilt) {
+    const double H = t.CharH;
+    auto brace = [&](int index, double ht, Typesetter::BraceBuild build) {
+        g.Cls();
+        t.ColBrace(index, 40.4, 120.6, ht, build);
+        expectFontRestored();
+        EXPECT_DOUBLE_EQ(t.CurX, 100);
+        const auto r = texts(g);
+        for (const DrawOp& op : r) {
+            EXPECT_EQ(op.fontName, QStringLiteral("Symbol"));
+            EXPECT_DOUBLE_EQ(op.a.x(), 40);
+        }
+        return r;
+    };
+    // Five pieces from the top down at every height; the closing brace 16 codes on.
+    for (int index : {0, 1}) {
+        const auto r = brace(index, 0.5, Typesetter::BraceBuild::FivePieces);
+        ASSERT_EQ(r.size(), 5u);
+        const int s = 16 * index;
+        const int codes[5] = {236 + s, 239, 237 + s, 239, 238 + s};
+        for (int i = 0; i < 5; ++i) {
+            EXPECT_EQ(r[i].text, sym(codes[i])) << i;
+            EXPECT_DOUBLE_EQ(r[i].a.y(), nint(120.6 + (i - 2) * 0.5 * H)) << i;
+        }
+    }
+    // Top, middle and bottom; the extensions after them only from height 1 on.
+    EXPECT_EQ(brace(0, 0.999, Typesetter::BraceBuild::ExtendedFromOne).size(), 3u);
+    const auto r = brace(1, 1.0, Typesetter::BraceBuild::ExtendedFromOne);
+    ASSERT_EQ(r.size(), 5u);
+    const int codes[5] = {252, 253, 254, 239, 239};
+    const int steps[5] = {-2, 0, 2, -1, 1};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(r[i].text, sym(codes[i])) << i;
+        EXPECT_DOUBLE_EQ(r[i].a.y(), nint(120.6 + steps[i] * H)) << i;
+    }
+}
+
+TEST_F(Formula, ScratchDrawingMeasuresFromItsOwnOriginAndPutsEverythingBack) {
+    g.FontBold = true;
+    const std::size_t before = g.ops().size();
+    double drawnX = -1;
+    const auto drawn = t.onScratch(7, 9, [&] {
+        EXPECT_NE(t.Pic, &g);
+        EXPECT_TRUE(t.Pic->FontBold); // in Pic's font
+        drawnX = t.CurX;
+        t.it(QStringLiteral("f"));
+    });
+    EXPECT_DOUBLE_EQ(drawnX, 7);
+    EXPECT_EQ(t.Pic, &g);
+    EXPECT_EQ(g.ops().size(), before);
+    EXPECT_DOUBLE_EQ(t.CurX, 100);
+    EXPECT_DOUBLE_EQ(t.CurY, 200);
+    EXPECT_DOUBLE_EQ(drawn.end.y(), 9);
+
+    // inkOf is relative to the cursor, widthOf the advance; drawn on Pic they agree.
+    const QRectF ink = t.inkOf([this] { t.it(QStringLiteral("f")); });
+    const double w = t.widthOf([this] { t.it(QStringLiteral("f")); });
+    EXPECT_NEAR(drawn.end.x() - 7, w, 1e-9);
+    t.it(QStringLiteral("f"));
+    EXPECT_NEAR(t.CurX - 100, w, 1e-9);
+    const QRectF onPic = inkBounds(g.ops().back());
+    EXPECT_NEAR(onPic.left() - 100, ink.left(), 0.05);
+    EXPECT_NEAR(onPic.right() - 100, ink.right(), 0.05);
+    EXPECT_NEAR(onPic.top() - 200, ink.top(), 0.05);
+    g.FontBold = false;
+}
+
+TEST_F(Formula, PastInkMovesOnlyForwardAndCountsInTheUserScale) {
+    // An italic f leans past its advance: the cursor goes half a pixel past its ink.
+    std::size_t first = g.ops().size();
+    t.it(QStringLiteral("f"));
+    const double ink = inkBounds(g, first).right();
+    ASSERT_GT(ink, t.CurX);
+    t.pastInk(first);
+    EXPECT_DOUBLE_EQ(t.CurX, ink + 0.5);
+    // Ink that ends before the cursor does not move it back; no ink leaves it.
+    t.CurX = ink + 40;
+    t.pastInk(first);
+    EXPECT_DOUBLE_EQ(t.CurX, ink + 40);
+    t.pastInk(g.ops().size());
+    EXPECT_DOUBLE_EQ(t.CurX, ink + 40);
+
+    // On a surface in a user scale the cursor is in its units.
+    Surface scaled(QSize(200, 100));
+    scaled.FontName = kBody;
+    scaled.FontSize = 13;
+    scaled.Scale(0, 0, 2, 1); // 100 pixels a unit across
+    t.Pic = &scaled;
+    t.CurX = 0.5;
+    t.CurY = 0.5;
+    first = scaled.ops().size();
+    t.it(QStringLiteral("f"));
+    const double advanced = t.CurX;
+    const double px = inkBounds(scaled, first).right();
+    t.pastInk(first);
+    EXPECT_NEAR(t.CurX, std::max(advanced, (px + 0.5) / 100), 1e-12);
+    t.Pic = &g;
 }
 
 TEST_F(Formula, SumKPlacesLimitsAroundTheSign) {
@@ -617,6 +758,13 @@ TEST_F(Formula, EveryConstructRestoresTheFont) {
         [&] { t.dspIntInf(g, x, 200); },
         [&] { t.dspDx(x, 200); },
         [&] { t.IntLim(g, x, 200, QStringLiteral("_2"), QStringLiteral("pi")); },
+        [&] { t.dspSqrt(g, x, 200, 20); },
+        [&] { t.ColBrace(1, x, 200, 1, Typesetter::BraceBuild::FivePieces); },
+        [&] { t.FracDFit(QStringLiteral("f"), QStringLiteral("x")); },
+        [&] {
+            t.FracD2Fit(QStringLiteral("P"), QStringLiteral("r"), {false, true});
+        },
+        [&] { t.MarkupWidth(QStringLiteral("ab")); },
     };
     for (std::size_t i = 0; i < std::size(calls); ++i) {
         calls[i]();

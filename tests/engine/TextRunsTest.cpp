@@ -1,3 +1,4 @@
+#include "BodySurface.h"
 #include "RunLog.h"
 #include <course/textruns/TextRuns.h>
 #include <course/textruns/FontTable.h>
@@ -11,22 +12,9 @@ using course::testing::texts;
 
 namespace {
 
-struct Runs : ::testing::Test {
-    Surface g;
+struct Runs : ::testing::Test, course::testing::BodySurface {
     TextRuns e;
-    void SetUp() override {
-        g.FontName = QStringLiteral("メイリオ");
-        g.FontSize = 13;
-        e.HasBookman = 1;
-    }
-    double TH() const { return g.TextHeight(QStringLiteral("A")); }
-    double TW() const { return g.TextWidth(QStringLiteral("A")); }
-    void expectFontRestored() const {
-        EXPECT_EQ(g.FontName, QStringLiteral("メイリオ"));
-        EXPECT_DOUBLE_EQ(g.FontSize, 13);
-        EXPECT_FALSE(g.FontBold);
-        EXPECT_FALSE(g.FontItalic);
-    }
+    void SetUp() override { e.HasBookman = 1; }
 };
 
 } // namespace

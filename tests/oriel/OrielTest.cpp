@@ -23,13 +23,9 @@
 #include <cmath>
 
 using namespace course;
-using course::testing::joined;
-using course::testing::lines;
-using course::testing::texts;
+using namespace course::testing;
 
 namespace {
-
-using course::testing::RecordingSink;
 
 QString outDir() { return course::testing::outputDir(); }
 

@@ -32,25 +32,12 @@ QStringList outside(const Surface& g, QSize area) {
     return bad;
 }
 
-class AllPages : public ::testing::TestWithParam<DocumentMaker> {
-protected:
-    void SetUp() override {
-        Sounds::setSink([](Sound) {});
-        setEndHook([] {});
-    }
-    void TearDown() override {
-        Sounds::setSink({});
-        setEndHook({});
-        resetEndRequest();
-    }
-};
+class AllPages : public course::testing::EachDocument {};
 
 } // namespace
 
 TEST_P(AllPages, ScreenPagesHaveEveryGlyphAndStayInTheWindow) {
-    auto doc = GetParam().make();
-    Form1 w(*doc);
-    w.Form_Load(false);
+    Form1& w = load();
     course::testing::forEachScreenPage(w, [&](int k, const Surface& g) {
         EXPECT_GT(g.ops().size(), 10u) << "page " << k << " is empty";
         EXPECT_EQ(missingCharacters(g).toStdString(), "") << "page " << k;
@@ -63,10 +50,7 @@ TEST_P(AllPages, ScreenPagesHaveEveryGlyphAndStayInTheWindow) {
 }
 
 TEST_P(AllPages, PrintedPagesHaveEveryGlyphAndFitTheCanvas) {
-    auto doc = GetParam().make();
-    Form1 w(*doc);
-    w.setPrintSink(std::make_unique<RecordingSink>());
-    w.Form_Load(false);
+    Form1& w = load();
     course::testing::forEachPrintedPage(w, [](int k, const Surface& canvas) {
         EXPECT_EQ(missingCharacters(canvas).toStdString(), "") << "printed page " << k;
         EXPECT_EQ(outside(canvas, canvas.size()).join(QStringLiteral("; ")).toStdString(), "")

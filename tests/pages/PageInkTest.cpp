@@ -105,26 +105,12 @@ private:
     QString report_;
 };
 
-class PageInkOf : public ::testing::TestWithParam<DocumentMaker> {
-protected:
-    void SetUp() override {
-        Sounds::setSink([](Sound) {});
-        setEndHook([] {});
-    }
-    void TearDown() override {
-        Sounds::setSink({});
-        setEndHook({});
-        resetEndRequest();
-    }
-};
+class PageInkOf : public course::testing::EachDocument {};
 
 } // namespace
 
 TEST_P(PageInkOf, Pages) {
-    auto doc = GetParam().make();
-    Form1 w(*doc);
-    w.setPrintSink(std::make_unique<RecordingSink>());
-    w.Form_Load(false);
+    Form1& w = load();
     InkAudit audit(QString::fromUtf8(GetParam().name));
     forEachScreenPage(w, [&](int k, const Surface& g) { audit.check(QStringLiteral("page %1").arg(k), g); });
     if (Surface* title = w.titleBox())

@@ -3,14 +3,20 @@
 // them and as they are printed (redrawn on the print canvas with the narrow margin).
 
 #include <course/shell/Document.h>
+#include <course/shell/EventPump.h>
 #include <course/shell/Form1.h>
 #include <course/shell/PageExport.h>
+#include <course/textruns/Sounds.h>
+
+#include "RecordingSink.h"
 
 #include "tessera/TesseraDocument.h"
 #include "quillet/QuilletDocument.h"
 #include "brindle/BrindleDocument.h"
 #include "oriel/OrielDocument.h"
 #include "calyx/CalyxDocument.h"
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
@@ -33,6 +39,34 @@ inline std::vector<DocumentMaker> documentMakers() {
             {"oriel", [] { return oriel::makeDocument(); }},
             {"calyx", [] { return calyx::makeDocument(); }}};
 }
+
+// A test for every document (parametrised by its maker): silent, and with the end hook
+// taking the requests to end the program.
+class EachDocument : public ::testing::TestWithParam<DocumentMaker> {
+protected:
+    std::unique_ptr<Document> doc;
+    std::unique_ptr<Form1> window;
+
+    // The document's window, loaded without being shown, printing into a recording sink.
+    Form1& load() {
+        doc = GetParam().make();
+        window = std::make_unique<Form1>(*doc);
+        window->setPrintSink(std::make_unique<RecordingSink>());
+        window->Form_Load(false);
+        return *window;
+    }
+    void SetUp() override {
+        Sounds::setSink([](Sound) {});
+        setEndHook([] {});
+    }
+    void TearDown() override {
+        window.reset();
+        doc.reset();
+        Sounds::setSink({});
+        setEndHook({});
+        resetEndRequest();
+    }
+};
 
 // Page k of a loaded window as shown, for every page (those drawn only when shown are
 // drawn first, as for an export).

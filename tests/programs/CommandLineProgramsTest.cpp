@@ -1,9 +1,7 @@
 // All six programs, run as separate processes: --version and -h, the one usage-error
 // format with status 2, --page in the documents, and window mode without a display.
 
-#include <QElapsedTimer>
-#include <QProcess>
-#include <QProcessEnvironment>
+#include <ProgramRun.h>
 
 #include <gtest/gtest.h>
 
@@ -22,38 +20,11 @@ const Program kPrograms[] = {
     {"calyx", CALYX_BINARY, true, 4},     {"sorrel", SORREL_BINARY, false, 0},
 };
 
-struct Result {
-    int status = -1;
-    QString out, err;
-    qint64 ms = 0;
-};
-
-enum class Display { Offscreen, None };
+using course::test::Display;
+using Result = course::test::ProgramRun;
 
 Result run(const Program& p, const QStringList& args, Display display = Display::Offscreen) {
-    QProcess proc;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    if (display == Display::None)
-        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    else
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    proc.setProcessEnvironment(env);
-    QElapsedTimer clock;
-    clock.start();
-    proc.start(QString::fromLocal8Bit(p.path), args);
-    Result r;
-    if (!proc.waitForFinished(20000)) {
-        proc.kill();
-        proc.waitForFinished();
-        return r;
-    }
-    r.ms = clock.elapsed();
-    r.status = proc.exitStatus() == QProcess::NormalExit ? proc.exitCode() : -2;
-    r.out = QString::fromLocal8Bit(proc.readAllStandardOutput());
-    r.err = QString::fromLocal8Bit(proc.readAllStandardError());
-    return r;
+    return course::test::runProgram(QString::fromLocal8Bit(p.path), args, display, 20000);
 }
 
 } // namespace

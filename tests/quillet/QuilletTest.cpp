@@ -24,9 +24,7 @@
 #include <cmath>
 
 using namespace course;
-using course::testing::lines;
-using course::testing::right;
-using course::testing::texts;
+using namespace course::testing;
 using quillet::QuilletDocument;
 
 namespace {
@@ -34,8 +32,6 @@ namespace {
 const QString kBody = QStringLiteral("メイリオ");
 const QString kBar14 = QString(14, QChar(0x2500));
 const QString kBar20 = QString(20, QChar(0x2500));
-
-using course::testing::RecordingSink;
 
 struct Quillet : course::testing::WindowFixture<QuilletDocument> {
     void SetUp() override { open(std::make_unique<QuilletDocument>()); }
@@ -127,20 +123,14 @@ TEST_F(Quillet, NothingRunsOffThePageOrOverTheProse) {
 
 TEST_F(Quillet, KeySetBWithHomeAndEnd) {
     w->Form_KeyDown(key::End); // End
-    EXPECT_EQ(visiblePage(), 3);
-    EXPECT_TRUE(back());
-    EXPECT_FALSE(go());
+    EXPECT_TRUE(showing(3, true, false));
     for (int key : {key::Down, key::Enter, key::Space}) // Forward on the last page changes nothing
         w->Form_KeyDown(key);
     EXPECT_EQ(doc->CurPic, 3);
     w->Form_KeyDown(key::Up);
-    EXPECT_EQ(visiblePage(), 2);
-    EXPECT_TRUE(back());
-    EXPECT_TRUE(go());
+    EXPECT_TRUE(showing(2, true, true));
     w->Form_KeyDown(key::Home); // Home
-    EXPECT_EQ(visiblePage(), 0);
-    EXPECT_FALSE(back());
-    EXPECT_TRUE(go());
+    EXPECT_TRUE(showing(0, false, true));
     w->Form_KeyDown(key::Backspace); // Backward on the first page changes nothing
     w->cmdBack_Click();
     EXPECT_EQ(doc->CurPic, 0);
@@ -368,7 +358,7 @@ TEST_F(Quillet, DerivativeBarsReachPastBothPartsAndTheCursorPastTheBar) {
     doc->Pic = &g;
     doc->CurX = 50;
     doc->CurY = 100;
-    doc->FracD(QStringLiteral("u"), QStringLiteral("r"));
+    doc->FracDFit(QStringLiteral("u"), QStringLiteral("r"));
     const auto ls = lines(g);
     ASSERT_EQ(ls.size(), 1u);
     const DrawOp& bar = ls[0];

@@ -2,6 +2,7 @@
 // the PNG and PDF pictures of the finished window.
 
 #include "Options.h"
+#include <ProgramRun.h>
 #include "SorrelWindow.h"
 
 #include <QFile>
@@ -23,30 +24,11 @@ ParsedOptions parse(std::initializer_list<const char*> args) {
     return parseOptions(v);
 }
 
-struct Result {
-    int status = -1;
-    QString out;
-    QString err;
-};
+using Result = course::test::ProgramRun;
 
+// The program must choose the offscreen platform itself.
 Result runSorrel(const QStringList& args) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM")); // the program must choose offscreen itself
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(SORREL_EXECUTABLE), args);
-    if (!p.waitForFinished(120000)) {
-        p.kill();
-        p.waitForFinished();
-        return {};
-    }
-    Result r;
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    return course::test::runProgram(QStringLiteral(SORREL_EXECUTABLE), args, course::test::Display::None);
 }
 
 } // namespace

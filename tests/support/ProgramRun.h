@@ -1,7 +1,8 @@
 #pragma once
-// Running a program of the suite as a separate process, and reading back the CSV files
-// its --export-data writes.
+// Running a program of the suite as a separate process (its status, output and time),
+// and reading back the CSV files its --export-data writes.
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -18,23 +19,39 @@ struct ProgramRun {
     int status = -1; // exit code; -1 when it did not end in time, -2 when it crashed
     QString out;
     QString err;
+    qint64 ms = 0; // how long it ran
 };
 
-// Runs `program` with `args` on the offscreen platform, under a locale that writes
-// decimal commas (when it is installed), and waits for it to end.
-inline ProgramRun runProgram(const QString& program, const QStringList& args) {
+// The display a program is run with: none from X or Wayland either way.
+enum class Display {
+    Offscreen, // the offscreen platform
+    None,      // no platform named: the program must choose one or say why it cannot
+};
+
+// Runs `program` with `args` under a locale that writes decimal commas (when it is
+// installed), and waits up to `timeoutMs` for it to end.
+inline ProgramRun runProgram(const QString& program, const QStringList& args,
+                             Display display = Display::Offscreen, int timeoutMs = 120000) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    if (display == Display::Offscreen)
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    else
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
     p.setProcessEnvironment(env);
+    QElapsedTimer clock;
+    clock.start();
     p.start(program, args);
     ProgramRun r;
-    if (!p.waitForFinished(120000)) {
+    if (!p.waitForFinished(timeoutMs)) {
         p.kill();
         p.waitForFinished();
         return r;
     }
+    r.ms = clock.elapsed();
     r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
     r.out = QString::fromUtf8(p.readAllStandardOutput());
     r.err = QString::fromUtf8(p.readAllStandardError());

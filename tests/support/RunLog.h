@@ -10,21 +10,17 @@
 
 namespace course::testing {
 
-inline std::vector<DrawOp> texts(const Surface& g) {
+// The recorded operations of one kind, in order.
+inline std::vector<DrawOp> opsOfKind(const Surface& g, DrawOp::Kind kind) {
     std::vector<DrawOp> out;
     for (const DrawOp& op : g.ops())
-        if (op.kind == DrawOp::Kind::Text)
+        if (op.kind == kind)
             out.push_back(op);
     return out;
 }
 
-inline std::vector<DrawOp> lines(const Surface& g) {
-    std::vector<DrawOp> out;
-    for (const DrawOp& op : g.ops())
-        if (op.kind == DrawOp::Kind::Line)
-            out.push_back(op);
-    return out;
-}
+inline std::vector<DrawOp> texts(const Surface& g) { return opsOfKind(g, DrawOp::Kind::Text); }
+inline std::vector<DrawOp> lines(const Surface& g) { return opsOfKind(g, DrawOp::Kind::Line); }
 
 inline QString joined(const Surface& g) {
     QString s;

@@ -20,14 +20,15 @@ struct WindowFixture : ::testing::Test {
     RecordingSink* sink = nullptr;
     int ends = 0;
 
-    void open(std::unique_ptr<Doc> d) {
+    // Loads the window on `d`, shown or (by default) not.
+    void open(std::unique_ptr<Doc> d, bool shown = false) {
         doc = std::move(d);
         w = std::make_unique<Form1>(*doc);
         auto rs = std::make_unique<RecordingSink>();
         sink = rs.get();
         w->setPrintSink(std::move(rs));
         setEndHook([this] { ++ends; });
-        w->Form_Load(false);
+        w->Form_Load(shown);
     }
     void TearDown() override {
         w.reset();
@@ -46,6 +47,15 @@ struct WindowFixture : ::testing::Test {
                 found = k;
             }
         return found;
+    }
+    // Page `page` is the one shown, with the back and go arrows as given.
+    ::testing::AssertionResult showing(int page, bool backArrow, bool goArrow) const {
+        const int shown = visiblePage();
+        if (shown == page && back() == backArrow && go() == goArrow)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+               << "page " << shown << " shown, back " << back() << ", go " << go() << "; wanted page " << page
+               << ", back " << backArrow << ", go " << goArrow;
     }
     // Prints page k and returns the canvas it was drawn on.
     Surface& printed(int k) {

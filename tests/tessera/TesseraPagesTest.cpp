@@ -16,13 +16,9 @@
 #include <map>
 
 using namespace course;
-using course::testing::joined;
-using course::testing::lines;
-using course::testing::texts;
+using namespace course::testing;
 
 namespace {
-
-using course::testing::RecordingSink;
 
 struct Pages : ::testing::Test {
     std::unique_ptr<Document> owner = tessera::makeDocument();
@@ -228,14 +224,14 @@ TEST_F(Pages, MatrixPageGivesBackTheScreenMetrics) {
     const double cw = doc.CharW, ch = doc.CharH;
     const int margin = doc.LeftMargin;
     doc.Pic = &g;
-    doc.pic2();
+    doc.drawPage(2);
     EXPECT_DOUBLE_EQ(doc.CharW, cw);
     EXPECT_DOUBLE_EQ(doc.CharH, ch);
     EXPECT_EQ(doc.LeftMargin, margin);
     EXPECT_DOUBLE_EQ(g.FontSize, 13);
     // Drawn again, the page is the same as at start-up.
     const size_t before = g.ops().size();
-    doc.pic2();
+    doc.drawPage(2);
     EXPECT_EQ(g.ops().size(), before);
 }
 

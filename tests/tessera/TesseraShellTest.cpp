@@ -14,11 +14,9 @@
 #include <gtest/gtest.h>
 
 using namespace course;
-using course::testing::texts;
+using namespace course::testing;
 
 namespace {
-
-using course::testing::RecordingSink;
 
 struct Tessera : course::testing::WindowFixture<Document> {
     void SetUp() override { open(tessera::makeDocument()); }
@@ -63,9 +61,7 @@ TEST_F(Tessera, StartUpSettings) {
 
 TEST_F(Tessera, ArrowLabelsAndNavigationKeys) {
     // Both arrows show on page 0 until the first switch; back does nothing there.
-    EXPECT_EQ(visiblePage(), 0);
-    EXPECT_TRUE(back());
-    EXPECT_TRUE(go());
+    EXPECT_TRUE(showing(0, true, true));
     w->cmdBack_Click();
     w->Form_KeyDown(key::Up);
     w->Form_KeyDown(key::Backspace);
@@ -73,13 +69,9 @@ TEST_F(Tessera, ArrowLabelsAndNavigationKeys) {
     EXPECT_TRUE(back());
 
     w->Form_KeyDown(key::Down); // Down
-    EXPECT_EQ(visiblePage(), 1);
-    EXPECT_TRUE(back());
-    EXPECT_TRUE(go());
+    EXPECT_TRUE(showing(1, true, true));
     w->Form_KeyDown(key::Enter); // Enter
-    EXPECT_EQ(visiblePage(), 2);
-    EXPECT_TRUE(back());
-    EXPECT_FALSE(go());
+    EXPECT_TRUE(showing(2, true, false));
     // Forward on the last page does nothing.
     w->Form_KeyDown(key::Space);
     w->Form_KeyDown(key::Down);
@@ -94,9 +86,7 @@ TEST_F(Tessera, ArrowLabelsAndNavigationKeys) {
     w->Form_KeyDown(key::Backspace); // Backspace
     EXPECT_EQ(visiblePage(), 1);
     w->Form_KeyDown(key::Up); // Up
-    EXPECT_EQ(visiblePage(), 0);
-    EXPECT_FALSE(back());
-    EXPECT_TRUE(go());
+    EXPECT_TRUE(showing(0, false, true));
     w->Form_KeyDown(key::Space); // Space
     EXPECT_EQ(visiblePage(), 1);
     w->cmdBack_Click();
