@@ -25,6 +25,10 @@ void Label::placeAt(const QRect& design, double scale) {
 }
 
 void Label::setCaption(const QString& caption) {
+    // Callers refresh labels often (a run's state on every tick): the same caption
+    // neither redraws nor lays the window out again.
+    if (caption == caption_)
+        return;
     caption_ = caption;
     setAccessibleName(caption);
     redraw();
