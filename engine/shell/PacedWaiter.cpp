@@ -2,6 +2,7 @@
 
 #include <course/shell/EventPump.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
@@ -50,9 +51,34 @@ bool PacedWaiter::sleepTowards(std::optional<Nanos> offset, const Cancelled& can
     return !(cancelled && cancelled());
 }
 
+bool PacedWaiter::drawAhead(Nanos offset) {
+    if (!waits_ || clock_.paused() || clock_.stepping() || !(clock_.speed() > 1))
+        return false;
+    const std::optional<Nanos> due = clock_.deadline(offset);
+    if (!due || *due - clock_.now() > kGather)
+        return false;
+    owed_ = std::max(owed_.value_or(offset), offset);
+    return true;
+}
+
+bool PacedWaiter::reach(Nanos offset, const Cancelled& cancelled) {
+    while (!clock_.reached(offset))
+        if (!sleepTowards(offset, cancelled))
+            return false;
+    if (owed_ && *owed_ <= offset)
+        owed_.reset();
+    return true;
+}
+
 bool PacedWaiter::beginTrace(const Cancelled& cancelled) {
     if (!waits_)
         return true;
+    if (owed_) {
+        const Nanos owed = *owed_;
+        if (!reach(owed, cancelled))
+            return false;
+        owed_.reset();
+    }
     clock_.boundary();
     while (clock_.paused())
         if (!sleepTowards(std::nullopt, cancelled))
@@ -64,12 +90,9 @@ bool PacedWaiter::beginTrace(const Cancelled& cancelled) {
 bool PacedWaiter::pumpOnce() { return yield_.pumpOnce(); }
 
 bool PacedWaiter::waitUntil(Nanos offset, const Cancelled& cancelled) {
-    if (!waits_)
+    if (!waits_ || drawAhead(offset))
         return true;
-    while (!clock_.reached(offset))
-        if (!sleepTowards(offset, cancelled))
-            return false;
-    return true;
+    return reach(offset, cancelled);
 }
 
 } // namespace course

@@ -116,11 +116,9 @@ Flow SorrelDisplay::cycleCurve(const HartreeState& s) {
     for (int i = 1; i <= Npts + 1; ++i) {
         const double r = i * h;
         p.LineTo(r, -8 * k * s.rR(i), colour);
-        if (!pacer_.pumpOnce())
-            return Flow::Stop;
         if (r > kRightEdge)
-            break;
-        if (!pacer_.waitUntil(i * kDrawDelay))
+            return pacer_.pumpOnce() ? Flow::Continue : Flow::Stop;
+        if (!pacer_.pacedPoint(i * kDrawDelay))
             return Flow::Stop;
     }
     return Flow::Continue;

@@ -3,6 +3,8 @@
 
 #include "WindowTestSupport.h"
 
+#include <course/shell/PacedWaiter.h>
+
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QTimer>
@@ -109,11 +111,17 @@ TEST(SorrelWindowPacing, SpeedFactorDividesEveryWait) {
     VirtualTime t;
     SorrelWindow w(t.config(2.0));
     const StepTimes times = timeSteps(t, w, 1);
+    // Above ×1 a curve's last points may be gathered and drawn up to kGather before
+    // they are due; the next curve waits for them first, so each step takes its
+    // points' time within kGather.
+    const auto within = [](std::chrono::nanoseconds took, std::chrono::nanoseconds due) {
+        return took - due <= course::PacedWaiter::kGather && due - took <= course::PacedWaiter::kGather;
+    };
     ASSERT_EQ(times.d1.size(), 1u);
-    EXPECT_EQ(times.d1[0], 2150 * (kSlot / 2));
-    EXPECT_EQ(times.d2[0], 2150 * (kSlot / 2));
+    EXPECT_PRED2(within, times.d1[0], 2150 * (kSlot / 2));
+    EXPECT_PRED2(within, times.d2[0], 2150 * (kSlot / 2));
     ASSERT_EQ(times.d3.size(), 3u);
-    EXPECT_EQ(times.d3[0], 2176 * (kSlot / 2));
+    EXPECT_PRED2(within, times.d3[0], 2176 * (kSlot / 2));
 }
 
 TEST(SorrelWindowPacing, UnpacedRunNeitherWaitsNorYields) {
@@ -152,7 +160,7 @@ TEST(SorrelWindowPacing, RealClockCurveTakesItsTimeWithoutSpinning) {
     const double wall = std::chrono::duration<double>(t1 - t0).count();
     const double cpu = double(cpu1 - cpu0) / CLOCKS_PER_SEC;
     const double expected = 2150.0 / 256.0 / 4.0;
-    EXPECT_GE(wall, expected);
+    EXPECT_GE(wall, expected - 0.004); // the last points gathered up to 4 ms early
     EXPECT_LT(wall, 3 * expected + 1.0);
     EXPECT_LT(cpu, 0.5 * wall) << "cpu " << cpu << " s for " << wall << " s of pacing";
 }
