@@ -2,6 +2,7 @@
 
 #include <course/shell/Form1.h>
 #include <course/shell/PageExport.h>
+#include <course/shell/ShellWindow.h>
 #include <course/textruns/Environment.h>
 
 #include <QApplication>
@@ -113,6 +114,7 @@ int runDocumentProgram(int argc, char** argv, const DocumentProgram& program) {
     env.beepHook = [] { QApplication::beep(); };
     if (cl.exporting())
         env.soundSink = [](Sound) {};
+    nameApplication(cl.line().program());
     std::unique_ptr<Document> doc = program.make();
     doc->useEnvironment(env);
     if (const std::optional<int> status = cl.checkPage(*doc))

@@ -53,76 +53,70 @@ private:
 } // namespace
 
 Form1::Form1(Document& doc, QWidget* parent)
-    : QWidget(parent), doc_(doc), settings_(doc.settings()), sink_(std::make_unique<SystemPrintSink>()) {
+    : ShellWindow(TwipsRect{0, 0, doc.settings().layout.clientWidth, doc.settings().layout.clientHeight}
+                      .pixels()
+                      .size(),
+                  parent),
+      doc_(doc), settings_(doc.settings()), sink_(std::make_unique<SystemPrintSink>()) {
     const DocumentLayout& L = settings_.layout;
     setWindowTitle(settings_.windowTitle);
-    setFixedSize(L.clientWidth / units::kTwipsPerPixel, L.clientHeight / units::kTwipsPerPixel);
-    setAutoFillBackground(true);
     setFont(designFont(kDesignFontSize));
+    clientSurface().BackColor = 0xFFFFFF;
+    clientSurface().Cls();
 
+    QWidget* area = client();
     for (int k = 0; k < settings_.pages; ++k) {
-        auto* v = new SurfaceView(this);
-        v->setGeometry(L.page.pixels());
-        v->surface().resize(L.page.pixels().size());
+        auto* v = new SurfaceView(area);
+        place(v, L.page.pixels());
         v->setFocusPolicy(Qt::StrongFocus);
         v->setVisible(k == 0);
         pic_.push_back(v);
     }
-    auto makeLabel = [this](const QString& text, const TwipsRect& r) {
-        auto* l = new ClickLabel(text, this);
-        l->setGeometry(r.pixels());
-        l->setAlignment(Qt::AlignCenter);
-        l->setFont(designFont(kDesignFontSize));
+    auto makeLabel = [this, area](const QString& text, const TwipsRect& r) {
+        auto* l = new Label(area, text, kDesignFont, kDesignFontSize, Label::Align::Centre);
+        place(l, r.pixels());
         l->setCursor(Qt::PointingHandCursor);
         return l;
     };
     cmdPrint_ = makeLabel(QStringLiteral("印刷"), L.cmdPrint);
     cmdBack_ = makeLabel(QStringLiteral("↑"), L.cmdBack);
     cmdGo_ = makeLabel(QStringLiteral("↓"), L.cmdGo);
-    connect(cmdPrint_, &ClickLabel::clicked, this, [this] { handle([this] { cmdPrint_Click(); }); });
-    connect(cmdBack_, &ClickLabel::clicked, this, [this] { handle([this] { cmdBack_Click(); }); });
-    connect(cmdGo_, &ClickLabel::clicked, this, [this] { handle([this] { cmdGo_Click(); }); });
+    connect(cmdPrint_, &Label::clicked, this, [this] { handle([this] { cmdPrint_Click(); }); });
+    connect(cmdBack_, &Label::clicked, this, [this] { handle([this] { cmdBack_Click(); }); });
+    connect(cmdGo_, &Label::clicked, this, [this] { handle([this] { cmdGo_Click(); }); });
     if (L.titleBox) {
-        picTitle_ = new SurfaceView(this);
-        picTitle_->setGeometry(L.title.pixels());
-        picTitle_->surface().resize(L.title.pixels().size());
+        picTitle_ = new SurfaceView(area);
+        place(picTitle_, L.title.pixels());
     } else {
-        label1_ = new QLabel(settings_.windowTitle, this);
-        label1_->setGeometry(L.title.pixels());
-        label1_->setAlignment(Qt::AlignCenter);
-        label1_->setFont(designFont(kDesignFontSize));
+        label1_ = new Label(area, settings_.windowTitle, kDesignFont, kDesignFontSize, Label::Align::Centre);
+        place(label1_, L.title.pixels());
     }
-    status_ = new QLabel(this);
+    status_ = new QLabel(area);
     status_->setWordWrap(true);
     status_->setFont(designFont(10));
     status_->setStyleSheet(QStringLiteral("background: #fff8e0; border: 1px solid #c0a040; padding: 4px;"));
-    status_->setGeometry(8, height() - 48, width() - 16, 40);
+    place(status_, QRect(8, clientSize().height() - 48, clientSize().width() - 16, 40));
     status_->hide();
     statusTimer_.setSingleShot(true);
     connect(&statusTimer_, &QTimer::timeout, status_, &QWidget::hide);
 
     PageTools::install(*this, [this](const QString& m) { showMessage(m, false); });
-    // Key preview: the window sees every key press, whichever page has the focus.
-    qApp->installEventFilter(this);
+    addKeyHandler([this](QKeyEvent* e) { return PageTools::keyPress(this, *e); });
 }
 
-Form1::~Form1() { qApp->removeEventFilter(this); }
+Form1::~Form1() = default;
+
+Rgb Form1::backColor() const { return clientSurface().BackColor; }
 
 void Form1::setBackColor(Rgb c) {
-    backColor_ = c;
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, toQColor(c));
-    setPalette(pal);
+    clientSurface().BackColor = c;
+    clientSurface().Cls();
 }
 
 void Form1::setControlsBackColor(Rgb c) {
-    for (ClickLabel* l : {cmdPrint_, cmdBack_, cmdGo_})
-        l->setBackColor(c);
-    if (label1_) {
-        QPalette pal = label1_->palette();
-        pal.setColor(QPalette::Window, toQColor(c));
-        label1_->setPalette(pal);
-    }
+    for (Label* l : {cmdPrint_, cmdBack_, cmdGo_, label1_})
+        if (l)
+            l->setBackColor(c);
     for (SurfaceView* v : pic_)
         v->surface().BackColor = c;
     if (picTitle_)
@@ -131,7 +125,7 @@ void Form1::setControlsBackColor(Rgb c) {
 
 Surface& Form1::Form2() {
     if (!form2_) {
-        form2_ = std::make_shared<Surface>(size() + kFrame);
+        form2_ = std::make_shared<Surface>(clientSize() + kFrame);
         form2_->FontName = kDesignFont;
         form2_->FontSize = 12;
         form2_->BackColor = 0xFFFFFF;
@@ -151,14 +145,14 @@ void Form1::unloadForm2() {
 void Form1::Form_Load(bool show) {
     setBackColor(0xFFFFFF);
     doc_.Initialize(*this);
-    for (ClickLabel* l : {cmdPrint_, cmdBack_, cmdGo_})
+    for (Label* l : {cmdPrint_, cmdBack_, cmdGo_})
         l->setBackColor(settings_.labelColor);
     if (settings_.printCanvasAtStart)
         Form2();
     if (picTitle_) {
         Surface& t = picTitle_->surface();
         t.AutoRedraw = true;
-        t.BackColor = backColor_;
+        t.BackColor = backColor();
         t.FontSize = 16;
         t.BorderStyle = 0;
         t.Cls();
@@ -168,7 +162,7 @@ void Form1::Form_Load(bool show) {
     Surface& first = pic_[0]->surface();
     first.AutoRedraw = true;
     first.BorderStyle = 0;
-    first.BackColor = backColor_;
+    first.BackColor = backColor();
     first.FontSize = doc_.PageFontSize;
     first.Cls();
 
@@ -350,7 +344,7 @@ void Form1::cmdPrint_Click() {
 }
 
 void Form1::PrintForm1() {
-    const Outcome r = sink_->print([this](QPainter& p) { renderWindow(p); }, size(),
+    const Outcome r = sink_->print([this](QPainter& p) { paintClientArea(p); }, clientSize(),
                                    QStringLiteral("%1-window").arg(settings_.name));
     showMessage(r.message, !r.ok);
 }
@@ -397,40 +391,8 @@ void Form1::drawPageForExport(int k) {
 
 QSize Form1::visiblePageSize() const {
     const QRect r = settings_.layout.page.pixels();
-    return QSize(std::min(r.width(), width() - r.left()), std::min(r.height(), height() - r.top()));
-}
-
-void Form1::renderWindow(QPainter& p) {
-    p.save();
-    p.setClipRect(rect());
-    p.fillRect(rect(), toQColor(backColor_));
-    for (SurfaceView* v : pic_) {
-        if (!v->isVisibleTo(this))
-            continue;
-        p.save();
-        p.translate(v->pos());
-        p.setClipRect(QRect(QPoint(0, 0), visiblePageSize()));
-        v->surface().render(p);
-        p.restore();
-    }
-    if (picTitle_) {
-        p.save();
-        p.translate(picTitle_->pos());
-        picTitle_->surface().render(p);
-        p.restore();
-    }
-    const double dpi = p.device() ? p.device()->logicalDpiY() : units::kLogicalDpi;
-    for (QLabel* l : {static_cast<QLabel*>(cmdPrint_), static_cast<QLabel*>(cmdBack_),
-                      static_cast<QLabel*>(cmdGo_), label1_}) {
-        if (!l || !l->isVisibleTo(this))
-            continue;
-        if (l->autoFillBackground())
-            p.fillRect(l->geometry(), l->palette().color(QPalette::Window));
-        p.setPen(Qt::black);
-        p.setFont(FontTable::makeFont(kDesignFont, kDesignFontSize, false, false, dpi));
-        p.drawText(l->geometry(), Qt::AlignCenter, l->text());
-    }
-    p.restore();
+    return QSize(std::min(r.width(), clientSize().width() - r.left()),
+                 std::min(r.height(), clientSize().height() - r.top()));
 }
 
 int Form1::virtualKey(int qtKey) {
@@ -456,23 +418,15 @@ int Form1::virtualKey(int qtKey) {
     }
 }
 
-bool Form1::eventFilter(QObject* watched, QEvent* e) {
-    if (e->type() == QEvent::KeyPress) {
-        auto* w = qobject_cast<QWidget*>(watched);
-        if (w && w->window() == this) {
-            if (PageTools::keyPress(this, *static_cast<QKeyEvent*>(e)))
-                return true;
-            const int vk = virtualKey(static_cast<QKeyEvent*>(e)->key());
-            if (vk) {
-                handle([this, vk] { Form_KeyDown(vk); });
-                return true;
-            }
-        }
-    }
-    return QWidget::eventFilter(watched, e);
+bool Form1::programKey(QKeyEvent* e) {
+    const int vk = virtualKey(e->key());
+    if (!vk)
+        return false;
+    handle([this, vk] { Form_KeyDown(vk); });
+    return true;
 }
 
-void Form1::closeEvent(QCloseEvent* e) {
+void Form1::windowClosing(QCloseEvent* e) {
     unloadForm2();
     if (settings_.closeOnlyUnloadsCanvas) {
         e->accept();

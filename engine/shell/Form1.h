@@ -2,14 +2,14 @@
 // The main window of a paged document: the page surfaces, the two arrow labels and
 // the print label, keys, printing through the hidden print canvas, and shutdown.
 
-#include <course/shell/ClickLabel.h>
 #include <course/shell/Document.h>
+#include <course/shell/Label.h>
 #include <course/shell/PrintSink.h>
+#include <course/shell/ShellWindow.h>
 #include <course/shell/SurfaceView.h>
 
 #include <QLabel>
 #include <QTimer>
-#include <QWidget>
 
 #include <functional>
 #include <memory>
@@ -17,7 +17,7 @@
 
 namespace course {
 
-class Form1 : public QWidget, private FormTarget {
+class Form1 : public ShellWindow, private FormTarget {
     Q_OBJECT
 public:
     explicit Form1(Document& doc, QWidget* parent = nullptr);
@@ -49,9 +49,9 @@ public:
     Surface& page(int k) { return pic_.at(k)->surface(); }
     SurfaceView* pageView(int k) { return pic_.at(k); }
     bool pageVisible(int k) const { return pic_.at(k)->isVisibleTo(this); }
-    ClickLabel* backLabel() { return cmdBack_; }
-    ClickLabel* goLabel() { return cmdGo_; }
-    ClickLabel* printLabel() { return cmdPrint_; }
+    Label* backLabel() { return cmdBack_; }
+    Label* goLabel() { return cmdGo_; }
+    Label* printLabel() { return cmdPrint_; }
     Surface* titleBox() { return picTitle_ ? &picTitle_->surface() : nullptr; }
     // The hidden print canvas, created on first use (or at start-up).
     Surface& Form2();
@@ -62,19 +62,18 @@ public:
     // Draws a page as it is while printing, on its own surface (export of a page
     // that is only drawn when shown).
     void drawPageForExport(int k);
-    // The visible part of a page, and the window as a whole, in logical pixels.
+    // The visible part of a page in logical pixels (the client area cuts it off).
     QSize visiblePageSize() const;
-    void renderWindow(QPainter& p);
 
     // Virtual-key code for a Qt key, or 0.
     static int virtualKey(int qtKey);
 
 protected:
-    void closeEvent(QCloseEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
+    void windowClosing(QCloseEvent* e) override;
+    bool programKey(QKeyEvent* e) override;
 
 private:
-    Rgb backColor() const override { return backColor_; }
+    Rgb backColor() const override;
     void setBackColor(Rgb c) override;
     void setControlsBackColor(Rgb c) override;
 
@@ -87,12 +86,11 @@ private:
 
     Document& doc_;
     const DocumentSettings& settings_;
-    Rgb backColor_ = 0xFFFFFF;
     std::vector<SurfaceView*> pic_;
-    ClickLabel* cmdBack_ = nullptr;
-    ClickLabel* cmdGo_ = nullptr;
-    ClickLabel* cmdPrint_ = nullptr;
-    QLabel* label1_ = nullptr;
+    Label* cmdBack_ = nullptr;
+    Label* cmdGo_ = nullptr;
+    Label* cmdPrint_ = nullptr;
+    Label* label1_ = nullptr;
     SurfaceView* picTitle_ = nullptr;
     QLabel* status_ = nullptr;
     QTimer statusTimer_;

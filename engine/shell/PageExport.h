@@ -1,23 +1,44 @@
 #pragma once
-// Writing a document's pages without a display: PNG pictures of the screen pages at
-// 1x and 2x, and a PDF with one page per document page and real, searchable text.
+// Writing pictures and PDFs without a display, the one path of every export: a PNG of
+// anything painted in logical pixels at a device pixel ratio, and a PDF whose pages
+// are replayed as vectors with real, searchable text. A document's export writes its
+// screen pages at 1x and 2x and a PDF with one page per document page.
 
 #include <course/textruns/Outcome.h>
+#include <course/textruns/Surface.h>
 
 #include <QSize>
 #include <QString>
 
+#include <functional>
+#include <vector>
+
 class QImage;
+class QPainter;
 
 namespace course {
 
 class Form1;
-class Surface;
 
+using Painting = std::function<void(QPainter&)>;
+
+// An image of `size` logical pixels at `dpr`, filled with `background`, then painted.
+QImage renderImage(QSize size, double dpr, Rgb background, const Painting& paint);
 // The part of a surface from its top-left corner, at a device pixel ratio.
 QImage renderSurface(const Surface& s, QSize size, double dpr);
 
 // Each fails with the reason when a file cannot be written.
+Outcome savePng(const QImage& img, const QString& file);
+
+struct PdfPage {
+    QSize size; // logical pixels
+    Painting paint;
+};
+// `resolution` is the PDF's device units per inch; the pages paint in logical pixels.
+Outcome writePdf(const QString& file, const std::vector<PdfPage>& pages, const QString& title,
+                 const QString& creator, int resolution);
+
+// A document's pages: page-0.png, page-0@2x.png, … in `dir`; all pages in one PDF.
 Outcome exportPng(Form1& w, const QString& dir);
 Outcome exportPdf(Form1& w, const QString& file);
 

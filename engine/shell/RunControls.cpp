@@ -23,21 +23,20 @@ QSettings settingsOf(const QString& program) { return QSettings(kOrganization, p
 RunControls::RunControls(PacedClock& clock, const QString& program, QWidget* parent)
     : QWidget(parent), clock_(clock), program_(program) {
     const QFont font = FontTable::makeFont(kFont, kFontSize, false, false);
-    auto makeLabel = [this, &font](const QString& tip) {
-        auto* l = new ClickLabel(this);
-        l->setFont(font);
-        l->setAlignment(Qt::AlignCenter);
+    auto makeLabel = [this](const QString& tip) {
+        auto* l = new Label(this, QString(), kFont, kFontSize, Label::Align::Centre);
+        l->setMargin(4);
         l->setCursor(Qt::PointingHandCursor);
-        l->setContentsMargins(4, 0, 4, 0);
         l->setToolTip(tip);
         return l;
     };
     pause_ = makeLabel(QStringLiteral("一時停止と再開 (P)。止めている間は N で次の区切りまで進む"));
     slower_ = makeLabel(QStringLiteral("遅くする ([)"));
     faster_ = makeLabel(QStringLiteral("速くする (])"));
-    slower_->setText(QStringLiteral("遅く"));
-    faster_->setText(QStringLiteral("速く"));
+    slower_->setCaption(QStringLiteral("遅く"));
+    faster_->setCaption(QStringLiteral("速く"));
     state_ = new QLabel(this);
+    stateFont_ = font;
     state_->setFont(font);
     QPalette pal = state_->palette();
     pal.setColor(QPalette::WindowText, QColor(96, 96, 96));
@@ -56,9 +55,9 @@ RunControls::RunControls(PacedClock& clock, const QString& program, QWidget* par
     column->addLayout(buttons);
     column->addWidget(state_);
 
-    connect(pause_, &ClickLabel::clicked, this, &RunControls::togglePause);
-    connect(slower_, &ClickLabel::clicked, this, &RunControls::slower);
-    connect(faster_, &ClickLabel::clicked, this, &RunControls::faster);
+    connect(pause_, &Label::clicked, this, &RunControls::togglePause);
+    connect(slower_, &Label::clicked, this, &RunControls::slower);
+    connect(faster_, &Label::clicked, this, &RunControls::faster);
     clock_.setListener([this] { refresh(); });
     refresh();
 }
@@ -66,8 +65,17 @@ RunControls::RunControls(PacedClock& clock, const QString& program, QWidget* par
 RunControls::~RunControls() { clock_.setListener({}); }
 
 void RunControls::setLabelColor(Rgb c) {
-    for (ClickLabel* l : {pause_, slower_, faster_})
+    for (Label* l : {pause_, slower_, faster_})
         l->setBackColor(c);
+}
+
+void RunControls::placeAt(const QRect& design, double scale) {
+    setGeometry(scaledRect(design, scale));
+    for (Label* l : {pause_, slower_, faster_})
+        l->setScale(scale);
+    QFont f = stateFont_;
+    f.setPointSizeF(f.pointSizeF() * scale);
+    state_->setFont(f);
 }
 
 bool RunControls::key(int keyCode, bool stepRight) {
@@ -102,7 +110,7 @@ void RunControls::faster() {
 void RunControls::remember() { saveSpeed(program_, clock_.speed()); }
 
 void RunControls::refresh() {
-    pause_->setText(clock_.paused() ? QStringLiteral("再開") : QStringLiteral("一時停止"));
+    pause_->setCaption(clock_.paused() ? QStringLiteral("再開") : QStringLiteral("一時停止"));
     state_->setText(stateText(clock_));
 }
 

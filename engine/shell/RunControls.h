@@ -6,15 +6,17 @@
 // run is paused. The chosen speed is kept in the program's settings for its next start.
 
 #include <course/pacing/PacedClock.h>
-#include <course/shell/ClickLabel.h>
+#include <course/shell/ClientControl.h>
+#include <course/shell/Label.h>
 
+#include <QFont>
 #include <QLabel>
 #include <QString>
 #include <QWidget>
 
 namespace course {
 
-class RunControls : public QWidget {
+class RunControls : public QWidget, public ClientControl {
     Q_OBJECT
 public:
     // `program` names the settings that keep the chosen speed. The clock must outlive
@@ -24,6 +26,10 @@ public:
 
     // Background of the labels, in the window's own colour.
     void setLabelColor(Rgb c);
+    // The controls scale with the window; they are no part of its pictures (a run's
+    // buttons, not its drawing), so paintTo paints nothing.
+    void placeAt(const QRect& design, double scale) override;
+    void paintTo(QPainter&) const override {}
 
     // P, N, →, [ and ] (virtual-key codes); `stepRight`: → steps too. True when the
     // key is one of them (it acted).
@@ -34,9 +40,9 @@ public:
     void slower();
     void faster();
 
-    ClickLabel* pauseLabel() const { return pause_; }
-    ClickLabel* slowerLabel() const { return slower_; }
-    ClickLabel* fasterLabel() const { return faster_; }
+    Label* pauseLabel() const { return pause_; }
+    Label* slowerLabel() const { return slower_; }
+    Label* fasterLabel() const { return faster_; }
     QLabel* stateLabel() const { return state_; }
 
     // "×¼", "×½", "×2", "×2.5": a speed factor as the window shows it.
@@ -50,10 +56,11 @@ private:
 
     PacedClock& clock_;
     QString program_;
-    ClickLabel* pause_;
-    ClickLabel* slower_;
-    ClickLabel* faster_;
+    Label* pause_;
+    Label* slower_;
+    Label* faster_;
     QLabel* state_;
+    QFont stateFont_;
 };
 
 // The speed the user chose last time in `program` (fallback when none or unusable),

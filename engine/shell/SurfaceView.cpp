@@ -3,7 +3,19 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <cmath>
+
 namespace course {
+
+QRect scaledRect(const QRect& design, double scale) {
+    if (scale == 1.0)
+        return design;
+    const int left = int(std::lround(design.x() * scale));
+    const int top = int(std::lround(design.y() * scale));
+    const int right = int(std::lround((design.x() + design.width()) * scale));
+    const int bottom = int(std::lround((design.y() + design.height()) * scale));
+    return QRect(left, top, right - left, bottom - top);
+}
 
 SurfaceView::SurfaceView(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -16,7 +28,10 @@ SurfaceView::SurfaceView(QWidget* parent) : QWidget(parent) {
 }
 
 void SurfaceView::changed() {
-    pending_ |= surface_.lastChange().toAlignedRect();
+    const QRectF c = surface_.lastChange();
+    const QRectF onScreen(c.topLeft() * scale_, c.size() * scale_);
+    // One pixel more around a scaled area: its edges were rounded.
+    pending_ |= scale_ == 1.0 ? onScreen.toAlignedRect() : onScreen.toAlignedRect().adjusted(-1, -1, 1, 1);
     if (!frame_.isActive())
         frame_.start();
 }
@@ -28,16 +43,37 @@ void SurfaceView::flush() {
 
 SurfaceView::~SurfaceView() { surface_.setChangeListener({}); }
 
+void SurfaceView::placeAt(const QRect& design, double scale) {
+    const bool rescaled = scale != scale_;
+    scale_ = scale;
+    if (surface_.size() != design.size())
+        surface_.resize(design.size());
+    setGeometry(scaledRect(design, scale));
+    if (rescaled)
+        update();
+}
+
+void SurfaceView::setViewScale(double scale) {
+    if (scale == scale_)
+        return;
+    scale_ = scale;
+    update();
+}
+
+void SurfaceView::paintTo(QPainter& p) const { surface_.render(p); }
+
 void SurfaceView::paintEvent(QPaintEvent* ev) {
     QPainter p(this);
-    const QImage& img = surface_.image(devicePixelRatioF());
+    // The image holds scale × device pixel ratio pixels per surface pixel, one per
+    // device pixel of the widget: it is copied, never stretched.
+    const qreal dpr = devicePixelRatioF();
+    const QImage& img = surface_.image(scale_ * dpr);
     const QRect r = ev->rect();
-    const qreal dpr = img.devicePixelRatio();
     p.drawImage(QRectF(r), img, QRectF(r.x() * dpr, r.y() * dpr, r.width() * dpr, r.height() * dpr));
 }
 
 void SurfaceView::resizeEvent(QResizeEvent*) {
-    if (surface_.size() != size())
+    if (scale_ == 1.0 && surface_.size() != size())
         surface_.resize(size());
 }
 

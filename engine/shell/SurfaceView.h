@@ -1,8 +1,11 @@
 #pragma once
-// A widget that shows a Surface: the persistent page image at the screen's device
-// pixel ratio, repainted when the surface changes. Repaints are gathered into frames:
-// at most one per kFrameMs, covering only the area drawn since the last one.
+// A widget that shows a Surface: the persistent page image at the screen's scale times
+// its device pixel ratio, repainted when the surface changes. The image is the
+// recording replayed as vectors at that resolution, so the page is sharp at every
+// scale. Repaints are gathered into frames: at most one per kFrameMs, covering only
+// the area drawn since the last.
 
+#include <course/shell/ClientControl.h>
 #include <course/textruns/Surface.h>
 
 #include <QTimer>
@@ -10,7 +13,7 @@
 
 namespace course {
 
-class SurfaceView : public QWidget {
+class SurfaceView : public QWidget, public ClientControl {
     Q_OBJECT
 public:
     static constexpr int kFrameMs = 20;
@@ -18,14 +21,22 @@ public:
     explicit SurfaceView(QWidget* parent = nullptr);
     ~SurfaceView() override;
 
-    // The area waiting for the next frame (empty when nothing is waiting).
+    // The area waiting for the next frame, in widget pixels (empty when nothing waits).
     QRect pendingArea() const { return pending_; }
 
     Surface& surface() { return surface_; }
     const Surface& surface() const { return surface_; }
 
+    // Screen pixels per surface pixel (1 unless the window is zoomed).
+    double scale() const { return scale_; }
+    void placeAt(const QRect& design, double scale) override;
+    void paintTo(QPainter& p) const override;
+
 protected:
+    // The scale alone, for a view whose place a layout chooses.
+    void setViewScale(double scale);
     void paintEvent(QPaintEvent*) override;
+    // At 100 % a view that was only given a widget size takes it as its surface size.
     void resizeEvent(QResizeEvent*) override;
 
 private:
@@ -35,6 +46,7 @@ private:
     Surface surface_;
     QRect pending_;
     QTimer frame_;
+    double scale_ = 1.0;
 };
 
 } // namespace course

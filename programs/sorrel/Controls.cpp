@@ -1,80 +1,21 @@
 #include "Controls.h"
 
-#include <course/shell/Document.h>
-
-#include <QMouseEvent>
 #include <QPainter>
 
-#include <algorithm>
-
 namespace sorrel {
-
-QRect twipsRect(int left, int top, int width, int height) {
-    return course::TwipsRect{left, top, width, height}.pixels();
-}
-
-// ---------------------------------------------------------------- LabelView
-
-LabelView::LabelView(QWidget* parent, const QString& fontName, double fontSize)
-    : course::SurfaceView(parent) {
-    surface().FontName = fontName;
-    surface().FontSize = fontSize;
-    surface().BackColor = 0xFFFFFF;
-}
-
-void LabelView::place(const QRect& r) {
-    setGeometry(r);
-    // A hidden widget gets its resize event only when shown; the surface must have
-    // its size now, since it is drawn (and may be exported) before that.
-    surface().resize(r.size());
-    redraw();
-}
-
-void LabelView::setCaption(const QString& caption) {
-    caption_ = caption;
-    setAccessibleName(caption);
-    redraw();
-}
-
-void LabelView::setBackColor(course::Rgb c) {
-    surface().BackColor = c;
-    redraw();
-}
-
-void LabelView::redraw() {
-    course::Surface& s = surface();
-    s.Cls();
-    s.CurrentX = 0;
-    s.CurrentY = 0;
-    s.Print(caption_);
-}
-
-void LabelView::paintTo(QPainter& p) const { surface().render(p); }
-
-void LabelView::mousePressEvent(QMouseEvent* e) {
-    pressed_ = e->button() == Qt::LeftButton;
-    e->accept();
-}
-
-void LabelView::mouseReleaseEvent(QMouseEvent* e) {
-    const bool click = pressed_ && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
-    pressed_ = false;
-    e->accept();
-    if (click)
-        emit clicked();
-}
-
-// ---------------------------------------------------------------- PictureBox
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent), view_(new course::SurfaceView(this)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void PictureBox::place(const QRect& r) {
-    setGeometry(r);
-    const QRect inner(kBorder, kBorder, r.width() - 2 * kBorder, r.height() - 2 * kBorder);
-    view_->setGeometry(inner);
-    view_->surface().resize(inner.size());
+void PictureBox::placeAt(const QRect& design, double scale) {
+    design_ = design.size();
+    scale_ = scale;
+    setGeometry(course::scaledRect(design, scale));
+    // The view lies inside the border, in this box's coordinates.
+    const QRect inner(kBorder, kBorder, design.width() - 2 * kBorder, design.height() - 2 * kBorder);
+    view_->placeAt(inner, scale);
+    update();
 }
 
 void paintSunkenBorder(QPainter& p, int w, int h) {
@@ -97,14 +38,16 @@ void paintSunkenBorder(QPainter& p, int w, int h) {
 
 void PictureBox::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    paintSunkenBorder(p, width(), height());
+    if (scale_ != 1.0)
+        p.scale(double(width()) / design_.width(), double(height()) / design_.height());
+    paintSunkenBorder(p, design_.width(), design_.height());
 }
 
 void PictureBox::paintTo(QPainter& p) const {
-    paintSunkenBorder(p, width(), height());
+    paintSunkenBorder(p, design_.width(), design_.height());
     p.save();
     p.translate(kBorder, kBorder);
-    view_->surface().render(p);
+    view_->paintTo(p);
     p.restore();
 }
 

@@ -5,9 +5,6 @@
 #include <course/shell/PageAccessible.h>
 #include <course/shell/PageTools.h>
 #include <course/textruns/PageText.h>
-#include <course/textruns/Units.h>
-
-#include <QPainter>
 
 namespace sorrel {
 
@@ -30,13 +27,15 @@ course::PageTextLayout windowText(SorrelWindow& w) {
         }
         all.text += part.text;
     };
-    auto caption = [](const LabelView* l) {
-        return course::PageTextLayout{l->caption(), {{0, int(l->caption().size()), QRectF(l->geometry())}}};
+    // Cells are where the parts lie in the client area at 100 %, whatever the zoom.
+    auto caption = [&w](const course::Label* l) {
+        return course::PageTextLayout{l->caption(), {{0, int(l->caption().size()), QRectF(w.designRect(l))}}};
     };
     add(caption(w.label1()), {});
     add(course::pageTextLayout(w.form()), {});
     for (PictureBox* box : {w.picNumerovBox(), w.picBox()})
-        add(course::pageTextLayout(box->surface()), box->view()->mapTo(&w, QPoint(0, 0)));
+        add(course::pageTextLayout(box->surface()),
+            w.designRect(box).topLeft() + QPoint(PictureBox::kBorder, PictureBox::kBorder));
     if (w.getSourceFile()->isVisibleTo(&w))
         add(caption(w.getSourceFile()), {});
     return all;
@@ -47,13 +46,7 @@ course::PageTextLayout windowText(SorrelWindow& w) {
 course::PageTools* installPageTools(SorrelWindow& w) {
     course::PageSource source;
     source.text = [&w] { return windowText(w).text; };
-    source.picture = [&w](double dpr) {
-        QImage img = course::units::imageAt(SorrelWindow::clientSize(), dpr);
-        img.fill(Qt::white);
-        QPainter p(&img);
-        w.paintClientArea(p);
-        return img;
-    };
+    source.picture = [&w](double dpr) { return w.clientImage(dpr); };
     source.view = [&w]() -> QWidget* { return &w; };
     source.revision = [&w] {
         return w.form().revision() + w.pic().revision() + w.picNumerov().revision() +
@@ -69,10 +62,10 @@ course::PageTools* installPageTools(SorrelWindow& w) {
     auto* tools = new course::PageTools(&w, std::move(source), std::move(keys));
 
     course::PageAccessible::expose(&w, {QAccessible::Document, {}, {}, [&w] { return windowText(w); }});
-    LabelView* title = w.label1();
+    course::Label* title = w.label1();
     course::PageAccessible::expose(title,
                                    {QAccessible::StaticText, [title] { return title->caption(); }, {}});
-    LabelView* download = w.getSourceFile();
+    course::Label* download = w.getSourceFile();
     course::PageAccessible::expose(download,
                                    {QAccessible::Button, [download] { return download->caption(); }, {}});
     return tools;

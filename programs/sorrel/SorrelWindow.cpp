@@ -2,6 +2,7 @@
 
 #include "SorrelPageTools.h"
 
+#include <course/shell/Document.h>
 #include <course/shell/EventPump.h>
 #include <course/shell/Form1.h>
 #include <course/shell/RunControls.h>
@@ -57,7 +58,9 @@ constexpr double kTitleFontSize = 15.75;
 constexpr course::Rgb kControlsColor = course::RGB(244, 244, 255);
 } // namespace
 
-QSize SorrelWindow::clientSize() { return twipsRect(0, 0, kClientWidthTwips, kClientHeightTwips).size(); }
+QSize SorrelWindow::designSize() {
+    return course::TwipsRect{0, 0, kClientWidthTwips, kClientHeightTwips}.pixels().size();
+}
 
 SorrelWindow::Config SorrelWindow::unpaced() {
     Config c;
@@ -67,7 +70,7 @@ SorrelWindow::Config SorrelWindow::unpaced() {
 }
 
 SorrelWindow::SorrelWindow(Config config)
-    : config_(std::move(config)),
+    : ShellWindow(designSize()), config_(std::move(config)),
       pacer_(course::PacedClock(config_.clock, config_.speed), yieldFor(config_.yield)), Z_(config_.Z) {
     pacer_.setWaits(config_.waits);
     if (config_.paused)
@@ -76,53 +79,49 @@ SorrelWindow::SorrelWindow(Config config)
         glyphs_.useEnvironment(*config_.environment);
     HartreeSetup::forCharge(Z_); // refuses a charge outside 1..10
     setWindowTitle(programTitle(Z_));
-    setFixedSize(clientSize());
-    surface().resize(clientSize());
-    surface().FontName = QStringLiteral("メイリオ");
+    course::Surface& form = clientSurface();
+    form.FontName = QStringLiteral("メイリオ");
 
     // Stacking order: the title lowest, the download label on top.
-    label1_ = new LabelView(this, QStringLiteral("メイリオ"), kTitleFontSize);
-    label1_->place(twipsRect(2715, 165, 5640, 480));
-    label1_->setCaption(programTitle(Z_));
+    QWidget* area = client();
+    const QString font = QStringLiteral("メイリオ");
+    label1_ = new course::Label(area, programTitle(Z_), font, kTitleFontSize);
+    place(label1_, course::TwipsRect{2715, 165, 5640, 480}.pixels());
 
-    picNumerov_ = new PictureBox(this);
-    picNumerov_->place(twipsRect(4575, 630, 7365, 3915));
-    pic_ = new PictureBox(this);
-    pic_->place(twipsRect(4620, 4800, 7380, 6105));
+    picNumerov_ = new PictureBox(area);
+    place(picNumerov_, course::TwipsRect{4575, 630, 7365, 3915}.pixels());
+    pic_ = new PictureBox(area);
+    place(pic_, course::TwipsRect{4620, 4800, 7380, 6105}.pixels());
 
-    getSourceFile_ = new LabelView(this, QStringLiteral("メイリオ"), 9.75);
-    getSourceFile_->place(twipsRect(7305, 240, 4560, 345));
-    getSourceFile_->setCaption(kDownloadCaption);
+    getSourceFile_ = new course::Label(area, kDownloadCaption, font, 9.75);
+    place(getSourceFile_, course::TwipsRect{7305, 240, 4560, 345}.pixels());
     getSourceFile_->setCursor(Qt::PointingHandCursor);
     getSourceFile_->setToolTip(config_.sourceUrl.toDisplayString(QUrl::PreferLocalFile));
     getSourceFile_->hide(); // until the run has ended
-    connect(getSourceFile_, &LabelView::clicked, this, [this] { getSourceFileClick(); });
+    connect(getSourceFile_, &course::Label::clicked, this, [this] { getSourceFileClick(); });
 
     // The run's controls take the download label's place while a run is drawn.
-    controls_ = new course::RunControls(pacer_.clock(), QStringLiteral("sorrel"), this);
+    controls_ = new course::RunControls(pacer_.clock(), QStringLiteral("sorrel"), area);
     controls_->setLabelColor(kControlsColor);
-    controls_->setGeometry(twipsRect(7305, 30, 4560, 600));
+    place(controls_, course::TwipsRect{7305, 30, 4560, 600}.pixels());
     controls_->hide();
 
     display_ =
-        std::make_unique<SorrelDisplay>(glyphs_, surface(), picNumerov_->surface(), pic_->surface(), pacer_);
+        std::make_unique<SorrelDisplay>(glyphs_, form, picNumerov_->surface(), pic_->surface(), pacer_);
     display_->onFinished = [this] {
         glyphs_.chime();
         getSourceFile_->show();
     };
-    glyphs_.Form = &surface();
-    display_->tableRight = std::min(picNumerov_->geometry().left(), pic_->geometry().left());
+    glyphs_.Form = &form;
+    display_->tableRight = std::min(designRect(picNumerov_).left(), designRect(pic_).left());
 
     installPageTools(*this);
-    // Key preview: the window sees Escape whichever of its controls has the focus.
-    qApp->installEventFilter(this);
+    addKeyHandler([this](QKeyEvent* e) { return course::PageTools::keyPress(this, *e); });
 }
 
 SorrelWindow::~SorrelWindow() {
     // The controls watch the clock, which goes before the window's children do.
     delete controls_;
-    if (qApp)
-        qApp->removeEventFilter(this);
 }
 
 course::Yield SorrelWindow::yieldFor(course::Yield y) {
@@ -186,10 +185,10 @@ void SorrelWindow::chooseCharge(int Z) {
 void SorrelWindow::reportException(const std::exception& e) {
     const QString message =
         QStringLiteral("計算を続けられませんでした: %1").arg(QString::fromLocal8Bit(e.what()));
-    course::DrawingScope on(glyphs_, surface());
-    surface().PrintLine();
+    course::DrawingScope on(glyphs_, clientSurface());
+    clientSurface().PrintLine();
     glyphs_.CurX = 5;
-    glyphs_.CurY = surface().CurrentY;
+    glyphs_.CurY = clientSurface().CurrentY;
     glyphs_.d(message);
 }
 
@@ -197,7 +196,7 @@ void SorrelWindow::reportException(const std::exception& e) {
 // (which clears every surface), the ion's title, the initial state and an empty first
 // table line.
 void SorrelWindow::prepare() {
-    course::Surface& f = surface();
+    course::Surface& f = clientSurface();
     // Character cell of the window's font; the lower plot takes the same size.
     f.FontSize = 11;
     glyphs_.CharW = f.TextWidth(QStringLiteral("A"));
@@ -211,7 +210,7 @@ void SorrelWindow::prepare() {
     // A longer ion name is set smaller so that it ends before the download label.
     course::Surface& caption = label1_->surface();
     caption.FontSize = kTitleFontSize;
-    const double room = getSourceFile_->geometry().left() - label1_->geometry().left();
+    const double room = designRect(getSourceFile_).left() - designRect(label1_).left();
     const double width = caption.TextWidth(title);
     if (width > room)
         caption.FontSize = std::floor(kTitleFontSize * room / width * 4) / 4;
@@ -242,54 +241,33 @@ void SorrelWindow::getSourceFileClick() {
         getSourceFile_->setCaption(kDownloadFailedCaption);
 }
 
-void SorrelWindow::paintClientArea(QPainter& p) const {
-    surface().render(p);
-    for (QObject* child : children()) {
-        auto* w = qobject_cast<QWidget*>(child);
-        if (!w || !w->isVisibleTo(this))
-            continue;
-        p.save();
-        p.translate(w->geometry().topLeft());
-        if (auto* box = qobject_cast<PictureBox*>(w))
-            box->paintTo(p);
-        else if (auto* label = qobject_cast<LabelView*>(w))
-            label->paintTo(p);
-        p.restore();
+bool SorrelWindow::programKey(QKeyEvent* event) {
+    const int key = event->key();
+    if (key == Qt::Key_Escape) {
+        glyphs_.env().End();
+        return true;
     }
+    // P, N, →, [ and ]: pause, step and speed of a run in progress.
+    if (running_ && controls_->key(course::Form1::virtualKey(key)))
+        return true;
+    // 1..9 and 0 choose the nuclear charge 1..10 and run again.
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) {
+        chooseCharge(key == Qt::Key_0 ? 10 : key - Qt::Key_0);
+        return true;
+    }
+    return false;
 }
 
-bool SorrelWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        auto* w = qobject_cast<QWidget*>(watched);
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (w && w->window() == this && course::PageTools::keyPress(this, *static_cast<QKeyEvent*>(event)))
-            return true;
-        if (w && w->window() == this && key == Qt::Key_Escape) {
-            glyphs_.env().End();
-            return true;
-        }
-        // P, N, →, [ and ]: pause, step and speed of a run in progress.
-        if (w && w->window() == this && running_ && controls_->key(course::Form1::virtualKey(key)))
-            return true;
-        // 1..9 and 0 choose the nuclear charge 1..10 and run again.
-        if (w && w->window() == this && key >= Qt::Key_0 && key <= Qt::Key_9) {
-            chooseCharge(key == Qt::Key_0 ? 10 : key - Qt::Key_0);
-            return true;
-        }
-    }
-    return course::SurfaceView::eventFilter(watched, event);
-}
-
-void SorrelWindow::closeEvent(QCloseEvent* event) {
+void SorrelWindow::windowClosing(QCloseEvent* event) {
     glyphs_.env().End();
     event->accept();
 }
 
-course::Rgb SorrelWindow::backColor() const { return surface().BackColor; }
+course::Rgb SorrelWindow::backColor() const { return clientSurface().BackColor; }
 
 void SorrelWindow::setBackColor(course::Rgb c) {
-    surface().BackColor = c;
-    surface().Cls();
+    clientSurface().BackColor = c;
+    clientSurface().Cls();
 }
 
 void SorrelWindow::setControlsBackColor(course::Rgb c) {

@@ -8,6 +8,8 @@
 #include "Controls.h"
 #include "SorrelDisplay.h"
 #include "SorrelGlyphs.h"
+#include <course/shell/Label.h>
+#include <course/shell/ShellWindow.h>
 #include <hartree/HartreeState.h>
 
 #include <course/shell/PacedWaiter.h>
@@ -60,7 +62,7 @@ struct SorrelWindowConfig {
     course::Environment* environment = nullptr;
 };
 
-class SorrelWindow : public course::SurfaceView, private course::FormTarget {
+class SorrelWindow : public course::ShellWindow, private course::FormTarget {
     Q_OBJECT
 public:
     using Config = SorrelWindowConfig;
@@ -87,19 +89,17 @@ public:
     // Runs started by load() so far, restarts included.
     int runsStarted() const { return runsStarted_; }
 
-    // The finished picture of the client area: the window's surface and every
-    // visible control at its place, in logical pixels.
-    void paintClientArea(QPainter& p) const;
-    static QSize clientSize();
+    // The client area at 100 %, in logical pixels.
+    static QSize designSize();
 
     // Parts, for the program's output and for tests.
-    course::Surface& form() { return surface(); }
+    course::Surface& form() { return clientSurface(); }
     course::Surface& picNumerov() { return picNumerov_->surface(); }
     course::Surface& pic() { return pic_->surface(); }
     PictureBox* picNumerovBox() const { return picNumerov_; }
     PictureBox* picBox() const { return pic_; }
-    LabelView* label1() const { return label1_; }
-    LabelView* getSourceFile() const { return getSourceFile_; }
+    course::Label* label1() const { return label1_; }
+    course::Label* getSourceFile() const { return getSourceFile_; }
     SorrelGlyphs& glyphs() { return glyphs_; }
     SorrelDisplay& display() { return *display_; }
     // The run's paced clock (pause, step, speed) and the controls that show it.
@@ -109,8 +109,8 @@ public:
     std::optional<RunOutcome> outcome() const { return outcome_; }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    bool programKey(QKeyEvent* event) override;
+    void windowClosing(QCloseEvent* event) override;
 
 private:
     // FormTarget (engine start-up).
@@ -128,10 +128,10 @@ private:
     Config config_;
     SorrelGlyphs glyphs_;
     course::PacedWaiter pacer_;
-    LabelView* label1_;
+    course::Label* label1_;
     PictureBox* picNumerov_;
     PictureBox* pic_;
-    LabelView* getSourceFile_;
+    course::Label* getSourceFile_;
     course::RunControls* controls_;
     std::unique_ptr<SorrelDisplay> display_;
     std::unique_ptr<HartreeState> state_;

@@ -1,7 +1,6 @@
 // sorrel: the Hartree computation of the helium ground state, drawn as it runs.
 
 #include "DataExport.h"
-#include "Export.h"
 #include "Options.h"
 #include "SorrelWindow.h"
 #include <hartree/TableCollector.h>
@@ -73,9 +72,10 @@ int exportWindow(const sorrel::Options& o) {
         }
     };
     if (!o.exportPng.empty())
-        report(sorrel::exportPng(window, QString::fromStdString(o.exportPng), o.scale));
+        report(window.exportClientPng(QString::fromStdString(o.exportPng), o.scale));
     if (!o.exportPdf.empty())
-        report(sorrel::exportPdf(window, QString::fromStdString(o.exportPdf)));
+        report(window.exportClientPdf(QString::fromStdString(o.exportPdf), sorrel::kProgramTitle,
+                                      QStringLiteral("sorrel")));
     return status;
 }
 
@@ -98,6 +98,7 @@ int main(int argc, char** argv) {
     // Exports never show a window, so they never need a display.
     chooseOffscreenPlatform(o.exporting());
     QApplication app(argc, argv);
+    course::nameApplication(QStringLiteral("sorrel"));
     if (o.exporting())
         return exportWindow(o);
 

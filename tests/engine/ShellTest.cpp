@@ -1,12 +1,14 @@
 // The shell with a small test document on the offscreen platform: start-up state,
-// arrow and key rules, KeyBusy, printing through the print canvas, close behaviour.
+// arrow and key rules, KeyBusy, printing through the print canvas, close behaviour,
+// zoom and the window's kept size.
 
-#include <course/shell/ClickLabel.h>
 #include <course/shell/DocumentMain.h>
 #include <course/shell/EventPump.h>
 #include <course/shell/Form1.h>
 #include <course/shell/KeyCode.h>
+#include <course/shell/Label.h>
 #include <course/shell/PageExport.h>
+#include <course/shell/ShellWindow.h>
 #include <course/shell/SurfaceView.h>
 #include "RecordingSink.h"
 #include "WindowFixture.h"
@@ -20,12 +22,17 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPicture>
+#include <QScreen>
+#include <QSettings>
+#include <QWheelEvent>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <type_traits>
 
 using namespace course;
@@ -510,11 +517,11 @@ TEST(DocumentOptions, FaultsOfATextModeEndWithTheProgramNameAndStatusOne) {
     EXPECT_EQ(runGuarded(QStringLiteral("testdoc"), [] { return 3; }), 3);
 }
 
-TEST(ClickLabelTest, ClicksOnReleaseInsideAfterAPressInsideLikeAButton) {
-    ClickLabel label(QStringLiteral("印刷"));
+TEST(LabelTest, ClicksOnReleaseInsideAfterAPressInsideLikeAButton) {
+    Label label(nullptr, QStringLiteral("印刷"), QStringLiteral("メイリオ"), 14.25, Label::Align::Centre);
     label.resize(40, 20);
     int clicks = 0;
-    QObject::connect(&label, &ClickLabel::clicked, [&clicks] { ++clicks; });
+    QObject::connect(&label, &Label::clicked, [&clicks] { ++clicks; });
     auto send = [&label](QEvent::Type type, QPointF at, Qt::MouseButton button) {
         const Qt::MouseButtons held =
             type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::NoButton;
@@ -556,4 +563,196 @@ TEST(SurfaceViewTest, GathersTheDrawingOfAFrameIntoOneRepaintOfTheAreaDrawn) {
     EXPECT_FALSE(pending.contains(QPoint(150, 90))) << "only the area drawn waits";
     settle();
     EXPECT_TRUE(view.pendingArea().isEmpty()) << "the frame is shown";
+}
+
+// ---------------------------------------------------------------- zoom and window size
+
+namespace {
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void sendKey(QWidget* to, int key, Qt::KeyboardModifiers mods) {
+    QKeyEvent e(QEvent::KeyPress, key, mods);
+    QCoreApplication::sendEvent(to, &e);
+}
+
+// Waits in the event loop until `done` or two seconds have passed.
+template <typename Done>
+bool settle(Done done) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
+}
+
+// Clears what a test left in the settings, so that later windows start afresh.
+struct ClearSettings {
+    ClearSettings() { QSettings().clear(); }
+    ~ClearSettings() { QSettings().clear(); }
+};
+
+} // namespace
+
+TEST(ScaleSteps, StepThroughTheListFromAnyScaleAndStopAtTheEnds) {
+    const std::vector<double>& steps = ShellWindow::scaleSteps();
+    ASSERT_EQ(steps.front(), 0.5);
+    ASSERT_EQ(steps.back(), 3.0);
+    EXPECT_TRUE(std::is_sorted(steps.begin(), steps.end()));
+    // Up from the smallest visits every step once, and stays at the largest.
+    std::vector<double> seen{ShellWindow::minScale()};
+    while (seen.back() < ShellWindow::maxScale() && seen.size() < 50)
+        seen.push_back(ShellWindow::stepFrom(seen.back(), +1));
+    EXPECT_EQ(seen, steps);
+    EXPECT_EQ(ShellWindow::stepFrom(3.0, +1), 3.0);
+    EXPECT_EQ(ShellWindow::stepFrom(0.5, -1), 0.5);
+    EXPECT_EQ(ShellWindow::stepFrom(1.0, -1), 0.9);
+    // A scale that fits a window by hand steps to the neighbouring steps.
+    EXPECT_EQ(ShellWindow::stepFrom(1.13, +1), 1.25);
+    EXPECT_EQ(ShellWindow::stepFrom(1.13, -1), 1.1);
+    EXPECT_EQ(ShellWindow::stepFrom(0.2, +1), 0.5);
+    EXPECT_EQ(ShellWindow::stepFrom(7.0, -1), 3.0);
+}
+
+TEST_F(Shell, ZoomKeysScaleEveryControlAndClampToTheSteps) {
+    open(settingsFor(KeySet::B));
+    const QRect page = w->designRect(w->pageView(0));
+    const QRect print = w->designRect(w->printLabel());
+    ASSERT_EQ(w->pageView(0)->geometry(), page);
+
+    sendKey(w->pageView(0), Qt::Key_Equal, Qt::ControlModifier);
+    EXPECT_EQ(w->scale(), 1.1);
+    sendKey(w->printLabel(), Qt::Key_Plus, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(w->scale(), 1.25);
+    EXPECT_EQ(w->pageView(0)->geometry(), scaledRect(page, 1.25));
+    EXPECT_EQ(w->printLabel()->geometry(), scaledRect(print, 1.25));
+    EXPECT_EQ(w->client()->size(), scaledRect(QRect(QPoint(0, 0), w->clientSize()), 1.25).size());
+    // The pages keep their design size: only the view is scaled.
+    EXPECT_EQ(w->page(0).size(), page.size());
+    EXPECT_EQ(w->pageView(0)->scale(), 1.25);
+
+    sendKey(w.get(), Qt::Key_Minus, Qt::ControlModifier);
+    sendKey(w.get(), Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_EQ(w->scale(), 1.0);
+    for (int i = 0; i < 20; ++i)
+        sendKey(w.get(), Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_EQ(w->scale(), 0.5);
+    sendKey(w.get(), Qt::Key_0, Qt::ControlModifier);
+    EXPECT_EQ(w->scale(), 1.0);
+    EXPECT_EQ(w->pageView(0)->geometry(), page);
+    w->setScale(9);
+    EXPECT_EQ(w->scale(), 3.0);
+    w->setScale(0.1);
+    EXPECT_EQ(w->scale(), 0.5);
+
+    // Ctrl + wheel: one notch, one step.
+    w->resetZoom();
+    const QPointF at(10, 10);
+    QWheelEvent up(at, w->mapToGlobal(at), {}, QPoint(0, 120), Qt::NoButton, Qt::ControlModifier,
+                   Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(w->pageView(0), &up);
+    EXPECT_EQ(w->scale(), 1.1);
+    QWheelEvent plain(at, w->mapToGlobal(at), {}, QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(w->pageView(0), &plain);
+    EXPECT_EQ(w->scale(), 1.1) << "a wheel without Ctrl scrolls";
+
+    // The zoom keys are not page keys, and the page keys still work.
+    EXPECT_EQ(doc->CurPic, 0);
+    sendKey(w.get(), Qt::Key_Down, Qt::NoModifier);
+    EXPECT_EQ(doc->CurPic, 1);
+    EXPECT_EQ(ends, 0);
+}
+
+TEST_F(Shell, AScaleStepResizesTheWindowUpToTheScreenAndHandResizingFitsThePage) {
+    ClearSettings clean;
+    open(settingsFor(KeySet::B));
+    const QSize client = w->clientSize();
+    EXPECT_EQ(w->sizeForScale(2.0, QSize(4000, 4000)), client * 2);
+    EXPECT_EQ(w->sizeForScale(2.0, QSize(1000, 900)), QSize(1000, 900));
+    EXPECT_EQ(w->sizeForScale(0.5, QSize(1000, 900)), QSize(client.width() / 2, client.height() / 2));
+
+    w->show();
+    ASSERT_TRUE(settle([&] { return w->isVisible(); }));
+    // The window and its frame stay on the screen.
+    const QSize screen = w->screen()->availableGeometry().size() - (w->frameGeometry().size() - w->size());
+    w->setScale(1.5);
+    ASSERT_TRUE(settle([&] { return w->size() == w->sizeForScale(1.5, screen); }))
+        << w->size().width() << "x" << w->size().height() << " on " << screen.width() << "x"
+        << screen.height() << " frame " << w->frameGeometry().width() << "x" << w->frameGeometry().height();
+    EXPECT_EQ(w->scale(), 1.5) << "the window the step asked for keeps the step's scale";
+
+    // By hand: the page fits the window, aspect kept.
+    const QSize hand(client.width() * 0.8, client.height() * 0.7);
+    w->resize(hand);
+    ASSERT_TRUE(settle([&] { return w->size() == hand; }));
+    EXPECT_NEAR(w->scale(), 0.7, 1.0 / client.height());
+    w->resize(client.width() / 4, client.height() / 4);
+    ASSERT_TRUE(settle([&] { return w->scale() == 0.5; })) << "never below the smallest step";
+    w->hide();
+}
+
+TEST_F(Shell, ExportsAndPrintsAreTheSameAtEveryScale) {
+    open(settingsFor(KeySet::B, 2));
+    QTemporaryDir dir;
+    const QString at100 = dir.filePath(QStringLiteral("100")), at200 = dir.filePath(QStringLiteral("200"));
+    ASSERT_TRUE(exportPng(*w, at100).ok);
+    w->cmdPrint_Click();
+    w->PrintForm1();
+    w->setScale(2.0);
+    ASSERT_TRUE(exportPng(*w, at200).ok);
+    w->cmdPrint_Click();
+    w->PrintForm1();
+    for (const char* name : {"page-0.png", "page-0@2x.png", "page-1.png", "page-1@2x.png"}) {
+        const QByteArray a = fileBytes(QDir(at100).filePath(QLatin1String(name)));
+        EXPECT_FALSE(a.isEmpty()) << name;
+        EXPECT_EQ(a, fileBytes(QDir(at200).filePath(QLatin1String(name)))) << name;
+    }
+    ASSERT_EQ(sink->images.size(), 4u);
+    EXPECT_EQ(sink->images[0], sink->images[2]) << "the printed page";
+    EXPECT_EQ(sink->images[1], sink->images[3]) << "the printed window";
+    EXPECT_EQ(sink->images[1].size(), w->clientSize());
+
+    // The PDF is painted by the same calls at any scale.
+    auto record = [this] {
+        QPicture pic;
+        QPainter p(&pic);
+        w->paintClientArea(p);
+        p.end();
+        return QByteArray(pic.data(), int(pic.size()));
+    };
+    const QByteArray scaled = record();
+    w->resetZoom();
+    EXPECT_EQ(record(), scaled);
+}
+
+TEST(WindowSize, TheKeptSizeIsRestoredButNeverLargerThanTheScreen) {
+    ClearSettings clean;
+    EXPECT_FALSE(ShellWindow::restoredSize(QSize(1000, 800)).isValid()) << "nothing kept yet";
+    QSettings().setValue(QStringLiteral("window/size"), QSize(700, 500));
+    EXPECT_EQ(ShellWindow::restoredSize(QSize(1000, 800)), QSize(700, 500));
+    QSettings().setValue(QStringLiteral("window/size"), QSize(3000, 500));
+    EXPECT_EQ(ShellWindow::restoredSize(QSize(1000, 800)), QSize(1000, 500));
+    QSettings().setValue(QStringLiteral("window/size"), QStringLiteral("garbage"));
+    EXPECT_FALSE(ShellWindow::restoredSize(QSize(1000, 800)).isValid());
+
+    // A shown window takes the kept size and fits its page to it; a step is kept.
+    TestDocument doc(settingsFor(KeySet::B));
+    const QSize client = Form1(doc).clientSize();
+    const QSize kept(client.width() * 0.6, client.height() * 0.9);
+    QSettings().setValue(QStringLiteral("window/size"), kept);
+    {
+        Form1 w(doc);
+        w.Form_Load(true);
+        ASSERT_TRUE(settle([&] { return w.size() == kept; }));
+        EXPECT_NEAR(w.scale(), 0.6, 1.0 / client.width());
+        w.setScale(0.75);
+        const QSize stepped = w.sizeForScale(0.75, w.screen()->availableGeometry().size());
+        ASSERT_TRUE(
+            settle([&] { return QSettings().value(QStringLiteral("window/size")).toSize() == stepped; }));
+        w.hide();
+    }
 }

@@ -10,6 +10,7 @@
 #include "RunLog.h"
 #include "QuilletDocument.h"
 
+#include <QEvent>
 #include <QDir>
 #include <QFile>
 #include <QFontMetricsF>

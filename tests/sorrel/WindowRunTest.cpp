@@ -3,9 +3,11 @@
 // the download label, and the glyph coverage of every surface.
 
 #include "WindowTestSupport.h"
+#include <course/shell/RunControls.h>
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 
@@ -153,7 +155,7 @@ TEST(SorrelWindowRun, TableFitsLeftOfThePlotsAndAboveTheBottomEdge) {
         bottom = std::max(bottom, op->a.y() + op->cell.height());
     }
     EXPECT_LT(right, plotsLeft);
-    EXPECT_LT(bottom, SorrelWindow::clientSize().height());
+    EXPECT_LT(bottom, SorrelWindow::designSize().height());
 }
 
 TEST(SorrelWindowRun, SummaryShowsTheConvergedEnergiesAndTheReferences) {
@@ -255,7 +257,7 @@ TEST(SorrelWindowRun, EndsWithOneChimeAndTheDownloadLabel) {
     EXPECT_EQ(r.soundsBeforeReport, 0u);
     ASSERT_EQ(r.sounds.size(), 1u);
     EXPECT_EQ(r.sounds[0], course::Sound::Chime);
-    LabelView* label = r.window->getSourceFile();
+    course::Label* label = r.window->getSourceFile();
     EXPECT_TRUE(label->isVisibleTo(r.window.get()));
     EXPECT_EQ(label->backColor(), 0xFFFFFFu);
     EXPECT_EQ(label->caption(), kDownloadCaption);
@@ -263,7 +265,7 @@ TEST(SorrelWindowRun, EndsWithOneChimeAndTheDownloadLabel) {
 
 TEST(SorrelWindowRun, DownloadLabelOpensTheArchiveAddressAndReportsFailure) {
     RunRecord& r = run();
-    LabelView* label = r.window->getSourceFile();
+    course::Label* label = r.window->getSourceFile();
     r.opened.clear();
     r.openSucceeds = true;
     click(label);
@@ -305,15 +307,15 @@ TEST(SorrelWindowRun, EveryCharacterDrawnHasAGlyphInItsFont) {
     EXPECT_EQ(course::missingCharacters(w.picNumerov()), QString());
     EXPECT_EQ(course::missingCharacters(w.label1()->surface()), QString());
     EXPECT_EQ(course::missingCharacters(w.getSourceFile()->surface()), QString());
-    LabelView probe(nullptr, QStringLiteral("メイリオ"), 9.75);
-    probe.place(w.getSourceFile()->geometry());
+    course::Label probe(nullptr, QString(), QStringLiteral("メイリオ"), 9.75);
+    probe.placeAt(w.designRect(w.getSourceFile()), 1.0);
     probe.setCaption(kDownloadFailedCaption);
     EXPECT_EQ(course::missingCharacters(probe.surface()), QString());
 }
 
 TEST(SorrelWindowRun, ControlsSitAtTheirTwipsPositions) {
     SorrelWindow& w = *run().window;
-    EXPECT_EQ(SorrelWindow::clientSize(), QSize(805, 734));
+    EXPECT_EQ(SorrelWindow::designSize(), QSize(805, 734));
     EXPECT_EQ(w.label1()->geometry(), QRect(181, 11, 376, 32));
     EXPECT_EQ(w.getSourceFile()->geometry(), QRect(487, 16, 304, 23));
     EXPECT_EQ(w.picNumerovBox()->geometry(), QRect(305, 42, 491, 261));
@@ -324,4 +326,38 @@ TEST(SorrelWindowRun, ControlsSitAtTheirTwipsPositions) {
     EXPECT_NEAR(w.pic().toPixels(4.2, 1).y(), 403, 1e-9);
     EXPECT_NEAR(w.picNumerov().toPixels(4.2, 0.1).x(), 487, 1e-9);
     EXPECT_EQ(w.windowTitle(), kProgramTitle);
+}
+
+TEST(SorrelWindowRun, ZoomScalesTheControlsButNotTheExports) {
+    SorrelWindow& w = *run().window;
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    auto bytes = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QString at100 = dir.filePath(QStringLiteral("100.png")),
+                  at200 = dir.filePath(QStringLiteral("200.png"));
+    ASSERT_TRUE(w.exportClientPng(at100, 2));
+    // Ctrl + 0 is the zoom's, not the charge key 0.
+    auto ctrl = [&w](Qt::Key key) {
+        QKeyEvent e(QEvent::KeyPress, key, Qt::ControlModifier);
+        QCoreApplication::sendEvent(w.picBox()->view(), &e);
+    };
+    for (int i = 0; i < 5; ++i)
+        ctrl(Qt::Key_Equal);
+    EXPECT_EQ(w.scale(), 2.0);
+    EXPECT_EQ(w.picBox()->geometry(), course::scaledRect(w.designRect(w.picBox()), 2.0));
+    EXPECT_EQ(w.picBox()->view()->geometry(),
+              QRect(4, 4, 2 * w.pic().size().width(), 2 * w.pic().size().height()));
+    EXPECT_EQ(w.label1()->geometry().size(), 2 * w.designRect(w.label1()).size());
+    // The run's controls too, though a layout places their labels.
+    EXPECT_EQ(w.runControls()->geometry(), course::scaledRect(w.designRect(w.runControls()), 2.0));
+    EXPECT_EQ(w.runControls()->pauseLabel()->scale(), 2.0);
+    ASSERT_TRUE(w.exportClientPng(at200, 2));
+    EXPECT_EQ(bytes(at100), bytes(at200));
+    ctrl(Qt::Key_0);
+    EXPECT_EQ(w.scale(), 1.0);
+    EXPECT_EQ(w.charge(), 2);
+    EXPECT_EQ(w.picBox()->geometry(), w.designRect(w.picBox()));
 }

@@ -15,8 +15,6 @@
 
 #include <thread>
 
-extern char** environ;
-
 namespace {
 
 using storm::Clock;
@@ -52,17 +50,7 @@ TEST(XClipboard, CopiedPageTextAndPictureReachOtherPrograms) {
     storm::XClient c(x.display());
     ASSERT_TRUE(c.ok());
     QTemporaryDir home;
-    std::map<std::string, std::string> env;
-    for (char** e = environ; *e; ++e) {
-        const std::string kv = *e;
-        if (const auto eq = kv.find('='); eq != std::string::npos)
-            env[kv.substr(0, eq)] = kv.substr(eq + 1);
-    }
-    env.erase("WAYLAND_DISPLAY");
-    env["DISPLAY"] = x.display();
-    env["QT_QPA_PLATFORM"] = "xcb";
-    env["HOME"] = env["XDG_RUNTIME_DIR"] = home.path().toStdString();
-    env["XDG_CONFIG_HOME"] = home.path().toStdString() + "/config";
+    const auto env = storm::programEnvironment(x.display(), home.path().toStdString());
     storm::Child child({QUILLET_BINARY}, env);
 
     storm::Window window = 0;

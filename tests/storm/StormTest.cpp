@@ -33,8 +33,6 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
-extern char** environ;
-
 namespace storm {
 namespace {
 
@@ -156,25 +154,11 @@ private:
     }
 
     std::map<std::string, std::string> environment(const QTemporaryDir& home) {
-        std::map<std::string, std::string> env;
-        for (char** e = environ; *e; ++e) {
-            const std::string kv = *e;
-            const auto eq = kv.find('=');
-            if (eq != std::string::npos)
-                env[kv.substr(0, eq)] = kv.substr(eq + 1);
-        }
-        const std::string dir = home.path().toStdString();
-        env.erase("WAYLAND_DISPLAY");
-        env["DISPLAY"] = display_;
-        env["QT_QPA_PLATFORM"] = "xcb";
-        env["COURSE_STATE_TRACE"] = "1";
         // Printed pages and anything else the program writes land in the temporary home;
         // no printer is reachable, so a print is saved there as a PDF.
-        env["HOME"] = dir;
-        env["XDG_CONFIG_HOME"] = dir + "/config";
-        env["XDG_CACHE_HOME"] = dir + "/cache";
-        env["XDG_DATA_HOME"] = dir + "/data";
-        env["XDG_RUNTIME_DIR"] = dir;
+        const std::string dir = home.path().toStdString();
+        std::map<std::string, std::string> env = programEnvironment(display_, dir);
+        env["COURSE_STATE_TRACE"] = "1";
         env["CUPS_SERVER"] = dir + "/no-cups-here";
         // Leaks of system libraries at exit are not the program's.
         const std::string supp = "suppressions=" STORM_LEAK_SUPPRESSIONS;

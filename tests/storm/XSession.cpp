@@ -4,6 +4,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -95,6 +96,25 @@ Xvfb::Xvfb() {
 }
 
 Xvfb::~Xvfb() { stop(pid_, SIGTERM); }
+
+std::map<std::string, std::string> programEnvironment(const std::string& display, const std::string& home) {
+    std::map<std::string, std::string> env;
+    for (char** e = environ; *e; ++e) {
+        const std::string kv = *e;
+        const auto eq = kv.find('=');
+        if (eq != std::string::npos)
+            env[kv.substr(0, eq)] = kv.substr(eq + 1);
+    }
+    env.erase("WAYLAND_DISPLAY");
+    env["DISPLAY"] = display;
+    env["QT_QPA_PLATFORM"] = "xcb";
+    env["HOME"] = home;
+    env["XDG_CONFIG_HOME"] = home + "/config";
+    env["XDG_CACHE_HOME"] = home + "/cache";
+    env["XDG_DATA_HOME"] = home + "/data";
+    env["XDG_RUNTIME_DIR"] = home;
+    return env;
+}
 
 Child::Child(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env) {
     int fds[2];
@@ -244,6 +264,28 @@ void XClient::key(unsigned long keysym) {
     XTestFakeKeyEvent(dpy_, code, True, 0);
     XTestFakeKeyEvent(dpy_, code, False, 0);
     XFlush(dpy_);
+}
+
+bool XClient::size(Window w, int& width, int& height) {
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(dpy_, w, &a))
+        return false;
+    width = a.width;
+    height = a.height;
+    return true;
+}
+
+std::vector<unsigned> XClient::grab(Window w, int x, int y, int width, int height) {
+    std::vector<unsigned> px;
+    XImage* img = XGetImage(dpy_, w, x, y, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
+    if (!img)
+        return px;
+    px.reserve(std::size_t(width) * std::size_t(height));
+    for (int j = 0; j < height; ++j)
+        for (int i = 0; i < width; ++i)
+            px.push_back(unsigned(XGetPixel(img, i, j) & 0xFFFFFF));
+    XDestroyImage(img);
+    return px;
 }
 
 void XClient::chord(const std::vector<unsigned long>& keysyms) {

@@ -65,6 +65,10 @@ private:
     std::vector<std::string> lines_;
 };
 
+// The environment of a program on `display`: this process's own, on X (xcb), with its
+// home and configuration, cache, data and runtime folders inside `home`.
+std::map<std::string, std::string> programEnvironment(const std::string& display, const std::string& home);
+
 // How long the main thread of process `pid` (0: this process) has waited for a
 // processor so far, from the scheduler's statistics; zero where they are not kept.
 std::chrono::nanoseconds runQueueWait(pid_t pid);
@@ -86,6 +90,10 @@ public:
     void key(unsigned long keysym);
     // Presses the keys in order and releases them in reverse (Control, Shift, c).
     void chord(const std::vector<unsigned long>& keysyms);
+    // The size of `w`, and its pixels in the rectangle (x, y, width, height) as
+    // 0xRRGGBB values, row by row; empty when the rectangle is not inside it.
+    bool size(Window w, int& width, int& height);
+    std::vector<unsigned> grab(Window w, int x, int y, int width, int height);
     void click(int x, int y);
     // The window manager's close request (WM_DELETE_WINDOW).
     void closeRequest(Window w);

@@ -17,6 +17,7 @@ namespace course::testing {
 struct RecordingSink : PrintSink {
     int prints = 0;
     std::vector<QString> jobs;
+    std::vector<QImage> images;   // what each print painted
     std::function<void()> during; // runs while a print is being made
     QString message = QStringLiteral("printed");
 
@@ -28,6 +29,7 @@ struct RecordingSink : PrintSink {
         QPainter p(&img);
         paint(p);
         p.end();
+        images.push_back(img);
         const QString dir = qEnvironmentVariable("COURSE_TEST_OUTPUT");
         if (!dir.isEmpty() && QDir().mkpath(dir))
             img.save(QDir(dir).filePath(jobName + QStringLiteral(".png")));

@@ -11,6 +11,8 @@
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // What the windows remember (their last size) goes to a folder of this run, never to
+    // the user's settings; programs the tests start inherit it.
     QTemporaryDir settings;
     if (!settings.isValid())
         return 1;

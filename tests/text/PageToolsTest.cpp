@@ -282,7 +282,7 @@ TEST_F(Sorrel, TheWindowCopiesAsTextAndPictureAndReadsAloud) {
     QImage png;
     ASSERT_TRUE(
         png.loadFromData(QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("image/png")), "PNG"));
-    EXPECT_EQ(png.size(), sorrel::SorrelWindow::clientSize() * 2);
+    EXPECT_EQ(png.size(), sorrel::SorrelWindow::designSize() * 2);
 
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w.get());
     ASSERT_NE(iface, nullptr);

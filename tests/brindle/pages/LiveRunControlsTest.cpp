@@ -138,7 +138,7 @@ TEST_F(LiveRunControls, SpeedKeysScaleTheWaitsAndAreRemembered) {
     EXPECT_DOUBLE_EQ(doc->speed(), 1);
     emit doc->runControls()->pauseLabel()->clicked();
     EXPECT_TRUE(clock().paused());
-    EXPECT_EQ(doc->runControls()->pauseLabel()->text(), QStringLiteral("再開"));
+    EXPECT_EQ(doc->runControls()->pauseLabel()->caption(), QStringLiteral("再開"));
 }
 
 TEST_F(LiveRunControls, PrintDuringAPauseGetsTheFinalPicture) {
