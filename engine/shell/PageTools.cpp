@@ -18,7 +18,6 @@ namespace course {
 
 namespace {
 constexpr int kNoteMs = 4000;
-PageTools::AnnouncementSink gSink = nullptr;
 
 bool modifierOnly(int key) {
     switch (key) {
@@ -121,10 +120,8 @@ void PageTools::say(const QString& text) {
     noteTimer_.start(kNoteMs);
 }
 
-void PageTools::setAnnouncementSink(AnnouncementSink sink) { gSink = sink; }
-
 void PageTools::announce() {
-    if (!gSink && !QAccessible::isActive())
+    if (!sink_ && !QAccessible::isActive())
         return;
     QWidget* view = source_.view ? source_.view() : nullptr;
     if (!view)
@@ -142,8 +139,8 @@ void PageTools::announce() {
     const QString before = it != announced_.end() ? *it : QString();
     announced_.insert(view, now);
     QAccessibleTextUpdateEvent ev(view, 0, before, now);
-    if (gSink)
-        gSink(&ev);
+    if (sink_)
+        sink_(&ev);
     else
         QAccessible::updateAccessibility(&ev);
 }

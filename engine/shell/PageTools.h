@@ -63,8 +63,8 @@ public:
     void announce();
     // Where announcements go instead of the platform's screen-reader bridge (tests on a
     // platform without one); null: the bridge, and only while a screen reader listens.
-    using AnnouncementSink = void (*)(QAccessibleEvent*);
-    static void setAnnouncementSink(AnnouncementSink sink);
+    using AnnouncementSink = std::function<void(QAccessibleEvent*)>;
+    void setAnnouncementSink(AnnouncementSink sink) { sink_ = std::move(sink); }
 
 private:
     void say(const QString& text);
@@ -76,6 +76,7 @@ private:
     QTimer noteTimer_;
     QTimer announceTimer_;
     QHash<QWidget*, QString> announced_;
+    AnnouncementSink sink_;
     QWidget* checkedView_ = nullptr;
     std::uint64_t checkedRevision_ = 0;
 };

@@ -93,7 +93,8 @@ TEST_F(Quillet, QuestionMarkShowsTheKeysAndTheClosingKeyDoesNothingElse) {
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(read->text(QAccessible::Name), QStringLiteral("キー操作"));
     ASSERT_NE(read->textInterface(), nullptr);
-    EXPECT_TRUE(read->textInterface()->text(0, -1).contains(QStringLiteral("Ctrl + C: ページの文字をコピー")));
+    EXPECT_TRUE(
+        read->textInterface()->text(0, -1).contains(QStringLiteral("Ctrl + C: ページの文字をコピー")));
     QStringList keys;
     for (const KeyRow& r : overlay->rows())
         keys << r.keys;
@@ -188,25 +189,17 @@ TEST_F(Quillet, ScreenReadersReadThePageAndTheLabelsByName) {
     }
 }
 
-namespace {
-std::vector<std::pair<QObject*, QString>>* gUpdates = nullptr;
-void recordUpdate(QAccessibleEvent* e) {
-    if (gUpdates && e->type() == QAccessible::TextUpdated)
-        gUpdates->emplace_back(e->object(), static_cast<QAccessibleTextUpdateEvent*>(e)->textInserted());
-}
-} // namespace
-
 TEST_F(Quillet, ScreenReadersAreToldTheNewTextWhenThePageChanges) {
     std::vector<std::pair<QObject*, QString>> updates;
-    gUpdates = &updates;
+    struct Reset {
+        PageTools* tools;
+        ~Reset() { tools->setAnnouncementSink({}); }
+    } reset{tools()};
     // The offscreen platform has no accessibility bridge: the events go to a sink.
-    PageTools::setAnnouncementSink(recordUpdate);
-    struct Restore {
-        ~Restore() {
-            PageTools::setAnnouncementSink(nullptr);
-            gUpdates = nullptr;
-        }
-    } restore;
+    tools()->setAnnouncementSink([&updates](QAccessibleEvent* e) {
+        if (e->type() == QAccessible::TextUpdated)
+            updates.emplace_back(e->object(), static_cast<QAccessibleTextUpdateEvent*>(e)->textInserted());
+    });
     tools()->announce();
     ASSERT_EQ(updates.size(), 1u);
     EXPECT_EQ(updates[0].first, w->pageView(0));
