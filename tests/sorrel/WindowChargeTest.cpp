@@ -17,14 +17,6 @@ using namespace sorrel::test;
 
 namespace {
 
-QString textOf(const course::Surface& g) {
-    QString s;
-    for (const course::DrawOp& op : g.ops())
-        if (op.kind == course::DrawOp::Kind::Text)
-            s += op.text;
-    return s;
-}
-
 void press(SorrelWindow& w, Qt::Key key) {
     QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier);
     QCoreApplication::sendEvent(w.picBox()->view(), &e);

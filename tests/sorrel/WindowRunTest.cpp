@@ -105,16 +105,6 @@ RunRecord& run() {
     return *record;
 }
 
-void click(QWidget* w) {
-    const QPointF at(w->width() / 2.0, w->height() / 2.0);
-    QMouseEvent press(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QCoreApplication::sendEvent(w, &press);
-    QCoreApplication::sendEvent(w, &release);
-}
-
 } // namespace
 
 TEST(SorrelWindowRun, CompletesWithTheUsualEightCyclesAndSeventeenInnerSteps) {

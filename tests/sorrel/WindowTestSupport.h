@@ -6,7 +6,11 @@
 #include "SorrelWindow.h"
 #include <course/textruns/Environment.h>
 
+#include <QCoreApplication>
+#include <QMouseEvent>
+
 #include <cmath>
+#include <optional>
 #include <functional>
 #include <set>
 #include <vector>
@@ -74,6 +78,26 @@ inline std::vector<const course::DrawOp*> opsOf(const course::Surface& g, course
         if (g.ops()[i].kind == kind)
             out.push_back(&g.ops()[i]);
     return out;
+}
+
+// The text of every run on a surface, in drawing order.
+inline QString textOf(const course::Surface& g) {
+    QString s;
+    for (const course::DrawOp& op : g.ops())
+        if (op.kind == course::DrawOp::Kind::Text)
+            s += op.text;
+    return s;
+}
+
+// A left click (press and release) at `at`, by default the widget's centre.
+inline void click(QWidget* w, std::optional<QPointF> at = std::nullopt) {
+    const QPointF p = at.value_or(QPointF(w->width() / 2.0, w->height() / 2.0));
+    QMouseEvent press(QEvent::MouseButtonPress, p, w->mapToGlobal(p), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, p, w->mapToGlobal(p), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &press);
+    QCoreApplication::sendEvent(w, &release);
 }
 
 } // namespace sorrel::test

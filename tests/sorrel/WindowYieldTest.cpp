@@ -18,15 +18,6 @@ using Nanos = course::PacedClock::Nanos;
 
 namespace {
 
-void click(QWidget* w, QPointF at) {
-    QMouseEvent press(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QCoreApplication::sendEvent(w, &press);
-    QCoreApplication::sendEvent(w, &release);
-}
-
 // Paced on a virtual clock; at every yield `during` runs, then the real event loop.
 SorrelWindow::Config yieldingConfig(Nanos& now, std::function<void()>& during) {
     SorrelWindow::Config c;
@@ -45,14 +36,6 @@ SorrelWindow::Config yieldingConfig(Nanos& now, std::function<void()>& during) {
         return true; // the window adds its own stop
     };
     return c;
-}
-
-QString textOf(const course::Surface& g) {
-    QString s;
-    for (const course::DrawOp& op : g.ops())
-        if (op.kind == course::DrawOp::Kind::Text)
-            s += op.text;
-    return s;
 }
 
 } // namespace
