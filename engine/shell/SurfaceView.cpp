@@ -3,6 +3,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 
 namespace course {
@@ -22,7 +24,6 @@ SurfaceView::SurfaceView(QWidget* parent) : QWidget(parent) {
     // A paced plot adds hundreds of short lines a second: repainting the whole page, or
     // repainting for every line, would keep a core busy for nothing the eye can see.
     frame_.setSingleShot(true);
-    frame_.setInterval(kFrameMs);
     connect(&frame_, &QTimer::timeout, this, &SurfaceView::flush);
     surface_.setChangeListener([this] { changed(); });
 }
@@ -32,12 +33,20 @@ void SurfaceView::changed() {
     const QRectF onScreen(c.topLeft() * scale_, c.size() * scale_);
     // One pixel more around a scaled area: its edges were rounded.
     pending_ |= scale_ == 1.0 ? onScreen.toAlignedRect() : onScreen.toAlignedRect().adjusted(-1, -1, 1, 1);
-    if (!frame_.isActive())
-        frame_.start();
+    if (frame_.isActive())
+        return;
+    // The frame is shown as soon as the drawing yields to the event loop, but no sooner
+    // than a frame after the previous one (less a millisecond for the timers' rounding).
+    using namespace std::chrono;
+    const nanoseconds since = shown_.isValid() ? nanoseconds(shown_.nsecsElapsed()) : milliseconds(kFrameMs);
+    const auto wait = ceil<milliseconds>(milliseconds(kFrameMs - 1) - since);
+    frame_.start(int(std::max<milliseconds::rep>(0, wait.count())));
 }
 
 void SurfaceView::flush() {
-    update(pending_);
+    shown_.start();
+    // Painted now: the frame is what this yield to the event loop is for.
+    repaint(pending_);
     pending_ = QRect();
 }
 

@@ -2,12 +2,14 @@
 // A widget that shows a Surface: the persistent page image at the screen's scale times
 // its device pixel ratio, repainted when the surface changes. The image is the
 // recording replayed as vectors at that resolution, so the page is sharp at every
-// scale. Repaints are gathered into frames: at most one per kFrameMs, covering only
-// the area drawn since the last.
+// scale. Repaints are gathered into frames: one when the drawing next yields to the
+// event loop, at most one per kFrameMs (a 60 Hz screen's refresh), covering only the
+// area drawn since the last.
 
 #include <course/shell/ClientControl.h>
 #include <course/textruns/Surface.h>
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 
@@ -16,7 +18,7 @@ namespace course {
 class SurfaceView : public QWidget, public ClientControl {
     Q_OBJECT
 public:
-    static constexpr int kFrameMs = 20;
+    static constexpr int kFrameMs = 16;
 
     explicit SurfaceView(QWidget* parent = nullptr);
     ~SurfaceView() override;
@@ -46,6 +48,7 @@ private:
     Surface surface_;
     QRect pending_;
     QTimer frame_;
+    QElapsedTimer shown_; // since the last frame was shown
     double scale_ = 1.0;
 };
 

@@ -563,6 +563,25 @@ TEST(SurfaceViewTest, GathersTheDrawingOfAFrameIntoOneRepaintOfTheAreaDrawn) {
     EXPECT_FALSE(pending.contains(QPoint(150, 90))) << "only the area drawn waits";
     settle();
     EXPECT_TRUE(view.pendingArea().isEmpty()) << "the frame is shown";
+
+    // A frame after the last, the drawing is shown as soon as it yields to the event
+    // loop; drawn again at once, it waits for the next frame.
+    QElapsedTimer gap;
+    gap.start();
+    while (gap.elapsed() < 2 * SurfaceView::kFrameMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    g.Line(10, 10, 20, 12);
+    QElapsedTimer shown;
+    shown.start();
+    DoEvents();
+    EXPECT_TRUE(view.pendingArea().isEmpty()) << "shown at the first yield";
+    g.Line(40, 50, 45, 55);
+    DoEvents();
+    if (shown.elapsed() < SurfaceView::kFrameMs - 2) { // not when the machine stalled meanwhile
+        EXPECT_FALSE(view.pendingArea().isEmpty()) << "one frame at most per kFrameMs";
+    }
+    settle();
+    EXPECT_TRUE(view.pendingArea().isEmpty());
 }
 
 // ---------------------------------------------------------------- zoom and window size
