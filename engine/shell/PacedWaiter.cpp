@@ -48,16 +48,21 @@ bool PacedWaiter::sleepTowards(std::optional<Nanos> offset, const Cancelled& can
     const std::uint64_t revision = clock_.revision();
     const auto wake = [&] { return clock_.revision() != revision || ending() || (cancelled && cancelled()); };
     const std::optional<Nanos> until = offset ? clock_.deadline(*offset) : std::nullopt;
-    if (!yield_.sleep(until, wake) || ending())
+    const bool slept = yield_.sleep(until, wake);
+    lastYield_ = clock_.now();
+    if (!slept || ending())
         return false;
     return !(cancelled && cancelled());
 }
 
 bool PacedWaiter::drawAhead(Nanos offset) {
-    if (!waits_ || clock_.paused() || clock_.stepping() || !(clock_.speed() > 1))
+    if (!waits_ || clock_.paused() || clock_.stepping())
         return false;
     const std::optional<Nanos> due = clock_.deadline(offset);
-    if (!due || *due - clock_.now() > kGather)
+    const Nanos now = clock_.now();
+    // A run behind its time draws its overdue points together too, but still yields
+    // once a frame.
+    if (!due || *due - now > gather_ || now - lastYield_ >= gather_)
         return false;
     owed_ = std::max(owed_.value_or(offset), offset);
     return true;
@@ -86,17 +91,32 @@ bool PacedWaiter::beginTrace(const Cancelled& cancelled) {
         if (!sleepTowards(std::nullopt, cancelled))
             return false;
     clock_.start();
+    // The frame gathering starts afresh with the curve.
+    lastYield_ = clock_.now();
     return true;
 }
 
-bool PacedWaiter::pumpOnce() { return yield_.pumpOnce() && !ending(); }
+bool PacedWaiter::pacedPoint(Nanos offset, const Cancelled& cancelled) {
+    if (drawAhead(offset))
+        return true;
+    if (!waits_)
+        return pumpOnce();
+    // A sleep handles the pending events itself: only a point already due yields here.
+    if (clock_.reached(offset) && !pumpOnce())
+        return false;
+    return reach(offset, cancelled);
+}
+
+bool PacedWaiter::pumpOnce() {
+    const bool go = yield_.pumpOnce();
+    lastYield_ = clock_.now();
+    return go && !ending();
+}
 
 bool PacedWaiter::ending() const { return ending_ && ending_(); }
 
 bool PacedWaiter::waitUntil(Nanos offset, const Cancelled& cancelled) {
-    if (!waits_ || drawAhead(offset))
-        return true;
-    return reach(offset, cancelled);
+    return !waits_ || reach(offset, cancelled);
 }
 
 } // namespace course

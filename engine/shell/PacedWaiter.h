@@ -55,18 +55,24 @@ public:
     // when it has). False, possibly early, when the run has to stop: the yield said
     // so, the program is ending or `cancelled` is true.
     bool waitUntil(Nanos offset, const Cancelled& cancelled = {});
-    // After a point: yields once, then waits until `offset`.
-    // A point gathered with the next ones (see drawAhead) does not yield.
-    bool pacedPoint(Nanos offset, const Cancelled& cancelled = {}) {
-        return drawAhead(offset) || (pumpOnce() && waitUntil(offset, cancelled));
-    }
+    // After a point: the next one comes once the curve's time has reached `offset`.
+    // A point due within kGather is drawn at once (see drawAhead); one already due
+    // yields to the event loop once; otherwise the run sleeps in the event loop.
+    bool pacedPoint(Nanos offset, const Cancelled& cancelled = {});
 
-    // Above ×1 the points come faster than the view shows them (one frame per 20 ms):
-    // a point due within kGather of real time is drawn at once with the ones before it,
-    // so the process wakes about once per kGather instead of once per point. The run
-    // still lasts as long: the next curve first waits for the latest deadline drawn
-    // ahead of its time. At ×1 and below every point keeps its own slot.
-    static constexpr Nanos kGather{4'000'000};
+    // The screen shows a frame about every 16 ms (60 Hz), and the view gathers what
+    // was drawn between two yields into one. Waking for every point would cost a
+    // wake-up, a repaint and a trip to the display per point (256 a second for
+    // sorrel's curves) for nothing the eye can see: a point due within kGather of
+    // real time is drawn at once with the ones before it, so the process wakes at
+    // most once per kGather at any speed, and every point is on the screen within a
+    // frame of its time. The run still lasts as long: the next curve first waits for
+    // the latest deadline drawn ahead of its time.
+    static constexpr Nanos kGather{16'000'000};
+    // How far ahead of real time a point may be drawn (kGather unless set; zero: every
+    // point waits for its own time).
+    void setGather(Nanos window) { gather_ = window; }
+    Nanos gather() const { return gather_; }
 
 private:
     // Sleeps once towards `offset` (or while paused); false: stop.
@@ -82,7 +88,9 @@ private:
     Yield yield_;
     std::function<bool()> ending_;
     bool waits_ = true;
+    Nanos gather_ = kGather;
     std::optional<Nanos> owed_; // the latest deadline drawn ahead of its time
+    Nanos lastYield_{0};        // the time source's reading at the latest yield
 };
 
 } // namespace course

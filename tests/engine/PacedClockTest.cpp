@@ -203,21 +203,42 @@ struct ScriptedLoop {
     }
 };
 
-TEST(PacedWaiter, WaitsEachPointOutFromTheCurveStart) {
+// A second of 256 points: the points due within a frame are drawn together, so the
+// run wakes about once per frame instead of once per point, none is drawn later than
+// its slot or more than a frame early, and the next curve starts after the whole
+// time of this one.
+TEST(PacedWaiter, GathersThePointsOfAFrameAndDrawsNoneLate) {
     ScriptedLoop loop;
     PacedWaiter waiter(PacedClock(loop.time.source()), loop.yield());
     ASSERT_TRUE(waiter.beginTrace());
     const ns t0 = loop.time.t;
-    for (int k = 1; k <= 100; ++k)
+    for (int k = 1; k <= 256; ++k) {
         ASSERT_TRUE(waiter.pacedPoint(k * kSlot));
-    EXPECT_EQ(loop.time.t, t0 + 100 * kSlot);
-    EXPECT_EQ(loop.pumps, 100);
-    EXPECT_EQ(loop.sleeps.size(), 100u);
+        // Point k + 1 is drawn now.
+        ASSERT_LE(loop.time.t, t0 + k * kSlot) << k;
+        ASSERT_GE(loop.time.t, t0 + k * kSlot - PacedWaiter::kGather) << k;
+    }
+    EXPECT_LE(loop.sleeps.size(), std::size_t(1s / PacedWaiter::kGather) + 1);
+    EXPECT_GE(loop.sleeps.size(), std::size_t(1s / (PacedWaiter::kGather + kSlot)));
+    EXPECT_EQ(loop.pumps, 0) << "each sleep handles the events itself";
+    ASSERT_TRUE(waiter.beginTrace());
+    EXPECT_EQ(loop.time.t, t0 + 256 * kSlot);
     // A point already due yields once and does not sleep.
+    const std::size_t sleeps = loop.sleeps.size();
     loop.time.t += 1s;
-    ASSERT_TRUE(waiter.pacedPoint(101 * kSlot));
-    EXPECT_EQ(loop.pumps, 101);
-    EXPECT_EQ(loop.sleeps.size(), 100u);
+    ASSERT_TRUE(waiter.pacedPoint(1 * kSlot));
+    EXPECT_EQ(loop.pumps, 1);
+    EXPECT_EQ(loop.sleeps.size(), sleeps);
+
+    // Without a window every point waits for its own slot.
+    waiter.setGather(ns(0));
+    ASSERT_TRUE(waiter.beginTrace());
+    const ns t1 = loop.time.t;
+    for (int k = 1; k <= 100; ++k) {
+        ASSERT_TRUE(waiter.pacedPoint(k * kSlot));
+        ASSERT_EQ(loop.time.t, t1 + k * kSlot) << k;
+    }
+    EXPECT_EQ(loop.sleeps.size(), sleeps + 100);
 }
 
 TEST(PacedWaiter, APauseInTheMiddleOfACurveHoldsItAndTheRestKeepsItsPace) {

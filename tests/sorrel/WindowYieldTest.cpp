@@ -1,4 +1,4 @@
-// The run yields to the event loop after every plotted point. Whatever the event
+// The run yields to the event loop once a frame while it plots. Whatever the event
 // loop handles there (keys, clicks on the controls, repaints, the close request)
 // must leave the run's drawing exactly as an uninterrupted run makes it, or end it.
 
@@ -55,7 +55,7 @@ TEST(SorrelWindowYield, KeysClicksAndRepaintsInsideEveryYieldLeaveTheRunAsItWas)
     QWidget* targets[] = {&w, w.label1(), w.picBox()->view(), w.picNumerovBox()->view()};
     long yields = 0, events = 0;
     during = [&] {
-        if (++yields % 97 != 0)
+        if (++yields % 19 != 0)
             return;
         QWidget* t = targets[rng() % 4];
         switch (rng() % 3) {

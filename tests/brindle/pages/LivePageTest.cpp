@@ -188,9 +188,9 @@ TEST_F(LivePage, WaitsEndAtStepDeadlinesFromTheTraceStartWithoutDrift) {
 TEST_F(LivePage, SpeedDividesEveryWait) {
     doc->setSpeed(4);
     showLivePage();
-    // At ×4 a step is 2.5 ms: steps due within PacedWaiter::kGather (4 ms) are drawn
-    // together, so the page sleeps once per two steps, each time until a step's
-    // deadline, and a trace still ends at its last step's deadline.
+    // At ×4 a step is 2.5 ms: steps due within the pacer's 4 ms are drawn together,
+    // so the page sleeps once per two steps, each time until a step's deadline, and a
+    // trace still ends at its last step's deadline.
     ASSERT_EQ(pacer.sleeps(), 19 * (208 + 112) + 1);
     EXPECT_EQ(pacer.deadlines[0] - pacer.startedAt[0], 5ms);
     for (std::size_t i = 0; i < pacer.deadlines.size(); ++i)
@@ -201,6 +201,39 @@ TEST_F(LivePage, SpeedDividesEveryWait) {
     EXPECT_THROW(doc->setSpeed(-1), std::invalid_argument);
     EXPECT_THROW(doc->setSpeed(std::nan("")), std::invalid_argument);
     EXPECT_DOUBLE_EQ(doc->speed(), 4);
+}
+
+// With the window's own gathering (a frame, 16 ms) the 10 ms steps of ×1 are drawn in
+// pairs: the page wakes once per two steps, at the second one's deadline, never draws
+// a step more than a frame early, and every trace still starts after the whole time
+// of the one before.
+TEST_F(LivePage, StepsOfAFrameAreDrawnTogether) {
+    doc->pacing().setGather(course::PacedWaiter::kGather);
+    OpRecorder rec(w->page(2));
+    std::vector<nanoseconds> drawnAt;
+    rec.onOp = [&] { drawnAt.push_back(pacer.t); };
+    showLivePage();
+    ASSERT_EQ(pacer.sleeps(), 19 * (208 + 112) + 1);
+    for (std::size_t i = 0; i < pacer.deadlines.size(); ++i)
+        ASSERT_EQ((pacer.deadlines[i] - pacer.startedAt[i]), i + 1 == pacer.deadlines.size() ? 2s : 20ms)
+            << i;
+    for (int n = 0; n < 19; ++n) {
+        const int base = n * 320;
+        EXPECT_EQ(pacer.startedAt[base + 208], pacer.startedAt[base] + 4160ms) << n;
+    }
+    // The inward trace of the first iteration: step k is drawn at most a frame before
+    // the deadline of the step before it, and never after.
+    const std::vector<DrawOp>& ops = rec.ops;
+    std::vector<nanoseconds> stepTimes;
+    for (std::size_t i = 0; i < ops.size(); ++i)
+        if (ops[i].kind == DrawOp::Kind::Line && ops[i].color == kMagenta)
+            stepTimes.push_back(drawnAt[i]);
+    ASSERT_GE(stepTimes.size(), 416u);
+    for (std::size_t k = 1; k < 416; ++k) {
+        const nanoseconds due = stepTimes[0] + 10ms * nanoseconds::rep(k);
+        EXPECT_LE(stepTimes[k], due) << k;
+        EXPECT_GE(stepTimes[k], due - course::PacedWaiter::kGather) << k;
+    }
 }
 
 TEST_F(LivePage, PrintingDrawsTheFinalPictureWithoutWaitsOrSounds) {

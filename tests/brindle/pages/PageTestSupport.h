@@ -69,6 +69,10 @@ public:
             return true;
         };
         doc.pacing().setYield(std::move(y));
+        // Every step of ×1 and ×2 waits for its own time, so that a test can name the
+        // sleep of each step; steps due within 4 ms (×4 and faster) are drawn in pairs
+        // and more. LivePage.StepsOfAFrameAreDrawnTogether runs the window's own.
+        doc.pacing().setGather(4ms);
     }
     // Timed sleeps: one per traced step and the closing wait.
     int sleeps() const { return int(deadlines.size()); }
@@ -86,6 +90,7 @@ public:
 
     std::vector<course::DrawOp> ops;
     int clears = 0;
+    std::function<void()> onOp; // after each operation is taken
 
     std::vector<course::DrawOp> of(course::DrawOp::Kind kind) const {
         std::vector<course::DrawOp> out;
@@ -103,6 +108,8 @@ private:
         revision_ = g_.revision();
         ops.push_back(g_.ops().back());
         clears += ops.back().kind == course::DrawOp::Kind::Clear;
+        if (onOp)
+            onOp();
     }
     course::Surface& g_;
     std::uint64_t revision_ = 0;
