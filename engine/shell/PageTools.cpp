@@ -40,8 +40,26 @@ PageTools::PageTools(QWidget* window, PageSource source, std::vector<KeyRow> key
       overlay_(new KeyOverlay(window, std::move(keys))) {
     announceTimer_.setInterval(kAnnounceMs);
     connect(&announceTimer_, &QTimer::timeout, this, &PageTools::announce);
-    announceTimer_.start();
+    QAccessible::installActivationObserver(this);
+    checkWhileListened();
     noteTimer_.setSingleShot(true);
+}
+
+PageTools::~PageTools() { QAccessible::removeActivationObserver(this); }
+
+void PageTools::setAnnouncementSink(AnnouncementSink sink) {
+    sink_ = std::move(sink);
+    checkWhileListened();
+}
+
+void PageTools::accessibilityActiveChanged(bool) { checkWhileListened(); }
+
+void PageTools::checkWhileListened() {
+    const bool listened = sink_ || QAccessible::isActive();
+    if (listened && !announceTimer_.isActive())
+        announceTimer_.start();
+    else if (!listened)
+        announceTimer_.stop();
 }
 
 PageTools* PageTools::of(QWidget* window) {

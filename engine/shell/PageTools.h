@@ -6,6 +6,7 @@
 
 #include <course/shell/KeyOverlay.h>
 
+#include <QAccessible>
 #include <QHash>
 #include <QImage>
 #include <QObject>
@@ -33,13 +34,14 @@ struct PageSource {
     std::function<void(const QString&)> message = {}; // empty: a small note in the window's corner
 };
 
-class PageTools : public QObject {
+class PageTools : public QObject, private QAccessible::ActivationObserver {
     Q_OBJECT
 public:
     static constexpr double kPictureScale = 2.0;
     static constexpr int kAnnounceMs = 250;
 
     PageTools(QWidget* window, PageSource source, std::vector<KeyRow> keys);
+    ~PageTools() override;
 
     // For a document window: its current page, its keys, its status line for messages
     // and names for its labels.
@@ -64,9 +66,13 @@ public:
     // Where announcements go instead of the platform's screen-reader bridge (tests on a
     // platform without one); null: the bridge, and only while a screen reader listens.
     using AnnouncementSink = std::function<void(QAccessibleEvent*)>;
-    void setAnnouncementSink(AnnouncementSink sink) { sink_ = std::move(sink); }
+    void setAnnouncementSink(AnnouncementSink sink);
 
 private:
+    // The page is checked every kAnnounceMs only while someone listens: no timer wakes
+    // the process otherwise.
+    void accessibilityActiveChanged(bool active) override;
+    void checkWhileListened();
     void say(const QString& text);
 
     QWidget* window_;
