@@ -3,6 +3,7 @@
 #include <course/shell/Form1.h>
 #include <course/shell/PageExport.h>
 #include <course/shell/ShellWindow.h>
+#include <course/shell/SurfaceView.h>
 #include <course/textruns/Environment.h>
 
 #include <QApplication>
@@ -108,6 +109,7 @@ int runDocumentProgram(int argc, char** argv, const DocumentProgram& program) {
         std::fprintf(stderr, "%s\n", cl.line().noDisplayMessage().toLocal8Bit().constData());
         return 1;
     }
+    SurfaceView::preferCopiedFrames();
     QApplication app(argc, argv);
     // The window's sounds, beep and end; the exports are silent.
     Environment env;

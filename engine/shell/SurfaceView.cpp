@@ -50,6 +50,11 @@ void SurfaceView::flush() {
     pending_ = QRect();
 }
 
+void SurfaceView::preferCopiedFrames() {
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
+        qputenv("QT_XCB_NO_MITSHM", "1");
+}
+
 SurfaceView::~SurfaceView() { surface_.setChangeListener({}); }
 
 void SurfaceView::placeAt(const QRect& design, double scale) {

@@ -23,6 +23,14 @@ public:
     explicit SurfaceView(QWidget* parent = nullptr);
     ~SurfaceView() override;
 
+    // Called before the application is made: frames reach an X server as copied
+    // requests, not through shared memory. A live run shows a few small areas 50 times
+    // a second; with shared memory Qt waits for the server to have read the last frame
+    // before it paints the next (a round trip, and a wake-up of its event thread, per
+    // frame), which costs more than copying a few hundred bytes. Whole-window repaints
+    // are rare. QT_XCB_NO_MITSHM set in the environment is kept.
+    static void preferCopiedFrames();
+
     // The area waiting for the next frame, in widget pixels (empty when nothing waits).
     QRect pendingArea() const { return pending_; }
 

@@ -6,6 +6,7 @@
 #include <hartree/TableCollector.h>
 
 #include <course/shell/RunControls.h>
+#include <course/shell/SurfaceView.h>
 #include <course/textruns/Environment.h>
 
 #include <QApplication>
@@ -97,6 +98,7 @@ int main(int argc, char** argv) {
     }
     // Exports never show a window, so they never need a display.
     chooseOffscreenPlatform(o.exporting());
+    course::SurfaceView::preferCopiedFrames();
     QApplication app(argc, argv);
     course::nameApplication(QStringLiteral("sorrel"));
     if (o.exporting())
