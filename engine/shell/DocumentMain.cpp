@@ -3,7 +3,9 @@
 #include <course/shell/Form1.h>
 #include <course/shell/PageExport.h>
 #include <course/shell/ShellWindow.h>
+#include <course/textruns/DataFolder.h>
 #include <course/textruns/Environment.h>
+#include <course/textruns/FontTable.h>
 
 #include <QApplication>
 #include <QFileInfo>
@@ -119,7 +121,9 @@ int runDocumentProgram(int argc, char** argv, const DocumentProgram& program) {
     doc->useEnvironment(env);
     if (const std::optional<int> status = cl.checkPage(*doc))
         return *status;
-    Form1 window(*doc);
+    // The fonts of the data folder beside the program, for this run's window and exports.
+    FontTable fonts(DataFolder::path());
+    Form1 window(*doc, fonts);
 
     if (cl.exporting()) {
         return runGuarded(name, [&] {

@@ -20,7 +20,8 @@ namespace course {
 class Form1 : public ShellWindow, private FormTarget {
     Q_OBJECT
 public:
-    explicit Form1(Document& doc, QWidget* parent = nullptr);
+    // `fonts` must outlive the window.
+    Form1(Document& doc, FontTable& fonts, QWidget* parent = nullptr);
     ~Form1() override;
 
     // Start-up: colours, print canvas, page surfaces, show, draw every page.
@@ -45,6 +46,7 @@ public:
     void handle(const std::function<void()>& handler);
 
     Document& document() { return doc_; }
+    FontTable& fonts() const override { return ShellWindow::fonts(); }
     int pageCount() const { return int(pic_.size()); }
     Surface& page(int k) { return pic_.at(k)->surface(); }
     SurfaceView* pageView(int k) { return pic_.at(k); }

@@ -22,7 +22,8 @@ constexpr int kRowGap = 2;
 QString KeyOverlay::title() { return QStringLiteral("キー操作"); }
 QString KeyOverlay::hint() { return QStringLiteral("何かキーを押すかクリックすると閉じます"); }
 
-KeyOverlay::KeyOverlay(QWidget* window, std::vector<KeyRow> rows) : QWidget(window), rows_(std::move(rows)) {
+KeyOverlay::KeyOverlay(FontTable& fonts, QWidget* window, std::vector<KeyRow> rows)
+    : QWidget(window), fonts_(fonts), rows_(std::move(rows)) {
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::NoFocus);
     hide();
@@ -37,8 +38,8 @@ KeyOverlay::KeyOverlay(QWidget* window, std::vector<KeyRow> rows) : QWidget(wind
                                   }});
 }
 
-QFont KeyOverlay::rowFont() const { return FontTable::makeFont(kFont, 10.5, false, false, logicalDpiY()); }
-QFont KeyOverlay::titleFont() const { return FontTable::makeFont(kFont, 12, true, false, logicalDpiY()); }
+QFont KeyOverlay::rowFont() const { return fonts_.font(kFont, 10.5, false, false, logicalDpiY()); }
+QFont KeyOverlay::titleFont() const { return fonts_.font(kFont, 12, true, false, logicalDpiY()); }
 
 KeyOverlay::Layout KeyOverlay::layout() const {
     auto* self = const_cast<KeyOverlay*>(this);

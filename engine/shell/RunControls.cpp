@@ -20,11 +20,11 @@ const QString kSpeedKey = QStringLiteral("run/speed");
 QSettings settingsOf(const QString& program) { return QSettings(kOrganization, program); }
 } // namespace
 
-RunControls::RunControls(PacedClock& clock, const QString& program, QWidget* parent)
+RunControls::RunControls(FontTable& fonts, PacedClock& clock, const QString& program, QWidget* parent)
     : QWidget(parent), clock_(clock), program_(program) {
-    const QFont font = FontTable::makeFont(kFont, kFontSize, false, false);
-    auto makeLabel = [this](const QString& tip) {
-        auto* l = new Label(this, QString(), kFont, kFontSize, Label::Align::Centre);
+    const QFont font = fonts.font(kFont, kFontSize, false, false);
+    auto makeLabel = [this, &fonts](const QString& tip) {
+        auto* l = new Label(fonts, this, QString(), kFont, kFontSize, Label::Align::Centre);
         l->setMargin(4);
         l->setCursor(Qt::PointingHandCursor);
         l->setToolTip(tip);

@@ -21,7 +21,8 @@ class RunControls : public QWidget, public ClientControl {
 public:
     // `program` names the settings that keep the chosen speed. The clock must outlive
     // the controls.
-    RunControls(PacedClock& clock, const QString& program, QWidget* parent);
+    // `fonts` (the window's) must outlive the controls.
+    RunControls(FontTable& fonts, PacedClock& clock, const QString& program, QWidget* parent);
     ~RunControls() override;
 
     // Background of the labels, in the window's own colour.

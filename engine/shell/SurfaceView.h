@@ -18,7 +18,8 @@ class SurfaceView : public QWidget, public ClientControl {
 public:
     static constexpr int kFrameMs = 20;
 
-    explicit SurfaceView(QWidget* parent = nullptr);
+    // The view's surface measures with `fonts`, which must outlive it.
+    explicit SurfaceView(FontTable& fonts, QWidget* parent = nullptr);
     ~SurfaceView() override;
 
     // The area waiting for the next frame, in widget pixels (empty when nothing waits).

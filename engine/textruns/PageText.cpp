@@ -508,8 +508,7 @@ QString readableText(const DrawOp& op) {
         return op.text;
     // Symbol runs are recorded as Unicode where the Unicode Symbol face draws them,
     // else as the byte codes the installed Symbol face draws.
-    const QString unicode =
-        FontTable::translatesSymbolCodes(op.fontName) ? op.text : symbolToUnicode(op.text);
+    const QString unicode = op.symbolTranslated ? op.text : symbolToUnicode(op.text);
     QString out;
     for (char32_t c : unicode.toUcs4())
         out += pieceText(c);

@@ -84,7 +84,7 @@ void BrindleDocument::windowLoaded(course::Form1& form) {
     // Left of the title, above the page: the room no other control uses.
     const QRect title = s.layout.title.pixels();
     const QRect page = s.layout.page.pixels();
-    controls_ = new course::RunControls(pacing_.clock(), s.name, form.client());
+    controls_ = new course::RunControls(form.fonts(), pacing_.clock(), s.name, form.client());
     controls_->setLabelColor(s.labelColor);
     form.place(controls_, QRect(8, 3, title.left() - 16, page.top() - 5));
     controls_->setVisible(form.pageVisible(last));

@@ -341,7 +341,7 @@ private:
     // of white and half a pen around it, and the whole cell of the opaque title,
     // which would hide them anyway.
     std::vector<QRectF> labelAreas() {
-        Surface scratch(g_.size());
+        Surface scratch(g_.fonts(), g_.size());
         scratch.FontName = g_.FontName;
         scratch.FontSize = g_.FontSize;
         const std::size_t opaque = doc_.drawOn(scratch, [this, &scratch] {

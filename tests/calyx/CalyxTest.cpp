@@ -2,6 +2,7 @@
 // tags, its own glyphs, closing, and the exported PDF's text.
 
 #include "CalyxDocument.h"
+#include "TestFonts.h"
 
 #include <course/shell/EventPump.h>
 #include <course/textruns/FontTable.h>
@@ -21,6 +22,7 @@
 
 #include <cmath>
 
+using course::testing::testFonts;
 using namespace course;
 using namespace course::testing;
 
@@ -68,7 +70,7 @@ struct Calyx : course::testing::WindowFixture<calyx::CalyxDocument> {
         doc->CurY = 200;
         return glyphs;
     }
-    Surface glyphs;
+    Surface glyphs{testFonts()};
     std::optional<course::DrawingScope> on; // drawing on glyphs, after scratch()
     void TearDown() override {
         on.reset();
@@ -99,7 +101,7 @@ TEST_F(Calyx, OpensWithFourPagesAndTheDocumentColumns) {
 TEST_F(Calyx, EveryPageHasItsGlyphsAndStaysOnTheVisiblePage) {
     const QSize visible = w->visiblePageSize();
     for (int k = 0; k < 4; ++k) {
-        Surface printed(w->Form2().size());
+        Surface printed(testFonts(), w->Form2().size());
         drawPrinted(k, printed);
         for (const Surface* g :
              {static_cast<const Surface*>(&w->page(k)), static_cast<const Surface*>(&printed)}) {
@@ -119,7 +121,7 @@ TEST_F(Calyx, EveryPageHasItsGlyphsAndStaysOnTheVisiblePage) {
 
 TEST_F(Calyx, PrintingPagesOneToThreeDrawsTheScreenPictureOneLineLower) {
     for (int k = 1; k < 4; ++k) {
-        Surface printed(w->Form2().size());
+        Surface printed(testFonts(), w->Form2().size());
         drawPrinted(k, printed);
         const auto a = drawn(w->page(k));
         const auto b = drawn(printed);
@@ -142,7 +144,7 @@ TEST_F(Calyx, PrintingPagesOneToThreeDrawsTheScreenPictureOneLineLower) {
 
 TEST_F(Calyx, PrintedFirstPageStartsWithTheTitle) {
     EXPECT_FALSE(joined(w->page(0)).contains(calyx::programTitle()));
-    Surface printed(w->Form2().size());
+    Surface printed(testFonts(), w->Form2().size());
     drawPrinted(0, printed);
     const auto a = drawn(w->page(0));
     const auto b = drawn(printed);

@@ -1,5 +1,6 @@
 #include "BodySurface.h"
 #include "RunLog.h"
+#include "TestFonts.h"
 #include <course/textruns/TextRuns.h>
 #include <course/textruns/FontTable.h>
 
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+using course::testing::testFonts;
 using namespace course;
 using course::testing::texts;
 
@@ -135,7 +137,7 @@ TEST_F(Runs, DspMinusInBodyFontOnly) {
     EXPECT_EQ(t[0].fontName, QStringLiteral("Courier New"));
     EXPECT_EQ(t[1].text, QStringLiteral("1"));
 
-    Surface other;
+    Surface other{testFonts()};
     other.FontName = QStringLiteral("Times New Roman");
     x = 0;
     e.dsp(other, x, 0, QStringLiteral("-1"));
@@ -158,7 +160,7 @@ TEST_F(Runs, DspCommaIsLoweredGothicAndBlankDrawnTwice) {
 }
 
 TEST(RunsVariants, FullWidthCommaWhereTheStyleSaysSo) {
-    Surface g;
+    Surface g{testFonts()};
     g.FontSize = 13;
     RunStyle fullWidth;
     fullWidth.bodyComma = QStringLiteral("，");
@@ -230,11 +232,11 @@ TEST_F(Runs, HalfKeepsXAfterTheBar) {
 }
 
 TEST(FontExist, ExactNameCaseSensitive) {
-    EXPECT_TRUE(TextRuns::FontExist(QStringLiteral("Bookman Old Style")));
-    EXPECT_FALSE(TextRuns::FontExist(QStringLiteral("bookman old style")));
-    EXPECT_TRUE(TextRuns::FontExist(QStringLiteral("DejaVu Sans")));
-    EXPECT_FALSE(TextRuns::FontExist(QStringLiteral("dejavu sans")));
-    EXPECT_FALSE(TextRuns::FontExist(QStringLiteral("No Such Font 123")));
+    EXPECT_TRUE(testFonts().fontExists(QStringLiteral("Bookman Old Style")));
+    EXPECT_FALSE(testFonts().fontExists(QStringLiteral("bookman old style")));
+    EXPECT_TRUE(testFonts().fontExists(QStringLiteral("DejaVu Sans")));
+    EXPECT_FALSE(testFonts().fontExists(QStringLiteral("dejavu sans")));
+    EXPECT_FALSE(testFonts().fontExists(QStringLiteral("No Such Font 123")));
 }
 
 TEST(TrimStr, MatchesThePlatformStrFormat) {

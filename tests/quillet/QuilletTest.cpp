@@ -9,6 +9,7 @@
 #include "WindowFixture.h"
 #include "RunLog.h"
 #include "QuilletDocument.h"
+#include "TestFonts.h"
 
 #include <QEvent>
 #include <QDir>
@@ -23,6 +24,7 @@
 
 #include <cmath>
 
+using course::testing::testFonts;
 using namespace course;
 using namespace course::testing;
 using quillet::QuilletDocument;
@@ -354,7 +356,7 @@ TEST_F(Quillet, ThirdFactorOfARowSetsItsMinusTwoPixelsOffTheOne) {
 
 TEST_F(Quillet, DerivativeBarsReachPastBothPartsAndTheCursorPastTheBar) {
     // du/dr: the u leans past the 2.4-character bar of the engine.
-    Surface g;
+    Surface g{testFonts()};
     course::DrawingScope on(*doc, g);
     doc->CurX = 50;
     doc->CurY = 100;
@@ -420,7 +422,7 @@ TEST_F(Quillet, CylindricalStandardFormSubtractsOneOverFourRSquared) {
 }
 
 TEST_F(Quillet, OrderDrawsBigOWithTheRaisedPower) {
-    Surface g;
+    Surface g{testFonts()};
     g.FontSize = 13;
     course::DrawingScope on(*doc, g);
     doc->CurX = 50;
@@ -443,7 +445,7 @@ TEST_F(Quillet, OrderDrawsBigOWithTheRaisedPower) {
 }
 
 TEST_F(Quillet, LambdaSitsOnTheTextBaselineAndRestoresTheFont) {
-    Surface g;
+    Surface g{testFonts()};
     g.FontSize = 20; // whatever the surface had, the page font follows
     g.FontItalic = false;
     course::DrawingScope on(*doc, g);

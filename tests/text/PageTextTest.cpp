@@ -3,6 +3,7 @@
 
 #include "PageWalk.h"
 #include "TestOutput.h"
+#include "TestFonts.h"
 
 #include <course/formula/Typesetter.h>
 #include <course/textruns/PageText.h>
@@ -13,13 +14,14 @@
 
 #include <gtest/gtest.h>
 
+using course::testing::testFonts;
 using namespace course;
 
 namespace {
 
 // A page in the body font at 13 points, and the runs that draw on it.
 struct Runs : ::testing::Test {
-    Surface g{QSize(600, 400)};
+    Surface g{testFonts(), QSize(600, 400)};
     TextRuns e;
     Runs() { e.HasBookman = 1, g.FontSize = 13, g.FontName = QStringLiteral("メイリオ"); }
     double TH() const { return g.TextHeight(QStringLiteral("A")); }
@@ -123,7 +125,7 @@ TEST_F(Runs, ALetterDrawnTwiceForWeightIsReadOnce) {
 }
 
 TEST(PageText, SpansPointAtTheCellsTheTextWasDrawnIn) {
-    Surface g(QSize(400, 200));
+    Surface g(testFonts(), QSize(400, 200));
     g.FontName = QStringLiteral("メイリオ");
     g.FontSize = 13;
     g.CurrentX = 30;
@@ -165,7 +167,7 @@ TEST(PageText, OnePageOfEveryDocumentReadsAsWritten) {
         ASSERT_NE(maker, makers.end());
         auto doc = maker->make();
         doc->useEnvironment(quiet);
-        Form1 w(*doc);
+        Form1 w(*doc, testFonts());
         w.Form_Load(false);
         const QString text = pageText(w.page(x.page));
         EXPECT_TRUE(text.contains(QString::fromUtf8(x.sentence))) << x.program << "\n" << text.toStdString();

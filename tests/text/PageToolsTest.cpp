@@ -4,6 +4,7 @@
 #include "PageWalk.h"
 #include "TestOutput.h"
 #include "WindowFixture.h"
+#include "TestFonts.h"
 
 #include <course/shell/PageAccessible.h>
 #include <course/shell/PageExport.h>
@@ -28,6 +29,7 @@
 
 #include <gtest/gtest.h>
 
+using course::testing::testFonts;
 using namespace course;
 
 namespace {
@@ -132,7 +134,7 @@ TEST_F(Quillet, TheOverviewFitsEveryRowInItsPanel) {
     const KeyOverlay::Layout L = overlay->layout();
     EXPECT_TRUE(overlay->rect().contains(L.panel)) << "the panel fits the window";
     const QFont font =
-        FontTable::makeFont(QStringLiteral("メイリオ"), 10.5, false, false, overlay->logicalDpiY());
+        testFonts().font(QStringLiteral("メイリオ"), 10.5, false, false, overlay->logicalDpiY());
     const QFontMetrics fm(font, overlay);
     for (std::size_t i = 0; i < overlay->rows().size(); ++i) {
         for (const auto& [rect, text] : {std::pair{L.keys[i], overlay->rows()[i].keys},
@@ -248,7 +250,7 @@ struct Sorrel : ::testing::Test {
         env.endHook = [this] { ++ends; };
         sorrel::SorrelWindow::Config config = sorrel::SorrelWindow::unpaced();
         config.environment = &env;
-        w = std::make_unique<sorrel::SorrelWindow>(config);
+        w = std::make_unique<sorrel::SorrelWindow>(testFonts(), config);
         w->load();
         QGuiApplication::clipboard()->clear();
     }
