@@ -6,6 +6,8 @@
 
 #include "../CommaLocale.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 using course::testing::testFonts;
@@ -231,12 +233,26 @@ TEST_F(Runs, HalfKeepsXAfterTheBar) {
     EXPECT_LT(t[1].a.y(), t[2].a.y());
 }
 
-TEST(FontExist, ExactNameCaseSensitive) {
-    EXPECT_TRUE(testFonts().fontExists(QStringLiteral("Bookman Old Style")));
-    EXPECT_FALSE(testFonts().fontExists(QStringLiteral("bookman old style")));
-    EXPECT_TRUE(testFonts().fontExists(QStringLiteral("DejaVu Sans")));
-    EXPECT_FALSE(testFonts().fontExists(QStringLiteral("dejavu sans")));
-    EXPECT_FALSE(testFonts().fontExists(QStringLiteral("No Such Font 123")));
+TEST(FontExist, AsksTheTableOfPicForTheExactName) {
+    TextRuns t;
+    Surface g{testFonts()};
+    {
+        DrawingScope on(t, g);
+        EXPECT_TRUE(t.FontExist(QStringLiteral("Bookman Old Style")));
+        EXPECT_FALSE(t.FontExist(QStringLiteral("bookman old style")));
+        EXPECT_TRUE(t.FontExist(QStringLiteral("DejaVu Sans")));
+        EXPECT_FALSE(t.FontExist(QStringLiteral("dejavu sans")));
+        EXPECT_FALSE(t.FontExist(QStringLiteral("No Such Font 123")));
+        EXPECT_TRUE(t.FontExist(QStringLiteral("Course Sans JP")));
+    }
+    // A surface of a table without the derived fonts: they are not there for it.
+    QTemporaryDir empty;
+    ASSERT_TRUE(empty.isValid());
+    FontTable none(empty.path());
+    Surface bare(none);
+    DrawingScope on(t, bare);
+    EXPECT_FALSE(t.FontExist(QStringLiteral("Course Sans JP")));
+    EXPECT_TRUE(t.FontExist(QStringLiteral("Bookman Old Style")));
 }
 
 TEST(TrimStr, MatchesThePlatformStrFormat) {
