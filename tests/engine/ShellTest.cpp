@@ -378,7 +378,7 @@ TEST(DocumentOptions, BadOptionsFailWithStatusTwo) {
         {QStringLiteral("--speed"), QStringLiteral("F"), QStringLiteral("pace"), [](const QString& v) {
              bool ok = false;
              const double f = v.toDouble(&ok);
-             return ok && f > 0 ? QString() : QStringLiteral("bad speed");
+             return Outcome::failureIf(!ok || f <= 0, QStringLiteral("bad speed"));
          }});
     auto run = [&](std::vector<const char*> args) {
         args.insert(args.begin(), "prog");
