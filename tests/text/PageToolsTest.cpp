@@ -126,6 +126,21 @@ TEST_F(Quillet, QuestionMarkShowsTheKeysAndTheClosingKeyDoesNothingElse) {
     EXPECT_EQ(visiblePage(), 1);
 }
 
+TEST_F(Quillet, TheOpenOverviewFollowsTheWindowsSize) {
+    KeyOverlay* overlay = tools()->overlay();
+    QWidget* window = overlay->parentWidget();
+    ASSERT_NE(window, nullptr);
+    window->show();
+    press(page(), Qt::Key_Question, Qt::ShiftModifier, QStringLiteral("?"));
+    ASSERT_TRUE(overlay->isOpen());
+    const QSize before = window->size();
+    window->resize(before + QSize(240, 160));
+    QCoreApplication::processEvents();
+    ASSERT_NE(window->size(), before);
+    EXPECT_EQ(overlay->geometry(), window->rect());
+    EXPECT_EQ(overlay->layout().panel.center(), window->rect().center());
+}
+
 TEST_F(Quillet, TheOverviewFitsEveryRowInItsPanel) {
     KeyOverlay* overlay = tools()->overlay();
     overlay->open();
