@@ -38,26 +38,27 @@ DocumentCommandLine::DocumentCommandLine(const DocumentProgram& program, const Q
                QStringLiteral("write every page to FILE, one page per PDF page, and exit"),
                [this](const QString& v) {
                    pdf = v;
-                   return v.isEmpty() ? QStringLiteral("--export-pdf needs a file name") : QString();
+                   return Outcome::failureIf(v.isEmpty(), QStringLiteral("--export-pdf needs a file name"));
                },
                true});
     line_.add({QStringLiteral("--export-png"), QStringLiteral("DIR"),
                QStringLiteral("write page-0.png, page-0@2x.png, … of the screen pages\nto DIR and exit"),
                [this](const QString& v) {
                    pngDir = v;
-                   return v.isEmpty() ? QStringLiteral("--export-png needs a folder") : QString();
+                   return Outcome::failureIf(v.isEmpty(), QStringLiteral("--export-png needs a folder"));
                },
                true});
     line_.add({QStringLiteral("--page"), QStringLiteral("N"),
                QStringLiteral("open the window at page N (from 1)"), [this](const QString& v) {
                    bool ok = false;
                    page = v.trimmed().toInt(&ok);
-                   return ok && page >= 1
-                              ? QString()
-                              : QStringLiteral("--page: '%1' is not a page number (1, 2, …)").arg(v);
+                   return Outcome::failureIf(
+                       !ok || page < 1, QStringLiteral("--page: '%1' is not a page number (1, 2, …)").arg(v));
                }});
     for (const ProgramOption& o : program.options)
         line_.add(o);
+    for (const auto& check : program.checks)
+        line_.addCheck([this, check] { return check(*this); });
     line_.setEpilogue(
         QStringLiteral("Without options the window opens at the first page.\n"
                        "\n"

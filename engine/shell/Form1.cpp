@@ -143,6 +143,14 @@ void Form1::unloadForm2() {
     form2_.reset();
 }
 
+QRectF Form1::titleInk() const {
+    const SurfaceView* title = picTitle_ ? picTitle_ : label1_;
+    if (!title)
+        return {};
+    const QRectF ink = inkBounds(title->surface(), 0);
+    return ink.isEmpty() ? ink : ink.translated(settings_.layout.title.pixels().topLeft());
+}
+
 void Form1::Form_Load(bool show) {
     setBackColor(0xFFFFFF);
     doc_.Initialize(*this);

@@ -55,6 +55,9 @@ public:
     Label* goLabel() { return cmdGo_; }
     Label* printLabel() { return cmdPrint_; }
     Surface* titleBox() { return picTitle_ ? &picTitle_->surface() : nullptr; }
+    // The ink of the title (its box or its label) in the client area's design pixels;
+    // empty before it is drawn.
+    QRectF titleInk() const;
     // The hidden print canvas, created on first use (or at start-up).
     Surface& Form2();
     bool form2Exists() const { return form2_ != nullptr; }

@@ -27,6 +27,8 @@ KeyOverlay::KeyOverlay(FontTable& fonts, QWidget* window, std::vector<KeyRow> ro
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::NoFocus);
     hide();
+    if (window)
+        window->installEventFilter(this);
     // Screen readers read the rows as lines of text.
     PageAccessible::expose(this, {QAccessible::Dialog, [] { return title(); }, [] { return hint(); },
                                   [this] {
@@ -89,6 +91,12 @@ void KeyOverlay::open() {
     update();
     QAccessibleEvent shown(this, QAccessible::Alert);
     QAccessible::updateAccessibility(&shown);
+}
+
+bool KeyOverlay::eventFilter(QObject* watched, QEvent* e) {
+    if (open_ && e->type() == QEvent::Resize && watched == parentWidget())
+        setGeometry(parentWidget()->rect());
+    return QWidget::eventFilter(watched, e);
 }
 
 void KeyOverlay::close() {

@@ -44,6 +44,8 @@ public:
     static QString hint();
 
 protected:
+    // Follows the window's size while open: a zoom or a resize keeps it covering all.
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;

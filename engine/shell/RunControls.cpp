@@ -14,6 +14,7 @@ namespace course {
 namespace {
 const QString kFont = QStringLiteral("メイリオ");
 constexpr double kFontSize = 9.75;
+constexpr int kGap = 4; // between the labels, in design pixels
 const QString kOrganization = QStringLiteral("quantum-course");
 const QString kSpeedKey = QStringLiteral("run/speed");
 
@@ -31,6 +32,8 @@ RunControls::RunControls(FontTable& fonts, PacedClock& clock, const QString& pro
         return l;
     };
     pause_ = makeLabel(QStringLiteral("一時停止と再開 (P)。止めている間は N で次の区切りまで進む"));
+    step_ = makeLabel(QStringLiteral("次の区切りまで進めて止める (N)"));
+    step_->setCaption(QStringLiteral("コマ送り"));
     slower_ = makeLabel(QStringLiteral("遅くする ([)"));
     faster_ = makeLabel(QStringLiteral("速くする (])"));
     slower_->setCaption(QStringLiteral("遅く"));
@@ -44,8 +47,10 @@ RunControls::RunControls(FontTable& fonts, PacedClock& clock, const QString& pro
 
     auto* buttons = new QHBoxLayout;
     buttons->setContentsMargins(0, 0, 0, 0);
-    buttons->setSpacing(4);
+    buttons->setSpacing(kGap);
+    buttons_ = buttons;
     buttons->addWidget(pause_);
+    buttons->addWidget(step_);
     buttons->addWidget(slower_);
     buttons->addWidget(faster_);
     buttons->addStretch(1);
@@ -56,6 +61,7 @@ RunControls::RunControls(FontTable& fonts, PacedClock& clock, const QString& pro
     column->addWidget(state_);
 
     connect(pause_, &Label::clicked, this, &RunControls::togglePause);
+    connect(step_, &Label::clicked, this, &RunControls::step);
     connect(slower_, &Label::clicked, this, &RunControls::slower);
     connect(faster_, &Label::clicked, this, &RunControls::faster);
     clock_.setListener([this] { refresh(); });
@@ -65,13 +71,14 @@ RunControls::RunControls(FontTable& fonts, PacedClock& clock, const QString& pro
 RunControls::~RunControls() { clock_.setListener({}); }
 
 void RunControls::setLabelColor(Rgb c) {
-    for (Label* l : {pause_, slower_, faster_})
+    for (Label* l : {pause_, step_, slower_, faster_})
         l->setBackColor(c);
 }
 
 void RunControls::placeAt(const QRect& design, double scale) {
     setGeometry(scaledRect(design, scale));
-    for (Label* l : {pause_, slower_, faster_})
+    buttons_->setSpacing(int(std::lround(kGap * scale)));
+    for (Label* l : {pause_, step_, slower_, faster_})
         l->setScale(scale);
     QFont f = stateFont_;
     f.setPointSizeF(f.pointSizeF() * scale);

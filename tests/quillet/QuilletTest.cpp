@@ -16,7 +16,7 @@
 #include <QFile>
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QProcess>
+#include <ProgramRun.h>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -523,11 +523,9 @@ TEST_F(Quillet, HeadingsNameTheMethodInKatakana) {
 TEST(QuilletProgram, ExportsFourPagesAsPngAndPdf) {
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("quillet.pdf"));
-    QProcess p;
-    p.start(QStringLiteral(QUILLET_BINARY),
-            {QStringLiteral("--export-png"), dir.path(), QStringLiteral("--export-pdf"), pdf});
-    ASSERT_TRUE(p.waitForFinished(120000));
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    const course::test::ProgramRun r = course::test::runProgram(
+        QStringLiteral(QUILLET_BINARY), {QStringLiteral("--export-png"), dir.path(), QStringLiteral("--export-pdf"), pdf});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
     for (int k = 0; k < 4; ++k)
         for (const QString& name : {QStringLiteral("page-%1.png"), QStringLiteral("page-%1@2x.png")}) {
             const QImage img(dir.filePath(name.arg(k)));
