@@ -34,7 +34,7 @@ double Typesetter::numeratorLift(const QString& f, double yn, double barY) {
         return 0;
     Surface& g = pic();
     // The letter as it will be drawn, on a probe surface with its top at y = 0.
-    Surface probe(g.size());
+    Surface probe(g.fonts(), g.size());
     probe.FontName = g.FontName;
     probe.FontSize = g.FontSize;
     double x = 0;

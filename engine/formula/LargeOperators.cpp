@@ -125,7 +125,7 @@ void Typesetter::SumK(Surface& g, double& x, double y, const QString& lower, con
     // others come down to the letters' baseline, so that "n=0" does not read as n
     // with a raised "=0".
     auto baseline = [&](const QString& c, double yl) {
-        Surface s(g.size());
+        Surface s(g.fonts(), g.size());
         s.FontName = g.FontName;
         s.FontSize = g.FontSize;
         double xs = 0;

@@ -203,7 +203,7 @@ void Typesetter::FuncOf(const QString& f, const QString& v) {
 }
 
 QRectF Typesetter::inkExtentOn(const Surface& g, const std::function<void(Surface&)>& draw) {
-    Surface scratch(g.size());
+    Surface scratch(g.fonts(), g.size());
     takeFontAndPen(scratch, g);
     draw(scratch);
     QRectF ink;
@@ -213,7 +213,7 @@ QRectF Typesetter::inkExtentOn(const Surface& g, const std::function<void(Surfac
 }
 
 Typesetter::ScratchDrawing Typesetter::onScratch(double x, double y, const std::function<void()>& draw) {
-    Surface scratch(pic().size());
+    Surface scratch(pic().fonts(), pic().size());
     takeFontAndPen(scratch, *Pic);
     return drawOn(scratch, [&] {
         CurX = x;

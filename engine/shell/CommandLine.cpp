@@ -82,7 +82,7 @@ CommandLine::CommandLine(QString program, QString summary)
 
 void CommandLine::add(ProgramOption option) { options_.push_back(std::move(option)); }
 
-void CommandLine::addCheck(std::function<QString()> check) { checks_.push_back(std::move(check)); }
+void CommandLine::addCheck(std::function<Outcome()> check) { checks_.push_back(std::move(check)); }
 
 QString CommandLine::helpText() const {
     QString text = QStringLiteral("Usage: %1 [options]\n%2\n\nOptions:\n").arg(program_, summary_);
@@ -172,13 +172,15 @@ std::optional<int> CommandLine::parse(const QStringList& args) {
         const QString name = bare(o.name);
         if (!parser.isSet(name))
             continue;
-        const QString err = o.apply(o.valueName.isEmpty() ? QString() : parser.value(name));
-        if (!err.isEmpty())
-            return fail(err);
+        const QString value = o.valueName.isEmpty() ? QString() : parser.value(name);
+        if (const Outcome r = o.apply(value); !r)
+            return fail(r.message.isEmpty() ? QStringLiteral("%1: '%2' cannot be used").arg(o.name, value)
+                                            : r.message);
     }
     for (const auto& check : checks_)
-        if (const QString err = check(); !err.isEmpty())
-            return fail(err);
+        if (const Outcome r = check(); !r)
+            return fail(r.message.isEmpty() ? QStringLiteral("these options cannot be used together")
+                                            : r.message);
     return std::nullopt;
 }
 

@@ -4,6 +4,8 @@
 // application object, one error format ("<program>: <what>" and a hint to --help) and
 // exit status 2 for a command line that cannot be used.
 
+#include <course/textruns/Outcome.h>
+
 #include <QString>
 #include <QStringList>
 
@@ -23,8 +25,8 @@ struct ProgramOption {
     QString name;      // "--speed"
     QString valueName; // "F", or empty for a flag
     QString help;
-    // Takes the value; returns an error message, empty when the value is good.
-    std::function<QString(const QString& value)> apply;
+    // Takes the value (empty for a flag); a failure's message says what is wrong with it.
+    std::function<Outcome(const QString& value)> apply;
     // Works without a window (named in the message shown when there is no display).
     bool headless = false;
 };
@@ -35,8 +37,9 @@ public:
     CommandLine(QString program, QString summary);
 
     void add(ProgramOption option);
-    // A check of the whole line after every option was applied; returns an error or "".
-    void addCheck(std::function<QString()> check);
+    // A check of the whole line after every option was applied (options that only make
+    // sense together, or never do).
+    void addCheck(std::function<Outcome()> check);
     // A paragraph printed after the option list of --help.
     void setEpilogue(QString text) { epilogue_ = std::move(text); }
 
@@ -64,7 +67,7 @@ private:
     QString summary_;
     QString epilogue_;
     std::vector<ProgramOption> options_;
-    std::vector<std::function<QString()>> checks_;
+    std::vector<std::function<Outcome()>> checks_;
     QString error_;
 };
 

@@ -4,7 +4,9 @@
 #include <course/shell/PageExport.h>
 #include <course/shell/ShellWindow.h>
 #include <course/shell/SurfaceView.h>
+#include <course/textruns/DataFolder.h>
 #include <course/textruns/Environment.h>
+#include <course/textruns/FontTable.h>
 
 #include <QApplication>
 #include <QFileInfo>
@@ -37,26 +39,27 @@ DocumentCommandLine::DocumentCommandLine(const DocumentProgram& program, const Q
                QStringLiteral("write every page to FILE, one page per PDF page, and exit"),
                [this](const QString& v) {
                    pdf = v;
-                   return v.isEmpty() ? QStringLiteral("--export-pdf needs a file name") : QString();
+                   return Outcome::failureIf(v.isEmpty(), QStringLiteral("--export-pdf needs a file name"));
                },
                true});
     line_.add({QStringLiteral("--export-png"), QStringLiteral("DIR"),
                QStringLiteral("write page-0.png, page-0@2x.png, … of the screen pages\nto DIR and exit"),
                [this](const QString& v) {
                    pngDir = v;
-                   return v.isEmpty() ? QStringLiteral("--export-png needs a folder") : QString();
+                   return Outcome::failureIf(v.isEmpty(), QStringLiteral("--export-png needs a folder"));
                },
                true});
     line_.add({QStringLiteral("--page"), QStringLiteral("N"),
                QStringLiteral("open the window at page N (from 1)"), [this](const QString& v) {
                    bool ok = false;
                    page = v.trimmed().toInt(&ok);
-                   return ok && page >= 1
-                              ? QString()
-                              : QStringLiteral("--page: '%1' is not a page number (1, 2, …)").arg(v);
+                   return Outcome::failureIf(
+                       !ok || page < 1, QStringLiteral("--page: '%1' is not a page number (1, 2, …)").arg(v));
                }});
     for (const ProgramOption& o : program.options)
         line_.add(o);
+    for (const auto& check : program.checks)
+        line_.addCheck([this, check] { return check(*this); });
     line_.setEpilogue(
         QStringLiteral("Without options the window opens at the first page.\n"
                        "\n"
@@ -121,7 +124,9 @@ int runDocumentProgram(int argc, char** argv, const DocumentProgram& program) {
     doc->useEnvironment(env);
     if (const std::optional<int> status = cl.checkPage(*doc))
         return *status;
-    Form1 window(*doc);
+    // The fonts of the data folder beside the program, for this run's window and exports.
+    FontTable fonts(DataFolder::path());
+    Form1 window(*doc, fonts);
 
     if (cl.exporting()) {
         return runGuarded(name, [&] {

@@ -15,6 +15,7 @@
 
 namespace course {
 
+class DocumentCommandLine;
 class Form1;
 
 struct DocumentProgram {
@@ -22,6 +23,9 @@ struct DocumentProgram {
     QString summary; // one line under the usage line of --help
     std::function<std::unique_ptr<Document>()> make;
     std::vector<ProgramOption> options;
+    // Checks of the whole line once every option is applied, the document options
+    // (exports, page) included: options of the program that do not go with them.
+    std::vector<std::function<Outcome(const DocumentCommandLine&)>> checks;
     // Runs instead of the window when it returns an exit status (a text mode). It runs
     // inside runGuarded: an exception it lets out ends the program with status 1.
     std::function<std::optional<int>()> textMode;

@@ -30,8 +30,6 @@ bool stateTraced() {
     return on;
 }
 
-QFont designFont(double points) { return FontTable::makeFont(kDesignFont, points, false, false); }
-
 // Clears a flag when the handler that set it ends, however it ends.
 template <typename Flag>
 struct FlagGuard {
@@ -46,34 +44,36 @@ public:
     Rgb backColor() const override { return s_.BackColor; }
     void setBackColor(Rgb c) override { s_.BackColor = c; }
     void setControlsBackColor(Rgb) override {}
+    FontTable& fonts() const override { return s_.fonts(); }
 
 private:
     Surface& s_;
 };
 } // namespace
 
-Form1::Form1(Document& doc, QWidget* parent)
-    : ShellWindow(TwipsRect{0, 0, doc.settings().layout.clientWidth, doc.settings().layout.clientHeight}
+Form1::Form1(Document& doc, FontTable& fonts, QWidget* parent)
+    : ShellWindow(fonts,
+                  TwipsRect{0, 0, doc.settings().layout.clientWidth, doc.settings().layout.clientHeight}
                       .pixels()
                       .size(),
                   parent),
       doc_(doc), settings_(doc.settings()), sink_(std::make_unique<SystemPrintSink>()) {
     const DocumentLayout& L = settings_.layout;
     setWindowTitle(settings_.windowTitle);
-    setFont(designFont(kDesignFontSize));
+    setFont(fonts.font(kDesignFont, kDesignFontSize, false, false));
     clientSurface().BackColor = 0xFFFFFF;
     clientSurface().Cls();
 
     QWidget* area = client();
     for (int k = 0; k < settings_.pages; ++k) {
-        auto* v = new SurfaceView(area);
+        auto* v = new SurfaceView(fonts, area);
         place(v, L.page.pixels());
         v->setFocusPolicy(Qt::StrongFocus);
         v->setVisible(k == 0);
         pic_.push_back(v);
     }
-    auto makeLabel = [this, area](const QString& text, const TwipsRect& r) {
-        auto* l = new Label(area, text, kDesignFont, kDesignFontSize, Label::Align::Centre);
+    auto makeLabel = [this, area, &fonts](const QString& text, const TwipsRect& r) {
+        auto* l = new Label(fonts, area, text, kDesignFont, kDesignFontSize, Label::Align::Centre);
         place(l, r.pixels());
         l->setCursor(Qt::PointingHandCursor);
         return l;
@@ -85,15 +85,16 @@ Form1::Form1(Document& doc, QWidget* parent)
     connect(cmdBack_, &Label::clicked, this, [this] { handle([this] { cmdBack_Click(); }); });
     connect(cmdGo_, &Label::clicked, this, [this] { handle([this] { cmdGo_Click(); }); });
     if (L.titleBox) {
-        picTitle_ = new SurfaceView(area);
+        picTitle_ = new SurfaceView(fonts, area);
         place(picTitle_, L.title.pixels());
     } else {
-        label1_ = new Label(area, settings_.windowTitle, kDesignFont, kDesignFontSize, Label::Align::Centre);
+        label1_ =
+            new Label(fonts, area, settings_.windowTitle, kDesignFont, kDesignFontSize, Label::Align::Centre);
         place(label1_, L.title.pixels());
     }
     status_ = new QLabel(area);
     status_->setWordWrap(true);
-    status_->setFont(designFont(10));
+    status_->setFont(fonts.font(kDesignFont, 10, false, false));
     status_->setStyleSheet(QStringLiteral("background: #fff8e0; border: 1px solid #c0a040; padding: 4px;"));
     place(status_, QRect(8, clientSize().height() - 48, clientSize().width() - 16, 40));
     status_->hide();
@@ -125,7 +126,7 @@ void Form1::setControlsBackColor(Rgb c) {
 
 Surface& Form1::Form2() {
     if (!form2_) {
-        form2_ = std::make_shared<Surface>(clientSize() + kFrame);
+        form2_ = std::make_shared<Surface>(fonts(), clientSize() + kFrame);
         form2_->FontName = kDesignFont;
         form2_->FontSize = 12;
         form2_->BackColor = 0xFFFFFF;
@@ -140,6 +141,14 @@ void Form1::unloadForm2() {
     Form2(); // created first if it never existed, as unloading loads it
     // A print in progress keeps its canvas (and draws on it in a scope of its own).
     form2_.reset();
+}
+
+QRectF Form1::titleInk() const {
+    const SurfaceView* title = picTitle_ ? picTitle_ : label1_;
+    if (!title)
+        return {};
+    const QRectF ink = inkBounds(title->surface(), 0);
+    return ink.isEmpty() ? ink : ink.translated(settings_.layout.title.pixels().topLeft());
 }
 
 void Form1::Form_Load(bool show) {

@@ -20,7 +20,8 @@ namespace course {
 class Form1 : public ShellWindow, private FormTarget {
     Q_OBJECT
 public:
-    explicit Form1(Document& doc, QWidget* parent = nullptr);
+    // `fonts` must outlive the window.
+    Form1(Document& doc, FontTable& fonts, QWidget* parent = nullptr);
     ~Form1() override;
 
     // Start-up: colours, print canvas, page surfaces, show, draw every page.
@@ -45,6 +46,7 @@ public:
     void handle(const std::function<void()>& handler);
 
     Document& document() { return doc_; }
+    FontTable& fonts() const override { return ShellWindow::fonts(); }
     int pageCount() const { return int(pic_.size()); }
     Surface& page(int k) { return pic_.at(k)->surface(); }
     SurfaceView* pageView(int k) { return pic_.at(k); }
@@ -53,6 +55,9 @@ public:
     Label* goLabel() { return cmdGo_; }
     Label* printLabel() { return cmdPrint_; }
     Surface* titleBox() { return picTitle_ ? &picTitle_->surface() : nullptr; }
+    // The ink of the title (its box or its label) in the client area's design pixels;
+    // empty before it is drawn.
+    QRectF titleInk() const;
     // The hidden print canvas, created on first use (or at start-up).
     Surface& Form2();
     bool form2Exists() const { return form2_ != nullptr; }

@@ -22,10 +22,13 @@ constexpr int kRowGap = 2;
 QString KeyOverlay::title() { return QStringLiteral("キー操作"); }
 QString KeyOverlay::hint() { return QStringLiteral("何かキーを押すかクリックすると閉じます"); }
 
-KeyOverlay::KeyOverlay(QWidget* window, std::vector<KeyRow> rows) : QWidget(window), rows_(std::move(rows)) {
+KeyOverlay::KeyOverlay(FontTable& fonts, QWidget* window, std::vector<KeyRow> rows)
+    : QWidget(window), fonts_(fonts), rows_(std::move(rows)) {
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::NoFocus);
     hide();
+    if (window)
+        window->installEventFilter(this);
     // Screen readers read the rows as lines of text.
     PageAccessible::expose(this, {QAccessible::Dialog, [] { return title(); }, [] { return hint(); },
                                   [this] {
@@ -37,8 +40,8 @@ KeyOverlay::KeyOverlay(QWidget* window, std::vector<KeyRow> rows) : QWidget(wind
                                   }});
 }
 
-QFont KeyOverlay::rowFont() const { return FontTable::makeFont(kFont, 10.5, false, false, logicalDpiY()); }
-QFont KeyOverlay::titleFont() const { return FontTable::makeFont(kFont, 12, true, false, logicalDpiY()); }
+QFont KeyOverlay::rowFont() const { return fonts_.font(kFont, 10.5, false, false, logicalDpiY()); }
+QFont KeyOverlay::titleFont() const { return fonts_.font(kFont, 12, true, false, logicalDpiY()); }
 
 KeyOverlay::Layout KeyOverlay::layout() const {
     auto* self = const_cast<KeyOverlay*>(this);
@@ -88,6 +91,12 @@ void KeyOverlay::open() {
     update();
     QAccessibleEvent shown(this, QAccessible::Alert);
     QAccessible::updateAccessibility(&shown);
+}
+
+bool KeyOverlay::eventFilter(QObject* watched, QEvent* e) {
+    if (open_ && e->type() == QEvent::Resize && watched == parentWidget())
+        setGeometry(parentWidget()->rect());
+    return QWidget::eventFilter(watched, e);
 }
 
 void KeyOverlay::close() {

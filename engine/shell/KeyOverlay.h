@@ -3,6 +3,8 @@
 // per key (the key, what it does). Any key or click closes it; the window's key filter
 // routes the keys here while it is open, so the key that closes it does nothing else.
 
+#include <course/textruns/FontTable.h>
+
 #include <QString>
 #include <QWidget>
 
@@ -18,7 +20,8 @@ struct KeyRow {
 class KeyOverlay : public QWidget {
     Q_OBJECT
 public:
-    KeyOverlay(QWidget* window, std::vector<KeyRow> rows);
+    // `fonts` (the window's) must outlive the overlay.
+    KeyOverlay(FontTable& fonts, QWidget* window, std::vector<KeyRow> rows);
 
     const std::vector<KeyRow>& rows() const { return rows_; }
     // Covers the window and shows the panel on top of everything else in it.
@@ -41,6 +44,8 @@ public:
     static QString hint();
 
 protected:
+    // Follows the window's size while open: a zoom or a resize keeps it covering all.
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
@@ -50,6 +55,7 @@ private:
     QFont rowFont() const;
     QFont titleFont() const;
 
+    FontTable& fonts_;
     std::vector<KeyRow> rows_;
     bool open_ = false; // also while the window itself is not shown
 };

@@ -6,8 +6,9 @@
 
 namespace course {
 
-Label::Label(QWidget* parent, const QString& caption, const QString& fontName, double fontSize, Align align)
-    : SurfaceView(parent), caption_(caption), align_(align) {
+Label::Label(FontTable& fonts, QWidget* parent, const QString& caption, const QString& fontName,
+             double fontSize, Align align)
+    : SurfaceView(fonts, parent), caption_(caption), align_(align) {
     surface().FontName = fontName;
     surface().FontSize = fontSize;
     surface().BackColor = 0xFFFFFF;

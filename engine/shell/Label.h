@@ -15,7 +15,7 @@ class Label : public SurfaceView {
 public:
     enum class Align { TopLeft, Centre };
 
-    Label(QWidget* parent, const QString& caption, const QString& fontName, double fontSize,
+    Label(FontTable& fonts, QWidget* parent, const QString& caption, const QString& fontName, double fontSize,
           Align align = Align::TopLeft);
 
     void setCaption(const QString& caption);

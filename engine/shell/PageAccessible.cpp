@@ -1,6 +1,5 @@
 #include <course/shell/PageAccessible.h>
 
-#include <QHash>
 #include <QWidget>
 
 #include <algorithm>
@@ -9,18 +8,27 @@ namespace course {
 
 namespace {
 
-QHash<const QObject*, AccessibleSource>& sources() {
-    static QHash<const QObject*, AccessibleSource> map;
-    return map;
+// The source a widget answers from, kept as the widget's child: it lives and goes with
+// the widget, and the factory finds it there, so no table outside the widgets knows
+// which widgets are exposed.
+class SourceHolder : public QObject {
+public:
+    SourceHolder(QWidget* w, AccessibleSource s) : QObject(w), source(std::move(s)) {}
+    AccessibleSource source;
+};
+
+SourceHolder* holderOf(QObject* object) {
+    if (object)
+        for (QObject* child : object->children())
+            if (auto* h = dynamic_cast<SourceHolder*>(child))
+                return h;
+    return nullptr;
 }
 
 QAccessibleInterface* factory(const QString&, QObject* object) {
-
     auto* w = qobject_cast<QWidget*>(object);
-    if (!w)
-        return nullptr;
-    auto it = sources().constFind(object);
-    return it == sources().constEnd() ? nullptr : new PageAccessible(w, *it);
+    SourceHolder* h = w ? holderOf(w) : nullptr;
+    return h ? new PageAccessible(w, h->source) : nullptr;
 }
 
 } // namespace
@@ -34,22 +42,21 @@ void PageAccessible::expose(QWidget* w, AccessibleSource source) {
         return true;
     }();
     (void)installed;
-    const bool known = sources().contains(w);
-    sources().insert(w, std::move(source));
-    if (!known)
-        QObject::connect(w, &QObject::destroyed, w, [w] { sources().remove(w); });
+    if (SourceHolder* h = holderOf(w))
+        h->source = std::move(source);
+    else
+        new SourceHolder(w, std::move(source));
     // Qt keeps the first interface made for a widget (a change of its title or name
-    // makes one): one made before it was exposed here gives way to this one.
-    QAccessibleInterface* made = QAccessible::queryAccessibleInterface(w);
-    if (made && !dynamic_cast<PageAccessible*>(made)) {
+    // makes one, and so did an earlier expose): it gives way to one made from this source.
+    if (QAccessibleInterface* made = QAccessible::queryAccessibleInterface(w)) {
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
         QAccessible::queryAccessibleInterface(w);
     }
 }
 
 QString PageAccessible::exposedText(QWidget* w) {
-    auto it = sources().constFind(w);
-    return it != sources().constEnd() && it->text ? it->text().text : QString();
+    const SourceHolder* h = holderOf(w);
+    return h && h->source.text ? h->source.text().text : QString();
 }
 
 PageTextLayout PageAccessible::layout() const { return source_.text ? source_.text() : PageTextLayout(); }

@@ -35,9 +35,9 @@ bool modifierOnly(int key) {
 }
 } // namespace
 
-PageTools::PageTools(QWidget* window, PageSource source, std::vector<KeyRow> keys)
-    : QObject(window), window_(window), source_(std::move(source)),
-      overlay_(new KeyOverlay(window, std::move(keys))) {
+PageTools::PageTools(FontTable& fonts, QWidget* window, PageSource source, std::vector<KeyRow> keys)
+    : QObject(window), fonts_(fonts), window_(window), source_(std::move(source)),
+      overlay_(new KeyOverlay(fonts, window, std::move(keys))) {
     announceTimer_.setInterval(kAnnounceMs);
     connect(&announceTimer_, &QTimer::timeout, this, &PageTools::announce);
     QAccessible::installActivationObserver(this);
@@ -124,7 +124,7 @@ void PageTools::say(const QString& text) {
     }
     if (!note_) {
         note_ = new QLabel(window_);
-        note_->setFont(FontTable::makeFont(QStringLiteral("メイリオ"), 9, false, false));
+        note_->setFont(fonts_.font(QStringLiteral("メイリオ"), 9, false, false));
         note_->setStyleSheet(
             QStringLiteral("background: #fff8e0; border: 1px solid #c0a040; padding: 2px 6px;"));
         note_->hide();
@@ -173,7 +173,7 @@ PageTools* PageTools::install(Form1& w, std::function<void(const QString&)> mess
     source.view = [&w, &doc]() -> QWidget* { return w.pageView(doc.CurPic); };
     source.revision = [&w, &doc] { return w.page(doc.CurPic).revision(); };
     source.message = std::move(message);
-    auto* tools = new PageTools(&w, std::move(source), documentKeys(doc.settings()));
+    auto* tools = new PageTools(w.fonts(), &w, std::move(source), documentKeys(doc.settings()));
 
     w.printLabel()->setAccessibleName(QStringLiteral("印刷"));
     w.backLabel()->setAccessibleName(QStringLiteral("前のページ"));

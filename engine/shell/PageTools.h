@@ -40,7 +40,8 @@ public:
     static constexpr double kPictureScale = 2.0;
     static constexpr int kAnnounceMs = 250;
 
-    PageTools(QWidget* window, PageSource source, std::vector<KeyRow> keys);
+    // `fonts` (the window's) must outlive the tools.
+    PageTools(FontTable& fonts, QWidget* window, PageSource source, std::vector<KeyRow> keys);
     ~PageTools() override;
 
     // For a document window: its current page, its keys, its status line for messages
@@ -75,6 +76,7 @@ private:
     void checkWhileListened();
     void say(const QString& text);
 
+    FontTable& fonts_;
     QWidget* window_;
     PageSource source_;
     KeyOverlay* overlay_;

@@ -14,23 +14,26 @@ namespace course {
 namespace {
 const QString kFont = QStringLiteral("メイリオ");
 constexpr double kFontSize = 9.75;
+constexpr int kGap = 4; // between the labels, in design pixels
 const QString kOrganization = QStringLiteral("quantum-course");
 const QString kSpeedKey = QStringLiteral("run/speed");
 
 QSettings settingsOf(const QString& program) { return QSettings(kOrganization, program); }
 } // namespace
 
-RunControls::RunControls(PacedClock& clock, const QString& program, QWidget* parent)
+RunControls::RunControls(FontTable& fonts, PacedClock& clock, const QString& program, QWidget* parent)
     : QWidget(parent), clock_(clock), program_(program) {
-    const QFont font = FontTable::makeFont(kFont, kFontSize, false, false);
-    auto makeLabel = [this](const QString& tip) {
-        auto* l = new Label(this, QString(), kFont, kFontSize, Label::Align::Centre);
+    const QFont font = fonts.font(kFont, kFontSize, false, false);
+    auto makeLabel = [this, &fonts](const QString& tip) {
+        auto* l = new Label(fonts, this, QString(), kFont, kFontSize, Label::Align::Centre);
         l->setMargin(4);
         l->setCursor(Qt::PointingHandCursor);
         l->setToolTip(tip);
         return l;
     };
     pause_ = makeLabel(QStringLiteral("一時停止と再開 (P)。止めている間は N で次の区切りまで進む"));
+    step_ = makeLabel(QStringLiteral("次の区切りまで進めて止める (N)"));
+    step_->setCaption(QStringLiteral("コマ送り"));
     slower_ = makeLabel(QStringLiteral("遅くする ([)"));
     faster_ = makeLabel(QStringLiteral("速くする (])"));
     slower_->setCaption(QStringLiteral("遅く"));
@@ -44,8 +47,10 @@ RunControls::RunControls(PacedClock& clock, const QString& program, QWidget* par
 
     auto* buttons = new QHBoxLayout;
     buttons->setContentsMargins(0, 0, 0, 0);
-    buttons->setSpacing(4);
+    buttons->setSpacing(kGap);
+    buttons_ = buttons;
     buttons->addWidget(pause_);
+    buttons->addWidget(step_);
     buttons->addWidget(slower_);
     buttons->addWidget(faster_);
     buttons->addStretch(1);
@@ -56,6 +61,7 @@ RunControls::RunControls(PacedClock& clock, const QString& program, QWidget* par
     column->addWidget(state_);
 
     connect(pause_, &Label::clicked, this, &RunControls::togglePause);
+    connect(step_, &Label::clicked, this, &RunControls::step);
     connect(slower_, &Label::clicked, this, &RunControls::slower);
     connect(faster_, &Label::clicked, this, &RunControls::faster);
     clock_.setListener([this] { refresh(); });
@@ -65,13 +71,14 @@ RunControls::RunControls(PacedClock& clock, const QString& program, QWidget* par
 RunControls::~RunControls() { clock_.setListener({}); }
 
 void RunControls::setLabelColor(Rgb c) {
-    for (Label* l : {pause_, slower_, faster_})
+    for (Label* l : {pause_, step_, slower_, faster_})
         l->setBackColor(c);
 }
 
 void RunControls::placeAt(const QRect& design, double scale) {
     setGeometry(scaledRect(design, scale));
-    for (Label* l : {pause_, slower_, faster_})
+    buttons_->setSpacing(int(std::lround(kGap * scale)));
+    for (Label* l : {pause_, step_, slower_, faster_})
         l->setScale(scale);
     QFont f = stateFont_;
     f.setPointSizeF(f.pointSizeF() * scale);

@@ -1,7 +1,7 @@
 #pragma once
 // The controls of a paced run, shared by brindle's live page and sorrel: pause and
-// resume (key P and a label), a step to the run's next natural boundary while paused
-// (N, and → where the window leaves it free), and the speed (the keys [ and ] and two
+// resume (key P and a label), a step to the run's next natural boundary (N, → where the
+// window leaves it free, and a label; from a running run it stops there), and the speed (the keys [ and ] and two
 // labels) through ×¼ … ×16, with a small line that shows the speed and whether the
 // run is paused. The chosen speed is kept in the program's settings for its next start.
 
@@ -10,6 +10,7 @@
 #include <course/shell/Label.h>
 
 #include <QFont>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QString>
 #include <QWidget>
@@ -21,7 +22,8 @@ class RunControls : public QWidget, public ClientControl {
 public:
     // `program` names the settings that keep the chosen speed. The clock must outlive
     // the controls.
-    RunControls(PacedClock& clock, const QString& program, QWidget* parent);
+    // `fonts` (the window's) must outlive the controls.
+    RunControls(FontTable& fonts, PacedClock& clock, const QString& program, QWidget* parent);
     ~RunControls() override;
 
     // Background of the labels, in the window's own colour.
@@ -41,6 +43,7 @@ public:
     void faster();
 
     Label* pauseLabel() const { return pause_; }
+    Label* stepLabel() const { return step_; }
     Label* slowerLabel() const { return slower_; }
     Label* fasterLabel() const { return faster_; }
     QLabel* stateLabel() const { return state_; }
@@ -57,9 +60,11 @@ private:
     PacedClock& clock_;
     QString program_;
     Label* pause_;
+    Label* step_;
     Label* slower_;
     Label* faster_;
     QLabel* state_;
+    QHBoxLayout* buttons_;
     QFont stateFont_;
 };
 

@@ -63,8 +63,9 @@ double ShellWindow::stepFrom(double scale, int direction) {
     return steps.front();
 }
 
-ShellWindow::ShellWindow(QSize clientSize, QWidget* parent)
-    : QWidget(parent), clientSize_(clientSize), scroll_(new QScrollArea(this)), client_(new SurfaceView) {
+ShellWindow::ShellWindow(FontTable& fonts, QSize clientSize, QWidget* parent)
+    : QWidget(parent), fonts_(fonts), clientSize_(clientSize), scroll_(new QScrollArea(this)),
+      client_(new SurfaceView(fonts)) {
     scroll_->setViewport(new Margin(client_->surface()));
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setAlignment(Qt::AlignCenter);

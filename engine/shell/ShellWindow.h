@@ -48,9 +48,12 @@ public:
     // `scale` itself at either end.
     static double stepFrom(double scale, int direction);
 
-    explicit ShellWindow(QSize clientSize, QWidget* parent = nullptr);
+    // The window, its surfaces and its controls measure and draw with `fonts`, made by
+    // whoever makes the window and kept alive longer than it.
+    ShellWindow(FontTable& fonts, QSize clientSize, QWidget* parent = nullptr);
     ~ShellWindow() override;
 
+    FontTable& fonts() const { return fonts_; }
     // The client area at 100 %, in logical pixels.
     QSize clientSize() const { return clientSize_; }
     // The client area's own surface (its back colour, and what a program draws on the
@@ -112,6 +115,7 @@ private:
     QSize availableSize() const;
     void saveSize();
 
+    FontTable& fonts_;
     QSize clientSize_;
     QScrollArea* scroll_;
     SurfaceView* client_;

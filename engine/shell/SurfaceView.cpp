@@ -19,7 +19,7 @@ QRect scaledRect(const QRect& design, double scale) {
     return QRect(left, top, right - left, bottom - top);
 }
 
-SurfaceView::SurfaceView(QWidget* parent) : QWidget(parent) {
+SurfaceView::SurfaceView(FontTable& fonts, QWidget* parent) : QWidget(parent), surface_(fonts) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     // A paced plot adds hundreds of short lines a second: repainting the whole page, or
     // repainting for every line, would keep a core busy for nothing the eye can see.

@@ -20,7 +20,8 @@ class SurfaceView : public QWidget, public ClientControl {
 public:
     static constexpr int kFrameMs = 16;
 
-    explicit SurfaceView(QWidget* parent = nullptr);
+    // The view's surface measures with `fonts`, which must outlive it.
+    explicit SurfaceView(FontTable& fonts, QWidget* parent = nullptr);
     ~SurfaceView() override;
 
     // Called before the application is made: frames reach an X server as copied

@@ -1,6 +1,5 @@
 #include <course/textruns/FontTable.h>
 
-#include <course/textruns/DataFolder.h>
 #include <course/textruns/Units.h>
 
 #include <QDir>
@@ -29,12 +28,6 @@ FontTable::FontTable(QString dataFolder) : dataFolder_(std::move(dataFolder)) {}
 FontTable::~FontTable() {
     for (int id : fontIds_)
         QFontDatabase::removeApplicationFont(id);
-}
-
-FontTable& FontTable::standard() {
-    // Never destroyed: the program's fonts stay in the font database to its end.
-    static FontTable* const table = new FontTable(DataFolder::path());
-    return *table;
 }
 
 const QList<FontStandIn>& FontTable::standIns() {
@@ -155,7 +148,11 @@ bool FontTable::symbolCodesTranslated(const QString& requested) {
 }
 
 QFont FontTable::font(const QString& requested, double points, bool bold, bool italic, double deviceDpi) {
-    QFont font(familyFor(requested));
+    return fontOf(familyFor(requested), points, bold, italic, deviceDpi);
+}
+
+QFont FontTable::fontOf(const QString& family, double points, bool bold, bool italic, double deviceDpi) {
+    QFont font(family);
     // Points are pixels·72/96 on the page; a device of another dpi gets the size that
     // yields the same number of logical pixels through the painter's scale.
     font.setPointSizeF(points * units::kLogicalDpi / deviceDpi);

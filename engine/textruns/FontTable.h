@@ -16,6 +16,9 @@ struct FontStandIn {
     QStringList families; // installed families to use, best first
 };
 
+// There is no table of the process: a program's main makes one after its application
+// object (which must outlive it) and hands it to its window, whose surfaces measure with
+// it; a test makes its own or takes the one of tests/support.
 class FontTable {
 public:
     // A table whose derived fonts (Unicode Symbol font, Japanese body font with a clean
@@ -28,7 +31,7 @@ public:
     FontTable(const FontTable&) = delete;
     FontTable& operator=(const FontTable&) = delete;
 
-    // The one substitution table of the engine.
+    // The substitutions every table makes (fixed).
     static const QList<FontStandIn>& standIns();
 
     // Loads the derived fonts from the data folder. The table counts them as loaded
@@ -51,21 +54,10 @@ public:
     // A font of `points` at 96 logical dpi for a device of `deviceDpi`: drawn through a
     // painter that maps logical pixels to device pixels, it has the layout size.
     QFont font(const QString& requested, double points, bool bold, bool italic, double deviceDpi = 96.0);
-
-    // The table the surfaces measure and draw with: the fonts of the data folder
-    // beside the program. It mirrors Qt's font database, which is the process's own.
-    static FontTable& standard();
-
-    // The same calls on the standard table.
-    static QString familyOf(const QString& requested) { return standard().familyFor(requested); }
-    static bool fontExist(const QString& name) { return standard().fontExists(name); }
-    static bool translatesSymbolCodes(const QString& requested) {
-        return standard().symbolCodesTranslated(requested);
-    }
-    static QFont makeFont(const QString& requested, double points, bool bold, bool italic,
-                          double deviceDpi = 96.0) {
-        return standard().font(requested, points, bold, italic, deviceDpi);
-    }
+    // The same font for a family already resolved (familyFor): needs no table, so a
+    // recorded run is drawn again from what it recorded alone.
+    static QFont fontOf(const QString& family, double points, bool bold, bool italic,
+                        double deviceDpi = 96.0);
 
 private:
     void loadOnce();

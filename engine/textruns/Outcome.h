@@ -15,6 +15,11 @@ struct Outcome {
 
     static Outcome success(QString message = {}) { return {true, std::move(message)}; }
     static Outcome failure(QString message) { return {false, std::move(message)}; }
+    // A failure saying `message` when `bad` holds, else a silent success: the shape of a
+    // check of one value ("--export-pdf needs a file name").
+    static Outcome failureIf(bool bad, QString message) {
+        return bad ? failure(std::move(message)) : success();
+    }
     explicit operator bool() const { return ok; }
 };
 

@@ -62,6 +62,7 @@ struct Token {
     double size = 0;
     double centre = 0; // vertical centre; a piece takes that of its whole sign
     bool piece = false;
+    int radical = 0; // the radical construct whose sign this is, 0 for none
     Role role = Role::Base;
 };
 
@@ -104,6 +105,8 @@ std::vector<Token> tokensOf(const Surface& g) {
         t.piece = op.fontName == QStringLiteral("Symbol") && op.construct &&
                   op.constructKind != QStringLiteral("radical");
         t.centre = (t.piece ? constructCells.value(op.construct) : t.cell).center().y();
+        if (op.constructKind == QStringLiteral("radical") && t.text.trimmed() == QStringLiteral("√"))
+            t.radical = op.construct;
         accentOf = op.constructKind == QStringLiteral("accent") ? op.construct : 0;
         tokens.push_back(std::move(t));
     }
@@ -259,7 +262,9 @@ void foldFractions(const Surface& g, std::vector<Token>& tokens, double H) {
         std::vector<int> above, below;
         bool straddles = false;
         for (int k = 0; k < int(tokens.size()); ++k) {
-            if (gone[k] || ownRun(k))
+            // The bar of another fraction (drawn with characters) is no text above or
+            // below this one, whatever its length.
+            if (gone[k] || ownRun(k) || barText(tokens[k].text.trimmed()))
                 continue;
             const Token& t = tokens[k];
             const double dy = t.centre - bar.y;
@@ -271,6 +276,10 @@ void foldFractions(const Surface& g, std::vector<Token>& tokens, double H) {
                 straddles = true;
                 break;
             }
+            // A part's cells reach the bar; text of the next line up or down, within
+            // reach of the middle only where lines are close, does not.
+            if ((dy < 0 ? bar.y - t.cell.bottom() : t.cell.top() - bar.y) > 0.5 * H)
+                continue;
             (dy < 0 ? above : below).push_back(k);
         }
         if (straddles || above.empty() || below.empty())
@@ -287,8 +296,11 @@ void foldFractions(const Surface& g, std::vector<Token>& tokens, double H) {
                     continue;
                 const bool touches = std::any_of(core.begin(), core.end(), [&](int c) {
                     const QRectF& b = tokens[c].cell;
-                    return t.size < kScriptRatio * tokens[c].size && t.cell.top() < b.bottom() &&
-                           t.cell.bottom() > b.top() && t.cell.left() < b.right() + margin &&
+                    // A script's middle lies within its base's cell; a script of the
+                    // next line down or up only touches it.
+                    const double middle = t.cell.center().y();
+                    return t.size < kScriptRatio * tokens[c].size && middle > b.top() &&
+                           middle < b.bottom() && t.cell.left() < b.right() + margin &&
                            t.cell.right() > b.left() - margin;
                 });
                 if (touches)
@@ -319,6 +331,65 @@ void foldFractions(const Surface& g, std::vector<Token>& tokens, double H) {
     for (std::size_t k = 0; k < tokens.size(); ++k)
         if (!gone[k])
             kept.push_back(std::move(tokens[k]));
+    tokens.swap(kept);
+}
+
+// Replaces each radical sign and what lies under its overline by one run "√x" or
+// "√(…)" at the sign's place. Fractions inside the radicand are read first; a radical
+// inside a fraction is then a run of that fraction's part.
+void foldRadicals(const Surface& g, std::vector<Token>& tokens, double H) {
+    std::vector<bool> gone(tokens.size(), false);
+    std::vector<Token> folded;
+    for (std::size_t s = 0; s < tokens.size(); ++s) {
+        if (!tokens[s].radical || gone[s])
+            continue;
+        // The overline: the construct's longest horizontal stroke.
+        double x1 = 0, x2 = 0, y = 0;
+        for (const DrawOp& op : g.ops())
+            if (op.kind == DrawOp::Kind::Line && op.construct == tokens[s].radical &&
+                std::abs(op.a.y() - op.b.y()) <= 0.5 && std::abs(op.b.x() - op.a.x()) > x2 - x1) {
+                x1 = std::min(op.a.x(), op.b.x());
+                x2 = std::max(op.a.x(), op.b.x());
+                y = op.a.y();
+            }
+        const QRectF sign = tokens[s].cell;
+        std::vector<Token> radicand;
+        std::vector<std::size_t> taken;
+        for (std::size_t k = 0; k < tokens.size(); ++k) {
+            const Token& t = tokens[k];
+            const QPointF c = t.cell.center();
+            if (k == s || gone[k] || x2 - x1 < 1 || c.x() < x1 || c.x() > x2 || c.y() < y ||
+                c.y() > sign.bottom() + 0.3 * H)
+                continue;
+            radicand.push_back(t);
+            taken.push_back(k);
+        }
+        Token root = tokens[s];
+        root.radical = 0;
+        root.piece = true;
+        if (!radicand.empty()) {
+            QRectF under;
+            for (const Token& t : radicand)
+                under |= t.cell;
+            foldFractions(g, radicand, H);
+            const QString text = partText(std::move(radicand));
+            // Parentheses unless one character: "√π", "√(4π)".
+            root.text = QStringLiteral("√") + (text.toUcs4().size() == 1 ? text : u'(' + text + u')');
+            root.cell |= under;
+            root.size = std::max(root.size, tokens[taken.front()].size);
+            for (std::size_t k : taken)
+                gone[k] = true;
+        }
+        root.centre = root.cell.center().y();
+        gone[s] = true;
+        folded.push_back(std::move(root));
+    }
+    std::vector<Token> kept;
+    for (std::size_t k = 0; k < tokens.size(); ++k)
+        if (!gone[k])
+            kept.push_back(std::move(tokens[k]));
+    for (Token& t : folded)
+        kept.push_back(std::move(t));
     tokens.swap(kept);
 }
 
@@ -508,8 +579,7 @@ QString readableText(const DrawOp& op) {
         return op.text;
     // Symbol runs are recorded as Unicode where the Unicode Symbol face draws them,
     // else as the byte codes the installed Symbol face draws.
-    const QString unicode =
-        FontTable::translatesSymbolCodes(op.fontName) ? op.text : symbolToUnicode(op.text);
+    const QString unicode = op.symbolTranslated ? op.text : symbolToUnicode(op.text);
     QString out;
     for (char32_t c : unicode.toUcs4())
         out += pieceText(c);
@@ -523,6 +593,7 @@ PageTextLayout pageTextLayout(const Surface& g) {
         std::find_if(tokens.begin(), tokens.end(), [body](const Token& t) { return t.size == body; });
     if (bodyToken != tokens.end()) {
         const double lineHeight = bodyToken->cell.height();
+        foldRadicals(g, tokens, lineHeight);
         foldFractions(g, tokens, lineHeight);
         foldLimits(tokens, lineHeight, body);
     }

@@ -29,14 +29,14 @@ const QImage& referenceDevice() {
 double lineOffset(int width) { return (width % 2) ? 0.5 : 0.0; }
 } // namespace
 
-Surface::Surface(QSize sizePx) : size_(sizePx) {}
+Surface::Surface(FontTable& fonts, QSize sizePx) : fonts_(&fonts), size_(sizePx) {}
 
 QString Surface::drawnText(const QString& s) const {
-    return FontTable::translatesSymbolCodes(FontName) ? symbolToUnicode(s) : s;
+    return fonts_->symbolCodesTranslated(FontName) ? symbolToUnicode(s) : s;
 }
 
 Surface::Metrics Surface::measure(const QString& s) const {
-    const QFont f = FontTable::makeFont(FontName, FontSize, FontBold, FontItalic);
+    const QFont f = fonts_->font(FontName, FontSize, FontBold, FontItalic);
     const QFontMetricsF fm(f, &referenceDevice());
     return {fm.horizontalAdvance(drawnText(s)), fm.height(), fm.ascent()};
 }
@@ -57,12 +57,19 @@ void Surface::Print(const QString& s) {
     if (s.isEmpty())
         return;
     const Metrics m = measure(s);
+    add(textOp(toPixels(CurrentX, CurrentY), s, m));
+    CurrentX += m.width * xFactor();
+}
+
+DrawOp Surface::textOp(QPointF at, const QString& s, const Metrics& m) const {
     DrawOp op;
     op.kind = DrawOp::Kind::Text;
-    op.a = toPixels(CurrentX, CurrentY);
+    op.a = at;
     op.color = ForeColor;
     op.text = drawnText(s);
     op.fontName = FontName;
+    op.family = fonts_->familyFor(FontName);
+    op.symbolTranslated = fonts_->symbolCodesTranslated(FontName);
     op.fontSize = FontSize;
     op.bold = FontBold;
     op.italic = FontItalic;
@@ -70,8 +77,7 @@ void Surface::Print(const QString& s) {
     op.back = BackColor;
     op.cell = QSizeF(m.width, m.height);
     op.ascent = m.ascent;
-    add(std::move(op));
-    CurrentX += m.width * xFactor();
+    return op;
 }
 
 void Surface::PrintLine(const QString& s) {
@@ -134,20 +140,8 @@ double Surface::ScaleHeight() const { return scaled_ ? sy2_ - sy1_ : size_.heigh
 QSizeF Surface::deviceText(int x, int y, const QString& s, bool draw, int angle) {
     const Metrics m = measure(s);
     if (draw && !s.isEmpty()) {
-        DrawOp op;
-        op.kind = DrawOp::Kind::Text;
-        op.a = QPointF(x, y);
-        op.color = ForeColor;
-        op.text = drawnText(s);
-        op.fontName = FontName;
-        op.fontSize = FontSize;
-        op.bold = FontBold;
-        op.italic = FontItalic;
-        op.opaque = !FontTransparent;
-        op.back = BackColor;
+        DrawOp op = textOp(QPointF(x, y), s, m);
         op.angle = angle;
-        op.cell = QSizeF(m.width, m.height);
-        op.ascent = m.ascent;
         add(std::move(op));
     }
     return {m.width, m.height};
@@ -227,7 +221,7 @@ void paintOp(QPainter& p, const DrawOp& op) {
     }
     case DrawOp::Kind::Text: {
         const double dpi = p.device() ? p.device()->logicalDpiY() : units::kLogicalDpi;
-        const QFont f = FontTable::makeFont(op.fontName, op.fontSize, op.bold, op.italic, dpi);
+        const QFont f = fontOf(op, dpi);
         p.save();
         p.translate(op.a);
         if (op.angle)
@@ -241,6 +235,10 @@ void paintOp(QPainter& p, const DrawOp& op) {
         break;
     }
     }
+}
+
+QFont fontOf(const DrawOp& op, double deviceDpi) {
+    return FontTable::fontOf(op.family, op.fontSize, op.bold, op.italic, deviceDpi);
 }
 
 void Surface::render(QPainter& p) const {
@@ -280,8 +278,7 @@ std::vector<QPainterPath> glyphOutlines(const DrawOp& op) {
     if (op.kind != DrawOp::Kind::Text)
         return glyphs;
     // Laid out on the 96-dpi device, as the run is measured and drawn.
-    QTextLayout layout(op.text, FontTable::makeFont(op.fontName, op.fontSize, op.bold, op.italic),
-                       const_cast<QImage*>(&referenceDevice()));
+    QTextLayout layout(op.text, fontOf(op), const_cast<QImage*>(&referenceDevice()));
     layout.beginLayout();
     QTextLine line = layout.createLine();
     layout.endLayout();
@@ -335,8 +332,7 @@ QString missingCharacters(const DrawOp& op) {
         return {};
     // The run's own font must have the glyph: Qt would draw a missing one from a fallback
     // font, in another design and, in a PDF, as another embedded font.
-    const QRawFont font =
-        QRawFont::fromFont(FontTable::makeFont(op.fontName, op.fontSize, op.bold, op.italic));
+    const QRawFont font = QRawFont::fromFont(fontOf(op));
     QString missing;
     for (char32_t c : op.text.toUcs4()) {
         if (c == U' ' || c == 0x3000)

@@ -4,7 +4,10 @@
 // drawing can be shown on screen at any device pixel ratio, replayed as vectors on a
 // printer or PDF page, and inspected by tests.
 
+#include <course/textruns/FontTable.h>
+
 #include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QPainterPath>
 #include <QPointF>
@@ -36,8 +39,12 @@ struct DrawOp {
     Rgb color = 0;
     int width = 1; // DrawWidth of lines and points
     // Text runs
-    QString text;        // the Unicode text drawn
-    QString fontName;    // the font name the program asked for
+    QString text;     // the Unicode text drawn
+    QString fontName; // the font name the program asked for
+    QString family;   // the installed family that draws it (resolved when recorded)
+    // The program's text was Symbol byte codes and `text` is their Unicode (the font
+    // drawing it has them at their Unicode code points).
+    bool symbolTranslated = false;
     double fontSize = 0; // points
     bool bold = false;
     bool italic = false;
@@ -57,7 +64,13 @@ struct DrawOp {
 
 class Surface {
 public:
-    explicit Surface(QSize sizePx = QSize(774, 729));
+    // A surface measures and records its text with the fonts of `fonts`, which must
+    // outlive it; what it recorded is drawn again without the table.
+    explicit Surface(FontTable& fonts, QSize sizePx = QSize(774, 729));
+
+    // The table this surface measures with: scratch surfaces that measure for it take
+    // the same one.
+    FontTable& fonts() const { return *fonts_; }
 
     // Font and pen properties, applied to the next operation.
     QString FontName = QStringLiteral("メイリオ");
@@ -136,9 +149,12 @@ public:
 
 private:
     void add(DrawOp op);
+    // A text run in the current font and colours, with its font resolved.
+    DrawOp textOp(QPointF at, const QString& s, const Metrics& m) const;
     double xFactor() const; // user units per pixel
     double yFactor() const;
 
+    FontTable* fonts_;
     QSize size_;
     bool scaled_ = false;
     double sx1_ = 0, sy1_ = 0, sx2_ = 0, sy2_ = 0;
@@ -173,6 +189,8 @@ private:
 
 // Paints one recorded operation (used by render and the image cache).
 void paintOp(QPainter& p, const DrawOp& op);
+// The font a recorded text run is drawn in, for a device of `deviceDpi`.
+QFont fontOf(const DrawOp& op, double deviceDpi = 96.0);
 
 // The outline of each glyph of a text run as it is drawn, in page pixels; none for
 // other operations.

@@ -12,6 +12,7 @@ namespace course {
 namespace {
 const QString kBody = QStringLiteral("メイリオ");
 const QString kA = QStringLiteral("A");
+const QString kBookman = QStringLiteral("Bookman Old Style");
 
 bool isLower(QChar c) { return c >= u'a' && c <= u'z'; }
 bool isUpper(QChar c) { return c >= u'A' && c <= u'Z'; }
@@ -40,7 +41,7 @@ Surface& TextRuns::pic() const {
 }
 
 void TextRuns::Initialize(FormTarget& frm) {
-    HasBookman = FontExist(QStringLiteral("Bookman Old Style")) ? 1 : -1;
+    HasBookman = frm.fonts().fontExists(kBookman) ? 1 : -1;
     SetMyColor();
     if (!style_.greyWindow && frm.backColor() == 0xFFFFFF) {
         FormBack = 0xFFFFFF;
@@ -62,7 +63,7 @@ void TextRuns::SetMyColor() {
     Gray = p.Gray;
 }
 
-bool TextRuns::FontExist(const QString& fName) { return FontTable::fontExist(fName); }
+bool TextRuns::FontExist(const QString& fName) const { return pic().fonts().fontExists(fName); }
 
 void TextRuns::prnt(Surface& g, const QString& fntName, double& locX, double locY, const QString& strg) {
     FontGuard keep(g);
@@ -107,12 +108,12 @@ void TextRuns::dsp(Surface& g, double& x, double y, const QString& msg) {
 
 void TextRuns::dspItalic(Surface& g, double& locX, double locY, const QString& strg) {
     if (HasBookman == 0)
-        HasBookman = FontExist(QStringLiteral("Bookman Old Style")) ? 1 : -1;
+        HasBookman = g.fonts().fontExists(kBookman) ? 1 : -1;
     FontGuard keep(g);
     g.FontItalic = true;
     if (HasBookman == 1) {
         g.FontSize = style_.italicScale * keep.size();
-        prnt(g, QStringLiteral("Bookman Old Style"), locX, locY, strg);
+        prnt(g, kBookman, locX, locY, strg);
     } else {
         g.FontSize = 1.15 * keep.size();
         g.FontBold = true;

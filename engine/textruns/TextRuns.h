@@ -24,6 +24,8 @@ public:
     virtual void setBackColor(Rgb c) = 0;
     // Every control except scroll bars, timers, text boxes and line controls.
     virtual void setControlsBackColor(Rgb c) = 0;
+    // The fonts the window measures and draws with.
+    virtual FontTable& fonts() const = 0;
 };
 
 class TextRuns;
@@ -101,7 +103,8 @@ public:
     // Start-up for a window: Bookman test, palette, backgrounds, script geometry.
     void Initialize(FormTarget& frm);
     void SetMyColor();
-    static bool FontExist(const QString& fName);
+    // Whether the table Pic measures with has a font of this exact name.
+    bool FontExist(const QString& fName) const;
 
     // Surface-level runs: (surface, x by reference, top y, text).
     void prnt(Surface& g, const QString& fntName, double& locX, double locY, const QString& strg);

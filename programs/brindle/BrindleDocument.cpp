@@ -81,12 +81,15 @@ private:
 void BrindleDocument::windowLoaded(course::Form1& form) {
     const course::DocumentSettings& s = settings();
     const int last = s.pages - 1;
-    // Left of the title, above the page: the room no other control uses.
+    // Left of the title's ink, above the page: the room no other control uses. The
+    // title is centred in a wider box, so its box would leave the labels too little.
     const QRect title = s.layout.title.pixels();
     const QRect page = s.layout.page.pixels();
-    controls_ = new course::RunControls(pacing_.clock(), s.name, form.client());
+    const QRectF ink = form.titleInk();
+    const int titleInk = ink.isEmpty() ? title.left() : int(std::floor(ink.left()));
+    controls_ = new course::RunControls(form.fonts(), pacing_.clock(), s.name, form.client());
     controls_->setLabelColor(s.labelColor);
-    form.place(controls_, QRect(8, 3, title.left() - 16, page.top() - 5));
+    form.place(controls_, QRect(8, 3, titleInk - 16, page.top() - 5));
     controls_->setVisible(form.pageVisible(last));
     controlsShown_ = std::make_unique<ShowWithPage>(form.pageView(last), controls_);
 }

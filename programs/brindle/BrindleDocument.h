@@ -7,6 +7,7 @@
 #include <course/shell/Document.h>
 
 #include <course/shell/PacedWaiter.h>
+#include <course/textruns/Outcome.h>
 
 #include <QObject>
 #include <QPointer>
@@ -115,13 +116,13 @@ private:
 std::unique_ptr<course::Document> makeDocument(std::optional<double> speed = 1.0, int l = 1,
                                                bool paused = false);
 
-// The value of --speed: a finite factor above zero. Returns an error message (and
-// leaves `speed` alone) for anything else.
-QString parseSpeed(const QString& text, double& speed);
+// The value of --speed: a finite factor above zero, written to `speed`. Anything else
+// is a failure that names the value, and leaves `speed` alone.
+course::Outcome parseSpeed(const QString& text, double& speed);
 
-// The value of --l: a whole number from 0 to 3. Returns an error message (and leaves
-// `l` alone) for anything else.
-QString parseL(const QString& text, int& l);
+// The value of --l: a whole number from 0 to 3, written to `l`. Anything else is a
+// failure that names the value, and leaves `l` alone.
+course::Outcome parseL(const QString& text, int& l);
 
 // The page-2 picture's size in pixels: the plot mapping px/py is measured on it even
 // when the drawing goes to the print canvas.

@@ -10,6 +10,8 @@
 
 namespace brindle {
 
+using course::Outcome;
+
 BrindleProgram::BrindleProgram() {
     program_.name = QStringLiteral("brindle");
     program_.summary = QStringLiteral(
@@ -20,7 +22,7 @@ BrindleProgram::BrindleProgram() {
          QStringLiteral("print every iteration and the converged states as text and exit"),
          [this](const QString&) {
              table_ = true;
-             return QString();
+             return Outcome::success();
          },
          true});
     program_.options.push_back(
@@ -29,16 +31,16 @@ BrindleProgram::BrindleProgram() {
                         "speed last chosen with [ and ] (default 1)"),
          [this](const QString& v) {
              double f = 1.0;
-             const QString error = parseSpeed(v, f);
-             if (error.isEmpty())
+             Outcome r = parseSpeed(v, f);
+             if (r)
                  speed_ = f;
-             return error;
+             return r;
          }});
     program_.options.push_back({QStringLiteral("--paused"), QString(),
                                 QStringLiteral("start the live page paused: P runs it, N steps it"),
                                 [this](const QString&) {
                                     paused_ = true;
-                                    return QString();
+                                    return Outcome::success();
                                 }});
     program_.options.push_back(
         {QStringLiteral("--l"), QStringLiteral("L"),
@@ -53,7 +55,7 @@ BrindleProgram::BrindleProgram() {
                         "level-skips.csv, wavefunctions.csv; files already there are refused"),
          [this](const QString& v) {
              dataDir_ = v;
-             return v.isEmpty() ? QStringLiteral("--export-data needs a folder") : QString();
+             return Outcome::failureIf(v.isEmpty(), QStringLiteral("--export-data needs a folder"));
          },
          true});
     // Options are applied in the order they are declared, so --export-data is known here.
@@ -61,11 +63,20 @@ BrindleProgram::BrindleProgram() {
                                 QStringLiteral("with --export-data: replace files already in DIR"),
                                 [this](const QString&) {
                                     force_ = true;
-                                    return dataDir_.isEmpty()
-                                               ? QStringLiteral("--force applies only to --export-data")
-                                               : QString();
+                                    return Outcome::failureIf(
+                                        dataDir_.isEmpty(),
+                                        QStringLiteral("--force applies only to --export-data"));
                                 },
                                 true});
+    // The text modes write no pages and open no window: the page options would be
+    // silently ignored with them.
+    program_.checks.push_back([this](const course::DocumentCommandLine& line) {
+        const bool textMode = table_ || !dataDir_.isEmpty();
+        return Outcome::failureIf(
+            textMode && (line.exporting() || line.page != 0),
+            QStringLiteral("%1 cannot be combined with --export-pdf, --export-png or --page")
+                .arg(table_ ? QStringLiteral("--table") : QStringLiteral("--export-data")));
+    });
     // A fault of the core ends the program with "brindle: <message>" and status 1
     // (runDocumentProgram's boundary).
     program_.textMode = [this]() -> std::optional<int> {

@@ -341,7 +341,7 @@ private:
     // of white and half a pen around it, and the whole cell of the opaque title,
     // which would hide them anyway.
     std::vector<QRectF> labelAreas() {
-        Surface scratch(g_.size());
+        Surface scratch(g_.fonts(), g_.size());
         scratch.FontName = g_.FontName;
         scratch.FontSize = g_.FontSize;
         const std::size_t opaque = doc_.drawOn(scratch, [this, &scratch] {
@@ -463,25 +463,26 @@ std::unique_ptr<course::Document> makeDocument(std::optional<double> speed, int 
     return doc;
 }
 
-QString parseSpeed(const QString& text, double& speed) {
+course::Outcome parseSpeed(const QString& text, double& speed) {
     bool ok = false;
     const double f = text.trimmed().toDouble(&ok);
     if (!ok || !std::isfinite(f) || !(f > 0))
-        return QStringLiteral(
-                   "--speed needs a positive number (the factor that divides every wait), not \"%1\"")
-            .arg(text);
+        return course::Outcome::failure(
+            QStringLiteral("--speed needs a positive number (the factor that divides every wait), not \"%1\"")
+                .arg(text));
     speed = f;
-    return {};
+    return course::Outcome::success();
 }
 
-QString parseL(const QString& text, int& l) {
+course::Outcome parseL(const QString& text, int& l) {
     bool ok = false;
     const int v = text.trimmed().toInt(&ok);
     if (!ok || v < kMinL || v > kMaxL)
-        return QStringLiteral("--l needs a whole number from 0 to 3 (the angular momentum), not \"%1\"")
-            .arg(text);
+        return course::Outcome::failure(
+            QStringLiteral("--l needs a whole number from 0 to 3 (the angular momentum), not \"%1\"")
+                .arg(text));
     l = v;
-    return {};
+    return course::Outcome::success();
 }
 
 } // namespace brindle

@@ -150,7 +150,7 @@ void CalyxDocument::sumLim(const QString& lower, const QString& upper) {
 void CalyxDocument::relation(const QString& sign) {
     course::Surface& g = *Pic;
     // The baseline of the italic letters beside it, as dspItalic sets them.
-    course::Surface probe(g.size());
+    course::Surface probe(g.fonts(), g.size());
     probe.FontName = g.FontName;
     probe.FontSize = g.FontSize;
     double x = 0;

@@ -137,7 +137,7 @@ void OrielDocument::rootOver(const std::function<void()>& radicand, double minEn
 }
 
 double OrielDocument::italicBaseline() {
-    Surface probe(QSize(1, 1));
+    Surface probe(pic().fonts(), QSize(1, 1));
     probe.FontItalic = true;
     probe.FontSize = 1.15 * pic().FontSize;
     if (HasBookman == 1) {
@@ -150,7 +150,7 @@ double OrielDocument::italicBaseline() {
 }
 
 double OrielDocument::courierDrop() {
-    Surface probe(QSize(1, 1));
+    Surface probe(pic().fonts(), QSize(1, 1));
     probe.FontName = QStringLiteral("Courier New");
     probe.FontSize = 1.2 * pic().FontSize;
     return std::max(0.0, std::round(italicBaseline() - probe.measure(QStringLiteral("c")).ascent));
@@ -166,7 +166,7 @@ void OrielDocument::courierOnLine(const QString& s) {
 double OrielDocument::greekDrop(double scale, double dy) {
     const Surface& g = pic();
     const double italicBaseline = this->italicBaseline();
-    Surface probe(QSize(1, 1));
+    Surface probe(pic().fonts(), QSize(1, 1));
     probe.FontName = QStringLiteral("Symbol");
     probe.FontBold = false;
     probe.FontItalic = true;

@@ -106,6 +106,7 @@ double QuilletDocument::symbolDrop(double size) const {
 
 void QuilletDocument::radical(double& x, double y, double w) {
     course::Surface& g = *Pic;
+    course::ConstructMark mark(g, QStringLiteral("radical"));
     {
         course::FontGuard keep(g);
         g.FontBold = false;

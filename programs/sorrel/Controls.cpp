@@ -4,7 +4,8 @@
 
 namespace sorrel {
 
-PictureBox::PictureBox(QWidget* parent) : QWidget(parent), view_(new course::SurfaceView(this)) {
+PictureBox::PictureBox(course::FontTable& fonts, QWidget* parent)
+    : QWidget(parent), view_(new course::SurfaceView(fonts, this)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 

@@ -17,7 +17,7 @@ class PictureBox : public QWidget, public course::ClientControl {
 public:
     static constexpr int kBorder = 2;
 
-    explicit PictureBox(QWidget* parent);
+    PictureBox(course::FontTable& fonts, QWidget* parent);
 
     // Outer rectangle; the drawing surface is the inner area inside the border.
     void placeAt(const QRect& design, double scale) override;

@@ -24,7 +24,7 @@ void addOptions(course::CommandLine& line, Options& o) {
               QStringLiteral("print the table of the run as text and exit\n(no window, no waits, no sounds)"),
               [&o](const QString&) {
                   o.table = true;
-                  return QString();
+                  return course::Outcome::success();
               },
               true});
     line.add({QStringLiteral("--speed"), QStringLiteral("F"),
@@ -33,14 +33,14 @@ void addOptions(course::CommandLine& line, Options& o) {
                   "with [ and ] (default 1); no effect\nwith --table and the exports, which never wait"),
               [&o](const QString& v) {
                   o.speedGiven = positiveNumber(v, o.speed);
-                  return o.speedGiven ? QString()
-                                      : QStringLiteral("--speed: '%1' is not a number greater than 0").arg(v);
+                  return course::Outcome::failureIf(
+                      !o.speedGiven, QStringLiteral("--speed: '%1' is not a number greater than 0").arg(v));
               }});
     line.add({QStringLiteral("--paused"), QString(),
               QStringLiteral("start the run paused: P runs it, N draws it curve by curve"),
               [&o](const QString&) {
                   o.paused = true;
-                  return QString();
+                  return course::Outcome::success();
               }});
     line.add({QStringLiteral("--Z"), QStringLiteral("Z"),
               QStringLiteral(
@@ -50,9 +50,10 @@ void addOptions(course::CommandLine& line, Options& o) {
                   bool ok = false;
                   const int z = v.toInt(&ok);
                   if (!ok || z < 1 || z > 10)
-                      return QStringLiteral("--Z: '%1' is not a whole number from 1 to 10").arg(v);
+                      return course::Outcome::failure(
+                          QStringLiteral("--Z: '%1' is not a whole number from 1 to 10").arg(v));
                   o.Z = z;
-                  return QString();
+                  return course::Outcome::success();
               },
               true});
     line.add({QStringLiteral("--export-png"), QStringLiteral("FILE"),
@@ -61,7 +62,7 @@ void addOptions(course::CommandLine& line, Options& o) {
                   "picture"),
               [&o](const QString& v) {
                   o.exportPng = v.toStdString();
-                  return v.isEmpty() ? QStringLiteral("--export-png needs a file name") : QString();
+                  return course::Outcome::failureIf(v.isEmpty(), QStringLiteral("--export-png needs a file name"));
               },
               true});
     line.add({QStringLiteral("--scale"), QStringLiteral("N"),
@@ -71,16 +72,17 @@ void addOptions(course::CommandLine& line, Options& o) {
               [&o, scaleGiven](const QString& v) {
                   *scaleGiven = true;
                   if (v.size() != 1 || v[0] < QLatin1Char('1') || v[0] > QLatin1Char('4'))
-                      return QStringLiteral("--scale: '%1' is not one of 1, 2, 3, 4").arg(v);
+                      return course::Outcome::failure(
+                          QStringLiteral("--scale: '%1' is not one of 1, 2, 3, 4").arg(v));
                   o.scale = v[0].digitValue();
-                  return QString();
+                  return course::Outcome::success();
               }});
     line.add({QStringLiteral("--export-pdf"), QStringLiteral("FILE"),
               QStringLiteral(
                   "as --export-png, but a one-page PDF with real text\n(both exports may be given together)"),
               [&o](const QString& v) {
                   o.exportPdf = v.toStdString();
-                  return v.isEmpty() ? QStringLiteral("--export-pdf needs a file name") : QString();
+                  return course::Outcome::failureIf(v.isEmpty(), QStringLiteral("--export-pdf needs a file name"));
               },
               true});
     line.add({QStringLiteral("--export-data"), QStringLiteral("DIR"),
@@ -90,31 +92,32 @@ void addOptions(course::CommandLine& line, Options& o) {
                              "files already there are refused; with --table both"),
               [&o](const QString& v) {
                   o.dataDir = v.toStdString();
-                  return v.isEmpty() ? QStringLiteral("--export-data needs a folder") : QString();
+                  return course::Outcome::failureIf(v.isEmpty(), QStringLiteral("--export-data needs a folder"));
               },
               true});
     line.add({QStringLiteral("--force"), QString(),
               QStringLiteral("with --export-data: replace files already in DIR"), [&o](const QString&) {
                   o.force = true;
-                  return QString();
+                  return course::Outcome::success();
               }});
+    using course::Outcome;
     line.addCheck([&o] {
-        return o.force && o.dataDir.empty() ? QStringLiteral("--force applies only to --export-data")
-                                            : QString();
+        return Outcome::failureIf(o.force && o.dataDir.empty(),
+                                  QStringLiteral("--force applies only to --export-data"));
     });
     line.addCheck([&o] {
-        return !o.dataDir.empty() && o.exporting()
-                   ? QStringLiteral("--export-data cannot be combined with --export-png or --export-pdf")
-                   : QString();
+        return Outcome::failureIf(
+            !o.dataDir.empty() && o.exporting(),
+            QStringLiteral("--export-data cannot be combined with --export-png or --export-pdf"));
     });
     line.addCheck([&o] {
-        return o.table && o.exporting()
-                   ? QStringLiteral("--table cannot be combined with --export-png or --export-pdf")
-                   : QString();
+        return Outcome::failureIf(
+            o.table && o.exporting(),
+            QStringLiteral("--table cannot be combined with --export-png or --export-pdf"));
     });
     line.addCheck([&o, scaleGiven] {
-        return *scaleGiven && o.exportPng.empty() ? QStringLiteral("--scale applies only to --export-png")
-                                                  : QString();
+        return Outcome::failureIf(*scaleGiven && o.exportPng.empty(),
+                                  QStringLiteral("--scale applies only to --export-png"));
     });
     line.setEpilogue(
         QStringLiteral("Without options the window opens and the run is drawn at its normal pace\n"

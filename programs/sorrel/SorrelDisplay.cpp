@@ -82,7 +82,7 @@ void SorrelDisplay::setUp(const Ion& ion) {
         if (i == 0) {
             // The 0 stands left of the vertical axis instead of on it: its ink ends a
             // pixel before the axis's stroke.
-            course::Surface probe(p.size());
+            course::Surface probe(p.fonts(), p.size());
             probe.FontName = p.FontName;
             probe.FontSize = p.FontSize;
             double x = 0;

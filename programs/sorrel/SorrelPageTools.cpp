@@ -59,7 +59,7 @@ course::PageTools* installPageTools(SorrelWindow& w) {
     };
     for (const std::vector<course::KeyRow>& rows : {course::runKeys(), course::commonKeys()})
         keys.insert(keys.end(), rows.begin(), rows.end());
-    auto* tools = new course::PageTools(&w, std::move(source), std::move(keys));
+    auto* tools = new course::PageTools(w.fonts(), &w, std::move(source), std::move(keys));
 
     course::PageAccessible::expose(&w, {QAccessible::Document, {}, {}, [&w] { return windowText(w); }});
     course::Label* title = w.label1();

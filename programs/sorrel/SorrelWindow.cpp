@@ -69,8 +69,8 @@ SorrelWindow::Config SorrelWindow::unpaced() {
     return c;
 }
 
-SorrelWindow::SorrelWindow(Config config)
-    : ShellWindow(designSize()), config_(std::move(config)),
+SorrelWindow::SorrelWindow(course::FontTable& fonts, Config config)
+    : ShellWindow(fonts, designSize()), config_(std::move(config)),
       pacer_(course::PacedClock(config_.clock, config_.speed), yieldFor(config_.yield)), Z_(config_.Z) {
     pacer_.setWaits(config_.waits);
     if (config_.paused)
@@ -85,15 +85,15 @@ SorrelWindow::SorrelWindow(Config config)
     // Stacking order: the title lowest, the download label on top.
     QWidget* area = client();
     const QString font = QStringLiteral("メイリオ");
-    label1_ = new course::Label(area, programTitle(Z_), font, kTitleFontSize);
+    label1_ = new course::Label(fonts, area, programTitle(Z_), font, kTitleFontSize);
     place(label1_, course::TwipsRect{2715, 165, 5640, 480}.pixels());
 
-    picNumerov_ = new PictureBox(area);
+    picNumerov_ = new PictureBox(fonts, area);
     place(picNumerov_, course::TwipsRect{4575, 630, 7365, 3915}.pixels());
-    pic_ = new PictureBox(area);
+    pic_ = new PictureBox(fonts, area);
     place(pic_, course::TwipsRect{4620, 4800, 7380, 6105}.pixels());
 
-    getSourceFile_ = new course::Label(area, kDownloadCaption, font, 9.75);
+    getSourceFile_ = new course::Label(fonts, area, kDownloadCaption, font, 9.75);
     place(getSourceFile_, course::TwipsRect{7305, 240, 4560, 345}.pixels());
     getSourceFile_->setCursor(Qt::PointingHandCursor);
     getSourceFile_->setToolTip(config_.sourceUrl.toDisplayString(QUrl::PreferLocalFile));
@@ -101,7 +101,7 @@ SorrelWindow::SorrelWindow(Config config)
     connect(getSourceFile_, &course::Label::clicked, this, [this] { getSourceFileClick(); });
 
     // The run's controls take the download label's place while a run is drawn.
-    controls_ = new course::RunControls(pacer_.clock(), QStringLiteral("sorrel"), area);
+    controls_ = new course::RunControls(fonts, pacer_.clock(), QStringLiteral("sorrel"), area);
     controls_->setLabelColor(kControlsColor);
     place(controls_, course::TwipsRect{7305, 30, 4560, 600}.pixels());
     controls_->hide();

@@ -69,7 +69,8 @@ public:
     // A configuration that computes and draws everything without yielding or waiting.
     static Config unpaced();
 
-    explicit SorrelWindow(Config config = Config());
+    // `fonts` must outlive the window.
+    explicit SorrelWindow(course::FontTable& fonts, Config config = Config());
     ~SorrelWindow() override;
 
     // Start-up after the window has been shown: font and character cell, engine
@@ -93,6 +94,7 @@ public:
     static QSize designSize();
 
     // Parts, for the program's output and for tests.
+    course::FontTable& fonts() const override { return ShellWindow::fonts(); }
     course::Surface& form() { return clientSurface(); }
     course::Surface& picNumerov() { return picNumerov_->surface(); }
     course::Surface& pic() { return pic_->surface(); }

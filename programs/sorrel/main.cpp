@@ -7,7 +7,9 @@
 
 #include <course/shell/RunControls.h>
 #include <course/shell/SurfaceView.h>
+#include <course/textruns/DataFolder.h>
 #include <course/textruns/Environment.h>
+#include <course/textruns/FontTable.h>
 
 #include <QApplication>
 #include <QMessageBox>
@@ -48,12 +50,13 @@ int printTable(int Z) {
 
 // Computes the whole run without waits or sounds and writes the finished window.
 int exportWindow(const sorrel::Options& o) {
+    course::FontTable fonts(course::DataFolder::path());
     course::Environment env;
     env.soundSink = [](course::Sound) {};
     sorrel::SorrelWindow::Config config = sorrel::SorrelWindow::unpaced();
     config.Z = o.Z;
     config.environment = &env;
-    sorrel::SorrelWindow window(config);
+    sorrel::SorrelWindow window(fonts, config);
     try {
         window.load();
     } catch (const std::exception& e) {
@@ -104,6 +107,8 @@ int main(int argc, char** argv) {
     if (o.exporting())
         return exportWindow(o);
 
+    // The fonts of the data folder beside the program, for this run's window.
+    course::FontTable fonts(course::DataFolder::path());
     course::Environment env;
     env.beepHook = [] { QApplication::beep(); };
     sorrel::SorrelWindow::Config config;
@@ -111,7 +116,7 @@ int main(int argc, char** argv) {
     config.paused = o.paused;
     config.Z = o.Z;
     config.environment = &env;
-    sorrel::SorrelWindow window(config);
+    sorrel::SorrelWindow window(fonts, config);
     window.show();
     // The run starts from the event loop, once the window is on screen.
     QTimer::singleShot(0, &window, [&window] {

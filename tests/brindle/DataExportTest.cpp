@@ -226,6 +226,22 @@ TEST(DataExport, FoldersThatCannotBeMadeAndUnusableLinesAreReported) {
         EXPECT_TRUE(r.out.isEmpty());
     }
 
+    // The text modes draw no page: page options beside them are refused, not ignored,
+    // and nothing is written.
+    const QString out = tmp.filePath(QStringLiteral("out"));
+    for (const QStringList& args :
+         {QStringList{QStringLiteral("--table"), QStringLiteral("--page"), QStringLiteral("2")},
+          QStringList{QStringLiteral("--table"), QStringLiteral("--export-pdf"), out + QStringLiteral(".pdf")},
+          QStringList{QStringLiteral("--export-data"), out, QStringLiteral("--export-png"), out}}) {
+        const ProgramRun r = brindle(args);
+        EXPECT_EQ(r.status, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains(args.first()) && r.err.contains(QStringLiteral("cannot be combined")))
+            << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("file.txt")});
+
     const ProgramRun help = brindle({QStringLiteral("--help")});
     EXPECT_TRUE(help.out.contains(QStringLiteral("--export-data DIR")));
     EXPECT_TRUE(help.out.contains(QStringLiteral("--force")));

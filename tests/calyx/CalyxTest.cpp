@@ -2,6 +2,7 @@
 // tags, its own glyphs, closing, and the exported PDF's text.
 
 #include "CalyxDocument.h"
+#include "TestFonts.h"
 
 #include <course/shell/EventPump.h>
 #include <course/textruns/FontTable.h>
@@ -11,8 +12,7 @@
 #include "WindowFixture.h"
 #include "RunLog.h"
 
-#include <QProcess>
-#include <QStandardPaths>
+#include <ProgramRun.h>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -21,6 +21,7 @@
 
 #include <cmath>
 
+using course::testing::testFonts;
 using namespace course;
 using namespace course::testing;
 
@@ -68,7 +69,7 @@ struct Calyx : course::testing::WindowFixture<calyx::CalyxDocument> {
         doc->CurY = 200;
         return glyphs;
     }
-    Surface glyphs;
+    Surface glyphs{testFonts()};
     std::optional<course::DrawingScope> on; // drawing on glyphs, after scratch()
     void TearDown() override {
         on.reset();
@@ -99,7 +100,7 @@ TEST_F(Calyx, OpensWithFourPagesAndTheDocumentColumns) {
 TEST_F(Calyx, EveryPageHasItsGlyphsAndStaysOnTheVisiblePage) {
     const QSize visible = w->visiblePageSize();
     for (int k = 0; k < 4; ++k) {
-        Surface printed(w->Form2().size());
+        Surface printed(testFonts(), w->Form2().size());
         drawPrinted(k, printed);
         for (const Surface* g :
              {static_cast<const Surface*>(&w->page(k)), static_cast<const Surface*>(&printed)}) {
@@ -119,7 +120,7 @@ TEST_F(Calyx, EveryPageHasItsGlyphsAndStaysOnTheVisiblePage) {
 
 TEST_F(Calyx, PrintingPagesOneToThreeDrawsTheScreenPictureOneLineLower) {
     for (int k = 1; k < 4; ++k) {
-        Surface printed(w->Form2().size());
+        Surface printed(testFonts(), w->Form2().size());
         drawPrinted(k, printed);
         const auto a = drawn(w->page(k));
         const auto b = drawn(printed);
@@ -142,7 +143,7 @@ TEST_F(Calyx, PrintingPagesOneToThreeDrawsTheScreenPictureOneLineLower) {
 
 TEST_F(Calyx, PrintedFirstPageStartsWithTheTitle) {
     EXPECT_FALSE(joined(w->page(0)).contains(calyx::programTitle()));
-    Surface printed(w->Form2().size());
+    Surface printed(testFonts(), w->Form2().size());
     drawPrinted(0, printed);
     const auto a = drawn(w->page(0));
     const auto b = drawn(printed);
@@ -361,12 +362,10 @@ TEST_F(Calyx, ExportedPdfGivesBackTheJapaneseText) {
     ASSERT_TRUE(exportPdf(*w, pdf).ok);
     ASSERT_TRUE(exportPng(*w, dir.path()).ok);
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("page-3@2x.png"))));
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-        GTEST_SKIP() << "pdftotext is not installed";
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
-    ASSERT_TRUE(p.waitForFinished(30000));
-    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    const std::optional<QString> read = course::test::pdfText(pdf);
+    if (!read)
+        GTEST_SKIP() << "pdftotext is not installed or cannot read the file";
+    const QString& text = *read;
     EXPECT_EQ(text.count(QChar(u'\f')), 4);
     for (const char* s :
          {"ヘリウム原子", "変分法", "電子間クーロン相互作用", "ハートリー方程式", "反復計算の手続き",

@@ -6,6 +6,7 @@
 #include "CalyxDocument.h"
 #include "PrintedPage.h"
 #include "PrivateCupsd.h"
+#include "TestFonts.h"
 
 #include <course/shell/EventPump.h>
 #include <course/shell/Form1.h>
@@ -23,6 +24,7 @@
 #include <algorithm>
 #include <cstdio>
 
+using course::testing::testFonts;
 using namespace course;
 using namespace course::testing;
 
@@ -154,7 +156,7 @@ protected:
 TEST_F(CupsPrint, DocumentPageGoesToTheDefaultQueueAsTheShownPage) {
     auto doc = calyx::makeDocument();
     doc->useEnvironment(env);
-    Form1 w(*doc);
+    Form1 w(*doc, testFonts());
     w.Form_Load(true);
     w.cmdGo_Click();
     click(w.printLabel());
@@ -179,7 +181,7 @@ TEST_F(CupsPrint, BrindlePrintDuringTheLiveRunGoesToTheQueueAsTheFinishedPage) {
     auto* live = dynamic_cast<brindle::BrindleDocument*>(doc.get());
     ASSERT_NE(live, nullptr);
     doc->useEnvironment(env);
-    Form1 w(*doc);
+    Form1 w(*doc, testFonts());
     w.Form_Load(true);
     w.cmdGo_Click();
     bool printedDuringRun = false;

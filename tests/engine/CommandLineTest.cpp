@@ -17,17 +17,18 @@ struct Line {
         line.add({QStringLiteral("--table"), QString(), QStringLiteral("print a table"),
                   [this](const QString&) {
                       table = true;
-                      return QString();
+                      return Outcome::success();
                   },
                   true});
         line.add({QStringLiteral("--speed"), QStringLiteral("F"), QStringLiteral("pace\nsecond line"),
                   [this](const QString& v) {
                       bool ok = false;
                       speed = v.toDouble(&ok);
-                      return ok && speed > 0 ? QString() : QStringLiteral("--speed: '%1' is no pace").arg(v);
+                      return Outcome::failureIf(!ok || speed <= 0,
+                                                QStringLiteral("--speed: '%1' is no pace").arg(v));
                   }});
         line.addCheck(
-            [this] { return table && speed > 10 ? QStringLiteral("too fast for a table") : QString(); });
+            [this] { return Outcome::failureIf(table && speed > 10, QStringLiteral("too fast for a table")); });
     }
     std::optional<int> parse(QStringList args) { return line.parse(args); }
 };
@@ -67,6 +68,14 @@ TEST(CommandLine, UsageErrorsHaveOneFormatAndStatusTwo) {
         EXPECT_EQ(l.parse(c.args), kUsageExitStatus) << c.args.join(' ').toStdString();
         EXPECT_EQ(l.line.error(), c.error) << c.args.join(' ').toStdString();
     }
+}
+
+TEST(CommandLine, AFailureWithoutWordsStillNamesTheOption) {
+    CommandLine line{QStringLiteral("prog"), QStringLiteral("A test program.")};
+    line.add({QStringLiteral("--mode"), QStringLiteral("M"), QStringLiteral("a mode"),
+              [](const QString&) { return Outcome::failure({}); }});
+    EXPECT_EQ(line.parse({"--mode", "x"}), kUsageExitStatus);
+    EXPECT_EQ(line.error(), QStringLiteral("prog: --mode: 'x' cannot be used"));
 }
 
 TEST(CommandLine, HelpAndVersionWinOverEverythingElse) {

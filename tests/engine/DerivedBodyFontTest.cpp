@@ -3,11 +3,13 @@
 
 #include <course/textruns/DataFolder.h>
 #include <course/textruns/Surface.h>
+#include "TestFonts.h"
 
 #include <QRawFont>
 
 #include <gtest/gtest.h>
 
+using course::testing::testFonts;
 using namespace course;
 
 namespace {
@@ -45,7 +47,7 @@ TEST(DerivedBodyFont, CoversKanaKanjiLatinGreekAndDropsTheRadicals) {
 }
 
 TEST(DerivedBodyFont, GlyphCheckReportsWhatOnlyAFallbackFontHas) {
-    Surface g(QSize(200, 40));
+    Surface g(testFonts(), QSize(200, 40));
     g.FontName = QStringLiteral("メイリオ");
     g.FontSize = 13;
     // 丂 is in the installed Noto font but not in the derived one.

@@ -3,12 +3,19 @@
 
 #include <course/textruns/DataFolder.h>
 #include <course/textruns/FontTable.h>
+#include <course/textruns/PageText.h>
+#include <course/textruns/Surface.h>
+#include <course/textruns/Units.h>
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 using namespace course;
 
@@ -45,7 +52,7 @@ TEST(FontTableTest, WithoutDerivedFontsTheStandInsDrawAndSaySoUntilTheFontsAreTh
     EXPECT_EQ(t.familyFor(QStringLiteral("メイリオ")), QStringLiteral("Course Sans JP"));
 }
 
-TEST(FontTableTest, WithoutADataFolderTheTableSaysSoAndTheProgramsTableHasTheDerivedFonts) {
+TEST(FontTableTest, WithoutADataFolderTheTableSaysSoAndIgnoresFontsAnotherTableLoaded) {
     FontTable none{QString()};
     const Outcome r = none.loadDerivedFonts();
     EXPECT_FALSE(r.ok);
@@ -53,8 +60,88 @@ TEST(FontTableTest, WithoutADataFolderTheTableSaysSoAndTheProgramsTableHasTheDer
         << r.message.toStdString();
     EXPECT_EQ(none.familyFor(QStringLiteral("Symbol")), QStringLiteral("Standard Symbols PS"));
     // The derived fonts another table added to the font database do not count here.
-    FontTable::standard().loadDerivedFonts();
-    EXPECT_TRUE(FontTable::standard().derivedFontsLoaded());
+    FontTable program(DataFolder::path());
+    EXPECT_TRUE(program.loadDerivedFonts().ok);
     EXPECT_EQ(none.familyFor(QStringLiteral("Symbol")), QStringLiteral("Standard Symbols PS"));
-    EXPECT_EQ(FontTable::familyOf(QStringLiteral("Symbol")), QStringLiteral("Course Symbol"));
+    EXPECT_EQ(program.familyFor(QStringLiteral("Symbol")), QStringLiteral("Course Symbol"));
+}
+
+namespace {
+// A clean surface with a line in the body face and a Symbol run (α, Σ), as the pages draw them.
+void drawSample(Surface& g) {
+    g.Cls();
+    g.FontName = QStringLiteral("メイリオ");
+    g.FontSize = 13;
+    g.CurrentX = 10;
+    g.CurrentY = 10;
+    g.Print(QStringLiteral("和 x = "));
+    g.FontName = QStringLiteral("Symbol");
+    g.Print(QString(QChar(u'a')) + QChar(229));
+}
+
+const DrawOp& lastText(const Surface& g) { return g.ops().back(); }
+} // namespace
+
+TEST(FontTableTest, TwoTablesDriveTwoSurfacesOfOneProcessEachWithItsOwnFonts) {
+    QTemporaryDir empty;
+    ASSERT_TRUE(empty.isValid());
+    FontTable standIns(empty.path());
+    FontTable derived(DataFolder::path());
+    Surface a(standIns, QSize(200, 40));
+    Surface b(derived, QSize(200, 40));
+    // Drawn in turns, so that neither table's answers can leak into the other's run.
+    for (Surface* g : {&a, &b, &a})
+        drawSample(*g);
+
+    const DrawOp& sa = lastText(a);
+    const DrawOp& sb = lastText(b);
+    EXPECT_EQ(sa.family, QStringLiteral("Standard Symbols PS"));
+    EXPECT_FALSE(sa.symbolTranslated);
+    EXPECT_EQ(sa.text, QString(QChar(u'a')) + QChar(229)); // the byte codes, drawn as such
+    EXPECT_EQ(sb.family, QStringLiteral("Course Symbol"));
+    EXPECT_TRUE(sb.symbolTranslated);
+    const QString greek = symbolToUnicode(sa.text); // α and the summation sign
+    EXPECT_EQ(sb.text, greek);
+    ASSERT_EQ(a.ops().size(), 3u);
+    ASSERT_EQ(b.ops().size(), 3u);
+    EXPECT_EQ(a.ops()[1].family, QStringLiteral("Noto Sans CJK JP"));
+    EXPECT_EQ(b.ops()[1].family, QStringLiteral("Course Sans JP"));
+    // Each surface measures in its own fonts: the two Symbol faces have other lines.
+    EXPECT_NE(sa.cell.height(), sb.cell.height());
+    EXPECT_EQ(a.TextHeight(QStringLiteral("a")), sa.cell.height());
+    EXPECT_EQ(b.TextHeight(QStringLiteral("a")), sb.cell.height());
+    EXPECT_EQ(missingCharacters(a), QString());
+    EXPECT_EQ(missingCharacters(b), QString());
+    // Read as text, the byte codes and their Unicode are the same characters.
+    for (const Surface* g : {&a, &b})
+        EXPECT_TRUE(pageText(*g).contains(greek)) << pageText(*g).toStdString();
+}
+
+TEST(FontTableTest, ARecordedPageIsDrawnAgainAfterItsTableIsGone) {
+    QTemporaryDir empty;
+    ASSERT_TRUE(empty.isValid());
+    auto fonts = std::make_unique<FontTable>(empty.path());
+    Surface g(*fonts, QSize(200, 40));
+    drawSample(g);
+    const QImage before = g.image(2.0).copy();
+    const QString textBefore = pageText(g);
+    const QRectF inkBefore = inkBounds(g, 0);
+
+    // Another table with other fonts for the same names is about while it is replayed.
+    fonts.reset();
+    FontTable other(DataFolder::path());
+    Surface elsewhere(other, QSize(200, 40));
+    drawSample(elsewhere);
+
+    g.image(3.0); // the kept image is dropped: the next one is painted from the recording
+    EXPECT_EQ(g.image(2.0), before);
+    QImage rendered = units::imageAt(QSize(200, 40), 2.0);
+    {
+        QPainter p(&rendered);
+        g.render(p);
+    }
+    EXPECT_EQ(rendered, before);
+    EXPECT_EQ(pageText(g), textBefore);
+    EXPECT_EQ(inkBounds(g, 0), inkBefore);
+    EXPECT_EQ(missingCharacters(g), QString());
 }

@@ -4,6 +4,7 @@
 
 #include <course/shell/PrintSink.h>
 #include "RunLog.h"
+#include "TestFonts.h"
 #include <course/formula/Typesetter.h>
 
 #include <QDir>
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+using course::testing::testFonts;
 using namespace course;
 
 namespace {
@@ -283,11 +285,11 @@ void drawPage(Typesetter& t) {
 } // namespace
 
 TEST(FormulaPage, EveryConstructDrawsWithoutMissingGlyphs) {
-    Surface g(QSize(774, 729));
+    Surface g(testFonts(), QSize(774, 729));
     g.FontName = QStringLiteral("メイリオ");
     g.FontSize = 13;
     Typesetter t;
-    t.HasBookman = TextRuns::FontExist(QStringLiteral("Bookman Old Style")) ? 1 : -1;
+    t.HasBookman = testFonts().fontExists(QStringLiteral("Bookman Old Style")) ? 1 : -1;
     DrawingScope on(t, g);
     t.CharW = g.TextWidth(QStringLiteral("A"));
     t.CharH = g.TextHeight(QStringLiteral("A"));

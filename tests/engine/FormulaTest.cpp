@@ -3,6 +3,7 @@
 #include <course/textruns/FontTable.h>
 #include "BodySurface.h"
 #include "RunLog.h"
+#include "TestFonts.h"
 #include <course/formula/Typesetter.h>
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <functional>
 #include <stdexcept>
 
+using course::testing::testFonts;
 using namespace course;
 using namespace course::testing;
 
@@ -39,7 +41,7 @@ struct Formula : ::testing::Test, BodySurface {
 
     // Width of a run measured the way the runs measure it.
     double width(const QString& font, double size, bool bold, bool italic, const QString& s) {
-        Surface m;
+        Surface m{testFonts()};
         m.FontName = font;
         m.FontSize = size;
         m.FontBold = bold;
@@ -84,7 +86,7 @@ TEST_F(Formula, SuperscriptAndMinusSpacingAndTheSorrelForms) {
     EXPECT_EQ(r[1].fontName, QStringLiteral("Courier New"));
     EXPECT_DOUBLE_EQ(t.CurX, right(r[1]) + 4);
 
-    Surface h;
+    Surface h{testFonts()};
     h.FontName = kBody;
     h.FontSize = 13;
     RunStyle unpadded;
@@ -327,7 +329,7 @@ TEST_F(Formula, FracDAndFracD2Bars) {
         EXPECT_EQ(r[0].a, QPointF(*f ? 102 : 110, 189)) << f;
         EXPECT_DOUBLE_EQ(
             r[1].a.y(), 187 - 0.1 * [&] {
-                Surface m;
+                Surface m{testFonts()};
                 m.FontSize = 0.75 * 13;
                 return m.TextHeight(QStringLiteral("2"));
             }());
@@ -564,7 +566,7 @@ TEST_F(Formula, PastInkMovesOnlyForwardAndCountsInTheUserScale) {
     EXPECT_DOUBLE_EQ(t.CurX, ink + 40);
 
     // On a surface in a user scale the cursor is in its units.
-    Surface scaled(QSize(200, 100));
+    Surface scaled(testFonts(), QSize(200, 100));
     scaled.FontName = kBody;
     scaled.FontSize = 13;
     scaled.Scale(0, 0, 2, 1); // 100 pixels a unit across
@@ -615,7 +617,7 @@ TEST_F(Formula, SumKPlacesLimitsAroundTheSign) {
 }
 
 TEST_F(Formula, IntegralsAndLimits) {
-    Surface s;
+    Surface s{testFonts()};
     s.FontName = QStringLiteral("Symbol");
     s.FontSize = 13;
     const double THs = s.TextHeight(QStringLiteral("A"));

@@ -3,6 +3,7 @@
 
 #include <course/textruns/FontTable.h>
 #include "RunLog.h"
+#include "TestFonts.h"
 #include <course/textruns/TextRuns.h>
 
 #include <QDir>
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+using course::testing::testFonts;
 using namespace course;
 
 namespace {
@@ -30,7 +32,7 @@ TEST(GlyphPage, EverySymbolCodeHasAGlyphAndAUnicodeMeaning) {
         {248, 0x23A0}, {233, 0x23A1}, {235, 0x23A3}, {249, 0x23A4}, {251, 0x23A6}, {236, 0x23A7},
         {237, 0x23A8}, {238, 0x23A9}, {239, 0x23AA},
     };
-    Surface g;
+    Surface g{testFonts()};
     g.FontName = QStringLiteral("Symbol");
     g.FontSize = 13;
     for (const Code& c : codes) {
@@ -41,11 +43,11 @@ TEST(GlyphPage, EverySymbolCodeHasAGlyphAndAUnicodeMeaning) {
 }
 
 TEST(GlyphPage, TestPageDrawsEveryRunWithoutMissingGlyphs) {
-    Surface g(QSize(640, 360));
+    Surface g(testFonts(), QSize(640, 360));
     g.FontSize = 13;
     g.Cls();
     TextRuns e;
-    e.HasBookman = TextRuns::FontExist(QStringLiteral("Bookman Old Style")) ? 1 : -1;
+    e.HasBookman = testFonts().fontExists(QStringLiteral("Bookman Old Style")) ? 1 : -1;
     DrawingScope on(e, g);
     double x = 10, y = 10;
     e.dsp(g, x, y, QStringLiteral("本文の例: 波動関数, エネルギー -1 と「方程式」。"));
@@ -99,7 +101,7 @@ TEST(GlyphPage, TestPageDrawsEveryRunWithoutMissingGlyphs) {
 
 TEST(GlyphPage, TextKeepsItsLayoutWidthAtEveryPixelRatio) {
     // Ink extent of a long run must scale with the pixel ratio, not change the layout.
-    Surface g(QSize(400, 40));
+    Surface g(testFonts(), QSize(400, 40));
     g.FontSize = 13;
     g.Cls();
     g.Print(QStringLiteral("MMMMMMMMMMMMMMMMMMMM"));

@@ -14,6 +14,8 @@
 #include "WindowFixture.h"
 #include "RunLog.h"
 #include "StandardError.h"
+#include "TestFonts.h"
+#include <ProgramRun.h>
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -35,6 +37,7 @@
 #include <algorithm>
 #include <type_traits>
 
+using course::testing::testFonts;
 using namespace course;
 
 namespace {
@@ -325,10 +328,8 @@ TEST_F(Shell, ExportWritesPngPagesAndASearchablePdf) {
 
     const QString pdf = dir.filePath(QStringLiteral("doc.pdf"));
     EXPECT_TRUE(exportPdf(*w, pdf).ok);
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
-    if (p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit) {
-        const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    if (const std::optional<QString> read = course::test::pdfText(pdf)) {
+        const QString& text = *read;
         // Ideographs that share a glyph with a radical, and Symbol letters, come back
         // as the characters that were drawn.
         EXPECT_TRUE(text.contains(QStringLiteral("ページ 0 方程式の一つ・x1s 1.6875 のとき 79.02 eV – α")))
@@ -344,7 +345,7 @@ TEST(PrintFallback, WithoutAPrinterPagesBecomeNewVectorPdfs) {
     QTemporaryDir home;
     const QByteArray oldHome = qgetenv("HOME");
     qputenv("HOME", home.path().toLocal8Bit());
-    Surface page(QSize(300, 80));
+    Surface page(testFonts(), QSize(300, 80));
     page.Cls();
     page.FontSize = 13;
     page.Print(QStringLiteral("印刷テスト"));
@@ -362,11 +363,11 @@ TEST(PrintFallback, WithoutAPrinterPagesBecomeNewVectorPdfs) {
     EXPECT_NE(a, b);
     EXPECT_TRUE(a.startsWith(home.path()));
     EXPECT_TRUE(QFile::exists(a) && QFile::exists(b));
-    QProcess text, images;
-    text.start(QStringLiteral("pdftotext"), {a, QStringLiteral("-")});
+    QProcess images;
     images.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), a});
-    if (text.waitForFinished(20000) && images.waitForFinished(20000)) {
-        EXPECT_TRUE(QString::fromUtf8(text.readAllStandardOutput()).contains(QStringLiteral("印刷テスト")));
+    const std::optional<QString> text = course::test::pdfText(a);
+    if (text && images.waitForFinished(20000)) {
+        EXPECT_TRUE(text->contains(QStringLiteral("印刷テスト")));
         // Only the two header lines of the listing: no bitmap, the page is vectors.
         EXPECT_EQ(QString::fromUtf8(images.readAllStandardOutput()).trimmed().count(QChar(u'\n')), 1);
     }
@@ -378,7 +379,7 @@ TEST(DocumentOptions, BadOptionsFailWithStatusTwo) {
         {QStringLiteral("--speed"), QStringLiteral("F"), QStringLiteral("pace"), [](const QString& v) {
              bool ok = false;
              const double f = v.toDouble(&ok);
-             return ok && f > 0 ? QString() : QStringLiteral("bad speed");
+             return Outcome::failureIf(!ok || f <= 0, QStringLiteral("bad speed"));
          }});
     auto run = [&](std::vector<const char*> args) {
         args.insert(args.begin(), "prog");
@@ -401,7 +402,7 @@ TEST(DocumentOptions, PageOpensTheWindowAtThatPageAndRefusesPagesTheDocumentLack
         EXPECT_EQ(cl.page, 3);
         TestDocument doc(settingsFor(KeySet::B));
         EXPECT_EQ(cl.checkPage(doc), std::nullopt);
-        Form1 w(doc);
+        Form1 w(doc, testFonts());
         openWindow(w, cl.page);
         EXPECT_EQ(doc.CurPic, 2);
         for (int k = 0; k < w.pageCount(); ++k)
@@ -430,8 +431,8 @@ static_assert(!std::is_copy_assignable_v<CurrentSurface>);
 
 TEST(DrawingScopeTest, PutsPicAndTheCursorBackHoweverTheDrawingEnds) {
     Typesetter t;
-    Surface a(QSize(100, 100));
-    Surface b(QSize(100, 100));
+    Surface a(testFonts(), QSize(100, 100));
+    Surface b(testFonts(), QSize(100, 100));
     {
         DrawingScope onA(t, a);
         t.CurX = 10;
@@ -495,7 +496,7 @@ TEST_F(Shell, APageTheDocumentLacksIsRefusedWithoutAChange) {
     w->ShowThisPic(1);
     for (int bad : {-1, 4, 99}) {
         EXPECT_THROW(w->ShowThisPic(bad), std::out_of_range) << bad;
-        Surface g(QSize(100, 100));
+        Surface g(testFonts(), QSize(100, 100));
         EXPECT_THROW(doc->drawPageOn(g, bad), std::out_of_range) << bad;
         EXPECT_TRUE(g.ops().empty());
     }
@@ -518,7 +519,8 @@ TEST(DocumentOptions, FaultsOfATextModeEndWithTheProgramNameAndStatusOne) {
 }
 
 TEST(LabelTest, ClicksOnReleaseInsideAfterAPressInsideLikeAButton) {
-    Label label(nullptr, QStringLiteral("印刷"), QStringLiteral("メイリオ"), 14.25, Label::Align::Centre);
+    Label label(testFonts(), nullptr, QStringLiteral("印刷"), QStringLiteral("メイリオ"), 14.25,
+                Label::Align::Centre);
     label.resize(40, 20);
     int clicks = 0;
     QObject::connect(&label, &Label::clicked, [&clicks] { ++clicks; });
@@ -544,7 +546,7 @@ TEST(LabelTest, ClicksOnReleaseInsideAfterAPressInsideLikeAButton) {
 }
 
 TEST(SurfaceViewTest, GathersTheDrawingOfAFrameIntoOneRepaintOfTheAreaDrawn) {
-    SurfaceView view;
+    SurfaceView view(testFonts());
     view.resize(200, 100);
     view.show();
     auto settle = [&view] {
@@ -760,11 +762,11 @@ TEST(WindowSize, TheKeptSizeIsRestoredButNeverLargerThanTheScreen) {
 
     // A shown window takes the kept size and fits its page to it; a step is kept.
     TestDocument doc(settingsFor(KeySet::B));
-    const QSize client = Form1(doc).clientSize();
+    const QSize client = Form1(doc, testFonts()).clientSize();
     const QSize kept(client.width() * 0.6, client.height() * 0.9);
     QSettings().setValue(QStringLiteral("window/size"), kept);
     {
-        Form1 w(doc);
+        Form1 w(doc, testFonts());
         w.Form_Load(true);
         ASSERT_TRUE(settle([&] { return w.size() == kept; }));
         EXPECT_NEAR(w.scale(), 0.6, 1.0 / client.width());

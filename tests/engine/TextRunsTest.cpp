@@ -1,12 +1,16 @@
 #include "BodySurface.h"
 #include "RunLog.h"
+#include "TestFonts.h"
 #include <course/textruns/TextRuns.h>
 #include <course/textruns/FontTable.h>
 
 #include "../CommaLocale.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
+using course::testing::testFonts;
 using namespace course;
 using course::testing::texts;
 
@@ -135,7 +139,7 @@ TEST_F(Runs, DspMinusInBodyFontOnly) {
     EXPECT_EQ(t[0].fontName, QStringLiteral("Courier New"));
     EXPECT_EQ(t[1].text, QStringLiteral("1"));
 
-    Surface other;
+    Surface other{testFonts()};
     other.FontName = QStringLiteral("Times New Roman");
     x = 0;
     e.dsp(other, x, 0, QStringLiteral("-1"));
@@ -158,7 +162,7 @@ TEST_F(Runs, DspCommaIsLoweredGothicAndBlankDrawnTwice) {
 }
 
 TEST(RunsVariants, FullWidthCommaWhereTheStyleSaysSo) {
-    Surface g;
+    Surface g{testFonts()};
     g.FontSize = 13;
     RunStyle fullWidth;
     fullWidth.bodyComma = QStringLiteral("，");
@@ -229,12 +233,26 @@ TEST_F(Runs, HalfKeepsXAfterTheBar) {
     EXPECT_LT(t[1].a.y(), t[2].a.y());
 }
 
-TEST(FontExist, ExactNameCaseSensitive) {
-    EXPECT_TRUE(TextRuns::FontExist(QStringLiteral("Bookman Old Style")));
-    EXPECT_FALSE(TextRuns::FontExist(QStringLiteral("bookman old style")));
-    EXPECT_TRUE(TextRuns::FontExist(QStringLiteral("DejaVu Sans")));
-    EXPECT_FALSE(TextRuns::FontExist(QStringLiteral("dejavu sans")));
-    EXPECT_FALSE(TextRuns::FontExist(QStringLiteral("No Such Font 123")));
+TEST(FontExist, AsksTheTableOfPicForTheExactName) {
+    TextRuns t;
+    Surface g{testFonts()};
+    {
+        DrawingScope on(t, g);
+        EXPECT_TRUE(t.FontExist(QStringLiteral("Bookman Old Style")));
+        EXPECT_FALSE(t.FontExist(QStringLiteral("bookman old style")));
+        EXPECT_TRUE(t.FontExist(QStringLiteral("DejaVu Sans")));
+        EXPECT_FALSE(t.FontExist(QStringLiteral("dejavu sans")));
+        EXPECT_FALSE(t.FontExist(QStringLiteral("No Such Font 123")));
+        EXPECT_TRUE(t.FontExist(QStringLiteral("Course Sans JP")));
+    }
+    // A surface of a table without the derived fonts: they are not there for it.
+    QTemporaryDir empty;
+    ASSERT_TRUE(empty.isValid());
+    FontTable none(empty.path());
+    Surface bare(none);
+    DrawingScope on(t, bare);
+    EXPECT_FALSE(t.FontExist(QStringLiteral("Course Sans JP")));
+    EXPECT_TRUE(t.FontExist(QStringLiteral("Bookman Old Style")));
 }
 
 TEST(TrimStr, MatchesThePlatformStrFormat) {

@@ -58,22 +58,22 @@ bool asksForHelp(const QStringList& args) {
 }
 
 // brindle's --speed: a positive factor.
-QString speedOption(const QString& v, double& speed) {
+course::Outcome speedOption(const QString& v, double& speed) {
     bool ok = false;
     const double f = v.trimmed().toDouble(&ok);
     if (!ok || !std::isfinite(f) || !(f > 0))
-        return QStringLiteral("--speed needs a positive number, not \"%1\"").arg(v);
+        return course::Outcome::failure(QStringLiteral("--speed needs a positive number, not \"%1\"").arg(v));
     speed = f;
-    return {};
+    return course::Outcome::success();
 }
 
-struct Outcome {
+struct ParseResult {
     std::optional<int> status;
     QString error;
-    bool operator==(const Outcome& o) const { return status == o.status && error == o.error; }
+    bool operator==(const ParseResult& o) const { return status == o.status && error == o.error; }
 };
 
-Outcome parseDocument(const QStringList& args) {
+ParseResult parseDocument(const QStringList& args) {
     double speed = 1;
     bool table = false;
     DocumentProgram program;
@@ -82,12 +82,12 @@ Outcome parseDocument(const QStringList& args) {
     program.options.push_back(
         {QStringLiteral("--table"), QString(), QStringLiteral("text"), [&table](const QString&) {
              table = true;
-             return QString();
+             return course::Outcome::success();
          }});
     program.options.push_back({QStringLiteral("--speed"), QStringLiteral("F"), QStringLiteral("pace"),
                                [&speed](const QString& v) { return speedOption(v, speed); }});
     DocumentCommandLine line(program);
-    Outcome out;
+    ParseResult out;
     {
         Quiet quiet;
         out.status = line.parse(args);
@@ -100,10 +100,10 @@ Outcome parseDocument(const QStringList& args) {
     return out;
 }
 
-Outcome parseSorrel(const QStringList& args) {
+ParseResult parseSorrel(const QStringList& args) {
     sorrel::Options o;
     CommandLine line = sorrel::commandLine(o);
-    Outcome out;
+    ParseResult out;
     {
         Quiet quiet;
         out.status = line.parse(args);
@@ -132,7 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         args << in.text('\0');
 
     const QString program = sorrel ? QStringLiteral("sorrel") : QStringLiteral("brindle");
-    const Outcome first = sorrel ? parseSorrel(args) : parseDocument(args);
+    const ParseResult first = sorrel ? parseSorrel(args) : parseDocument(args);
     check(!first.status || *first.status == 0 || *first.status == kUsageExitStatus, "an unknown exit status");
     if (first.status && *first.status == 0)
         check(asksForHelp(args), "status 0 without --help or --version");

@@ -4,6 +4,7 @@
 // message libFuzzer reports as a crash, and the state of a surface that every run
 // must leave as it found it.
 
+#include <course/textruns/DataFolder.h>
 #include <course/textruns/Surface.h>
 
 #include <QGuiApplication>
@@ -19,6 +20,14 @@ inline QGuiApplication*& application() {
     return app;
 }
 
+// The fonts every run measures with (the data folder beside the fuzzer), made after
+// the application and deleted before it.
+inline FontTable*& fontTable() {
+    static FontTable* table = nullptr;
+    return table;
+}
+inline FontTable& fonts() { return *fontTable(); }
+
 // libFuzzer leaves through exit(). The application has to be deleted then (or the
 // leak check reports what it holds) and before the font caches Qt sets up on first
 // use are destroyed: a handler registered after their set-up runs before that.
@@ -28,9 +37,12 @@ inline void startApplication() {
     static char name[] = "fuzz";
     static char* argv[] = {name, nullptr};
     application() = new QGuiApplication(argc, argv);
-    Surface warmUp;
+    fontTable() = new FontTable(DataFolder::path());
+    Surface warmUp(fonts());
     warmUp.TextWidth(QStringLiteral("A"));
     std::atexit([] {
+        delete fontTable();
+        fontTable() = nullptr;
         delete application();
         application() = nullptr;
     });

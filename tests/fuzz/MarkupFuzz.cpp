@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     Typesetter t;
     t.HasBookman = (sel & 0x80) ? 1 : -1;
-    Surface g(QSize(800, 200));
+    Surface g(fonts(), QSize(800, 200));
     g.FontSize = 13;
     DrawingScope on(t, g);
     t.CharW = g.TextWidth(QStringLiteral("A"));

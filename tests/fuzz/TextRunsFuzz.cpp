@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     TextRuns runs(style);
     runs.HasBookman = (sel & 0x80) ? 1 : -1;
-    Surface g(QSize(800, 200));
+    Surface g(fonts(), QSize(800, 200));
     g.FontName = (sel & 0x40) ? QStringLiteral("Times New Roman") : QStringLiteral("メイリオ");
     g.FontSize = 13;
     const FontState before(g);

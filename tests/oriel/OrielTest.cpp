@@ -3,6 +3,7 @@
 // glyphs and inside the visible page, and the document's glyphs and formula helpers.
 
 #include "OrielDocument.h"
+#include "TestFonts.h"
 
 #include <course/shell/EventPump.h>
 #include <course/shell/Form1.h>
@@ -24,6 +25,7 @@
 
 #include <cmath>
 
+using course::testing::testFonts;
 using namespace course;
 using namespace course::testing;
 
@@ -231,11 +233,11 @@ TEST_F(Oriel, ExportWritesThreePagesTheTitleBoxAndAPdf) {
 struct OrielGlyphs : ::testing::Test {
     std::unique_ptr<Document> owned = oriel::makeDocument();
     oriel::OrielDocument& d = *dynamic_cast<oriel::OrielDocument*>(owned.get());
-    Surface g{QSize(800, 200)};
+    Surface g{testFonts(), QSize(800, 200)};
     std::optional<course::DrawingScope> on;
 
     void SetUp() override {
-        d.HasBookman = TextRuns::FontExist(QStringLiteral("Bookman Old Style")) ? 1 : -1;
+        d.HasBookman = testFonts().fontExists(QStringLiteral("Bookman Old Style")) ? 1 : -1;
         on.emplace(d, g);
         g.FontSize = 12.75;
         d.PageFontSize = 12.75;

@@ -3,12 +3,14 @@
 
 #include "InkAllowlist.h"
 #include "InkCheck.h"
+#include "TestFonts.h"
 
 #include <QImage>
 #include <QPainter>
 
 #include <gtest/gtest.h>
 
+using course::testing::testFonts;
 using namespace course;
 using namespace course::testing;
 
@@ -36,7 +38,7 @@ QRectF paintedBounds(const Surface& g) {
 }
 
 Surface page() {
-    Surface g(QSize(200, 120));
+    Surface g(testFonts(), QSize(200, 120));
     g.Cls();
     return g;
 }

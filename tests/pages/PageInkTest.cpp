@@ -7,6 +7,7 @@
 #include "InkCheck.h"
 #include "PageWalk.h"
 #include "RecordingSink.h"
+#include "TestFonts.h"
 #include <course/shell/EventPump.h>
 #include <course/textruns/Sounds.h>
 
@@ -17,6 +18,7 @@
 #include <iostream>
 #include <set>
 
+using course::testing::testFonts;
 using namespace course;
 using namespace course::testing;
 
@@ -133,7 +135,7 @@ TEST(PageInkSorrel, FinalWindow) {
         sorrel::SorrelWindow::Config config = sorrel::SorrelWindow::unpaced();
         config.openUrl = [](const QUrl&) { return true; };
         config.environment = &env;
-        sorrel::SorrelWindow w(config);
+        sorrel::SorrelWindow w(testFonts(), config);
         ASSERT_EQ(w.load(), sorrel::RunOutcome::Completed);
         InkAudit audit(QStringLiteral("sorrel"));
         audit.check(QStringLiteral("window"), w.form());

@@ -9,6 +9,7 @@
 #include <course/textruns/Environment.h>
 
 #include "RecordingSink.h"
+#include "TestFonts.h"
 
 #include "tessera/TesseraDocument.h"
 #include "quillet/QuilletDocument.h"
@@ -51,7 +52,7 @@ protected:
     Form1& load() {
         doc = GetParam().make();
         doc->useEnvironment(env);
-        window = std::make_unique<Form1>(*doc);
+        window = std::make_unique<Form1>(*doc, testFonts());
         window->setPrintSink(std::make_unique<RecordingSink>());
         window->Form_Load(false);
         return *window;

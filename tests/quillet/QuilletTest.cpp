@@ -9,13 +9,14 @@
 #include "WindowFixture.h"
 #include "RunLog.h"
 #include "QuilletDocument.h"
+#include "TestFonts.h"
 
 #include <QEvent>
 #include <QDir>
 #include <QFile>
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QProcess>
+#include <ProgramRun.h>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -23,6 +24,7 @@
 
 #include <cmath>
 
+using course::testing::testFonts;
 using namespace course;
 using namespace course::testing;
 using quillet::QuilletDocument;
@@ -354,7 +356,7 @@ TEST_F(Quillet, ThirdFactorOfARowSetsItsMinusTwoPixelsOffTheOne) {
 
 TEST_F(Quillet, DerivativeBarsReachPastBothPartsAndTheCursorPastTheBar) {
     // du/dr: the u leans past the 2.4-character bar of the engine.
-    Surface g;
+    Surface g{testFonts()};
     course::DrawingScope on(*doc, g);
     doc->CurX = 50;
     doc->CurY = 100;
@@ -420,7 +422,7 @@ TEST_F(Quillet, CylindricalStandardFormSubtractsOneOverFourRSquared) {
 }
 
 TEST_F(Quillet, OrderDrawsBigOWithTheRaisedPower) {
-    Surface g;
+    Surface g{testFonts()};
     g.FontSize = 13;
     course::DrawingScope on(*doc, g);
     doc->CurX = 50;
@@ -443,7 +445,7 @@ TEST_F(Quillet, OrderDrawsBigOWithTheRaisedPower) {
 }
 
 TEST_F(Quillet, LambdaSitsOnTheTextBaselineAndRestoresTheFont) {
-    Surface g;
+    Surface g{testFonts()};
     g.FontSize = 20; // whatever the surface had, the page font follows
     g.FontItalic = false;
     course::DrawingScope on(*doc, g);
@@ -521,11 +523,9 @@ TEST_F(Quillet, HeadingsNameTheMethodInKatakana) {
 TEST(QuilletProgram, ExportsFourPagesAsPngAndPdf) {
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("quillet.pdf"));
-    QProcess p;
-    p.start(QStringLiteral(QUILLET_BINARY),
-            {QStringLiteral("--export-png"), dir.path(), QStringLiteral("--export-pdf"), pdf});
-    ASSERT_TRUE(p.waitForFinished(120000));
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    const course::test::ProgramRun r = course::test::runProgram(
+        QStringLiteral(QUILLET_BINARY), {QStringLiteral("--export-png"), dir.path(), QStringLiteral("--export-pdf"), pdf});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
     for (int k = 0; k < 4; ++k)
         for (const QString& name : {QStringLiteral("page-%1.png"), QStringLiteral("page-%1@2x.png")}) {
             const QImage img(dir.filePath(name.arg(k)));

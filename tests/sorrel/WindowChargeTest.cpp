@@ -3,6 +3,7 @@
 // the references follow the ion, and a guard's message replaces the report.
 
 #include "WindowTestSupport.h"
+#include "TestFonts.h"
 #include <ProgramRun.h>
 
 #include <QCoreApplication>
@@ -12,6 +13,7 @@
 
 #include <chrono>
 
+using course::testing::testFonts;
 using namespace sorrel;
 using namespace sorrel::test;
 
@@ -47,7 +49,7 @@ TEST(SorrelWindowCharge, KeyDuringARunStartsItAgainForTheChosenIon) {
             press(*window, Qt::Key_3);
         return true;
     };
-    SorrelWindow w(sounds(c));
+    SorrelWindow w(testFonts(), sounds(c));
     window = &w;
     EXPECT_EQ(w.load(), RunOutcome::Completed);
     EXPECT_EQ(w.runsStarted(), 2);
@@ -80,7 +82,7 @@ TEST(SorrelWindowCharge, KeyAfterTheRunStartsANewOneAndAGuardShowsWhyItStopped) 
     TestEnvironment sounds;
     SorrelWindow::Config c = SorrelWindow::unpaced();
     c.Z = 10;
-    SorrelWindow w(sounds(c));
+    SorrelWindow w(testFonts(), sounds(c));
     ASSERT_EQ(w.load(), RunOutcome::Completed);
     EXPECT_TRUE(textOf(w.form()).contains(QStringLiteral("155/16")));
     EXPECT_TRUE(w.getSourceFile()->isVisibleTo(&w));

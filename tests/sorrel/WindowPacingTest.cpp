@@ -2,6 +2,7 @@
 // ways a run ends early: Escape from any control, and closing the window.
 
 #include "WindowTestSupport.h"
+#include "TestFonts.h"
 
 #include <course/shell/PacedWaiter.h>
 
@@ -14,6 +15,7 @@
 #include <chrono>
 #include <ctime>
 
+using course::testing::testFonts;
 using namespace sorrel;
 using namespace sorrel::test;
 using Nanos = course::PacedClock::Nanos;
@@ -87,7 +89,7 @@ StepTimes timeSteps(VirtualTime& t, SorrelWindow& w, int stopAfterCycles = 99) {
 TEST(SorrelWindowPacing, EachPointWaitsForItsSlotFromTheCurveStart) {
     TestEnvironment quiet;
     VirtualTime t;
-    SorrelWindow w(quiet(t.config(1.0)));
+    SorrelWindow w(testFonts(), quiet(t.config(1.0)));
     const Nanos start = t.now;
     const StepTimes times = timeSteps(t, w);
     ASSERT_EQ(times.d1.size(), 8u);
@@ -116,7 +118,7 @@ TEST(SorrelWindowPacing, EachPointWaitsForItsSlotFromTheCurveStart) {
 TEST(SorrelWindowPacing, SpeedFactorDividesEveryWait) {
     TestEnvironment quiet;
     VirtualTime t;
-    SorrelWindow w(quiet(t.config(2.0)));
+    SorrelWindow w(testFonts(), quiet(t.config(2.0)));
     const StepTimes times = timeSteps(t, w, 1);
     // A curve's last points may be gathered and drawn up to kGather before they are
     // due; the next curve waits for them first, so each step takes its points' time
@@ -136,7 +138,7 @@ TEST(SorrelWindowPacing, UnpacedRunNeitherWaitsNorYields) {
     VirtualTime t;
     SorrelWindow::Config c = SorrelWindow::unpaced();
     c.clock = [&t] { return t.now; };
-    SorrelWindow w(quiet(c));
+    SorrelWindow w(testFonts(), quiet(c));
     const auto wall0 = std::chrono::steady_clock::now();
     EXPECT_EQ(w.load(), RunOutcome::Completed);
     EXPECT_LT(std::chrono::steady_clock::now() - wall0, 60s);
@@ -149,7 +151,7 @@ TEST(SorrelWindowPacing, RealClockCurveTakesItsTimeWithoutSpinning) {
     TestEnvironment quiet;
     SorrelWindow::Config c;
     c.speed = 4;
-    SorrelWindow w(quiet(c));
+    SorrelWindow w(testFonts(), quiet(c));
     w.show();
     Spy spy(w.display());
     std::chrono::steady_clock::time_point t0, t1;
@@ -178,7 +180,7 @@ TEST(SorrelWindowEnding, EscapeToAnyControlEndsTheRunMidCurve) {
     TestEnvironment& ends = quiet;
     SorrelWindow::Config c;
     c.speed = 2; // the first curve takes about 4 s
-    SorrelWindow w(quiet(c));
+    SorrelWindow w(testFonts(), quiet(c));
     w.show();
     QWidget* target = w.picBox()->view();
     bool endedEarly = false;
@@ -214,7 +216,7 @@ TEST(SorrelWindowEnding, ClosingTheWindowEndsTheRun) {
     TestEnvironment& ends = quiet;
     SorrelWindow::Config c;
     c.speed = 2;
-    SorrelWindow w(quiet(c));
+    SorrelWindow w(testFonts(), quiet(c));
     w.show();
     QTimer::singleShot(100, &w, [&] { w.close(); });
     Spy spy(w.display());

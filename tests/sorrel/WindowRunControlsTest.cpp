@@ -4,6 +4,7 @@
 // in the event loop without spinning.
 
 #include "WindowTestSupport.h"
+#include "TestFonts.h"
 
 #include "Options.h"
 
@@ -20,6 +21,7 @@
 #include <chrono>
 #include <ctime>
 
+using course::testing::testFonts;
 using namespace sorrel;
 using namespace sorrel::test;
 using Nanos = course::PacedClock::Nanos;
@@ -85,7 +87,7 @@ std::size_t linesOf(const course::Surface& g) { return opsOf(g, course::DrawOp::
 
 TEST_F(SorrelRunControls, PauseHoldsTheCurveAndItGoesOnAtItsPace) {
     VirtualTime t;
-    SorrelWindow w(quiet(t.config()));
+    SorrelWindow w(testFonts(), quiet(t.config()));
     std::size_t linesAtPause = 0;
     t.during = [&](int k) {
         if (k == 100) {
@@ -108,7 +110,7 @@ TEST_F(SorrelRunControls, AStepDrawsTheNextCurveAndPausesBeforeTheOneAfter) {
     VirtualTime t;
     SorrelWindow::Config c = t.config();
     c.paused = true;
-    SorrelWindow w(quiet(c));
+    SorrelWindow w(testFonts(), quiet(c));
     std::vector<std::pair<std::size_t, std::size_t>> atPauses; // lines of the two plots
     t.during = [&](int) {
         if (!w.clock().paused())
@@ -130,7 +132,7 @@ TEST_F(SorrelRunControls, AStepDrawsTheNextCurveAndPausesBeforeTheOneAfter) {
 
 TEST_F(SorrelRunControls, SpeedKeysScaleTheWaitsAndTheChoiceIsRemembered) {
     VirtualTime t;
-    SorrelWindow w(quiet(t.config()));
+    SorrelWindow w(testFonts(), quiet(t.config()));
     t.during = [&](int k) {
         if (k == 0)
             press(w, Qt::Key_BracketRight); // ×2 from the first point on
@@ -153,7 +155,7 @@ TEST_F(SorrelRunControls, SpeedKeysScaleTheWaitsAndTheChoiceIsRemembered) {
 }
 
 TEST_F(SorrelRunControls, ControlsShowOnlyDuringARunInTheDownloadLabelsPlace) {
-    SorrelWindow w(quiet(SorrelWindow::Config{}));
+    SorrelWindow w(testFonts(), quiet(SorrelWindow::Config{}));
     w.show();
     course::RunControls* controls = w.runControls();
     bool shownDuring = false;
@@ -177,7 +179,7 @@ TEST_F(SorrelRunControls, ControlsShowOnlyDuringARunInTheDownloadLabelsPlace) {
         EXPECT_TRUE(controls->rect().contains(part->geometry())) << part->metaObject()->className();
 
     // A finished run shows the download label instead; the keys do nothing then.
-    SorrelWindow done(SorrelWindow::unpaced());
+    SorrelWindow done(testFonts(), SorrelWindow::unpaced());
     EXPECT_EQ(done.load(), RunOutcome::Completed);
     EXPECT_FALSE(done.runControls()->isVisibleTo(&done));
     press(done, Qt::Key_P);
@@ -190,7 +192,7 @@ TEST_F(SorrelRunControls, APausedRunSleepsInTheEventLoopWithoutSpinning) {
     SorrelWindow::Config c;
     c.paused = true;
     c.speed = 16;
-    SorrelWindow w(quiet(c));
+    SorrelWindow w(testFonts(), quiet(c));
     w.show();
     QTimer::singleShot(500, &w, [&w] {
         QCoreApplication::postEvent(w.picBox()->view(),

@@ -3,6 +3,7 @@
 // the download label, and the glyph coverage of every surface.
 
 #include "WindowTestSupport.h"
+#include "TestFonts.h"
 #include <course/shell/RunControls.h>
 
 #include <QCoreApplication>
@@ -16,6 +17,7 @@
 #include <map>
 #include <memory>
 
+using course::testing::testFonts;
 using namespace sorrel;
 using namespace sorrel::test;
 using course::DrawOp;
@@ -57,7 +59,7 @@ RunRecord& run() {
             r->opened.push_back(url);
             return r->openSucceeds;
         };
-        r->window = std::make_unique<SorrelWindow>(sounds(config));
+        r->window = std::make_unique<SorrelWindow>(testFonts(), sounds(config));
         SorrelWindow& w = *r->window;
         Spy spy(w.display());
         std::size_t mark = 0;
@@ -297,7 +299,7 @@ TEST(SorrelWindowRun, EveryCharacterDrawnHasAGlyphInItsFont) {
     EXPECT_EQ(course::missingCharacters(w.picNumerov()), QString());
     EXPECT_EQ(course::missingCharacters(w.label1()->surface()), QString());
     EXPECT_EQ(course::missingCharacters(w.getSourceFile()->surface()), QString());
-    course::Label probe(nullptr, QString(), QStringLiteral("メイリオ"), 9.75);
+    course::Label probe(testFonts(), nullptr, QString(), QStringLiteral("メイリオ"), 9.75);
     probe.placeAt(w.designRect(w.getSourceFile()), 1.0);
     probe.setCaption(kDownloadFailedCaption);
     EXPECT_EQ(course::missingCharacters(probe.surface()), QString());

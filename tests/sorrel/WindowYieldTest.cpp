@@ -3,6 +3,7 @@
 // must leave the run's drawing exactly as an uninterrupted run makes it, or end it.
 
 #include "WindowTestSupport.h"
+#include "TestFonts.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -12,6 +13,7 @@
 
 #include <random>
 
+using course::testing::testFonts;
 using namespace sorrel;
 using namespace sorrel::test;
 using Nanos = course::PacedClock::Nanos;
@@ -43,12 +45,12 @@ SorrelWindow::Config yieldingConfig(Nanos& now, std::function<void()>& during) {
 TEST(SorrelWindowYield, KeysClicksAndRepaintsInsideEveryYieldLeaveTheRunAsItWas) {
     TestEnvironment quiet;
     TestEnvironment& ends = quiet;
-    SorrelWindow reference(SorrelWindow::unpaced());
+    SorrelWindow reference(testFonts(), SorrelWindow::unpaced());
     ASSERT_EQ(reference.load(), RunOutcome::Completed);
 
     Nanos now{1'000'000'000'000};
     std::function<void()> during;
-    SorrelWindow w(quiet(yieldingConfig(now, during)));
+    SorrelWindow w(testFonts(), quiet(yieldingConfig(now, during)));
     w.show();
     std::mt19937 rng(20261207);
     const Qt::Key keys[] = {Qt::Key_A, Qt::Key_Up, Qt::Key_Down, Qt::Key_Space, Qt::Key_Return, Qt::Key_F1};
@@ -86,7 +88,7 @@ TEST(SorrelWindowYield, CloseOrEscapeInsideAYieldOfEachCurveKindEndsTheRunThere)
             TestEnvironment& ends = quiet;
             Nanos now{1'000'000'000'000};
             std::function<void()> during;
-            SorrelWindow w(quiet(yieldingConfig(now, during)));
+            SorrelWindow w(testFonts(), quiet(yieldingConfig(now, during)));
             w.show();
             Spy spy(w.display());
             int stepsAfterEnd = 0;

@@ -3,6 +3,7 @@
 // for tests of runs and constructs that must leave the font as they found it.
 
 #include <course/textruns/Surface.h>
+#include "TestFonts.h"
 
 #include <QString>
 
@@ -13,7 +14,7 @@ namespace course::testing {
 inline const QString kBodyFace = QStringLiteral("メイリオ");
 
 struct BodySurface {
-    Surface g;
+    Surface g{testFonts()};
 
     BodySurface() {
         g.FontName = kBodyFace;

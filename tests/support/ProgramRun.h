@@ -10,7 +10,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <QStandardPaths>
+
 #include <limits>
+#include <optional>
 #include <vector>
 
 namespace course::test {
@@ -56,6 +59,19 @@ inline ProgramRun runProgram(const QString& program, const QStringList& args,
     r.out = QString::fromUtf8(p.readAllStandardOutput());
     r.err = QString::fromUtf8(p.readAllStandardError());
     return r;
+}
+
+// The text of a PDF file as pdftotext reads it (UTF-8, pages ended by form feeds);
+// nothing when pdftotext is not installed or cannot read the file.
+inline std::optional<QString> pdfText(const QString& pdf) {
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (tool.isEmpty())
+        return std::nullopt;
+    QProcess p;
+    p.start(tool, {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return std::nullopt;
+    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 // The captured fields of every line of `text` that `re` matches, joined by spaces: the

@@ -3,6 +3,7 @@
 // recording sink, with the end hook counting the requests to end the program.
 
 #include "RecordingSink.h"
+#include "TestFonts.h"
 
 #include <course/shell/EventPump.h>
 #include <course/shell/Form1.h>
@@ -23,7 +24,7 @@ struct WindowFixture : ::testing::Test {
     // Loads the window on `d`, shown or (by default) not.
     void open(std::unique_ptr<Doc> d, bool shown = false) {
         doc = std::move(d);
-        w = std::make_unique<Form1>(*doc);
+        w = std::make_unique<Form1>(*doc, testFonts());
         auto rs = std::make_unique<RecordingSink>();
         sink = rs.get();
         w->setPrintSink(std::move(rs));

@@ -6,6 +6,7 @@
 #include "RecordingSink.h"
 #include "RunLog.h"
 #include "TesseraDocument.h"
+#include "TestFonts.h"
 
 #include <QRegularExpression>
 
@@ -15,6 +16,7 @@
 #include <cmath>
 #include <map>
 
+using course::testing::testFonts;
 using namespace course;
 using namespace course::testing;
 
@@ -27,7 +29,7 @@ struct Pages : ::testing::Test {
 
     void SetUp() override {
         doc.env().endHook = [] {};
-        w = std::make_unique<Form1>(doc);
+        w = std::make_unique<Form1>(doc, testFonts());
         w->setPrintSink(std::make_unique<RecordingSink>());
         w->Form_Load(false);
     }
@@ -154,7 +156,7 @@ TEST_F(Pages, TitleOnlyOnThePrintedFirstPage) {
 }
 
 TEST_F(Pages, MatricesOfPageTwoAreLaidOutInElevenPoints) {
-    Surface probe;
+    Surface probe{testFonts()};
     probe.FontSize = 11;
     const double cw = probe.TextWidth(QStringLiteral("A"));
     const double ch = probe.TextHeight(QStringLiteral("A"));
@@ -231,7 +233,7 @@ TEST_F(Pages, MatrixPageGivesBackTheScreenMetrics) {
 }
 
 TEST_F(Pages, DxSqOverDtEndsInsideItsBar) {
-    Surface g(QSize(400, 120));
+    Surface g(testFonts(), QSize(400, 120));
     g.FontSize = 13;
     g.Cls();
     course::DrawingScope on(doc, g);
@@ -261,7 +263,7 @@ TEST_F(Pages, DxSqOverDtEndsInsideItsBar) {
 }
 
 TEST_F(Pages, DifferenceGlyphs) {
-    Surface g(QSize(400, 80));
+    Surface g(testFonts(), QSize(400, 80));
     g.FontSize = 13;
     g.Cls();
     course::DrawingScope on(doc, g);

@@ -3,6 +3,7 @@
 
 #include "PageWalk.h"
 #include "TestOutput.h"
+#include "TestFonts.h"
 
 #include <course/formula/Typesetter.h>
 #include <course/textruns/PageText.h>
@@ -13,13 +14,14 @@
 
 #include <gtest/gtest.h>
 
+using course::testing::testFonts;
 using namespace course;
 
 namespace {
 
 // A page in the body font at 13 points, and the runs that draw on it.
 struct Runs : ::testing::Test {
-    Surface g{QSize(600, 400)};
+    Surface g{testFonts(), QSize(600, 400)};
     TextRuns e;
     Runs() { e.HasBookman = 1, g.FontSize = 13, g.FontName = QStringLiteral("メイリオ"); }
     double TH() const { return g.TextHeight(QStringLiteral("A")); }
@@ -102,6 +104,23 @@ TEST_F(Runs, AFractionReadsNumeratorOverDenominatorOnItsLine) {
     EXPECT_EQ(pageText(g), QStringLiteral("y = (a^2)/12 + 1"));
 }
 
+TEST_F(Runs, ARadicalReadsOverWhatItsOverlineCovers) {
+    Typesetter t;
+    t.HasBookman = 1;
+    double x = 20;
+    t.dsp(g, x, 40, QStringLiteral("x = "));
+    double end = x;
+    t.dspSqrt(g, end, 40, 24);
+    double r = end - 24; // the radicand starts where the overline does
+    t.dsp(g, r, 40, QStringLiteral("4"));
+    t.dspItalic(g, r, 40, QStringLiteral("a"));
+    t.dsp(g, end, 40, QStringLiteral(" + "));
+    t.dspSqrt(g, end, 40, 10);
+    r = end - 10;
+    t.dspItalic(g, r, 40, QStringLiteral("b"));
+    EXPECT_EQ(pageText(g), QStringLiteral("x = √(4a) + √b"));
+}
+
 TEST_F(Runs, LimitsAboveAndBelowASumAreItsScripts) {
     Typesetter t;
     t.HasBookman = 1;
@@ -123,7 +142,7 @@ TEST_F(Runs, ALetterDrawnTwiceForWeightIsReadOnce) {
 }
 
 TEST(PageText, SpansPointAtTheCellsTheTextWasDrawnIn) {
-    Surface g(QSize(400, 200));
+    Surface g(testFonts(), QSize(400, 200));
     g.FontName = QStringLiteral("メイリオ");
     g.FontSize = 13;
     g.CurrentX = 30;
@@ -157,6 +176,13 @@ TEST(PageText, OnePageOfEveryDocumentReadsAsWritten) {
         {"brindle", 1, "固有値の反復計算", "δ(x-x_0)"},
         {"oriel", 0, "調和振動子のポテンシャル", "π^(-1/4)B^(-1/2)exp[-((x-A)^2)/(2B^2)]"},
         {"calyx", 2, "ハートリー近似", "[ -1/2∇^2-Z/r + φ(r)]φ(r) = εφ(r)"},
+        // Radicals over what their overline covers, fractions inside and around them,
+        // small fractions beside a bar drawn with characters, scripts of close lines.
+        {"oriel", 0, "波束の中心は単振動", "b(t) = 1/α √((Bα)^2cos^2ωt + (sin^2ωt)/((Bα)^2)) [4]"},
+        {"calyx", 0, "変分法", "φ(r) = √((a^3)/π)e^(-ar) = 1/(√(4π))√(4a^3)e^(-ar)"},
+        {"quillet", 2, "２次方程式の解は", "λ ＝ (1+5/12h^2±h√(1+1/6h^2))/(1 - 1/12h^2)"},
+        {"quillet", 2, "２次方程式の解は", "±h (1+(h^2)/6+(h^4)/96) +O(h^6)"},
+        {"tessera", 1, "ハミルトニアン", "(g_(k+1)^n - 2 g_k^n + g_(k-1)^n)/((⊿x)^2) + V_k g_k^n [9]"},
     };
     const auto makers = course::testing::documentMakers();
     for (const Expected& x : expected) {
@@ -165,7 +191,7 @@ TEST(PageText, OnePageOfEveryDocumentReadsAsWritten) {
         ASSERT_NE(maker, makers.end());
         auto doc = maker->make();
         doc->useEnvironment(quiet);
-        Form1 w(*doc);
+        Form1 w(*doc, testFonts());
         w.Form_Load(false);
         const QString text = pageText(w.page(x.page));
         EXPECT_TRUE(text.contains(QString::fromUtf8(x.sentence))) << x.program << "\n" << text.toStdString();

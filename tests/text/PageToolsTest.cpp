@@ -4,6 +4,7 @@
 #include "PageWalk.h"
 #include "TestOutput.h"
 #include "WindowFixture.h"
+#include "TestFonts.h"
 
 #include <course/shell/PageAccessible.h>
 #include <course/shell/PageExport.h>
@@ -28,6 +29,7 @@
 
 #include <gtest/gtest.h>
 
+using course::testing::testFonts;
 using namespace course;
 
 namespace {
@@ -126,13 +128,28 @@ TEST_F(Quillet, QuestionMarkShowsTheKeysAndTheClosingKeyDoesNothingElse) {
     EXPECT_EQ(visiblePage(), 1);
 }
 
+TEST_F(Quillet, TheOpenOverviewFollowsTheWindowsSize) {
+    KeyOverlay* overlay = tools()->overlay();
+    QWidget* window = overlay->parentWidget();
+    ASSERT_NE(window, nullptr);
+    window->show();
+    press(page(), Qt::Key_Question, Qt::ShiftModifier, QStringLiteral("?"));
+    ASSERT_TRUE(overlay->isOpen());
+    const QSize before = window->size();
+    window->resize(before + QSize(240, 160));
+    QCoreApplication::processEvents();
+    ASSERT_NE(window->size(), before);
+    EXPECT_EQ(overlay->geometry(), window->rect());
+    EXPECT_EQ(overlay->layout().panel.center(), window->rect().center());
+}
+
 TEST_F(Quillet, TheOverviewFitsEveryRowInItsPanel) {
     KeyOverlay* overlay = tools()->overlay();
     overlay->open();
     const KeyOverlay::Layout L = overlay->layout();
     EXPECT_TRUE(overlay->rect().contains(L.panel)) << "the panel fits the window";
     const QFont font =
-        FontTable::makeFont(QStringLiteral("メイリオ"), 10.5, false, false, overlay->logicalDpiY());
+        testFonts().font(QStringLiteral("メイリオ"), 10.5, false, false, overlay->logicalDpiY());
     const QFontMetrics fm(font, overlay);
     for (std::size_t i = 0; i < overlay->rows().size(); ++i) {
         for (const auto& [rect, text] : {std::pair{L.keys[i], overlay->rows()[i].keys},
@@ -248,7 +265,7 @@ struct Sorrel : ::testing::Test {
         env.endHook = [this] { ++ends; };
         sorrel::SorrelWindow::Config config = sorrel::SorrelWindow::unpaced();
         config.environment = &env;
-        w = std::make_unique<sorrel::SorrelWindow>(config);
+        w = std::make_unique<sorrel::SorrelWindow>(testFonts(), config);
         w->load();
         QGuiApplication::clipboard()->clear();
     }
@@ -301,4 +318,34 @@ TEST_F(Sorrel, TheOverviewListsTheChargeKeysAndEscapeOnlyClosesIt) {
     EXPECT_EQ(ends, 0);
     press(w.get(), Qt::Key_3);
     EXPECT_EQ(w->charge(), 3) << "closed: the keys act again";
+}
+
+TEST(PageAccessibleSources, EachWidgetAnswersFromItsOwnSourceForAsLongAsItLives) {
+    auto pageOf = [](const QString& text) {
+        return [text] {
+            PageTextLayout L;
+            L.text = text;
+            return L;
+        };
+    };
+    auto a = std::make_unique<QWidget>();
+    QWidget b;
+    PageAccessible::expose(a.get(), {QAccessible::Document, [] { return QStringLiteral("A"); }, {}, pageOf("a")});
+    PageAccessible::expose(&b, {QAccessible::Document, [] { return QStringLiteral("B"); }, {}, pageOf("b")});
+    EXPECT_EQ(PageAccessible::exposedText(a.get()), QStringLiteral("a"));
+    EXPECT_EQ(PageAccessible::exposedText(&b), QStringLiteral("b"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&b)->text(QAccessible::Name), QStringLiteral("B"));
+
+    // Exposing again replaces the source, and the interface answers from the new one.
+    PageAccessible::expose(&b, {QAccessible::Document, [] { return QStringLiteral("B2"); }, {}, pageOf("b2")});
+    EXPECT_EQ(PageAccessible::exposedText(&b), QStringLiteral("b2"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&b)->text(QAccessible::Name), QStringLiteral("B2"));
+
+    // A widget made after another went (perhaps at its address) exposes nothing.
+    a.reset();
+    for (int i = 0; i < 8; ++i) {
+        QWidget fresh;
+        EXPECT_TRUE(PageAccessible::exposedText(&fresh).isEmpty());
+        EXPECT_EQ(dynamic_cast<PageAccessible*>(QAccessible::queryAccessibleInterface(&fresh)), nullptr);
+    }
 }

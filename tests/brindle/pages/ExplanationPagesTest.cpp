@@ -3,9 +3,11 @@
 // character has a glyph and every run stays on the visible page.
 
 #include "PageTestSupport.h"
+#include "TestFonts.h"
 
 #include <QRectF>
 
+using course::testing::testFonts;
 using namespace brindle;
 using namespace brindle::testing;
 using course::DrawOp;
@@ -42,7 +44,7 @@ protected:
 } // namespace
 
 TEST_F(ExplanationPages, ColBraceHasThreePiecesBelowHeightOneAndFiveFromOne) {
-    course::Surface g(QSize(300, 300));
+    course::Surface g(testFonts(), QSize(300, 300));
     course::DrawingScope on(*doc, g);
     const double H = doc->CharH;
     auto pieces = [&](int index, double ht) {

@@ -5,7 +5,7 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
-#include <QProcess>
+#include <ProgramRun.h>
 
 using namespace brindle;
 using namespace brindle::testing;
@@ -105,15 +105,9 @@ TEST_F(LiveKeys, KeysDoNothingOnTheOtherPagesOrBeyondThree) {
 // The program: --l reaches the table; anything but 0..3 is refused.
 TEST(BrindleProgramL, TableForEachLAndBadValues) {
     auto run = [](const QStringList& args, QString* out) {
-        QProcess p;
-        p.start(QStringLiteral(BRINDLE_BINARY), args);
-        if (!p.waitForFinished(30000)) {
-            p.kill();
-            p.waitForFinished();
-            return -1;
-        }
-        *out = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
-        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+        const course::test::ProgramRun r = course::test::runProgram(QStringLiteral(BRINDLE_BINARY), args);
+        *out = r.out + r.err;
+        return r.status;
     };
     QString out;
     EXPECT_EQ(run({QStringLiteral("--table"), QStringLiteral("--l"), QStringLiteral("3")}, &out), 0);

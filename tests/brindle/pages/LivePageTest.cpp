@@ -3,6 +3,7 @@
 // final picture drawn while printing and exporting.
 
 #include "PageTestSupport.h"
+#include "TestFonts.h"
 
 #include <course/shell/SurfaceView.h>
 
@@ -19,6 +20,7 @@
 #include <cmath>
 #include <ctime>
 
+using course::testing::testFonts;
 using namespace brindle;
 using namespace brindle::testing;
 using course::DrawOp;
@@ -80,7 +82,7 @@ protected:
     }
     // Runs the page on a picture of page 2's size that no view shows, so that a
     // recorder can watch every operation (a view repaints through the same listener).
-    course::Surface picture{livePageSize()};
+    course::Surface picture{testFonts(), livePageSize()};
     void runOnPicture() { doc->drawPageOn(picture, 2); }
 };
 
@@ -310,7 +312,7 @@ TEST(LivePageEventLoop, SleepsUntilEachDeadlineWithoutSpinning) {
     BrindleDocument doc;
     doc.pacing().setYield(counting);
     doc.setSpeed(2); // 5 ms a step: 200 steps take a second
-    course::Surface g(livePageSize());
+    course::Surface g(testFonts(), livePageSize());
     course::DrawingScope on(doc, g);
     doc.CharW = 10;
     doc.CharH = 24;

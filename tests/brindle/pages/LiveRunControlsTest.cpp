@@ -113,6 +113,26 @@ TEST_F(LiveRunControls, AStepDrawsOneHalfTraceAndPausesAgain) {
     EXPECT_FALSE(clock().paused());
 }
 
+TEST_F(LiveRunControls, TheStepLabelStopsARunningDrawingAtTheNextBoundary) {
+    course::Label* label = doc->runControls()->stepLabel();
+    EXPECT_EQ(label->caption(), QStringLiteral("コマ送り"));
+    std::vector<std::pair<std::size_t, std::size_t>> stops;
+    pacer.during = [&](int k) {
+        if (k == 10 && !clock().paused()) {
+            emit label->clicked(); // in the middle of the first inward half
+            EXPECT_FALSE(clock().paused());
+        } else if (clock().paused()) {
+            stops.emplace_back(linesIn(kGreen), linesIn(kOrange));
+            w->Form_KeyDown(key::P);
+        }
+    };
+    w->cmdGo_Click();
+    w->cmdGo_Click();
+    ASSERT_EQ(stops.size(), 1u);
+    EXPECT_EQ(stops[0], std::make_pair(std::size_t(416), std::size_t(0)));
+    EXPECT_FALSE(clock().paused());
+}
+
 TEST_F(LiveRunControls, SpeedKeysScaleTheWaitsAndAreRemembered) {
     pacer.during = [&](int k) {
         if (k == 10)
@@ -195,7 +215,13 @@ TEST_F(LiveRunControls, KeysAndControlsOnlyOnTheLivePageAndClearOfTheOtherContro
     for (QWidget* other : {static_cast<QWidget*>(w->printLabel()), static_cast<QWidget*>(w->backLabel()),
                            static_cast<QWidget*>(w->goLabel()), static_cast<QWidget*>(w->pageView(2))})
         EXPECT_FALSE(r.intersects(other->geometry())) << other->metaObject()->className();
-    EXPECT_LE(r.right(), doc->settings().layout.title.pixels().left());
+    const QRectF titleInk = w->titleInk();
+    ASSERT_FALSE(titleInk.isEmpty());
+    EXPECT_GT(titleInk.left(), doc->settings().layout.title.pixels().left());
+    EXPECT_LT(r.right(), titleInk.left());
+    // Every label has the room its caption asks for.
+    for (course::Label* l : controls->findChildren<course::Label*>())
+        EXPECT_GE(l->width(), l->sizeHint().width()) << l->caption().toStdString();
     // Everything the controls show fits inside them.
     for (QWidget* part : controls->findChildren<QWidget*>())
         EXPECT_TRUE(controls->rect().contains(part->geometry())) << part->metaObject()->className();

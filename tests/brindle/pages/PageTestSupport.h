@@ -5,6 +5,7 @@
 // and the main window with the brindle document.
 
 #include "BrindleDocument.h"
+#include "TestFonts.h"
 
 #include <course/shell/EventPump.h>
 #include <course/shell/Form1.h>
@@ -151,7 +152,7 @@ protected:
         doc->env().soundSink = [this](course::Sound s) { sounds.push_back({s, pacer.sleeps()}); };
         doc->env().endHook = [this] { ++ends; };
         pacer.attach(*doc);
-        w = std::make_unique<course::Form1>(*doc);
+        w = std::make_unique<course::Form1>(*doc, course::testing::testFonts());
         auto rs = std::make_unique<RecordingSink>();
         sink = rs.get();
         w->setPrintSink(std::move(rs));

@@ -55,9 +55,11 @@ TEST(ProgramOptions, BadSpeedGetsAMessageAndStatusTwo) {
 
 TEST(ProgramOptions, ParseSpeedKeepsTheOldValueOnError) {
     double speed = 3;
-    EXPECT_FALSE(brindle::parseSpeed(QStringLiteral("0"), speed).isEmpty());
-    EXPECT_FALSE(brindle::parseSpeed(QStringLiteral("1e999"), speed).isEmpty());
+    const course::Outcome zero = brindle::parseSpeed(QStringLiteral("0"), speed);
+    EXPECT_FALSE(zero);
+    EXPECT_TRUE(zero.message.contains(QStringLiteral("\"0\""))) << zero.message.toStdString();
+    EXPECT_FALSE(brindle::parseSpeed(QStringLiteral("1e999"), speed));
     EXPECT_DOUBLE_EQ(speed, 3);
-    EXPECT_TRUE(brindle::parseSpeed(QStringLiteral(" 0.25 "), speed).isEmpty());
+    EXPECT_TRUE(brindle::parseSpeed(QStringLiteral(" 0.25 "), speed));
     EXPECT_DOUBLE_EQ(speed, 0.25);
 }
