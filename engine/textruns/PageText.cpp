@@ -215,6 +215,18 @@ QString script(QChar mark, const QString& text) {
     return text.toUcs4().size() == 1 ? mark + text : mark + (u'(' + text + u')');
 }
 
+// Keeps the tokens not marked gone, in order, followed by `added` (the runs that
+// replace the gone ones).
+void dropGone(std::vector<Token>& tokens, const std::vector<bool>& gone, std::vector<Token> added = {}) {
+    std::vector<Token> kept;
+    for (std::size_t k = 0; k < tokens.size(); ++k)
+        if (!gone[k])
+            kept.push_back(std::move(tokens[k]));
+    for (Token& t : added)
+        kept.push_back(std::move(t));
+    tokens.swap(kept);
+}
+
 // The limits set above and below a large sum sign become its scripts: "∑_(n=0)^∞".
 void foldLimits(std::vector<Token>& tokens, double H, double body) {
     std::vector<bool> gone(tokens.size(), false);
@@ -243,11 +255,7 @@ void foldLimits(std::vector<Token>& tokens, double H, double body) {
         if (!above.empty())
             tokens[o].text += script(u'^', partText(above));
     }
-    std::vector<Token> kept;
-    for (std::size_t k = 0; k < tokens.size(); ++k)
-        if (!gone[k])
-            kept.push_back(std::move(tokens[k]));
-    tokens.swap(kept);
+    dropGone(tokens, gone);
 }
 
 // Replaces each fraction's runs by one run "numerator/denominator" on the bar's line.
@@ -327,11 +335,7 @@ void foldFractions(const Surface& g, std::vector<Token>& tokens, double H) {
         tokens.push_back(f);
         gone.push_back(false);
     }
-    std::vector<Token> kept;
-    for (std::size_t k = 0; k < tokens.size(); ++k)
-        if (!gone[k])
-            kept.push_back(std::move(tokens[k]));
-    tokens.swap(kept);
+    dropGone(tokens, gone);
 }
 
 // Replaces each radical sign and what lies under its overline by one run "√x" or
@@ -384,13 +388,7 @@ void foldRadicals(const Surface& g, std::vector<Token>& tokens, double H) {
         gone[s] = true;
         folded.push_back(std::move(root));
     }
-    std::vector<Token> kept;
-    for (std::size_t k = 0; k < tokens.size(); ++k)
-        if (!gone[k])
-            kept.push_back(std::move(tokens[k]));
-    for (Token& t : folded)
-        kept.push_back(std::move(t));
-    tokens.swap(kept);
+    dropGone(tokens, gone, std::move(folded));
 }
 
 double horizontalDistance(const Token& t, const Line& l, const std::vector<Token>& tokens) {
