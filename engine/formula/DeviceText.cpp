@@ -1,9 +1,9 @@
 // Device-context text: runs of Symbol byte codes at integer pixel positions, measured
 // as whole pixels, optionally turned (the pieces of large operators and braces).
 
-#include <course/formula/Typesetter.h>
+#include <engine/formula/Typesetter.h>
 
-#include <course/formula/FontKeep.h>
+#include <engine/formula/FontKeep.h>
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // Internal helpers of the typesetter: the font guard under its local name, and the
 // font names and Symbol codes the constructs use.
 
-#include <course/textruns/FontGuard.h>
+#include <engine/textruns/FontGuard.h>
 
 #include <QString>
 

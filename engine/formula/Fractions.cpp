@@ -2,9 +2,9 @@
 // Greek names ("alpha", "beta", "omega", "pi", "epsln", "-pi"), "^" for a superscript
 // and "_" for a subscript, letters in italics.
 
-#include <course/formula/Typesetter.h>
+#include <engine/formula/Typesetter.h>
 
-#include <course/formula/FontKeep.h>
+#include <engine/formula/FontKeep.h>
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 // Function notation: f(v), a name with stacked scripts, and a letter with a tilde.
 
-#include <course/formula/Typesetter.h>
+#include <engine/formula/Typesetter.h>
 
 namespace course {
 

@@ -1,9 +1,9 @@
 // Large operators assembled from Symbol font pieces: integral, sum, radical and the
 // tall parentheses and square brackets.
 
-#include <course/formula/Typesetter.h>
+#include <engine/formula/Typesetter.h>
 
-#include <course/formula/FontKeep.h>
+#include <engine/formula/FontKeep.h>
 
 #include <algorithm>
 #include <cmath>

@@ -1,9 +1,9 @@
 // Glyphs that single programs keep with the constructs: f(x), f(t), u_n, β(t), Ψ(x, t),
 // |Ψ|², ħ, √π, ωt, a subscript at a given place, and the bars of d/dx.
 
-#include <course/formula/Typesetter.h>
+#include <engine/formula/Typesetter.h>
 
-#include <course/formula/FontKeep.h>
+#include <engine/formula/FontKeep.h>
 
 #include <cmath>
 

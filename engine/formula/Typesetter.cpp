@@ -1,9 +1,9 @@
 // Cursor-level calls: runs at (Pic, CurX, CurY), cursor steps, Greek letters and the
 // small compositions that pages use between their words.
 
-#include <course/formula/Typesetter.h>
+#include <engine/formula/Typesetter.h>
 
-#include <course/formula/FontKeep.h>
+#include <engine/formula/FontKeep.h>
 
 #include <QPainterPath>
 

@@ -9,7 +9,7 @@
 // advance CurX; surface-level constructs take a surface and an x by reference.
 // Every construct leaves the surface's font as it found it unless noted.
 
-#include <course/textruns/TextRuns.h>
+#include <engine/textruns/TextRuns.h>
 
 #include <QPointF>
 #include <QRectF>

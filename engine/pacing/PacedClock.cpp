@@ -1,4 +1,4 @@
-#include <course/pacing/PacedClock.h>
+#include <engine/pacing/PacedClock.h>
 
 #include <cmath>
 #include <stdexcept>

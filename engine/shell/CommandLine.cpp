@@ -1,4 +1,4 @@
-#include <course/shell/CommandLine.h>
+#include <engine/shell/CommandLine.h>
 
 #include <QCommandLineParser>
 

@@ -4,7 +4,7 @@
 // application object, one error format ("<program>: <what>" and a hint to --help) and
 // exit status 2 for a command line that cannot be used.
 
-#include <course/textruns/Outcome.h>
+#include <engine/system/Outcome.h>
 
 #include <QString>
 #include <QStringList>

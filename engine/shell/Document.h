@@ -4,8 +4,8 @@
 // they write like the course's cursor scripts: ds(...), it(...), NewLine(), with
 // Pic, CurX, CurY, CharW, CharH, TagCol and Printing at hand.
 
-#include <course/formula/Typesetter.h>
-#include <course/textruns/Units.h>
+#include <engine/formula/Typesetter.h>
+#include <engine/textruns/Units.h>
 
 #include <QRect>
 #include <QString>

@@ -1,12 +1,12 @@
-#include <course/shell/DocumentMain.h>
+#include <engine/shell/DocumentMain.h>
 
-#include <course/shell/Form1.h>
-#include <course/shell/PageExport.h>
-#include <course/shell/ShellWindow.h>
-#include <course/shell/SurfaceView.h>
-#include <course/textruns/DataFolder.h>
-#include <course/textruns/Environment.h>
-#include <course/textruns/FontTable.h>
+#include <engine/shell/Form1.h>
+#include <engine/shell/PageExport.h>
+#include <engine/shell/ShellWindow.h>
+#include <engine/shell/SurfaceView.h>
+#include <engine/system/DataFolder.h>
+#include <engine/system/Environment.h>
+#include <engine/textruns/FontTable.h>
 
 #include <QApplication>
 #include <QFileInfo>

@@ -2,8 +2,8 @@
 // The entry point shared by the document programs: without arguments it opens the
 // window; the export options write the pages without a display.
 
-#include <course/shell/CommandLine.h>
-#include <course/shell/Document.h>
+#include <engine/shell/CommandLine.h>
+#include <engine/shell/Document.h>
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include <course/shell/EventPump.h>
+#include <engine/shell/EventPump.h>
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,4 +1,4 @@
-#include <course/shell/ExportFolder.h>
+#include <engine/shell/ExportFolder.h>
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
-#include <course/shell/Form1.h>
+#include <engine/shell/Form1.h>
 
-#include <course/shell/EventPump.h>
-#include <course/shell/KeyCode.h>
-#include <course/shell/PageTools.h>
-#include <course/textruns/Units.h>
-#include <course/textruns/FontTable.h>
+#include <engine/shell/EventPump.h>
+#include <engine/shell/KeyCode.h>
+#include <engine/shell/PageTools.h>
+#include <engine/textruns/Units.h>
+#include <engine/textruns/FontTable.h>
 
 #include <QApplication>
 #include <QCloseEvent>

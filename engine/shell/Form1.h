@@ -2,11 +2,11 @@
 // The main window of a paged document: the page surfaces, the two arrow labels and
 // the print label, keys, printing through the hidden print canvas, and shutdown.
 
-#include <course/shell/Document.h>
-#include <course/shell/Label.h>
-#include <course/shell/PrintSink.h>
-#include <course/shell/ShellWindow.h>
-#include <course/shell/SurfaceView.h>
+#include <engine/shell/Document.h>
+#include <engine/shell/Label.h>
+#include <engine/shell/PrintSink.h>
+#include <engine/shell/ShellWindow.h>
+#include <engine/shell/SurfaceView.h>
 
 #include <QLabel>
 #include <QTimer>

@@ -1,7 +1,7 @@
-#include <course/shell/KeyOverlay.h>
+#include <engine/shell/KeyOverlay.h>
 
-#include <course/shell/PageAccessible.h>
-#include <course/textruns/FontTable.h>
+#include <engine/shell/PageAccessible.h>
+#include <engine/textruns/FontTable.h>
 
 #include <QFontMetrics>
 #include <QMouseEvent>

@@ -3,7 +3,7 @@
 // per key (the key, what it does). Any key or click closes it; the window's key filter
 // routes the keys here while it is open, so the key that closes it does nothing else.
 
-#include <course/textruns/FontTable.h>
+#include <engine/textruns/FontTable.h>
 
 #include <QString>
 #include <QWidget>

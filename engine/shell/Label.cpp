@@ -1,4 +1,4 @@
-#include <course/shell/Label.h>
+#include <engine/shell/Label.h>
 
 #include <QMouseEvent>
 

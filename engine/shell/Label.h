@@ -4,7 +4,7 @@
 // exported as it is shown. Used as a button it reports a click like a desktop button:
 // when the left button is released over it after being pressed on it.
 
-#include <course/shell/SurfaceView.h>
+#include <engine/shell/SurfaceView.h>
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include <course/shell/PacedWaiter.h>
+#include <engine/shell/PacedWaiter.h>
 
-#include <course/shell/EventPump.h>
+#include <engine/shell/EventPump.h>
 
 #include <algorithm>
 #include <stdexcept>

@@ -4,7 +4,7 @@
 // are handled meanwhile. While the clock is paused it sleeps without a timer until an
 // event changes that. brindle's live page and sorrel's curves both wait here.
 
-#include <course/pacing/PacedClock.h>
+#include <engine/pacing/PacedClock.h>
 
 #include <functional>
 #include <optional>

@@ -1,4 +1,4 @@
-#include <course/shell/PageAccessible.h>
+#include <engine/shell/PageAccessible.h>
 
 #include <QWidget>
 

@@ -4,7 +4,7 @@
 // PageText.h). A window exposes its page widgets here; Qt asks the factory installed
 // by expose() for their interfaces.
 
-#include <course/textruns/PageText.h>
+#include <engine/textruns/PageText.h>
 
 #include <QAccessibleWidget>
 

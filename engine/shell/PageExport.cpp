@@ -1,7 +1,7 @@
-#include <course/shell/PageExport.h>
+#include <engine/shell/PageExport.h>
 
-#include <course/shell/Form1.h>
-#include <course/textruns/Units.h>
+#include <engine/shell/Form1.h>
+#include <engine/textruns/Units.h>
 
 #include <QDir>
 #include <QFile>

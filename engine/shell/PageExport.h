@@ -4,8 +4,8 @@
 // are replayed as vectors with real, searchable text. A document's export writes its
 // screen pages at 1x and 2x and a PDF with one page per document page.
 
-#include <course/textruns/Outcome.h>
-#include <course/textruns/Surface.h>
+#include <engine/system/Outcome.h>
+#include <engine/textruns/Surface.h>
 
 #include <QSize>
 #include <QString>

@@ -1,10 +1,10 @@
-#include <course/shell/PageTools.h>
+#include <engine/shell/PageTools.h>
 
-#include <course/shell/Form1.h>
-#include <course/shell/PageAccessible.h>
-#include <course/shell/PageExport.h>
-#include <course/textruns/FontTable.h>
-#include <course/textruns/PageText.h>
+#include <engine/shell/Form1.h>
+#include <engine/shell/PageAccessible.h>
+#include <engine/shell/PageExport.h>
+#include <engine/textruns/FontTable.h>
+#include <engine/textruns/PageText.h>
 
 #include <QAccessible>
 #include <QBuffer>

@@ -4,7 +4,7 @@
 // the window's keys. A window owns one of these and hands it every key press first
 // (keyPress); it also tells screen readers when the page's text changes.
 
-#include <course/shell/KeyOverlay.h>
+#include <engine/shell/KeyOverlay.h>
 
 #include <QAccessible>
 #include <QHash>

@@ -1,6 +1,6 @@
-#include <course/shell/PrintSink.h>
+#include <engine/shell/PrintSink.h>
 
-#include <course/textruns/Units.h>
+#include <engine/textruns/Units.h>
 
 #include <QDateTime>
 #include <QDir>

@@ -2,8 +2,8 @@
 // Where a printed page goes: the default printer, or, on a desktop without one, a PDF
 // file in the user's documents folder that never overwrites an existing file.
 
-#include <course/textruns/Outcome.h>
-#include <course/textruns/Surface.h>
+#include <engine/system/Outcome.h>
+#include <engine/textruns/Surface.h>
 
 #include <QPrinterInfo>
 #include <QString>

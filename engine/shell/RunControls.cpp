@@ -1,7 +1,7 @@
-#include <course/shell/RunControls.h>
+#include <engine/shell/RunControls.h>
 
-#include <course/shell/KeyCode.h>
-#include <course/textruns/FontTable.h>
+#include <engine/shell/KeyCode.h>
+#include <engine/textruns/FontTable.h>
 
 #include <QHBoxLayout>
 #include <QSettings>

@@ -5,9 +5,9 @@
 // labels) through ×¼ … ×16, with a small line that shows the speed and whether the
 // run is paused. The chosen speed is kept in the program's settings for its next start.
 
-#include <course/pacing/PacedClock.h>
-#include <course/shell/ClientControl.h>
-#include <course/shell/Label.h>
+#include <engine/pacing/PacedClock.h>
+#include <engine/shell/ClientControl.h>
+#include <engine/shell/Label.h>
 
 #include <QFont>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
-#include <course/shell/ShellWindow.h>
+#include <engine/shell/ShellWindow.h>
 
-#include <course/shell/PageExport.h>
-#include <course/textruns/Units.h>
+#include <engine/shell/PageExport.h>
+#include <engine/textruns/Units.h>
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -15,9 +15,9 @@
 // - paints its whole client area at its design size onto any painter (printing and
 //   export), whatever the scale on screen.
 
-#include <course/shell/ClientControl.h>
-#include <course/shell/SurfaceView.h>
-#include <course/textruns/Outcome.h>
+#include <engine/shell/ClientControl.h>
+#include <engine/shell/SurfaceView.h>
+#include <engine/system/Outcome.h>
 
 #include <QFont>
 #include <QHash>

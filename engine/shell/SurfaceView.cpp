@@ -1,4 +1,4 @@
-#include <course/shell/SurfaceView.h>
+#include <engine/shell/SurfaceView.h>
 
 #include <QPaintEvent>
 #include <QPainter>

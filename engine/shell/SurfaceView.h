@@ -6,8 +6,8 @@
 // event loop, at most one per kFrameMs (a 60 Hz screen's refresh), covering only the
 // area drawn since the last.
 
-#include <course/shell/ClientControl.h>
-#include <course/textruns/Surface.h>
+#include <engine/shell/ClientControl.h>
+#include <engine/textruns/Surface.h>
 
 #include <QElapsedTimer>
 #include <QTimer>

@@ -2,7 +2,7 @@
 // Puts a surface's font (name, size, bold, italic) back when it goes out of scope:
 // every run and construct leaves the surface's font as it found it.
 
-#include <course/textruns/Surface.h>
+#include <engine/textruns/Surface.h>
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include <course/textruns/FontTable.h>
+#include <engine/textruns/FontTable.h>
 
-#include <course/textruns/Units.h>
+#include <engine/textruns/Units.h>
 
 #include <QDir>
 #include <QFontDatabase>

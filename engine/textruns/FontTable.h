@@ -2,7 +2,7 @@
 // Maps the font names the pages ask for ("メイリオ", "Symbol", …) to fonts installed
 // on a Debian desktop, and turns those names into QFonts laid out at 96 logical dpi.
 
-#include <course/textruns/Outcome.h>
+#include <engine/system/Outcome.h>
 
 #include <QFont>
 #include <QHash>

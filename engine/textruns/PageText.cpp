@@ -1,6 +1,6 @@
-#include <course/textruns/PageText.h>
+#include <engine/textruns/PageText.h>
 
-#include <course/textruns/FontTable.h>
+#include <engine/textruns/FontTable.h>
 
 #include <QHash>
 

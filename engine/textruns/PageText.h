@@ -13,7 +13,7 @@
 // brackets for "(", ")", "[", "]"; the other pieces (lower halves, extensions, braces,
 // the radical's overbar) draw no character of their own and are left out.
 
-#include <course/textruns/Surface.h>
+#include <engine/textruns/Surface.h>
 
 #include <QRectF>
 #include <QString>

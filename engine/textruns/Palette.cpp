@@ -1,4 +1,4 @@
-#include <course/textruns/Palette.h>
+#include <engine/textruns/Palette.h>
 
 #include <QGuiApplication>
 #include <QPalette>

@@ -1,7 +1,7 @@
 #pragma once
 // The engine's drawing palette and the 16-colour console palette it starts from.
 
-#include <course/textruns/Surface.h>
+#include <engine/textruns/Surface.h>
 
 #include <array>
 

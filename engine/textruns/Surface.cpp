@@ -1,8 +1,8 @@
-#include <course/textruns/Surface.h>
+#include <engine/textruns/Surface.h>
 
-#include <course/textruns/Units.h>
+#include <engine/textruns/Units.h>
 
-#include <course/textruns/FontTable.h>
+#include <engine/textruns/FontTable.h>
 
 #include <QFontMetricsF>
 #include <QGlyphRun>

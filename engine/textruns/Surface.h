@@ -4,7 +4,7 @@
 // drawing can be shown on screen at any device pixel ratio, replayed as vectors on a
 // printer or PDF page, and inspected by tests.
 
-#include <course/textruns/FontTable.h>
+#include <engine/textruns/FontTable.h>
 
 #include <QColor>
 #include <QFont>

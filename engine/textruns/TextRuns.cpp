@@ -1,7 +1,7 @@
-#include <course/textruns/TextRuns.h>
+#include <engine/textruns/TextRuns.h>
 
-#include <course/textruns/FontGuard.h>
-#include <course/textruns/FontTable.h>
+#include <engine/textruns/FontGuard.h>
+#include <engine/textruns/FontTable.h>
 
 #include <cmath>
 #include <charconv>

@@ -5,10 +5,10 @@
 // string with the top-left corner at (locX, locY) and moves locX to where the string
 // ended. Each run restores every font property it changes.
 
-#include <course/textruns/Environment.h>
-#include <course/textruns/Palette.h>
-#include <course/textruns/RunStyle.h>
-#include <course/textruns/Surface.h>
+#include <engine/system/Environment.h>
+#include <engine/textruns/Palette.h>
+#include <engine/textruns/RunStyle.h>
+#include <engine/textruns/Surface.h>
 
 #include <QString>
 

@@ -4,8 +4,8 @@
 
 #include "BrindleDocument.h"
 
-#include <course/shell/Form1.h>
-#include <course/shell/RunControls.h>
+#include <engine/shell/Form1.h>
+#include <engine/shell/RunControls.h>
 
 #include <QEvent>
 

@@ -4,10 +4,10 @@
 // and 1 explain the method; page 2 runs it live on the l = 1 radial equation of the
 // three-dimensional harmonic oscillator and traces every iteration.
 
-#include <course/shell/Document.h>
+#include <engine/shell/Document.h>
 
-#include <course/shell/PacedWaiter.h>
-#include <course/textruns/Outcome.h>
+#include <engine/shell/PacedWaiter.h>
+#include <engine/system/Outcome.h>
 
 #include <QObject>
 #include <QPointer>

@@ -9,7 +9,7 @@
 //   --export-data DIR [--force]
 //              writes the run's figures as CSV files into DIR, no window
 
-#include <course/shell/DocumentMain.h>
+#include <engine/shell/DocumentMain.h>
 
 #include <brindle/EigenIteration.h>
 

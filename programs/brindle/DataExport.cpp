@@ -2,7 +2,7 @@
 
 #include <brindle/DataFormat.h>
 
-#include <course/shell/ExportFolder.h>
+#include <engine/shell/ExportFolder.h>
 
 #include <cstdio>
 

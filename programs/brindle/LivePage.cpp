@@ -27,10 +27,10 @@
 
 #include "BrindleDocument.h"
 
-#include <course/shell/EventPump.h>
-#include <course/shell/Form1.h>
-#include <course/shell/RunControls.h>
-#include <course/shell/SurfaceView.h>
+#include <engine/shell/EventPump.h>
+#include <engine/shell/Form1.h>
+#include <engine/shell/RunControls.h>
+#include <engine/shell/SurfaceView.h>
 
 #include <brindle/EigenIteration.h>
 #include <brindle/PlotMapping.h>

@@ -3,7 +3,7 @@
 // a screened 1s orbital, the electron–electron Coulomb energy by the multipole
 // expansion, the Hartree equations and the iteration that solves them.
 
-#include <course/shell/Document.h>
+#include <engine/shell/Document.h>
 
 #include <QRectF>
 #include <QString>

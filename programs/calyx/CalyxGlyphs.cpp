@@ -4,7 +4,7 @@
 
 #include "CalyxDocument.h"
 
-#include <course/formula/FontKeep.h>
+#include <engine/formula/FontKeep.h>
 
 #include <algorithm>
 #include <cmath>

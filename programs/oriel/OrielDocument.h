@@ -4,7 +4,7 @@
 // eigenfunctions, the phase factors, the closed-form kernel of the series and the
 // closed forms of Ψ(x, t) and |Ψ(x, t)|².
 
-#include <course/shell/Document.h>
+#include <engine/shell/Document.h>
 
 #include <QString>
 

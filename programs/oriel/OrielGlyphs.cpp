@@ -4,7 +4,7 @@
 
 #include "OrielDocument.h"
 
-#include <course/textruns/FontGuard.h>
+#include <engine/textruns/FontGuard.h>
 
 namespace oriel {
 

@@ -3,8 +3,8 @@
 
 #include "QuilletDocument.h"
 
-#include <course/formula/FontKeep.h>
-#include <course/textruns/Units.h>
+#include <engine/formula/FontKeep.h>
+#include <engine/textruns/Units.h>
 
 #include <algorithm>
 

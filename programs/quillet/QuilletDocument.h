@@ -3,7 +3,7 @@
 // Taylor series, the recurrence, its true per-step error from the characteristic
 // equation, and the spherically and cylindrically symmetric radial equations.
 
-#include <course/shell/Document.h>
+#include <engine/shell/Document.h>
 
 #include <QRectF>
 #include <QString>

@@ -3,7 +3,7 @@
 // border, drawn through an engine surface so that the window can be shown on screen
 // at any scale and replayed on an image or a PDF page alike.
 
-#include <course/shell/SurfaceView.h>
+#include <engine/shell/SurfaceView.h>
 
 #include <QRect>
 #include <QWidget>

@@ -2,7 +2,7 @@
 
 #include <hartree/DataCollector.h>
 
-#include <course/shell/ExportFolder.h>
+#include <engine/shell/ExportFolder.h>
 
 #include <exception>
 #include <iostream>

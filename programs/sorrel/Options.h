@@ -2,7 +2,7 @@
 // Command-line options of sorrel. Without options the program opens its window and
 // runs the computation at its normal pace.
 
-#include <course/shell/CommandLine.h>
+#include <engine/shell/CommandLine.h>
 
 #include <string>
 #include <vector>

@@ -11,7 +11,7 @@
 #include <hartree/HartreeState.h>
 #include <hartree/Ion.h>
 
-#include <course/shell/PacedWaiter.h>
+#include <engine/shell/PacedWaiter.h>
 
 #include <QStringList>
 

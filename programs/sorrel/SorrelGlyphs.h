@@ -3,7 +3,7 @@
 // cursor (CurX, CurY) through the engine's runs (in their sorrel variants) and
 // advance CurX past what they draw.
 
-#include <course/textruns/TextRuns.h>
+#include <engine/textruns/TextRuns.h>
 
 #include <QString>
 

@@ -2,9 +2,9 @@
 
 #include "SorrelWindow.h"
 
-#include <course/shell/PageAccessible.h>
-#include <course/shell/PageTools.h>
-#include <course/textruns/PageText.h>
+#include <engine/shell/PageAccessible.h>
+#include <engine/shell/PageTools.h>
+#include <engine/textruns/PageText.h>
 
 namespace sorrel {
 

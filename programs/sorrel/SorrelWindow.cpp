@@ -2,12 +2,12 @@
 
 #include "SorrelPageTools.h"
 
-#include <course/shell/Document.h>
-#include <course/shell/EventPump.h>
-#include <course/shell/Form1.h>
-#include <course/shell/RunControls.h>
-#include <course/shell/PageTools.h>
-#include <course/textruns/DataFolder.h>
+#include <engine/shell/Document.h>
+#include <engine/shell/EventPump.h>
+#include <engine/shell/Form1.h>
+#include <engine/shell/RunControls.h>
+#include <engine/shell/PageTools.h>
+#include <engine/system/DataFolder.h>
 
 #include <QApplication>
 #include <QCloseEvent>

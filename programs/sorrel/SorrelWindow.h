@@ -8,11 +8,11 @@
 #include "Controls.h"
 #include "SorrelDisplay.h"
 #include "SorrelGlyphs.h"
-#include <course/shell/Label.h>
-#include <course/shell/ShellWindow.h>
+#include <engine/shell/Label.h>
+#include <engine/shell/ShellWindow.h>
 #include <hartree/HartreeState.h>
 
-#include <course/shell/PacedWaiter.h>
+#include <engine/shell/PacedWaiter.h>
 
 #include <QUrl>
 

@@ -5,11 +5,11 @@
 #include "SorrelWindow.h"
 #include <hartree/TableCollector.h>
 
-#include <course/shell/RunControls.h>
-#include <course/shell/SurfaceView.h>
-#include <course/textruns/DataFolder.h>
-#include <course/textruns/Environment.h>
-#include <course/textruns/FontTable.h>
+#include <engine/shell/RunControls.h>
+#include <engine/shell/SurfaceView.h>
+#include <engine/system/DataFolder.h>
+#include <engine/system/Environment.h>
+#include <engine/textruns/FontTable.h>
 
 #include <QApplication>
 #include <QMessageBox>

@@ -4,7 +4,7 @@
 // one time step to a tridiagonal linear system, and the modified Cholesky method on a
 // 4×4 example with forward and back substitution.
 
-#include <course/shell/Document.h>
+#include <engine/shell/Document.h>
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 
 #include "TesseraDocument.h"
 
-#include <course/shell/DocumentMain.h>
+#include <engine/shell/DocumentMain.h>
 
 int main(int argc, char** argv) {
     return course::runDocument(

@@ -4,11 +4,11 @@
 #include "CalyxDocument.h"
 #include "TestFonts.h"
 
-#include <course/shell/EventPump.h>
-#include <course/textruns/FontTable.h>
-#include <course/shell/Form1.h>
-#include <course/shell/KeyCode.h>
-#include <course/shell/PageExport.h>
+#include <engine/shell/EventPump.h>
+#include <engine/textruns/FontTable.h>
+#include <engine/shell/Form1.h>
+#include <engine/shell/KeyCode.h>
+#include <engine/shell/PageExport.h>
 #include "WindowFixture.h"
 #include "RunLog.h"
 

@@ -4,9 +4,9 @@
 
 #include "CalyxDocument.h"
 
-#include <course/shell/EventPump.h>
-#include <course/shell/Form1.h>
-#include <course/shell/KeyCode.h>
+#include <engine/shell/EventPump.h>
+#include <engine/shell/Form1.h>
+#include <engine/shell/KeyCode.h>
 #include "RunLog.h"
 #include "WindowFixture.h"
 

@@ -8,9 +8,9 @@
 #include "PrivateCupsd.h"
 #include "TestFonts.h"
 
-#include <course/shell/EventPump.h>
-#include <course/shell/Form1.h>
-#include <course/textruns/Sounds.h>
+#include <engine/shell/EventPump.h>
+#include <engine/shell/Form1.h>
+#include <engine/sounds/Sounds.h>
 
 #include <QApplication>
 #include <QDeadlineTimer>

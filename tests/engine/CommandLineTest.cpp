@@ -1,7 +1,7 @@
 // The command-line module: options with and without values, the one error format,
 // help and version, Qt's own options handed on, checks over the whole line.
 
-#include <course/shell/CommandLine.h>
+#include <engine/shell/CommandLine.h>
 
 #include <gtest/gtest.h>
 

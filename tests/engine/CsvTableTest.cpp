@@ -1,7 +1,7 @@
 // CSV text of the data exports: numbers that read back as the same double, with a
 // decimal point under any locale, and rows in the header's shape.
 
-#include <course/csv/CsvTable.h>
+#include <engine/csv/CsvTable.h>
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The derived Japanese body font is cut down to the course's characters; the glyph check
 // the page tests rely on must see a character it lacks even where a fallback font has it.
 
-#include <course/textruns/DataFolder.h>
-#include <course/textruns/Surface.h>
+#include <engine/system/DataFolder.h>
+#include <engine/textruns/Surface.h>
 #include "TestFonts.h"
 
 #include <QRawFont>

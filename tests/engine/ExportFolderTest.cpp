@@ -2,7 +2,7 @@
 // written when a file is already there (unless overwriting), and every failure is
 // reported with the path it concerns.
 
-#include <course/shell/ExportFolder.h>
+#include <engine/shell/ExportFolder.h>
 
 #include <QDir>
 #include <QFile>

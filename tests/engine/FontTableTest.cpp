@@ -1,11 +1,11 @@
 // A font table of its own data folder: without the derived fonts it draws with the
 // declared stand-ins and says so, and it loads them once they are there.
 
-#include <course/textruns/DataFolder.h>
-#include <course/textruns/FontTable.h>
-#include <course/textruns/PageText.h>
-#include <course/textruns/Surface.h>
-#include <course/textruns/Units.h>
+#include <engine/system/DataFolder.h>
+#include <engine/textruns/FontTable.h>
+#include <engine/textruns/PageText.h>
+#include <engine/textruns/Surface.h>
+#include <engine/textruns/Units.h>
 
 #include <QDir>
 #include <QFile>

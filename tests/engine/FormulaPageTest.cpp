@@ -2,10 +2,10 @@
 // checks that every character has a glyph, and saves the page at 1x, 2x and as PDF for a look
 // (COURSE_TEST_OUTPUT, else a temporary folder).
 
-#include <course/shell/PrintSink.h>
+#include <engine/shell/PrintSink.h>
 #include "RunLog.h"
 #include "TestFonts.h"
-#include <course/formula/Typesetter.h>
+#include <engine/formula/Typesetter.h>
 
 #include <QDir>
 #include <QPdfWriter>

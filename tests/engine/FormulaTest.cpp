@@ -1,10 +1,10 @@
 // Cursor-level calls and formula constructs, checked on the recorded runs and lines.
 
-#include <course/textruns/FontTable.h>
+#include <engine/textruns/FontTable.h>
 #include "BodySurface.h"
 #include "RunLog.h"
 #include "TestFonts.h"
-#include <course/formula/Typesetter.h>
+#include <engine/formula/Typesetter.h>
 
 #include <gtest/gtest.h>
 

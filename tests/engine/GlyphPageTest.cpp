@@ -1,10 +1,10 @@
 // Draws every run and every Symbol glyph the pages use on one page, checks that each
 // font has all of them, and saves the page for a look (COURSE_TEST_OUTPUT).
 
-#include <course/textruns/FontTable.h>
+#include <engine/textruns/FontTable.h>
 #include "RunLog.h"
 #include "TestFonts.h"
-#include <course/textruns/TextRuns.h>
+#include <engine/textruns/TextRuns.h>
 
 #include <QDir>
 #include <QPainter>

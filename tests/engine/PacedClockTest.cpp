@@ -2,10 +2,10 @@
 // from the start of each curve, speed, pause, step, and waiting through a scripted
 // event loop.
 
-#include <course/pacing/PacedClock.h>
-#include <course/shell/EventPump.h>
-#include <course/shell/PacedWaiter.h>
-#include <course/textruns/Environment.h>
+#include <engine/pacing/PacedClock.h>
+#include <engine/shell/EventPump.h>
+#include <engine/shell/PacedWaiter.h>
+#include <engine/system/Environment.h>
 
 #include <gtest/gtest.h>
 

@@ -2,14 +2,14 @@
 // arrow and key rules, KeyBusy, printing through the print canvas, close behaviour,
 // zoom and the window's kept size.
 
-#include <course/shell/DocumentMain.h>
-#include <course/shell/EventPump.h>
-#include <course/shell/Form1.h>
-#include <course/shell/KeyCode.h>
-#include <course/shell/Label.h>
-#include <course/shell/PageExport.h>
-#include <course/shell/ShellWindow.h>
-#include <course/shell/SurfaceView.h>
+#include <engine/shell/DocumentMain.h>
+#include <engine/shell/EventPump.h>
+#include <engine/shell/Form1.h>
+#include <engine/shell/KeyCode.h>
+#include <engine/shell/Label.h>
+#include <engine/shell/PageExport.h>
+#include <engine/shell/ShellWindow.h>
+#include <engine/shell/SurfaceView.h>
 #include "RecordingSink.h"
 #include "WindowFixture.h"
 #include "RunLog.h"

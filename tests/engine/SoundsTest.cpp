@@ -1,6 +1,6 @@
-#include <course/textruns/Environment.h>
+#include <engine/system/Environment.h>
 
-#include <course/formula/Typesetter.h>
+#include <engine/formula/Typesetter.h>
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // table: the glyph the original font draws for a byte code must be the glyph the derived
 // font draws for that code's Unicode character.
 
-#include <course/textruns/DataFolder.h>
-#include <course/textruns/FontTable.h>
+#include <engine/system/DataFolder.h>
+#include <engine/textruns/FontTable.h>
 
 #include <QFileInfo>
 #include <QRawFont>

@@ -1,8 +1,8 @@
 #include "BodySurface.h"
 #include "RunLog.h"
 #include "TestFonts.h"
-#include <course/textruns/TextRuns.h>
-#include <course/textruns/FontTable.h>
+#include <engine/textruns/TextRuns.h>
+#include <engine/textruns/FontTable.h>
 
 #include "../CommaLocale.h"
 

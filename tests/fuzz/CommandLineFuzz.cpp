@@ -10,7 +10,7 @@
 
 #include "Options.h"
 
-#include <course/shell/DocumentMain.h>
+#include <engine/shell/DocumentMain.h>
 
 #include <QStringList>
 

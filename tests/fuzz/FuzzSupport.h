@@ -4,8 +4,8 @@
 // message libFuzzer reports as a crash, and the state of a surface that every run
 // must leave as it found it.
 
-#include <course/textruns/DataFolder.h>
-#include <course/textruns/Surface.h>
+#include <engine/system/DataFolder.h>
+#include <engine/textruns/Surface.h>
 
 #include <QGuiApplication>
 

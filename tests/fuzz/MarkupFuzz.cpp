@@ -7,7 +7,7 @@
 
 #include "FuzzSupport.h"
 
-#include <course/formula/Typesetter.h>
+#include <engine/formula/Typesetter.h>
 
 #include <cmath>
 

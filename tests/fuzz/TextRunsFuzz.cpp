@@ -7,7 +7,7 @@
 
 #include "FuzzSupport.h"
 
-#include <course/textruns/TextRuns.h>
+#include <engine/textruns/TextRuns.h>
 
 #include <cmath>
 

@@ -5,10 +5,10 @@
 #include "OrielDocument.h"
 #include "TestFonts.h"
 
-#include <course/shell/EventPump.h>
-#include <course/shell/Form1.h>
-#include <course/shell/KeyCode.h>
-#include <course/shell/PageExport.h>
+#include <engine/shell/EventPump.h>
+#include <engine/shell/Form1.h>
+#include <engine/shell/KeyCode.h>
+#include <engine/shell/PageExport.h>
 #include "WindowFixture.h"
 #include "RunLog.h"
 

@@ -10,7 +10,7 @@
 // as one blot; half a pixel of air is the least that still shows as a lighter seam, and
 // it is one whole pixel on a 2x screen.
 
-#include <course/textruns/Surface.h>
+#include <engine/textruns/Surface.h>
 
 #include <QPointF>
 #include <QPolygonF>

@@ -8,8 +8,8 @@
 #include "PageWalk.h"
 #include "RecordingSink.h"
 #include "TestFonts.h"
-#include <course/shell/EventPump.h>
-#include <course/textruns/Sounds.h>
+#include <engine/shell/EventPump.h>
+#include <engine/sounds/Sounds.h>
 
 #include "SorrelWindow.h"
 

@@ -2,11 +2,11 @@
 // Every document program, and a walk over its pages as the window shows
 // them and as they are printed (redrawn on the print canvas with the narrow margin).
 
-#include <course/shell/Document.h>
-#include <course/shell/EventPump.h>
-#include <course/shell/Form1.h>
-#include <course/shell/PageExport.h>
-#include <course/textruns/Environment.h>
+#include <engine/shell/Document.h>
+#include <engine/shell/EventPump.h>
+#include <engine/shell/Form1.h>
+#include <engine/shell/PageExport.h>
+#include <engine/system/Environment.h>
 
 #include "RecordingSink.h"
 #include "TestFonts.h"

@@ -1,11 +1,11 @@
 // quillet on the offscreen platform: its pages drawn by the shell at start-up and on
 // the print canvas, its keys, and the placement rules its formulas depend on.
 
-#include <course/shell/EventPump.h>
-#include <course/textruns/FontTable.h>
-#include <course/shell/Form1.h>
-#include <course/shell/KeyCode.h>
-#include <course/shell/PrintSink.h>
+#include <engine/shell/EventPump.h>
+#include <engine/textruns/FontTable.h>
+#include <engine/shell/Form1.h>
+#include <engine/shell/KeyCode.h>
+#include <engine/shell/PrintSink.h>
 #include "WindowFixture.h"
 #include "RunLog.h"
 #include "QuilletDocument.h"

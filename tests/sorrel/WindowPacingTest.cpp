@@ -4,7 +4,7 @@
 #include "WindowTestSupport.h"
 #include "TestFonts.h"
 
-#include <course/shell/PacedWaiter.h>
+#include <engine/shell/PacedWaiter.h>
 
 #include <QCoreApplication>
 #include <QKeyEvent>

@@ -8,7 +8,7 @@
 
 #include "Options.h"
 
-#include <course/shell/RunControls.h>
+#include <engine/shell/RunControls.h>
 
 #include <QCoreApplication>
 #include <QKeyEvent>

@@ -4,7 +4,7 @@
 
 #include "WindowTestSupport.h"
 #include "TestFonts.h"
-#include <course/shell/RunControls.h>
+#include <engine/shell/RunControls.h>
 
 #include <QCoreApplication>
 #include <QFile>

@@ -2,9 +2,9 @@
 // Helpers of the window tests: an observer that wraps the window's own display steps,
 // the end hook, and reading rows and colours back from the recorded surfaces.
 
-#include <course/shell/EventPump.h>
+#include <engine/shell/EventPump.h>
 #include "SorrelWindow.h"
-#include <course/textruns/Environment.h>
+#include <engine/system/Environment.h>
 
 #include <QCoreApplication>
 #include <QMouseEvent>

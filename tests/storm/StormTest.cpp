@@ -8,7 +8,7 @@
 
 #include "XSession.h"
 
-#include <course/shell/Document.h>
+#include <engine/shell/Document.h>
 
 #include "brindle/BrindleDocument.h"
 #include "calyx/CalyxDocument.h"

@@ -2,7 +2,7 @@
 // A surface in the pages' body font (the body face at 13 points, upright, not bold),
 // for tests of runs and constructs that must leave the font as they found it.
 
-#include <course/textruns/Surface.h>
+#include <engine/textruns/Surface.h>
 #include "TestFonts.h"
 
 #include <QString>

@@ -3,7 +3,7 @@
 // page into an image (so the painting runs as it would on paper) and, when
 // COURSE_TEST_OUTPUT is set, saves it there for a look.
 
-#include <course/shell/PrintSink.h>
+#include <engine/shell/PrintSink.h>
 
 #include <QDir>
 #include <QImage>

@@ -1,8 +1,8 @@
 #pragma once
 // Helpers that read a surface's recorded operations as a log of runs and lines.
 
-#include <course/textruns/FontTable.h>
-#include <course/textruns/Surface.h>
+#include <engine/textruns/FontTable.h>
+#include <engine/textruns/Surface.h>
 
 #include <QString>
 

@@ -4,8 +4,8 @@
 // and never destroyed, so the fonts it loaded stay in Qt's font database to the end.
 // Tests that need other fonts make a table of their own.
 
-#include <course/textruns/DataFolder.h>
-#include <course/textruns/FontTable.h>
+#include <engine/system/DataFolder.h>
+#include <engine/textruns/FontTable.h>
 
 namespace course::testing {
 

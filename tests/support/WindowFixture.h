@@ -5,8 +5,8 @@
 #include "RecordingSink.h"
 #include "TestFonts.h"
 
-#include <course/shell/EventPump.h>
-#include <course/shell/Form1.h>
+#include <engine/shell/EventPump.h>
+#include <engine/shell/Form1.h>
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The pages of tessera: glyphs, tags in one column, headings, the 11-point matrix
 // block of page 2 and what it must leave behind, and the glyph operations.
 
-#include <course/shell/EventPump.h>
-#include <course/shell/Form1.h>
+#include <engine/shell/EventPump.h>
+#include <engine/shell/Form1.h>
 #include "RecordingSink.h"
 #include "RunLog.h"
 #include "TesseraDocument.h"

@@ -2,9 +2,9 @@
 // and key set A, the print keys that print the window, and printing a page after the
 // 11-point matrix page has been drawn.
 
-#include <course/shell/EventPump.h>
-#include <course/shell/Form1.h>
-#include <course/shell/KeyCode.h>
+#include <engine/shell/EventPump.h>
+#include <engine/shell/Form1.h>
+#include <engine/shell/KeyCode.h>
 #include "WindowFixture.h"
 #include "RunLog.h"
 #include "TesseraDocument.h"

@@ -5,10 +5,10 @@
 #include "TestOutput.h"
 #include "TestFonts.h"
 
-#include <course/formula/Typesetter.h>
-#include <course/textruns/PageText.h>
-#include <course/textruns/Environment.h>
-#include <course/textruns/TextRuns.h>
+#include <engine/formula/Typesetter.h>
+#include <engine/textruns/PageText.h>
+#include <engine/system/Environment.h>
+#include <engine/textruns/TextRuns.h>
 
 #include <QFile>
 

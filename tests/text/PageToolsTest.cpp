@@ -6,12 +6,12 @@
 #include "WindowFixture.h"
 #include "TestFonts.h"
 
-#include <course/shell/PageAccessible.h>
-#include <course/shell/PageExport.h>
-#include <course/shell/PageTools.h>
-#include <course/textruns/FontTable.h>
-#include <course/textruns/PageText.h>
-#include <course/textruns/Environment.h>
+#include <engine/shell/PageAccessible.h>
+#include <engine/shell/PageExport.h>
+#include <engine/shell/PageTools.h>
+#include <engine/textruns/FontTable.h>
+#include <engine/textruns/PageText.h>
+#include <engine/system/Environment.h>
 
 #include "sorrel/SorrelWindow.h"
 

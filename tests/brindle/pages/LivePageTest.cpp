@@ -5,9 +5,9 @@
 #include "PageTestSupport.h"
 #include "TestFonts.h"
 
-#include <course/shell/SurfaceView.h>
+#include <engine/shell/SurfaceView.h>
 
-#include <course/shell/PageExport.h>
+#include <engine/shell/PageExport.h>
 
 #include <QCoreApplication>
 #include <QDir>

@@ -5,8 +5,8 @@
 
 #include "PageTestSupport.h"
 
-#include <course/shell/KeyCode.h>
-#include <course/shell/RunControls.h>
+#include <engine/shell/KeyCode.h>
+#include <engine/shell/RunControls.h>
 
 #include <QSettings>
 

@@ -4,7 +4,7 @@
 
 #include "PageTestSupport.h"
 
-#include <course/shell/KeyCode.h>
+#include <engine/shell/KeyCode.h>
 
 #include <QMetaObject>
 

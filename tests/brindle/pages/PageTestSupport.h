@@ -7,11 +7,11 @@
 #include "BrindleDocument.h"
 #include "TestFonts.h"
 
-#include <course/shell/EventPump.h>
-#include <course/shell/Form1.h>
-#include <course/shell/PrintSink.h>
-#include <course/textruns/Environment.h>
-#include <course/textruns/Surface.h>
+#include <engine/shell/EventPump.h>
+#include <engine/shell/Form1.h>
+#include <engine/shell/PrintSink.h>
+#include <engine/system/Environment.h>
+#include <engine/textruns/Surface.h>
 
 #include <brindle/EigenIteration.h>
 #include <brindle/PlotMapping.h>

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include <brindle/EigenIteration.h>
-#include <course/csv/CsvTable.h>
+#include <engine/csv/CsvTable.h>
 
 namespace brindle {
 

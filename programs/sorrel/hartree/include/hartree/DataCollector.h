@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include <course/csv/CsvTable.h>
+#include <engine/csv/CsvTable.h>
 #include <hartree/TableCollector.h>
 
 namespace sorrel {

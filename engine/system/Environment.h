@@ -5,7 +5,7 @@
 // nothing of it is shared by the whole process, so two windows, or two tests, can
 // hear and end differently.
 
-#include <course/textruns/Sounds.h>
+#include <engine/sounds/Sounds.h>
 
 #include <functional>
 #include <memory>

@@ -1,4 +1,4 @@
-#include <course/textruns/Sounds.h>
+#include <engine/sounds/Sounds.h>
 
 #include <QFileInfo>
 

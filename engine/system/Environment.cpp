@@ -1,4 +1,4 @@
-#include <course/textruns/Environment.h>
+#include <engine/system/Environment.h>
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include <course/textruns/DataFolder.h>
+#include <engine/system/DataFolder.h>
 
 #include <QCoreApplication>
 #include <QDir>
