@@ -5,6 +5,7 @@
 #include <engine/shell/ShellWindow.h>
 #include <engine/shell/SurfaceView.h>
 #include <engine/system/DataFolder.h>
+#include <engine/sounds/Sounds.h>
 #include <engine/system/Environment.h>
 #include <engine/textruns/FontTable.h>
 
@@ -117,8 +118,8 @@ int runDocumentProgram(int argc, char** argv, const DocumentProgram& program) {
     // The window's sounds, beep and end; the exports are silent.
     Environment env;
     env.beepHook = [] { QApplication::beep(); };
-    if (cl.exporting())
-        env.soundSink = [](Sound) {};
+    if (!cl.exporting())
+        env.soundSink = desktopPlayer();
     nameApplication(cl.line().program());
     std::unique_ptr<Document> doc = program.make();
     doc->useEnvironment(env);

@@ -4,6 +4,8 @@
 
 #include <canberra.h>
 
+#include <memory>
+
 namespace course {
 
 QString Sounds::waveFile(Sound s) {
@@ -39,6 +41,15 @@ void DesktopSounds::play(Sound s) {
         ca_context_play(ctx_, 0, CA_PROP_EVENT_ID, Sounds::themeEvent(s).toLatin1().constData(),
                         CA_PROP_EVENT_DESCRIPTION, s == Sound::Chime ? "chime" : "notify", nullptr);
     }
+}
+
+std::function<void(Sound)> desktopPlayer() {
+    auto player = std::make_shared<std::unique_ptr<DesktopSounds>>();
+    return [player](Sound s) {
+        if (!*player)
+            *player = std::make_unique<DesktopSounds>();
+        (*player)->play(s);
+    };
 }
 
 } // namespace course

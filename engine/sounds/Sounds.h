@@ -4,13 +4,15 @@
 // Without an audio device they are silent. Which player a window uses is part of
 // its Environment.
 
+#include <engine/system/Environment.h>
+
 #include <QString>
+
+#include <functional>
 
 struct ca_context;
 
 namespace course {
-
-enum class Sound { Chime, Notify };
 
 class Sounds {
 public:
@@ -32,5 +34,9 @@ public:
 private:
     ca_context* ctx_ = nullptr; // null: no sound system, silent
 };
+
+// An Environment's sound sink that plays on the desktop's player, made at the first
+// sound it plays (so a window that never chimes never opens the sound system).
+std::function<void(Sound)> desktopPlayer();
 
 } // namespace course

@@ -9,13 +9,8 @@ Environment::Environment() = default;
 Environment::~Environment() = default;
 
 void Environment::play(Sound s) {
-    if (soundSink) {
+    if (soundSink)
         soundSink(s);
-        return;
-    }
-    if (!desktop_)
-        desktop_ = std::make_unique<DesktopSounds>();
-    desktop_->play(s);
 }
 
 void Environment::beep() const {

@@ -5,12 +5,12 @@
 // nothing of it is shared by the whole process, so two windows, or two tests, can
 // hear and end differently.
 
-#include <engine/sounds/Sounds.h>
-
 #include <functional>
-#include <memory>
 
 namespace course {
+
+// The two short sounds of the programs.
+enum class Sound { Chime, Notify };
 
 class Environment {
 public:
@@ -19,8 +19,8 @@ public:
     Environment(const Environment&) = delete;
     Environment& operator=(const Environment&) = delete;
 
-    // Where chime and notify go; empty: the desktop's player (asynchronous, silent
-    // without an audio device). Text modes and exports set a silent sink.
+    // Where chime and notify go; empty: silence. A window's main sets the desktop's
+    // player (course::desktopPlayer, asynchronous, silent without an audio device).
     std::function<void(Sound)> soundSink;
     // The system beep; empty: silence. A window's main sets the desktop's beep.
     std::function<void()> beepHook;
@@ -40,7 +40,6 @@ public:
 
 private:
     bool ending_ = false;
-    std::unique_ptr<DesktopSounds> desktop_; // made at the first sound it plays
 };
 
 } // namespace course

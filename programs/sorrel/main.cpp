@@ -8,6 +8,7 @@
 #include <engine/shell/RunControls.h>
 #include <engine/shell/SurfaceView.h>
 #include <engine/system/DataFolder.h>
+#include <engine/sounds/Sounds.h>
 #include <engine/system/Environment.h>
 #include <engine/textruns/FontTable.h>
 
@@ -51,8 +52,7 @@ int printTable(int Z) {
 // Computes the whole run without waits or sounds and writes the finished window.
 int exportWindow(const sorrel::Options& o) {
     course::FontTable fonts(course::DataFolder::path());
-    course::Environment env;
-    env.soundSink = [](course::Sound) {};
+    course::Environment env; // silent
     sorrel::SorrelWindow::Config config = sorrel::SorrelWindow::unpaced();
     config.Z = o.Z;
     config.environment = &env;
@@ -111,6 +111,7 @@ int main(int argc, char** argv) {
     course::FontTable fonts(course::DataFolder::path());
     course::Environment env;
     env.beepHook = [] { QApplication::beep(); };
+    env.soundSink = course::desktopPlayer();
     sorrel::SorrelWindow::Config config;
     config.speed = o.speedGiven ? o.speed : course::savedSpeed(QStringLiteral("sorrel"));
     config.paused = o.paused;

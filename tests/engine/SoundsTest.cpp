@@ -1,3 +1,4 @@
+#include <engine/sounds/Sounds.h>
 #include <engine/system/Environment.h>
 
 #include <engine/formula/Typesetter.h>
@@ -55,7 +56,8 @@ TEST(Sounds, NamedWaveFileFirstThenTheDesktopThemeEvent) {
 TEST(Sounds, PlayingNeverBlocksTheCaller) {
     // Whether or not this machine has an audio device, the call returns at once.
     const auto t0 = std::chrono::steady_clock::now();
-    Environment env; // the desktop's player
+    Environment env;
+    env.soundSink = desktopPlayer();
     for (int i = 0; i < 3; ++i)
         env.chime();
     env.notify();
