@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Usage: ./package.sh   — installs what is missing, builds the suite (in the build folder
 # ./test.sh uses) and makes its Debian package with CPack. Writes to dist/: the .deb,
 # the source archive the package carries, and the screenshots the AppStream metadata

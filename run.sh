@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Usage: ./run.sh PROGRAM [options]   — installs what is missing, builds, opens PROGRAM.
 set -euo pipefail
 cd "$(dirname "$0")"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Usage: ./test.sh [--sanitize | --fuzz]   — installs what is missing, builds, runs every test.
 # With --sanitize the suite is built and run with AddressSanitizer and
 # UndefinedBehaviorSanitizer in a build folder of its own. With --fuzz the text

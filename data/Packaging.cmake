@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package of the suite (./package.sh): everything `cmake --install` puts in
 # place, with the shared libraries found by dpkg-shlibdeps and the font and sound
 # packages the programs use at run time. Also the source archive the package carries

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Measures the processor time the two live programs use while they draw their paced
 # runs: brindle's last page and sorrel's Hartree run, each alone under Xvfb for a
 # while, start-up included. Prints (user + system) / elapsed as a percentage of one

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what the programs and the tests need on Debian 12, then configures and
 # builds. Sourced by run.sh and test.sh; installs nothing when everything is there.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Switches the process to a locale that writes decimal commas (de_DE.UTF-8, made by
 // scripts/setup.sh) for the lifetime of the object, and back afterwards.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CSV text for the programs' --export-data, with no Qt, so the numerical cores can
 // write their own figures: a header row of column names, then one row per record.

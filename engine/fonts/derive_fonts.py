@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Derive the fonts the engine loads at start-up from installed Debian fonts.
 
 * Course Symbol: the Symbol-compatible font with a Unicode character map instead of

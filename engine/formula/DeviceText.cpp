@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Device-context text: runs of Symbol byte codes at integer pixel positions, measured
 // as whole pixels, optionally turned (the pieces of large operators and braces).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Internal helpers of the typesetter: the font guard under its local name, and the
 // font names and Symbol codes the constructs use.

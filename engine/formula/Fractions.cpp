@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Built fractions and derivatives, and the small markup language of fraction parts:
 // Greek names ("alpha", "beta", "omega", "pi", "epsln", "-pi"), "^" for a superscript
 // and "_" for a subscript, letters in italics.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Function notation: f(v), a name with stacked scripts, and a letter with a tilde.
 
 #include <engine/formula/Typesetter.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Large operators assembled from Symbol font pieces: integral, sum, radical and the
 // tall parentheses and square brackets.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Glyphs that single programs keep with the constructs: f(x), f(t), u_n, β(t), Ψ(x, t),
 // |Ψ|², ħ, √π, ωt, a subscript at a given place, and the bars of d/dx.
 

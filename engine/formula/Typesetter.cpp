@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cursor-level calls: runs at (Pic, CurX, CurY), cursor steps, Greek letters and the
 // small compositions that pages use between their words.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clock of a paced drawing. A paced run traces a curve one point at a time and
 // leaves point k only once the curve's own time has reached k steps after the
 // instant the curve began (t0); deadlines are always measured from t0, never by

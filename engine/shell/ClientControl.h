@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A control inside a ShellWindow's client area. The window places it by its design
 // rectangle (logical pixels of the client area at 100 %) and the current screen

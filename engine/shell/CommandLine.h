@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The command line shared by all six programs, on QCommandLineParser: -h/--help,
 // -v/--version, each program's own options, Qt's own options passed through to the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A paged explanation document: the program's page procedures plus the state the
 // shell shares with them. Page procedures are member functions of a Document, so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The entry point shared by the document programs: without arguments it opens the
 // window; the export options write the pages without a display.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Yielding to the event loop during long drawing. (Ending the program is the
 // window's Environment::End.)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writing a set of data files into one folder, as the programs' --export-data does:
 // the folder is made when it is missing (its parent must exist), nothing is written

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <engine/shell/Form1.h>
 
 #include <engine/shell/EventPump.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window of a paged document: the page surfaces, the two arrow labels and
 // the print label, keys, printing through the hidden print canvas, and shutdown.

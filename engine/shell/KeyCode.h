@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The key codes the document windows answer, by name: the desktop's virtual-key numbers,
 // which is what Form1::Form_KeyDown takes (Qt's keys are mapped onto them).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small overview of a window's keys, laid over the whole window: a panel with one row
 // per key (the key, what it does). Any key or click closes it; the window's key filter

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A label of a window: a caption in one font on its back colour, drawn through a
 // Surface like the pages, so that it scales with the window and is printed and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How a paced drawing waits: on a PacedClock, sleeping in the window's event loop
 // until the point's deadline, so that keys, clicks, repaints and the close request

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a screen reader learns of a page: the widget that shows it answers with a name,
 // a description and the page's text through the text interface, in reading order (see

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writing pictures and PDFs without a display, the one path of every export: a PNG of
 // anything painted in logical pixels at a device pixel ratio, and a PDF whose pages

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a reader does with the page besides reading it: Ctrl + C copies the page's text,
 // Ctrl + Shift + C the page as a picture at twice its size, "?" shows the overview of

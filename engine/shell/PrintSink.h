@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where a printed page goes: the default printer, or, on a desktop without one, a PDF
 // file in the user's documents folder that never overwrites an existing file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The controls of a paced run, shared by brindle's live page and sorrel: pause and
 // resume (key P and a label), a step to the run's next natural boundary (N, → where the

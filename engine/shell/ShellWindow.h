@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window every program builds on. Its client area is a drawing surface of a
 // fixed design size (logical pixels at 96 dpi, from the window's layout in twips) with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A widget that shows a Surface: the persistent page image at the screen's scale times
 // its device pixel ratio, repainted when the surface changes. The image is the

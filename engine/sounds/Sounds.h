@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two short sounds of the programs. Both start asynchronously and never block:
 // the named wave file when it exists, else the desktop sound theme's event sound.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The suite's data folder: the derived fonts and the source archive the programs read
 // at run time. It lies at a fixed place relative to the executable (bin/ and

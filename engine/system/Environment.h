@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a program's window takes from the world around it: where its sounds go, the
 // system beep, and what ending the program means. One Environment is made in main

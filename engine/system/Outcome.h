@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The result of an operation that can fail in an expected way: a page that cannot be
 // written, a printer that refuses a page, a value the user gave that cannot be used.

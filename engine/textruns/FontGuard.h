@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Puts a surface's font (name, size, bold, italic) back when it goes out of scope:
 // every run and construct leaves the surface's font as it found it.

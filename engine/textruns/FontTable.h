@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Maps the font names the pages ask for ("メイリオ", "Symbol", …) to fonts installed
 // on a Debian desktop, and turns those names into QFonts laid out at 96 logical dpi.

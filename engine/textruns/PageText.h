@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The text of a recorded page as a reader reads it: Unicode, in reading order, for the
 // clipboard and for screen readers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How a program sets its runs. The programs keep a few routines in slightly different
 // forms; each program passes the form it uses, so a program's style is decided in the

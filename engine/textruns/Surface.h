@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A drawing surface that keeps what is drawn on it (like a picture box with
 // AutoRedraw): every operation is recorded in logical pixels at 96 dpi, so the same

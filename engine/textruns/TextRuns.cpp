@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <engine/textruns/TextRuns.h>
 
 #include <engine/textruns/FontGuard.h>

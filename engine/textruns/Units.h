@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The layout conventions every page, window and export shares: positions are logical
 // pixels at 96 dpi; window designs are in twips; fonts are sized in points.

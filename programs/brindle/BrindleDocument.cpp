@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brindle's document: window settings, page dispatch and the pace of the live page.
 // The explanation pages are in BrindlePages.cpp, their glyphs in BrindleGlyphs.cpp,
 // the live iteration in LivePage.cpp.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // brindle: three pages on finding bound-state energies by Numerov integration from
 // both ends and an energy correction from the kink at the matching point. Pages 0

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Glyphs of brindle's explanation pages: x₀, x with a subscript clear of its ink, the
 // arguments and the difference quotient.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brindle's explanation pages 0 and 1, with their figure of the two partial solutions.
 // Page 2, the live iteration, is in LivePage.cpp.
 

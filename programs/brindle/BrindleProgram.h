@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // brindle's command line: the pages, and besides the export options of every
 // document program

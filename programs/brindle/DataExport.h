@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // brindle --export-data: the CSV files of a finished run written into a folder.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Page 2: the eigenvalue iteration run live. Every iteration's joined wave function
 // is traced inward and then outward, one grid step per 0.01 s, while the program
 // sleeps in its event loop; each converged state is drawn in blue with its energy

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brindle: the explanation pages and the live eigenvalue iteration.
 
 #include "BrindleProgram.h"

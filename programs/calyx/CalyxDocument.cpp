@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calyx document: its window settings and the dispatch to the page procedures.
 
 #include "CalyxDocument.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // calyx: four pages on the helium atom — the Hamiltonian, the variational method with
 // a screened 1s orbital, the electron–electron Coulomb energy by the multipole

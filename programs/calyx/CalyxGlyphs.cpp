@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Glyphs of the calyx pages: the Laplacian, bold vectors and volume elements, the
 // tall brace of the case distinction, and the small compositions the pages repeat
 // (φ(r), ϕ(r₁), e^(−ar), the tall brackets, text fraction bars).

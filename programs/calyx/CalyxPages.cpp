@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four pages of calyx, written as cursor scripts: the Hamiltonian and the
 // variational method (page 0), the Coulomb energy of the two electrons (page 1), the
 // Hartree approximation (page 2) and its radial equations with the iteration that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // calyx: the helium atom, from its Hamiltonian to the Hartree equations, in four pages.
 
 #include "CalyxDocument.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The oriel document: its shell settings, the title box, and the formula helpers the
 // pages share (built fractions, tall brackets and radicals, sums and integrals).
 

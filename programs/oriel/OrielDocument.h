@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // oriel: three pages on the exact time evolution of a Gaussian wave packet in a
 // one-dimensional harmonic oscillator: the expansion of the initial function in the

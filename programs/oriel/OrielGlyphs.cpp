@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The document's own glyphs: b(t), the phase factor, F(x, y, s), Bα, α²/2, the
 // trigonometric factors of ωt and the factors 1 ± s². Each draws at the cursor and
 // leaves the cursor after what it drew.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three pages: the problem and the exact result (page 0), the expansion in
 // eigenfunctions with the phase factors (page 1), and the kernel F(x, y, s) with the
 // closed form of Ψ(x, t) (page 2).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // oriel: the exact time evolution of a Gaussian wave packet in a harmonic oscillator, in three pages.
 
 #include "OrielDocument.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quillet's settings of the shell, its two glyph methods and the small notations its
 // pages share. The pages themselves are in QuilletPages.cpp.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // quillet: four pages on the Numerov method for y″ = v(x)·y — its derivation from
 // Taylor series, the recurrence, its true per-step error from the characteristic

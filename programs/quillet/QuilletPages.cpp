@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four pages of quillet, written as cursor scripts: a heading, the prose line by
 // line, and the displayed formulas built piece by piece.
 

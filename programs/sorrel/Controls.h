@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The picture box of the Hartree window: a plotting surface inside a sunken 2-pixel
 // border, drawn through an engine surface so that the window can be shown on screen

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // sorrel --export-data: the run's figures as CSV files in a folder, computed without
 // a window, waits or sounds.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Command-line options of sorrel. Without options the program opens its window and
 // runs the computation at its normal pace.

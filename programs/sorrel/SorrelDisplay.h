@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The drawing of the Hartree run: the lower plot's axes and one curve per cycle, the
 // potential and matched solutions on the upper plot, and the table on the window,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Hartree window's own text and glyph routines. They all draw on Pic at the
 // cursor (CurX, CurY) through the engine's runs (in their sorrel variants) and

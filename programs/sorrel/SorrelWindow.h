@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Hartree window: the window itself is a drawing surface (the running table),
 // with the title label, the hidden download label and the two plots on top. When it

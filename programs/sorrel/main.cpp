@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // sorrel: the Hartree computation of the helium ground state, drawn as it runs.
 
 #include "DataExport.h"

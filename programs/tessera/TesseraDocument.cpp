@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tessera document: its window settings and the glyphs its pages share (the
 // differences Δt and Δx, the fraction (Δx)²/Δt and the brackets of the 4×4 matrices).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // tessera: three pages on the time-dependent Schrödinger equation solved by the
 // Crank–Nicolson scheme — time and space differencing, stability, the reduction of

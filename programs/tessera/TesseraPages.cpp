@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three pages of tessera, written as cursor scripts on the engine:
 //   page 0  the Schrödinger equation, time differencing and the Crank–Nicolson form;
 //   page 1  one time step as an equation for gⁿ = fⁿ⁺¹ + fⁿ, space differencing;

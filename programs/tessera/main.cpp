@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tessera: the time-dependent Schrödinger equation by the Crank–Nicolson scheme, in three pages.
 
 #include "TesseraDocument.h"

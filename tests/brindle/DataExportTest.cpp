@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brindle --export-data, run as a separate process: the CSV files and their headers,
 // every row against the --table text of the same l, the wave functions, and the
 // folder handling (refusal to overwrite, --force, folders that cannot be made).

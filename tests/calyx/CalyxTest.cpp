@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // calyx: its window settings, the four pages as shown and as printed, the equation
 // tags, its own glyphs, closing, and the exported PDF's text.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The print step of calyx yields to the event loop between drawing the page on the
 // print canvas and sending it to the printer. Every handler queued here runs inside
 // that yield, where the event loop would run a click, a key or the close request.

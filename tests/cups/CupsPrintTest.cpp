@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Printing through a real print server: the print label of a document page and of
 // brindle's live page sends one A4 page to the default queue, and the page printed
 // is the page the program shows (compared with its --export-png picture).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading a printed job back: its page count and paper size, its picture, and how far
 // that picture is from a page exported as PNG.

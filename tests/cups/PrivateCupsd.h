@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A print server of the test's own: cupsd started in the foreground with its
 // configuration, spool, logs and socket in a temporary folder, so that nothing of the

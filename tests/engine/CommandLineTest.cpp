@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command-line module: options with and without values, the one error format,
 // help and version, Qt's own options handed on, checks over the whole line.
 

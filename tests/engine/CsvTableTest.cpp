@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CSV text of the data exports: numbers that read back as the same double, with a
 // decimal point under any locale, and rows in the header's shape.
 

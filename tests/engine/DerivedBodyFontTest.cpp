@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The derived Japanese body font is cut down to the course's characters; the glyph check
 // the page tests rely on must see a character it lacks even where a fallback font has it.
 

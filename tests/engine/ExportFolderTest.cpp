@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing a set of files into a folder: the folder is made when missing, nothing is
 // written when a file is already there (unless overwriting), and every failure is
 // reported with the path it concerns.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A font table of its own data folder: without the derived fonts it draws with the
 // declared stand-ins and says so, and it loads them once they are there.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws every cursor-level call and formula construct on one page in the page font,
 // checks that every character has a glyph, and saves the page at 1x, 2x and as PDF for a look
 // (COURSE_TEST_OUTPUT, else a temporary folder).

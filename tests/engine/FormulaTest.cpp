@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cursor-level calls and formula constructs, checked on the recorded runs and lines.
 
 #include <engine/textruns/FontTable.h>

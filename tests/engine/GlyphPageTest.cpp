@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws every run and every Symbol glyph the pages use on one page, checks that each
 // font has all of them, and saves the page for a look (COURSE_TEST_OUTPUT).
 

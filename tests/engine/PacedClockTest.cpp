@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The paced clock of the live drawings and the waiter that sleeps on it: deadlines
 // from the start of each curve, speed, pause, step, and waiting through a scripted
 // event loop.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shell with a small test document on the offscreen platform: start-up state,
 // arrow and key rules, KeyBusy, printing through the print canvas, close behaviour,
 // zoom and the window's kept size.

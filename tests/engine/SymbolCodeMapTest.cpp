@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The derived Course Symbol font and the engine's Symbol translation come from one code
 // table: the glyph the original font draws for a byte code must be the glyph the derived
 // font draws for that code's Unicode character.

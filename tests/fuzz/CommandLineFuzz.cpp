@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the command lines: a document program's (the shared --export-pdf,
 // --export-png and --page, with brindle's --table and --speed) and sorrel's (its
 // exports, --scale, --speed, --table and the checks between them), on

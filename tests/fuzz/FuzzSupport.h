@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the parser fuzzers share: a GUI application on the offscreen platform (the
 // runs measure text through Qt's font machinery), a check that stops the run with a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the fraction markup: MarkupWidth and MarkupText of one string, FracMk of a
 // numerator and a denominator at the three scales the pages use, and SubOf, with and
 // without the Bookman face.

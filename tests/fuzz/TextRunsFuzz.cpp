@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the run parser: dsp with its leading minus and its commas, sup and suf with
 // their Greek names, capitals, digits and signs, and the italic run, in the forms the
 // programs use, with and without the Bookman face.

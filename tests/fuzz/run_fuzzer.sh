@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # run_fuzzer.sh FUZZER SECONDS DICT SAVED_CORPUS SEEDS
 # Runs every saved input and seed through FUZZER, then fuzzes for SECONDS. New inputs
 # go to a temporary folder; a crash, hang or sanitizer report fails the run, and the

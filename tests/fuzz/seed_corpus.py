@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Seeds for the parser fuzzers: every string literal the pages draw, in the input
 format of each fuzzer. Usage: seed_corpus.py OUTDIR SOURCE..."""
 

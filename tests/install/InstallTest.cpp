@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A staged install (DESTDIR), moved to another folder, with the build tree's data hidden:
 // the programs run from it, find their fonts in it, and carry no build-folder path;
 // desktop entries and metadata validate; manual pages name every option.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // oriel in its window on the offscreen platform: start-up with the title box, key set
 // C, the tag column set by page 0, the printed title line, pages free of missing
 // glyphs and inside the visible page, and the document's glyphs and formula helpers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every page of every document, as shown and as printed: no character its font lacks,
 // nothing drawn past the right edge or below the part of the page the window shows.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Ink contacts that stay on the pages on purpose, each with its reason. One entry a
 // line, fields separated by " | ":

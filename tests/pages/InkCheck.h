@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The ink of a recorded drawing and the places where ink of different drawing calls
 // touches. Each text run's ink is its glyph outlines as the run is laid out, each line

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ink check itself: the ink it takes is where the painter puts it, contacts are
 // found at the gap and not beyond, and designed joins are told apart from faults.
 

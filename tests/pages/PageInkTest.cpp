@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ink collisions on every page of every document, as shown and as printed, and on
 // sorrel's finished window: no two items of different drawing calls may touch or come
 // closer than the gap, except the pieces of a construct that are meant to join and the

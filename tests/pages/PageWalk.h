@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every document program, and a walk over its pages as the window shows
 // them and as they are printed (redrawn on the print canvas with the narrow margin).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // All six programs, run as separate processes: --version and -h, the one usage-error
 // format with status 2, --page in the documents, and window mode without a display.
 

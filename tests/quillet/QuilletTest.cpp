@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quillet on the offscreen platform: its pages drawn by the shell at start-up and on
 // the print canvas, its keys, and the placement rules its formulas depend on.
 

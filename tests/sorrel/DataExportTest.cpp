@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // sorrel --export-data, run as a separate process: the CSV files and their headers,
 // every row against the --table text of the same charge, the orbitals and potentials
 // of the cycles, a run that a guard ends, and the folder handling.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line of the sorrel program: parsing, exit statuses, the text table, and
 // the PNG and PDF pictures of the finished window.
 

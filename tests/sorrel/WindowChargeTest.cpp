@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The nuclear charge in the window: the keys 1..9 and 0 stop a run and start it again
 // for the chosen ion, or start a new run once one has ended; the title, the legend and
 // the references follow the ion, and a guard's message replaces the report.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pacing of the curves (on an injected clock, and briefly on the real one) and the
 // ways a run ends early: Escape from any control, and closing the window.
 

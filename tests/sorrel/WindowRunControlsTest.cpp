@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pause, step and speed of the Hartree run through the window's keys: the paced clock
 // stops while paused and the curve goes on at its pace afterwards, a step draws one
 // curve, the speed keys scale the waits and are remembered, and a paused run sleeps

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One complete unpaced run of the Hartree window, observed step by step: the table
 // on the window, the colours of the curves and the legend, the summary, the sound,
 // the download label, and the glyph coverage of every surface.

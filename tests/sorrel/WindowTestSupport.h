@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers of the window tests: an observer that wraps the window's own display steps,
 // the end hook, and reading rows and colours back from the recorded surfaces.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The run yields to the event loop once a frame while it plots. Whatever the event
 // loop handles there (keys, clicks on the controls, repaints, the close request)
 // must leave the run's drawing exactly as an uninterrupted run makes it, or end it.

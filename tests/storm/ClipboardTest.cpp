@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Copying a page under a real X server: Ctrl + C and Ctrl + Shift + C in a running
 // document program put its text and its picture on the desktop's clipboard, where
 // another program (xclip) reads them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Seeded storms of real input against each program in a private X server (the xcb
 // platform, not offscreen): key presses, clicks on the labels and elsewhere, prints,
 // page changes, Escape and close requests, also while brindle and sorrel draw live.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A private X server (Xvfb on a display number it picks itself), a program started on
 // it with its standard error read as it comes, and a client that sends input through

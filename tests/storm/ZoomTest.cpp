@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Zoom on a real X server: Ctrl + = pressed on the keyboard makes quillet's page larger,
 // and the page on the screen at 200 % is the page exported at 2x, drawn sharp, not a
 // stretched picture of the page at 100 %.

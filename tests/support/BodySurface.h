@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A surface in the pages' body font (the body face at 13 points, upright, not bold),
 // for tests of runs and constructs that must leave the font as they found it.

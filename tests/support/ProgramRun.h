@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Running a program of the suite as a separate process (its status, output and time),
 // and reading back the CSV files its --export-data writes.

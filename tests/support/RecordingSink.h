@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A print destination for tests: counts the prints, keeps their job names, paints each
 // page into an image (so the painting runs as it would on paper) and, when

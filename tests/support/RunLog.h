@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers that read a surface's recorded operations as a log of runs and lines.
 

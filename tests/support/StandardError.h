@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a call writes on standard error, read back from a temporary file that stands
 // in for file descriptor 2 while it runs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The font table the tests' windows and surfaces measure with: the fonts of the data
 // folder beside the test programs, as a program's main makes it. One per test process

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main of every Qt test program: drawing goes through Qt's font machinery and the
 // shell's widgets, which need an application object; the offscreen platform lets the
 // tests run without a display. Settings (a run's remembered speed) go to a folder of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where tests put the pictures and files they write: the folder COURSE_TEST_OUTPUT names
 // (to keep them for a look), else a temporary folder of this test run that is removed

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A document's main window for tests: loaded without being shown, printing into a
 // recording sink, with the end hook counting the requests to end the program.

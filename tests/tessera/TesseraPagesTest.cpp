@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pages of tessera: glyphs, tags in one column, headings, the 11-point matrix
 // block of page 2 and what it must leave behind, and the glyph operations.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tessera in its window on the offscreen platform: start-up settings, the arrow labels
 // and key set A, the print keys that print the window, and printing a page after the
 // 11-point matrix page has been drawn.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page as text: reading order, scripts, fractions, Symbol characters, on drawn
 // runs and on one page of every program.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Copying the page, screen readers and the key overview, through the keys a reader
 // presses in a document window and in sorrel's window.
 

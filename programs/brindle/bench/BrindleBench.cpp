@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the unpaced computation of all four states (no observer) and prints
 // the median wall time per complete run.
 #include <algorithm>

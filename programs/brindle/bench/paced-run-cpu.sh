@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # CPU use of a paced run of brindle's live page (not a test).
 # Opens the program straight on its live page (--page 3)
 # on a virtual X server for SECONDS (default 130: a whole run lasts about 124 s), then the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the complete Hartree computation without display pacing.
 // Usage: sorrel_bench [repetitions]   (default 200)
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pages 0 and 1: the brace glyph, the opening of each page on screen and in print, the
 // figure of the two partial solutions in its own scale, the tags, and that every
 // character has a glyph and every run stays on the visible page.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A fault of the numerical core (an exception) where brindle's work starts: in the
 // live run started by a key, the window shows the message and stays usable; in
 // --table, the program writes "brindle: <message>" and ends with status 1.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The keys 0..3 of the live page: they choose the angular momentum and run the page
 // again, also in the middle of a run started by a key; elsewhere they do nothing.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The live page (page 2) through the window: what a screen run draws over its course,
 // its pacing on an injected clock and on the real event loop, its sounds, and the
 // final picture drawn while printing and exporting.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pause, step and speed of the live page through the window's keys and labels: the
 // paced clock stops while paused and the trace goes on at its pace afterwards, a step
 // draws one half-trace, the speed keys scale the waits and are remembered, and a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What other handlers may do while a live run waits in the event loop: print, move
 // between pages, show page 2 again, press keys, end the program. Every handler here
 // runs inside one of the run's sleeps, exactly where the event loop would run it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers of the brindle page tests: a fake monotonic clock and pacer that make a
 // paced run take milliseconds, a recorder of everything drawn on a surface (the live

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's own options, run as a separate process: --table prints the run as
 // text without a window, --speed refuses anything but a positive factor.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The figures of a finished eigenvalue iteration as CSV files (course::CsvTable: a
 // header row, then every number at full precision). All quantities are in the
 // oscillator's units (hbar = m = omega = 1): lengths x in sqrt(hbar/(m omega)),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Eigenvalue iteration for the radial equation of the three-dimensional
 // harmonic oscillator (hbar = m = omega = 1) with angular momentum l = 0..3
 // (l = 1 unless chosen otherwise): u''(x) = -2 (E - V(x)) u(x).

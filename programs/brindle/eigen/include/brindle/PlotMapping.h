@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Mapping of plot coordinates to the surface of brindle's live page: the
 // visible window is x from -1 to 4.2 and y from -10 (bottom) to +10 (top).
 #pragma once

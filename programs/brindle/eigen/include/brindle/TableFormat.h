@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Number formats of brindle's live page and the plain-text table of a run.
 #pragma once
 

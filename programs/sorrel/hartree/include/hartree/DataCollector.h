@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The figures of a Hartree run as CSV files (course::CsvTable: a header row, then every
 // number at full precision). Atomic units: r in bohr, energies in hartree; the orbital
 // is u(r) = r·R(r), normalised to ∫u² dr = 1.

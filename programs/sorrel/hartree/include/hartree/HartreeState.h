@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Hartree self-consistent-field computation of the ground state of helium and of
 // the other two-electron ions, from H⁻ (Z = 1) to Ne⁸⁺ (Z = 10).
 //

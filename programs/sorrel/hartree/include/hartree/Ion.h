@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two-electron ions the Hartree computation covers, from H⁻ (Z = 1) to Ne⁸⁺
 // (Z = 10): their names, the variational energy of the screened trial orbital and
 // the measured total energy. No Qt.

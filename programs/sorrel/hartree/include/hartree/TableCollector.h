@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Plain-text table of the Hartree run: one line per inner step, one per cycle, then
 // the five lines of the final report beside the variational and measured values.
 // Used for the program's text output; no Qt.
