@@ -16,6 +16,7 @@
 
 namespace course {
 
+class CommandTable;
 class Form1;
 
 enum class KeySet { A, B, C };
@@ -83,9 +84,9 @@ public:
     }
     // Draws the title on the title box (documents with one), Pic being that box.
     virtual void drawTitleBox() {}
-    // A key the document answers itself (virtual-key code), before the key set and
-    // before KeyBusy; true when it acted.
-    virtual bool runKey(int /*keyCode*/) { return false; }
+    // The document's own commands, added to the window's table after the page keys
+    // (the window's labels exist; controls the document makes later add theirs then).
+    virtual void addCommands(CommandTable&, Form1&) {}
     // Start-up has made the window's controls; a document may add its own.
     virtual void windowLoaded(Form1&) {}
 

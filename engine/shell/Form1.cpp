@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QScopedValueRollback>
 
 #include <cstdio>
 #include <string>
@@ -30,13 +31,6 @@ bool stateTraced() {
     static const bool on = qEnvironmentVariableIsSet("COURSE_STATE_TRACE");
     return on;
 }
-
-// Clears a flag when the handler that set it ends, however it ends.
-template <typename Flag>
-struct FlagGuard {
-    Flag& flag;
-    ~FlagGuard() { flag = Flag{}; }
-};
 
 // What Initialize does to the print canvas: a white window without controls.
 class CanvasTarget : public FormTarget {
@@ -82,9 +76,6 @@ Form1::Form1(Document& doc, FontTable& fonts, QWidget* parent)
     cmdPrint_ = makeLabel(QStringLiteral("印刷"), L.cmdPrint);
     cmdBack_ = makeLabel(QStringLiteral("↑"), L.cmdBack);
     cmdGo_ = makeLabel(QStringLiteral("↓"), L.cmdGo);
-    connect(cmdPrint_, &Label::clicked, this, [this] { handle([this] { cmdPrint_Click(); }); });
-    connect(cmdBack_, &Label::clicked, this, [this] { handle([this] { cmdBack_Click(); }); });
-    connect(cmdGo_, &Label::clicked, this, [this] { handle([this] { cmdGo_Click(); }); });
     if (L.titleBox) {
         picTitle_ = new SurfaceView(fonts, area);
         place(picTitle_, L.title.pixels());
@@ -102,8 +93,50 @@ Form1::Form1(Document& doc, FontTable& fonts, QWidget* parent)
     statusTimer_.setSingleShot(true);
     connect(&statusTimer_, &QTimer::timeout, status_, &QWidget::hide);
 
+    addPageCommands();
     PageTools::install(*this, [this](const QString& m) { showMessage(m, false); });
-    addKeyHandler([this](QKeyEvent* e) { return PageTools::keyPress(this, *e); });
+}
+
+void Form1::addPageCommands() {
+    CommandTable& t = commands();
+    t.setBoundary([this](const std::function<void()>& f) { handle(f); });
+    // In key sets A and B a key's action holds KeyBusy, and the page keys are refused
+    // while it is held; Escape always ends the program.
+    const bool guarded = settings_.keys != KeySet::C;
+    t.setBusyFlag(guarded ? &doc_.KeyBusy : nullptr);
+    t.setRefusedHook([](int key) {
+        if (stateTraced())
+            std::fprintf(stderr, "course-state: refused key=%d\n", key);
+    });
+    using K = Keystroke;
+    const bool setC = settings_.keys == KeySet::C;
+    t.add({QStringLiteral("end"), {K::plain(Qt::Key_Escape)}, QStringLiteral("終了"),
+           [this](int) { doc_.env().End(); }});
+    std::vector<K> back{K::plain(Qt::Key_Up)}, go{K::plain(Qt::Key_Down)};
+    if (setC) {
+        back.push_back(K::plain(Qt::Key_Left));
+        go.push_back(K::plain(Qt::Key_Right));
+    }
+    back.push_back(K::plain(Qt::Key_Backspace));
+    go.push_back(K::plain(Qt::Key_Return));
+    go.push_back(K::plain(Qt::Key_Enter).hidden());
+    if (!setC)
+        go.push_back(K::plain(Qt::Key_Space));
+    t.add({QStringLiteral("previous-page"), back, QStringLiteral("前のページ"), [this](int) { cmdBack_Click(); },
+           cmdBack_, guarded});
+    t.add({QStringLiteral("next-page"), go, QStringLiteral("次のページ"), [this](int) { cmdGo_Click(); }, cmdGo_,
+           guarded});
+    if (settings_.keys == KeySet::B) {
+        t.add({QStringLiteral("first-page"), {K::plain(Qt::Key_Home)}, QStringLiteral("最初のページ"),
+               [this](int) { ShowThisPic(0); }, nullptr, guarded});
+        t.add({QStringLiteral("last-page"), {K::plain(Qt::Key_End)}, QStringLiteral("最後のページ"),
+               [this](int) { ShowThisPic(settings_.pages - 1); }, nullptr, guarded});
+    }
+    if (settings_.keys == KeySet::A && settings_.printKeysPrintWindow)
+        t.add({QStringLiteral("print-window"), {K::plain(Qt::Key_F1), K::plain(Qt::Key_Print)},
+               QStringLiteral("ウィンドウ全体を印刷"), [this](int) { PrintForm1(); }, nullptr, guarded});
+    t.add({QStringLiteral("print"), {}, QStringLiteral("印刷"), [this](int) { cmdPrint_Click(); }, cmdPrint_});
+    doc_.addCommands(t, *this);
 }
 
 Form1::~Form1() = default;
@@ -276,53 +309,11 @@ void Form1::ShowThisPic(int iPicNo) {
 }
 
 void Form1::Form_KeyDown(int keyCode) {
-    // The document's own keys (a run's controls) act even while a key holds KeyBusy.
-    if (doc_.runKey(keyCode))
+    const int qt = key::qtKey(keyCode);
+    if (!qt)
         return;
-    const bool guarded = settings_.keys != KeySet::C;
-    if (guarded && doc_.KeyBusy) {
-        if (stateTraced())
-            std::fprintf(stderr, "course-state: refused key=%d\n", keyCode);
-        return;
-    }
-    bool unused = false;
-    FlagGuard<bool> guard{guarded ? doc_.KeyBusy : unused};
-    if (guarded)
-        doc_.KeyBusy = true;
-    const int last = settings_.pages - 1;
-    switch (keyCode) {
-    case key::Escape: doc_.env().End(); return;
-    case key::Up:
-    case key::Backspace: cmdBack_Click(); return;
-    case key::Left:
-        if (settings_.keys == KeySet::C)
-            cmdBack_Click();
-        return;
-    case key::Down:
-    case key::Enter: cmdGo_Click(); return;
-    case key::Space:
-        if (settings_.keys != KeySet::C)
-            cmdGo_Click();
-        return;
-    case key::Right:
-        if (settings_.keys == KeySet::C)
-            cmdGo_Click();
-        return;
-    case key::Home:
-        if (settings_.keys == KeySet::B)
-            ShowThisPic(0);
-        return;
-    case key::End:
-        if (settings_.keys == KeySet::B)
-            ShowThisPic(last);
-        return;
-    case key::F1:
-    case key::Print:
-        if (settings_.keys == KeySet::A && settings_.printKeysPrintWindow)
-            PrintForm1();
-        return;
-    default: return;
-    }
+    const QKeyEvent e(QEvent::KeyPress, qt, Qt::NoModifier);
+    commands().dispatch(e);
 }
 
 void Form1::cmdPrint_Click() {
@@ -330,8 +321,7 @@ void Form1::cmdPrint_Click() {
         traceState("refused-print");
         return;
     }
-    doc_.Printing = 1;
-    FlagGuard<int> printing{doc_.Printing};
+    const QScopedValueRollback<int> printing(doc_.Printing, 1);
     doc_.LeftMargin = nint(doc_.CharW);
     Form2();
     // The print holds on to its canvas: a close request handled during the yield
@@ -388,52 +378,14 @@ void Form1::handle(const std::function<void()>& handler) {
 QString Form1::statusMessage() const { return status_->isVisibleTo(this) ? status_->text() : QString(); }
 
 void Form1::drawPageForExport(int k) {
-    const int printing = doc_.Printing;
-    doc_.Printing = 1;
-    try {
-        doc_.drawPageOn(pic_.at(k)->surface(), k);
-    } catch (...) {
-        doc_.Printing = printing;
-        throw;
-    }
-    doc_.Printing = printing;
+    const QScopedValueRollback<int> printing(doc_.Printing, 1);
+    doc_.drawPageOn(pic_.at(k)->surface(), k);
 }
 
 QSize Form1::visiblePageSize() const {
     const QRect r = settings_.layout.page.pixels();
     return QSize(std::min(r.width(), clientSize().width() - r.left()),
                  std::min(r.height(), clientSize().height() - r.top()));
-}
-
-int Form1::virtualKey(int qtKey) {
-    switch (qtKey) {
-    case Qt::Key_Escape: return key::Escape;
-    case Qt::Key_Up: return key::Up;
-    case Qt::Key_Backspace: return key::Backspace;
-    case Qt::Key_Left: return key::Left;
-    case Qt::Key_Down: return key::Down;
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return key::Enter;
-    case Qt::Key_Space: return key::Space;
-    case Qt::Key_Right: return key::Right;
-    case Qt::Key_Home: return key::Home;
-    case Qt::Key_End: return key::End;
-    case Qt::Key_F1: return key::F1;
-    case Qt::Key_Print: return key::Print;
-    case Qt::Key_P: return key::P;
-    case Qt::Key_N: return key::N;
-    case Qt::Key_BracketLeft: return key::OpenBracket;
-    case Qt::Key_BracketRight: return key::CloseBracket;
-    default: return key::None;
-    }
-}
-
-bool Form1::programKey(QKeyEvent* e) {
-    const int vk = virtualKey(e->key());
-    if (!vk)
-        return false;
-    handle([this, vk] { Form_KeyDown(vk); });
-    return true;
 }
 
 void Form1::windowClosing(QCloseEvent* e) {

@@ -34,7 +34,8 @@ public:
     void Backward();
     void Forward();
     void ShowThisPic(int iPicNo);
-    // Virtual-key code of a key press (Esc 27, Up 38, …).
+    // A key press by its virtual-key code (Esc 27, Up 38, '0' 48, …), without
+    // modifiers: handed to the window's commands as the key would be.
     void Form_KeyDown(int keyCode);
     void cmdPrint_Click();
     // Prints the main window's own image (F1 and Print in some documents).
@@ -71,18 +72,16 @@ public:
     // The visible part of a page in logical pixels (the client area cuts it off).
     QSize visiblePageSize() const;
 
-    // Virtual-key code for a Qt key, or 0.
-    static int virtualKey(int qtKey);
-
 protected:
     void windowClosing(QCloseEvent* e) override;
-    bool programKey(QKeyEvent* e) override;
 
 private:
     Rgb backColor() const override;
     void setBackColor(Rgb c) override;
     void setControlsBackColor(Rgb c) override;
 
+    // The document window's commands: end, the pages, printing.
+    void addPageCommands();
     void applyVisibility();
     void applyArrows();
     // One line of page state on standard error, when tracing is switched on.

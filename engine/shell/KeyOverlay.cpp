@@ -10,6 +10,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
 
 namespace course {
 
@@ -23,8 +24,8 @@ constexpr int kRowGap = 2;
 QString KeyOverlay::title() { return QStringLiteral("キー操作"); }
 QString KeyOverlay::hint() { return QStringLiteral("何かキーを押すかクリックすると閉じます"); }
 
-KeyOverlay::KeyOverlay(FontTable& fonts, QWidget* window, std::vector<KeyRow> rows)
-    : QWidget(window), fonts_(fonts), rows_(std::move(rows)) {
+KeyOverlay::KeyOverlay(FontTable& fonts, QWidget* window, Rows rows, std::function<double()> scale)
+    : QWidget(window), fonts_(fonts), rows_(std::move(rows)), scale_(std::move(scale)) {
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::NoFocus);
     hide();
@@ -34,18 +35,21 @@ KeyOverlay::KeyOverlay(FontTable& fonts, QWidget* window, std::vector<KeyRow> ro
     PageAccessible::expose(this, {QAccessible::Dialog, [] { return title(); }, [] { return hint(); },
                                   [this] {
                                       PageTextLayout text;
-                                      for (const KeyRow& r : rows_)
+                                      for (const KeyRow& r : this->rows())
                                           text.text += r.keys + QStringLiteral(": ") + r.meaning + u'\n';
                                       text.text.chop(1);
                                       return text;
                                   }});
 }
 
-QFont KeyOverlay::rowFont() const { return fonts_.font(kFont, 10.5, false, false, logicalDpiY()); }
-QFont KeyOverlay::titleFont() const { return fonts_.font(kFont, 12, true, false, logicalDpiY()); }
+QFont KeyOverlay::rowFont() const { return fonts_.font(kFont, 10.5 * scale(), false, false, logicalDpiY()); }
+QFont KeyOverlay::titleFont() const { return fonts_.font(kFont, 12 * scale(), true, false, logicalDpiY()); }
+int KeyOverlay::scaled(int v) const { return int(std::lround(v * scale())); }
 
 KeyOverlay::Layout KeyOverlay::layout() const {
     auto* self = const_cast<KeyOverlay*>(this);
+    const std::vector<KeyRow> rows = open_ ? shown_ : this->rows();
+    const int pad = scaled(kPad), column = scaled(kColumn), rowGap = scaled(kRowGap);
     const QFontMetrics fm(rowFont(), self);
     const QFontMetrics tm(titleFont(), self);
     // Measured as drawText lays the text out, so that every glyph has room.
@@ -53,7 +57,7 @@ KeyOverlay::Layout KeyOverlay::layout() const {
         return m.boundingRect(QRect(0, 0, 4000, 4000), Qt::AlignLeft | Qt::AlignTop, s).size();
     };
     int keyW = 0, meaningW = 0, textH = extent(fm, hint()).height();
-    for (const KeyRow& r : rows_) {
+    for (const KeyRow& r : rows) {
         const QSize k = extent(fm, r.keys), m = extent(fm, r.meaning);
         keyW = std::max(keyW, k.width());
         meaningW = std::max(meaningW, m.width());
@@ -61,29 +65,30 @@ KeyOverlay::Layout KeyOverlay::layout() const {
     }
     const QSize titleSize = extent(tm, title());
     const QSize hintSize = extent(fm, hint());
-    const int rowH = textH + kRowGap;
-    const int innerW = std::max({keyW + kColumn + meaningW, titleSize.width(), hintSize.width()});
-    const int innerH = titleSize.height() + kPad / 2 + int(rows_.size()) * rowH + kPad / 2 + textH;
+    const int rowH = textH + rowGap;
+    const int innerW = std::max({keyW + column + meaningW, titleSize.width(), hintSize.width()});
+    const int innerH = titleSize.height() + pad / 2 + int(rows.size()) * rowH + pad / 2 + textH;
     Layout L;
-    L.panel = QRect(0, 0, innerW + 2 * kPad, innerH + 2 * kPad);
+    L.panel = QRect(0, 0, innerW + 2 * pad, innerH + 2 * pad);
     L.panel.moveCenter(rect().center());
     L.panel.moveTop(std::max(0, L.panel.top()));
     L.panel.moveLeft(std::max(0, L.panel.left()));
-    const int x = L.panel.left() + kPad;
-    int y = L.panel.top() + kPad;
+    const int x = L.panel.left() + pad;
+    int y = L.panel.top() + pad;
     L.title = QRect(x, y, innerW, titleSize.height());
-    y += titleSize.height() + kPad / 2;
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
+    y += titleSize.height() + pad / 2;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
         L.keys.emplace_back(x, y, keyW, textH);
-        L.meanings.emplace_back(x + keyW + kColumn, y, meaningW, textH);
+        L.meanings.emplace_back(x + keyW + column, y, meaningW, textH);
         y += rowH;
     }
-    y += kPad / 2;
+    y += pad / 2;
     L.hint = QRect(x, y, innerW, textH);
     return L;
 }
 
 void KeyOverlay::open() {
+    shown_ = rows();
     if (QWidget* w = parentWidget())
         setGeometry(w->rect());
     open_ = true;
@@ -116,11 +121,11 @@ void KeyOverlay::paintEvent(QPaintEvent*) {
     p.setFont(titleFont());
     p.drawText(L.title, Qt::AlignLeft | Qt::AlignVCenter, title());
     p.setFont(rowFont());
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
+    for (std::size_t i = 0; i < shown_.size() && i < L.keys.size(); ++i) {
         p.setPen(QColor(0, 0, 160));
-        p.drawText(L.keys[i], Qt::AlignLeft | Qt::AlignVCenter, rows_[i].keys);
+        p.drawText(L.keys[i], Qt::AlignLeft | Qt::AlignVCenter, shown_[i].keys);
         p.setPen(Qt::black);
-        p.drawText(L.meanings[i], Qt::AlignLeft | Qt::AlignVCenter, rows_[i].meaning);
+        p.drawText(L.meanings[i], Qt::AlignLeft | Qt::AlignVCenter, shown_[i].meaning);
     }
     p.setPen(QColor(96, 96, 96));
     p.drawText(L.hint, Qt::AlignLeft | Qt::AlignVCenter, hint());

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small overview of a window's keys, laid over the whole window: a panel with one row
-// per key (the key, what it does). Any key or click closes it; the window's key filter
+// per command (its keys, what it does), read from the window's commands when it opens
+// and drawn at the window's scale. Any key or click closes it; the window's key filter
 // routes the keys here while it is open, so the key that closes it does nothing else.
 
 #include <engine/textruns/FontTable.h>
@@ -9,6 +10,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <vector>
 
 namespace course {
@@ -21,10 +23,13 @@ struct KeyRow {
 class KeyOverlay : public QWidget {
     Q_OBJECT
 public:
-    // `fonts` (the window's) must outlive the overlay.
-    KeyOverlay(FontTable& fonts, QWidget* window, std::vector<KeyRow> rows);
+    using Rows = std::function<std::vector<KeyRow>()>;
+    // `fonts` (the window's) must outlive the overlay; `rows` lists the keys, `scale` is
+    // the window's zoom (empty: 1).
+    KeyOverlay(FontTable& fonts, QWidget* window, Rows rows, std::function<double()> scale = {});
 
-    const std::vector<KeyRow>& rows() const { return rows_; }
+    // The rows as they are now (what the overlay shows when it opens).
+    std::vector<KeyRow> rows() const { return rows_ ? rows_() : std::vector<KeyRow>{}; }
     // Covers the window and shows the panel on top of everything else in it.
     void open();
     void close();
@@ -55,9 +60,13 @@ protected:
 private:
     QFont rowFont() const;
     QFont titleFont() const;
+    double scale() const { return scale_ ? scale_() : 1.0; }
+    int scaled(int v) const;
 
     FontTable& fonts_;
-    std::vector<KeyRow> rows_;
+    Rows rows_;
+    std::function<double()> scale_;
+    std::vector<KeyRow> shown_; // the rows read when the overlay opened
     bool open_ = false; // also while the window itself is not shown
 };
 

@@ -36,9 +36,22 @@ bool modifierOnly(int key) {
 }
 } // namespace
 
-PageTools::PageTools(FontTable& fonts, QWidget* window, PageSource source, std::vector<KeyRow> keys)
+PageTools::PageTools(FontTable& fonts, ShellWindow* window, PageSource source)
     : QObject(window), fonts_(fonts), window_(window), source_(std::move(source)),
-      overlay_(new KeyOverlay(fonts, window, std::move(keys))) {
+      overlay_(new KeyOverlay(fonts, window, [window] { return window->commands().overview(); },
+                              [window] { return window->scale(); })) {
+    CommandTable& t = window->commands();
+    const auto C = Qt::Key_C;
+    t.add({QStringLiteral("copy-text"), {{C, Qt::ControlModifier}}, QStringLiteral("ページの文字をコピー"),
+           [this](int) { say(copyText()); }});
+    t.add({QStringLiteral("copy-picture"), {{C, Qt::ControlModifier | Qt::ShiftModifier}},
+           QStringLiteral("ページを画像としてコピー"), [this](int) { say(copyPicture()); }});
+    window->addViewCommands();
+    // "?" is Shift + / on most layouts; some deliver the slash with Shift.
+    t.add({QStringLiteral("keys"),
+           {{Qt::Key_Question, Qt::NoModifier, true}, Keystroke{Qt::Key_Slash, Qt::ShiftModifier}.hidden()},
+           QStringLiteral("このキー一覧"), [this](int) { showKeys(); }});
+    window->addKeyHandler([this](QKeyEvent* e) { return keyPress(*e); });
     announceTimer_.setInterval(kAnnounceMs);
     connect(&announceTimer_, &QTimer::timeout, this, &PageTools::announce);
     QAccessible::installActivationObserver(this);
@@ -67,32 +80,13 @@ PageTools* PageTools::of(QWidget* window) {
     return window ? window->findChild<PageTools*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
 }
 
-bool PageTools::keyPress(QWidget* window, const QKeyEvent& e) {
-    PageTools* tools = of(window);
-    return tools && tools->keyPress(e);
-}
-
 bool PageTools::keyPress(const QKeyEvent& e) {
     // While the overview is open every key only closes it.
-    if (overlay_->isOpen()) {
-        if (!modifierOnly(e.key()) && !e.isAutoRepeat())
-            overlay_->close();
-        return true;
-    }
-    const Qt::KeyboardModifiers mods = e.modifiers();
-    const bool ctrl = mods & Qt::ControlModifier;
-    const bool other = mods & (Qt::AltModifier | Qt::MetaModifier);
-    if (e.key() == Qt::Key_C && ctrl && !other) {
-        say((mods & Qt::ShiftModifier) ? copyPicture() : copyText());
-        return true;
-    }
-    const bool question =
-        e.key() == Qt::Key_Question || (e.key() == Qt::Key_Slash && (mods & Qt::ShiftModifier));
-    if (question && !ctrl && !other) {
-        showKeys();
-        return true;
-    }
-    return false;
+    if (!overlay_->isOpen())
+        return false;
+    if (!modifierOnly(e.key()) && !e.isAutoRepeat())
+        overlay_->close();
+    return true;
 }
 
 QString PageTools::copyText() {
@@ -174,7 +168,7 @@ PageTools* PageTools::install(Form1& w, std::function<void(const QString&)> mess
     source.view = [&w, &doc]() -> QWidget* { return w.pageView(doc.CurPic); };
     source.revision = [&w, &doc] { return w.page(doc.CurPic).revision(); };
     source.message = std::move(message);
-    auto* tools = new PageTools(w.fonts(), &w, std::move(source), documentKeys(doc.settings()));
+    auto* tools = new PageTools(w.fonts(), &w, std::move(source));
 
     w.printLabel()->setAccessibleName(QStringLiteral("印刷"));
     w.backLabel()->setAccessibleName(QStringLiteral("前のページ"));
@@ -186,50 +180,6 @@ PageTools* PageTools::install(Form1& w, std::function<void(const QString&)> mess
             view, {QAccessible::Document, {}, {}, [view] { return pageTextLayout(view->surface()); }});
     }
     return tools;
-}
-
-std::vector<KeyRow> commonKeys() {
-    return {
-        {QStringLiteral("Ctrl + C"), QStringLiteral("ページの文字をコピー")},
-        {QStringLiteral("Ctrl + Shift + C"), QStringLiteral("ページを画像としてコピー")},
-        {QStringLiteral("Ctrl + = / Ctrl + −"), QStringLiteral("拡大 / 縮小")},
-        {QStringLiteral("Ctrl + 0"), QStringLiteral("元の大きさに戻す")},
-        {QStringLiteral("Ctrl + ホイール"), QStringLiteral("拡大・縮小")},
-        {QStringLiteral("F11"), QStringLiteral("全画面表示の切り替え")},
-        {QStringLiteral("?"), QStringLiteral("このキー一覧")},
-    };
-}
-
-std::vector<KeyRow> runKeys(const QString& where) {
-    return {
-        {QStringLiteral("P"), where + QStringLiteral("描画の一時停止 / 再開")},
-        {QStringLiteral("N / →"), where + QStringLiteral("一時停止中に一区切り進める")},
-        {QStringLiteral("[ / ]"), where + QStringLiteral("描画を遅く / 速く")},
-    };
-}
-
-std::vector<KeyRow> documentKeys(const DocumentSettings& s) {
-    std::vector<KeyRow> rows;
-    rows.push_back({QStringLiteral("Esc"), QStringLiteral("終了")});
-    if (s.keys == KeySet::C) {
-        rows.push_back({QStringLiteral("↑ / ← / Backspace"), QStringLiteral("前のページ")});
-        rows.push_back({QStringLiteral("↓ / → / Enter"), QStringLiteral("次のページ")});
-    } else {
-        rows.push_back({QStringLiteral("↑ / Backspace"), QStringLiteral("前のページ")});
-        rows.push_back({QStringLiteral("↓ / Enter / Space"), QStringLiteral("次のページ")});
-    }
-    if (s.keys == KeySet::B) {
-        rows.push_back({QStringLiteral("Home"), QStringLiteral("最初のページ")});
-        rows.push_back({QStringLiteral("End"), QStringLiteral("最後のページ")});
-    }
-    if (s.keys == KeySet::A && s.printKeysPrintWindow)
-        rows.push_back({QStringLiteral("F1 / PrintScreen"), QStringLiteral("ウィンドウ全体を印刷")});
-    if (s.lastPageDrawnWhenShown)
-        for (KeyRow& r : runKeys(QStringLiteral("最後のページで")))
-            rows.push_back(std::move(r));
-    for (KeyRow& r : commonKeys())
-        rows.push_back(std::move(r));
-    return rows;
 }
 
 } // namespace course

@@ -2,8 +2,9 @@
 #pragma once
 // What a reader does with the page besides reading it: Ctrl + C copies the page's text,
 // Ctrl + Shift + C the page as a picture at twice its size, "?" shows the overview of
-// the window's keys. A window owns one of these and hands it every key press first
-// (keyPress); it also tells screen readers when the page's text changes.
+// the window's keys. A window owns one of these; it adds these commands to the window's
+// table (with the view's zoom keys between them), closes the overview on any key while
+// it is open, and tells screen readers when the page's text changes.
 
 #include <engine/shell/KeyOverlay.h>
 
@@ -25,7 +26,7 @@ class QLabel;
 namespace course {
 
 class Form1;
-struct DocumentSettings;
+class ShellWindow;
 
 struct PageSource {
     std::function<QString()> text;                    // the page as text
@@ -41,8 +42,9 @@ public:
     static constexpr double kPictureScale = 2.0;
     static constexpr int kAnnounceMs = 250;
 
-    // `fonts` (the window's) must outlive the tools.
-    PageTools(FontTable& fonts, QWidget* window, PageSource source, std::vector<KeyRow> keys);
+    // `fonts` (the window's) must outlive the tools. Adds the copy commands, the view's
+    // and the overview's to the window's table; the overview lists the whole table.
+    PageTools(FontTable& fonts, ShellWindow* window, PageSource source);
     ~PageTools() override;
 
     // For a document window: its current page, its keys, its status line for messages
@@ -50,8 +52,7 @@ public:
     static PageTools* install(Form1& w, std::function<void(const QString&)> message);
     // The tools `window` has, or null.
     static PageTools* of(QWidget* window);
-    // A key press on `window`: true when the tools used it (it must then go no further).
-    static bool keyPress(QWidget* window, const QKeyEvent& e);
+    // A key press while the overview is open: it only closes it (true). Else false.
     bool keyPress(const QKeyEvent& e);
 
     // Each returns the message the window shows.
@@ -78,7 +79,7 @@ private:
     void say(const QString& text);
 
     FontTable& fonts_;
-    QWidget* window_;
+    ShellWindow* window_;
     PageSource source_;
     KeyOverlay* overlay_;
     QLabel* note_ = nullptr;
@@ -89,12 +90,5 @@ private:
     QWidget* checkedView_ = nullptr;
     std::uint64_t checkedRevision_ = 0;
 };
-
-// The keys of a document window in the overview.
-std::vector<KeyRow> documentKeys(const DocumentSettings& s);
-// Keys every window has: copying, zoom, full screen, this overview.
-std::vector<KeyRow> commonKeys();
-// Keys of a live run (brindle's last page, sorrel): pause, step, speed.
-std::vector<KeyRow> runKeys(const QString& where = {});
 
 } // namespace course

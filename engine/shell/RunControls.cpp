@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <engine/shell/RunControls.h>
 
-#include <engine/shell/KeyCode.h>
 #include <engine/textruns/FontTable.h>
 
 #include <QHBoxLayout>
+#include <QPointer>
 #include <QSettings>
 #include <QVBoxLayout>
 
@@ -61,10 +61,6 @@ RunControls::RunControls(FontTable& fonts, PacedClock& clock, const QString& pro
     column->addLayout(buttons);
     column->addWidget(state_);
 
-    connect(pause_, &Label::clicked, this, &RunControls::togglePause);
-    connect(step_, &Label::clicked, this, &RunControls::step);
-    connect(slower_, &Label::clicked, this, &RunControls::slower);
-    connect(faster_, &Label::clicked, this, &RunControls::faster);
     clock_.setListener([this] { refresh(); });
     refresh();
 }
@@ -86,19 +82,31 @@ void RunControls::placeAt(const QRect& design, double scale) {
     state_->setFont(f);
 }
 
-bool RunControls::key(int keyCode, bool stepRight) {
-    switch (keyCode) {
-    case key::P: togglePause(); return true;
-    case key::N: step(); return true;
-    case key::Right:
-        if (!stepRight)
-            return false;
-        step();
-        return true;
-    case key::OpenBracket: slower(); return true;
-    case key::CloseBracket: faster(); return true;
-    default: return false;
-    }
+std::vector<Command> RunControls::commands(std::function<bool()> enabled, bool stepRight,
+                                           const QString& where) {
+    using K = Keystroke;
+    std::vector<K> stepKeys{K::plain(Qt::Key_N)};
+    if (stepRight)
+        stepKeys.push_back(K::plain(Qt::Key_Right));
+    auto make = [&](const char* id, std::vector<K> keys, const QString& meaning, void (RunControls::*f)(),
+                    Label* label) {
+        QPointer<RunControls> self(this);
+        return Command{QString::fromLatin1(id), std::move(keys), where + meaning,
+                       [self, f](int) {
+                           if (self)
+                               (self->*f)();
+                       },
+                       label, false, enabled};
+    };
+    return {
+        make("run-pause", {K::plain(Qt::Key_P)}, QStringLiteral("描画の一時停止 / 再開"), &RunControls::togglePause,
+             pause_),
+        make("run-step", stepKeys, QStringLiteral("一時停止中に一区切り進める"), &RunControls::step, step_),
+        make("run-slower", {K::plain(Qt::Key_BracketLeft)}, QStringLiteral("描画を遅く"), &RunControls::slower,
+             slower_),
+        make("run-faster", {K::plain(Qt::Key_BracketRight)}, QStringLiteral("描画を速く"), &RunControls::faster,
+             faster_),
+    };
 }
 
 void RunControls::togglePause() { clock_.togglePause(); }

@@ -8,6 +8,7 @@
 
 #include <engine/pacing/PacedClock.h>
 #include <engine/shell/ClientControl.h>
+#include <engine/shell/CommandTable.h>
 #include <engine/shell/Label.h>
 
 #include <QFont>
@@ -34,9 +35,12 @@ public:
     void placeAt(const QRect& design, double scale) override;
     void paintTo(QPainter&) const override {}
 
-    // P, N, →, [ and ] (virtual-key codes); `stepRight`: → steps too. True when the
-    // key is one of them (it acted).
-    bool key(int keyCode, bool stepRight = true);
+    // The run's commands for the window's table: P and the pause label, N (and → where
+    // `stepRight`) and the step label, [ and ] and the speed labels. They act while
+    // `enabled` says so (empty: always), also while a key holds the window busy; `where`
+    // begins their lines in the overview ("最後のページで").
+    std::vector<Command> commands(std::function<bool()> enabled = {}, bool stepRight = true,
+                                  const QString& where = {});
     void togglePause();
     void step();
     // The next speed down or up; the choice is kept in the settings.

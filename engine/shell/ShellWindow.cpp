@@ -235,23 +235,23 @@ void ShellWindow::closeEvent(QCloseEvent* e) {
     windowClosing(e);
 }
 
-bool ShellWindow::zoomKey(QKeyEvent* e) {
-    const auto mods = e->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
-    if (e->key() == Qt::Key_F11 && mods == Qt::NoModifier) {
-        toggleFullScreen();
-        return true;
-    }
-    if (mods != Qt::ControlModifier)
-        return false;
-    switch (e->key()) {
-    case Qt::Key_Equal:
-    case Qt::Key_Plus: zoomIn(); return true;
-    case Qt::Key_Minus:
-    case Qt::Key_Underscore: zoomOut(); return true;
-    case Qt::Key_0:
-    case Qt::Key_ParenRight: resetZoom(); return true;
-    default: return false;
-    }
+void ShellWindow::addViewCommands() {
+    auto both = [](int key, int shifted) {
+        // The character of `shifted` needs Shift on some layouts: the same key.
+        return std::vector<Keystroke>{Keystroke::ctrl(key), Keystroke::ctrl(shifted).hidden()};
+    };
+    commands_.add({QStringLiteral("zoom-in"), both(Qt::Key_Equal, Qt::Key_Plus), QStringLiteral("拡大"),
+                   [this](int) { zoomIn(); }});
+    commands_.add({QStringLiteral("zoom-out"), both(Qt::Key_Minus, Qt::Key_Underscore), QStringLiteral("縮小"),
+                   [this](int) { zoomOut(); }});
+    commands_.add({QStringLiteral("zoom-reset"), both(Qt::Key_0, Qt::Key_ParenRight),
+                   QStringLiteral("元の大きさに戻す"), [this](int) { resetZoom(); }});
+    // The wheel is no key: listed, and handled by the event filter.
+    Command wheel{QStringLiteral("zoom-wheel"), {}, QStringLiteral("拡大・縮小"), {}};
+    wheel.gesture = QStringLiteral("Ctrl + ホイール");
+    commands_.add(std::move(wheel));
+    commands_.add({QStringLiteral("full-screen"), {{Qt::Key_F11, Qt::NoModifier, true}},
+                   QStringLiteral("全画面表示の切り替え"), [this](int) { toggleFullScreen(); }});
 }
 
 bool ShellWindow::eventFilter(QObject* watched, QEvent* e) {
@@ -272,12 +272,10 @@ bool ShellWindow::eventFilter(QObject* watched, QEvent* e) {
                 return true;
             }
             auto* ke = static_cast<QKeyEvent*>(e);
-            if (zoomKey(ke))
-                return true;
             for (const KeyHandler& h : keyHandlers_)
                 if (h(ke))
                     return true;
-            if (programKey(ke))
+            if (commands_.dispatch(*ke))
                 return true;
         }
     }

@@ -4,9 +4,9 @@
 // fixed design size (logical pixels at 96 dpi, from the window's layout in twips) with
 // the controls on top, each at its design rectangle. The window
 //
-// - sees every key press of its widgets first (key preview) and hands it, in order,
-//   to its own zoom keys, to the key handlers added with addKeyHandler, and to the
-//   program's keys (programKey);
+// - sees every key press of its widgets first (key preview) and hands it to the key
+//   handlers added with addKeyHandler (a modal overlay), then to its command table,
+//   where every command of the window is declared once (keys, action, label, overview);
 // - shows the client area at a scale: resizable, the page drawn to fit, centred,
 //   aspect kept; Ctrl + =/+ and Ctrl + − step the scale, Ctrl + 0 returns to 100 %,
 //   Ctrl + wheel zooms, F11 toggles full screen; a step resizes the window to the
@@ -17,6 +17,7 @@
 //   export), whatever the scale on screen.
 
 #include <engine/shell/ClientControl.h>
+#include <engine/shell/CommandTable.h>
 #include <engine/shell/SurfaceView.h>
 #include <engine/system/Outcome.h>
 
@@ -88,8 +89,17 @@ public:
     // The scale at which the client area fits `area`, within the steps' range.
     double fitScale(QSize area) const;
 
-    // Extra keys: a handler returns true when it used the key. Handlers are asked in the
-    // order they were added, after the zoom keys and before the program's own keys.
+    // The window's commands: its keys, what they do, the labels that do the same and
+    // the key overview.
+    CommandTable& commands() { return commands_; }
+    const CommandTable& commands() const { return commands_; }
+    // Adds the view's commands: zoom (Ctrl + =, Ctrl + −, Ctrl + 0, and the wheel's line
+    // in the overview) and full screen (F11). A window adds them where its overview
+    // lists them.
+    void addViewCommands();
+
+    // Keys that go before every command (an overview that any key closes): a handler
+    // returns true when it used the key. Asked in the order they were added.
     using KeyHandler = std::function<bool(QKeyEvent*)>;
     void addKeyHandler(KeyHandler handler) { keyHandlers_.push_back(std::move(handler)); }
 
@@ -99,8 +109,6 @@ public:
     QSize sizeForScale(double scale, QSize available) const;
 
 protected:
-    // The program's own keys; true when the key was used.
-    virtual bool programKey(QKeyEvent*) { return false; }
     // Closing: the size is saved first.
     virtual void windowClosing(QCloseEvent*) {}
 
@@ -110,7 +118,6 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
-    bool zoomKey(QKeyEvent* e);
     void applyScale(double scale);
     void placeOne(QWidget* w, const QRect& design);
     QSize availableSize() const;
@@ -123,6 +130,7 @@ private:
     QHash<const QWidget*, QRect> design_;
     QHash<const QWidget*, QFont> designFont_; // of the plain widgets placed
     std::vector<KeyHandler> keyHandlers_;
+    CommandTable commands_;
     double scale_ = 1.0;
     // The size a scale step asked for: reaching it keeps the scale; any other size
     // (the user's, full screen) fits the page to the window.

@@ -35,7 +35,7 @@ const course::DocumentSettings kSettings{
 
 } // namespace
 
-BrindleDocument::BrindleDocument() { installLKeys(); }
+BrindleDocument::BrindleDocument() = default;
 
 // The run's controls watch the document's clock: they go first, window or not.
 BrindleDocument::~BrindleDocument() { delete controls_; }
@@ -55,11 +55,6 @@ void BrindleDocument::setSpeed(double f) { pacing_.clock().setSpeed(f); }
 
 course::RunControls* BrindleDocument::runControls() const { return controls_; }
 
-bool BrindleDocument::runKey(int keyCode) {
-    if (!controls_ || CurPic != settings().pages - 1)
-        return false;
-    return controls_->key(keyCode);
-}
 
 namespace {
 // Shows the run's controls exactly while the live page is the visible one.
@@ -93,6 +88,11 @@ void BrindleDocument::windowLoaded(course::Form1& form) {
     form.place(controls_, QRect(8, 3, titleInk - 16, page.top() - 5));
     controls_->setVisible(form.pageVisible(last));
     controlsShown_ = std::make_unique<ShowWithPage>(form.pageView(last), controls_);
+    // The run's keys act on the live page only, also while a key holds KeyBusy; they are
+    // listed with the page keys, before the ones every window has.
+    for (course::Command& c :
+         controls_->commands([this, last] { return CurPic == last; }, true, QStringLiteral("最後のページで")))
+        form.commands().add(std::move(c), QStringLiteral("copy-text"));
 }
 
 void BrindleDocument::fontSize(double size) { Pic->FontSize = size; }

@@ -21,6 +21,7 @@
 #include <vector>
 
 namespace course {
+class CommandTable;
 class Form1;
 class RunControls;
 } // namespace course
@@ -53,10 +54,10 @@ public:
     // loop it sleeps in. Tests put in their own time source and event loop.
     course::PacedWaiter& pacing() { return pacing_; }
 
-    // The run's keys P, N, →, [ and ] on the live page (also while a key holds
-    // KeyBusy); on the other pages they do nothing.
-    bool runKey(int keyCode) override;
-    // Adds the run's controls to the window; they show with the live page.
+    // The keys 0..3 of the live page (chooseL).
+    void addCommands(course::CommandTable& table, course::Form1& form) override;
+    // Adds the run's controls to the window, with their commands (P, N, →, [ and ], on
+    // the live page only, also while a key holds KeyBusy); they show with the live page.
     void windowLoaded(course::Form1& form) override;
     course::RunControls* runControls() const;
 
@@ -70,7 +71,8 @@ public:
     int l() const { return l_; }
     // The keys 0..3 of `form`'s window: on the live page they choose l and run the page
     // again, also while a run started by a key holds KeyBusy (the new run holds it in
-    // turn); on the other pages they do nothing. Returns whether the key acted.
+    // turn): a run in progress is cancelled and the new one starts once it has unwound.
+    // On the other pages they do nothing. Returns whether the key acted.
     bool chooseL(course::Form1& form, int l);
 
 private:
@@ -94,7 +96,6 @@ private:
     void fontSize(double size);
 
     void cancelRunsOn(const course::Surface* g);
-    void installLKeys(); // the keys 0..3 (with an application object)
 
     // The least white left between two inks that must not touch, in pixels.
     static constexpr double kAir = kInkAir;
@@ -105,11 +106,11 @@ private:
     double markX2_ = 0;
 
     int l_ = 1;
-    std::unique_ptr<QObject> lKeys_; // the filter that passes the keys 0..3 to chooseL
     course::PacedWaiter pacing_;
     QPointer<course::RunControls> controls_; // owned by the window
     std::unique_ptr<QObject> controlsShown_; // shows the controls with the live page
     std::vector<LiveRun*> runs_;
+    bool rerun_ = false; // the page was shown again while its run waited
 };
 
 // The document at the given speed (the one chosen last time when none) and l,

@@ -39,6 +39,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <cmath>
@@ -403,9 +404,23 @@ void BrindleDocument::cancelRunsOn(const Surface* g) {
 
 void BrindleDocument::pic2() {
     Surface& g = *Pic;
+    // A run already going on this surface is waiting in the event loop, and this call
+    // comes from there: it is cancelled, and the new run starts once it has unwound,
+    // in the outer call below. Runs never nest, however many keys ask for one.
+    bool running = false;
+    for (const LiveRun* r : runs_)
+        running = running || &r->surface() == &g;
     cancelRunsOn(&g);
-    LiveRun run(*this, g, Printing != 0);
-    run.execute();
+    if (running && Printing == 0) {
+        rerun_ = true;
+        return;
+    }
+    // While a print is prepared the run draws at once, without waiting: it ends here.
+    do {
+        rerun_ = false;
+        LiveRun run(*this, g, Printing != 0);
+        run.execute();
+    } while (rerun_ && !env().endRequested());
 }
 
 void BrindleDocument::setL(int l) {
@@ -418,41 +433,24 @@ bool BrindleDocument::chooseL(course::Form1& form, int l) {
     if (&form.document() != this || CurPic != last || l < kMinL || l > kMaxL)
         return false;
     setL(l);
-    // Showing the page again cancels the run on it and starts a new one.
-    const bool busy = KeyBusy;
-    KeyBusy = true;
+    // Showing the page again runs it anew: at once, holding KeyBusy as a key's run
+    // does, or after the run in progress.
+    QScopedValueRollback<bool> busy(KeyBusy, true);
     form.ShowThisPic(last);
-    KeyBusy = busy;
     return true;
 }
 
-namespace {
-// Passes the keys 0..3 of a brindle window to its document, before the shell's key
-// handling (which would refuse them while KeyBusy is set).
-class LKeyFilter final : public QObject {
-public:
-    explicit LKeyFilter(BrindleDocument& doc) : doc_(doc) { qApp->installEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* e) override {
-        if (e->type() != QEvent::KeyPress)
-            return false;
-        const int key = static_cast<QKeyEvent*>(e)->key();
-        if (key < Qt::Key_0 || key > Qt::Key_0 + kMaxL)
-            return false;
-        auto* w = qobject_cast<QWidget*>(watched);
-        auto* form = w ? qobject_cast<course::Form1*>(w->window()) : nullptr;
-        return form && doc_.chooseL(*form, key - Qt::Key_0);
-    }
-
-private:
-    BrindleDocument& doc_;
-};
-} // namespace
-
-void BrindleDocument::installLKeys() {
-    if (qApp)
-        lKeys_ = std::make_unique<LKeyFilter>(*this);
+void BrindleDocument::addCommands(course::CommandTable& table, course::Form1& form) {
+    using K = course::Keystroke;
+    std::vector<K> digits;
+    for (int l = kMinL; l <= kMaxL; ++l)
+        digits.push_back(K::plain(Qt::Key_0 + l));
+    course::Command choose{QStringLiteral("choose-l"), digits,
+                           QStringLiteral("最後のページで方位量子数 l = 0 … 3 を選んで計算し直す"),
+                           [this, &form](int key) { chooseL(form, key - Qt::Key_0); }};
+    // Also while a run started by a key holds KeyBusy: the new run holds it in turn.
+    choose.enabled = [this] { return CurPic == settings().pages - 1; };
+    table.add(std::move(choose));
 }
 
 std::unique_ptr<course::Document> makeDocument(std::optional<double> speed, int l, bool paused) {

@@ -54,13 +54,7 @@ course::PageTools* installPageTools(SorrelWindow& w) {
                w.label1()->surface().revision() + std::uint64_t(w.getSourceFile()->isVisibleTo(&w));
     };
 
-    std::vector<course::KeyRow> keys = {
-        {QStringLiteral("Esc"), QStringLiteral("終了")},
-        {QStringLiteral("1 … 9 / 0"), QStringLiteral("核電荷 Z = 1 … 10 で計算し直す")},
-    };
-    for (const std::vector<course::KeyRow>& rows : {course::runKeys(), course::commonKeys()})
-        keys.insert(keys.end(), rows.begin(), rows.end());
-    auto* tools = new course::PageTools(w.fonts(), &w, std::move(source), std::move(keys));
+    auto* tools = new course::PageTools(w.fonts(), &w, std::move(source));
 
     course::PageAccessible::expose(&w, {QAccessible::Document, {}, {}, [&w] { return windowText(w); }});
     course::Label* title = w.label1();

@@ -99,7 +99,6 @@ SorrelWindow::SorrelWindow(course::FontTable& fonts, Config config)
     getSourceFile_->setCursor(Qt::PointingHandCursor);
     getSourceFile_->setToolTip(config_.sourceUrl.toDisplayString(QUrl::PreferLocalFile));
     getSourceFile_->hide(); // until the run has ended
-    connect(getSourceFile_, &course::Label::clicked, this, [this] { getSourceFileClick(); });
 
     // The run's controls take the download label's place while a run is drawn.
     controls_ = new course::RunControls(fonts, pacer_.clock(), QStringLiteral("sorrel"), area);
@@ -116,8 +115,25 @@ SorrelWindow::SorrelWindow(course::FontTable& fonts, Config config)
     glyphs_.Form = &form;
     display_->tableRight = std::min(designRect(picNumerov_).left(), designRect(pic_).left());
 
+    addCommands();
     installPageTools(*this);
-    addKeyHandler([this](QKeyEvent* e) { return course::PageTools::keyPress(this, *e); });
+}
+
+void SorrelWindow::addCommands() {
+    using K = course::Keystroke;
+    course::CommandTable& t = commands();
+    t.add({QStringLiteral("end"), {K::plain(Qt::Key_Escape)}, QStringLiteral("終了"),
+           [this](int) { glyphs_.env().End(); }});
+    std::vector<K> digits;
+    for (int d = 1; d <= 10; ++d)
+        digits.push_back(K::plain(Qt::Key_0 + d % 10));
+    t.add({QStringLiteral("choose-charge"), digits, QStringLiteral("核電荷 Z = 1 … 10 で計算し直す（0 は 10）"),
+           [this](int key) { chooseCharge(key == Qt::Key_0 ? 10 : key - Qt::Key_0); }});
+    // Pause, step and speed act while a run is drawn.
+    for (course::Command& c : controls_->commands([this] { return running_; }))
+        t.add(std::move(c));
+    t.add({QStringLiteral("download"), {}, QStringLiteral("ソースファイルを開く"),
+           [this](int) { getSourceFileClick(); }, getSourceFile_});
 }
 
 SorrelWindow::~SorrelWindow() {
@@ -240,23 +256,6 @@ void SorrelWindow::getSourceFileClick() {
                         (config_.openUrl ? config_.openUrl(url) : QDesktopServices::openUrl(url));
     if (!opened)
         getSourceFile_->setCaption(kDownloadFailedCaption);
-}
-
-bool SorrelWindow::programKey(QKeyEvent* event) {
-    const int key = event->key();
-    if (key == Qt::Key_Escape) {
-        glyphs_.env().End();
-        return true;
-    }
-    // P, N, →, [ and ]: pause, step and speed of a run in progress.
-    if (running_ && controls_->key(course::Form1::virtualKey(key)))
-        return true;
-    // 1..9 and 0 choose the nuclear charge 1..10 and run again.
-    if (key >= Qt::Key_0 && key <= Qt::Key_9) {
-        chooseCharge(key == Qt::Key_0 ? 10 : key - Qt::Key_0);
-        return true;
-    }
-    return false;
 }
 
 void SorrelWindow::windowClosing(QCloseEvent* event) {

@@ -112,10 +112,11 @@ public:
     std::optional<RunOutcome> outcome() const { return outcome_; }
 
 protected:
-    bool programKey(QKeyEvent* event) override;
     void windowClosing(QCloseEvent* event) override;
 
 private:
+    // Escape, the charge keys, the run's controls and the download label.
+    void addCommands();
     // FormTarget (engine start-up).
     course::Rgb backColor() const override;
     void setBackColor(course::Rgb c) override;

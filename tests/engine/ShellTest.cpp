@@ -197,15 +197,32 @@ TEST_F(Shell, KeyBusyRefusesKeysDuringAKeysAction) {
         if (k != 3)
             return;
         ++nested;
-        w->Form_KeyDown(key::Escape); // even Escape is ignored while the key's action runs
-        w->Form_KeyDown(key::Home);
+        w->Form_KeyDown(key::Home); // ignored while the key's action runs
+        w->Form_KeyDown(key::Escape); // but Escape always ends the program
     };
     w->Form_KeyDown(key::End);
     EXPECT_EQ(nested, 1);
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(doc->CurPic, 3);
+    EXPECT_FALSE(doc->KeyBusy);
+    ends = 0;
+    doc->during = [&](int k) {
+        if (k != 3)
+            return;
+        ++nested;
+        w->Form_KeyDown(key::Home);
+    };
+    w->Form_KeyDown(key::Home);
+    w->Form_KeyDown(key::End);
+    EXPECT_EQ(nested, 2);
     EXPECT_EQ(ends, 0);
     EXPECT_EQ(doc->CurPic, 3);
     EXPECT_FALSE(doc->KeyBusy);
     // Started by a click, the same page lets Escape through.
+    doc->during = [&](int k) {
+        if (k == 3)
+            w->Form_KeyDown(key::Escape);
+    };
     w->Form_KeyDown(key::Home);
     w->Form_KeyDown(key::Down);
     w->Form_KeyDown(key::Down);

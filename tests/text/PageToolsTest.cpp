@@ -240,19 +240,92 @@ TEST_F(Quillet, ScreenReadersAreToldTheNewTextWhenThePageChanges) {
     EXPECT_EQ(updates[0].second, pageText(w->page(1)));
 }
 
-TEST(DocumentKeys, EachKeySetListsItsOwnKeys) {
+namespace {
+
+// Every key a keyboard gives, with the modifiers a reader holds: a key that gives a
+// command of `table` (as it is now) must be listed with that command, and every key
+// the overview names must give its command.
+void expectOverviewMatchesDispatch(const CommandTable& table, const char* name) {
+    const std::vector<KeyRow> rows = table.overview();
+    auto listed = [&rows](const Command& c) {
+        for (const KeyRow& r : rows)
+            if (r.keys == c.keyText() && r.meaning == c.meaning)
+                return true;
+        return false;
+    };
+    std::vector<int> keys;
+    for (int k = 0x20; k <= 0x7e; ++k)
+        keys.push_back(k);
+    for (int k = Qt::Key_Escape; k <= Qt::Key_F35; ++k)
+        keys.push_back(k);
+    const Qt::KeyboardModifiers mods[] = {Qt::NoModifier, Qt::ShiftModifier, Qt::ControlModifier,
+                                          Qt::ControlModifier | Qt::ShiftModifier, Qt::AltModifier,
+                                          Qt::KeypadModifier};
+    int acting = 0;
+    for (int k : keys)
+        for (Qt::KeyboardModifiers m : mods)
+            if (const Command* c = table.match(k, m)) {
+                ++acting;
+                EXPECT_TRUE(listed(*c)) << name << ": key " << std::hex << k << " gives " << c->id.toStdString();
+            }
+    EXPECT_GT(acting, 10) << name;
+    for (const Command& c : table.commands()) {
+        if (!c.act || (c.enabled && !c.enabled()))
+            continue;
+        EXPECT_EQ(c.keys.empty() && !c.label, false) << name << ": " << c.id.toStdString() << " has no way in";
+        for (const Keystroke& k : c.keys)
+            EXPECT_EQ(table.match(k.key, k.modifiers), &c) << name << ": " << k.name().toStdString();
+    }
+}
+
+QStringList keyColumn(const CommandTable& t) {
+    QStringList keys;
+    for (const KeyRow& r : t.overview())
+        keys << r.keys;
+    return keys;
+}
+
+} // namespace
+
+TEST(DocumentKeys, TheOverviewListsEveryKeyThatActsAndEachKeySetItsOwn) {
     for (const auto& m : course::testing::documentMakers()) {
         auto doc = m.make();
+        doc->env().soundSink = [](Sound) {};
+        Form1 w(*doc, testFonts());
+        w.Form_Load(false);
         const DocumentSettings& s = doc->settings();
-        QStringList keys;
-        for (const KeyRow& r : documentKeys(s))
-            keys << r.keys;
+        // The live page's keys act there only: checked on the first and the last page.
+        for (int page : {0, s.pages - 1}) {
+            doc->CurPic = page;
+            expectOverviewMatchesDispatch(w.commands(), m.name);
+        }
+        const QStringList keys = keyColumn(w.commands());
         EXPECT_EQ(keys.contains(QStringLiteral("Home")), s.keys == KeySet::B) << m.name;
         EXPECT_EQ(keys.contains(QStringLiteral("↑ / ← / Backspace")), s.keys == KeySet::C) << m.name;
         EXPECT_EQ(keys.contains(QStringLiteral("F1 / PrintScreen")), s.printKeysPrintWindow) << m.name;
         EXPECT_EQ(keys.contains(QStringLiteral("P")), s.lastPageDrawnWhenShown) << m.name;
+        EXPECT_EQ(keys.contains(QStringLiteral("0 … 3")), std::string(m.name) == "brindle") << m.name;
         EXPECT_TRUE(keys.contains(QStringLiteral("Ctrl + C"))) << m.name;
+        EXPECT_EQ(keys.front(), QStringLiteral("Esc")) << m.name;
+        // Ctrl + 0 is the zoom's, also where 0 alone chooses l.
+        const Command* ctrl0 = w.commands().match(Qt::Key_0, Qt::ControlModifier);
+        ASSERT_NE(ctrl0, nullptr);
+        EXPECT_EQ(ctrl0->id, QStringLiteral("zoom-reset")) << m.name;
     }
+}
+
+TEST_F(Quillet, TheOverviewIsDrawnAtTheWindowsScale) {
+    KeyOverlay* overlay = tools()->overlay();
+    w->resize(800, 800);
+    overlay->open();
+    const QRect at100 = overlay->layout().panel;
+    overlay->close();
+    w->setScale(2.0);
+    w->resize(1600, 1600);
+    overlay->open();
+    const QRect at200 = overlay->layout().panel;
+    EXPECT_NEAR(double(at200.width()) / at100.width(), 2.0, 0.15);
+    EXPECT_NEAR(double(at200.height()) / at100.height(), 2.0, 0.15);
 }
 
 namespace {
@@ -314,6 +387,7 @@ TEST_F(Sorrel, TheOverviewListsTheChargeKeysAndEscapeOnlyClosesIt) {
         keys << r.keys;
     EXPECT_TRUE(keys.contains(QStringLiteral("1 … 9 / 0")));
     EXPECT_TRUE(keys.contains(QStringLiteral("P")));
+    expectOverviewMatchesDispatch(w->commands(), "sorrel");
     press(w.get(), Qt::Key_Escape);
     EXPECT_FALSE(overlay->isOpen());
     EXPECT_EQ(ends, 0);

@@ -9,6 +9,8 @@
 
 #include <QMetaObject>
 
+#include <algorithm>
+
 using namespace brindle;
 using namespace brindle::testing;
 using course::DrawOp;
@@ -88,24 +90,22 @@ TEST_F(Reentrancy, RunGoesOnOnItsHiddenPageWhileAnotherPageIsPrinted) {
     EXPECT_EQ(pacer.sleeps(), kSleepsPerRun);
 }
 
-TEST_F(Reentrancy, ShowingPageTwoAgainCancelsTheOldRunFirst) {
-    std::size_t afterNewRun = 0;
+TEST_F(Reentrancy, ShowingPageTwoAgainCancelsTheOldRunAndStartsAfterIt) {
     int runsDuringNewRun = 0;
     pacer.during = [&](int k) {
         if (k == 50) {
             w->cmdBack_Click();
-            w->cmdGo_Click(); // a second run, nested in the first one's wait
-            afterNewRun = w->page(2).ops().size();
+            w->cmdGo_Click(); // asks for a second run inside the first one's wait
+            EXPECT_EQ(doc->runsInProgress(), 1) << "the new run does not start inside the old one";
         } else if (k == 60) {
             runsDuringNewRun = doc->runsInProgress();
         }
     };
     clickToLivePage();
-    EXPECT_EQ(runsDuringNewRun, 2);
+    EXPECT_EQ(runsDuringNewRun, 1);
     EXPECT_EQ(doc->runsInProgress(), 0);
-    // The old run stopped at the wait it was in and drew nothing after the new run.
+    // The old run stopped at the wait it was in; then the new one ran to its end.
     EXPECT_EQ(pacer.sleeps(), 51 + kSleepsPerRun);
-    EXPECT_EQ(w->page(2).ops().size(), afterNewRun);
     EXPECT_TRUE(isFinalPicture(w->page(2).ops()));
     EXPECT_EQ(count(course::Sound::Chime), 4);
     EXPECT_EQ(count(course::Sound::Notify), 1);
@@ -130,7 +130,7 @@ TEST_F(Reentrancy, KeysAreIgnoredDuringARunStartedByAKey) {
         if (k != 30)
             return;
         busySeen = doc->KeyBusy;
-        for (int key : {key::Escape, key::Home, key::Up, key::End})
+        for (int key : {key::Home, key::Up, key::End})
             w->Form_KeyDown(key);
     };
     w->Form_KeyDown(key::Down);
@@ -144,6 +144,44 @@ TEST_F(Reentrancy, KeysAreIgnoredDuringARunStartedByAKey) {
     // Once the key's run is over, keys work again: End shows page 2 anew.
     w->Form_KeyDown(key::End);
     EXPECT_EQ(pacer.sleeps(), 2 * kSleepsPerRun);
+}
+
+TEST_F(Reentrancy, EscapeEndsARunStartedByAKey) {
+    pacer.during = [&](int k) {
+        if (k == 30)
+            w->Form_KeyDown(key::Escape);
+    };
+    w->Form_KeyDown(key::Down);
+    w->Form_KeyDown(key::Down);
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(pacer.sleeps(), 31);
+    EXPECT_TRUE(sounds.empty());
+    EXPECT_EQ(doc->runsInProgress(), 0);
+    EXPECT_FALSE(doc->KeyBusy);
+}
+
+// A held digit key: every press during a run asks for a new one. They never nest: one
+// run at a time, and the last l chosen is the one that finishes.
+TEST_F(Reentrancy, ThousandsOfDigitPressesLeaveOneRunAtATime) {
+    int most = 0;
+    int presses = 0;
+    pacer.during = [&](int k) {
+        most = std::max(most, doc->runsInProgress());
+        if (k >= 10 && presses < 3000) {
+            for (int i = 0; i < 30 && presses < 3000; ++i, ++presses)
+                w->Form_KeyDown('0' + presses % 4);
+        }
+    };
+    w->Form_KeyDown(key::Down);
+    w->Form_KeyDown(key::Down);
+    EXPECT_EQ(presses, 3000);
+    EXPECT_EQ(most, 1);
+    EXPECT_EQ(doc->runsInProgress(), 0);
+    EXPECT_EQ(doc->l(), 2999 % 4);
+    EXPECT_FALSE(doc->KeyBusy);
+    // One run finished: its four chimes and the closing sound.
+    EXPECT_EQ(count(course::Sound::Chime), 4);
+    EXPECT_EQ(count(course::Sound::Notify), 1);
 }
 
 TEST_F(Reentrancy, ClosingTheWindowStopsARunAtOnce) {
