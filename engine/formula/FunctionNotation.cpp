@@ -20,7 +20,7 @@ void Typesetter::fSupSub(const QString& name, const QString& supText, const QStr
 }
 
 void Typesetter::tilde(const QString& s) {
-    ConstructMark mark(pic(), QStringLiteral("accent"));
+    ConstructMark mark(pic(), ConstructKind::Accent);
     it(s);
     double x = CurX - 12;
     dsp(pic(), x, CurY - 15, QStringLiteral("~"));

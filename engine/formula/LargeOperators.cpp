@@ -22,7 +22,7 @@ void Typesetter::dspIntegral(Surface& g, double& x, double y) {
     g.FontName = kSymbolFont;
     const double TH = g.TextHeight(kA);
     // Upper and lower halves of the sign, one below the other from the same x.
-    ConstructMark mark(g, QStringLiteral("integral"));
+    ConstructMark mark(g, ConstructKind::Integral);
     int xi = nint(x);
     gdiText(g, xi, nint(y - 0.28 * TH), symbolCode(kIntegralTop), 1);
     xi = nint(x);
@@ -192,7 +192,7 @@ void Typesetter::BigBracket(double& x, double y, int kind) {
         }
         if (top) {
             // Both pieces from the same x; the page moves past the bracket itself.
-            ConstructMark mark(g, QStringLiteral("bracket"));
+            ConstructMark mark(g, ConstructKind::Bracket);
             int xi = nint(x);
             gdiText(g, xi, nint(y - gap), symbolCode(top), 1);
             xi = nint(x);
@@ -204,7 +204,7 @@ void Typesetter::BigBracket(double& x, double y, int kind) {
 }
 
 void Typesetter::dspSqrt(Surface& g, double& x, double y, double w) {
-    ConstructMark mark(g, QStringLiteral("radical"));
+    ConstructMark mark(g, ConstructKind::Radical);
     {
         FontKeep keep(g);
         g.FontBold = false;
@@ -216,7 +216,7 @@ void Typesetter::dspSqrt(Surface& g, double& x, double y, double w) {
 
 void Typesetter::ColBrace(int index, double x, double y, double ht, BraceBuild build) {
     Surface& g = pic();
-    ConstructMark mark(g, QStringLiteral("brace"));
+    ConstructMark mark(g, ConstructKind::Brace);
     FontKeep keep(g);
     g.FontName = kSymbolFont;
     const int shift = index * (kBraceRightTop - kBraceLeftTop);

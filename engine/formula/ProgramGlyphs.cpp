@@ -71,7 +71,7 @@ void Typesetter::AbsPsiSq(Surface& g, double& x, double y) {
 }
 
 void Typesetter::hbar(Surface& g, double& x, double y) {
-    ConstructMark mark(g, QStringLiteral("hbar"));
+    ConstructMark mark(g, ConstructKind::Hbar);
     dspItalic(g, x, y, QStringLiteral("h"));
     // The stroke is as long as an upright h and ends where the italic h ends. It
     // crosses the ascender two fifths of the way down from its top to the height of

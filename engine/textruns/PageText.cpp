@@ -9,6 +9,7 @@
 #include <cmath>
 #include <limits>
 #include <numeric>
+#include <optional>
 
 namespace course {
 
@@ -42,16 +43,15 @@ QString pieceText(char32_t c) {
     return graphical ? QString() : QString::fromUcs4(&c, 1);
 }
 
-// The italic and minus faces are set larger than the text they stand in; their nominal
-// size is that of the text around them.
-double nominalSize(const DrawOp& op) {
-    static const QStringList italicFaces = {QStringLiteral("Bookman Old Style"),
-                                            QStringLiteral("Times New Roman"), QStringLiteral("Century")};
-    if (italicFaces.contains(op.fontName))
-        return op.fontSize / 1.15;
-    if (op.fontName == QStringLiteral("Courier New"))
-        return op.fontSize / 1.2;
-    return op.fontSize;
+// The pieces large signs are built from: they take the middle of their whole sign and
+// find their line by it.
+bool largeSignPiece(const DrawOp& op) {
+    switch (op.constructKind) {
+    case ConstructKind::Integral:
+    case ConstructKind::Bracket:
+    case ConstructKind::Brace: return true;
+    default: return false;
+    }
 }
 
 enum class Role { Base, Sup, Sub };
@@ -91,7 +91,7 @@ std::vector<Token> tokensOf(const Surface& g) {
         if (op.kind != DrawOp::Kind::Text)
             continue;
         // An accent over a letter becomes the combining mark after it.
-        if (op.constructKind == QStringLiteral("accent") && op.construct == accentOf && !tokens.empty() &&
+        if (op.constructKind == ConstructKind::Accent && op.construct == accentOf && !tokens.empty() &&
             op.text == QStringLiteral("~")) {
             tokens.back().text += QChar(0x0303);
             continue;
@@ -102,13 +102,12 @@ std::vector<Token> tokensOf(const Surface& g) {
             continue;
         t.cell = QRectF(op.a, op.cell);
         t.baseline = op.a.y() + op.ascent;
-        t.size = nominalSize(op);
-        t.piece = op.fontName == QStringLiteral("Symbol") && op.construct &&
-                  op.constructKind != QStringLiteral("radical");
+        t.size = op.nominalSize;
+        t.piece = largeSignPiece(op);
         t.centre = (t.piece ? constructCells.value(op.construct) : t.cell).center().y();
-        if (op.constructKind == QStringLiteral("radical") && t.text.trimmed() == QStringLiteral("√"))
+        if (op.constructKind == ConstructKind::Radical && t.text.trimmed() == QStringLiteral("√"))
             t.radical = op.construct;
-        accentOf = op.constructKind == QStringLiteral("accent") ? op.construct : 0;
+        accentOf = op.constructKind == ConstructKind::Accent ? op.construct : 0;
         tokens.push_back(std::move(t));
     }
     return tokens;
@@ -143,8 +142,8 @@ bool barText(const QString& s) {
 std::vector<Bar> barsOf(const Surface& g, const std::vector<Token>& tokens, double H) {
     std::vector<Bar> bars;
     for (const DrawOp& op : g.ops()) {
-        if (op.kind != DrawOp::Kind::Line || op.constructKind == QStringLiteral("plot") ||
-            op.constructKind == QStringLiteral("radical") || std::abs(op.a.y() - op.b.y()) > 0.5)
+        if (op.kind != DrawOp::Kind::Line || op.constructKind == ConstructKind::Plot ||
+            op.constructKind == ConstructKind::Radical || std::abs(op.a.y() - op.b.y()) > 0.5)
             continue;
         const double len = std::abs(op.b.x() - op.a.x());
         if (len >= 0.3 * H && len <= 12 * H)
@@ -259,81 +258,118 @@ void foldLimits(std::vector<Token>& tokens, double H, double body) {
     dropGone(tokens, gone);
 }
 
+// The runs above and below a bar that are a fraction's numerator and denominator.
+struct FractionParts {
+    std::vector<int> above, below;
+    bool has(int k) const {
+        return std::find(above.begin(), above.end(), k) != above.end() ||
+               std::find(below.begin(), below.end(), k) != below.end();
+    }
+};
+
+bool ownRun(const Bar& bar, int k) { return std::find(bar.runs.begin(), bar.runs.end(), k) != bar.runs.end(); }
+
+// How far a part may reach past either end of its bar (× line height).
+constexpr double kBarMargin = 0.25;
+
+// The runs whose cells reach the bar from right above or below it, between its ends.
+// None when text runs across an end of the bar (the stroke underlines or strikes it) or
+// one side is empty.
+std::optional<FractionParts> partsAtBar(const Bar& bar, const std::vector<Token>& tokens,
+                                        const std::vector<bool>& gone, double H) {
+    const double margin = kBarMargin * H;
+    FractionParts parts;
+    for (int k = 0; k < int(tokens.size()); ++k) {
+        // The bar of another fraction (drawn with characters) is no text above or
+        // below this one, whatever its length.
+        if (gone[k] || ownRun(bar, k) || barText(tokens[k].text.trimmed()))
+            continue;
+        const Token& t = tokens[k];
+        const double dy = t.centre - bar.y;
+        if (std::abs(dy) < 0.2 * H || std::abs(dy) > 1.15 * H)
+            continue;
+        if (t.cell.right() <= bar.x1 || t.cell.left() >= bar.x2)
+            continue;
+        if (t.cell.left() < bar.x1 - margin || t.cell.right() > bar.x2 + margin)
+            return std::nullopt;
+        // A part's cells reach the bar; text of the next line up or down, within
+        // reach of the middle only where lines are close, does not.
+        if ((dy < 0 ? bar.y - t.cell.bottom() : t.cell.top() - bar.y) > 0.5 * H)
+            continue;
+        (dy < 0 ? parts.above : parts.below).push_back(k);
+    }
+    if (parts.above.empty() || parts.below.empty())
+        return std::nullopt;
+    return parts;
+}
+
+// Whether `t` is a script of one of the runs `core`: smaller, its middle within the
+// base's cell (a script of the next line down or up only touches it), beside it.
+bool scriptOfAny(const Token& t, const std::vector<int>& core, const std::vector<Token>& tokens, double margin) {
+    const double middle = t.cell.center().y();
+    return std::any_of(core.begin(), core.end(), [&](int c) {
+        const QRectF& b = tokens[c].cell;
+        return t.size < kScriptRatio * tokens[c].size && middle > b.top() && middle < b.bottom() &&
+               t.cell.left() < b.right() + margin && t.cell.right() > b.left() - margin;
+    });
+}
+
+// Adds to each part the scripts of its runs that reach further from the bar.
+void addPartScripts(const Bar& bar, FractionParts& parts, const std::vector<Token>& tokens,
+                    const std::vector<bool>& gone, double H) {
+    const double margin = kBarMargin * H;
+    for (std::vector<int>* side : {&parts.above, &parts.below}) {
+        const std::vector<int> core = *side;
+        for (int k = 0; k < int(tokens.size()); ++k) {
+            const Token& t = tokens[k];
+            if (gone[k] || ownRun(bar, k) || parts.has(k))
+                continue;
+            if (t.cell.left() < bar.x1 - margin || t.cell.right() > bar.x2 + H)
+                continue;
+            if (scriptOfAny(t, core, tokens, margin))
+                side->push_back(k);
+        }
+    }
+}
+
+// The fraction as one run "numerator/denominator" on the bar's line; its parts and its
+// bar's own runs are marked gone.
+Token fractionRun(const Bar& bar, const FractionParts& parts, const std::vector<Token>& tokens,
+                  std::vector<bool>& gone) {
+    Token f;
+    f.cell = QRectF(bar.x1, bar.y, bar.x2 - bar.x1, 0);
+    auto part = [&](const std::vector<int>& ks) {
+        std::vector<Token> ts;
+        for (int k : ks) {
+            ts.push_back(tokens[k]);
+            f.cell |= tokens[k].cell;
+            gone[k] = true;
+        }
+        return fractionPart(std::move(ts));
+    };
+    f.text = part(parts.above);
+    f.text += u'/' + part(parts.below);
+    f.baseline = f.centre = bar.y;
+    f.size = tokens[parts.above.front()].size;
+    f.piece = true;
+    for (int k : bar.runs)
+        gone[k] = true;
+    return f;
+}
+
 // Replaces each fraction's runs by one run "numerator/denominator" on the bar's line.
+// Inner fractions are folded first and are then a run of an outer one's part.
 void foldFractions(const Surface& g, std::vector<Token>& tokens, double H) {
     std::vector<bool> gone(tokens.size(), false);
-    std::vector<Token> folded;
     for (const Bar& bar : barsOf(g, tokens, H)) {
         if (std::any_of(bar.runs.begin(), bar.runs.end(), [&](int k) { return gone[k]; }))
             continue;
-        auto ownRun = [&](int k) { return std::find(bar.runs.begin(), bar.runs.end(), k) != bar.runs.end(); };
-        const double margin = 0.25 * H;
-        std::vector<int> above, below;
-        bool straddles = false;
-        for (int k = 0; k < int(tokens.size()); ++k) {
-            // The bar of another fraction (drawn with characters) is no text above or
-            // below this one, whatever its length.
-            if (gone[k] || ownRun(k) || barText(tokens[k].text.trimmed()))
-                continue;
-            const Token& t = tokens[k];
-            const double dy = t.centre - bar.y;
-            if (std::abs(dy) < 0.2 * H || std::abs(dy) > 1.15 * H)
-                continue;
-            if (t.cell.right() <= bar.x1 || t.cell.left() >= bar.x2)
-                continue;
-            if (t.cell.left() < bar.x1 - margin || t.cell.right() > bar.x2 + margin) {
-                straddles = true;
-                break;
-            }
-            // A part's cells reach the bar; text of the next line up or down, within
-            // reach of the middle only where lines are close, does not.
-            if ((dy < 0 ? bar.y - t.cell.bottom() : t.cell.top() - bar.y) > 0.5 * H)
-                continue;
-            (dy < 0 ? above : below).push_back(k);
-        }
-        if (straddles || above.empty() || below.empty())
+        std::optional<FractionParts> parts = partsAtBar(bar, tokens, gone, H);
+        if (!parts)
             continue;
-        // Scripts of the numerator and denominator that reach further from the bar.
-        for (std::vector<int>* side : {&above, &below}) {
-            const std::vector<int> core = *side;
-            for (int k = 0; k < int(tokens.size()); ++k) {
-                const Token& t = tokens[k];
-                if (gone[k] || ownRun(k) || std::find(above.begin(), above.end(), k) != above.end() ||
-                    std::find(below.begin(), below.end(), k) != below.end())
-                    continue;
-                if (t.cell.left() < bar.x1 - margin || t.cell.right() > bar.x2 + H)
-                    continue;
-                const bool touches = std::any_of(core.begin(), core.end(), [&](int c) {
-                    const QRectF& b = tokens[c].cell;
-                    // A script's middle lies within its base's cell; a script of the
-                    // next line down or up only touches it.
-                    const double middle = t.cell.center().y();
-                    return t.size < kScriptRatio * tokens[c].size && middle > b.top() &&
-                           middle < b.bottom() && t.cell.left() < b.right() + margin &&
-                           t.cell.right() > b.left() - margin;
-                });
-                if (touches)
-                    side->push_back(k);
-            }
-        }
-        auto part = [&](const std::vector<int>& ks, QRectF& cell) {
-            std::vector<Token> ts;
-            for (int k : ks) {
-                ts.push_back(tokens[k]);
-                cell |= tokens[k].cell;
-                gone[k] = true;
-            }
-            return fractionPart(std::move(ts));
-        };
-        Token f;
-        f.cell = QRectF(bar.x1, bar.y, bar.x2 - bar.x1, 0);
-        f.text = part(above, f.cell) + u'/' + part(below, f.cell);
-        f.baseline = f.centre = bar.y;
-        f.size = tokens[above.front()].size;
-        f.piece = true;
-        for (int k : bar.runs)
-            gone[k] = true;
-        tokens.push_back(f);
+        addPartScripts(bar, *parts, tokens, gone, H);
+        Token f = fractionRun(bar, *parts, tokens, gone);
+        tokens.push_back(std::move(f));
         gone.push_back(false);
     }
     dropGone(tokens, gone);

@@ -72,6 +72,7 @@ DrawOp Surface::textOp(QPointF at, const QString& s, const Metrics& m) const {
     op.family = fonts_->familyFor(FontName);
     op.symbolTranslated = fonts_->symbolCodesTranslated(FontName);
     op.fontSize = FontSize;
+    op.nominalSize = nominalSizes_.empty() ? FontSize : nominalSizes_.back();
     op.bold = FontBold;
     op.italic = FontItalic;
     op.opaque = !FontTransparent;
@@ -176,7 +177,28 @@ QRectF touchedArea(const DrawOp& op, QSize size) {
 }
 } // namespace
 
-void Surface::beginConstruct(const QString& kind) {
+QString constructName(ConstructKind kind) {
+    switch (kind) {
+    case ConstructKind::None: return {};
+    case ConstructKind::Plot: return QStringLiteral("plot");
+    case ConstructKind::Integral: return QStringLiteral("integral");
+    case ConstructKind::Bracket: return QStringLiteral("bracket");
+    case ConstructKind::Brace: return QStringLiteral("brace");
+    case ConstructKind::Radical: return QStringLiteral("radical");
+    case ConstructKind::Accent: return QStringLiteral("accent");
+    case ConstructKind::Hbar: return QStringLiteral("hbar");
+    }
+    return {};
+}
+
+void Surface::beginNominalSize(double points) { nominalSizes_.push_back(points); }
+
+void Surface::endNominalSize() {
+    if (!nominalSizes_.empty())
+        nominalSizes_.pop_back();
+}
+
+void Surface::beginConstruct(ConstructKind kind) {
     // A construct built inside another is a piece of the outer one.
     if (constructs_.empty())
         constructs_.emplace_back(++lastConstruct_, kind);
@@ -195,7 +217,7 @@ void Surface::add(DrawOp op) {
         op.constructKind = constructs_.back().second;
     } else if (scaled_ && (op.kind == DrawOp::Kind::Line || op.kind == DrawOp::Kind::Point)) {
         // Strokes in a user scale draw a plot: curves and axes that cross by design.
-        op.constructKind = QStringLiteral("plot");
+        op.constructKind = ConstructKind::Plot;
     }
     lastChange_ = touchedArea(op, size_);
     ops_.push_back(std::move(op));

@@ -32,6 +32,15 @@ using Rgb = std::uint32_t; // 0xRRGGBB
 constexpr Rgb RGB(int r, int g, int b) { return (Rgb(r & 255) << 16) | (Rgb(g & 255) << 8) | Rgb(b & 255); }
 QColor toQColor(Rgb c);
 
+// What a construct's pieces draw together. The page text reads radicals, accents and the
+// pieces of large signs by it; pieces of one construct are meant to touch. Plot strokes
+// (all strokes drawn in a user scale, and those marked Plot) may cross any other stroke
+// of a plot on the surface.
+enum class ConstructKind { None, Plot, Integral, Bracket, Brace, Radical, Accent, Hbar };
+
+// The kind's name, for messages ("integral", "bracket", …; "" for None).
+QString constructName(ConstructKind kind);
+
 struct DrawOp {
     enum class Kind { Clear, Text, Line, Point };
     Kind kind = Kind::Text;
@@ -47,6 +56,9 @@ struct DrawOp {
     // drawing it has them at their Unicode code points).
     bool symbolTranslated = false;
     double fontSize = 0; // points
+    // The size of the text the run stands in, points: the italic and minus faces are
+    // set larger than the text around them (NominalSize); else fontSize.
+    double nominalSize = 0;
     bool bold = false;
     bool italic = false;
     bool opaque = false; // the text cell is filled with `back` first
@@ -55,12 +67,10 @@ struct DrawOp {
     QSizeF cell;       // text cell in pixels (width, height)
     double ascent = 0; // baseline below the top of the cell, pixels
     // The construct (integral sign, tall bracket, radical and its bar, accent over a
-    // letter, …) this operation is a piece of, 0 for none; pieces of one construct are
-    // meant to touch. `constructKind` names it ("integral", "bracket", …). Strokes of
-    // plots (all strokes drawn in a user scale, and those marked "plot") are of kind
-    // "plot" and may cross any other stroke of a plot on the surface.
+    // letter, …) this operation is a piece of, 0 for none, and what it draws. A plot's
+    // strokes are of kind Plot with construct 0 unless a mark made them one.
     int construct = 0;
-    QString constructKind;
+    ConstructKind constructKind = ConstructKind::None;
 };
 
 class Surface {
@@ -145,8 +155,12 @@ public:
 
     // Operations drawn between these two calls are marked as pieces of one construct
     // of the given kind (see ConstructMark). Marks nest; the outermost one applies.
-    void beginConstruct(const QString& kind);
+    void beginConstruct(ConstructKind kind);
     void endConstruct();
+    // Text runs drawn between these two calls stand in text of `points` (see
+    // NominalSize). They nest; the innermost applies.
+    void beginNominalSize(double points);
+    void endNominalSize();
 
 private:
     void add(DrawOp op);
@@ -169,20 +183,35 @@ private:
     mutable std::size_t cachePainted_ = 0;
     mutable std::uint64_t cacheGeneration_ = ~0ull;
     std::uint64_t generation_ = 0;                    // bumped by Cls and resize
-    std::vector<std::pair<int, QString>> constructs_; // open construct marks, outermost first
+    std::vector<std::pair<int, ConstructKind>> constructs_; // open construct marks, outermost first
     int lastConstruct_ = 0;
+    std::vector<double> nominalSizes_; // open NominalSize marks, innermost last
 };
 
 // Marks what is drawn on `g` while it lives as the pieces of one construct, whose ink
 // is meant to join (the halves of an integral sign, the pieces of a tall bracket, a
-// radical sign and its bar, an accent and its letter). Kind "plot" marks the curves
-// and axes of a plot drawn in pixels: its strokes may cross those of other plots.
+// radical sign and its bar, an accent and its letter). Kind Plot marks the curves and
+// axes of a plot drawn in pixels: its strokes may cross those of other plots.
 class ConstructMark {
 public:
-    ConstructMark(Surface& g, const QString& kind) : g_(g) { g_.beginConstruct(kind); }
+    ConstructMark(Surface& g, ConstructKind kind) : g_(g) { g_.beginConstruct(kind); }
     ~ConstructMark() { g_.endConstruct(); }
     ConstructMark(const ConstructMark&) = delete;
     ConstructMark& operator=(const ConstructMark&) = delete;
+
+private:
+    Surface& g_;
+};
+
+// Marks the text runs drawn on `g` while it lives as standing in text of `points`: a
+// face set larger than the text around it (the italic letters, the Courier minus) is
+// read at that text's size, so the page text finds its line and its scripts.
+class NominalSize {
+public:
+    NominalSize(Surface& g, double points) : g_(g) { g_.beginNominalSize(points); }
+    ~NominalSize() { g_.endNominalSize(); }
+    NominalSize(const NominalSize&) = delete;
+    NominalSize& operator=(const NominalSize&) = delete;
 
 private:
     Surface& g_;

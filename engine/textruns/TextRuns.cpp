@@ -111,6 +111,7 @@ void TextRuns::dspItalic(Surface& g, double& locX, double locY, const QString& s
     if (HasBookman == 0)
         HasBookman = g.fonts().fontExists(kBookman) ? 1 : -1;
     FontGuard keep(g);
+    NominalSize standIn(g, keep.size());
     g.FontItalic = true;
     if (HasBookman == 1) {
         g.FontSize = style_.italicScale * keep.size();
@@ -127,6 +128,7 @@ void TextRuns::dspItalic(Surface& g, double& locX, double locY, const QString& s
 
 void TextRuns::dspCourier(Surface& g, double& locX, double locY, const QString& strg) {
     FontGuard keep(g);
+    NominalSize standIn(g, keep.size());
     g.FontSize = 1.2 * keep.size();
     prnt(g, QStringLiteral("Courier New"), locX, locY, strg);
 }

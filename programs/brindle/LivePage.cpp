@@ -103,7 +103,7 @@ public:
         g_.FontSize = 12;
         keepClear_ = labelAreas();
         // Axes, ticks, curves and levels are one plot: its strokes meet and cross.
-        course::ConstructMark plot(g_, QStringLiteral("plot"));
+        course::ConstructMark plot(g_, course::ConstructKind::Plot);
         it_.run(this);
     }
 

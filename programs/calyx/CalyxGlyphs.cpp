@@ -159,6 +159,7 @@ void CalyxDocument::relation(const QString& sign) {
     const double baseline = probe.ops().back().ascent;
     // The sign in the serif face at the letters' size, on that baseline.
     course::FontGuard keep(g);
+    course::NominalSize standIn(g, keep.size());
     g.FontName = QStringLiteral("Times New Roman");
     g.FontSize = 1.15 * keep.size();
     dsp1(g, CurX, CurY + baseline - g.measure(sign).ascent, sign);

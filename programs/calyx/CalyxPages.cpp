@@ -120,7 +120,7 @@ void CalyxDocument::pic0() {
         // A radical of no width, low on the line, drawn up over the fraction a³/π. It
         // starts half a character back, but not so far that its hook meets the "=";
         // its overline rises above the cube when the cube reaches that high.
-        course::ConstructMark mark(g, QStringLiteral("radical"));
+        course::ConstructMark mark(g, course::ConstructKind::Radical);
         auto cube = [this] {
             it(QStringLiteral("a"));
             sp(QStringLiteral("3"));

@@ -115,7 +115,7 @@ void OrielDocument::tallRoot(double xEnd) {
     const double yGlyph = CurY + 0.6 * CharH;
     const double top = CurY - 0.55 * CharH;
     double x = CurX;
-    course::ConstructMark mark(g, QStringLiteral("radical"));
+    course::ConstructMark mark(g, course::ConstructKind::Radical);
     dspSqrt(g, x, yGlyph, 0);
     const double cornerX = CurX + 0.515 * em;
     const double cornerY = yGlyph + 0.092 * em;

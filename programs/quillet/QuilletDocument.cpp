@@ -107,7 +107,7 @@ double QuilletDocument::symbolDrop(double size) const {
 
 void QuilletDocument::radical(double& x, double y, double w) {
     course::Surface& g = *Pic;
-    course::ConstructMark mark(g, QStringLiteral("radical"));
+    course::ConstructMark mark(g, course::ConstructKind::Radical);
     {
         course::FontGuard keep(g);
         g.FontBold = false;

@@ -477,7 +477,7 @@ void QuilletDocument::pic2() {
         // The radical is drawn low and its stroke raised by hand over the fraction
         // of the radicand.
         course::Surface& g = *Pic;
-        course::ConstructMark mark(g, QStringLiteral("radical"));
+        course::ConstructMark mark(g, course::ConstructKind::Radical);
         double x = CurX;
         radical(x, CurY + 10, 0);
         g.LineTo(g.CurrentX + 4, g.CurrentY - 20, Gray);

@@ -172,7 +172,7 @@ std::optional<InkDistance> pieceDistance(const InkPiece& p, const InkPiece& q, d
 }
 
 bool plotStroke(const DrawOp& op) {
-    return op.kind != DrawOp::Kind::Text && op.constructKind == QStringLiteral("plot");
+    return op.kind != DrawOp::Kind::Text && op.constructKind == ConstructKind::Plot;
 }
 
 bool isRuleText(const QString& s) {
@@ -194,8 +194,8 @@ bool sameSpot(QPointF a, QPointF b) {
 QString construct(const std::vector<DrawOp>& ops, std::size_t i, std::size_t j) {
     const DrawOp& a = ops[i];
     const DrawOp& b = ops[j];
-    if (a.construct != 0 && a.construct == b.construct && a.constructKind != QStringLiteral("plot"))
-        return a.constructKind;
+    if (a.construct != 0 && a.construct == b.construct && a.constructKind != ConstructKind::Plot)
+        return constructName(a.constructKind);
     using K = DrawOp::Kind;
     if (a.kind == K::Line && b.kind == K::Line) {
         if (j == i + 1 &&

@@ -143,9 +143,9 @@ TEST(PageInkCheck, BackgroundStrokesLeaveNoInk) {
 TEST(PageInkCheck, DesignedJoinsAreToldApartFromFaults) {
     Surface g = page();
     {
-        ConstructMark mark(g, QStringLiteral("bracket"));
+        ConstructMark mark(g, ConstructKind::Bracket);
         g.Line(10, 10, 10, 40);
-        ConstructMark inner(g, QStringLiteral("radical")); // a piece of the bracket
+        ConstructMark inner(g, ConstructKind::Radical); // a piece of the bracket
         g.PSet(10, 41);
     }
     g.Line(30, 10, 50, 10); // a polyline: each segment starts where the last ended

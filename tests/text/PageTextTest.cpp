@@ -72,7 +72,7 @@ TEST_F(Runs, SymbolCodesReadAsTheCharactersTheyDraw) {
 TEST_F(Runs, PiecesOfLargeSignsLeaveOnlyTheSignTheyStandFor) {
     g.FontName = QStringLiteral("Symbol");
     auto piece = [&](int code, double x, double y) {
-        ConstructMark mark(g, QStringLiteral("integral"));
+        ConstructMark mark(g, ConstructKind::Integral);
         g.CurrentX = x;
         g.CurrentY = y;
         g.Print(QString(QChar(code)));
@@ -140,6 +140,63 @@ TEST_F(Runs, ALetterDrawnTwiceForWeightIsReadOnce) {
     e.dspItalic(g, again, 40, QStringLiteral("v"));
     e.dsp(g, x, 40, QStringLiteral(" = 0"));
     EXPECT_EQ(pageText(g), QStringLiteral("v = 0"));
+}
+
+TEST_F(Runs, AFaceIsReadAtTheSizeItWasDrawnForNotOneGuessedFromItsName) {
+    // A Courier or serif run the page sets at the body size itself is body text, not
+    // a smaller script, though the same faces stand in larger for minus signs and
+    // italic letters elsewhere.
+    double x = 20;
+    e.dsp(g, x, 40, QStringLiteral("a = "));
+    const double baseline = 40 + g.ops().back().ascent;
+    // A little above the body text's baseline, as a script of their size would be.
+    const double raised = 0.21 * TH();
+    for (const QString& face : {QStringLiteral("Courier New"), QStringLiteral("Times New Roman")}) {
+        g.FontName = face;
+        e.dsp1(g, x, baseline - raised - g.measure(QStringLiteral("b")).ascent, QStringLiteral("b"));
+    }
+    g.FontName = QStringLiteral("メイリオ");
+    e.dsp(g, x, 40, QStringLiteral(" + 1"));
+    EXPECT_EQ(pageText(g), QStringLiteral("a = bb + 1"));
+}
+
+TEST(NominalSize, StandInRunsRecordTheSizeOfTheTextAroundThem) {
+    for (double italicScale : {1.15, 1.1, 1.4}) {
+        RunStyle style;
+        style.italicScale = italicScale;
+        for (int bookman : {1, -1}) {
+            TextRuns e(style);
+            e.HasBookman = bookman;
+            Surface g(testFonts(), QSize(300, 100));
+            g.FontSize = 13;
+            double x = 0;
+            e.dspItalic(g, x, 0, QStringLiteral("x"));
+            e.dspCourier(g, x, 0, QStringLiteral("-"));
+            e.sup(g, x, 0, QStringLiteral("n")); // an italic letter at the script's size
+            e.dsp(g, x, 0, QStringLiteral("1"));
+            ASSERT_EQ(g.ops().size(), 4u);
+            const std::vector<DrawOp>& ops = g.ops();
+            EXPECT_GT(ops[0].fontSize, 13.0);
+            EXPECT_DOUBLE_EQ(ops[0].nominalSize, 13.0) << italicScale << " " << bookman;
+            EXPECT_DOUBLE_EQ(ops[1].nominalSize, 13.0);
+            EXPECT_DOUBLE_EQ(ops[2].nominalSize, e.SupScale * 13.0);
+            EXPECT_DOUBLE_EQ(ops[3].nominalSize, ops[3].fontSize);
+        }
+    }
+    // Marks nest, the innermost applies; after them runs are their own size again.
+    Surface g(testFonts(), QSize(300, 100));
+    {
+        NominalSize outer(g, 10);
+        {
+            NominalSize inner(g, 8);
+            g.Print(QStringLiteral("a"));
+        }
+        g.Print(QStringLiteral("b"));
+    }
+    g.Print(QStringLiteral("c"));
+    EXPECT_DOUBLE_EQ(g.ops()[0].nominalSize, 8);
+    EXPECT_DOUBLE_EQ(g.ops()[1].nominalSize, 10);
+    EXPECT_DOUBLE_EQ(g.ops()[2].nominalSize, g.FontSize);
 }
 
 TEST(PageText, SpansPointAtTheCellsTheTextWasDrawnIn) {
