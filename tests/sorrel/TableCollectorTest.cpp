@@ -33,7 +33,12 @@ TEST(SorrelTable, PointNotCommaWhateverTheLocale) {
 TEST(SorrelTable, FailureLinesKeepTheirPointWhateverTheLocale) {
     course::testing::CommaLocale comma;
     ASSERT_TRUE(comma.active()) << "de_DE.UTF-8 is not installed (scripts/setup.sh makes it)";
-    HartreeState s(HartreeSetup::forCharge(1)); // H⁻: its orbital does not fit the grid
+    HartreeSetup plain = HartreeSetup::forCharge(1); // H⁻ on a grid it does not fit
+    plain.Npts = HartreeState::Npts;
+    plain.rMax = HartreeState::rMax * HartreeState::aTrial / plain.aTrial();
+    plain.mixing = 1.0;
+    plain.boundStep = 0.0;
+    HartreeState s(plain);
     ASSERT_EQ(s.run(), RunOutcome::Failed);
     const std::string message = s.failureMessage();
     EXPECT_NE(message.find("r ≦ 19.64"), std::string::npos) << message;

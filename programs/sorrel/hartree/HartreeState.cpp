@@ -41,6 +41,15 @@ HartreeSetup HartreeSetup::forCharge(int Z, int gridFactor) {
     s.rMax = HartreeState::rMax * size;
     s.rMatch = HartreeState::rMatch * size;
     s.firstEps = -1.0 / (size * size);
+    if (Z == 1) {
+        // H⁻ is bound by only 0.046 hartree: its orbital reaches far beyond the scaled
+        // grid, the first corrections overshoot past ε = 0, and plain iteration swings
+        // between a compact and a diffuse orbital. It gets a grid 2.5 times as long
+        // (same step), half-way mixing of the potential and a bounded step.
+        s = s.extended(2.5);
+        s.mixing = 0.5;
+        s.boundStep = 0.5;
+    }
     return s;
 }
 
@@ -90,6 +99,21 @@ void HartreeState::buildPotential() {
         VH_(i) = (0.5 * rR_(i) * rR_(i) + S) * h / ri + Vtot_(i);
         Vtot_(i) = VH_(i) - Z / ri;
         S = S + rR_(i) * rR_(i);
+    }
+
+    // Mixing: the electron moves in a blend of this potential and the last cycle's, which
+    // calms the swing between a too compact and a too diffuse orbital of a weakly bound
+    // ion. V_H keeps the orbital's own potential for the Coulomb energy.
+    if (setup_.mixing < 1.0) {
+        const double a = setup_.mixing;
+        const bool first = mixedVH_.empty();
+        if (first)
+            mixedVH_.assign(std::size_t(N + 2), 0.0);
+        for (int i = 1; i <= N + 1; ++i) {
+            double& mixed = mixedVH_[std::size_t(i)];
+            mixed = first ? VH_(i) : a * VH_(i) + (1.0 - a) * mixed;
+            Vtot_(i) = mixed - Z / radius(i);
+        }
     }
 }
 
@@ -269,13 +293,17 @@ RunOutcome HartreeState::run(HartreeObserver& observer) {
             if (observer.matchedSolution(view) == Flow::Stop)
                 return RunOutcome::Stopped;
             Vc_ = coulombEnergy();
+            // Far from the eigenvalue the first-order correction can overshoot past 0;
+            // with a bound step it then goes part of the way to 0 instead.
+            if (setup_.boundStep > 0.0 && !(eps_ + dEps_ < 0.0))
+                dEps_ = -setup_.boundStep * eps_;
             eps_ = eps_ + dEps_;
             // A bound orbital has ε < 0; anything else is a state of the box the grid makes.
             if (!(eps_ < 0.0))
                 return fail(observer, Failure::UnboundOrbital);
             if (observer.innerLine(view) == Flow::Stop)
                 return RunOutcome::Stopped;
-            if (belowTolerance(dEps_, innerTolerance(nIter_)))
+            if (belowTolerance(dEps_, setup_.innerTol(nIter_)))
                 break;
             kIter_ += 1;
             if (kIter_ == setup_.innerStepLimit)
@@ -295,7 +323,7 @@ RunOutcome HartreeState::run(HartreeObserver& observer) {
         nIter_ += 1;
         const double delta = eps_ - epsOld_;
         epsOld_ = eps_;
-        if (belowTolerance(delta, outerTolerance()))
+        if (belowTolerance(delta, setup_.outerTol))
             break;
         if (nIter_ == setup_.cycleLimit)
             return fail(observer, Failure::CycleLimit);

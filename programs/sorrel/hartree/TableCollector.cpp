@@ -56,6 +56,12 @@ std::string measuredLine(const Ion& ion) {
     return " " + fixed4(*energy) + "  (実測値 = " + fixed(*ev, 2) + " eV).";
 }
 
+std::string boundNote(const Ion& ion) {
+    if (ion.Z != 1)
+        return {};
+    return " H⁻ の束縛は軌道 (ε₁ₛ < 0) だけ: E は H の -0.5 より上";
+}
+
 std::vector<std::string> reportTableLines(const Ion& ion, double eps1s, double Vc, double Etotal) {
     std::vector<std::string> lines{
         "一電子エネルギー ε₁ₛ = " + fixed4(eps1s),
@@ -65,6 +71,8 @@ std::vector<std::string> reportTableLines(const Ion& ion, double eps1s, double V
     };
     if (std::string measured = measuredLine(ion); !measured.empty())
         lines.push_back(std::move(measured));
+    if (std::string note = boundNote(ion); !note.empty())
+        lines.push_back(std::move(note));
     return lines;
 }
 

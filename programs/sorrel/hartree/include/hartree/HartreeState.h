@@ -82,6 +82,19 @@ struct HartreeSetup {
     // end the run as not converging (helium needs 8 cycles of at most 3 steps).
     int cycleLimit = 40;
     int innerStepLimit = 60;
+    // Convergence tests: the inner correction in cycles 0..2 and later, and the change
+    // of ε over a cycle (helium's values by default).
+    double innerTolEarly = innerTolerance(0);
+    double innerTolLate = innerTolerance(3);
+    double outerTol = outerTolerance();
+    // Share of the new orbital's Hartree potential that enters the next cycle; the rest
+    // is the potential of the cycle before (1: the new one alone).
+    double mixing = 1.0;
+    // A correction that would carry ε to 0 or above moves it only this share of the way
+    // to 0 (0: no limit; the guard then ends the run).
+    double boundStep = 0.0;
+
+    double innerTol(int nIter) const { return nIter <= 2 ? innerTolEarly : innerTolLate; }
 
     double aTrial() const { return Z - 5.0 / 16.0; } // exponent of the first orbital
     double h() const { return rMax / Npts; }
@@ -224,6 +237,7 @@ private:
     BoundedArray VH_;
     BoundedArray yOut_;
     BoundedArray zIn_;
+    std::vector<double> mixedVH_; // the blended V_H of the last cycle (mixing < 1)
     Failure failure_ = Failure::None;
     int failureNodes_ = 0;
     double eps_ = -1.0;

@@ -33,6 +33,9 @@ std::vector<std::string> reportTableLines(const Ion& ion, double eps1s, double V
 std::string variationalLine(const Ion& ion);
 // " -7.2799  (実測値 = 198.09 eV)."; empty when no measured value is known.
 std::string measuredLine(const Ion& ion);
+// H⁻ only (else empty): in this approximation its orbital is bound (ε₁ₛ < 0), but its
+// total energy lies above the hydrogen atom's −0.5, so the ion as a whole is not.
+std::string boundNote(const Ion& ion);
 
 // Observer that collects the table lines as the run produces them (D4, D5, D6).
 class TableCollector : public HartreeObserver {
