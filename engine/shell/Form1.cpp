@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QScopedValueRollback>
+#include <QTimer>
 
 #include <cstdio>
 #include <string>
@@ -43,6 +44,30 @@ public:
 
 private:
     Surface& s_;
+};
+
+// The pages after the first are drawn this long after start-up at the latest, when
+// the first frame has not come by then.
+constexpr int kRestOfPagesLatestMs = 250;
+
+// Calls `then` from the event loop after `view` has been painted for the first time,
+// that is once the window's first frame is on its way to the screen.
+class AfterFirstPaint : public QObject {
+public:
+    AfterFirstPaint(QWidget* view, std::function<void()> then) : QObject(view), then_(std::move(then)) {
+        view->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, watched, then_);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> then_;
 };
 } // namespace
 
@@ -234,10 +259,30 @@ void Form1::Form_Load(bool show) {
     if (show)
         this->show();
     doc_.CurPic = 0;
-    const int drawn = settings_.lastPageDrawnWhenShown ? settings_.pages - 1 : settings_.pages;
-    for (int k = 0; k < drawn; ++k)
-        doc_.drawPageOn(pic_[k]->surface(), k);
+    pagesToDraw_ = settings_.lastPageDrawnWhenShown ? settings_.pages - 1 : settings_.pages;
+    pagesDrawn_ = 0;
+    if (!show || pagesToDraw_ <= 1) {
+        drawPendingPages();
+    } else {
+        // The first frame waits only for the page it shows; the others follow it.
+        doc_.drawPageOn(pic_[0]->surface(), 0);
+        pagesDrawn_ = 1;
+        const auto drawRest = [self = QPointer<Form1>(this)] {
+            if (self)
+                self->handle([&] { self->drawPendingPages(); });
+        };
+        new AfterFirstPaint(pic_[0], drawRest);
+        // A window that is never painted (minimised at once) draws them all the same.
+        QTimer::singleShot(kRestOfPagesLatestMs, this, drawRest);
+    }
     traceState("load");
+}
+
+void Form1::drawPendingPages() {
+    while (pagesDrawn_ < pagesToDraw_) {
+        const int k = pagesDrawn_++;
+        doc_.drawPageOn(pic_[k]->surface(), k);
+    }
 }
 
 void Form1::applyVisibility() {
@@ -261,6 +306,7 @@ void Form1::traceState(const char* what) const {
 }
 
 void Form1::cmdBack_Click() {
+    drawPendingPages();
     if (settings_.switching == PageSwitching::ShowThisPic) {
         Backward();
         return;
@@ -274,6 +320,7 @@ void Form1::cmdBack_Click() {
 }
 
 void Form1::cmdGo_Click() {
+    drawPendingPages();
     if (settings_.switching == PageSwitching::ShowThisPic) {
         Forward();
         return;
@@ -300,6 +347,7 @@ void Form1::Forward() {
 
 void Form1::ShowThisPic(int iPicNo) {
     doc_.requirePage(iPicNo);
+    drawPendingPages();
     doc_.CurPic = iPicNo;
     applyVisibility();
     applyArrows();
@@ -321,6 +369,7 @@ void Form1::cmdPrint_Click() {
         traceState("refused-print");
         return;
     }
+    drawPendingPages();
     const QScopedValueRollback<int> printing(doc_.Printing, 1);
     doc_.LeftMargin = nint(doc_.CharW);
     Form2();
@@ -378,6 +427,7 @@ void Form1::handle(const std::function<void()>& handler) {
 QString Form1::statusMessage() const { return status_->isVisibleTo(this) ? status_->text() : QString(); }
 
 void Form1::drawPageForExport(int k) {
+    drawPendingPages();
     const QScopedValueRollback<int> printing(doc_.Printing, 1);
     doc_.drawPageOn(pic_.at(k)->surface(), k);
 }

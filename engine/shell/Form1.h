@@ -25,8 +25,14 @@ public:
     Form1(Document& doc, FontTable& fonts, QWidget* parent = nullptr);
     ~Form1() override;
 
-    // Start-up: colours, print canvas, page surfaces, show, draw every page.
+    // Start-up: colours, print canvas, page surfaces, show, draw every page. A shown
+    // window draws its first page before its first frame and the others right after
+    // that frame (see drawPendingPages).
     void Form_Load(bool show = true);
+    // Draws the pages start-up left for after the first frame; does nothing once they
+    // are drawn. Everything that shows, prints, exports or reads a page calls it
+    // first, so each page is still drawn once before it is used.
+    void drawPendingPages();
 
     // Navigation, as the arrow labels and keys do it.
     void cmdBack_Click();
@@ -50,7 +56,10 @@ public:
     Document& document() { return doc_; }
     FontTable& fonts() const override { return ShellWindow::fonts(); }
     int pageCount() const { return int(pic_.size()); }
-    Surface& page(int k) { return pic_.at(k)->surface(); }
+    Surface& page(int k) {
+        drawPendingPages();
+        return pic_.at(k)->surface();
+    }
     SurfaceView* pageView(int k) { return pic_.at(k); }
     bool pageVisible(int k) const { return pic_.at(k)->isVisibleTo(this); }
     Label* backLabel() { return cmdBack_; }
@@ -92,6 +101,10 @@ private:
     Document& doc_;
     const DocumentSettings& settings_;
     std::vector<SurfaceView*> pic_;
+    // Pages 0 … pagesToDraw_ - 1 are drawn at start-up, the first pagesDrawn_ of them
+    // so far.
+    int pagesToDraw_ = 0;
+    int pagesDrawn_ = 0;
     Label* cmdBack_ = nullptr;
     Label* cmdGo_ = nullptr;
     Label* cmdPrint_ = nullptr;

@@ -130,6 +130,44 @@ TEST_F(Shell, StartUpDrawsEveryPageAndShowsBothArrowsOnPageZero) {
     EXPECT_TRUE(go());
 }
 
+// A shown window's first frame waits only for page 0; the other pages are drawn right
+// after it, and sooner when something needs one of them.
+TEST_F(Shell, AShownWindowDrawsItsOtherPagesAfterTheFirstFrameEachOnce) {
+    auto pages = [this] {
+        std::vector<int> k;
+        for (const TestDocument::Draw& d : doc->draws)
+            k.push_back(d.page);
+        return k;
+    };
+    WindowFixture::open(std::make_unique<TestDocument>(settingsFor(KeySet::B)), true);
+    EXPECT_EQ(pages(), std::vector<int>({0}));
+    QElapsedTimer t;
+    t.start();
+    while (doc->draws.size() < 4 && t.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(pages(), std::vector<int>({0, 1, 2, 3}));
+    for (int i = 0; i < 10; ++i)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(doc->draws.size(), 4u) << "a page drawn twice";
+
+    // A step forward before the first frame draws the pages first, in their order.
+    WindowFixture::open(std::make_unique<TestDocument>(settingsFor(KeySet::B)), true);
+    w->Form_KeyDown(key::Down);
+    EXPECT_EQ(pages(), std::vector<int>({0, 1, 2, 3}));
+    EXPECT_EQ(visiblePage(), 1);
+
+    // So does reading a page, and printing.
+    WindowFixture::open(std::make_unique<TestDocument>(settingsFor(KeySet::B)), true);
+    const Surface& third = w->page(2);
+    EXPECT_EQ(doc->draws.at(2).target, &third);
+    EXPECT_EQ(pages(), std::vector<int>({0, 1, 2, 3}));
+    WindowFixture::open(std::make_unique<TestDocument>(settingsFor(KeySet::B)), true);
+    w->cmdPrint_Click();
+    ASSERT_EQ(doc->draws.size(), 5u);
+    EXPECT_FALSE(doc->draws[3].printing);
+    EXPECT_TRUE(doc->draws[4].printing);
+}
+
 TEST_F(Shell, KeySetBNavigatesAndHomeEndJump) {
     open(settingsFor(KeySet::B));
     w->Form_KeyDown(key::End); // End
