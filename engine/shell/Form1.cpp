@@ -109,10 +109,11 @@ Form1::Form1(Document& doc, FontTable& fonts, QWidget* parent)
             new Label(fonts, area, settings_.windowTitle, kDesignFont, kDesignFontSize, Label::Align::Centre);
         place(label1_, L.title.pixels());
     }
+    // Its colours come with its first message: a style sheet set here would cost
+    // every start-up the style sheet machinery.
     status_ = new QLabel(area);
     status_->setWordWrap(true);
     status_->setFont(fonts.font(kDesignFont, 10, false, false));
-    status_->setStyleSheet(QStringLiteral("background: #fff8e0; border: 1px solid #c0a040; padding: 4px;"));
     place(status_, QRect(8, clientSize().height() - 48, clientSize().width() - 16, 40));
     status_->hide();
     statusTimer_.setSingleShot(true);
