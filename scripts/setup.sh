@@ -14,6 +14,7 @@ PACKAGES=(
   cups-daemon cups-client
   clang-14 libfuzzer-14-dev
   locales
+  at-spi2-core python3-pyatspi dbus
 )
 
 install_missing() {

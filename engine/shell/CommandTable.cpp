@@ -83,6 +83,7 @@ QString Command::keyText() const {
 void CommandTable::add(Command c, const QString& before) {
     if (c.label) {
         const QString id = c.id;
+        c.label->actAsButton();
         connect(c.label, &Label::clicked, this, [this, id] { trigger(id); });
     }
     auto at = std::find_if(commands_.begin(), commands_.end(), [&](const Command& k) { return k.id == before; });

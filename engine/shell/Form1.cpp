@@ -3,6 +3,7 @@
 
 #include <engine/shell/EventPump.h>
 #include <engine/shell/KeyCode.h>
+#include <engine/shell/PageAccessible.h>
 #include <engine/shell/PageTools.h>
 #include <engine/textruns/Units.h>
 #include <engine/textruns/FontTable.h>
@@ -256,6 +257,7 @@ void Form1::Form_Load(bool show) {
         pic_[k]->hide();
     }
     pic_[0]->show();
+    pic_[0]->setFocus(Qt::OtherFocusReason);
     doc_.windowLoaded(*this);
     if (show)
         this->show();
@@ -289,6 +291,8 @@ void Form1::drawPendingPages() {
 void Form1::applyVisibility() {
     for (int i = 0; i < int(pic_.size()); ++i)
         pic_[i]->setVisible(i == doc_.CurPic);
+    // The page shown takes the focus, where a screen reader announces it.
+    pic_[doc_.CurPic]->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::applyArrows() {
@@ -408,6 +412,7 @@ void Form1::showMessage(const QString& text, bool error) {
               : QStringLiteral("background: #fff8e0; border: 1px solid #c0a040; padding: 4px;"));
     status_->show();
     status_->raise();
+    PageAccessible::announce(status_, [l = status_] { return l->text(); });
     statusTimer_.start(error ? 30000 : 15000);
 }
 

@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <engine/shell/Label.h>
 
+#include <engine/shell/PageAccessible.h>
+
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 
 #include <cmath>
 
@@ -40,6 +44,31 @@ void Label::setCaption(const QString& caption) {
 QSize Label::sizeHint() const {
     const Surface::Metrics m = surface().measure(caption_);
     return QSize(int(std::ceil((m.width + 2 * margin_) * scale())), int(std::ceil(m.height * scale())));
+}
+
+void Label::actAsButton() {
+    if (button_)
+        return;
+    button_ = true;
+    setFocusPolicy(Qt::TabFocus);
+    PageAccessible::expose(this, {QAccessible::Button, {}, {}, {}, [self = QPointer<Label>(this)] {
+                                      if (self)
+                                          emit self->clicked();
+                                  }});
+}
+
+bool Label::pressesButton(const QKeyEvent& e) {
+    const bool key = e.key() == Qt::Key_Space || e.key() == Qt::Key_Return || e.key() == Qt::Key_Enter;
+    return key && (e.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+void Label::keyPressEvent(QKeyEvent* e) {
+    if (button_ && pressesButton(*e)) {
+        e->accept();
+        emit clicked();
+        return;
+    }
+    SurfaceView::keyPressEvent(e);
 }
 
 void Label::setBackColor(Rgb c) {

@@ -31,6 +31,14 @@ public:
     void setMargin(int pixels) { margin_ = pixels; }
     // The caption's extent and the margins, for labels in a layout.
     QSize sizeHint() const override;
+    // Makes the label a push button to the keyboard and to assistive technology: Tab
+    // reaches it, Space or Enter presses it, a screen reader sees a button named by
+    // its accessible name whose press action clicks it. The window's command table
+    // does this for every label it acts on.
+    void actAsButton();
+    bool actsAsButton() const { return button_; }
+    // Space, Enter or Return without modifiers: the keys that press a focused button.
+    static bool pressesButton(const QKeyEvent& e);
 
 signals:
     void clicked();
@@ -38,6 +46,7 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
 
 private:
@@ -46,6 +55,7 @@ private:
     QString caption_;
     Align align_;
     bool pressed_ = false;
+    bool button_ = false;
     int margin_ = 0;
     bool placed_ = false; // by a window at a design rectangle, not by a layout
 };

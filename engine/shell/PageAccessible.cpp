@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <engine/shell/PageAccessible.h>
 
+#include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
@@ -58,6 +59,35 @@ void PageAccessible::expose(QWidget* w, AccessibleSource source) {
 QString PageAccessible::exposedText(QWidget* w) {
     const SourceHolder* h = holderOf(w);
     return h && h->source.text ? h->source.text().text : QString();
+}
+
+void PageAccessible::announce(QWidget* messageLabel, std::function<QString()> text) {
+    if (!holderOf(messageLabel))
+        expose(messageLabel, {QAccessible::AlertMessage, std::move(text), {}});
+    QAccessibleEvent ev(messageLabel, QAccessible::Alert);
+    QAccessible::updateAccessibility(&ev);
+}
+
+QStringList PageAccessible::actionNames() const {
+    QStringList names = QAccessibleWidget::actionNames();
+    if (source_.press)
+        names.prepend(pressAction());
+    return names;
+}
+
+void PageAccessible::doAction(const QString& actionName) {
+    if (actionName != pressAction() || !source_.press) {
+        QAccessibleWidget::doAction(actionName);
+        return;
+    }
+    // After the reader's request has been answered: a press may start a long paced run.
+    QTimer::singleShot(0, widget(), source_.press);
+}
+
+QStringList PageAccessible::keyBindingsForAction(const QString& actionName) const {
+    if (actionName == pressAction() && source_.press)
+        return {QStringLiteral("Space")};
+    return QAccessibleWidget::keyBindingsForAction(actionName);
 }
 
 PageTextLayout PageAccessible::layout() const { return source_.text ? source_.text() : PageTextLayout(); }

@@ -18,6 +18,7 @@ struct AccessibleSource {
     std::function<QString()> name;             // empty: the widget's accessible name
     std::function<QString()> description;      // empty: the widget's, else the first line of text
     std::function<PageTextLayout()> text = {}; // empty: no text interface
+    std::function<void()> press = {};          // set: a press action that calls it
 };
 
 class PageAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
@@ -28,11 +29,19 @@ public:
     static void expose(QWidget* w, AccessibleSource source);
     // The page text `w` exposes (empty when it exposes none).
     static QString exposedText(QWidget* w);
+    // Makes a message label an alert and announces its text now, as screen readers
+    // announce alerts (call it after the label is shown with its new text).
+    static void announce(QWidget* messageLabel, std::function<QString()> text);
 
     QAccessible::Role role() const override { return source_.role; }
     QAccessible::State state() const override;
     QString text(QAccessible::Text t) const override;
     void* interface_cast(QAccessible::InterfaceType t) override;
+
+    // QAccessibleActionInterface: a pressable widget adds the press action.
+    QStringList actionNames() const override;
+    void doAction(const QString& actionName) override;
+    QStringList keyBindingsForAction(const QString& actionName) const override;
 
     // QAccessibleTextInterface: the page is read-only; the reader's cursor and a
     // selection are kept for it.

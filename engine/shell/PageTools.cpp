@@ -129,6 +129,7 @@ void PageTools::say(const QString& text) {
     note_->adjustSize();
     note_->move(4, window_->height() - note_->height() - 4);
     note_->show();
+    PageAccessible::announce(note_, [l = note_] { return l->text(); });
     note_->raise();
     noteTimer_.start(kNoteMs);
 }

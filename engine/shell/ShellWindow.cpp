@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <engine/shell/ShellWindow.h>
 
+#include <engine/shell/Label.h>
+#include <engine/shell/PageAccessible.h>
 #include <engine/shell/PageExport.h>
 #include <engine/textruns/Units.h>
 
@@ -80,6 +82,11 @@ ShellWindow::ShellWindow(FontTable& fonts, QSize clientSize, QWidget* parent)
     connect(&saveTimer_, &QTimer::timeout, this, &ShellWindow::saveSize);
     // Key preview: the window sees every key press, whichever control has the focus.
     qApp->installEventFilter(this);
+    // Focus goes to the pages and the labels that act, never to the frame around them.
+    scroll_->setFocusPolicy(Qt::NoFocus);
+    client_->setFocusPolicy(Qt::NoFocus);
+    // To assistive technology the window is a frame named by its title.
+    PageAccessible::expose(this, {QAccessible::Window, [this] { return windowTitle(); }, {}});
 }
 
 ShellWindow::~ShellWindow() {
@@ -272,6 +279,10 @@ bool ShellWindow::eventFilter(QObject* watched, QEvent* e) {
                 return true;
             }
             auto* ke = static_cast<QKeyEvent*>(e);
+            // A button that has the focus takes the keys that press it; elsewhere
+            // they keep their meaning for the page.
+            if (auto* l = qobject_cast<Label*>(w); l && l->actsAsButton() && l->hasFocus() && Label::pressesButton(*ke))
+                return QWidget::eventFilter(watched, e);
             for (const KeyHandler& h : keyHandlers_)
                 if (h(ke))
                     return true;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <engine/shell/SurfaceView.h>
 
+#include <QFocusEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -85,6 +86,27 @@ void SurfaceView::paintEvent(QPaintEvent* ev) {
     const QImage& img = surface_.image(scale_ * dpr);
     const QRect r = ev->rect();
     p.drawImage(QRectF(r), img, QRectF(r.x() * dpr, r.y() * dpr, r.width() * dpr, r.height() * dpr));
+    if (focusMark_) {
+        QPen pen(palette().color(QPalette::Highlight), 2);
+        pen.setJoinStyle(Qt::MiterJoin);
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
+}
+
+void SurfaceView::focusInEvent(QFocusEvent* e) {
+    QWidget::focusInEvent(e);
+    focusMark_ = e->reason() == Qt::TabFocusReason || e->reason() == Qt::BacktabFocusReason;
+    if (focusMark_)
+        update();
+}
+
+void SurfaceView::focusOutEvent(QFocusEvent* e) {
+    QWidget::focusOutEvent(e);
+    if (focusMark_)
+        update();
+    focusMark_ = false;
 }
 
 void SurfaceView::resizeEvent(QResizeEvent*) {

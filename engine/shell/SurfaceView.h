@@ -47,7 +47,11 @@ public:
 protected:
     // The scale alone, for a view whose place a layout chooses.
     void setViewScale(double scale);
+    // The view is painted with a focus mark while it has the keyboard focus that Tab
+    // or Shift+Tab gave it (focus given by a click or a page turn shows none).
     void paintEvent(QPaintEvent*) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
     // At 100 % a view that was only given a widget size takes it as its surface size.
     void resizeEvent(QResizeEvent*) override;
 
@@ -60,6 +64,7 @@ private:
     QTimer frame_;
     QElapsedTimer shown_; // since the last frame was shown
     double scale_ = 1.0;
+    bool focusMark_ = false;
 };
 
 } // namespace course

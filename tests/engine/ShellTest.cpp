@@ -18,6 +18,8 @@
 #include "TestFonts.h"
 #include <ProgramRun.h>
 
+#include <QAccessible>
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -692,6 +694,47 @@ TEST(ScaleSteps, StepThroughTheListFromAnyScaleAndStopAtTheEnds) {
     EXPECT_EQ(ShellWindow::stepFrom(1.13, -1), 1.1);
     EXPECT_EQ(ShellWindow::stepFrom(0.2, +1), 0.5);
     EXPECT_EQ(ShellWindow::stepFrom(7.0, -1), 3.0);
+}
+
+// To the keyboard and to screen readers the labels that act are buttons and the window
+// a frame named by its title; a page turn gives the new page the focus.
+TEST_F(Shell, ActingLabelsAreButtonsAndAPageTurnFocusesTheNewPage) {
+    WindowFixture::open(std::make_unique<TestDocument>(settingsFor(KeySet::B)), true);
+    w->activateWindow();
+    ASSERT_TRUE(settle([&] { return QApplication::focusWidget() != nullptr; }));
+    EXPECT_EQ(QApplication::focusWidget(), w->pageView(0));
+
+    QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(w.get());
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->role(), QAccessible::Window);
+    EXPECT_EQ(frame->text(QAccessible::Name), QStringLiteral("テスト"));
+    for (Label* l : {w->backLabel(), w->goLabel(), w->printLabel()}) {
+        QAccessibleInterface* b = QAccessible::queryAccessibleInterface(l);
+        ASSERT_NE(b, nullptr);
+        EXPECT_EQ(b->role(), QAccessible::PushButton) << l->caption().toStdString();
+        ASSERT_NE(b->actionInterface(), nullptr);
+        EXPECT_TRUE(b->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+        EXPECT_EQ(l->focusPolicy(), Qt::TabFocus);
+    }
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(w->goLabel())->text(QAccessible::Name),
+              QStringLiteral("次のページ"));
+
+    // The press action does what a click does, after the reader's call has returned.
+    QAccessible::queryAccessibleInterface(w->goLabel())
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(doc->CurPic, 0);
+    ASSERT_TRUE(settle([&] { return doc->CurPic == 1; }));
+    EXPECT_EQ(QApplication::focusWidget(), w->pageView(1));
+
+    // Space on a focused button presses it; on the page it keeps its page meaning.
+    w->backLabel()->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(settle([&] { return w->backLabel()->hasFocus(); }));
+    sendKey(w->backLabel(), Qt::Key_Space, Qt::NoModifier);
+    EXPECT_EQ(doc->CurPic, 0);
+    EXPECT_EQ(QApplication::focusWidget(), w->pageView(0));
+    sendKey(w->pageView(0), Qt::Key_Space, Qt::NoModifier);
+    EXPECT_EQ(doc->CurPic, 1);
 }
 
 TEST_F(Shell, ZoomKeysScaleEveryControlAndClampToTheSteps) {
