@@ -53,7 +53,8 @@ void SurfaceView::flush() {
 }
 
 void SurfaceView::preferCopiedFrames() {
-    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
+    // COURSE_SHM_FRAMES=1 keeps Qt's shared-memory frames (to measure the difference).
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM") && qEnvironmentVariableIntValue("COURSE_SHM_FRAMES") != 1)
         qputenv("QT_XCB_NO_MITSHM", "1");
 }
 

@@ -30,7 +30,10 @@ public:
     // a second; with shared memory Qt waits for the server to have read the last frame
     // before it paints the next (a round trip, and a wake-up of its event thread, per
     // frame), which costs more than copying a few hundred bytes. Whole-window repaints
-    // are rare. QT_XCB_NO_MITSHM set in the environment is kept.
+    // are rare (measured on Xephyr, a real X server with shared memory: sorrel's paced
+    // run takes about a fifth less processor time, brindle's about the same; see
+    // scripts/measure-copied-frames.sh). QT_XCB_NO_MITSHM set in the environment is
+    // kept; COURSE_SHM_FRAMES=1 leaves Qt's shared memory on.
     static void preferCopiedFrames();
 
     // The area waiting for the next frame, in widget pixels (empty when nothing waits).
