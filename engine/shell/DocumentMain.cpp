@@ -60,6 +60,20 @@ DocumentCommandLine::DocumentCommandLine(const DocumentProgram& program, const Q
                }});
     for (const ProgramOption& o : program.options)
         line_.add(o);
+    const bool ownFiles = bool(program.writesFiles);
+    line_.add({QStringLiteral("--force"), QString(),
+               ownFiles ? QStringLiteral("with --export-png or --export-data: replace files already there")
+                        : QStringLiteral("with --export-png: replace files already in DIR"),
+               [this](const QString&) {
+                   force = true;
+                   return Outcome::success();
+               },
+               true});
+    line_.addCheck([this, ownFiles, writesFiles = program.writesFiles] {
+        return Outcome::failureIf(force && pngDir.isEmpty() && !(ownFiles && writesFiles()),
+                                  ownFiles ? QStringLiteral("--force applies only to --export-png and --export-data")
+                                           : QStringLiteral("--force applies only to --export-png"));
+    });
     for (const auto& check : program.checks)
         line_.addCheck([this, check] { return check(*this); });
     line_.setEpilogue(
@@ -99,7 +113,7 @@ int runDocumentProgram(int argc, char** argv, const DocumentProgram& program) {
     if (program.textMode) {
         std::optional<int> status;
         const int guarded = runGuarded(name, [&] {
-            status = program.textMode();
+            status = program.textMode(cl);
             return 0;
         });
         if (guarded != 0)
@@ -134,11 +148,8 @@ int runDocumentProgram(int argc, char** argv, const DocumentProgram& program) {
         return runGuarded(name, [&] {
             window.Form_Load(false);
             completePagesForExport(window);
-            Outcome r = Outcome::success();
-            if (!cl.pngDir.isEmpty())
-                r = exportPng(window, cl.pngDir);
-            if (r && !cl.pdf.isEmpty())
-                r = exportPdf(window, cl.pdf);
+            // Both exports are written all or none.
+            const Outcome r = exportDocument(window, cl.pngDir, cl.pdf, cl.force);
             return r ? 0 : failWith(name, r.message);
         });
     }

@@ -140,6 +140,13 @@ Outcome ShellWindow::exportClientPng(const QString& file, double dpr) const {
     return savePng(clientImage(dpr), file);
 }
 
+QByteArray ShellWindow::clientPng(double dpr) const { return pngBytes(clientImage(dpr)); }
+
+Outcome ShellWindow::clientPdf(QByteArray& out, const QString& title, const QString& creator) const {
+    return pdfBytes(out, {{clientSize_, [this](QPainter& p) { paintClientArea(p); }}}, title, creator,
+                    int(units::kLogicalDpi));
+}
+
 Outcome ShellWindow::exportClientPdf(const QString& file, const QString& title,
                                      const QString& creator) const {
     return writePdf(file, {{clientSize_, [this](QPainter& p) { paintClientArea(p); }}}, title, creator,

@@ -59,16 +59,8 @@ BrindleProgram::BrindleProgram() {
              return Outcome::failureIf(v.isEmpty(), QStringLiteral("--export-data needs a folder"));
          },
          true});
-    // Options are applied in the order they are declared, so --export-data is known here.
-    program_.options.push_back({QStringLiteral("--force"), QString(),
-                                QStringLiteral("with --export-data: replace files already in DIR"),
-                                [this](const QString&) {
-                                    force_ = true;
-                                    return Outcome::failureIf(
-                                        dataDir_.isEmpty(),
-                                        QStringLiteral("--force applies only to --export-data"));
-                                },
-                                true});
+    // --force (the shell's) replaces files already in DIR.
+    program_.writesFiles = [this] { return !dataDir_.isEmpty(); };
     // The text modes write no pages and open no window: the page options would be
     // silently ignored with them.
     program_.checks.push_back([this](const course::DocumentCommandLine& line) {
@@ -80,7 +72,7 @@ BrindleProgram::BrindleProgram() {
     });
     // A fault of the core ends the program with "brindle: <message>" and status 1
     // (runDocumentProgram's boundary).
-    program_.textMode = [this]() -> std::optional<int> {
+    program_.textMode = [this](const course::DocumentCommandLine& line) -> std::optional<int> {
         if (!table_ && dataDir_.isEmpty())
             return std::nullopt;
         // One run serves both the table and the files, so their numbers agree.
@@ -92,7 +84,7 @@ BrindleProgram::BrindleProgram() {
             if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0)
                 throw std::runtime_error("cannot write the table to standard output");
         }
-        return dataDir_.isEmpty() ? 0 : exportData(it, dataDir_, force_);
+        return dataDir_.isEmpty() ? 0 : exportData(it, dataDir_, line.force);
     };
 }
 

@@ -37,7 +37,6 @@ private:
     int l_ = 1;
     bool table_ = false;
     QString dataDir_;
-    bool force_ = false;
     course::DocumentProgram program_;
 };
 

@@ -11,6 +11,7 @@
 #include <engine/system/DataFolder.h>
 #include <engine/sounds/Sounds.h>
 #include <engine/system/Environment.h>
+#include <engine/system/StagedFile.h>
 #include <engine/textruns/FontTable.h>
 
 #include <QApplication>
@@ -70,17 +71,30 @@ int exportWindow(const sorrel::Options& o) {
         std::cerr << "sorrel: " << window.state()->failureMessage() << '\n';
         status = 1;
     }
-    auto report = [&status](const course::Outcome& r) {
-        if (!r) {
-            std::cerr << "sorrel: " << r.message.toStdString() << '\n';
-            status = 1;
-        }
-    };
-    if (!o.exportPng.empty())
-        report(window.exportClientPng(QString::fromStdString(o.exportPng), o.scale));
-    if (!o.exportPdf.empty())
-        report(window.exportClientPdf(QString::fromStdString(o.exportPdf), sorrel::kProgramTitle,
-                                      QStringLiteral("sorrel")));
+    // The picture and the PDF are written all or none.
+    course::StagedFiles files;
+    const QString png = QString::fromStdString(o.exportPng);
+    const QString pdf = QString::fromStdString(o.exportPdf);
+    course::Outcome r = course::Outcome::success();
+    if (!png.isEmpty()) {
+        const QByteArray bytes = window.clientPng(o.scale);
+        if (bytes.isEmpty())
+            r = course::Outcome::failure(QStringLiteral("cannot write %1: the picture cannot be encoded").arg(png));
+        files.add(png, bytes);
+    }
+    if (r && !pdf.isEmpty()) {
+        QByteArray bytes;
+        r = window.clientPdf(bytes, sorrel::kProgramTitle, QStringLiteral("sorrel"));
+        if (!r)
+            r = course::Outcome::failure(QStringLiteral("cannot write %1: %2").arg(pdf, r.message));
+        files.add(pdf, bytes);
+    }
+    if (r)
+        r = files.write();
+    if (!r) {
+        std::cerr << "sorrel: " << r.message.toLocal8Bit().toStdString() << '\n';
+        status = 1;
+    }
     return status;
 }
 

@@ -312,25 +312,30 @@ TEST_F(Shell, KeyPreviewSeesKeysSentToAPage) {
     EXPECT_EQ(doc->CurPic, 1);
 }
 
-TEST(PrintFallback, UniqueFilesNeverOverwrite) {
+TEST(PrintFallback, UniqueFilesNeverOverwriteAndAreWholeOrMissing) {
     QTemporaryDir dir;
-    const QString a = createUniqueFile(dir.path(), QStringLiteral("doc-page1"), QStringLiteral(".pdf"));
-    ASSERT_FALSE(a.isEmpty());
-    QFile f(a);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("keep");
-    f.close();
-    const QString b = createUniqueFile(dir.path(), QStringLiteral("doc-page1"), QStringLiteral(".pdf"));
-    const QString c = createUniqueFile(dir.path(), QStringLiteral("doc-page1"), QStringLiteral(".pdf"));
-    EXPECT_NE(a, b);
-    EXPECT_NE(b, c);
-    EXPECT_TRUE(b.endsWith(QStringLiteral("doc-page1-2.pdf")));
+    QString a, b, c;
+    ASSERT_TRUE(writeUniqueFile(dir.path(), QStringLiteral("doc-page1"), QStringLiteral(".pdf"), "keep", a));
+    ASSERT_TRUE(writeUniqueFile(dir.path(), QStringLiteral("doc-page1"), QStringLiteral(".pdf"), "b", b));
+    ASSERT_TRUE(writeUniqueFile(dir.path(), QStringLiteral("doc-page1"), QStringLiteral(".pdf"), "c", c));
+    EXPECT_TRUE(a.endsWith(QStringLiteral("/doc-page1.pdf")));
+    EXPECT_TRUE(b.endsWith(QStringLiteral("/doc-page1-2.pdf")));
+    EXPECT_TRUE(c.endsWith(QStringLiteral("/doc-page1-3.pdf")));
     QFile check(a);
     ASSERT_TRUE(check.open(QIODevice::ReadOnly));
     EXPECT_EQ(check.readAll(), QByteArray("keep"));
-    EXPECT_TRUE(
-        createUniqueFile(QStringLiteral("/proc/no-such-dir"), QStringLiteral("x"), QStringLiteral(".pdf"))
-            .isEmpty());
+
+    // A write that fails (the disk full) leaves no file and says why.
+    qputenv("COURSE_TEST_WRITE_FAULT", "*");
+    QString d;
+    const Outcome full = writeUniqueFile(dir.path(), QStringLiteral("doc-page1"), QStringLiteral(".pdf"), "d", d);
+    qunsetenv("COURSE_TEST_WRITE_FAULT");
+    EXPECT_FALSE(full.ok);
+    EXPECT_TRUE(full.message.contains(QStringLiteral("No space left on device"))) << full.message.toStdString();
+    EXPECT_TRUE(d.isEmpty());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+
+    EXPECT_FALSE(writeUniqueFile(QStringLiteral("/proc/no-such-dir"), QStringLiteral("x"), QStringLiteral(".pdf"), "x", d));
 }
 
 TEST_F(Shell, ExportWritesPngPagesAndASearchablePdf) {
@@ -526,7 +531,7 @@ TEST_F(Shell, APageTheDocumentLacksIsRefusedWithoutAChange) {
 TEST(DocumentOptions, FaultsOfATextModeEndWithTheProgramNameAndStatusOne) {
     DocumentProgram prog;
     prog.name = QStringLiteral("testdoc");
-    prog.textMode = []() -> std::optional<int> { throw std::runtime_error("state 1: no convergence"); };
+    prog.textMode = [](const course::DocumentCommandLine&) -> std::optional<int> { throw std::runtime_error("state 1: no convergence"); };
     const char* argv[] = {"testdoc"};
     int status = -1;
     const QString err = course::testing::standardErrorOf(
