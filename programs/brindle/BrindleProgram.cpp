@@ -17,7 +17,7 @@ BrindleProgram::BrindleProgram() {
     program_.name = QStringLiteral("brindle");
     program_.summary = QStringLiteral(
         "Bound-state energies by Numerov integration from both ends: three pages, the last one live.");
-    program_.make = [this] { return makeDocument(speed_, l_, paused_); };
+    program_.make = [this] { return makeDocument(run_.speed, l_, run_.paused); };
     program_.options.push_back(
         {QStringLiteral("--table"), QString(),
          QStringLiteral("print every iteration and the converged states as text and exit"),
@@ -26,23 +26,8 @@ BrindleProgram::BrindleProgram() {
              return Outcome::success();
          },
          true});
-    program_.options.push_back(
-        {QStringLiteral("--speed"), QStringLiteral("F"),
-         QStringLiteral("divide every wait of the live page by F (F > 0) for this run; without it the\n"
-                        "speed last chosen with [ and ] (default 1)"),
-         [this](const QString& v) {
-             double f = 1.0;
-             Outcome r = parseSpeed(v, f);
-             if (r)
-                 speed_ = f;
-             return r;
-         }});
-    program_.options.push_back({QStringLiteral("--paused"), QString(),
-                                QStringLiteral("start the live page paused: P runs it, N steps it"),
-                                [this](const QString&) {
-                                    paused_ = true;
-                                    return Outcome::success();
-                                }});
+    for (course::ProgramOption& o : course::runOptions(run_, QStringLiteral("the live page")))
+        program_.options.push_back(std::move(o));
     program_.options.push_back(
         {QStringLiteral("--l"), QStringLiteral("L"),
          QStringLiteral("angular momentum of the oscillator, 0 to 3 (default 1), for --table,\n"

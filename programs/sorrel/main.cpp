@@ -128,8 +128,8 @@ int main(int argc, char** argv) {
     env.beepHook = [] { QApplication::beep(); };
     env.soundSink = course::desktopPlayer();
     sorrel::SorrelWindow::Config config;
-    config.speed = o.speedGiven ? o.speed : course::savedSpeed(QStringLiteral("sorrel"));
-    config.paused = o.paused;
+    config.speed = o.run.speedFor(QStringLiteral("sorrel"));
+    config.paused = o.run.paused;
     config.Z = o.Z;
     config.environment = &env;
     sorrel::SorrelWindow window(fonts, config);
