@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <engine/shell/DocumentMain.h>
 
+#include <engine/shell/DisplayCheck.h>
 #include <engine/shell/Form1.h>
 #include <engine/shell/PageExport.h>
 #include <engine/shell/ShellWindow.h>
@@ -126,6 +127,9 @@ int runDocumentProgram(int argc, char** argv, const DocumentProgram& program) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     else if (!cl.exporting() && noDisplayAvailable()) {
         std::fprintf(stderr, "%s\n", cl.line().noDisplayMessage().toLocal8Bit().constData());
+        return 1;
+    } else if (const std::optional<QString> dead = cl.exporting() ? std::nullopt : deadDisplay(name, args)) {
+        std::fprintf(stderr, "%s\n", dead->toLocal8Bit().constData());
         return 1;
     }
     SurfaceView::preferCopiedFrames();

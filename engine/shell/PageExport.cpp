@@ -170,3 +170,5 @@ Outcome exportDocument(Form1& w, const QString& pngDir, const QString& pdf, bool
     }
     return files.write();
 }
+
+} // namespace course

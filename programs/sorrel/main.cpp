@@ -6,6 +6,7 @@
 #include "SorrelWindow.h"
 #include <hartree/TableCollector.h>
 
+#include <engine/shell/DisplayCheck.h>
 #include <engine/shell/RunControls.h>
 #include <engine/shell/SurfaceView.h>
 #include <engine/system/DataFolder.h>
@@ -113,6 +114,15 @@ int main(int argc, char** argv) {
     if (!o.exporting() && course::noDisplayAvailable()) {
         std::cerr << line.noDisplayMessage().toStdString() << '\n';
         return 1;
+    }
+    if (!o.exporting()) {
+        QStringList args;
+        for (int i = 1; i < argc; ++i)
+            args << QString::fromLocal8Bit(argv[i]);
+        if (const std::optional<QString> dead = course::deadDisplay(QStringLiteral("sorrel"), args)) {
+            std::cerr << dead->toLocal8Bit().toStdString() << '\n';
+            return 1;
+        }
     }
     // Exports never show a window, so they never need a display.
     chooseOffscreenPlatform(o.exporting());
