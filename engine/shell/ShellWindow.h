@@ -110,6 +110,10 @@ public:
     static QSize restoredSize(QSize available);
     // The window size that shows the client area at `scale`, within `available`.
     QSize sizeForScale(double scale, QSize available) const;
+    // Where a window of geometry `window` (its frame's margins `frame` outside it) lies
+    // on a screen whose available area is `available`: no larger than the area, and
+    // moved in where it hangs over an edge.
+    static QRect fittedGeometry(const QRect& window, const QRect& available, const QMargins& frame);
 
 protected:
     // Closing: the size is saved first.
@@ -125,6 +129,9 @@ private:
     void placeOne(QWidget* w, const QRect& design);
     QSize availableSize() const;
     void saveSize();
+    // Keeps the window, frame and all, within the screen's available area (the first
+    // window, a restored size, a small screen or a large scale).
+    void fitToScreen();
 
     FontTable& fonts_;
     QSize clientSize_;

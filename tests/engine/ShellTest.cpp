@@ -800,3 +800,34 @@ TEST(WindowSize, TheKeptSizeIsRestoredButNeverLargerThanTheScreen) {
         w.hide();
     }
 }
+
+TEST(WindowSize, AWindowIsFittedIntoTheScreensAvailableArea) {
+    const QRect screen(0, 0, 640, 480);
+    const QMargins none;
+    // The suite's design size on a 640 × 480 screen: no larger than the screen.
+    EXPECT_EQ(ShellWindow::fittedGeometry(QRect(0, 0, 792, 724), screen, none), QRect(0, 0, 640, 480));
+    // A frame stays on screen too, and a window over an edge is moved in.
+    const QMargins frame(4, 28, 4, 4);
+    EXPECT_EQ(ShellWindow::fittedGeometry(QRect(4, 28, 792, 724), screen, frame), QRect(4, 28, 632, 448));
+    EXPECT_EQ(ShellWindow::fittedGeometry(QRect(500, 400, 300, 200), screen, frame), QRect(336, 276, 300, 200));
+    // An area below a panel, on a second screen.
+    const QRect second(1280, 32, 800, 568);
+    EXPECT_EQ(ShellWindow::fittedGeometry(QRect(0, 0, 400, 300), second, none), QRect(1280, 32, 400, 300));
+    // A window that fits stays where it is.
+    EXPECT_EQ(ShellWindow::fittedGeometry(QRect(10, 40, 300, 200), screen, frame), QRect(10, 40, 300, 200));
+}
+
+TEST(WindowSize, TheFirstWindowAndARestoredSizeFitTheScreen) {
+    ClearSettings clean;
+    TestDocument doc(settingsFor(KeySet::B));
+    QSettings().setValue(QStringLiteral("window/size"), QSize(5000, 4000));
+    Form1 w(doc, testFonts());
+    w.Form_Load(true);
+    const QRect area = w.screen()->availableGeometry();
+    ASSERT_TRUE(settle([&] { return w.isVisible(); }));
+    EXPECT_TRUE(area.contains(w.frameGeometry())) << w.frameGeometry().width() << "x" << w.frameGeometry().height();
+    // The page fits the smaller window.
+    EXPECT_LE(w.scale(), std::min(double(area.width()) / w.clientSize().width(),
+                                  double(area.height()) / w.clientSize().height()) + 1e-9);
+    w.hide();
+}
