@@ -2,7 +2,12 @@
 #include <engine/shell/ExportFolder.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
+
+#include <sys/stat.h>
 
 namespace course {
 
@@ -17,8 +22,8 @@ QString ExportFolder::prepareFolder() const {
         return QStringLiteral("cannot create the folder %1: %2 does not exist").arg(dir_, parent.filePath());
     if (!parent.isDir())
         return QStringLiteral("cannot create the folder %1: %2 is not a folder").arg(dir_, parent.filePath());
-    if (!QDir(parent.absoluteFilePath()).mkdir(info.fileName()))
-        return QStringLiteral("cannot create the folder %1").arg(dir_);
+    if (::mkdir(QFile::encodeName(info.absoluteFilePath()).constData(), 0777) != 0)
+        return QStringLiteral("cannot create the folder %1: %2").arg(dir_, systemReason(errno));
     return {};
 }
 

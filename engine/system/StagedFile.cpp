@@ -23,12 +23,7 @@ constexpr int kHoldMs = 60'000;
 
 QByteArray encoded(const QString& path) { return QFileInfo(path).absoluteFilePath().toLocal8Bit(); }
 
-// The system's reason in the words of the C locale, like the rest of the message
-// (the programs' messages are not translated).
-QString reason(int error) {
-    static const locale_t c = ::newlocale(LC_ALL_MASK, "C", locale_t(0));
-    return QString::fromLocal8Bit(c ? ::strerror_l(error, c) : std::strerror(error));
-}
+QString reason(int error) { return systemReason(error); }
 
 // The file a target names: a link to an existing file is followed, so the file it
 // points to is replaced and the link stays.
@@ -86,6 +81,11 @@ void syncFolder(const QString& file) {
 }
 
 } // namespace
+
+QString systemReason(int error) {
+    static const locale_t c = ::newlocale(LC_ALL_MASK, "C", locale_t(0));
+    return QString::fromLocal8Bit(c ? ::strerror_l(error, c) : std::strerror(error));
+}
 
 StagedFile::StagedFile(QString target) : target_(std::move(target)) {}
 

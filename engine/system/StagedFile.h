@@ -77,6 +77,10 @@ private:
     std::vector<Entry> files_;
 };
 
+// The system's reason for an errno value, in the words of the C locale like the rest of
+// the programs' messages: "No space left on device".
+QString systemReason(int error);
+
 // One file, written as above.
 Outcome writeFileAtomically(const QString& target, const QByteArray& contents);
 

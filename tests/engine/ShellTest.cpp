@@ -19,6 +19,7 @@
 #include <ProgramRun.h>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QCoreApplication>
@@ -394,6 +395,26 @@ TEST(PrintFallback, WithoutAPrinterPagesBecomeNewVectorPdfs) {
         // Only the two header lines of the listing: no bitmap, the page is vectors.
         EXPECT_EQ(QString::fromUtf8(images.readAllStandardOutput()).trimmed().count(QChar(u'\n')), 1);
     }
+}
+
+TEST(PrintFallback, APdfThatCannotBeWrittenIsNeverCalledSaved) {
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    Surface page(testFonts(), QSize(300, 80));
+    page.Cls();
+    page.Print(QStringLiteral("印刷テスト"));
+    SystemPrintSink sink([] { return QPrinterInfo(); });
+    qputenv("COURSE_TEST_WRITE_FAULT", "*");
+    const Outcome r = sink.print([&page](QPainter& p) { page.render(p); }, page.size(), QStringLiteral("doc-page1"));
+    qunsetenv("COURSE_TEST_WRITE_FAULT");
+    qputenv("HOME", oldHome);
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.message.contains(QStringLiteral("保存しました"))) << r.message.toStdString();
+    EXPECT_TRUE(r.message.contains(QStringLiteral("No space left on device"))) << r.message.toStdString();
+    // Nothing under any name, finished or not.
+    QDirIterator it(home.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    EXPECT_FALSE(it.hasNext()) << it.next().toStdString();
 }
 
 TEST(DocumentOptions, BadOptionsFailWithStatusTwo) {
