@@ -9,7 +9,7 @@ PACKAGES=(
   qt6-base-dev libgl-dev libgtest-dev libcanberra-dev python3-fonttools
   fonts-noto-cjk fonts-urw-base35 fonts-ipafont-gothic fonts-liberation2 fonts-dejavu-core
   sound-theme-freedesktop
-  poppler-utils xvfb xauth libx11-dev libxtst-dev xclip
+  poppler-utils xvfb xauth libx11-dev libxcb1-dev libxtst-dev xclip
   help2man librsvg2-bin desktop-file-utils appstream dpkg-dev file
   cups-daemon cups-client
   clang-14 libfuzzer-14-dev

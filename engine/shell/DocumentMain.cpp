@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <engine/shell/DocumentMain.h>
 
+#include <engine/shell/DisplayCheck.h>
 #include <engine/shell/Form1.h>
 #include <engine/shell/PageExport.h>
 #include <engine/shell/ShellWindow.h>
@@ -60,6 +61,20 @@ DocumentCommandLine::DocumentCommandLine(const DocumentProgram& program, const Q
                }});
     for (const ProgramOption& o : program.options)
         line_.add(o);
+    const bool ownFiles = bool(program.writesFiles);
+    line_.add({QStringLiteral("--force"), QString(),
+               ownFiles ? QStringLiteral("with --export-png or --export-data: replace files already there")
+                        : QStringLiteral("with --export-png: replace files already in DIR"),
+               [this](const QString&) {
+                   force = true;
+                   return Outcome::success();
+               },
+               true});
+    line_.addCheck([this, ownFiles, writesFiles = program.writesFiles] {
+        return Outcome::failureIf(force && pngDir.isEmpty() && !(ownFiles && writesFiles()),
+                                  ownFiles ? QStringLiteral("--force applies only to --export-png and --export-data")
+                                           : QStringLiteral("--force applies only to --export-png"));
+    });
     for (const auto& check : program.checks)
         line_.addCheck([this, check] { return check(*this); });
     line_.setEpilogue(
@@ -99,7 +114,7 @@ int runDocumentProgram(int argc, char** argv, const DocumentProgram& program) {
     if (program.textMode) {
         std::optional<int> status;
         const int guarded = runGuarded(name, [&] {
-            status = program.textMode();
+            status = program.textMode(cl);
             return 0;
         });
         if (guarded != 0)
@@ -112,6 +127,9 @@ int runDocumentProgram(int argc, char** argv, const DocumentProgram& program) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     else if (!cl.exporting() && noDisplayAvailable()) {
         std::fprintf(stderr, "%s\n", cl.line().noDisplayMessage().toLocal8Bit().constData());
+        return 1;
+    } else if (const std::optional<QString> dead = cl.exporting() ? std::nullopt : deadDisplay(name, args)) {
+        std::fprintf(stderr, "%s\n", dead->toLocal8Bit().constData());
         return 1;
     }
     SurfaceView::preferCopiedFrames();
@@ -134,11 +152,8 @@ int runDocumentProgram(int argc, char** argv, const DocumentProgram& program) {
         return runGuarded(name, [&] {
             window.Form_Load(false);
             completePagesForExport(window);
-            Outcome r = Outcome::success();
-            if (!cl.pngDir.isEmpty())
-                r = exportPng(window, cl.pngDir);
-            if (r && !cl.pdf.isEmpty())
-                r = exportPdf(window, cl.pdf);
+            // Both exports are written all or none.
+            const Outcome r = exportDocument(window, cl.pngDir, cl.pdf, cl.force);
             return r ? 0 : failWith(name, r.message);
         });
     }

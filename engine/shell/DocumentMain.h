@@ -29,11 +29,14 @@ struct DocumentProgram {
     std::vector<std::function<Outcome(const DocumentCommandLine&)>> checks;
     // Runs instead of the window when it returns an exit status (a text mode). It runs
     // inside runGuarded: an exception it lets out ends the program with status 1.
-    std::function<std::optional<int>()> textMode;
+    std::function<std::optional<int>(const DocumentCommandLine&)> textMode;
+    // Whether the program's own options write files that --force may replace (brindle's
+    // --export-data); without it --force goes with --export-png only.
+    std::function<bool()> writesFiles;
 };
 
 // The command line of a document program: its own options plus --export-pdf,
-// --export-png and --page.
+// --export-png, --page and --force.
 class DocumentCommandLine {
 public:
     explicit DocumentCommandLine(const DocumentProgram& program, const QString& fallbackName = QString());
@@ -49,6 +52,7 @@ public:
     QString pdf;
     QString pngDir;
     int page = 0; // 1-based; 0 when not given (the first page)
+    bool force = false; // replace files already there
 
     bool exporting() const { return !pdf.isEmpty() || !pngDir.isEmpty(); }
 

@@ -2,8 +2,12 @@
 #include <engine/shell/ExportFolder.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include <cerrno>
+
+#include <sys/stat.h>
 
 namespace course {
 
@@ -18,12 +22,12 @@ QString ExportFolder::prepareFolder() const {
         return QStringLiteral("cannot create the folder %1: %2 does not exist").arg(dir_, parent.filePath());
     if (!parent.isDir())
         return QStringLiteral("cannot create the folder %1: %2 is not a folder").arg(dir_, parent.filePath());
-    if (!QDir(parent.absoluteFilePath()).mkdir(info.fileName()))
-        return QStringLiteral("cannot create the folder %1").arg(dir_);
+    if (::mkdir(QFile::encodeName(info.absoluteFilePath()).constData(), 0777) != 0)
+        return QStringLiteral("cannot create the folder %1: %2").arg(dir_, systemReason(errno));
     return {};
 }
 
-QString ExportFolder::write() const {
+QString ExportFolder::prepare() const {
     const QDir dir(QDir::cleanPath(dir_));
     // Every name is checked before anything is written, so a refusal leaves the folder
     // exactly as it was. A dangling link counts as taken too.
@@ -34,22 +38,22 @@ QString ExportFolder::write() const {
                 return QStringLiteral("%1 already exists (--force overwrites it)").arg(target.filePath());
         }
     }
-    if (const QString error = prepareFolder(); !error.isEmpty())
+    return prepareFolder();
+}
+
+void ExportFolder::addTo(StagedFiles& set) const {
+    const QDir dir(QDir::cleanPath(dir_));
+    for (const ExportFile& f : files_)
+        set.add(dir.filePath(f.name), f.contents);
+}
+
+QString ExportFolder::write() const {
+    if (const QString error = prepare(); !error.isEmpty())
         return error;
-    for (const ExportFile& f : files_) {
-        const QString path = dir.filePath(f.name);
-        QSaveFile out(path);
-        if (!out.open(QIODevice::WriteOnly))
-            return QStringLiteral("cannot write %1: %2").arg(path, out.errorString());
-        if (out.write(f.contents) != f.contents.size()) {
-            const QString reason = out.errorString();
-            out.cancelWriting();
-            return QStringLiteral("cannot write %1: %2").arg(path, reason);
-        }
-        if (!out.commit())
-            return QStringLiteral("cannot write %1: %2").arg(path, out.errorString());
-    }
-    return {};
+    StagedFiles set;
+    addTo(set);
+    const Outcome r = set.write();
+    return r ? QString() : r.message;
 }
 
 } // namespace course

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <engine/shell/PageExport.h>
 
+#include <engine/shell/ExportFolder.h>
 #include <engine/shell/Form1.h>
+#include <engine/system/StagedFile.h>
 #include <engine/textruns/Units.h>
 
-#include <QDir>
-#include <QFile>
+#include <QBuffer>
 #include <QImage>
 #include <QImageWriter>
 #include <QPainter>
@@ -29,19 +30,27 @@ QImage renderSurface(const Surface& s, QSize size, double dpr) {
     });
 }
 
-Outcome savePng(const QImage& img, const QString& file) {
-    QImageWriter writer(file, "png");
-    if (!writer.write(img))
-        return Outcome::failure(QStringLiteral("cannot write %1: %2").arg(file, writer.errorString()));
-    return Outcome::success();
+QByteArray pngBytes(const QImage& img) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    return writer.write(img) ? bytes : QByteArray();
 }
 
-Outcome writePdf(const QString& file, const std::vector<PdfPage>& pages, const QString& title,
+Outcome savePng(const QImage& img, const QString& file) {
+    const QByteArray bytes = pngBytes(img);
+    if (bytes.isEmpty())
+        return Outcome::failure(QStringLiteral("cannot write %1: the picture cannot be encoded").arg(file));
+    return writeFileAtomically(file, bytes);
+}
+
+Outcome pdfBytes(QByteArray& out, const std::vector<PdfPage>& pages, const QString& title,
                  const QString& creator, int resolution) {
-    QFile out(file);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return Outcome::failure(QStringLiteral("cannot write %1: %2").arg(file, out.errorString()));
-    QPdfWriter writer(&out);
+    out.clear();
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
     writer.setResolution(resolution);
     writer.setCreator(creator);
     writer.setTitle(title);
@@ -54,13 +63,13 @@ Outcome writePdf(const QString& file, const std::vector<PdfPage>& pages, const Q
         writer.setPageSize(pageSize(pages.front().size));
     QPainter p;
     if (!p.begin(&writer))
-        return Outcome::failure(QStringLiteral("cannot start a PDF in %1").arg(file));
+        return Outcome::failure(QStringLiteral("cannot start the PDF"));
     const double s = resolution / units::kLogicalDpi;
     for (std::size_t k = 0; k < pages.size(); ++k) {
         if (k > 0) {
             writer.setPageSize(pageSize(pages[k].size));
             if (!writer.newPage())
-                return Outcome::failure(QStringLiteral("cannot add a page to %1").arg(file));
+                return Outcome::failure(QStringLiteral("cannot add page %1 to the PDF").arg(k + 1));
         }
         // At 96 dpi a device unit is a logical pixel already.
         if (s != 1.0) {
@@ -71,9 +80,17 @@ Outcome writePdf(const QString& file, const std::vector<PdfPage>& pages, const Q
         if (s != 1.0)
             p.restore();
     }
-    if (!p.end())
-        return Outcome::failure(QStringLiteral("cannot finish the PDF %1").arg(file));
+    if (!p.end() || out.isEmpty())
+        return Outcome::failure(QStringLiteral("cannot finish the PDF"));
     return Outcome::success();
+}
+
+Outcome writePdf(const QString& file, const std::vector<PdfPage>& pages, const QString& title,
+                 const QString& creator, int resolution) {
+    QByteArray bytes;
+    if (Outcome r = pdfBytes(bytes, pages, title, creator, resolution); !r)
+        return Outcome::failure(QStringLiteral("cannot write %1: %2").arg(file, r.message));
+    return writeFileAtomically(file, bytes);
 }
 
 void completePagesForExport(Form1& w) {
@@ -81,16 +98,18 @@ void completePagesForExport(Form1& w) {
         w.drawPageForExport(w.pageCount() - 1);
 }
 
-Outcome exportPng(Form1& w, const QString& dir) {
-    if (!QDir().mkpath(dir))
-        return Outcome::failure(QStringLiteral("cannot create the folder %1").arg(dir));
-    const QDir d(dir);
-    auto both = [&d](const Surface& s, QSize size, const QString& stem) -> Outcome {
+namespace {
+
+// The screen pages at 1x and 2x, and the title box where there is one.
+Outcome addPngPages(Form1& w, ExportFolder& folder) {
+    auto both = [&folder](const Surface& s, QSize size, const QString& stem) -> Outcome {
         for (double dpr : {1.0, 2.0}) {
             const QString name =
                 dpr == 1.0 ? stem + QStringLiteral(".png") : stem + QStringLiteral("@2x.png");
-            if (Outcome r = savePng(renderSurface(s, size, dpr), d.filePath(name)); !r)
-                return r;
+            const QByteArray bytes = pngBytes(renderSurface(s, size, dpr));
+            if (bytes.isEmpty())
+                return Outcome::failure(QStringLiteral("cannot encode the picture %1").arg(name));
+            folder.add(name, bytes);
         }
         return Outcome::success();
     };
@@ -103,7 +122,7 @@ Outcome exportPng(Form1& w, const QString& dir) {
     return Outcome::success();
 }
 
-Outcome exportPdf(Form1& w, const QString& file) {
+Outcome documentPdf(Form1& w, QByteArray& out) {
     constexpr int kResolution = 960; // ten device units per layout pixel
     const QSize pageSize = w.visiblePageSize();
     const Surface* title = w.titleBox();
@@ -123,7 +142,33 @@ Outcome exportPdf(Form1& w, const QString& file) {
                          }});
     }
     const QString name = w.document().settings().windowTitle;
-    return writePdf(file, pages, name, name, kResolution);
+    return pdfBytes(out, pages, name, name, kResolution);
+}
+
+} // namespace
+
+Outcome exportPng(Form1& w, const QString& dir, bool overwrite) { return exportDocument(w, dir, {}, overwrite); }
+
+Outcome exportPdf(Form1& w, const QString& file) { return exportDocument(w, {}, file, false); }
+
+Outcome exportDocument(Form1& w, const QString& pngDir, const QString& pdf, bool overwrite) {
+    StagedFiles files;
+    if (!pngDir.isEmpty()) {
+        ExportFolder folder(pngDir);
+        folder.setOverwrite(overwrite);
+        if (Outcome r = addPngPages(w, folder); !r)
+            return r;
+        if (const QString error = folder.prepare(); !error.isEmpty())
+            return Outcome::failure(error);
+        folder.addTo(files);
+    }
+    if (!pdf.isEmpty()) {
+        QByteArray bytes;
+        if (Outcome r = documentPdf(w, bytes); !r)
+            return Outcome::failure(QStringLiteral("cannot write %1: %2").arg(pdf, r.message));
+        files.add(pdf, bytes);
+    }
+    return files.write();
 }
 
 } // namespace course

@@ -8,6 +8,7 @@
 #include <engine/system/Outcome.h>
 #include <engine/textruns/Surface.h>
 
+#include <QByteArray>
 #include <QSize>
 #include <QString>
 
@@ -28,7 +29,10 @@ QImage renderImage(QSize size, double dpr, Rgb background, const Painting& paint
 // The part of a surface from its top-left corner, at a device pixel ratio.
 QImage renderSurface(const Surface& s, QSize size, double dpr);
 
-// Each fails with the reason when a file cannot be written.
+// A picture as the bytes of a PNG file; empty when it cannot be encoded.
+QByteArray pngBytes(const QImage& img);
+// Each writes a whole file or none (engine/system/StagedFile.h) and fails with the
+// file and the system's reason when it cannot be written.
 Outcome savePng(const QImage& img, const QString& file);
 
 struct PdfPage {
@@ -36,12 +40,18 @@ struct PdfPage {
     Painting paint;
 };
 // `resolution` is the PDF's device units per inch; the pages paint in logical pixels.
+// The document is made in memory, into `out`.
+Outcome pdfBytes(QByteArray& out, const std::vector<PdfPage>& pages, const QString& title,
+                 const QString& creator, int resolution);
 Outcome writePdf(const QString& file, const std::vector<PdfPage>& pages, const QString& title,
                  const QString& creator, int resolution);
 
-// A document's pages: page-0.png, page-0@2x.png, … in `dir`; all pages in one PDF.
-Outcome exportPng(Form1& w, const QString& dir);
+// A document's pages: page-0.png, page-0@2x.png, … in `dir` (made when missing; files
+// already there are refused unless `overwrite`); all pages in one PDF, which replaces
+// the file. exportDocument writes either or both, all or none.
+Outcome exportPng(Form1& w, const QString& dir, bool overwrite = false);
 Outcome exportPdf(Form1& w, const QString& file);
+Outcome exportDocument(Form1& w, const QString& pngDir, const QString& pdf, bool overwrite);
 
 // Draws the pages that start-up leaves for later, so that every page has content.
 void completePagesForExport(Form1& w);

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <engine/shell/PrintSink.h>
 
+#include <engine/system/StagedFile.h>
 #include <engine/textruns/Units.h>
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
@@ -20,16 +21,25 @@ QString documentsFolder() {
     return QDir::homePath();
 }
 
-QString createUniqueFile(const QString& dir, const QString& stem, const QString& suffix) {
+Outcome writeUniqueFile(const QString& dir, const QString& stem, const QString& suffix,
+                        const QByteArray& contents, QString& path) {
+    path.clear();
+    const QDir folder(dir);
+    StagedFile staged(folder.filePath(stem + suffix));
+    if (Outcome r = staged.stage(contents); !r)
+        return r;
     for (int n = 1; n < 10000; ++n) {
         const QString name = n == 1 ? stem + suffix : QStringLiteral("%1-%2%3").arg(stem).arg(n).arg(suffix);
-        QFile f(QDir(dir).filePath(name));
-        if (f.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            return f.fileName();
-        if (!f.exists())
-            return {}; // not writable for another reason
+        bool taken = false;
+        const Outcome r = staged.commitNew(folder.filePath(name), taken);
+        if (r) {
+            path = folder.filePath(name);
+            return r;
+        }
+        if (!taken)
+            return r;
     }
-    return {};
+    return Outcome::failure(QStringLiteral("cannot write %1: every name is taken").arg(folder.filePath(stem + suffix)));
 }
 
 bool paintOnPage(QPagedPaintDevice& device, int resolution, const std::function<void(QPainter&)>& paint,
@@ -57,22 +67,24 @@ Outcome SystemPrintSink::print(const std::function<void(QPainter&)>& paint, QSiz
                     QStringLiteral("「%1」をプリンター %2 に送りました。").arg(jobName, info.printerName())};
         return {false, QStringLiteral("プリンター %1 に印刷できませんでした。").arg(info.printerName())};
     }
-    // No printer installed: keep the page as a PDF the user can print later.
-    const QString stem = jobName + QDateTime::currentDateTime().toString(QStringLiteral("-yyyyMMdd"));
-    const QString path = createUniqueFile(documentsFolder(), stem, QStringLiteral(".pdf"));
-    if (path.isEmpty())
-        return {
-            false,
-            QStringLiteral("プリンターがなく、PDF も %1 に保存できませんでした。").arg(documentsFolder())};
-    QPdfWriter writer(path);
-    writer.setResolution(1200);
-    writer.setCreator(jobName);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
-    if (!paintOnPage(writer, writer.resolution(), paint, size)) {
-        QFile::remove(path);
-        return {false, QStringLiteral("PDF を %1 に書けませんでした。").arg(path)};
+    // No printer installed: keep the page as a PDF the user can print later. It is made
+    // in memory and written whole, so no half-written file is left under its name.
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setResolution(1200);
+        writer.setCreator(jobName);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+        if (!paintOnPage(writer, writer.resolution(), paint, size) || bytes.isEmpty())
+            return {false, QStringLiteral("プリンターがなく、PDF も作れませんでした。")};
     }
+    const QString stem = jobName + QDateTime::currentDateTime().toString(QStringLiteral("-yyyyMMdd"));
+    QString path;
+    if (const Outcome r = writeUniqueFile(documentsFolder(), stem, QStringLiteral(".pdf"), bytes, path); !r)
+        return {false, QStringLiteral("プリンターがなく、PDF も保存できませんでした: %1").arg(r.message)};
     return {true, QStringLiteral("プリンターがないため PDF に保存しました: %1").arg(path)};
 }
 

@@ -6,6 +6,7 @@
 #include <engine/system/Outcome.h>
 #include <engine/textruns/Surface.h>
 
+#include <QByteArray>
 #include <QPrinterInfo>
 #include <QString>
 
@@ -35,9 +36,11 @@ private:
     std::function<QPrinterInfo()> findPrinter_;
 };
 
-// A new file "<stem>.pdf", "<stem>-2.pdf", … in `dir`, created empty so that no other
-// print can take the same name. Returns the path, or an empty string on failure.
-QString createUniqueFile(const QString& dir, const QString& stem, const QString& suffix);
+// Writes `contents` as a new file "<stem>.pdf", "<stem>-2.pdf", … in `dir`: staged
+// beside it, then given the first free name, so it never replaces a file and is
+// whole or not there. `path` is set to the file written; a failure names the reason.
+Outcome writeUniqueFile(const QString& dir, const QString& stem, const QString& suffix,
+                        const QByteArray& contents, QString& path);
 // The folder for saved pages: the documents folder when it exists, else home.
 QString documentsFolder();
 

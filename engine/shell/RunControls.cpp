@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <engine/shell/RunControls.h>
 
+#include <engine/shell/RunOptions.h>
 #include <engine/textruns/FontTable.h>
 
 #include <QHBoxLayout>
@@ -9,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <cstdio>
 
 namespace course {
 
@@ -144,9 +146,25 @@ QString RunControls::stateText(const PacedClock& clock) {
 }
 
 double savedSpeed(const QString& program, double fallback) {
+    const QVariant kept = settingsOf(program).value(kSpeedKey);
+    if (!kept.isValid())
+        return fallback;
+    auto warn = [&program](const QString& text) {
+        std::fprintf(stderr, "%s: %s\n", program.toLocal8Bit().constData(), text.toLocal8Bit().constData());
+    };
+    // Settings are edited by hand too: a value off the offered steps takes the nearest.
     bool ok = false;
-    const double f = settingsOf(program).value(kSpeedKey).toDouble(&ok);
-    return ok && std::isfinite(f) && f > 0 ? f : fallback;
+    const double f = kept.toDouble(&ok);
+    if (!ok || !std::isfinite(f) || !(f > 0)) {
+        warn(QStringLiteral("the saved speed '%1' cannot be used; %2 is used")
+                 .arg(kept.toString(), RunControls::speedText(fallback)));
+        return fallback;
+    }
+    const double step = nearestSpeed(f);
+    if (step != f)
+        warn(QStringLiteral("the saved speed %1 is not one of the offered speeds; %2 is used")
+                 .arg(kept.toString(), RunControls::speedText(step)));
+    return step;
 }
 
 void saveSpeed(const QString& program, double factor) { settingsOf(program).setValue(kSpeedKey, factor); }

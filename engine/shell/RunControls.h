@@ -74,7 +74,9 @@ private:
 };
 
 // The speed the user chose last time in `program` (fallback when none or unusable),
-// and keeping a new choice. The settings live in the user's configuration folder.
+// and keeping a new choice. The settings live in the user's configuration folder. A
+// kept value off the offered steps (edited by hand) gives the nearest step, and one that
+// is no speed at all the fallback, each with a warning on standard error.
 double savedSpeed(const QString& program, double fallback = 1.0);
 void saveSpeed(const QString& program, double factor);
 

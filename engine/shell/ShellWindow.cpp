@@ -147,6 +147,13 @@ Outcome ShellWindow::exportClientPng(const QString& file, double dpr) const {
     return savePng(clientImage(dpr), file);
 }
 
+QByteArray ShellWindow::clientPng(double dpr) const { return pngBytes(clientImage(dpr)); }
+
+Outcome ShellWindow::clientPdf(QByteArray& out, const QString& title, const QString& creator) const {
+    return pdfBytes(out, {{clientSize_, [this](QPainter& p) { paintClientArea(p); }}}, title, creator,
+                    int(units::kLogicalDpi));
+}
+
 Outcome ShellWindow::exportClientPdf(const QString& file, const QString& title,
                                      const QString& creator) const {
     return writePdf(file, {{clientSize_, [this](QPainter& p) { paintClientArea(p); }}}, title, creator,
@@ -215,6 +222,36 @@ void ShellWindow::saveSize() {
     settings.setValue(kSizeKey, size());
 }
 
+QRect ShellWindow::fittedGeometry(const QRect& window, const QRect& available, const QMargins& frame) {
+    const QSize room = available.size().shrunkBy(frame).expandedTo(QSize(1, 1));
+    QRect outer(window.topLeft() - QPoint(frame.left(), frame.top()), window.size().boundedTo(room).grownBy(frame));
+    if (outer.right() > available.right())
+        outer.moveRight(available.right());
+    if (outer.bottom() > available.bottom())
+        outer.moveBottom(available.bottom());
+    if (outer.left() < available.left())
+        outer.moveLeft(available.left());
+    if (outer.top() < available.top())
+        outer.moveTop(available.top());
+    return outer.marginsRemoved(frame);
+}
+
+void ShellWindow::fitToScreen() {
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s || isFullScreen() || isMaximized())
+        return;
+    const QRect g = geometry();
+    const QRect f = frameGeometry();
+    const QMargins frame(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
+    const QRect fitted = fittedGeometry(g, s->availableGeometry(), frame);
+    if (fitted.size() != size())
+        resize(fitted.size()); // not a size a step asked for: the page fits it
+    // Before the window manager has placed the window it has no position of its own to keep.
+    const bool placed = testAttribute(Qt::WA_Moved) || !frame.isNull();
+    if (placed && fitted.topLeft() != g.topLeft())
+        move(fitted.topLeft() - QPoint(frame.left(), frame.top()));
+}
+
 void ShellWindow::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     if (restored_)
@@ -223,6 +260,12 @@ void ShellWindow::showEvent(QShowEvent* e) {
     const QSize kept = restoredSize(availableSize());
     if (kept.isValid() && kept != size())
         resize(kept); // not a size a step asked for: the page fits it
+    fitToScreen();
+    // The frame is known once the window manager has framed the window.
+    QTimer::singleShot(0, this, [self = QPointer<ShellWindow>(this)] {
+        if (self)
+            self->fitToScreen();
+    });
 }
 
 void ShellWindow::resizeEvent(QResizeEvent* e) {

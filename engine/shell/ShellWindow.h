@@ -71,9 +71,12 @@ public:
     // Paints the client area and its visible controls, in stacking order, at the design
     // size onto `p` (logical pixels, origin at the client area's top-left corner).
     void paintClientArea(QPainter& p) const;
-    // The client area as a picture at a device pixel ratio, and as a one-page PDF; each
-    // export returns an empty string on success, else the reason it failed.
+    // The client area as a picture at a device pixel ratio, as the bytes of a PNG file
+    // (empty when it cannot be encoded) and of a one-page PDF; the exports write the
+    // whole file or none, and fail with the file and the reason.
     QImage clientImage(double dpr) const;
+    QByteArray clientPng(double dpr) const;
+    Outcome clientPdf(QByteArray& out, const QString& title, const QString& creator) const;
     Outcome exportClientPng(const QString& file, double dpr) const;
     Outcome exportClientPdf(const QString& file, const QString& title, const QString& creator) const;
 
@@ -107,6 +110,10 @@ public:
     static QSize restoredSize(QSize available);
     // The window size that shows the client area at `scale`, within `available`.
     QSize sizeForScale(double scale, QSize available) const;
+    // Where a window of geometry `window` (its frame's margins `frame` outside it) lies
+    // on a screen whose available area is `available`: no larger than the area, and
+    // moved in where it hangs over an edge.
+    static QRect fittedGeometry(const QRect& window, const QRect& available, const QMargins& frame);
 
 protected:
     // Closing: the size is saved first.
@@ -122,6 +129,9 @@ private:
     void placeOne(QWidget* w, const QRect& design);
     QSize availableSize() const;
     void saveSize();
+    // Keeps the window, frame and all, within the screen's available area (the first
+    // window, a restored size, a small screen or a large scale).
+    void fitToScreen();
 
     FontTable& fonts_;
     QSize clientSize_;

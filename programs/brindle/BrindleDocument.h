@@ -118,10 +118,6 @@ private:
 std::unique_ptr<course::Document> makeDocument(std::optional<double> speed = 1.0, int l = 1,
                                                bool paused = false);
 
-// The value of --speed: a finite factor above zero, written to `speed`. Anything else
-// is a failure that names the value, and leaves `speed` alone.
-course::Outcome parseSpeed(const QString& text, double& speed);
-
 // The value of --l: a whole number from 0 to 3, written to `l`. Anything else is a
 // failure that names the value, and leaves `l` alone.
 course::Outcome parseL(const QString& text, int& l);

@@ -17,7 +17,7 @@ BrindleProgram::BrindleProgram() {
     program_.name = QStringLiteral("brindle");
     program_.summary = QStringLiteral(
         "Bound-state energies by Numerov integration from both ends: three pages, the last one live.");
-    program_.make = [this] { return makeDocument(speed_, l_, paused_); };
+    program_.make = [this] { return makeDocument(run_.speed, l_, run_.paused); };
     program_.options.push_back(
         {QStringLiteral("--table"), QString(),
          QStringLiteral("print every iteration and the converged states as text and exit"),
@@ -26,23 +26,8 @@ BrindleProgram::BrindleProgram() {
              return Outcome::success();
          },
          true});
-    program_.options.push_back(
-        {QStringLiteral("--speed"), QStringLiteral("F"),
-         QStringLiteral("divide every wait of the live page by F (F > 0) for this run; without it the\n"
-                        "speed last chosen with [ and ] (default 1)"),
-         [this](const QString& v) {
-             double f = 1.0;
-             Outcome r = parseSpeed(v, f);
-             if (r)
-                 speed_ = f;
-             return r;
-         }});
-    program_.options.push_back({QStringLiteral("--paused"), QString(),
-                                QStringLiteral("start the live page paused: P runs it, N steps it"),
-                                [this](const QString&) {
-                                    paused_ = true;
-                                    return Outcome::success();
-                                }});
+    for (course::ProgramOption& o : course::runOptions(run_, QStringLiteral("the live page")))
+        program_.options.push_back(std::move(o));
     program_.options.push_back(
         {QStringLiteral("--l"), QStringLiteral("L"),
          QStringLiteral("angular momentum of the oscillator, 0 to 3 (default 1), for --table,\n"
@@ -59,16 +44,8 @@ BrindleProgram::BrindleProgram() {
              return Outcome::failureIf(v.isEmpty(), QStringLiteral("--export-data needs a folder"));
          },
          true});
-    // Options are applied in the order they are declared, so --export-data is known here.
-    program_.options.push_back({QStringLiteral("--force"), QString(),
-                                QStringLiteral("with --export-data: replace files already in DIR"),
-                                [this](const QString&) {
-                                    force_ = true;
-                                    return Outcome::failureIf(
-                                        dataDir_.isEmpty(),
-                                        QStringLiteral("--force applies only to --export-data"));
-                                },
-                                true});
+    // --force (the shell's) replaces files already in DIR.
+    program_.writesFiles = [this] { return !dataDir_.isEmpty(); };
     // The text modes write no pages and open no window: the page options would be
     // silently ignored with them.
     program_.checks.push_back([this](const course::DocumentCommandLine& line) {
@@ -80,7 +57,7 @@ BrindleProgram::BrindleProgram() {
     });
     // A fault of the core ends the program with "brindle: <message>" and status 1
     // (runDocumentProgram's boundary).
-    program_.textMode = [this]() -> std::optional<int> {
+    program_.textMode = [this](const course::DocumentCommandLine& line) -> std::optional<int> {
         if (!table_ && dataDir_.isEmpty())
             return std::nullopt;
         // One run serves both the table and the files, so their numbers agree.
@@ -92,7 +69,7 @@ BrindleProgram::BrindleProgram() {
             if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0)
                 throw std::runtime_error("cannot write the table to standard output");
         }
-        return dataDir_.isEmpty() ? 0 : exportData(it, dataDir_, force_);
+        return dataDir_.isEmpty() ? 0 : exportData(it, dataDir_, line.force);
     };
 }
 

@@ -3,7 +3,7 @@
 // brindle's command line: the pages, and besides the export options of every
 // document program
 //   --table    prints every iteration and the converged states as text, no window
-//   --speed F  divides every wait of the live page by F (this run only; the speed
+//   --speed F  divides every wait of the live page by F, one of ¼ … 16 (this run only; the speed
 //              chosen with [ and ] is kept for the next start)
 //   --paused   the live page waits for P (or N) before it draws its first trace
 //   --l L      angular momentum 0..3 of the oscillator (default 1)
@@ -11,6 +11,7 @@
 //              writes the run's figures as CSV files into DIR, no window
 
 #include <engine/shell/DocumentMain.h>
+#include <engine/shell/RunOptions.h>
 
 #include <brindle/EigenIteration.h>
 
@@ -32,12 +33,10 @@ public:
     int run(int argc, char** argv) { return course::runDocumentProgram(argc, argv, program_); }
 
 private:
-    std::optional<double> speed_;
-    bool paused_ = false;
+    course::RunOptions run_; // --speed, --paused
     int l_ = 1;
     bool table_ = false;
     QString dataDir_;
-    bool force_ = false;
     course::DocumentProgram program_;
 };
 

@@ -462,17 +462,6 @@ std::unique_ptr<course::Document> makeDocument(std::optional<double> speed, int 
     return doc;
 }
 
-course::Outcome parseSpeed(const QString& text, double& speed) {
-    bool ok = false;
-    const double f = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(f) || !(f > 0))
-        return course::Outcome::failure(
-            QStringLiteral("--speed needs a positive number (the factor that divides every wait), not \"%1\"")
-                .arg(text));
-    speed = f;
-    return course::Outcome::success();
-}
-
 course::Outcome parseL(const QString& text, int& l) {
     bool ok = false;
     const int v = text.trimmed().toInt(&ok);

@@ -1,23 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Options.h"
 
-#include <cmath>
 #include <memory>
 
 namespace sorrel {
-
-namespace {
-
-bool positiveNumber(const QString& s, double& out) {
-    bool ok = false;
-    const double v = s.toDouble(&ok);
-    if (!ok || !std::isfinite(v) || !(v > 0.0))
-        return false;
-    out = v;
-    return true;
-}
-
-} // namespace
 
 void addOptions(course::CommandLine& line, Options& o) {
     auto scaleGiven = std::make_shared<bool>(false);
@@ -28,21 +14,8 @@ void addOptions(course::CommandLine& line, Options& o) {
                   return course::Outcome::success();
               },
               true});
-    line.add({QStringLiteral("--speed"), QStringLiteral("F"),
-              QStringLiteral(
-                  "draw F times as fast (F > 0) for this run; without it the\nspeed last chosen "
-                  "with [ and ] (default 1); no effect\nwith --table and the exports, which never wait"),
-              [&o](const QString& v) {
-                  o.speedGiven = positiveNumber(v, o.speed);
-                  return course::Outcome::failureIf(
-                      !o.speedGiven, QStringLiteral("--speed: '%1' is not a number greater than 0").arg(v));
-              }});
-    line.add({QStringLiteral("--paused"), QString(),
-              QStringLiteral("start the run paused: P runs it, N draws it curve by curve"),
-              [&o](const QString&) {
-                  o.paused = true;
-                  return course::Outcome::success();
-              }});
+    for (course::ProgramOption& option : course::runOptions(o.run, QStringLiteral("the run")))
+        line.add(std::move(option));
     line.add({QStringLiteral("--Z"), QStringLiteral("Z"),
               QStringLiteral(
                   "nuclear charge 1 to 10 (default 2, helium): the two-electron\nion H⁻, He, Li⁺ … Ne⁸⁺; "

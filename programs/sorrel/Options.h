@@ -4,6 +4,7 @@
 // runs the computation at its normal pace.
 
 #include <engine/shell/CommandLine.h>
+#include <engine/shell/RunOptions.h>
 
 #include <string>
 #include <vector>
@@ -13,9 +14,7 @@ namespace sorrel {
 struct Options {
     bool help = false;       // --help or --version was answered: end with status 0
     bool table = false;      // print the table as text; no window, no waits, no sounds
-    double speed = 1.0;      // waits divided by this factor (> 0)
-    bool speedGiven = false; // --speed was given: else the speed chosen last time
-    bool paused = false;     // the run waits for P (or N) before its first curve
+    course::RunOptions run;  // --speed (else the speed chosen last time), --paused
     std::string exportPng;   // write the finished window as a PNG picture
     std::string exportPdf;   // ... and/or as a one-page PDF with real text
     int scale = 1;           // pixels per logical pixel of the PNG (1..4)

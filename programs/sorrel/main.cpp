@@ -6,11 +6,13 @@
 #include "SorrelWindow.h"
 #include <hartree/TableCollector.h>
 
+#include <engine/shell/DisplayCheck.h>
 #include <engine/shell/RunControls.h>
 #include <engine/shell/SurfaceView.h>
 #include <engine/system/DataFolder.h>
 #include <engine/sounds/Sounds.h>
 #include <engine/system/Environment.h>
+#include <engine/system/StagedFile.h>
 #include <engine/textruns/FontTable.h>
 
 #include <QApplication>
@@ -70,17 +72,30 @@ int exportWindow(const sorrel::Options& o) {
         std::cerr << "sorrel: " << window.state()->failureMessage() << '\n';
         status = 1;
     }
-    auto report = [&status](const course::Outcome& r) {
-        if (!r) {
-            std::cerr << "sorrel: " << r.message.toStdString() << '\n';
-            status = 1;
-        }
-    };
-    if (!o.exportPng.empty())
-        report(window.exportClientPng(QString::fromStdString(o.exportPng), o.scale));
-    if (!o.exportPdf.empty())
-        report(window.exportClientPdf(QString::fromStdString(o.exportPdf), sorrel::kProgramTitle,
-                                      QStringLiteral("sorrel")));
+    // The picture and the PDF are written all or none.
+    course::StagedFiles files;
+    const QString png = QString::fromStdString(o.exportPng);
+    const QString pdf = QString::fromStdString(o.exportPdf);
+    course::Outcome r = course::Outcome::success();
+    if (!png.isEmpty()) {
+        const QByteArray bytes = window.clientPng(o.scale);
+        if (bytes.isEmpty())
+            r = course::Outcome::failure(QStringLiteral("cannot write %1: the picture cannot be encoded").arg(png));
+        files.add(png, bytes);
+    }
+    if (r && !pdf.isEmpty()) {
+        QByteArray bytes;
+        r = window.clientPdf(bytes, sorrel::kProgramTitle, QStringLiteral("sorrel"));
+        if (!r)
+            r = course::Outcome::failure(QStringLiteral("cannot write %1: %2").arg(pdf, r.message));
+        files.add(pdf, bytes);
+    }
+    if (r)
+        r = files.write();
+    if (!r) {
+        std::cerr << "sorrel: " << r.message.toLocal8Bit().toStdString() << '\n';
+        status = 1;
+    }
     return status;
 }
 
@@ -100,6 +115,15 @@ int main(int argc, char** argv) {
         std::cerr << line.noDisplayMessage().toStdString() << '\n';
         return 1;
     }
+    if (!o.exporting()) {
+        QStringList args;
+        for (int i = 1; i < argc; ++i)
+            args << QString::fromLocal8Bit(argv[i]);
+        if (const std::optional<QString> dead = course::deadDisplay(QStringLiteral("sorrel"), args)) {
+            std::cerr << dead->toLocal8Bit().toStdString() << '\n';
+            return 1;
+        }
+    }
     // Exports never show a window, so they never need a display.
     chooseOffscreenPlatform(o.exporting());
     course::SurfaceView::preferCopiedFrames();
@@ -114,8 +138,8 @@ int main(int argc, char** argv) {
     env.beepHook = [] { QApplication::beep(); };
     env.soundSink = course::desktopPlayer();
     sorrel::SorrelWindow::Config config;
-    config.speed = o.speedGiven ? o.speed : course::savedSpeed(QStringLiteral("sorrel"));
-    config.paused = o.paused;
+    config.speed = o.run.speedFor(QStringLiteral("sorrel"));
+    config.paused = o.run.paused;
     config.Z = o.Z;
     config.environment = &env;
     sorrel::SorrelWindow window(fonts, config);

@@ -21,6 +21,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QCoreApplication>
@@ -352,25 +353,30 @@ TEST_F(Shell, KeyPreviewSeesKeysSentToAPage) {
     EXPECT_EQ(doc->CurPic, 1);
 }
 
-TEST(PrintFallback, UniqueFilesNeverOverwrite) {
+TEST(PrintFallback, UniqueFilesNeverOverwriteAndAreWholeOrMissing) {
     QTemporaryDir dir;
-    const QString a = createUniqueFile(dir.path(), QStringLiteral("doc-page1"), QStringLiteral(".pdf"));
-    ASSERT_FALSE(a.isEmpty());
-    QFile f(a);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("keep");
-    f.close();
-    const QString b = createUniqueFile(dir.path(), QStringLiteral("doc-page1"), QStringLiteral(".pdf"));
-    const QString c = createUniqueFile(dir.path(), QStringLiteral("doc-page1"), QStringLiteral(".pdf"));
-    EXPECT_NE(a, b);
-    EXPECT_NE(b, c);
-    EXPECT_TRUE(b.endsWith(QStringLiteral("doc-page1-2.pdf")));
+    QString a, b, c;
+    ASSERT_TRUE(writeUniqueFile(dir.path(), QStringLiteral("doc-page1"), QStringLiteral(".pdf"), "keep", a));
+    ASSERT_TRUE(writeUniqueFile(dir.path(), QStringLiteral("doc-page1"), QStringLiteral(".pdf"), "b", b));
+    ASSERT_TRUE(writeUniqueFile(dir.path(), QStringLiteral("doc-page1"), QStringLiteral(".pdf"), "c", c));
+    EXPECT_TRUE(a.endsWith(QStringLiteral("/doc-page1.pdf")));
+    EXPECT_TRUE(b.endsWith(QStringLiteral("/doc-page1-2.pdf")));
+    EXPECT_TRUE(c.endsWith(QStringLiteral("/doc-page1-3.pdf")));
     QFile check(a);
     ASSERT_TRUE(check.open(QIODevice::ReadOnly));
     EXPECT_EQ(check.readAll(), QByteArray("keep"));
-    EXPECT_TRUE(
-        createUniqueFile(QStringLiteral("/proc/no-such-dir"), QStringLiteral("x"), QStringLiteral(".pdf"))
-            .isEmpty());
+
+    // A write that fails (the disk full) leaves no file and says why.
+    qputenv("COURSE_TEST_WRITE_FAULT", "*");
+    QString d;
+    const Outcome full = writeUniqueFile(dir.path(), QStringLiteral("doc-page1"), QStringLiteral(".pdf"), "d", d);
+    qunsetenv("COURSE_TEST_WRITE_FAULT");
+    EXPECT_FALSE(full.ok);
+    EXPECT_TRUE(full.message.contains(QStringLiteral("No space left on device"))) << full.message.toStdString();
+    EXPECT_TRUE(d.isEmpty());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+
+    EXPECT_FALSE(writeUniqueFile(QStringLiteral("/proc/no-such-dir"), QStringLiteral("x"), QStringLiteral(".pdf"), "x", d));
 }
 
 TEST_F(Shell, ExportWritesPngPagesAndASearchablePdf) {
@@ -429,6 +435,26 @@ TEST(PrintFallback, WithoutAPrinterPagesBecomeNewVectorPdfs) {
         // Only the two header lines of the listing: no bitmap, the page is vectors.
         EXPECT_EQ(QString::fromUtf8(images.readAllStandardOutput()).trimmed().count(QChar(u'\n')), 1);
     }
+}
+
+TEST(PrintFallback, APdfThatCannotBeWrittenIsNeverCalledSaved) {
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    Surface page(testFonts(), QSize(300, 80));
+    page.Cls();
+    page.Print(QStringLiteral("印刷テスト"));
+    SystemPrintSink sink([] { return QPrinterInfo(); });
+    qputenv("COURSE_TEST_WRITE_FAULT", "*");
+    const Outcome r = sink.print([&page](QPainter& p) { page.render(p); }, page.size(), QStringLiteral("doc-page1"));
+    qunsetenv("COURSE_TEST_WRITE_FAULT");
+    qputenv("HOME", oldHome);
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.message.contains(QStringLiteral("保存しました"))) << r.message.toStdString();
+    EXPECT_TRUE(r.message.contains(QStringLiteral("No space left on device"))) << r.message.toStdString();
+    // Nothing under any name, finished or not.
+    QDirIterator it(home.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    EXPECT_FALSE(it.hasNext()) << it.next().toStdString();
 }
 
 TEST(DocumentOptions, BadOptionsFailWithStatusTwo) {
@@ -566,7 +592,7 @@ TEST_F(Shell, APageTheDocumentLacksIsRefusedWithoutAChange) {
 TEST(DocumentOptions, FaultsOfATextModeEndWithTheProgramNameAndStatusOne) {
     DocumentProgram prog;
     prog.name = QStringLiteral("testdoc");
-    prog.textMode = []() -> std::optional<int> { throw std::runtime_error("state 1: no convergence"); };
+    prog.textMode = [](const course::DocumentCommandLine&) -> std::optional<int> { throw std::runtime_error("state 1: no convergence"); };
     const char* argv[] = {"testdoc"};
     int status = -1;
     const QString err = course::testing::standardErrorOf(
@@ -875,4 +901,35 @@ TEST(WindowSize, TheKeptSizeIsRestoredButNeverLargerThanTheScreen) {
             settle([&] { return QSettings().value(QStringLiteral("window/size")).toSize() == stepped; }));
         w.hide();
     }
+}
+
+TEST(WindowSize, AWindowIsFittedIntoTheScreensAvailableArea) {
+    const QRect screen(0, 0, 640, 480);
+    const QMargins none;
+    // The suite's design size on a 640 × 480 screen: no larger than the screen.
+    EXPECT_EQ(ShellWindow::fittedGeometry(QRect(0, 0, 792, 724), screen, none), QRect(0, 0, 640, 480));
+    // A frame stays on screen too, and a window over an edge is moved in.
+    const QMargins frame(4, 28, 4, 4);
+    EXPECT_EQ(ShellWindow::fittedGeometry(QRect(4, 28, 792, 724), screen, frame), QRect(4, 28, 632, 448));
+    EXPECT_EQ(ShellWindow::fittedGeometry(QRect(500, 400, 300, 200), screen, frame), QRect(336, 276, 300, 200));
+    // An area below a panel, on a second screen.
+    const QRect second(1280, 32, 800, 568);
+    EXPECT_EQ(ShellWindow::fittedGeometry(QRect(0, 0, 400, 300), second, none), QRect(1280, 32, 400, 300));
+    // A window that fits stays where it is.
+    EXPECT_EQ(ShellWindow::fittedGeometry(QRect(10, 40, 300, 200), screen, frame), QRect(10, 40, 300, 200));
+}
+
+TEST(WindowSize, TheFirstWindowAndARestoredSizeFitTheScreen) {
+    ClearSettings clean;
+    TestDocument doc(settingsFor(KeySet::B));
+    QSettings().setValue(QStringLiteral("window/size"), QSize(5000, 4000));
+    Form1 w(doc, testFonts());
+    w.Form_Load(true);
+    const QRect area = w.screen()->availableGeometry();
+    ASSERT_TRUE(settle([&] { return w.isVisible(); }));
+    EXPECT_TRUE(area.contains(w.frameGeometry())) << w.frameGeometry().width() << "x" << w.frameGeometry().height();
+    // The page fits the smaller window.
+    EXPECT_LE(w.scale(), std::min(double(area.width()) / w.clientSize().width(),
+                                  double(area.height()) / w.clientSize().height()) + 1e-9);
+    w.hide();
 }

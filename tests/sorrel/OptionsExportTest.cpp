@@ -37,11 +37,11 @@ TEST(SorrelOptions, DefaultsAndAcceptedForms) {
     ASSERT_TRUE(p.ok());
     EXPECT_FALSE(p.options.table);
     EXPECT_FALSE(p.options.exporting());
-    EXPECT_EQ(p.options.speed, 1.0);
+    EXPECT_EQ(p.options.run.speed, std::nullopt);
 
-    p = parse({"--speed", "2.5", "--export-png", "a.png", "--scale=2", "--export-pdf=b.pdf"});
+    p = parse({"--speed", "1/2", "--export-png", "a.png", "--scale=2", "--export-pdf=b.pdf"});
     ASSERT_TRUE(p.ok()) << p.error;
-    EXPECT_EQ(p.options.speed, 2.5);
+    EXPECT_EQ(p.options.run.speed, 0.5);
     EXPECT_EQ(p.options.exportPng, "a.png");
     EXPECT_EQ(p.options.exportPdf, "b.pdf");
     EXPECT_EQ(p.options.scale, 2);
@@ -49,7 +49,7 @@ TEST(SorrelOptions, DefaultsAndAcceptedForms) {
     p = parse({"--table", "--speed=0.25"});
     ASSERT_TRUE(p.ok()) << p.error;
     EXPECT_TRUE(p.options.table);
-    EXPECT_EQ(p.options.speed, 0.25);
+    EXPECT_EQ(p.options.run.speed, 0.25);
 
     // Help wins over everything else on the line.
     p = parse({"--bogus", "-h"});
@@ -63,6 +63,9 @@ TEST(SorrelOptions, RejectsUnusableCommandLines) {
              {"--speed", "-1"},
              {"--speed", "abc"},
              {"--speed", "2x"},
+             {"--speed", "2.5"},
+             {"--speed", "32"},
+             {"--speed", "1e-320"},
              {"--speed", "nan"},
              {"--speed", "inf"},
              {"--speed", "1e999"},

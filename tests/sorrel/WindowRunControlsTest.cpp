@@ -150,9 +150,10 @@ TEST_F(SorrelRunControls, SpeedKeysScaleTheWaitsAndTheChoiceIsRemembered) {
     // --speed is for one run; without it the program takes the remembered speed.
     const ParsedOptions given = parseOptions({"--speed", "0.25", "--paused"});
     ASSERT_TRUE(given.ok());
-    EXPECT_TRUE(given.options.speedGiven);
-    EXPECT_TRUE(given.options.paused);
-    EXPECT_FALSE(parseOptions({}).options.speedGiven);
+    EXPECT_EQ(given.options.run.speed, 0.25);
+    EXPECT_TRUE(given.options.run.paused);
+    EXPECT_FALSE(parseOptions({}).options.run.speed);
+    EXPECT_DOUBLE_EQ(parseOptions({}).options.run.speedFor(QStringLiteral("sorrel")), 2);
 }
 
 TEST_F(SorrelRunControls, ControlsShowOnlyDuringARunInTheDownloadLabelsPlace) {

@@ -146,10 +146,10 @@ private:
         }
         if (p_.name == "brindle") {
             a.push_back("--speed");
-            a.push_back(slow ? "12" : "300");
+            a.push_back(slow ? "8" : "16");
         } else if (p_.name == "sorrel") {
             a.push_back("--speed");
-            a.push_back(slow ? "25" : "2000");
+            a.push_back(slow ? "8" : "16");
         }
         return a;
     }
