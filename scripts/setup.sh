@@ -44,11 +44,12 @@ ensure_comma_locale() {
 }
 
 # configure_and_build BUILD_DIR [cmake options…]
+# Configures on every call, so the options given are the ones the build uses even when
+# another script configured the folder before with others (run.sh without -Werror,
+# test.sh with it). CMake only regenerates when an option or a CMake file changed.
 configure_and_build() {
   local dir=$1; shift
-  if [ ! -f "$dir/build.ninja" ]; then
-    cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-  fi
+  cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
   cmake --build "$dir" -j "$(nproc)"
 }
 
