@@ -46,7 +46,8 @@ ensure_comma_locale() {
 # configure_and_build BUILD_DIR [cmake options…]
 # Configures on every call, so the options given are the ones the build uses even when
 # another script configured the folder before with others (run.sh without -Werror,
-# test.sh with it). CMake only regenerates when an option or a CMake file changed.
+# test.sh with it). Configuring again takes seconds; the build then recompiles only
+# what a changed option touches.
 configure_and_build() {
   local dir=$1; shift
   cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
