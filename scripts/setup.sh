@@ -15,6 +15,9 @@ PACKAGES=(
   clang-14 libfuzzer-14-dev
   locales
 )
+# A script may name more packages it needs before sourcing this file
+# (package.sh: lintian).
+PACKAGES+=(${EXTRA_PACKAGES[@]+"${EXTRA_PACKAGES[@]}"})
 
 install_missing() {
   local missing=()
