@@ -52,9 +52,14 @@ ensure_comma_locale() {
 # test.sh with it). Configuring again takes seconds; the build then recompiles only
 # what a changed option touches.
 configure_and_build() {
+  configure "$@"
+  cmake --build "$1" -j "$(nproc)"
+}
+
+# configure BUILD_DIR [cmake options…]
+configure() {
   local dir=$1; shift
   cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-  cmake --build "$dir" -j "$(nproc)"
 }
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
