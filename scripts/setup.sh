@@ -16,6 +16,9 @@ PACKAGES=(
   locales
   at-spi2-core python3-pyatspi dbus
 )
+# A script may name more packages it needs before sourcing this file
+# (package.sh: lintian).
+PACKAGES+=(${EXTRA_PACKAGES[@]+"${EXTRA_PACKAGES[@]}"})
 
 install_missing() {
   local missing=()
@@ -45,12 +48,19 @@ ensure_comma_locale() {
 }
 
 # configure_and_build BUILD_DIR [cmake options…]
+# Configures on every call, so the options given are the ones the build uses even when
+# another script configured the folder before with others (run.sh without -Werror,
+# test.sh with it). Configuring again takes seconds; the build then recompiles only
+# what a changed option touches.
 configure_and_build() {
+  configure "$@"
+  cmake --build "$1" -j "$(nproc)"
+}
+
+# configure BUILD_DIR [cmake options…]
+configure() {
   local dir=$1; shift
-  if [ ! -f "$dir/build.ninja" ]; then
-    cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-  fi
-  cmake --build "$dir" -j "$(nproc)"
+  cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
 }
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

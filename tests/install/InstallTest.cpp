@@ -249,4 +249,121 @@ TEST_F(StagedInstall, ManualPagesNameEveryOptionOfTheirProgram) {
     }
 }
 
+// The addresses in the installed files are the ones the build was configured with:
+// no default address of a site that does not exist.
+TEST_F(StagedInstall, MetadataAndFilesPointOnlyAtTheConfiguredAddresses) {
+    const QString homepage = QStringLiteral(HOMEPAGE_URL);
+    const QString screenshots = QStringLiteral(SCREENSHOT_URL);
+    QFile f(path(QStringLiteral("share/metainfo/" APP_PREFIX ".suite.metainfo.xml")));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QString xml = QString::fromUtf8(f.readAll());
+    if (homepage.isEmpty())
+        EXPECT_FALSE(xml.contains(QStringLiteral("<url"))) << xml.toStdString();
+    else
+        EXPECT_TRUE(xml.contains(QStringLiteral("<url type=\"homepage\">%1</url>").arg(homepage)));
+    static const QRegularExpression image(QStringLiteral("<image>([^<]*)</image>"));
+    int images = 0;
+    for (const QRegularExpressionMatch& m : image.globalMatch(xml)) {
+        ++images;
+        EXPECT_TRUE(!screenshots.isEmpty() && m.captured(1).startsWith(screenshots)) << m.captured(1).toStdString();
+    }
+    EXPECT_EQ(images, screenshots.isEmpty() ? 0 : kPrograms.size());
+    EXPECT_EQ(xml.contains(QStringLiteral("<screenshots>")), !screenshots.isEmpty());
+
+    // Every web address in an installed file is one of those configured, but the SVG
+    // namespace, the licence texts of the copyright file and the fonts' own name
+    // tables (their vendors' sites).
+    static const QRegularExpression host(QStringLiteral("https?://([A-Za-z0-9.-]+)"));
+    QStringList allowed = {QStringLiteral("www.w3.org")};
+    for (const QString& url : {homepage, screenshots})
+        if (const QRegularExpressionMatch m = host.match(url); m.hasMatch())
+            allowed << m.captured(1);
+    QStringList found;
+    QDirIterator it(root_, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        if (file.fileName().endsWith(QStringLiteral("/doc/quantum-course/copyright")) ||
+            file.fileName().startsWith(path(QStringLiteral(DATA_SUBDIR "/fonts/"))))
+            continue;
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
+        const QString text = QString::fromLatin1(file.readAll());
+        for (const QRegularExpressionMatch& m : host.globalMatch(text))
+            if (!allowed.contains(m.captured(1)))
+                found << file.fileName() + u' ' + m.captured(0);
+        if (text.contains(QStringLiteral("@localhost")) || text.contains(QStringLiteral("qmcourse")))
+            found << file.fileName();
+    }
+    EXPECT_EQ(found.join(u'\n').toStdString(), "");
+}
+
+// The copyright file is machine-readable: every licence a Files paragraph names has its
+// text, in the paragraph or in a stand-alone License paragraph (an exception's text
+// does not stand for the licence it amends).
+TEST_F(StagedInstall, CopyrightFileGivesTheTextOfEveryLicenceItNames) {
+    QFile f(path(QStringLiteral("share/doc/quantum-course/copyright")));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QString text = QString::fromUtf8(f.readAll());
+    ASSERT_TRUE(text.startsWith(QStringLiteral("Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n")));
+    struct Use {
+        QString license;
+        bool hasText;
+    };
+    QList<Use> uses;
+    QStringList defined;
+    for (const QString& paragraph : text.split(QStringLiteral("\n\n"), Qt::SkipEmptyParts)) {
+        const QStringList lines = paragraph.split(u'\n', Qt::SkipEmptyParts);
+        const qsizetype at = lines.indexOf(QRegularExpression(QStringLiteral("^License: .+")));
+        if (at < 0)
+            continue;
+        const QString license = lines[at].mid(9).trimmed();
+        const bool hasText = at + 1 < lines.size() && lines[at + 1].startsWith(u' ');
+        if (paragraph.startsWith(QStringLiteral("Files:")))
+            uses.append({license, hasText});
+        else if (hasText)
+            defined << license;
+    }
+    ASSERT_FALSE(uses.isEmpty());
+    EXPECT_EQ(uses.first().license.toStdString(), "GPL-3.0-or-later");
+    for (const Use& use : uses) {
+        const qsizetype with = use.license.indexOf(QStringLiteral(" with "));
+        const QString base = with < 0 ? use.license : use.license.left(with);
+        EXPECT_TRUE(defined.contains(base) || (with < 0 && use.hasText)) << use.license.toStdString();
+    }
+    for (const char* font : {"CourseSansJP-*.otf", "CourseSymbol.otf"})
+        EXPECT_TRUE(text.contains(QStringLiteral("Files: usr/" DATA_SUBDIR "/fonts/") + QLatin1String(font))) << font;
+}
+
+TEST_F(StagedInstall, ProgramsCarryNoCompilerCommentSection) {
+    if (!hasTool("readelf"))
+        GTEST_SKIP() << "binutils is not installed";
+    for (const QString& p : kPrograms) {
+        const Result r = run(QStringLiteral("readelf"), {QStringLiteral("-S"), path(QStringLiteral("bin/") + p)});
+        ASSERT_EQ(r.status, 0) << r.err.toStdString();
+        EXPECT_TRUE(r.out.contains(QStringLiteral(".text"))) << r.out.toStdString();
+        EXPECT_FALSE(r.out.contains(QStringLiteral(".comment"))) << p.toStdString();
+    }
+}
+
+// With a maintainer configured the Debian changelog is installed, compressed without
+// a file name or time stamp (gzip -n), so it is the same on every build.
+TEST_F(StagedInstall, DebianChangelogNamesTheMaintainerAndIsCompressedWithoutTimeStamp) {
+    const QString file = path(QStringLiteral("share/doc/quantum-course/changelog.Debian.gz"));
+    const QString maintainer = QStringLiteral(PACKAGE_MAINTAINER);
+    if (maintainer.isEmpty()) {
+        EXPECT_FALSE(QFileInfo::exists(file)) << "a changelog without a maintainer to sign it";
+        GTEST_SKIP() << "configured without a maintainer (COURSE_MAINTAINER, DEBEMAIL)";
+    }
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray gz = f.readAll();
+    ASSERT_GE(gz.size(), 10);
+    EXPECT_EQ(gz.left(2), QByteArray("\x1f\x8b", 2));
+    EXPECT_EQ(gz[3] & 0x08, 0) << "the compressed file carries its name";
+    EXPECT_EQ(gz.mid(4, 4), QByteArray(4, '\0')) << "the compressed file carries a time stamp";
+    const Result text = run(QStringLiteral("gzip"), {QStringLiteral("-dc"), file});
+    ASSERT_EQ(text.status, 0);
+    EXPECT_TRUE(text.out.startsWith(QStringLiteral("quantum-course (" PACKAGE_VERSION ") "))) << text.out.toStdString();
+    EXPECT_TRUE(text.out.contains(QStringLiteral("\n -- %1  ").arg(maintainer))) << text.out.toStdString();
+}
+
 } // namespace
