@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SorrelDisplay.h"
 
+#include <hartree/FailureText.h>
+#include <hartree/PreciseReport.h>
 #include <hartree/TableCollector.h>
 
 #include <algorithm>
@@ -270,6 +272,8 @@ Flow SorrelDisplay::finalReport(const HartreeState& s) {
     g_.diClear(QStringLiteral("E"));
     g_.sf(QStringLiteral("total"));
     g_.d(QStringLiteral(" = ") + q(fixed4(s.Etotal())));
+    if (precise)
+        preciseLines(*precise);
 
     // The references of this ion: the variational energy −(Z − 5/16)² and, where
     // known, the measured one.
@@ -319,18 +323,40 @@ QStringList SorrelDisplay::wrap(const QString& text, double width) const {
     return lines;
 }
 
-// Why the run ended without a result, in the table where the report would be,
-// wrapped to the room left of the plots.
-void SorrelDisplay::runFailed(const HartreeState& s) {
-    course::DrawingScope on(g_, form_);
+// Precise mode: the total energy extrapolated to h → 0, and the Hartree–Fock limit as
+// the first of the reference lines; or why a level of it failed.
+void SorrelDisplay::preciseLines(const PreciseRun& run) {
+    if (run.failure()) {
+        newTableLine(5);
+        g_.d(QStringLiteral(" 精密計算 (h → 0):"));
+        wrappedLines(failureLines(run.failure()));
+        return;
+    }
+    newTableLine(5);
+    g_.d(QStringLiteral(" 精密 (h → 0) "));
+    g_.diClear(QStringLiteral("E"));
+    g_.sf(QStringLiteral("total"));
+    g_.d(QStringLiteral(" = ") + q(fixed7(run.Etotal())));
+    newTableLine(5);
+    g_.d(QStringLiteral(" ") + q(fixed7(run.limit())) + QStringLiteral(" (ハートリー・フォック極限)"));
+}
+
+void SorrelDisplay::wrappedLines(const std::vector<std::string>& sentences) {
     constexpr double left = 5;
     const double width = tableRight - left - 5;
-    for (const std::string& sentence : s.failureLines()) {
+    for (const std::string& sentence : sentences) {
         for (const QString& line : wrap(q(sentence), width)) {
             newTableLine(left);
             g_.d(line);
         }
     }
+}
+
+// Why the run ended without a result, in the table where the report would be,
+// wrapped to the room left of the plots.
+void SorrelDisplay::runFailed(const HartreeState& s) {
+    course::DrawingScope on(g_, form_);
+    wrappedLines(failureLines(s.failure()));
     if (onFailed)
         onFailed();
 }
