@@ -29,7 +29,7 @@ TEST(PreciseRun, RichardsonRemovesTheEvenPowersOfTheStep) {
 TEST(PreciseRun, LevelsHalveTheStepOnOneStretchedGrid) {
     const HartreeSetup base = HartreeSetup::forCharge(4);
     const HartreeSetup s = preciseSetup(4);
-    EXPECT_EQ(s.h(), base.h());
+    EXPECT_DOUBLE_EQ(s.h(), base.h());
     EXPECT_NEAR(s.rMax, kPreciseGridStretch * base.rMax, 1e-12);
     EXPECT_EQ(s.rMatch, base.rMatch);
     EXPECT_LT(s.outerTol, 1e-9);
