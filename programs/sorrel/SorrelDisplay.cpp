@@ -323,8 +323,9 @@ QStringList SorrelDisplay::wrap(const QString& text, double width) const {
     return lines;
 }
 
-// Precise mode: the total energy extrapolated to h → 0, and the Hartree–Fock limit as
-// the first of the reference lines; or why a level of it failed.
+// Precise mode: the total energy extrapolated to h → 0 beside the Hartree–Fock limit,
+// in the empty middle of the upper plot (the table has no room left for two more
+// lines); or, in the table, why a level of it failed.
 void SorrelDisplay::preciseLines(const PreciseRun& run) {
     if (run.failure()) {
         newTableLine(5);
@@ -332,13 +333,22 @@ void SorrelDisplay::preciseLines(const PreciseRun& run) {
         wrappedLines(failureLines(run.failure()));
         return;
     }
-    newTableLine(5);
-    g_.d(QStringLiteral(" 精密 (h → 0) "));
-    g_.diClear(QStringLiteral("E"));
-    g_.sf(QStringLiteral("total"));
+    course::DrawingScope on(g_, picNumerov_);
+    picNumerov_.FontSize = 11;
+    // Opaque text: a diffuse orbital (H⁻) passes under it.
+    const bool transparent = picNumerov_.FontTransparent;
+    picNumerov_.FontTransparent = false;
+    g_.CurX = 1.6;
+    g_.CurY = -0.88;
+    // Plain runs and a single italic letter: these move the cursor by text widths only,
+    // not by the window's character cell, which the plot's own scale does not share.
+    g_.d(QStringLiteral("精密 (h → 0) "));
+    g_.di(QStringLiteral("E"));
     g_.d(QStringLiteral(" = ") + q(fixed7(run.Etotal())));
-    newTableLine(5);
-    g_.d(QStringLiteral(" ") + q(fixed7(run.limit())) + QStringLiteral(" (ハートリー・フォック極限)"));
+    g_.CurX = 1.6;
+    g_.CurY = -0.76;
+    g_.d(QStringLiteral("ハートリー・フォック極限 ") + q(fixed7(run.limit())));
+    picNumerov_.FontTransparent = transparent;
 }
 
 void SorrelDisplay::wrappedLines(const std::vector<std::string>& sentences) {
