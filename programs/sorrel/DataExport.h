@@ -7,7 +7,8 @@
 
 namespace sorrel {
 
-// Runs the computation for o.Z once, prints its table too when o.table is set, and
+// Runs the computation for o.Z once (and with o.precise the precise levels after it,
+// adding precise.csv), prints its table too when o.table is set, and
 // writes the CSV files into o.dataDir (made when missing; its parent must exist).
 // Files already there are refused, before anything is written, unless o.force.
 // A run that a guard ended is written too (the files show how far it came) but ends

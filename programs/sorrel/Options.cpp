@@ -30,6 +30,16 @@ void addOptions(course::CommandLine& line, Options& o) {
                   return course::Outcome::success();
               },
               true});
+    line.add({QStringLiteral("--precise"), QString(),
+              QStringLiteral(
+                  "precise mode: after the run, compute it again on grids 1.5\ntimes as long with steps h, h/2, "
+                  "h/4 to tight tolerances,\nextrapolate to h → 0 and print the result beside the\n"
+                  "Hartree–Fock limit (the window, the exports, --table and\n--export-data, which adds "
+                  "precise.csv); the key E in the\nwindow switches it"),
+              [&o](const QString&) {
+                  o.precise = true;
+                  return course::Outcome::success();
+              }});
     line.add({QStringLiteral("--export-png"), QStringLiteral("FILE"),
               QStringLiteral(
                   "compute the whole run without waits or sounds and write\nthe finished window as a PNG "
@@ -62,7 +72,8 @@ void addOptions(course::CommandLine& line, Options& o) {
     line.add({QStringLiteral("--export-data"), QStringLiteral("DIR"),
               QStringLiteral("compute the whole run without waits or sounds and write its\n"
                              "figures as CSV files into DIR (made if missing): steps.csv,\n"
-                             "cycles.csv, summary.csv, orbitals.csv, potentials.csv;\n"
+                             "cycles.csv, summary.csv, orbitals.csv, potentials.csv\n"
+                             "(and precise.csv with --precise);\n"
                              "files already there are refused; with --table both"),
               [&o](const QString& v) {
                   o.dataDir = v.toStdString();

@@ -19,6 +19,7 @@ struct Options {
     std::string exportPdf;   // ... and/or as a one-page PDF with real text
     int scale = 1;           // pixels per logical pixel of the PNG (1..4)
     int Z = 2;               // nuclear charge: helium and the two-electron ions H⁻ … Ne⁸⁺ (1..10)
+    bool precise = false;    // add the result extrapolated to h → 0 beside the Hartree–Fock limit
     std::string dataDir;     // write the run's figures as CSV files into this folder
     bool force = false;      // ... replacing files already there
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SorrelDisplay.h"
 
+#include <hartree/FailureText.h>
+#include <hartree/PreciseReport.h>
 #include <hartree/TableCollector.h>
 
 #include <algorithm>
@@ -270,6 +272,8 @@ Flow SorrelDisplay::finalReport(const HartreeState& s) {
     g_.diClear(QStringLiteral("E"));
     g_.sf(QStringLiteral("total"));
     g_.d(QStringLiteral(" = ") + q(fixed4(s.Etotal())));
+    if (precise)
+        preciseLines(*precise);
 
     // The references of this ion: the variational energy −(Z − 5/16)² and, where
     // known, the measured one.
@@ -319,18 +323,50 @@ QStringList SorrelDisplay::wrap(const QString& text, double width) const {
     return lines;
 }
 
-// Why the run ended without a result, in the table where the report would be,
-// wrapped to the room left of the plots.
-void SorrelDisplay::runFailed(const HartreeState& s) {
-    course::DrawingScope on(g_, form_);
+// Precise mode: the total energy extrapolated to h → 0 beside the Hartree–Fock limit,
+// in the empty middle of the upper plot (the table has no room left for two more
+// lines); or, in the table, why a level of it failed.
+void SorrelDisplay::preciseLines(const PreciseRun& run) {
+    if (run.failure()) {
+        newTableLine(5);
+        g_.d(QStringLiteral(" 精密計算 (h → 0):"));
+        wrappedLines(failureLines(run.failure()));
+        return;
+    }
+    course::DrawingScope on(g_, picNumerov_);
+    picNumerov_.FontSize = 11;
+    // Opaque text: a diffuse orbital (H⁻) passes under it.
+    const bool transparent = picNumerov_.FontTransparent;
+    picNumerov_.FontTransparent = false;
+    g_.CurX = 1.6;
+    g_.CurY = -0.88;
+    // Plain runs and a single italic letter: these move the cursor by text widths only,
+    // not by the window's character cell, which the plot's own scale does not share.
+    g_.d(QStringLiteral("精密 (h → 0) "));
+    g_.di(QStringLiteral("E"));
+    g_.d(QStringLiteral(" = ") + q(fixed7(run.Etotal())));
+    g_.CurX = 1.6;
+    g_.CurY = -0.76;
+    g_.d(QStringLiteral("ハートリー・フォック極限 ") + q(fixed7(run.limit())));
+    picNumerov_.FontTransparent = transparent;
+}
+
+void SorrelDisplay::wrappedLines(const std::vector<std::string>& sentences) {
     constexpr double left = 5;
     const double width = tableRight - left - 5;
-    for (const std::string& sentence : s.failureLines()) {
+    for (const std::string& sentence : sentences) {
         for (const QString& line : wrap(q(sentence), width)) {
             newTableLine(left);
             g_.d(line);
         }
     }
+}
+
+// Why the run ended without a result, in the table where the report would be,
+// wrapped to the room left of the plots.
+void SorrelDisplay::runFailed(const HartreeState& s) {
+    course::DrawingScope on(g_, form_);
+    wrappedLines(failureLines(s.failure()));
     if (onFailed)
         onFailed();
 }

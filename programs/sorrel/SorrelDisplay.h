@@ -11,6 +11,7 @@
 #include "SorrelGlyphs.h"
 #include <hartree/HartreeState.h>
 #include <hartree/Ion.h>
+#include <hartree/PreciseRun.h>
 
 #include <engine/shell/PacedWaiter.h>
 
@@ -30,6 +31,8 @@ public:
     std::function<void()> onFinished;
     // Called after the message of a run that a guard ended.
     std::function<void()> onFailed;
+    // Precise mode's result, reported under the total energy (null: not in precise mode).
+    const PreciseRun* precise = nullptr;
     // Right edge of the table's room on the window (the plots begin there).
     double tableRight = 305;
 
@@ -63,6 +66,9 @@ public:
 
 private:
     void newTableLine(double x);
+    // Sentences wrapped to the table's room, one table line each.
+    void wrappedLines(const std::vector<std::string>& sentences);
+    void preciseLines(const PreciseRun& run);
     QStringList wrap(const QString& text, double width) const;
 
     SorrelGlyphs& g_;

@@ -72,7 +72,8 @@ SorrelWindow::Config SorrelWindow::unpaced() {
 
 SorrelWindow::SorrelWindow(course::FontTable& fonts, Config config)
     : ShellWindow(fonts, designSize()), config_(std::move(config)),
-      pacer_(course::PacedClock(config_.clock, config_.speed), yieldFor(config_.yield)), Z_(config_.Z) {
+      pacer_(course::PacedClock(config_.clock, config_.speed), yieldFor(config_.yield)), Z_(config_.Z),
+      preciseMode_(config_.precise) {
     pacer_.setWaits(config_.waits);
     if (config_.paused)
         pacer_.clock().pause();
@@ -129,6 +130,9 @@ void SorrelWindow::addCommands() {
         digits.push_back(K::plain(Qt::Key_0 + d % 10));
     t.add({QStringLiteral("choose-charge"), digits, QStringLiteral("核電荷 Z = 1 … 10 で計算し直す（0 は 10）"),
            [this](int key) { chooseCharge(key == Qt::Key_0 ? 10 : key - Qt::Key_0); }});
+    t.add({QStringLiteral("precise"), {K::plain(Qt::Key_E)},
+           QStringLiteral("精密モード (h → 0 へ外挿，ハートリー・フォック極限と比較) の切り替え，計算し直す"),
+           [this](int) { choosePrecise(!nextPrecise()); }});
     // Pause, step and speed act while a run is drawn.
     for (course::Command& c : controls_->commands([this] { return running_; }))
         t.add(std::move(c));
@@ -169,6 +173,7 @@ RunOutcome SorrelWindow::load(HartreeObserver* observer) {
         if (!pendingCharge_ || glyphs_.env().endRequested())
             break;
         Z_ = *pendingCharge_;
+        preciseMode_ = pendingPrecise_;
         pendingCharge_.reset();
     }
     // Nothing is left to pause: the download label (or the failure) takes the place.
@@ -181,13 +186,23 @@ RunOutcome SorrelWindow::load(HartreeObserver* observer) {
 void SorrelWindow::chooseCharge(int Z) {
     if (Z < kMinCharge || Z > kMaxCharge)
         return;
+    restart(Z, nextPrecise());
+}
+
+void SorrelWindow::choosePrecise(bool on) { restart(running_ && pendingCharge_ ? *pendingCharge_ : Z_, on); }
+
+bool SorrelWindow::nextPrecise() const { return running_ && pendingCharge_ ? pendingPrecise_ : preciseMode_; }
+
+void SorrelWindow::restart(int Z, bool precise) {
     if (running_) {
         pendingCharge_ = Z;
+        pendingPrecise_ = precise;
         return;
     }
     // The run has ended: start again from the event loop, with the window's own
     // display steps.
     Z_ = Z;
+    preciseMode_ = precise;
     QTimer::singleShot(0, this, [this] {
         if (running_)
             return;
@@ -237,6 +252,15 @@ void SorrelWindow::prepare() {
     pic_->surface().Cls();
     picNumerov_->surface().Cls();
     state_ = std::make_unique<HartreeState>(HartreeSetup::forCharge(Z_));
+    // Precise mode's levels take a fraction of a second unpaced: they are ready before
+    // the drawing starts, for the report at its end.
+    precise_.reset();
+    display_->precise = nullptr;
+    if (preciseMode_) {
+        precise_ = std::make_unique<PreciseRun>(Z_);
+        precise_->run();
+        display_->precise = precise_.get();
+    }
 
     // The table starts below one empty line.
     f.Cls();

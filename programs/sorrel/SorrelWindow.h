@@ -12,6 +12,7 @@
 #include <engine/shell/Label.h>
 #include <engine/shell/ShellWindow.h>
 #include <hartree/HartreeState.h>
+#include <hartree/PreciseRun.h>
 
 #include <engine/shell/PacedWaiter.h>
 
@@ -56,6 +57,9 @@ struct SorrelWindowConfig {
     // desktop's default handler (the web browser, or the archive program for a file).
     std::function<bool(const QUrl&)> openUrl;
     int Z = 2; // nuclear charge of the first run (1..10)
+    // Precise mode: each run also computes the result extrapolated to h → 0 (unpaced,
+    // before the drawing starts) and reports it beside the Hartree–Fock limit.
+    bool precise = false;
     // The address the download label opens; empty: there is none to open.
     QUrl sourceUrl = sourceArchiveUrl();
     // Sounds and the end of the program; none: the window's own (the desktop's
@@ -81,13 +85,19 @@ public:
     // The keys 1..9 and 0 choose Z = 1..10: a run in progress stops at its next yield
     // and load() starts again for the new charge (with the same observer); after the
     // run has ended the key starts a new run from the event loop, with the window's
-    // own display steps.
+    // own display steps. The key E switches precise mode the same way.
     RunOutcome load(HartreeObserver* observer = nullptr);
 
     // Nuclear charge of the current (or next) run.
     int charge() const { return Z_; }
     // What a key 1..9, 0 does: run again for charge Z (1..10).
     void chooseCharge(int Z);
+    // Precise mode of the current (or next) run.
+    bool preciseMode() const { return preciseMode_; }
+    // What the key E does: precise mode on or off, and run again.
+    void choosePrecise(bool on);
+    // The precise result of the current run (precise mode only), else null.
+    const PreciseRun* precise() const { return precise_.get(); }
     // Runs started by load() so far, restarts included.
     int runsStarted() const { return runsStarted_; }
 
@@ -128,6 +138,11 @@ private:
     bool stopRequested() const { return pendingCharge_ || glyphs_.env().endRequested(); }
     void reportException(const std::exception& e);
     void getSourceFileClick();
+    // Runs again with this charge and mode: at the next yield of a run in progress,
+    // or from the event loop after the run has ended.
+    void restart(int Z, bool precise);
+    // The mode of the next run: the one a key has asked for, else the current one.
+    bool nextPrecise() const;
 
     Config config_;
     SorrelGlyphs glyphs_;
@@ -141,7 +156,10 @@ private:
     std::unique_ptr<HartreeState> state_;
     std::optional<RunOutcome> outcome_;
     int Z_ = 2;
-    std::optional<int> pendingCharge_; // a key asked for another charge
+    bool preciseMode_ = false;
+    std::unique_ptr<PreciseRun> precise_;
+    std::optional<int> pendingCharge_; // a key asked for another charge (or mode)
+    bool pendingPrecise_ = false;      // ... and this precise mode
     bool running_ = false;
     int runsStarted_ = 0;
 };

@@ -4,6 +4,8 @@
 #include "DataExport.h"
 #include "Options.h"
 #include "SorrelWindow.h"
+#include <hartree/FailureText.h>
+#include <hartree/PreciseReport.h>
 #include <hartree/TableCollector.h>
 
 #include <engine/shell/DisplayCheck.h>
@@ -36,14 +38,23 @@ void chooseOffscreenPlatform(bool always) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
-int printTable(int Z) {
+int printTable(const sorrel::Options& o) {
     chooseOffscreenPlatform(false);
     try {
-        const sorrel::TableRun run = sorrel::computeTable(sorrel::HartreeSetup::forCharge(Z));
+        const sorrel::TableRun run = sorrel::computeTable(sorrel::HartreeSetup::forCharge(o.Z));
         std::cout << run.text << std::flush;
         if (run.outcome != sorrel::RunOutcome::Completed) {
             std::cerr << "sorrel: " << run.failure << '\n';
             return 1;
+        }
+        if (o.precise) {
+            sorrel::PreciseRun precise(o.Z);
+            const sorrel::RunOutcome outcome = precise.run();
+            std::cout << sorrel::joinLines(sorrel::preciseTableLines(precise)) << std::flush;
+            if (outcome != sorrel::RunOutcome::Completed) {
+                std::cerr << "sorrel: " << sorrel::failureMessage(precise.failure()) << '\n';
+                return 1;
+            }
         }
     } catch (const std::exception& e) {
         std::cerr << "sorrel: the computation failed: " << e.what() << '\n';
@@ -58,6 +69,7 @@ int exportWindow(const sorrel::Options& o) {
     course::Environment env; // silent
     sorrel::SorrelWindow::Config config = sorrel::SorrelWindow::unpaced();
     config.Z = o.Z;
+    config.precise = o.precise;
     config.environment = &env;
     sorrel::SorrelWindow window(fonts, config);
     try {
@@ -69,7 +81,10 @@ int exportWindow(const sorrel::Options& o) {
     // A run that a guard ended is written too (it shows why), but ends with status 1.
     int status = 0;
     if (window.outcome() == sorrel::RunOutcome::Failed && window.state()) {
-        std::cerr << "sorrel: " << window.state()->failureMessage() << '\n';
+        std::cerr << "sorrel: " << sorrel::failureMessage(window.state()->failure()) << '\n';
+        status = 1;
+    } else if (const sorrel::PreciseRun* precise = window.precise(); precise && precise->failure()) {
+        std::cerr << "sorrel: " << sorrel::failureMessage(precise->failure()) << '\n';
         status = 1;
     }
     // The picture and the PDF are written all or none.
@@ -109,7 +124,7 @@ int main(int argc, char** argv) {
     if (!o.dataDir.empty())
         return sorrel::exportData(o);
     if (o.table)
-        return printTable(o.Z);
+        return printTable(o);
 
     if (!o.exporting() && course::noDisplayAvailable()) {
         std::cerr << line.noDisplayMessage().toStdString() << '\n';
@@ -141,6 +156,7 @@ int main(int argc, char** argv) {
     config.speed = o.run.speedFor(QStringLiteral("sorrel"));
     config.paused = o.run.paused;
     config.Z = o.Z;
+    config.precise = o.precise;
     config.environment = &env;
     sorrel::SorrelWindow window(fonts, config);
     window.show();

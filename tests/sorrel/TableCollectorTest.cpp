@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <hartree/FailureText.h>
 #include <hartree/HartreeState.h>
 #include <hartree/Ion.h>
 #include <hartree/TableCollector.h>
@@ -40,7 +41,7 @@ TEST(SorrelTable, FailureLinesKeepTheirPointWhateverTheLocale) {
     plain.boundStep = 0.0;
     HartreeState s(plain);
     ASSERT_EQ(s.run(), RunOutcome::Failed);
-    const std::string message = s.failureMessage();
+    const std::string message = failureMessage(s.failure());
     EXPECT_NE(message.find("r ≦ 19.64"), std::string::npos) << message;
     EXPECT_EQ(message.find("19,64"), std::string::npos) << message;
 }

@@ -13,6 +13,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
+
+#include <engine/shell/CommandTable.h>
+#include <hartree/Ion.h>
 
 using course::testing::testFonts;
 using namespace sorrel;
@@ -124,4 +128,37 @@ TEST(SorrelWindowCharge, TableForAChargeAndItsExitStatus) {
         EXPECT_EQ(r.status, 2) << bad;
         EXPECT_TRUE(r.err.contains(QStringLiteral("--Z"))) << r.err.toStdString();
     }
+}
+
+// Precise mode: the key E runs again with the extrapolated energy beside the
+// Hartree–Fock limit on the upper plot, and is listed in the key overview; the program's
+// --table --precise ends with that energy.
+TEST(SorrelWindowCharge, KeyESwitchesPreciseModeAndTheTableEndsWithTheLimit) {
+    TestEnvironment sounds;
+    SorrelWindow w(testFonts(), sounds(SorrelWindow::unpaced()));
+    ASSERT_EQ(w.load(), RunOutcome::Completed);
+    EXPECT_EQ(w.precise(), nullptr);
+    EXPECT_FALSE(textOf(w.picNumerov()).contains(QStringLiteral("極限")));
+    bool listed = false;
+    for (const course::Command& c : w.commands().commands())
+        listed = listed || (c.id == QStringLiteral("precise") && c.keyText().contains(QLatin1Char('E')));
+    EXPECT_TRUE(listed);
+
+    press(w, Qt::Key_E);
+    ASSERT_TRUE(waitForRuns(w, 2));
+    ASSERT_TRUE(w.preciseMode());
+    ASSERT_NE(w.precise(), nullptr);
+    EXPECT_LT(std::fabs(w.precise()->Etotal() - Ion{2}.hartreeFockLimit()), 1e-5);
+    const QString upper = textOf(w.picNumerov());
+    EXPECT_TRUE(upper.contains(QStringLiteral("-2.8616800"))) << upper.toStdString();
+    EXPECT_TRUE(upper.contains(QStringLiteral("ハートリー・フォック極限"))) << upper.toStdString();
+    // The table itself is the usual one.
+    EXPECT_TRUE(textOf(w.form()).contains(QStringLiteral(" -2.9037  (実測値 = 79.02 eV).")));
+
+    const auto h = course::test::runProgram(QStringLiteral(SORREL_EXECUTABLE),
+                                            {QStringLiteral("--table"), QStringLiteral("--precise"),
+                                             QStringLiteral("--Z"), QStringLiteral("1")});
+    EXPECT_EQ(h.status, 0) << h.err.toStdString();
+    EXPECT_TRUE(h.out.endsWith(QStringLiteral("外挿 h → 0   E_total = -0.4879297   (HF 極限 -0.4879297)\n")))
+        << h.out.toStdString();
 }

@@ -2,9 +2,7 @@
 #include <hartree/HartreeState.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace sorrel {
 
@@ -187,8 +185,8 @@ double HartreeState::coulombEnergy() const {
 }
 
 int HartreeState::nodes() const {
-    if (failure_ == Failure::NodeInOrbital)
-        return failureNodes_;
+    if (failure_.why == Failure::NodeInOrbital)
+        return failure_.nodes;
     // Sign changes of u, ignoring values too small to carry a sign (the far tail).
     double peak = 0.0;
     for (int i = 1; i <= npts_; ++i)
@@ -207,60 +205,17 @@ int HartreeState::nodes() const {
     return count;
 }
 
-namespace {
-// A number as text with a decimal point whatever the process locale (printf follows
-// LC_NUMERIC, to_chars does not); `format` is given numbers only as such text.
-std::string num(double v, std::chars_format f, int precision) {
-    char buf[400];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v, f, precision);
-    return std::string(buf, r.ptr);
-}
-std::string g4(double v) { return num(v, std::chars_format::general, 4); }
-
-template <typename... Args>
-std::string format(const char* fmt, Args... args) {
-    char buf[256];
-    std::snprintf(buf, sizeof buf, fmt, args...);
-    return buf;
-}
-} // namespace
-
-std::vector<std::string> HartreeState::failureLines() const {
-    const std::string stopped = "計算を打ち切りました:";
-    switch (failure_) {
-    case Failure::None: return {};
-    case Failure::NodeInOrbital:
-        return {stopped, format("1s 軌道に節が %d 個あります。", failureNodes_),
-                "1s ではない別の解に収束しました。",
-                format("(格子 r ≦ %s，接続点 r = %s)", g4(setup_.rMax).c_str(), g4(radius(iMatch_)).c_str())};
-    case Failure::UnboundOrbital: {
-        std::vector<std::string> lines{
-            stopped, format("ε₁ₛ = %s ≧ 0 です。", num(eps_, std::chars_format::fixed, 5).c_str()),
-            format("束縛された 1s 軌道が格子 r ≦ %s に収まりません。", g4(setup_.rMax).c_str())};
-        if (setup_.Z == 1)
-            lines.push_back("H⁻ は束縛がごく弱く (ε₁ₛ ≈ −0.046)，軌道がこの格子の外まで広がるためです。");
-        return lines;
-    }
-    case Failure::CycleLimit:
-        return {stopped, format("%d サイクルで ε₁ₛ が収束しませんでした。", setup_.cycleLimit)};
-    case Failure::InnerStepLimit:
-        return {stopped, format("サイクル %d の ε₁ₛ が %d ステップで収束しませんでした。", nIter_,
-                                setup_.innerStepLimit)};
-    }
-    return {};
-}
-
-std::string HartreeState::failureMessage() const {
-    std::string out;
-    for (const std::string& line : failureLines())
-        out += (out.empty() ? "" : " ") + line;
-    return out;
-}
-
 RunOutcome HartreeState::fail(HartreeObserver& observer, Failure why) {
-    if (why == Failure::NodeInOrbital)
-        failureNodes_ = nodes();
-    failure_ = why;
+    RunFailure f;
+    f.why = why;
+    f.Z = setup_.Z;
+    f.rMax = setup_.rMax;
+    f.rMatch = radius(iMatch_);
+    f.nodes = nodes();
+    f.eps = eps_;
+    f.limit = why == Failure::CycleLimit ? setup_.cycleLimit : setup_.innerStepLimit;
+    f.cycle = nIter_;
+    failure_ = f;
     observer.runFailed(*this);
     return RunOutcome::Failed;
 }

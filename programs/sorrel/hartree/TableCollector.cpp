@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <hartree/TableCollector.h>
 
+#include <hartree/FailureText.h>
+
 #include <charconv>
 
 namespace sorrel {
@@ -93,7 +95,7 @@ Flow TableCollector::finalReport(const HartreeState& s) {
 }
 
 void TableCollector::runFailed(const HartreeState& s) {
-    for (auto& line : s.failureLines())
+    for (auto& line : failureLines(s.failure()))
         lines_.push_back(std::move(line));
 }
 
@@ -114,7 +116,7 @@ TableRun computeTable(const HartreeSetup& setup) {
     TableRun run;
     run.outcome = state.run(table);
     run.text = joinLines(table.lines());
-    run.failure = state.failureMessage();
+    run.failure = failureMessage(state.failure());
     return run;
 }
 

@@ -134,7 +134,7 @@ public:
     virtual Flow cycleLine(const HartreeState&) { return Flow::Continue; }
     // D6: after the final report values. Reads epsOld (ε₁ₛ), Vc, Etotal.
     virtual Flow finalReport(const HartreeState&) { return Flow::Continue; }
-    // Instead of D6 when a guard ended the run. Reads failure().
+    // Instead of D6 when a guard ended the run. Reads failure() (failureLines() words it).
     virtual void runFailed(const HartreeState&) {}
 };
 
@@ -149,6 +149,21 @@ enum class Failure {
     UnboundOrbital, // ε ≥ 0 or E ≥ 0: nothing bound on this grid
     CycleLimit,     // the outer cycles did not settle
     InnerStepLimit, // the eigenvalue of one cycle did not settle
+};
+
+// What a guard found when it ended a run: the reason and the figures that explain it.
+// The run only records them; the table and the window put them into words.
+struct RunFailure {
+    Failure why = Failure::None;
+    int Z = 2;
+    double rMax = 0.0;   // the grid's end
+    double rMatch = 0.0; // the matching point
+    int nodes = 0;       // NodeInOrbital: sign changes of the converged orbital
+    double eps = 0.0;    // UnboundOrbital: ε₁ₛ when the run ended
+    int limit = 0;       // CycleLimit, InnerStepLimit: the number of cycles or steps allowed
+    int cycle = 0;       // InnerStepLimit: the cycle whose eigenvalue did not settle
+
+    explicit operator bool() const { return why != Failure::None; }
 };
 
 class HartreeState {
@@ -208,14 +223,10 @@ public:
     int matchIndex() const { return iMatch_; }
     double radius(int i) const { return i * h_; }
 
-    Failure failure() const { return failure_; }
+    // Why a guard ended the run (why == Failure::None while none has).
+    const RunFailure& failure() const { return failure_; }
     // Nodes of the orbital at the failure (NodeInOrbital), else of the current one.
     int nodes() const;
-    // What went wrong (Japanese): a heading and whole sentences, one per line of the
-    // text table (the window wraps them to its table's width), and the same joined
-    // into one message.
-    std::vector<std::string> failureLines() const;
-    std::string failureMessage() const;
 
     static double r(int i) { return i * h; } // on helium's grid
 
@@ -238,8 +249,7 @@ private:
     BoundedArray yOut_;
     BoundedArray zIn_;
     std::vector<double> mixedVH_; // the blended V_H of the last cycle (mixing < 1)
-    Failure failure_ = Failure::None;
-    int failureNodes_ = 0;
+    RunFailure failure_;
     double eps_ = -1.0;
     double epsOld_ = -1.0;
     double dEps_ = 0.0;
