@@ -263,7 +263,15 @@ private:
 
     bool osc() const { return it_.potential().kind() == PotentialKind::Oscillator; }
     static double W() { return livePageSize().width(); }
-    static double H() { return livePageSize().height(); }
+    // The other models' window ends where the window's client area does: the picture
+    // reaches a little below it.
+    double H() const {
+        if (osc())
+            return livePageSize().height();
+        const course::DocumentLayout& layout = doc_.settings().layout;
+        const double client = double(layout.clientHeight) / course::units::kTwipsPerPixel;
+        return std::min<double>(livePageSize().height(), client - layout.page.pixels().top());
+    }
     double px(double x) const {
         if (osc())
             return brindle::px(x, W());
@@ -315,20 +323,46 @@ private:
 
     // The computed energy of a level, its exact value and the difference, at the
     // right edge of the page just above the level line.
-    QString levelText(int s, double E, double exact, bool relative) const {
-        const double d = relative ? (E - exact) / std::fabs(exact) : E - exact;
+    // The difference is written with two digits and a two-digit exponent; the
+    // label's place is that of the widest such text, so that the area kept clear for
+    // it before the level is known holds it.
+    static QString levelText(int s, double E, double exact, bool relative, const QString& difference) {
         return QStringLiteral("E%1 = %2（厳密 %3，%4 %5）")
             .arg(s)
             .arg(E, 0, 'f', 7)
             .arg(exact, 0, 'g', 7)
             .arg(relative ? QStringLiteral("相対差") : QStringLiteral("差"))
-            .arg(d, 0, 'e', 1);
+            .arg(difference);
     }
     void levelLabel(int s, double E, double exact, bool relative) {
-        Surface& g = *doc_.Pic;
-        const QString text = levelText(s, E, exact, relative);
-        double x = W() - g.TextWidth(text) - 6;
-        doc_.dsp(g, x, py(exact) - g.TextHeight(text) - 1, text);
+        const double d = relative ? (E - exact) / std::fabs(exact) : E - exact;
+        const QString text = levelText(s, E, exact, relative, QString::number(d, 'e', 1));
+        const QString widest = levelText(s, E, exact, relative, QStringLiteral("-8.8e-88"));
+        double x = W() - std::max(drawnWidth(widest), drawnWidth(text)) - 6;
+        doc_.dsp(*doc_.Pic, x, labelTop(s), text);
+    }
+    // How far the ink of `text` reaches right of where it starts (its minus signs are
+    // drawn wider than the font's hyphen).
+    double drawnWidth(const QString& text) {
+        return doc_.inkOf([&] {
+                   double x = 0;
+                   doc_.dsp(*doc_.Pic, x, 0, text);
+               })
+            .right();
+    }
+    // Each label stands just above its level, or below the label of the level above
+    // when the two levels lie closer than a line.
+    double labelTop(int s) const {
+        const Potential& model = it_.potential();
+        const double line = doc_.CharH + 2;
+        // Below the labels of the r axis, which the levels under 0 come close to.
+        double top = py(0) + 3 + doc_.CharH + 2;
+        double y = 0;
+        for (int k = model.stateCount(it_.l()); k >= s; --k) {
+            y = std::max(py(model.exactEnergy(k, it_.l())) - line + 1, top);
+            top = y + line;
+        }
+        return y;
     }
 
     void background(const EigenIteration& it, int s) {
@@ -360,7 +394,7 @@ private:
             for (int d = 1; d * window_.rTick < window_.right; ++d)
                 g.Line(px(d * window_.rTick), py(0), px(d * window_.rTick), py(up), gray);
             for (int d = int(std::ceil(window_.bottom / window_.yTick)); d * window_.yTick < window_.top; ++d)
-                if (d != 0)
+                if (d != 0 && py(d * window_.yTick) > 1.5 * doc_.CharH)
                     g.Line(px(-across), py(d * window_.yTick), px(across), py(d * window_.yTick), gray);
             tickLabels();
         }
@@ -439,7 +473,7 @@ private:
                     continue;
                 const QString t = QString::number(d * window_.yTick, 'g', 3);
                 const double y = py(d * window_.yTick) - g.TextHeight(t) / 2;
-                double x = px(0) - 2 * gap - g.TextWidth(t);
+                double x = px(-(window_.right - window_.left) / 120) - gap - drawnWidth(t);
                 if (y > doc_.CharH * 1.5 && y + g.TextHeight(t) < H())
                     doc_.dsp(g, x, y, t);
             }
@@ -509,8 +543,8 @@ private:
         doc_.it(QStringLiteral("l"));
         doc_.addx(2); // the italic l leans into the equals sign otherwise
         doc_.ds(QStringLiteral("=%1) の動径波動関数").arg(l));
-        double x = osc() ? px(2.5) : px(window_.left + 0.6 * (window_.right - window_.left));
-        doc_.dspItalic(g, x, osc() ? py(-0.15) : py(0) + 3 + doc_.CharH, QStringLiteral("r"));
+        double x = osc() ? px(2.5) : W() - doc_.CharW - 4;
+        doc_.dspItalic(g, x, osc() ? py(-0.15) : py(0) - doc_.CharH - 4, QStringLiteral("r"));
     }
     QString modelTitle() const {
         switch (it_.potential().kind()) {
@@ -541,8 +575,7 @@ private:
             if (!osc())
                 for (int s = 1; s <= it_.stateCount(); ++s) {
                     const double e = it_.potential().exactEnergy(s, it_.l());
-                    levelLabel(s, e + (e == 0 ? 1e-9 : std::fabs(e) * 1e-9), e,
-                               it_.potential().relativeAccuracy());
+                    levelLabel(s, e, e, it_.potential().relativeAccuracy());
                 }
             const std::size_t n = scratch.ops().size();
             titles();
