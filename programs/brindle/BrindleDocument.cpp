@@ -116,18 +116,20 @@ void BrindleDocument::addModelLabels(course::Form1& form, int titleRight) {
         {PotentialKind::Well, Qt::Key_W, u"井戸", u"最後のページで有限の球形井戸（V₀ = 25，a = 1，l = 0 … 2）を計算し直す"},
         {PotentialKind::Morse, Qt::Key_M, u"モース", u"最後のページでモース・ポテンシャル（D = 8，r₀ = 3，l = 0）を計算し直す"},
     };
-    int x = titleRight + 8;
+    // Each as wide as its caption, a little smaller than the run's labels so that the
+    // four fit between the title and the print label.
+    int x = titleRight + 6;
     const int top = 3, height = page.top() - 8;
-    const int room = print.left() - 8 - x;
-    const int width = std::max(24, room / 4 - 3);
     for (const Model& m : kModels) {
         auto* label = new course::Label(form.fonts(), form.client(), QString::fromUtf16(m.caption),
-                                        QStringLiteral("メイリオ"), 9.75, course::Label::Align::Centre);
+                                        QStringLiteral("メイリオ"), 8.25, course::Label::Align::Centre);
+        label->setMargin(2);
+        const int width = std::min(label->sizeHint().width(), (print.left() - 6 - x) - 2);
         label->setCursor(Qt::PointingHandCursor);
         label->setToolTip(QString::fromUtf16(m.meaning));
         label->setBackColor(m.kind == kind_ ? kChosenLabel : s.labelColor);
         form.place(label, QRect(x, top, width, height));
-        x += width + 3;
+        x += width + 2;
         label->setVisible(form.pageVisible(last));
         modelLabels_.push_back(label);
         labelsShown_.push_back(std::make_unique<ShowWithPage>(form.pageView(last), label));

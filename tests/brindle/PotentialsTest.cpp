@@ -138,8 +138,9 @@ TEST(BrindlePotentials, EveryLevelIsWithinTheAccuracyOfItsIndependentValue) {
             const std::size_t expected =
                 c.kind == PotentialKind::Well ? referenceWellLevels(l).size() : 4u;
             ASSERT_EQ(run.states.size(), expected);
-            if (c.kind == PotentialKind::Coulomb)
+            if (c.kind == PotentialKind::Coulomb) {
                 EXPECT_GE(run.states.size(), 4u);
+            }
             for (std::size_t k = 0; k < run.states.size(); ++k) {
                 const StateResult& st = run.states[k];
                 SCOPED_TRACE(st.s);
