@@ -87,6 +87,8 @@ public:
     // choose the model (l = 0 when the model has no l as high as the one shown) and run
     // the page again, like chooseL; elsewhere they do nothing. Returns whether they acted.
     bool choosePotential(course::Form1& form, PotentialKind kind);
+    // The back colour of the label of the chosen model.
+    static constexpr course::Rgb kChosenLabel = course::RGB(200, 200, 255);
 
 private:
     friend class LiveRun;
@@ -111,9 +113,6 @@ private:
     void cancelRunsOn(const course::Surface* g);
     // The labels and keys that choose the model, right of the window's title.
     void addModelLabels(course::Form1& form, int titleRight);
-
-    // The back colour of the label of the chosen model.
-    static constexpr course::Rgb kChosenLabel = course::RGB(200, 200, 255);
 
     // The least white left between two inks that must not touch, in pixels.
     static constexpr double kAir = kInkAir;
