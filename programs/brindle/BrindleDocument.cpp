@@ -6,6 +6,7 @@
 #include "BrindleDocument.h"
 
 #include <engine/shell/Form1.h>
+#include <engine/shell/Label.h>
 #include <engine/shell/RunControls.h>
 
 #include <QEvent>
@@ -93,6 +94,52 @@ void BrindleDocument::windowLoaded(course::Form1& form) {
     for (course::Command& c :
          controls_->commands([this, last] { return CurPic == last; }, true, QStringLiteral("最後のページで")))
         form.commands().add(std::move(c), QStringLiteral("copy-text"));
+    addModelLabels(form, int(std::ceil(ink.isEmpty() ? title.right() : ink.right())));
+}
+
+void BrindleDocument::addModelLabels(course::Form1& form, int titleRight) {
+    using K = course::Keystroke;
+    const course::DocumentSettings& s = settings();
+    const int last = s.pages - 1;
+    const QRect page = s.layout.page.pixels();
+    const QRect print = s.layout.cmdPrint.pixels();
+    // The models, by key and by their labels right of the title, above the page.
+    struct Model {
+        PotentialKind kind;
+        Qt::Key key;
+        const char16_t* caption;
+        const char16_t* meaning;
+    };
+    static constexpr Model kModels[] = {
+        {PotentialKind::Oscillator, Qt::Key_O, u"振動子", u"最後のページで 3 次元調和振動子 r²/2 を計算し直す"},
+        {PotentialKind::Coulomb, Qt::Key_C, u"水素", u"最後のページで水素原子 −1/r（l = 0 … 2）を計算し直す"},
+        {PotentialKind::Well, Qt::Key_W, u"井戸", u"最後のページで有限の球形井戸（V₀ = 25，a = 1，l = 0 … 2）を計算し直す"},
+        {PotentialKind::Morse, Qt::Key_M, u"モース", u"最後のページでモース・ポテンシャル（D = 8，r₀ = 3，l = 0）を計算し直す"},
+    };
+    // Each as wide as its caption, a little smaller than the run's labels so that the
+    // four fit between the title and the print label.
+    int x = titleRight + 6;
+    const int top = 3, height = page.top() - 8;
+    for (const Model& m : kModels) {
+        auto* label = new course::Label(form.fonts(), form.client(), QString::fromUtf16(m.caption),
+                                        QStringLiteral("メイリオ"), 8.25, course::Label::Align::Centre);
+        label->setMargin(2);
+        const int width = std::min(label->sizeHint().width(), (print.left() - 6 - x) - 2);
+        label->setCursor(Qt::PointingHandCursor);
+        label->setToolTip(QString::fromUtf16(m.meaning));
+        label->setBackColor(m.kind == kind_ ? kChosenLabel : s.labelColor);
+        form.place(label, QRect(x, top, width, height));
+        x += width + 2;
+        label->setVisible(form.pageVisible(last));
+        modelLabels_.push_back(label);
+        labelsShown_.push_back(std::make_unique<ShowWithPage>(form.pageView(last), label));
+        course::Command c{QStringLiteral("choose-potential-") + QString::fromUtf8(potentialKey(m.kind).data()),
+                          {K::plain(m.key)}, QString::fromUtf16(m.meaning),
+                          [this, &form, kind = m.kind](int) { choosePotential(form, kind); }};
+        c.label = label;
+        c.enabled = [this] { return CurPic == settings().pages - 1; };
+        form.commands().add(std::move(c), QStringLiteral("copy-text"));
+    }
 }
 
 void BrindleDocument::fontSize(double size) { Pic->FontSize = size; }

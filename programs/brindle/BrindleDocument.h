@@ -10,6 +10,8 @@
 #include <engine/shell/PacedWaiter.h>
 #include <engine/system/Outcome.h>
 
+#include <brindle/Potential.h>
+
 #include <QObject>
 #include <QPointer>
 #include <QRectF>
@@ -23,6 +25,7 @@
 namespace course {
 class CommandTable;
 class Form1;
+class Label;
 class RunControls;
 } // namespace course
 
@@ -54,7 +57,7 @@ public:
     // loop it sleeps in. Tests put in their own time source and event loop.
     course::PacedWaiter& pacing() { return pacing_; }
 
-    // The keys 0..3 of the live page (chooseL).
+    // The keys 0..3 of the live page (chooseL) and O, C, W, M (choosePotential).
     void addCommands(course::CommandTable& table, course::Form1& form) override;
     // Adds the run's controls to the window, with their commands (P, N, →, [ and ], on
     // the live page only, also while a key holds KeyBusy); they show with the live page.
@@ -74,6 +77,18 @@ public:
     // turn): a run in progress is cancelled and the new one starts once it has unwound.
     // On the other pages they do nothing. Returns whether the key acted.
     bool chooseL(course::Form1& form, int l);
+
+    // The model of the live page (the oscillator unless chosen); offGrid moves the
+    // well's edge off the grid. l is brought into the model's range.
+    void setPotential(PotentialKind kind, bool offGrid = false);
+    PotentialKind potential() const { return kind_; }
+    bool offGrid() const { return offGrid_; }
+    // The keys O, C, W, M and the model labels of `form`'s window: on the live page they
+    // choose the model (l = 0 when the model has no l as high as the one shown) and run
+    // the page again, like chooseL; elsewhere they do nothing. Returns whether they acted.
+    bool choosePotential(course::Form1& form, PotentialKind kind);
+    // The back colour of the label of the chosen model.
+    static constexpr course::Rgb kChosenLabel = course::RGB(200, 200, 255);
 
 private:
     friend class LiveRun;
@@ -96,6 +111,8 @@ private:
     void fontSize(double size);
 
     void cancelRunsOn(const course::Surface* g);
+    // The labels and keys that choose the model, right of the window's title.
+    void addModelLabels(course::Form1& form, int titleRight);
 
     // The least white left between two inks that must not touch, in pixels.
     static constexpr double kAir = kInkAir;
@@ -106,9 +123,13 @@ private:
     double markX2_ = 0;
 
     int l_ = 1;
+    PotentialKind kind_ = PotentialKind::Oscillator;
+    bool offGrid_ = false;
+    std::vector<QPointer<course::Label>> modelLabels_; // owned by the window
     course::PacedWaiter pacing_;
     QPointer<course::RunControls> controls_; // owned by the window
     std::unique_ptr<QObject> controlsShown_; // shows the controls with the live page
+    std::vector<std::unique_ptr<QObject>> labelsShown_; // ... and the model labels
     std::vector<LiveRun*> runs_;
     bool rerun_ = false; // the page was shown again while its run waited
 };
@@ -116,7 +137,15 @@ private:
 // The document at the given speed (the one chosen last time when none) and l,
 // optionally with its live run paused.
 std::unique_ptr<course::Document> makeDocument(std::optional<double> speed = 1.0, int l = 1,
-                                               bool paused = false);
+                                               bool paused = false,
+                                               PotentialKind kind = PotentialKind::Oscillator,
+                                               bool offGrid = false);
+
+// The l a model starts with: 1, or 0 for the Morse potential.
+int defaultL(PotentialKind kind);
+
+// The value of --potential: oscillator, coulomb, well or morse, written to `kind`.
+course::Outcome parsePotential(const QString& text, PotentialKind& kind);
 
 // The value of --l: a whole number from 0 to 3, written to `l`. Anything else is a
 // failure that names the value, and leaves `l` alone.

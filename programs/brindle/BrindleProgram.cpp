@@ -17,7 +17,10 @@ BrindleProgram::BrindleProgram() {
     program_.name = QStringLiteral("brindle");
     program_.summary = QStringLiteral(
         "Bound-state energies by Numerov integration from both ends: three pages, the last one live.");
-    program_.make = [this] { return makeDocument(run_.speed, l_, run_.paused); };
+    program_.make = [this] {
+        const PotentialKind kind = kind_.value_or(PotentialKind::Oscillator);
+        return makeDocument(run_.speed, l_.value_or(defaultL(kind)), run_.paused, kind, offGrid_);
+    };
     program_.options.push_back(
         {QStringLiteral("--table"), QString(),
          QStringLiteral("print every iteration and the converged states as text and exit"),
@@ -30,10 +33,40 @@ BrindleProgram::BrindleProgram() {
         program_.options.push_back(std::move(o));
     program_.options.push_back(
         {QStringLiteral("--l"), QStringLiteral("L"),
-         QStringLiteral("angular momentum of the oscillator, 0 to 3 (default 1), for --table,\n"
-                        "--export-data and the live page; on the live page the keys 0 to 3\n"
-                        "choose it and run the page again"),
-         [this](const QString& v) { return parseL(v, l_); }, true});
+         QStringLiteral("angular momentum, for --table, --export-data and the live page: 0 to 3\n"
+                        "for the oscillator, 0 to 2 for coulomb and well, 0 for morse (default 1,\n"
+                        "for morse 0); on the live page the keys 0 to 3 choose it"),
+         [this](const QString& v) {
+             int l = 1;
+             Outcome r = parseL(v, l);
+             if (r)
+                 l_ = l;
+             return r;
+         },
+         true});
+    program_.options.push_back(
+        {QStringLiteral("--potential"), QStringLiteral("P"),
+         QStringLiteral("the model: oscillator (default), coulomb (hydrogen, V = -1/r), well (finite\n"
+                        "spherical well, V0 = 25, a = 1) or morse (D = 8, r0 = 3); --table then ends\n"
+                        "with every level beside its exact value and the difference; on the live\n"
+                        "page the keys O, C, W and M choose it"),
+         [this](const QString& v) {
+             PotentialKind kind = PotentialKind::Oscillator;
+             Outcome r = parsePotential(v, kind);
+             if (r)
+                 kind_ = kind;
+             return r;
+         },
+         true});
+    program_.options.push_back(
+        {QStringLiteral("--off-grid"), QString(),
+         QStringLiteral("with --potential well: put the well's edge r = a between two grid points\n"
+                        "instead of on one, to see what the jump of V does to Numerov's method"),
+         [this](const QString&) {
+             offGrid_ = true;
+             return Outcome::success();
+         },
+         true});
     program_.options.push_back(
         {QStringLiteral("--export-data"), QStringLiteral("DIR"),
          QStringLiteral("compute the run without waiting and write its figures as CSV files\n"
@@ -46,6 +79,19 @@ BrindleProgram::BrindleProgram() {
          true});
     // --force (the shell's) replaces files already in DIR.
     program_.writesFiles = [this] { return !dataDir_.isEmpty(); };
+    // l must suit the model, and only the well has an edge to move off the grid.
+    program_.checks.push_back([this](const course::DocumentCommandLine&) {
+        const PotentialKind kind = kind_.value_or(PotentialKind::Oscillator);
+        if (offGrid_ && kind != PotentialKind::Well)
+            return Outcome::failure(QStringLiteral("--off-grid applies only to --potential well"));
+        const int maxL = makePotential(kind)->maxL();
+        return Outcome::failureIf(l_ && *l_ > maxL,
+                                  QStringLiteral("--l %1 is not computed for the %2: l goes from 0 to %3")
+                                      .arg(*l_)
+                                      .arg(QString::fromUtf8(potentialKey(kind).data(),
+                                                             qsizetype(potentialKey(kind).size())))
+                                      .arg(maxL));
+    });
     // The text modes write no pages and open no window: the page options would be
     // silently ignored with them.
     program_.checks.push_back([this](const course::DocumentCommandLine& line) {
@@ -62,10 +108,16 @@ BrindleProgram::BrindleProgram() {
             return std::nullopt;
         // One run serves both the table and the files, so their numbers agree.
         EigenIteration it;
-        it.setL(l_);
+        const PotentialKind kind = kind_.value_or(PotentialKind::Oscillator);
+        it.setPotential(kind, offGrid_);
+        it.setL(l_.value_or(defaultL(kind)));
         compute(it);
         if (table_) {
-            const std::string text = formatTable(it.result());
+            std::string text = formatTable(it.result());
+            // Named explicitly, a model's table ends with the comparison; the default
+            // table stays as it always was.
+            if (kind_)
+                text += formatComparison(it.result());
             if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0)
                 throw std::runtime_error("cannot write the table to standard output");
         }

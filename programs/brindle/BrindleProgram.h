@@ -6,7 +6,11 @@
 //   --speed F  divides every wait of the live page by F, one of ¼ … 16 (this run only; the speed
 //              chosen with [ and ] is kept for the next start)
 //   --paused   the live page waits for P (or N) before it draws its first trace
-//   --l L      angular momentum 0..3 of the oscillator (default 1)
+//   --l L      angular momentum (default 1, 0 for the Morse potential): 0..3 for the
+//              oscillator, 0..2 for the hydrogen atom and the well, 0 for Morse
+//   --potential oscillator|coulomb|well|morse
+//              the model; with it --table ends with each level against its exact value
+//   --off-grid the well's edge between two grid points instead of on one
 //   --export-data DIR [--force]
 //              writes the run's figures as CSV files into DIR, no window
 
@@ -34,7 +38,9 @@ public:
 
 private:
     course::RunOptions run_; // --speed, --paused
-    int l_ = 1;
+    std::optional<int> l_;
+    std::optional<PotentialKind> kind_;
+    bool offGrid_ = false;
     bool table_ = false;
     QString dataDir_;
     course::DocumentProgram program_;

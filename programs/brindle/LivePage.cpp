@@ -85,7 +85,9 @@ public:
     }
 
     void execute() {
+        it_.setPotential(doc_.potential(), doc_.offGrid());
         it_.setL(doc_.l());
+        window_ = it_.potential().plotWindow(doc_.l());
         course::DrawingScope on(doc_, g_);
         // The surface's font and pen as they were when the run ends, however it ends
         // (the print canvas is used again).
@@ -109,9 +111,10 @@ public:
 
     bool passStarted(const EigenIteration& it, int s, double trialE) override {
         background(it, s);
-        if (s < kPassCount) {
-            doc_.CurX = px(-0.8);
-            doc_.CurY = py(9);
+        rowOffset_ = 0;
+        if (s < it.passCount()) {
+            doc_.CurX = osc() ? px(-0.8) : brindle::px(-0.8, W());
+            doc_.CurY = osc() ? py(9) : brindle::py(9, H());
             doc_.ds(QStringLiteral("エネルギー初期値 = ") +
                     QString::fromStdString(formatTrialEnergy(trialE)));
         }
@@ -120,38 +123,71 @@ public:
 
     bool iteration(const EigenIteration& it, const IterationRecord& rec) override {
         const int s = rec.s;
-        const int m = EigenIteration::m();
-        const double h = EigenIteration::h();
+        const Grid& grid = it.grid(s);
+        const int m = grid.match;
+        const int last = grid.last;
+        const double h = grid.h;
         const bool even = rec.n % 2 == 0;
-
-        // Inward part, from the far end down to the matching point.
-        if (!beginTrace())
-            return false;
-        g_.DrawWidth = 2;
-        const course::Rgb inward = even ? kMagenta : kGreen;
-        g_.PSet(px(kLastIndex * h), py(0), inward);
-        for (int i = kLastIndex - 1; i >= m; --i) {
-            if (i * h >= 5)
-                continue;
-            g_.LineTo(px(i * h), py(5 * it.P(i, s)), inward);
-            if (!waitUntil((kLastVisibleStep - i) * kStep))
+        if (osc()) {
+            // Inward part, from the far end down to the matching point.
+            if (!beginTrace())
                 return false;
-        }
-        // Outward part, from the origin up to the matching point.
-        if (!beginTrace())
-            return false;
-        const course::Rgb outward = even ? kCyan : kOrange;
-        g_.PSet(px(0), py(0), outward);
-        for (int i = 1; i <= m; ++i) {
-            g_.LineTo(px(i * h), py(5 * it.P(i, s)), outward);
-            if (!waitUntil(i * kStep))
+            g_.DrawWidth = 2;
+            const course::Rgb inward = even ? kMagenta : kGreen;
+            g_.PSet(px(kLastIndex * h), py(0), inward);
+            for (int i = kLastIndex - 1; i >= m; --i) {
+                if (i * h >= 5)
+                    continue;
+                g_.LineTo(px(i * h), py(5 * it.P(i, s)), inward);
+                if (!waitUntil((kLastVisibleStep - i) * kStep))
+                    return false;
+            }
+            // Outward part, from the origin up to the matching point.
+            if (!beginTrace())
                 return false;
+            const course::Rgb outward = even ? kCyan : kOrange;
+            g_.PSet(px(0), py(0), outward);
+            for (int i = 1; i <= m; ++i) {
+                g_.LineTo(px(i * h), py(5 * it.P(i, s)), outward);
+                if (!waitUntil(i * kStep))
+                    return false;
+            }
+        } else {
+            // The other models' grids are longer: about as many traced steps as the
+            // oscillator's, every stride-th grid point, and only inside the window.
+            const int visible = std::min(last, int(window_.right / h));
+            const int inStride = std::max(1, int(std::ceil((visible - m) / 640.0)));
+            const int outStride = std::max(1, int(std::ceil(std::min(m, visible) / 224.0)));
+            if (!beginTrace())
+                return false;
+            g_.DrawWidth = 2;
+            const course::Rgb inward = even ? kMagenta : kGreen;
+            int step = 0;
+            int i = visible;
+            g_.PSet(px(i * h), py(wave(it, i, s)), inward);
+            for (i -= inStride; i >= m; i -= inStride) {
+                g_.LineTo(px(i * h), py(wave(it, i, s)), inward);
+                if (!waitUntil(++step * kStep))
+                    return false;
+            }
+            if (!beginTrace())
+                return false;
+            const course::Rgb outward = even ? kCyan : kOrange;
+            g_.PSet(px(0), py(0), outward);
+            step = 0;
+            for (i = outStride; i <= std::min(m, visible); i += outStride) {
+                g_.LineTo(px(i * h), py(wave(it, i, s)), outward);
+                if (!waitUntil(++step * kStep))
+                    return false;
+            }
         }
         g_.DrawWidth = 1;
 
         // The result row of this iteration.
-        doc_.CurX = px(-0.9);
-        doc_.CurY = py(8.8 - rec.row);
+        if (!roomForRow(it, rec.s, rec.row))
+            return false;
+        doc_.CurX = osc() ? px(-0.9) : brindle::px(-0.9, W());
+        doc_.CurY = rowY(rec.row);
         doc_.ds(QStringLiteral(" ⊿"));
         doc_.it(QStringLiteral("E"));
         doc_.addx(8);
@@ -163,15 +199,15 @@ public:
     }
 
     bool stateFinished(const EigenIteration& it, const StateResult& res) override {
-        const double h = EigenIteration::h();
         g_.DrawWidth = 2;
         g_.PSet(px(0), py(0));
-        for (int i = 1; i <= kLastIndex; ++i)
-            strokeTo(g_, px(i * h), py(5 * it.P(i, res.s)), doc_.Blue);
+        finalCurve(g_, it, res.s);
         g_.DrawWidth = 1;
         // The level between the classical turning points.
         g_.PSet(px(res.xL), py(res.Es));
         strokeTo(g_, px(res.xR), py(res.Es), kRed);
+        if (!osc())
+            levelLabel(res.s, res.Es, res.exact, it.result().relativeAccuracy);
         if (!printing_)
             doc_.chime();
         return !cancelled_;
@@ -180,9 +216,11 @@ public:
     // The converged function had the wrong number of nodes: one line in the style of
     // the result rows says which level was found and which was skipped; the rows of
     // the restart follow below it.
-    bool levelSkipped(const EigenIteration&, const LevelSkip& skip) override {
-        doc_.CurX = px(-0.9);
-        doc_.CurY = py(8.8 - skip.row);
+    bool levelSkipped(const EigenIteration& it, const LevelSkip& skip) override {
+        if (!roomForRow(it, skip.s, skip.row))
+            return false;
+        doc_.CurX = osc() ? px(-0.9) : brindle::px(-0.9, W());
+        doc_.CurY = rowY(skip.row);
         doc_.ds(QStringLiteral(" 節 %1 個: 第%2準位").arg(skip.nodes).arg(skip.foundLevel()));
         doc_.it(QStringLiteral(" E"));
         doc_.ds(QStringLiteral(" = %1 に収束，第%2準位を飛ばした → %3 から")
@@ -223,13 +261,111 @@ private:
         return !cancelled_;
     }
 
-    double px(double x) const { return brindle::px(x, livePageSize().width()); }
-    // The plot moves down by shift() so that the highest level stays below the title.
-    double py(double y) const { return brindle::py(y - shift(), livePageSize().height()); }
+    bool osc() const { return it_.potential().kind() == PotentialKind::Oscillator; }
+    static double W() { return livePageSize().width(); }
+    // The other models' window ends where the window's client area does: the picture
+    // reaches a little below it.
+    double H() const {
+        if (osc())
+            return livePageSize().height();
+        const course::DocumentLayout& layout = doc_.settings().layout;
+        const double client = double(layout.clientHeight) / course::units::kTwipsPerPixel;
+        return std::min<double>(livePageSize().height(), client - layout.page.pixels().top());
+    }
+    double px(double x) const {
+        if (osc())
+            return brindle::px(x, W());
+        return (x - window_.left) / (window_.right - window_.left) * W();
+    }
+    // The oscillator's plot moves down by shift() so that the highest level stays
+    // below the title; the other models have a window of their own.
+    double py(double y) const {
+        if (osc())
+            return brindle::py(y - shift(), H());
+        return (window_.top - y) / (window_.top - window_.bottom) * H();
+    }
     double shift() const { return std::max(0.0, exactEnergy(kStateCount, it_.l()) - 9.0); }
+    double wave(const EigenIteration& it, int i, int s) const { return window_.waveScale * it.P(i, s); }
+
+    // The result rows go down one line each from the top; the other models' rows
+    // keep the oscillator's places, and when a state needs more rows than the page
+    // holds, the page is drawn afresh and its rows start again at the top.
+    double rowY(float row) const {
+        if (osc())
+            return py(8.8 - row);
+        return brindle::py(8.8 - (row - rowOffset_), H());
+    }
+    bool roomForRow(const EigenIteration& it, int s, float row) {
+        if (osc() || rowY(row) + 2 * doc_.CharH < H())
+            return true;
+        background(it, s);
+        rowOffset_ = row - 1;
+        return !cancelled_;
+    }
+
+    // The finished function of state s from the origin: the oscillator's over its
+    // whole grid, the others' up to the window's edge, at about a point per pixel.
+    void finalCurve(Surface& g, const EigenIteration& it, int s) {
+        const Grid& grid = it.grid(s);
+        if (osc()) {
+            for (int i = 1; i <= kLastIndex; ++i)
+                strokeTo(g, px(i * grid.h), py(5 * it.P(i, s)), doc_.Blue);
+            return;
+        }
+        const double perPixel = (window_.right - window_.left) / W();
+        const int stride = std::max(1, int(perPixel / grid.h));
+        for (int i = stride; i <= grid.last; i += stride) {
+            strokeTo(g, px(i * grid.h), py(wave(it, i, s)), doc_.Blue);
+            if (i * grid.h > window_.right)
+                break;
+        }
+    }
+
+    // The computed energy of a level, its exact value and the difference, at the
+    // right edge of the page just above the level line.
+    // The difference is written with two digits and a two-digit exponent; the
+    // label's place is that of the widest such text, so that the area kept clear for
+    // it before the level is known holds it.
+    static QString levelText(int s, double E, double exact, bool relative, const QString& difference) {
+        return QStringLiteral("E%1 = %2（厳密 %3，%4 %5）")
+            .arg(s)
+            .arg(E, 0, 'f', 7)
+            .arg(exact, 0, 'g', 7)
+            .arg(relative ? QStringLiteral("相対差") : QStringLiteral("差"))
+            .arg(difference);
+    }
+    void levelLabel(int s, double E, double exact, bool relative) {
+        const double d = relative ? (E - exact) / std::fabs(exact) : E - exact;
+        const QString text = levelText(s, E, exact, relative, QString::number(d, 'e', 1));
+        const QString widest = levelText(s, E, exact, relative, QStringLiteral("-8.8e-88"));
+        double x = W() - std::max(drawnWidth(widest), drawnWidth(text)) - 6;
+        doc_.dsp(*doc_.Pic, x, labelTop(s), text);
+    }
+    // How far the ink of `text` reaches right of where it starts (its minus signs are
+    // drawn wider than the font's hyphen).
+    double drawnWidth(const QString& text) {
+        return doc_.inkOf([&] {
+                   double x = 0;
+                   doc_.dsp(*doc_.Pic, x, 0, text);
+               })
+            .right();
+    }
+    // Each label stands just above its level, or below the label of the level above
+    // when the two levels lie closer than a line.
+    double labelTop(int s) const {
+        const Potential& model = it_.potential();
+        const double line = doc_.CharH + 2;
+        // Below the labels of the r axis, which the levels under 0 come close to.
+        double top = py(0) + 3 + doc_.CharH + 2;
+        double y = 0;
+        for (int k = model.stateCount(it_.l()); k >= s; --k) {
+            y = std::max(py(model.exactEnergy(k, it_.l())) - line + 1, top);
+            top = y + line;
+        }
+        return y;
+    }
 
     void background(const EigenIteration& it, int s) {
-        const double h = EigenIteration::h();
         const Rgb gray = doc_.Gray;
         Surface& g = g_;
         g.Cls();
@@ -242,20 +378,32 @@ private:
         g.CurrentX = px(0);
         g.CurrentY = 0;
         strokeTo(g, px(0), g.ScaleHeight(), gray);
-        for (int d = 0; d <= 5; ++d)
-            g.Line(px(d), py(0), px(d), py(0.3), gray);
-        tickLabels();
-        for (int d = 0; d <= 4; ++d)
-            g.Line(px(d + 0.5), py(0), px(d + 0.5), py(0.2), gray);
-        for (int d = 1; d <= 9; ++d)
-            g.Line(px(-0.03), py(d), px(0.03), py(d), gray);
+        if (osc()) {
+            for (int d = 0; d <= 5; ++d)
+                g.Line(px(d), py(0), px(d), py(0.3), gray);
+            tickLabels();
+            for (int d = 0; d <= 4; ++d)
+                g.Line(px(d + 0.5), py(0), px(d + 0.5), py(0.2), gray);
+            for (int d = 1; d <= 9; ++d)
+                g.Line(px(-0.03), py(d), px(0.03), py(d), gray);
+        } else {
+            // Ticks every rTick along r and every yTick along y, a tick a fiftieth of
+            // the window high or wide.
+            const double up = (window_.top - window_.bottom) / 50;
+            const double across = (window_.right - window_.left) / 120;
+            for (int d = 1; d * window_.rTick < window_.right; ++d)
+                g.Line(px(d * window_.rTick), py(0), px(d * window_.rTick), py(up), gray);
+            for (int d = int(std::ceil(window_.bottom / window_.yTick)); d * window_.yTick < window_.top; ++d)
+                if (d != 0 && py(d * window_.yTick) > 1.5 * doc_.CharH)
+                    g.Line(px(-across), py(d * window_.yTick), px(across), py(d * window_.yTick), gray);
+            tickLabels();
+        }
 
         // The states finished so far.
         for (int j = 1; j < s; ++j) {
             g.CurrentX = px(0);
             g.CurrentY = py(0);
-            for (int i = 1; i <= kLastIndex; ++i)
-                strokeTo(g, px(i * h), py(5 * it.P(i, j)), doc_.Blue);
+            finalCurve(g, it, j);
             g.CurrentX = px(it.xL(j));
             g.CurrentY = py(it.Es(j));
             strokeTo(g, px(it.xR(j)), py(it.Es(j)), kRed);
@@ -266,20 +414,71 @@ private:
         // The effective potential.
         g.DrawWidth = 2;
         const int l = it.l();
-        g.CurrentX = px(h);
-        g.CurrentY = py(Vpot(h, l));
-        for (int i = 2; i <= kLastIndex - 1; ++i)
-            strokeTo(g, px(i * h), py(Vpot(i * h, l)), kCyan);
+        if (osc()) {
+            const double h = EigenIteration::h();
+            g.CurrentX = px(h);
+            g.CurrentY = py(Vpot(h, l));
+            for (int i = 2; i <= kLastIndex - 1; ++i)
+                strokeTo(g, px(i * h), py(Vpot(i * h, l)), kCyan);
+        } else {
+            // Only where it lies within half a window of the picture: near the origin
+            // it runs off to minus or plus infinity.
+            const double span = window_.top - window_.bottom;
+            const double h = (window_.right - window_.left) / W() / 2;
+            bool drawing = false;
+            for (double r = h; r <= window_.right; r += h) {
+                const double v = it.potential().effective(r, l);
+                if (v < window_.bottom - span / 2 || v > window_.top + span / 2) {
+                    drawing = false;
+                    continue;
+                }
+                if (!drawing) {
+                    g.CurrentX = px(r);
+                    g.CurrentY = py(v);
+                    drawing = true;
+                    continue;
+                }
+                strokeTo(g, px(r), py(v), kCyan);
+            }
+            // The jump of the well is a vertical stretch: a pixel apart in r, the
+            // samples either side of it are joined by one stroke above.
+        }
 
         // Title and the axis name; text hides what lies under it from here on.
         g.FontTransparent = false;
         titles();
         g.DrawWidth = 1;
+        if (!osc())
+            for (int j = 1; j < s; ++j)
+                levelLabel(j, it.Es(j), it.potential().exactEnergy(j, l), it.result().relativeAccuracy);
     }
 
     // The tick labels 0 … 4 under the horizontal axis.
     void tickLabels() {
         Surface& g = *doc_.Pic;
+        if (!osc()) {
+            // The r axis: its multiples of rTick under it, the 0 left of the vertical
+            // axis; the y axis: its multiples of yTick left of it.
+            const double gap = 3;
+            for (int d = 0; d * window_.rTick < window_.right; ++d) {
+                const QString t = QString::number(d * window_.rTick);
+                double x = px(d * window_.rTick) - g.TextWidth(t) / 2;
+                if (d == 0)
+                    x = px(0) - gap - g.TextWidth(t);
+                if (x + g.TextWidth(t) < W())
+                    doc_.dsp(g, x, py(0) + gap, t);
+            }
+            for (int d = int(std::ceil(window_.bottom / window_.yTick)); d * window_.yTick < window_.top; ++d) {
+                if (d == 0)
+                    continue;
+                const QString t = QString::number(d * window_.yTick, 'g', 3);
+                const double y = py(d * window_.yTick) - g.TextHeight(t) / 2;
+                double x = px(-(window_.right - window_.left) / 120) - gap - drawnWidth(t);
+                if (y > doc_.CharH * 1.5 && y + g.TextHeight(t) < H())
+                    doc_.dsp(g, x, y, t);
+            }
+            return;
+        }
         for (int d = 0; d <= 5; ++d) {
             // The plotted window ends at x = 4.2: the label 5 would lie beyond the
             // picture's right edge and is not drawn.
@@ -304,8 +503,17 @@ private:
         };
         static constexpr Spots kSpots[kMaxL + 1] = {
             {8.9, 3.45, 4.6}, {8, 3.4, 2}, {8.9, 3.4, 2}, {8, 3.45, 5.4}};
-        const Spots& spot = kSpots[it_.l()];
-        doc_.CurX = px(3.5);
+        Spots spot = osc() ? kSpots[it_.l()] : Spots{};
+        double vx = 3.5;
+        if (!osc()) {
+            // Near the top right, where the curves of these models leave room.
+            const double across = window_.right - window_.left;
+            const double up = window_.top - window_.bottom;
+            vx = spot.rRx = window_.left + 0.84 * across;
+            spot.vY = window_.top - 0.10 * up;
+            spot.rRy = window_.top - 0.16 * up;
+        }
+        doc_.CurX = px(vx);
         doc_.CurY = py(spot.vY);
         doc_.it(QStringLiteral("V"));
         doc_.addx(3);
@@ -331,12 +539,25 @@ private:
         const int l = it_.l();
         doc_.CurX = 0;
         doc_.CurY = 0;
-        doc_.ds(QStringLiteral("３次元調和振動子 ("));
+        doc_.ds(modelTitle() + QStringLiteral(" ("));
         doc_.it(QStringLiteral("l"));
         doc_.addx(2); // the italic l leans into the equals sign otherwise
         doc_.ds(QStringLiteral("=%1) の動径波動関数").arg(l));
-        double x = px(2.5);
-        doc_.dspItalic(g, x, py(-0.15), QStringLiteral("r"));
+        double x = osc() ? px(2.5) : W() - doc_.CharW - 4;
+        doc_.dspItalic(g, x, osc() ? py(-0.15) : py(0) - doc_.CharH - 4, QStringLiteral("r"));
+    }
+    QString modelTitle() const {
+        switch (it_.potential().kind()) {
+        case PotentialKind::Coulomb:
+            return QStringLiteral("水素原子");
+        case PotentialKind::Well:
+            return doc_.offGrid() ? QStringLiteral("有限の球形井戸（端が格子点の間）") : QStringLiteral("有限の球形井戸");
+        case PotentialKind::Morse:
+            return QStringLiteral("モース・ポテンシャル");
+        case PotentialKind::Oscillator:
+            break;
+        }
+        return QStringLiteral("３次元調和振動子");
     }
 
     // Where the plot's strokes stay away from: the ink of every label with a pixel
@@ -349,6 +570,13 @@ private:
         const std::size_t opaque = doc_.drawOn(scratch, [this, &scratch] {
             tickLabels();
             curveLabels();
+            // The level labels, at the exact levels, with a difference as wide as
+            // the one they will show.
+            if (!osc())
+                for (int s = 1; s <= it_.stateCount(); ++s) {
+                    const double e = it_.potential().exactEnergy(s, it_.l());
+                    levelLabel(s, e, e, it_.potential().relativeAccuracy());
+                }
             const std::size_t n = scratch.ops().size();
             titles();
             return n;
@@ -392,6 +620,8 @@ private:
     const bool printing_;
     course::PacedWaiter& pacing_;
     EigenIteration it_;
+    PlotWindow window_;
+    float rowOffset_ = 0; // rows drawn before the page was drawn afresh
     bool cancelled_ = false;
     std::vector<QRectF> keepClear_;
 };
@@ -430,11 +660,30 @@ void BrindleDocument::setL(int l) {
 
 bool BrindleDocument::chooseL(course::Form1& form, int l) {
     const int last = settings().pages - 1;
-    if (&form.document() != this || CurPic != last || l < kMinL || l > kMaxL)
+    if (&form.document() != this || CurPic != last || l < kMinL || l > makePotential(kind_)->maxL())
         return false;
     setL(l);
     // Showing the page again runs it anew: at once, holding KeyBusy as a key's run
     // does, or after the run in progress.
+    QScopedValueRollback<bool> busy(KeyBusy, true);
+    form.ShowThisPic(last);
+    return true;
+}
+
+void BrindleDocument::setPotential(PotentialKind kind, bool offGrid) {
+    kind_ = kind;
+    offGrid_ = offGrid && kind == PotentialKind::Well;
+    l_ = std::min(l_, makePotential(kind)->maxL());
+    for (std::size_t k = 0; k < modelLabels_.size(); ++k)
+        if (modelLabels_[k])
+            modelLabels_[k]->setBackColor(int(k) == int(kind_) ? kChosenLabel : settings().labelColor);
+}
+
+bool BrindleDocument::choosePotential(course::Form1& form, PotentialKind kind) {
+    const int last = settings().pages - 1;
+    if (&form.document() != this || CurPic != last)
+        return false;
+    setPotential(kind, kind == kind_ && offGrid_);
     QScopedValueRollback<bool> busy(KeyBusy, true);
     form.ShowThisPic(last);
     return true;
@@ -453,13 +702,26 @@ void BrindleDocument::addCommands(course::CommandTable& table, course::Form1& fo
     table.add(std::move(choose));
 }
 
-std::unique_ptr<course::Document> makeDocument(std::optional<double> speed, int l, bool paused) {
+std::unique_ptr<course::Document> makeDocument(std::optional<double> speed, int l, bool paused,
+                                               PotentialKind kind, bool offGrid) {
     auto doc = std::make_unique<BrindleDocument>();
     doc->setSpeed(speed ? *speed : course::savedSpeed(doc->settings().name));
     doc->setL(l);
+    doc->setPotential(kind, offGrid);
     if (paused)
         doc->pacing().clock().pause();
     return doc;
+}
+
+int defaultL(PotentialKind kind) { return std::min(1, makePotential(kind)->maxL()); }
+
+course::Outcome parsePotential(const QString& text, PotentialKind& kind) {
+    const std::optional<PotentialKind> k = potentialFromKey(text.trimmed().toStdString());
+    if (!k)
+        return course::Outcome::failure(
+            QStringLiteral("--potential needs oscillator, coulomb, well or morse, not \"%1\"").arg(text));
+    kind = *k;
+    return course::Outcome::success();
 }
 
 course::Outcome parseL(const QString& text, int& l) {

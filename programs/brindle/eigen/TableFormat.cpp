@@ -25,6 +25,13 @@ std::string general(double v) {
     return std::string(buf, r.ptr);
 }
 
+// Three significant digits with an exponent ("-1.31e-09"), whatever the locale.
+std::string scientific(double v) {
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 2);
+    return std::string(buf, r.ptr);
+}
+
 // printf for the table's layout; numbers are passed as text from fixed().
 template <typename... Args>
 std::string line(const char* fmt, Args... args) {
@@ -32,7 +39,6 @@ std::string line(const char* fmt, Args... args) {
     std::snprintf(buf, sizeof buf, fmt, args...);
     return buf;
 }
-
 } // namespace
 
 std::string formatTrialEnergy(double e) {
@@ -56,16 +62,46 @@ std::string formatSkip(const LevelSkip& skip) {
         formatTrialEnergy(skip.restartE).c_str(), formatEnergy(skip.lower).c_str(), upper.c_str());
 }
 
+namespace {
+
+// The first lines of another model's table: its name and exact levels, and its
+// grid (one line when the states share it, else one per state).
+std::string modelHeader(const RunResult& run) {
+    std::string exact;
+    for (const StateResult& st : run.states)
+        exact += (exact.empty() ? "" : ", ") + general(st.exact);
+    std::string out = line("Eigenvalue iteration: %s, l = %d (exact %s)\n", run.model.c_str(), run.l, exact.c_str());
+    bool shared = true;
+    for (const StateResult& st : run.states)
+        shared = shared && st.grid.h == run.states.front().grid.h && st.grid.last == run.states.front().grid.last &&
+                 st.grid.match == run.states.front().grid.match;
+    for (const StateResult& st : run.states) {
+        const Grid& g = st.grid;
+        const std::string who = shared ? std::string("grid") : line("grid of state %d:", st.s);
+        out += line("%s h = %s, r_i = i*h for i = 0..%d, matching point m = %d (r_m = %s)\n", who.c_str(),
+                    general(g.h).c_str(), g.last, g.match, fixed(g.x(g.match), 4).c_str());
+        if (shared)
+            break;
+    }
+    return out;
+}
+
+} // namespace
+
 std::string formatTable(const RunResult& run) {
     std::string out;
-    std::string exact[4];
-    for (int n = 1; n <= 4; ++n)
-        exact[n - 1] = general(exactEnergy(n, run.l));
-    out += line("Eigenvalue iteration: 3D harmonic oscillator, l = %d (exact %s, %s, %s, %s)\n", run.l,
-                exact[0].c_str(), exact[1].c_str(), exact[2].c_str(), exact[3].c_str());
-    const std::string xm = fixed(kMatchIndex * kGridStep, 4);
-    out += line("grid h = 8/1024, x_i = i*h for i = 0..%d, matching point m = %d (x_m = %s)\n", kLastIndex,
-                kMatchIndex, xm.c_str());
+    if (run.kind == PotentialKind::Oscillator) {
+        std::string exact[4];
+        for (int n = 1; n <= 4; ++n)
+            exact[n - 1] = general(exactEnergy(n, run.l));
+        out += line("Eigenvalue iteration: 3D harmonic oscillator, l = %d (exact %s, %s, %s, %s)\n", run.l,
+                    exact[0].c_str(), exact[1].c_str(), exact[2].c_str(), exact[3].c_str());
+        const std::string xm = fixed(kMatchIndex * kGridStep, 4);
+        out += line("grid h = 8/1024, x_i = i*h for i = 0..%d, matching point m = %d (x_m = %s)\n", kLastIndex,
+                    kMatchIndex, xm.c_str());
+    } else {
+        out += modelHeader(run);
+    }
     out += "\n";
     out += "state  n          dE             E\n";
     auto skip = run.skips.begin();
@@ -84,6 +120,27 @@ std::string formatTable(const RunResult& run) {
                     fixed(st.xR, 7).c_str(), st.iR, formatEnergy(st.Es).c_str());
     }
     return out;
+}
+
+std::string formatComparison(const RunResult& run) {
+    std::string out = "\n";
+    const char* kind = run.relativeAccuracy ? "relative difference" : "difference";
+    out += line("state               E           exact  %s\n", kind);
+    std::string misses;
+    for (std::size_t k = 0; k < run.states.size(); ++k) {
+        const StateResult& st = run.states[k];
+        out += line("%5d  %14s  %14s  %10s%s\n", st.s, fixed(st.Es, 10).c_str(), fixed(st.exact, 10).c_str(),
+                    scientific(run.deviation(k)).c_str(), run.withinAccuracy(k) ? "" : "  (beyond 1e-6)");
+        if (!run.withinAccuracy(k)) {
+            const std::string& why = k < run.notes.size() ? run.notes[k] : std::string();
+            misses += line("state %d misses 1e-6: %s\n", st.s,
+                           why.empty() ? "no reason known (a fault of the computation)" : why.c_str());
+        }
+    }
+    if (misses.empty())
+        out += line("every level within 1e-6 of its exact value%s\n",
+                    run.relativeAccuracy ? " (relative to it)" : "");
+    return out + misses;
 }
 
 } // namespace brindle

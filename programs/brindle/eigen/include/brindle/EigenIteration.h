@@ -18,9 +18,12 @@
 // bracket between the last good level and the wrong one.
 #pragma once
 
+#include <brindle/Potential.h>
+
 #include <array>
 #include <cstddef>
 #include <exception>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -83,7 +86,7 @@ struct IterationRecord {
 
 // A converged state.
 struct StateResult {
-    int s = 0;           // 1..4
+    int s = 0;           // 1..4 (1..stateCount of the model)
     double trialE = 0.0; // energy the state started from (1.8, ~4.8, ...)
     int iterations = 0;  // number of iterations n
     float xL = 0.0f;     // left classical turning point (grid point, single precision)
@@ -91,6 +94,8 @@ struct StateResult {
     int iL = 0;          // grid index of xL
     int iR = 0;          // grid index of xR
     double Es = 0.0;     // converged energy
+    double exact = 0.0;  // the model's exact energy of the level
+    Grid grid;           // the state's grid and join
 };
 
 // A converged function of state s with the wrong number of nodes: the
@@ -112,11 +117,20 @@ struct LevelSkip {
 
 // Everything one complete run produces (four states).
 struct RunResult {
+    PotentialKind kind = PotentialKind::Oscillator;
+    std::string model;           // the model's name (Potential::name)
+    bool relativeAccuracy = false;
+    std::vector<std::string> notes; // per state: why it misses the accuracy, or empty
     int l = 1;
     std::vector<IterationRecord> rows; // every iteration in order
     std::vector<StateResult> states;   // states 1..4 in order
     std::vector<LevelSkip> skips;      // wrong levels found on the way, in order
-    double finalPassE = 0.0;           // the trial energy E of pass 5 (Es(4) + 2.3)
+    double finalPassE = 0.0;           // the trial energy E of the last pass (Es(4) + 2.3)
+
+    // The difference of state k (0-based) from its exact level, relative to it when
+    // the model's accuracy is relative, and whether that is within kAccuracy.
+    double deviation(std::size_t k) const;
+    bool withinAccuracy(std::size_t k) const;
 };
 
 class EigenIteration;
@@ -183,9 +197,18 @@ public:
 
     explicit EigenIteration(int iterationCap = kDefaultIterationCap);
 
-    // Angular momentum of the next run (std::invalid_argument outside 0..3).
+    // Angular momentum of the next run (std::invalid_argument outside 0..maxL of the
+    // model).
     void setL(int l);
     int l() const { return l_; }
+    // The model of the next run (the oscillator unless chosen); l must suit it.
+    void setPotential(PotentialKind kind, bool offGrid = false);
+    const Potential& potential() const { return *model_; }
+    // States of the run and passes (one more, which only redraws).
+    int stateCount() const { return model_->stateCount(l_); }
+    int passCount() const { return stateCount() + 1; }
+    // The grid of state s of the current or last run.
+    const Grid& grid(int s) const { return grids_.at(static_cast<std::size_t>(s)); }
 
     // Runs passes 1..5 from E = -0.5, reporting to observer (may be null).
     // Every call starts afresh; nothing carries over from an earlier run.
@@ -197,7 +220,8 @@ public:
     bool running() const { return running_; }
 
     // Figures of the current or last run.
-    // P(i, s) for i = 0..1026, s = 0..20 (std::out_of_range outside).
+    // P(i, s) for i = 0..1026 (or to the last grid point of the longest state's grid
+    // plus one), s = 0..20 (std::out_of_range outside).
     double P(int i, int s) const;
     float xL(int s) const; // s = 0..10
     float xR(int s) const;
@@ -217,17 +241,22 @@ private:
     void report(bool keepGoing);            // records a cancel answer
 
     int iterationCap_;
+    std::unique_ptr<Potential> model_;
     int l_ = 1;
     bool running_ = false;
     bool cancelRequested_ = false;
     double E_ = kStartEnergy;
     int finished_ = 0;
 
-    std::vector<double> V_; // 0..1025, V_0 unused
-    std::vector<double> k_; // 2(E - V_i)
+    std::vector<double> Vout_; // 0..last, V_0 unused: the potential outward ...
+    std::vector<double> Vin_;  // ... and inward
+    std::vector<double> kOut_; // 2(E - V_i)
+    std::vector<double> kIn_;
     std::vector<double> y_; // 0..m+1
-    std::vector<double> z_; // indices m-1..1025 used
-    std::vector<double> P_; // kPRows x kPColumns
+    std::vector<double> z_; // indices m-1..last used
+    std::vector<double> P_; // rows_ x kPColumns
+    int rows_ = kPRows;
+    std::array<Grid, kStateSlots> grids_{};
     std::array<float, kStateSlots> xL_{};
     std::array<float, kStateSlots> xR_{};
     std::array<double, kStateSlots> Es_{};
@@ -238,5 +267,6 @@ private:
 // The computation without observer: the figures behind the page and the
 // table.  Throws like EigenIteration::run.
 RunResult runAll(int l = 1);
+RunResult runAll(PotentialKind kind, int l, bool offGrid = false);
 
 } // namespace brindle

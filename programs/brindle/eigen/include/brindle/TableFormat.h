@@ -28,6 +28,13 @@ std::string formatSkip(const LevelSkip& skip);
 // E after the update, and the report of every wrong level where it happened),
 // then one summary line per state (trial energy,
 // iteration count, turning points, converged energy).
+// Another model's table names it, its exact levels and its grid (per state when
+// the states have their own) in the first lines.
 std::string formatTable(const RunResult& run);
+
+// The last lines for --potential: every state's energy beside the exact one and the
+// difference (relative for the hydrogen atom), then either that every level is
+// within 1e-6, or for each level beyond it why.
+std::string formatComparison(const RunResult& run);
 
 } // namespace brindle
