@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "TesseraProgram.h"
+
+#include "TesseraDocument.h"
+
+#include <packet/PacketData.h>
+#include <packet/PacketRun.h>
+
+#include <engine/shell/ExportFolder.h>
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace tessera {
+
+using course::Outcome;
+
+namespace {
+
+// Writes the run's CSV files into `dir` (made when missing; files already there are
+// refused unless `overwrite`). The exit status: 0, or 1 after "tessera: …" on stderr.
+int exportData(const PacketRunResult& run, const QString& dir, bool overwrite) {
+    course::ExportFolder folder(dir);
+    folder.setOverwrite(overwrite);
+    for (const course::CsvFile& f : dataFiles(run))
+        folder.add(f.name, f.text);
+    const QString error = folder.write();
+    if (error.isEmpty())
+        return 0;
+    std::fprintf(stderr, "tessera: %s\n", error.toLocal8Bit().constData());
+    return 1;
+}
+
+} // namespace
+
+TesseraProgram::TesseraProgram() {
+    program_.name = QStringLiteral("tessera");
+    program_.summary = QStringLiteral("The time-dependent Schrödinger equation by the Crank–Nicolson scheme: "
+                                      "four pages, the last one live.");
+    program_.make = [this] { return makeDocument(speed_, paused_); };
+    program_.options.push_back(
+        {QStringLiteral("--table"), QString(),
+         QStringLiteral("print the live page's Crank–Nicolson run over ten periods as text (per\n"
+                        "period: t, norm, its change and the largest density error) and exit"),
+         [this](const QString&) {
+             table_ = true;
+             return Outcome::success();
+         },
+         true});
+    program_.options.push_back(
+        {QStringLiteral("--speed"), QStringLiteral("F"),
+         QStringLiteral("divide every wait of the live page by F (F > 0) for this run; without it the\n"
+                        "speed last chosen with [ and ] (default 1)"),
+         [this](const QString& v) {
+             double f = 1.0;
+             Outcome r = parseSpeed(v, f);
+             if (r)
+                 speed_ = f;
+             return r;
+         }});
+    program_.options.push_back({QStringLiteral("--paused"), QString(),
+                                QStringLiteral("start the live page paused: P runs it, N steps it"),
+                                [this](const QString&) {
+                                    paused_ = true;
+                                    return Outcome::success();
+                                }});
+    program_.options.push_back(
+        {QStringLiteral("--export-data"), QStringLiteral("DIR"),
+         QStringLiteral("compute the live page's run without waiting and write its figures as CSV\n"
+                        "files into DIR (made if missing) and exit: parameters.csv, summary.csv,\n"
+                        "densities.csv; files already there are refused"),
+         [this](const QString& v) {
+             dataDir_ = v;
+             return Outcome::failureIf(v.isEmpty(), QStringLiteral("--export-data needs a folder"));
+         },
+         true});
+    // Options are applied in the order they are declared, so --export-data is known here.
+    program_.options.push_back({QStringLiteral("--force"), QString(),
+                                QStringLiteral("with --export-data: replace files already in DIR"),
+                                [this](const QString&) {
+                                    force_ = true;
+                                    return Outcome::failureIf(
+                                        dataDir_.isEmpty(),
+                                        QStringLiteral("--force applies only to --export-data"));
+                                },
+                                true});
+    // The text modes write no pages and open no window.
+    program_.checks.push_back([this](const course::DocumentCommandLine& line) {
+        const bool textMode = table_ || !dataDir_.isEmpty();
+        return Outcome::failureIf(
+            textMode && (line.exporting() || line.page != 0),
+            QStringLiteral("%1 cannot be combined with --export-pdf, --export-png or --page")
+                .arg(table_ ? QStringLiteral("--table") : QStringLiteral("--export-data")));
+    });
+    program_.textMode = [this]() -> std::optional<int> {
+        if (!table_ && dataDir_.isEmpty())
+            return std::nullopt;
+        // One run serves both the table and the files, so their numbers agree.
+        const PacketRunResult run = runPeriods();
+        if (table_) {
+            const std::string text = formatTable(run);
+            if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0)
+                throw std::runtime_error("cannot write the table to standard output");
+        }
+        return dataDir_.isEmpty() ? 0 : exportData(run, dataDir_, force_);
+    };
+}
+
+} // namespace tessera
