@@ -8,7 +8,7 @@
 // message, long before the numbers overflow.
 //
 // The pace: one frame every 40 ms of the document's paced clock, so a period takes
-// 4 s at ×1. Each frame is a trace of the clock: N steps a paused run by one frame,
+// 4 s at ×1; the explicit scheme's frames (one step each) every 100 ms. Each frame is a trace of the clock: N steps a paused run by one frame,
 // and a pause holds the run before its next frame. Above ×1 a drawn frame covers as
 // many frames as the speed (at most 16), so the window is redrawn at most 25 times a
 // second at any speed.
@@ -40,7 +40,8 @@ namespace {
 
 using std::chrono::nanoseconds;
 constexpr nanoseconds kFrame = std::chrono::milliseconds(40);
-constexpr int kFramesPerPeriod = 100;
+// The explicit scheme is drawn step by step, slower, so that the growth can be seen.
+constexpr nanoseconds kExplicitFrame = std::chrono::milliseconds(100);
 constexpr int kMostFramesPerDraw = 16;
 
 constexpr course::Rgb kComputed = course::RGB(0, 0, 255);
@@ -123,7 +124,7 @@ public:
             p.advance(int(n * stepsPerFrame));
             frame += n;
             draw(p, ending(p, frame, lastFrame));
-            if (!pacedPoint(n * kFrame))
+            if (!pacedPoint(n * (cn ? kFrame : kExplicitFrame)))
                 return;
         }
     }
@@ -167,9 +168,10 @@ private:
         texts(p, end);
         course::ConstructMark plot(g, course::ConstructKind::Plot);
         axes();
-        // Every second grid point inside the plot: about 1.9 px apart.
+        // Grid points 0.04 apart inside the plot: about 1.9 px.
+        stride_ = std::max(1, int(std::lround(0.04 / p.dx())));
         const int first = int(std::ceil((-kXRange - p.x(0)) / p.dx()));
-        const int last = int(std::floor((kXRange - p.x(0)) / p.dx()));
+        const int last = first + (int(std::floor((kXRange - p.x(0)) / p.dx())) - first) / stride_ * stride_;
         g.DrawWidth = 6;
         curve(p, first, last, [&](int k) { return p.exactDensity(k); }, kExact);
         g.DrawWidth = 2;
@@ -177,7 +179,7 @@ private:
         g.DrawWidth = 1;
     }
 
-    // A polyline of the density through every second point, clipped at the top; points
+    // A polyline of the density through every stride_-th point, clipped at the top; points
     // on a flat stretch (where it lies on the axis) are left out.
     template <typename Rho>
     void curve(const PacketEvolution& p, int first, int last, Rho rho, course::Rgb colour) {
@@ -187,14 +189,15 @@ private:
         double y = yOf(k);
         g.PSet(px(p.x(k)), y, colour);
         double prevY = y;
-        for (k = first + 2; k <= last; k += 2) {
+        const int d = stride_;
+        for (k = first + d; k <= last; k += d) {
             y = yOf(k);
-            const int next = std::min(k + 2, last);
+            const int next = std::min(k + d, last);
             const bool flat = std::abs(y - prevY) < 0.2 && std::abs(yOf(next) - y) < 0.2 && k != last;
             if (!flat) {
                 // Close a flat stretch where it ends.
-                if (std::abs(g.CurrentX - px(p.x(k - 2))) > 0.5)
-                    g.LineTo(px(p.x(k - 2)), prevY, colour);
+                if (std::abs(g.CurrentX - px(p.x(k - d))) > 0.5)
+                    g.LineTo(px(p.x(k - d)), prevY, colour);
                 g.LineTo(px(p.x(k)), y, colour);
             }
             prevY = y;
@@ -307,6 +310,7 @@ private:
     course::PacedWaiter& pacing_;
     const Scheme scheme_;
     const int stepsPerPeriod_;
+    int stride_ = 1; // grid points per plotted point
     bool cancelled_ = false;
 };
 

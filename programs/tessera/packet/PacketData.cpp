@@ -19,9 +19,9 @@ std::vector<course::CsvFile> dataFiles(const PacketRunResult& run) {
         .row("steps_per_period", run.stepsPerPeriod)
         .row("periods", int(run.periods.size()) - 1);
 
-    CsvTable summary{"period", "t", "steps", "norm", "norm_change", "max_error"};
+    CsvTable summary{"period", "t", "steps", "norm", "norm_change", "max_error", "end_error"};
     for (const PeriodRecord& r : run.periods)
-        summary.row(r.period, r.t, int(r.steps), r.norm, r.normChange, r.maxError);
+        summary.row(r.period, r.t, int(r.steps), r.norm, r.normChange, r.maxError, r.endError);
 
     std::vector<std::string> columns{"x"};
     for (const PeriodRecord& r : run.periods) {

@@ -5,19 +5,22 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <stdexcept>
 
 namespace tessera {
 
 namespace {
 
-PeriodRecord record(const PacketEvolution& p, int period, double norm0) {
+// The period's end; `worstChange` and `worstError` are the largest over its frames.
+PeriodRecord record(const PacketEvolution& p, int period, double worstChange, double worstError) {
     PeriodRecord r;
     r.period = period;
     r.t = p.t();
     r.steps = p.steps();
     r.norm = p.norm();
-    r.normChange = r.norm - norm0;
-    r.maxError = p.maxError();
+    r.normChange = worstChange;
+    r.endError = p.maxError();
+    r.maxError = std::max(worstError, r.endError);
     r.density.resize(std::size_t(p.points()));
     r.exact.resize(std::size_t(p.points()));
     for (int k = 0; k < p.points(); ++k) {
@@ -75,11 +78,18 @@ PacketRunResult runPeriods(int periods, int stepsPerPeriod) {
     run.stepsPerPeriod = stepsPerPeriod;
     for (int k = 0; k < p.points(); ++k)
         run.x.push_back(p.x(k));
+    if (stepsPerPeriod % kFramesPerPeriod != 0)
+        throw std::invalid_argument("the steps of a period must be a multiple of its frames");
     const double norm0 = p.norm();
-    run.periods.push_back(record(p, 0, norm0));
+    run.periods.push_back(record(p, 0, 0, 0));
     for (int n = 1; n <= periods; ++n) {
-        p.advance(stepsPerPeriod);
-        run.periods.push_back(record(p, n, norm0));
+        double change = 0, error = 0;
+        for (int f = 0; f < kFramesPerPeriod; ++f) {
+            p.advance(stepsPerPeriod / kFramesPerPeriod);
+            change = std::max(change, std::abs(p.norm() - norm0));
+            error = std::max(error, p.maxError());
+        }
+        run.periods.push_back(record(p, n, change, error));
     }
     return run;
 }
@@ -92,9 +102,12 @@ std::string formatTable(const PacketRunResult& run) {
                 fixed(run.xMax, 1).c_str(), run.intervals, fixed(run.dx, 4).c_str(), run.stepsPerPeriod,
                 sci(run.dt, 6).c_str());
     out += "\n";
-    out += "period          t   steps              norm   norm - norm(0)     max error\n";
+    out += "norm at the period's end; |norm - norm(0)| and max error: the largest over its\n";
+    out += line("%d frames; max error: max over x of | |Psi|^2 - exact |Psi|^2 |\n", kFramesPerPeriod);
+    out += "\n";
+    out += "period          t   steps              norm  |norm - norm(0)|     max error\n";
     for (const PeriodRecord& r : run.periods)
-        out += line("%6d  %9s  %6ld  %16s  %15s  %12s\n", r.period, fixed(r.t, 5).c_str(), r.steps,
+        out += line("%6d  %9s  %6ld  %16s  %16s  %12s\n", r.period, fixed(r.t, 5).c_str(), r.steps,
                     fixed(r.norm, 13).c_str(), sci(r.normChange, 2).c_str(), sci(r.maxError, 3).c_str());
     out += "\n";
     const double change = run.largestNormChange();

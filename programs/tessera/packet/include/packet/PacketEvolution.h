@@ -25,9 +25,9 @@ enum class Scheme { CrankNicolson, Explicit };
 // The page's packet: displaced by A = 2, with oriel's width B = 0.7/α (α = 1).
 inline constexpr double kDisplacement = 2.0;
 inline constexpr double kPacketWidth = 0.7;
-// The grid: x from −10 to 10 in 1000 intervals (Δx = 0.02).
+// The grid: x from −10 to 10 in 2000 intervals (Δx = 0.01).
 inline constexpr double kGridHalfWidth = 10.0;
-inline constexpr int kGridIntervals = 1000;
+inline constexpr int kGridIntervals = 2000;
 // Δt = 2π / 3200 unless halved or doubled, within 2π/25600 … 2π/100.
 inline constexpr int kStepsPerPeriod = 3200;
 inline constexpr int kMinStepsPerPeriod = 100;
