@@ -98,11 +98,20 @@ TEST(ModifiedCholesky, FactorsTheFourByFourExampleAndSolvesWithoutPivoting) {
     const std::vector<Complex> r = times(a, g);
     for (int k = 0; k < 4; ++k)
         EXPECT_LT(std::abs(r[k] - b[k]), 1e-14) << k;
-    // In place, as the step uses it.
+    // In place.
     std::vector<Complex> same = b;
     f.solve(same, same);
     for (int k = 0; k < 4; ++k)
         EXPECT_EQ(same[k], g[k]);
+    // The step's fused form: g of A g = c·f, and f replaced by g − f.
+    const Complex c(0.3, -2);
+    std::vector<Complex> cf(4), fs = b, work;
+    for (int k = 0; k < 4; ++k)
+        cf[k] = c * b[k];
+    f.solve(cf, g);
+    f.stepInPlace(c, fs, work);
+    for (int k = 0; k < 4; ++k)
+        EXPECT_LT(std::abs(fs[k] - (g[k] - b[k])), 1e-14) << k;
 }
 
 TEST(ModifiedCholesky, SolvesLargeCrankNicolsonSystemsAndRefusesAVanishingPivot) {

@@ -42,4 +42,23 @@ void ModifiedCholesky::solve(const std::vector<Complex>& b, std::vector<Complex>
     }
 }
 
+void ModifiedCholesky::stepInPlace(Complex c, std::vector<Complex>& f, std::vector<Complex>& work) const {
+    const std::size_t n = u_.size();
+    if (f.size() != n)
+        throw std::invalid_argument("the wave function does not match the matrix");
+    work.resize(n);
+    Complex x = c * f[0];
+    work[0] = x;
+    for (std::size_t k = 1; k < n; ++k) {
+        x = c * f[k] - u_[k - 1] * x;
+        work[k] = x;
+    }
+    Complex g = u_[n - 1] * work[n - 1];
+    f[n - 1] = g - f[n - 1];
+    for (std::size_t k = n - 1; k-- > 0;) {
+        g = u_[k] * (work[k] - g);
+        f[k] = g - f[k];
+    }
+}
+
 } // namespace tessera

@@ -54,12 +54,7 @@ int PacketEvolution::advance(int n) {
 }
 
 void PacketEvolution::stepCrankNicolson() {
-    const std::size_t n = psi_.size();
-    for (std::size_t k = 0; k < n; ++k)
-        work_[k] = rhs_ * psi_[k];
-    factors_->solve(work_, work_);
-    for (std::size_t k = 0; k < n; ++k)
-        psi_[k] = work_[k] - psi_[k];
+    factors_->stepInPlace(rhs_, psi_, work_);
 }
 
 void PacketEvolution::stepExplicit() {

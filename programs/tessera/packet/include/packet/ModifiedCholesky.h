@@ -30,6 +30,10 @@ public:
     // Solves A g = b; `x` and `g` may be the same vector as `b`. Sizes must agree
     // (std::invalid_argument otherwise).
     void solve(const std::vector<Complex>& b, std::vector<Complex>& g) const;
+    // One Crank–Nicolson step in two passes over the grid: solves A g = c·f (the
+    // right-hand side made in the forward substitution) and replaces f by g − f.
+    // `work` is scratch of any size.
+    void stepInPlace(Complex c, std::vector<Complex>& f, std::vector<Complex>& work) const;
 
 private:
     std::vector<Complex> u_;
