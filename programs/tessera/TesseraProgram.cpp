@@ -40,8 +40,9 @@ TesseraProgram::TesseraProgram() {
     program_.make = [this] { return makeDocument(speed_, paused_); };
     program_.options.push_back(
         {QStringLiteral("--table"), QString(),
-         QStringLiteral("print the live page's Crank–Nicolson run over ten periods as text (per\n"
-                        "period: t, norm, its change and the largest density error) and exit"),
+         QStringLiteral("print the live page's Crank–Nicolson run over ten periods as\n"
+                        "text (per period: t, the norm, its largest change and the\n"
+                        "largest density error) and exit"),
          [this](const QString&) {
              table_ = true;
              return Outcome::success();
@@ -49,8 +50,8 @@ TesseraProgram::TesseraProgram() {
          true});
     program_.options.push_back(
         {QStringLiteral("--speed"), QStringLiteral("F"),
-         QStringLiteral("divide every wait of the live page by F (F > 0) for this run; without it the\n"
-                        "speed last chosen with [ and ] (default 1)"),
+         QStringLiteral("divide every wait of the live page by F (F > 0) for this run;\n"
+                        "without it the speed last chosen with [ and ] (default 1)"),
          [this](const QString& v) {
              double f = 1.0;
              Outcome r = parseSpeed(v, f);
@@ -66,9 +67,10 @@ TesseraProgram::TesseraProgram() {
                                 }});
     program_.options.push_back(
         {QStringLiteral("--export-data"), QStringLiteral("DIR"),
-         QStringLiteral("compute the live page's run without waiting and write its figures as CSV\n"
-                        "files into DIR (made if missing) and exit: parameters.csv, summary.csv,\n"
-                        "densities.csv; files already there are refused"),
+         QStringLiteral("compute the live page's run without waiting and write its\n"
+                        "figures as CSV files into DIR (made if missing) and exit:\n"
+                        "parameters.csv, summary.csv, densities.csv; files already\n"
+                        "there are refused"),
          [this](const QString& v) {
              dataDir_ = v;
              return Outcome::failureIf(v.isEmpty(), QStringLiteral("--export-data needs a folder"));
