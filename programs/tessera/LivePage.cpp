@@ -8,10 +8,10 @@
 // message, long before the numbers overflow.
 //
 // The pace: one frame every 40 ms of the document's paced clock, so a period takes
-// 4 s at ×1; the explicit scheme's frames (one step each) every 100 ms. Each frame is a trace of the clock: N steps a paused run by one frame,
-// and a pause holds the run before its next frame. Above ×1 a drawn frame covers as
-// many frames as the speed (at most 16), so the window is redrawn at most 25 times a
-// second at any speed.
+// 4 s at ×1; the explicit scheme's frames (one step each) every 100 ms. Each drawn
+// frame is a trace of the clock: N steps a paused run by one drawn frame, and a pause
+// holds the run before the next. A drawn frame covers twice the speed's frames (1 to
+// 32), so the page is redrawn every 80 ms of real time at most.
 //
 // Re-entrancy is brindle's: a run draws only on the surface it started on (in a
 // DrawingScope), a print draws a whole run of its own at once with Printing set (no
@@ -42,7 +42,7 @@ using std::chrono::nanoseconds;
 constexpr nanoseconds kFrame = std::chrono::milliseconds(40);
 // The explicit scheme is drawn step by step, slower, so that the growth can be seen.
 constexpr nanoseconds kExplicitFrame = std::chrono::milliseconds(100);
-constexpr int kMostFramesPerDraw = 16;
+constexpr int kMostFramesPerDraw = 32;
 
 constexpr course::Rgb kComputed = course::RGB(0, 0, 255);
 constexpr course::Rgb kExact = course::RGB(175, 175, 175);
@@ -136,10 +136,12 @@ private:
         return frame >= lastFrame ? Ending::Finished : Ending::Running;
     }
 
-    // Frames covered by one drawn frame: the speed, rounded, from 1 to 16.
+    // Frames covered by one drawn frame: twice the speed, rounded, from 1 to 32. A
+    // frame redraws the whole page, so the window is redrawn at most 12.5 times a
+    // second (every 80 ms) at any speed; below ×½ every frame is drawn.
     int framesPerDraw() const {
         const double s = pacing_.clock().speed();
-        return std::clamp(int(std::lround(s)), 1, kMostFramesPerDraw);
+        return std::clamp(int(std::lround(2 * s)), 1, kMostFramesPerDraw);
     }
 
     // The start of a frame: a step ends here and a pause holds the run.

@@ -47,11 +47,11 @@ TEST_F(LivePacket, ARunLastsTenPeriodsFramePacedAndEndsOnItsLastFrame) {
     EXPECT_TRUE(w->page(kLast).ops().empty() || texts(w->page(kLast)).empty());
     showLivePage();
     EXPECT_EQ(doc->runsInProgress(), 0);
-    // ×16: every drawn frame covers 16 of the 1000 frames, 40 ms apart in real time
-    // (16 × 40 ms of paced time).
-    ASSERT_EQ(pacer.sleeps(), 63);
+    // ×16: every drawn frame covers 32 of the 1000 frames, 80 ms apart in real time
+    // (32 × 40 ms of paced time).
+    ASSERT_EQ(pacer.sleeps(), 32);
     for (int k = 1; k + 1 < pacer.sleeps(); ++k)
-        EXPECT_EQ(pacer.deadlines[k] - pacer.deadlines[k - 1], 40ms) << k;
+        EXPECT_EQ(pacer.deadlines[k] - pacer.deadlines[k - 1], 80ms) << k;
     const QString text = page();
     EXPECT_TRUE(text.contains(QStringLiteral("10 周期を計算しました"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("62.832 (10.00 周期)"))) << text.toStdString();
@@ -72,7 +72,7 @@ TEST_F(LivePacket, ARunLastsTenPeriodsFramePacedAndEndsOnItsLastFrame) {
     EXPECT_DOUBLE_EQ(w->page(kLast).FontSize, 13);
 }
 
-TEST_F(LivePacket, AtTheNormalSpeedEveryFrameIsDrawnFortyMillisecondsApart) {
+TEST_F(LivePacket, AtTheNormalSpeedEveryOtherFrameIsDrawnEightyMillisecondsApart) {
     doc->setSpeed(1);
     pacer.during = [this](int k) {
         if (k == 30)
@@ -82,14 +82,14 @@ TEST_F(LivePacket, AtTheNormalSpeedEveryFrameIsDrawnFortyMillisecondsApart) {
     EXPECT_EQ(ends, 1);
     ASSERT_GE(pacer.sleeps(), 30);
     for (int k = 1; k < 30; ++k)
-        EXPECT_EQ(pacer.deadlines[k] - pacer.deadlines[k - 1], 40ms) << k;
-    // Stopped in the wait after the 31st frame of 32 steps, no closing message.
-    EXPECT_TRUE(page().contains(QStringLiteral("992 ステップ"))) << page().toStdString();
+        EXPECT_EQ(pacer.deadlines[k] - pacer.deadlines[k - 1], 80ms) << k;
+    // Stopped in the wait after the 31st drawn frame, two frames of 32 steps each.
+    EXPECT_TRUE(page().contains(QStringLiteral("1984 ステップ"))) << page().toStdString();
     EXPECT_FALSE(page().contains(QStringLiteral("10 周期を計算しました")));
 }
 
 TEST_F(LivePacket, TheExplicitSchemeIsDrawnStepByStepUntilItsNormPassesTheStop) {
-    doc->setSpeed(1); // above ×1 a drawn frame covers as many steps as the speed
+    doc->setSpeed(0.5); // from ×1 on a drawn frame covers more than one step
     showLivePage();
     ASSERT_NE(doc->packetControls(), nullptr);
     EXPECT_EQ(doc->packetControls()->schemeLabel()->caption(), QStringLiteral("陽解法にする"));
@@ -177,8 +177,8 @@ TEST_F(LivePacket, PausedTheRunWaitsBeforeItsFirstStepAndNStepsOneFrame) {
         }
     };
     showLivePage();
-    // ×16: one drawn frame covers 16 frames of 32 steps.
-    EXPECT_TRUE(afterStep.contains(QStringLiteral("512 ステップ"))) << afterStep.toStdString();
+    // ×16: one drawn frame covers 32 frames of 32 steps.
+    EXPECT_TRUE(afterStep.contains(QStringLiteral("1024 ステップ"))) << afterStep.toStdString();
     EXPECT_EQ(ends, 1);
 }
 
