@@ -29,6 +29,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
+#include <utility>
 #include <cmath>
 #include <numbers>
 
@@ -105,16 +107,27 @@ public:
         } pen{g_};
         g_.FontSize = doc_.PageFontSize;
 
-        PacketEvolution p(ExactPacket(kDisplacement, kPacketWidth), stepsPerPeriod_, scheme_);
         const bool cn = scheme_ == Scheme::CrankNicolson;
         const int stepsPerFrame = cn ? stepsPerPeriod_ / kFramesPerPeriod : 1;
         // Ten periods; the explicit scheme has blown up long before.
         const long lastFrame = long(kPeriods) * (cn ? kFramesPerPeriod : stepsPerPeriod_);
+        const auto key = std::make_pair(int(scheme_), stepsPerPeriod_);
         if (printing_) {
-            p.advance(int(lastFrame * stepsPerFrame));
-            draw(p, ending(p, p.steps() / stepsPerFrame, lastFrame));
+            // The last frame of a run with these settings, computed once: a run on the
+            // screen that got to its end left it here, or this print computes it.
+            std::shared_ptr<const PacketEvolution>& last = doc_.lastFrames_[key];
+            if (!last) {
+                auto q = std::make_shared<PacketEvolution>(ExactPacket(kDisplacement, kPacketWidth),
+                                                           stepsPerPeriod_, scheme_);
+                q->advance(int(lastFrame * stepsPerFrame));
+                last = std::move(q);
+            }
+            draw(*last, ending(*last, last->steps() / stepsPerFrame, lastFrame));
             return;
         }
+        auto run = std::make_shared<PacketEvolution>(ExactPacket(kDisplacement, kPacketWidth), stepsPerPeriod_,
+                                                     scheme_);
+        PacketEvolution& p = *run;
         draw(p, Ending::Running);
         long frame = 0;
         while (frame < lastFrame && !p.blownUp()) {
@@ -124,6 +137,8 @@ public:
             p.advance(int(n * stepsPerFrame));
             frame += n;
             draw(p, ending(p, frame, lastFrame));
+            if (ending(p, frame, lastFrame) != Ending::Running)
+                doc_.lastFrames_[key] = run;
             if (!pacedPoint(n * (cn ? kFrame : kExplicitFrame)))
                 return;
         }

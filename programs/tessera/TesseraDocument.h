@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -121,6 +122,9 @@ private:
     std::vector<std::unique_ptr<QObject>> shownWithPage_;
     std::vector<LiveRun*> runs_;
     bool rerun_ = false; // the page was shown again while its run waited
+    // The last frame of the live page's run for each scheme and Δt, for prints and
+    // exports: a run's result does not change, and computing it takes half a second.
+    std::map<std::pair<int, int>, std::shared_ptr<const PacketEvolution>> lastFrames_;
 };
 
 // The document, its live page at the given speed (the one chosen last time when none),
