@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Measures the processor time the two live programs use while they draw their paced
-# runs: brindle's last page and sorrel's Hartree run, each alone under Xvfb for a
-# while, start-up included. Prints (user + system) / elapsed as a percentage of one
+# Measures the processor time the live programs use while they draw their paced runs:
+# brindle's and tessera's last pages and sorrel's Hartree run, each alone under Xvfb
+# for a while, start-up included. Prints (user + system) / elapsed as a percentage of one
 # core. A measuring aid, not a test: the figures drift with the machine's load, so
 # compare builds in the same sitting (they are run in turns).
 #
 # Usage: scripts/measure-cpu.sh [--seconds N] [--speed F] [--zoom Z] [--repeat R]
-#                               [--only brindle|sorrel] [BUILD_DIR…]
-#   BUILD_DIR  a build folder (or an install prefix) with bin/brindle and bin/sorrel;
-#              default: build. Several are measured in turns, run for run.
+#                               [--only brindle|tessera|sorrel] [BUILD_DIR…]
+#   BUILD_DIR  a build folder (or an install prefix) with bin/brindle, bin/tessera
+#              and bin/sorrel; default: build. Several are measured in turns, run for run.
 #   --zoom Z   starts the windows at Z times their design size (a kept window size).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -34,6 +34,7 @@ command -v xvfb-run >/dev/null || { echo "xvfb-run is needed" >&2; exit 2; }
 design_size() {
     case "$1" in
     brindle) echo "792 724" ;;
+    tessera) echo "792 724" ;;
     sorrel) echo "805 734" ;;
     esac
 }
@@ -50,6 +51,7 @@ measure() {
             "$(awk -v a="$h" -v z="$zoom" 'BEGIN{printf "%d", a*z}')" >"$config/quantum-course/$program.conf"
     fi
     [ "$program" = brindle ] && args+=(--page 3)
+    [ "$program" = tessera ] && args+=(--page 4)
     [ -n "$speed" ] && args+=(--speed "$speed")
     XDG_CONFIG_HOME=$config xvfb-run -a -s "-screen 0 1920x1600x24" \
         /usr/bin/time -f 'TIMES %U %S %e' -o "$config/times" \
@@ -59,7 +61,7 @@ measure() {
 }
 
 echo "seconds=$seconds speed=${speed:-saved} zoom=$zoom load: $(cut -d' ' -f1-3 /proc/loadavg)"
-for program in brindle sorrel; do
+for program in brindle tessera sorrel; do
     [ -n "$only" ] && [ "$only" != "$program" ] && continue
     for ((r = 1; r <= repeat; r++)); do
         for dir in "${dirs[@]}"; do

@@ -336,6 +336,9 @@ void Form1::cmdGo_Click() {
     applyVisibility();
     applyArrows();
     traceState("show");
+    // A live last page is redrawn, and recomputed, whenever it is shown.
+    if (settings_.lastPageDrawnWhenShown && doc_.CurPic == settings_.pages - 1)
+        doc_.drawPageOn(pic_[doc_.CurPic]->surface(), doc_.CurPic);
 }
 
 void Form1::Backward() {

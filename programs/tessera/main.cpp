@@ -1,13 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// tessera: the time-dependent Schrödinger equation by the Crank–Nicolson scheme, in three pages.
+// tessera: the time-dependent Schrödinger equation by the Crank–Nicolson scheme, in
+// four pages, the last one live.
 
-#include "TesseraDocument.h"
-
-#include <engine/shell/DocumentMain.h>
+#include "TesseraProgram.h"
 
 int main(int argc, char** argv) {
-    return course::runDocument(
-        argc, argv, QStringLiteral("tessera"),
-        QStringLiteral("The time-dependent Schrödinger equation by the Crank–Nicolson scheme: three pages."),
-        tessera::makeDocument);
+    tessera::TesseraProgram program;
+    return program.run(argc, argv);
 }

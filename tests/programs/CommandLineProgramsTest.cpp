@@ -4,7 +4,13 @@
 
 #include <ProgramRun.h>
 
+#include <QFileInfo>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
 
 namespace {
 
@@ -16,7 +22,7 @@ struct Program {
 };
 
 const Program kPrograms[] = {
-    {"tessera", TESSERA_BINARY, true, 3}, {"quillet", QUILLET_BINARY, true, 4},
+    {"tessera", TESSERA_BINARY, true, 4}, {"quillet", QUILLET_BINARY, true, 4},
     {"brindle", BRINDLE_BINARY, true, 3}, {"oriel", ORIEL_BINARY, true, 3},
     {"calyx", CALYX_BINARY, true, 4},     {"sorrel", SORREL_BINARY, false, 0},
 };
@@ -93,6 +99,59 @@ TEST(ProgramsCommandLine, WithoutADisplayTheWindowModeEndsAtOnceAndNamesTheHeadl
         EXPECT_TRUE(r.err.contains(QStringLiteral("--export-png")));
     }
     // The headless modes keep working without a display.
+    EXPECT_EQ(run(kPrograms[0], {"--table"}, Display::None).status, 0);
     EXPECT_EQ(run(kPrograms[2], {"--table"}, Display::None).status, 0);
     EXPECT_EQ(run(kPrograms[5], {"--table"}, Display::None).status, 0);
+}
+
+TEST(ProgramsCommandLine, EachLiveProgramListsItsOwnOptions) {
+    const struct {
+        int program;
+        std::vector<const char*> options;
+    } kLive[] = {
+        {0, {"--table", "--speed F", "--paused", "--export-data DIR", "--force"}},
+        {2, {"--table", "--speed F", "--paused", "--l L", "--export-data DIR", "--force"}},
+    };
+    for (const auto& live : kLive) {
+        const Program& p = kPrograms[live.program];
+        const Result r = run(p, {"--help"});
+        for (const char* o : live.options)
+            EXPECT_TRUE(r.out.contains(QLatin1String(o))) << p.name << " " << o;
+    }
+    // The documents without a live page have none of them.
+    for (int k : {1, 3, 4}) {
+        const Result r = run(kPrograms[k], {"--help"});
+        EXPECT_FALSE(r.out.contains(QStringLiteral("--table"))) << kPrograms[k].name;
+    }
+}
+
+TEST(ProgramsCommandLine, TesseraPrintsEveryPeriodWithinItsBoundsAndExportsItsData) {
+    const Result r = run(kPrograms[0], {"--table"}, Display::None);
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    int rows = 0;
+    for (const QString& line : r.out.split(QLatin1Char('\n'))) {
+        const QStringList f = line.simplified().split(QLatin1Char(' '));
+        bool whole = false;
+        if (f.size() == 6 && (f[0].toInt(&whole), whole) && f[0].toInt() == rows) {
+            EXPECT_LE(std::abs(f[4].toDouble()), 1e-10) << line.toStdString();
+            EXPECT_LE(f[5].toDouble(), 4e-3) << line.toStdString();
+            ++rows;
+        }
+    }
+    EXPECT_EQ(rows, 11) << r.out.toStdString();
+    EXPECT_EQ(r.out.count(QStringLiteral(": within")), 2);
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString out = dir.filePath(QStringLiteral("data"));
+    ASSERT_EQ(run(kPrograms[0], {"--export-data", out}, Display::None).status, 0);
+    for (const char* f : {"parameters.csv", "summary.csv", "densities.csv"})
+        EXPECT_TRUE(QFileInfo::exists(out + QLatin1Char('/') + QLatin1String(f))) << f;
+    // Files already there are refused, and kept, unless --force.
+    const Result again = run(kPrograms[0], {"--export-data", out}, Display::None);
+    EXPECT_EQ(again.status, 1);
+    EXPECT_TRUE(again.err.startsWith(QStringLiteral("tessera: "))) << again.err.toStdString();
+    EXPECT_EQ(run(kPrograms[0], {"--export-data", out, "--force"}, Display::None).status, 0);
+    EXPECT_EQ(run(kPrograms[0], {"--table", "--page", "2"}).status, 2);
+    EXPECT_EQ(run(kPrograms[0], {"--speed", "-1"}).status, 2);
 }

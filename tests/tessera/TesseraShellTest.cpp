@@ -8,6 +8,7 @@
 #include <engine/shell/KeyCode.h>
 #include "WindowFixture.h"
 #include "RunLog.h"
+#include "FakePacing.h"
 #include "TesseraDocument.h"
 
 #include <QPainter>
@@ -19,8 +20,15 @@ using namespace course::testing;
 
 namespace {
 
-struct Tessera : course::testing::WindowFixture<Document> {
-    void SetUp() override { open(tessera::makeDocument()); }
+struct Tessera : course::testing::WindowFixture<tessera::TesseraDocument> {
+    // The live page runs on a fake clock at ×16: a run takes as long as its drawing.
+    void SetUp() override {
+        auto d = std::make_unique<tessera::TesseraDocument>();
+        pacer.attach(*d);
+        d->setSpeed(16);
+        open(std::move(d));
+    }
+    tessera::testing::FakePacer pacer;
     // x of the first text run that is exactly `s`, or -1.
     static double xOf(const Surface& g, const QString& s) {
         for (const DrawOp& op : texts(g))
@@ -34,8 +42,9 @@ struct Tessera : course::testing::WindowFixture<Document> {
 
 TEST_F(Tessera, StartUpSettings) {
     const DocumentSettings& s = doc->settings();
-    EXPECT_EQ(s.pages, 3);
-    EXPECT_EQ(w->pageCount(), 3);
+    EXPECT_EQ(s.pages, 4);
+    EXPECT_EQ(w->pageCount(), 4);
+    EXPECT_TRUE(s.lastPageDrawnWhenShown);
     EXPECT_EQ(s.labelColor, RGB(240, 240, 255));
     EXPECT_EQ(s.keys, KeySet::A);
     EXPECT_EQ(s.switching, PageSwitching::Inline);
@@ -72,19 +81,25 @@ TEST_F(Tessera, ArrowLabelsAndNavigationKeys) {
     w->Form_KeyDown(key::Down); // Down
     EXPECT_TRUE(showing(1, true, true));
     w->Form_KeyDown(key::Enter); // Enter
-    EXPECT_TRUE(showing(2, true, false));
-    // Forward on the last page does nothing.
+    EXPECT_TRUE(showing(2, true, true));
+    // The live last page runs when it is shown; forward on it does nothing more.
     w->Form_KeyDown(key::Space);
+    EXPECT_TRUE(showing(3, true, false));
+    const int sleeps = pacer.sleeps();
+    EXPECT_GT(sleeps, 0);
     w->Form_KeyDown(key::Down);
     w->cmdGo_Click();
-    EXPECT_EQ(doc->CurPic, 2);
+    EXPECT_EQ(doc->CurPic, 3);
+    EXPECT_EQ(pacer.sleeps(), sleeps);
     EXPECT_FALSE(go());
     // Keys of other sets are ignored.
-    for (int key : {key::Home, key::End, key::Left, key::Right, key::A})
+    for (int key : {key::Home, key::End, key::Left, key::A})
         w->Form_KeyDown(key);
-    EXPECT_EQ(doc->CurPic, 2);
+    EXPECT_EQ(doc->CurPic, 3);
 
     w->Form_KeyDown(key::Backspace); // Backspace
+    EXPECT_EQ(visiblePage(), 2);
+    w->Form_KeyDown(key::Up);
     EXPECT_EQ(visiblePage(), 1);
     w->Form_KeyDown(key::Up); // Up
     EXPECT_TRUE(showing(0, false, true));
