@@ -4,7 +4,7 @@
 
 #include <engine/formula/Typesetter.h>
 
-#include <engine/formula/FontKeep.h>
+#include <engine/formula/FontNames.h>
 
 #include <algorithm>
 
@@ -24,7 +24,7 @@ void Typesetter::gdiText(Surface& g, int& x, int y, const QString& code, int n) 
 
 void Typesetter::gdiRotText(Surface& g, int& x, int y, const QString& code, int n, int angle) {
     // A plain font of the surface's face: weight and slant are not carried over.
-    formula::FontKeep keep(g);
+    SavedFont keep(g);
     g.FontBold = false;
     g.FontItalic = false;
     const QString s = code.left(std::max(0, n));

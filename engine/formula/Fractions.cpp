@@ -5,7 +5,7 @@
 
 #include <engine/formula/Typesetter.h>
 
-#include <engine/formula/FontKeep.h>
+#include <engine/formula/FontNames.h>
 
 #include <algorithm>
 #include <cmath>
@@ -235,7 +235,7 @@ int Typesetter::MarkupWidth(const QString& s) {
         if (c == u'^' || c == u'_') {
             // markup only
         } else if (isAsciiLetter(c)) {
-            FontKeep keep(g);
+            SavedFont keep(g);
             g.FontName = italicFace;
             w += 1.3 * g.TextWidth(QString(c));
         } else {
@@ -297,7 +297,7 @@ void Typesetter::MarkupText(Surface& g, double& x, double y, const QString& s) {
 
 void Typesetter::FracMk(double scale, const QString& num, const QString& den) {
     Surface& g = pic();
-    FontKeep keep(g);
+    SavedFont keep(g);
     g.FontSize = scale * keep.size();
     const int wn = MarkupWidth(num);
     const int wd = MarkupWidth(den);

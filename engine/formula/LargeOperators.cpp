@@ -4,7 +4,7 @@
 
 #include <engine/formula/Typesetter.h>
 
-#include <engine/formula/FontKeep.h>
+#include <engine/formula/FontNames.h>
 
 #include <algorithm>
 #include <cmath>
@@ -18,7 +18,7 @@ const QString kInfinity = QStringLiteral("∞");
 } // namespace
 
 void Typesetter::dspIntegral(Surface& g, double& x, double y) {
-    FontKeep keep(g);
+    SavedFont keep(g);
     g.FontName = kSymbolFont;
     const double TH = g.TextHeight(kA);
     // Upper and lower halves of the sign, one below the other from the same x.
@@ -34,7 +34,7 @@ void Typesetter::dspIntInf(Surface& g, double& x, double y) {
     const double TW = g.TextWidth(kA);
     const double TH = g.TextHeight(kA);
     dspIntegral(g, x, y);
-    FontKeep keep(g);
+    SavedFont keep(g);
     g.FontSize = 0.8 * keep.size();
     double xu = x + 0.5 * TW;
     dsp(g, xu, y - 0.5 * TH, kInfinity);
@@ -47,7 +47,7 @@ void Typesetter::dspIntInf(Surface& g, double& x, double y) {
 void Typesetter::IntLim(Surface& g, double& x, double y, const QString& upper, const QString& lower) {
     const double TW = g.TextWidth(kA);
     const double TH = g.TextHeight(kA);
-    FontKeep keep(g);
+    SavedFont keep(g);
     const double size0 = keep.size();
     dspIntegral(g, x, y);
     // One character of a limit in markup at 0.8 × the size.
@@ -94,7 +94,7 @@ void Typesetter::IntLim(Surface& g, double& x, double y, const QString& upper, c
 }
 
 void Typesetter::dspSum(Surface& g, double& x, double y) {
-    FontKeep keep(g);
+    SavedFont keep(g);
     g.FontSize = 2 * keep.size();
     g.FontName = kSymbolFont;
     int xi = nint(x);
@@ -163,7 +163,7 @@ void Typesetter::SumK(Surface& g, double& x, double y, const QString& lower, con
 void Typesetter::BigBracket(double& x, double y, int kind) {
     Surface& g = pic();
     {
-        FontKeep keep(g);
+        SavedFont keep(g);
         g.FontName = kSymbolFont;
         g.FontBold = true;
         int top = 0, bottom = 0, gap = 0;
@@ -206,7 +206,7 @@ void Typesetter::BigBracket(double& x, double y, int kind) {
 void Typesetter::dspSqrt(Surface& g, double& x, double y, double w) {
     ConstructMark mark(g, ConstructKind::Radical);
     {
-        FontKeep keep(g);
+        SavedFont keep(g);
         g.FontBold = false;
         dspSymbol(g, x, y, symbolCode(kRadical));
     }
@@ -217,7 +217,7 @@ void Typesetter::dspSqrt(Surface& g, double& x, double y, double w) {
 void Typesetter::ColBrace(int index, double x, double y, double ht, BraceBuild build) {
     Surface& g = pic();
     ConstructMark mark(g, ConstructKind::Brace);
-    FontKeep keep(g);
+    SavedFont keep(g);
     g.FontName = kSymbolFont;
     const int shift = index * (kBraceRightTop - kBraceLeftTop);
     const int xi = nint(x);

@@ -4,7 +4,7 @@
 
 #include <engine/formula/Typesetter.h>
 
-#include <engine/formula/FontKeep.h>
+#include <engine/formula/FontNames.h>
 
 #include <cmath>
 
@@ -45,7 +45,7 @@ void Typesetter::bt() {
 void Typesetter::Psi(Surface& g, double& x, double y, int mode) {
     const double u = g.TextWidth(kA) / 10;
     {
-        FontKeep keep(g);
+        SavedFont keep(g);
         g.FontSize = 1.2 * keep.size();
         g.FontItalic = true;
         dspSymbol(g, x, y, QStringLiteral("Y"));
@@ -98,7 +98,7 @@ void Typesetter::OmegaT() {
     Surface& g = pic();
     dspOmega(g, CurX, CurY + 1);
     addx(2);
-    FontKeep keep(g);
+    SavedFont keep(g);
     g.FontSize = 1.1 * keep.size();
     dspItalic(g, CurX, CurY - 0.08 * g.TextHeight(QStringLiteral("t")), QStringLiteral("t"));
 }

@@ -4,7 +4,7 @@
 
 #include <engine/formula/Typesetter.h>
 
-#include <engine/formula/FontKeep.h>
+#include <engine/formula/FontNames.h>
 
 #include <QPainterPath>
 
@@ -111,14 +111,14 @@ void Typesetter::sinx() {
 
 void Typesetter::delta() {
     Surface& g = pic();
-    FontKeep keep(g);
+    SavedFont keep(g);
     g.FontSize = 1.2 * keep.size();
     dspSymbolItalic(g, CurX, CurY - 1, QStringLiteral("d"));
 }
 
 void Typesetter::epsln() {
     Surface& g = pic();
-    FontKeep keep(g);
+    SavedFont keep(g);
     g.FontSize = 1.05 * keep.size();
     const double y = style().epsilonRaise == RunStyle::Spacing::Letters ? CurY - 0.1 * CharH : CurY - 2;
     dsp(g, CurX, y, QStringLiteral("ε"));
@@ -136,7 +136,7 @@ void Typesetter::phi() {
 void Typesetter::phiBig() {
     Surface& g = pic();
     {
-        FontKeep keep(g);
+        SavedFont keep(g);
         g.FontSize = 1.4 * keep.size();
         dspSymbolItalic(g, CurX, CurY - 6, QStringLiteral("f"));
     }
@@ -145,7 +145,7 @@ void Typesetter::phiBig() {
 
 void Typesetter::alpha() {
     Surface& g = pic();
-    FontKeep keep(g);
+    SavedFont keep(g);
     g.FontSize = 1.1 * keep.size();
     dspSymbolItalic(g, CurX, CurY - 2, QStringLiteral("a"));
 }
@@ -154,7 +154,7 @@ void Typesetter::alphaPlain() { dspSymbolItalic(pic(), CurX, CurY, QStringLitera
 
 void Typesetter::prime() {
     Surface& g = pic();
-    FontKeep keep(g);
+    SavedFont keep(g);
     g.FontName = QStringLiteral("Verdana");
     g.FontBold = true;
     CurX += 4;

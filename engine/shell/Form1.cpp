@@ -186,22 +186,22 @@ void Form1::setControlsBackColor(Rgb c) {
 }
 
 Surface& Form1::Form2() {
-    if (!form2_) {
-        form2_ = std::make_shared<Surface>(fonts(), clientSize() + kFrame);
-        form2_->FontName = kDesignFont;
-        form2_->FontSize = 12;
-        form2_->BackColor = 0xFFFFFF;
-        CanvasTarget target(*form2_);
+    if (!printCanvas_) {
+        printCanvas_ = std::make_shared<Surface>(fonts(), clientSize() + kFrame);
+        printCanvas_->FontName = kDesignFont;
+        printCanvas_->FontSize = 12;
+        printCanvas_->BackColor = 0xFFFFFF;
+        CanvasTarget target(*printCanvas_);
         doc_.Initialize(target);
-        form2_->Cls();
+        printCanvas_->Cls();
     }
-    return *form2_;
+    return *printCanvas_;
 }
 
 void Form1::unloadForm2() {
     Form2(); // created first if it never existed, as unloading loads it
     // A print in progress keeps its canvas (and draws on it in a scope of its own).
-    form2_.reset();
+    printCanvas_.reset();
 }
 
 QRectF Form1::titleInk() const {
@@ -383,7 +383,7 @@ void Form1::cmdPrint_Click() {
     Form2();
     // The print holds on to its canvas: a close request handled during the yield
     // below unloads the canvas, and a handler there may even end the window.
-    const std::shared_ptr<Surface> canvas = form2_;
+    const std::shared_ptr<Surface> canvas = printCanvas_;
     const QPointer<Form1> self(this);
     if (settings_.clearCanvasBeforePrint)
         canvas->Cls();
@@ -392,7 +392,7 @@ void Form1::cmdPrint_Click() {
     DoEvents();
     // Ending, closed or gone: the window that asked for the print is no more, so
     // the page it prepared is not sent.
-    if (doc_.env().endRequested() || !self || form2_ != canvas)
+    if (doc_.env().endRequested() || !self || printCanvas_ != canvas)
         return;
     const Outcome r = sink_->print([&canvas](QPainter& p) { canvas->render(p); }, canvas->size(),
                                    QStringLiteral("%1-page%2").arg(settings_.name).arg(page + 1));

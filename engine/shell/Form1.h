@@ -71,7 +71,7 @@ public:
     QRectF titleInk() const;
     // The hidden print canvas, created on first use (or at start-up).
     Surface& Form2();
-    bool form2Exists() const { return form2_ != nullptr; }
+    bool form2Exists() const { return printCanvas_ != nullptr; }
     QString statusMessage() const;
 
     void setPrintSink(std::unique_ptr<PrintSink> sink) { sink_ = std::move(sink); }
@@ -114,7 +114,7 @@ private:
     QTimer statusTimer_;
     // Shared with a print in progress, which keeps its canvas across the yield even
     // when a close request handled there unloads it.
-    std::shared_ptr<Surface> form2_;
+    std::shared_ptr<Surface> printCanvas_;
     std::unique_ptr<PrintSink> sink_;
 };
 

@@ -130,7 +130,7 @@ QString FontTable::familyFor(const QString& requested) {
     return family;
 }
 
-bool FontTable::fontExists(const QString& name) {
+bool FontTable::hasFontOrStandIn(const QString& name) {
     loadOnce();
     if (installed(name))
         return true;

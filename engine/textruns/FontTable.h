@@ -48,7 +48,7 @@ public:
     QString familyFor(const QString& requested);
     // True when a font of exactly this name (case-sensitive) is installed, or the
     // stand-in declared for exactly this name is.
-    bool fontExists(const QString& name);
+    bool hasFontOrStandIn(const QString& name);
     // True when runs in `requested` carry Symbol byte codes that must be translated
     // to Unicode before drawing (the derived Unicode Symbol font is in use).
     bool symbolCodesTranslated(const QString& requested);

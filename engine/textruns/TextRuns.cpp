@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <engine/textruns/TextRuns.h>
 
-#include <engine/textruns/FontGuard.h>
+#include <engine/textruns/SavedFont.h>
 #include <engine/textruns/FontTable.h>
 
 #include <cmath>
@@ -42,7 +42,7 @@ Surface& TextRuns::pic() const {
 }
 
 void TextRuns::Initialize(FormTarget& frm) {
-    HasBookman = frm.fonts().fontExists(kBookman) ? 1 : -1;
+    HasBookman = frm.fonts().hasFontOrStandIn(kBookman) ? 1 : -1;
     SetMyColor();
     if (!style_.greyWindow && frm.backColor() == 0xFFFFFF) {
         FormBack = 0xFFFFFF;
@@ -64,10 +64,10 @@ void TextRuns::SetMyColor() {
     Gray = p.Gray;
 }
 
-bool TextRuns::FontExist(const QString& fName) const { return pic().fonts().fontExists(fName); }
+bool TextRuns::FontExist(const QString& fName) const { return pic().fonts().hasFontOrStandIn(fName); }
 
 void TextRuns::prnt(Surface& g, const QString& fntName, double& locX, double locY, const QString& strg) {
-    FontGuard keep(g);
+    SavedFont keep(g);
     g.FontName = fntName;
     dsp1(g, locX, locY, strg);
 }
@@ -109,8 +109,8 @@ void TextRuns::dsp(Surface& g, double& x, double y, const QString& msg) {
 
 void TextRuns::dspItalic(Surface& g, double& locX, double locY, const QString& strg) {
     if (HasBookman == 0)
-        HasBookman = g.fonts().fontExists(kBookman) ? 1 : -1;
-    FontGuard keep(g);
+        HasBookman = g.fonts().hasFontOrStandIn(kBookman) ? 1 : -1;
+    SavedFont keep(g);
     NominalSize standIn(g, keep.size());
     g.FontItalic = true;
     if (HasBookman == 1) {
@@ -127,7 +127,7 @@ void TextRuns::dspItalic(Surface& g, double& locX, double locY, const QString& s
 }
 
 void TextRuns::dspCourier(Surface& g, double& locX, double locY, const QString& strg) {
-    FontGuard keep(g);
+    SavedFont keep(g);
     NominalSize standIn(g, keep.size());
     g.FontSize = 1.2 * keep.size();
     prnt(g, QStringLiteral("Courier New"), locX, locY, strg);
@@ -138,7 +138,7 @@ void TextRuns::dspSymbol(Surface& g, double& locX, double locY, const QString& s
 }
 
 void TextRuns::dspSymbolItalic(Surface& g, double& locX, double locY, const QString& strg) {
-    FontGuard keep(g);
+    SavedFont keep(g);
     g.FontItalic = true;
     prnt(g, QStringLiteral("Symbol"), locX, locY, strg);
 }
@@ -150,7 +150,7 @@ void TextRuns::dspMSkanji(Surface& g, double& locX, double locY, const QString& 
 void TextRuns::sup(Surface& g, double& locX, double locY, const QString& strg) {
     const double TW = g.TextWidth(kA);
     const double TH = g.TextHeight(kA);
-    FontGuard keep(g);
+    SavedFont keep(g);
     const double size0 = keep.size();
     g.FontSize = SupScale * size0;
     double xs = locX;
@@ -165,7 +165,7 @@ void TextRuns::sup(Surface& g, double& locX, double locY, const QString& strg) {
             used = rest.size();
         } else if (names && rest.startsWith(QStringLiteral("phi"))) {
             xs += 0.1 * TW;
-            FontGuard slant(g);
+            SavedFont slant(g);
             g.FontItalic = true;
             dsp(g, xs, ys, QStringLiteral("φ"));
             used = 3;
@@ -210,7 +210,7 @@ void TextRuns::sup(Surface& g, double& locX, double locY, const QString& strg) {
 void TextRuns::suf(Surface& g, double& locX, double locY, const QString& strg) {
     const double TW = g.TextWidth(kA);
     const double TH = g.TextHeight(kA);
-    FontGuard keep(g);
+    SavedFont keep(g);
     const double size0 = keep.size();
     g.FontSize = SubScale * size0;
     double xs = locX;
@@ -229,7 +229,7 @@ void TextRuns::suf(Surface& g, double& locX, double locY, const QString& strg) {
             dsp(g, xs, ys, rest);
             used = rest.size();
         } else if (rest.startsWith(QStringLiteral("phi"))) {
-            FontGuard slant(g);
+            SavedFont slant(g);
             g.FontItalic = true;
             dsp(g, xs, ys, QStringLiteral("φ"));
             used = 3;
@@ -277,7 +277,7 @@ void TextRuns::suf(Surface& g, double& locX, double locY, const QString& strg) {
 }
 
 void TextRuns::dspSq(Surface& g, double& locX, double locY) {
-    FontGuard keep(g);
+    SavedFont keep(g);
     g.FontSize = SupScale * keep.size();
     dsp(g, locX, locY - 0.1 * g.TextHeight(QStringLiteral("2")), QStringLiteral("2"));
 }
@@ -287,7 +287,7 @@ void TextRuns::dspHalf(Surface& g, double& locX, double& locY) {
     const double TH = g.TextHeight(kA);
     const double yb = locY + 0.05 * TH;
     dsp(g, locX, yb, QStringLiteral("―"));
-    FontGuard keep(g);
+    SavedFont keep(g);
     g.FontSize = 0.9 * keep.size();
     double x = locX - 1.2 * TW;
     dsp(g, x, yb - 0.35 * TH, QStringLiteral("1"));
@@ -296,7 +296,7 @@ void TextRuns::dspHalf(Surface& g, double& locX, double& locY) {
 }
 
 void TextRuns::dspOmega(Surface& g, double& locX, double locY) {
-    FontGuard keep(g);
+    SavedFont keep(g);
     const double TH = g.TextHeight(kA);
     g.FontItalic = true;
     if (HasBookman != 1)
@@ -305,13 +305,13 @@ void TextRuns::dspOmega(Surface& g, double& locX, double locY) {
 }
 
 void TextRuns::dspEps(Surface& g, double& locX, double locY) {
-    FontGuard keep(g);
+    SavedFont keep(g);
     g.FontSize = 1.05 * keep.size();
     dsp(g, locX, locY - 2, QStringLiteral("ε"));
 }
 
 void TextRuns::dspPi(Surface& g, double& locX, double locY) {
-    FontGuard keep(g);
+    SavedFont keep(g);
     g.FontSize = 1.2 * keep.size();
     dspSymbol(g, locX, locY - 0.08 * g.TextHeight(QStringLiteral("p")), QStringLiteral("p"));
 }

@@ -5,7 +5,7 @@
 
 #include "CalyxDocument.h"
 
-#include <engine/formula/FontKeep.h>
+#include <engine/formula/FontNames.h>
 
 #include <algorithm>
 #include <cmath>
@@ -32,7 +32,7 @@ void CalyxDocument::Laplacian(const QString& s) {
 void CalyxDocument::diBold(const QString& s) {
     course::Surface& g = *Pic;
     {
-        course::FontGuard keep(g);
+        course::SavedFont keep(g);
         g.FontBold = true;
         dspItalic(g, CurX, CurY - 1, s);
     }
@@ -158,7 +158,7 @@ void CalyxDocument::relation(const QString& sign) {
     dspItalic(probe, x, 0, QStringLiteral("r"));
     const double baseline = probe.ops().back().ascent;
     // The sign in the serif face at the letters' size, on that baseline.
-    course::FontGuard keep(g);
+    course::SavedFont keep(g);
     course::NominalSize standIn(g, keep.size());
     g.FontName = QStringLiteral("Times New Roman");
     g.FontSize = 1.15 * keep.size();

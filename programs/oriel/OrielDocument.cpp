@@ -4,7 +4,7 @@
 
 #include "OrielDocument.h"
 
-#include <engine/formula/FontKeep.h>
+#include <engine/formula/FontNames.h>
 #include <engine/textruns/Units.h>
 
 #include <algorithm>
@@ -93,7 +93,7 @@ void OrielDocument::tallBracket(int kind) {
     double w = 0;
     {
         // As wide as the bracket's top piece.
-        course::FontGuard keep(g);
+        course::SavedFont keep(g);
         g.FontName = kSymbolFont;
         g.FontBold = true;
         const int top = kind == 1   ? kParenLeftTop

@@ -5,7 +5,7 @@
 
 #include "OrielDocument.h"
 
-#include <engine/textruns/FontGuard.h>
+#include <engine/textruns/SavedFont.h>
 
 namespace oriel {
 
@@ -20,7 +20,7 @@ void OrielDocument::b_of_t() {
 
 void OrielDocument::Large_e() {
     course::Surface& g = pic();
-    course::FontGuard keep(g);
+    course::SavedFont keep(g);
     g.FontSize = 1.1 * keep.size();
     dspCourier(g, CurX, CurY - 1, QStringLiteral("e"));
 }
@@ -30,7 +30,7 @@ void OrielDocument::PhaseFactor() {
     Large_e();
     incy(-0.3);
     {
-        course::FontGuard keep(g);
+        course::SavedFont keep(g);
         g.FontSize = 0.85 * keep.size();
         dspCourier(g, CurX, CurY - 1, QStringLiteral("-"));
         it(QStringLiteral("i"));
@@ -88,7 +88,7 @@ void OrielDocument::alphaSqOver2() {
     sp(QStringLiteral("2"));
 
     {
-        course::FontGuard keep(g);
+        course::SavedFont keep(g);
         g.FontSize = 0.95 * PageFontSize;
         double x = barMid - g.TextWidth(QStringLiteral("2")) / 2;
         dsp(g, x, y0 + 0.5 * CharH, QStringLiteral("2"));

@@ -5,7 +5,7 @@
 
 #include "OrielDocument.h"
 
-#include <engine/textruns/FontGuard.h>
+#include <engine/textruns/SavedFont.h>
 
 #include <algorithm>
 #include <cmath>
@@ -366,7 +366,7 @@ void OrielDocument::pic1() {
     ds(QStringLiteral("  =  "));
     Large_e();
     {
-        course::FontGuard keep(g);
+        course::SavedFont keep(g);
         g.FontSize = 0.85 * PageFontSize;
         incy(-0.3);
         dspCourier(g, CurX, CurY - 1, QStringLiteral("-"));

@@ -4,7 +4,7 @@
 
 #include "QuilletDocument.h"
 
-#include <engine/formula/FontKeep.h>
+#include <engine/formula/FontNames.h>
 #include <engine/textruns/Units.h>
 
 #include <algorithm>
@@ -96,7 +96,7 @@ double QuilletDocument::symbolDrop(double size) const {
     course::Surface& g = *Pic;
     double ascent = 0;
     {
-        course::FontGuard keep(g);
+        course::SavedFont keep(g);
         g.FontName = course::formula::kSymbolFont;
         g.FontSize = size;
         ascent = g.measure(QStringLiteral("l")).ascent;
@@ -109,7 +109,7 @@ void QuilletDocument::radical(double& x, double y, double w) {
     course::Surface& g = *Pic;
     course::ConstructMark mark(g, course::ConstructKind::Radical);
     {
-        course::FontGuard keep(g);
+        course::SavedFont keep(g);
         g.FontBold = false;
         dspSymbol(g, x, y + symbolDrop(g.FontSize), course::formula::symbolCode(course::formula::kRadical));
     }

@@ -238,7 +238,7 @@ struct OrielGlyphs : ::testing::Test {
     std::optional<course::DrawingScope> on;
 
     void SetUp() override {
-        d.HasBookman = testFonts().fontExists(QStringLiteral("Bookman Old Style")) ? 1 : -1;
+        d.HasBookman = testFonts().hasFontOrStandIn(QStringLiteral("Bookman Old Style")) ? 1 : -1;
         on.emplace(d, g);
         g.FontSize = 12.75;
         d.PageFontSize = 12.75;

@@ -9,18 +9,18 @@
 
 namespace course {
 
-class FontGuard {
+class SavedFont {
 public:
-    explicit FontGuard(Surface& g)
+    explicit SavedFont(Surface& g)
         : g_(g), name_(g.FontName), size_(g.FontSize), bold_(g.FontBold), italic_(g.FontItalic) {}
-    ~FontGuard() {
+    ~SavedFont() {
         g_.FontName = name_;
         g_.FontSize = size_;
         g_.FontBold = bold_;
         g_.FontItalic = italic_;
     }
-    FontGuard(const FontGuard&) = delete;
-    FontGuard& operator=(const FontGuard&) = delete;
+    SavedFont(const SavedFont&) = delete;
+    SavedFont& operator=(const SavedFont&) = delete;
     double size() const { return size_; }
 
 private:

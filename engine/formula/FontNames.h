@@ -1,15 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Internal helpers of the typesetter: the font guard under its local name, and the
-// font names and Symbol codes the constructs use.
+// Internal to the typesetter: the font names and Symbol codes the constructs use (and
+// SavedFont, which every construct uses to leave the font as it found it).
 
-#include <engine/textruns/FontGuard.h>
+#include <engine/textruns/SavedFont.h>
 
 #include <QString>
 
 namespace course::formula {
 
-using FontKeep = course::FontGuard;
 
 inline const QString kBodyFont = QStringLiteral("メイリオ");
 inline const QString kSymbolFont = QStringLiteral("Symbol");
