@@ -6,7 +6,8 @@
 // always with '.' as the point whatever the locale; fields are never quoted, so the
 // names and words put in must hold no comma, quote or line break.
 
-#include <charconv>
+#include <engine/csv/NumberText.h>
+
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -34,11 +35,7 @@ public:
     }
 
     // The shortest round-trip text of v ("0.1", "-2.5", "1e-05", "inf").
-    static std::string number(double v) {
-        char buf[32];
-        const auto r = std::to_chars(buf, buf + sizeof buf, v);
-        return std::string(buf, r.ptr);
-    }
+    static std::string number(double v) { return numberText(v); }
 
     CsvTable& field(std::string_view text) {
         if (!atRowStart_)

@@ -2,10 +2,10 @@
 #include <engine/textruns/TextRuns.h>
 
 #include <engine/textruns/SavedFont.h>
+#include <engine/csv/NumberText.h>
 #include <engine/textruns/FontTable.h>
 
 #include <cmath>
-#include <charconv>
 #include <stdexcept>
 
 namespace course {
@@ -365,10 +365,8 @@ void TextRuns::argy(Surface& g, double& locX, double locY) {
 QString TextRuns::TrimStr(double v) {
     // Up to 15 significant digits; exponent form below 1E-4 and from 1E15 on,
     // with a signed two-digit exponent; no zero before the decimal point. Always a
-    // decimal point, whatever the process locale says (to_chars ignores it).
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 15);
-    QString s = QString::fromLatin1(buf, int(r.ptr - buf)).toUpper();
+    // decimal point, whatever the process locale says.
+    QString s = QString::fromStdString(numberText(v, std::chars_format::general, 15)).toUpper();
     if (s.startsWith(QStringLiteral("0.")))
         s.remove(0, 1);
     else if (s.startsWith(QStringLiteral("-0.")))

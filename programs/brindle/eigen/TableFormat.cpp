@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <brindle/TableFormat.h>
 
-#include <charconv>
+#include <engine/csv/NumberText.h>
+
 #include <cmath>
 #include <cstdio>
 #include <string_view>
@@ -10,27 +11,13 @@ namespace brindle {
 
 namespace {
 
-// Fixed-point text with a decimal point whatever the process locale (to_chars
-// ignores it, printf follows LC_NUMERIC).
-std::string fixed(double v, int decimals) {
-    char buf[400];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
-    return std::string(buf, r.ptr);
-}
+std::string fixed(double v, int decimals) { return course::fixedText(v, decimals); }
 
 // Six significant digits, as printf's %g writes them in the C locale.
-std::string general(double v) {
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 6);
-    return std::string(buf, r.ptr);
-}
+std::string general(double v) { return course::numberText(v, std::chars_format::general, 6); }
 
 // Three significant digits with an exponent ("-1.31e-09"), whatever the locale.
-std::string scientific(double v) {
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 2);
-    return std::string(buf, r.ptr);
-}
+std::string scientific(double v) { return course::numberText(v, std::chars_format::scientific, 2); }
 
 // printf for the table's layout; numbers are passed as text from fixed().
 template <typename... Args>

@@ -1,19 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <hartree/FailureText.h>
 
-#include <charconv>
+#include <engine/csv/NumberText.h>
+
 #include <cstdio>
 
 namespace sorrel {
 
 namespace {
-// A number as text with a decimal point whatever the process locale (printf follows
-// LC_NUMERIC, to_chars does not); `format` is given numbers only as such text.
-std::string num(double v, std::chars_format f, int precision) {
-    char buf[400];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v, f, precision);
-    return std::string(buf, r.ptr);
-}
+// `format` is given numbers only as locale-free text.
+std::string num(double v, std::chars_format f, int precision) { return course::numberText(v, f, precision); }
 std::string g4(double v) { return num(v, std::chars_format::general, 4); }
 
 template <typename... Args>

@@ -3,18 +3,13 @@
 
 #include <hartree/FailureText.h>
 
-#include <charconv>
+#include <engine/csv/NumberText.h>
 
 namespace sorrel {
 
 namespace {
 
-// Fixed-point text with a decimal point whatever the process locale.
-std::string fixed(double v, int decimals) {
-    char buf[400];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
-    return std::string(buf, r.ptr);
-}
+std::string fixed(double v, int decimals) { return course::fixedText(v, decimals); }
 
 std::string field(const std::string& s, std::size_t width) {
     return s.size() >= width ? s : std::string(width - s.size(), ' ') + s;

@@ -3,19 +3,13 @@
 
 #include <hartree/FailureText.h>
 
-#include <charconv>
+#include <engine/csv/NumberText.h>
 
 namespace sorrel {
 
 namespace {
 
-// Fixed-point text with a decimal point whatever the process locale (to_chars
-// ignores it, printf follows LC_NUMERIC).
-std::string fixed(double v, int decimals) {
-    char buf[400];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
-    return std::string(buf, r.ptr);
-}
+std::string fixed(double v, int decimals) { return course::fixedText(v, decimals); }
 
 // Right-align a number in a field of the given width.
 std::string field(const std::string& s, std::size_t width) {

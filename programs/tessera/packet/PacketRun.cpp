@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <packet/PacketRun.h>
 
+#include <engine/csv/NumberText.h>
+
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <stdexcept>
@@ -30,17 +31,8 @@ PeriodRecord record(const PacketEvolution& p, int period, double worstChange, do
     return r;
 }
 
-// printf's %.*e / %.*f in the C locale whatever the process's (to_chars ignores it).
-std::string sci(double v, int digits) {
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, digits);
-    return std::string(buf, r.ptr);
-}
-std::string fixed(double v, int digits) {
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, digits);
-    return std::string(buf, r.ptr);
-}
+std::string sci(double v, int digits) { return course::numberText(v, std::chars_format::scientific, digits); }
+std::string fixed(double v, int digits) { return course::fixedText(v, digits); }
 
 template <typename... Args>
 std::string line(const char* fmt, Args... args) {
