@@ -11,11 +11,14 @@
 
 #include "Options.h"
 
+#include <engine/pacing/PacedClock.h>
 #include <engine/shell/DocumentMain.h>
 
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -111,7 +114,9 @@ ParseResult parseSorrel(const QStringList& args) {
     }
     out.error = line.error();
     if (!out.status) {
-        check(std::isfinite(o.speed) && o.speed > 0, "an accepted speed that is not a positive number");
+        const auto& steps = course::PacedClock::kSpeeds;
+        check(!o.run.speed || std::find(std::begin(steps), std::end(steps), *o.run.speed) != std::end(steps),
+              "an accepted speed that is not one of the offered steps");
         check(o.scale >= 1 && o.scale <= 4, "an accepted scale outside 1 to 4");
         check(!(o.table && o.exporting()), "--table accepted with an export");
     }
