@@ -264,6 +264,8 @@ void Form1::Form_Load(bool show) {
     doc_.CurPic = 0;
     pagesToDraw_ = settings_.lastPageDrawnWhenShown ? settings_.pages - 1 : settings_.pages;
     pagesDrawn_ = 0;
+    // The load is complete, and traced, once every page it draws is drawn.
+    loadTracePending_ = true;
     if (!show || pagesToDraw_ <= 1) {
         drawPendingPages();
     } else {
@@ -278,13 +280,16 @@ void Form1::Form_Load(bool show) {
         // A window that is never painted (minimised at once) draws them all the same.
         QTimer::singleShot(kRestOfPagesLatestMs, this, drawRest);
     }
-    traceState("load");
 }
 
 void Form1::drawPendingPages() {
     while (pagesDrawn_ < pagesToDraw_) {
         const int k = pagesDrawn_++;
         doc_.drawPageOn(pic_[k]->surface(), k);
+    }
+    if (loadTracePending_) {
+        loadTracePending_ = false;
+        traceState("load");
     }
 }
 

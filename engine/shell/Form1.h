@@ -105,6 +105,7 @@ private:
     // so far.
     int pagesToDraw_ = 0;
     int pagesDrawn_ = 0;
+    bool loadTracePending_ = false;
     Label* cmdBack_ = nullptr;
     Label* cmdGo_ = nullptr;
     Label* cmdPrint_ = nullptr;
