@@ -29,4 +29,9 @@ inline std::string numberText(double v) {
 
 inline std::string fixedText(double v, int decimals) { return numberText(v, std::chars_format::fixed, decimals); }
 
+// `text` right-aligned in a column `width` characters wide (never cut).
+inline std::string rightAligned(const std::string& text, std::size_t width) {
+    return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
+}
+
 } // namespace course

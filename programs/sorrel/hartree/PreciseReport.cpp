@@ -7,14 +7,10 @@
 
 namespace sorrel {
 
+using course::rightAligned;
+
 namespace {
-
 std::string fixed(double v, int decimals) { return course::fixedText(v, decimals); }
-
-std::string field(const std::string& s, std::size_t width) {
-    return s.size() >= width ? s : std::string(width - s.size(), ' ') + s;
-}
-
 } // namespace
 
 std::string fixed7(double v) { return fixed(v, 7); }
@@ -27,9 +23,9 @@ std::vector<std::string> preciseTableLines(const PreciseRun& run) {
     std::vector<std::string> lines{"精密計算: 格子 " + fixed(kPreciseGridStretch, 1) +
                                    " 倍，刻み h, h/2, h/4 から h → 0 へ外挿"};
     for (const PreciseLevel& l : run.levels())
-        lines.push_back("  h = " + fixed(l.setup.h(), 7) + "  N = " + field(std::to_string(l.setup.Npts), 6) +
-                        "  " + field(std::to_string(l.cycles), 2) + " サイクル   ε₁ₛ = " +
-                        field(fixed(l.eps1s, 10), 15) + "   E_total = " + field(fixed(l.Etotal, 10), 15));
+        lines.push_back("  h = " + fixed(l.setup.h(), 7) + "  N = " + rightAligned(std::to_string(l.setup.Npts), 6) +
+                        "  " + rightAligned(std::to_string(l.cycles), 2) + " サイクル   ε₁ₛ = " +
+                        rightAligned(fixed(l.eps1s, 10), 15) + "   E_total = " + rightAligned(fixed(l.Etotal, 10), 15));
     if (run.failure()) {
         for (std::string& line : failureLines(run.failure()))
             lines.push_back(std::move(line));

@@ -7,27 +7,22 @@
 
 namespace sorrel {
 
+using course::rightAligned;
+
 namespace {
-
 std::string fixed(double v, int decimals) { return course::fixedText(v, decimals); }
-
-// Right-align a number in a field of the given width.
-std::string field(const std::string& s, std::size_t width) {
-    return s.size() >= width ? s : std::string(width - s.size(), ' ') + s;
-}
-
 } // namespace
 
 std::string fixed5(double v) { return fixed(v, 5); }
 std::string fixed4(double v) { return fixed(v, 4); }
 
 std::string innerTableLine(int nIter, int kIter, double dEps, double eps) {
-    return "サイクル " + field(std::to_string(nIter), 2) + "  ステップ " + std::to_string(kIter) +
-           "   ⊿ε₁ₛ = " + field(fixed5(dEps), 9) + "   ε₁ₛ = " + field(fixed5(eps), 9);
+    return "サイクル " + rightAligned(std::to_string(nIter), 2) + "  ステップ " + std::to_string(kIter) +
+           "   ⊿ε₁ₛ = " + rightAligned(fixed5(dEps), 9) + "   ε₁ₛ = " + rightAligned(fixed5(eps), 9);
 }
 
 std::string cycleTableLine(int nIter, double Etotal) {
-    return "        [" + std::to_string(nIter) + "]  E_total = " + field(fixed5(Etotal), 9);
+    return "        [" + std::to_string(nIter) + "]  E_total = " + rightAligned(fixed5(Etotal), 9);
 }
 
 std::vector<std::string> reportTableLines(double eps1s, double Vc, double Etotal) {
