@@ -341,22 +341,40 @@ private:
         double x = W() - std::max(drawnWidth(widest), drawnWidth(text)) - 6;
         doc_.dsp(*doc_.Pic, x, labelTop(s), text);
     }
-    // How far the ink of `text` reaches right of where it starts (its minus signs are
-    // drawn wider than the font's hyphen).
-    double drawnWidth(const QString& text) {
+    // The ink of `text` drawn with its cell at (0, 0) (its minus signs are drawn
+    // wider than the font's hyphen).
+    QRectF inkOfText(const QString& text) {
         return doc_.inkOf([&] {
-                   double x = 0;
-                   doc_.dsp(*doc_.Pic, x, 0, text);
-               })
-            .right();
+            double x = 0;
+            doc_.dsp(*doc_.Pic, x, 0, text);
+        });
     }
+    // How far the ink of `text` reaches right of where it starts.
+    double drawnWidth(const QString& text) { return inkOfText(text).right(); }
+    // The cell top of the r axis' labels: their digits' ink starts 3 px under the axis,
+    // or 3 px under a level line that would pass through them (Morse's highest level
+    // lies a few pixels under 0, hydrogen's a line's height).
+    double rLabelTop() {
+        const QRectF ink = inkOfText(QStringLiteral("0"));
+        const Potential& model = it_.potential();
+        const double clear = BrindleDocument::kAir + 1.0;
+        double top = py(0) + 3;
+        for (int k = model.stateCount(it_.l()); k >= 1; --k) {
+            const double y = py(model.exactEnergy(k, it_.l()));
+            if (y + clear >= top && y - clear <= top + ink.height())
+                top = y + 3;
+        }
+        return top - ink.top();
+    }
+    // The lowest ink of those labels.
+    double rLabelBottom() { return rLabelTop() + inkOfText(QStringLiteral("0")).bottom(); }
     // Each label stands just above its level, or below the label of the level above
     // when the two levels lie closer than a line.
-    double labelTop(int s) const {
+    double labelTop(int s) {
         const Potential& model = it_.potential();
         const double line = doc_.CharH + 2;
         // Below the labels of the r axis, which the levels under 0 come close to.
-        double top = py(0) + 3 + doc_.CharH + 2;
+        double top = rLabelBottom() + 3;
         double y = 0;
         for (int k = model.stateCount(it_.l()); k >= s; --k) {
             y = std::max(py(model.exactEnergy(k, it_.l())) - line + 1, top);
@@ -459,21 +477,27 @@ private:
         if (!osc()) {
             // The r axis: its multiples of rTick under it, the 0 left of the vertical
             // axis; the y axis: its multiples of yTick left of it.
+            // Placed by their ink, not by their text cells: the r labels' digits
+            // hang `gap` below the axis, so that a level just under 0 (hydrogen's
+            // highest) passes below them, and the y labels' digits are centred on
+            // their ticks.
             const double gap = 3;
             for (int d = 0; d * window_.rTick < window_.right; ++d) {
                 const QString t = QString::number(d * window_.rTick);
-                double x = px(d * window_.rTick) - g.TextWidth(t) / 2;
+                const QRectF ink = inkOfText(t);
+                double x = px(d * window_.rTick) - (ink.left() + ink.right()) / 2;
                 if (d == 0)
-                    x = px(0) - gap - g.TextWidth(t);
-                if (x + g.TextWidth(t) < W())
-                    doc_.dsp(g, x, py(0) + gap, t);
+                    x = px(0) - gap - ink.right();
+                if (x + ink.right() < W())
+                    doc_.dsp(g, x, rLabelTop(), t);
             }
             for (int d = int(std::ceil(window_.bottom / window_.yTick)); d * window_.yTick < window_.top; ++d) {
                 if (d == 0)
                     continue;
                 const QString t = QString::number(d * window_.yTick, 'g', 3);
-                const double y = py(d * window_.yTick) - g.TextHeight(t) / 2;
-                double x = px(-(window_.right - window_.left) / 120) - gap - drawnWidth(t);
+                const QRectF ink = inkOfText(t);
+                const double y = py(d * window_.yTick) - (ink.top() + ink.bottom()) / 2;
+                double x = px(-(window_.right - window_.left) / 120) - gap - ink.right();
                 if (y > doc_.CharH * 1.5 && y + g.TextHeight(t) < H())
                     doc_.dsp(g, x, y, t);
             }

@@ -12,6 +12,11 @@
 #include <QKeyEvent>
 #include <ProgramRun.h>
 
+#include <algorithm>
+#include <map>
+#include <set>
+#include <vector>
+
 using namespace brindle;
 using namespace brindle::testing;
 using course::DrawOp;
@@ -26,11 +31,14 @@ protected:
         QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier, text);
         QCoreApplication::sendEvent(w.get(), &e);
     }
+    // The levels drawn: red horizontal strokes, one height each (a level's stroke is
+    // drawn in pieces where it passes near a label).
     int levels() const {
-        int n = 0;
+        std::set<double> heights;
         for (const DrawOp& op : w->page(2).ops())
-            n += op.kind == DrawOp::Kind::Line && op.color == kRed;
-        return n;
+            if (op.kind == DrawOp::Kind::Line && op.color == kRed && op.a.y() == op.b.y())
+                heights.insert(op.a.y());
+        return int(heights.size());
     }
     QString text() const { return joinedText(w->page(2)); }
 };
@@ -98,6 +106,47 @@ TEST_F(LiveModels, LabelsChooseTheModelAndShowWithTheLivePageOnly) {
         ASSERT_NE(c, nullptr) << id;
         EXPECT_FALSE(c->meaning.isEmpty());
         EXPECT_EQ(c->keys.size(), 1u);
+    }
+}
+
+// Every level of every model is one unbroken stroke between its turning points: no
+// axis number or label sits on it and cuts a gap into it (hydrogen's highest level
+// lies a line under 0, Morse's a few pixels), and no text's ink touches it.
+TEST_F(LiveModels, LevelStrokesAreUnbrokenAndClearOfTheNumbersAndLabels) {
+    w->cmdGo_Click();
+    w->cmdGo_Click();
+    struct Case {
+        Qt::Key key;
+        const char* text;
+        int maxL;
+    };
+    for (const Case c : {Case{Qt::Key_C, "c", 2}, Case{Qt::Key_W, "w", 2}, Case{Qt::Key_M, "m", 0}}) {
+        press(c.key, QString::fromLatin1(c.text));
+        for (int l = 0; l <= c.maxL; ++l) {
+            press(Qt::Key(Qt::Key_0 + l), QString::number(l));
+            ASSERT_EQ(doc->l(), l);
+            const auto& ops = w->page(2).ops();
+            std::map<double, std::vector<std::pair<double, double>>> pieces; // by height
+            for (const DrawOp& s : ops)
+                if (s.kind == DrawOp::Kind::Line && s.color == kRed && s.a.y() == s.b.y())
+                    pieces[s.a.y()].emplace_back(std::min(s.a.x(), s.b.x()), std::max(s.a.x(), s.b.x()));
+            EXPECT_GE(pieces.size(), 1u);
+            for (auto& [y, spans] : pieces) {
+                std::sort(spans.begin(), spans.end());
+                for (std::size_t k = 1; k < spans.size(); ++k)
+                    EXPECT_LE(spans[k].first, spans[k - 1].second + 0.01)
+                        << c.text << " l=" << l << ": the level at y " << y << " is broken between x "
+                        << spans[k - 1].second << " and " << spans[k].first;
+                const QRectF stroke(QPointF(spans.front().first, y - 0.5), QPointF(spans.back().second, y + 0.5));
+                for (const DrawOp& t : ops) {
+                    if (t.kind == DrawOp::Kind::Text) {
+                        EXPECT_FALSE(course::inkBounds(t).intersects(stroke))
+                            << c.text << " l=" << l << ": the level at y " << y << " crosses "
+                            << t.text.toStdString();
+                    }
+                }
+            }
+        }
     }
 }
 
