@@ -15,7 +15,8 @@
 //    the rest of the run nor loses its own drawing.
 //  - A print during a run draws its own complete page on the print canvas; for page 2
 //    that is a whole run of its own with Printing set: no waits and no sounds, so it
-//    never yields and nothing can nest inside it.
+//    never yields and nothing can nest inside it. It draws only the last pass, which
+//    is all the finished page shows, so that it takes a few milliseconds.
 //  - Showing page 2 again while a run is still going (the user went back and forth)
 //    cancels the old run before the new one starts; when the event loop returns to
 //    the old run, it stops without drawing anything more and plays no sound.
@@ -109,7 +110,14 @@ public:
         it_.run(this);
     }
 
+    // A print draws only the last pass: every pass starts by clearing the page, so a
+    // print's page is the final pass's background, and the traces, rows and curves
+    // of the passes before it would be drawn only to be cleared.
+    bool drawn(const EigenIteration& it, int s) const { return !printing_ || s == it.passCount(); }
+
     bool passStarted(const EigenIteration& it, int s, double trialE) override {
+        if (!drawn(it, s))
+            return !cancelled_;
         background(it, s);
         rowOffset_ = 0;
         if (s < it.passCount()) {
@@ -122,6 +130,8 @@ public:
     }
 
     bool iteration(const EigenIteration& it, const IterationRecord& rec) override {
+        if (!drawn(it, rec.s))
+            return !cancelled_;
         const int s = rec.s;
         const Grid& grid = it.grid(s);
         const int m = grid.match;
@@ -199,6 +209,8 @@ public:
     }
 
     bool stateFinished(const EigenIteration& it, const StateResult& res) override {
+        if (!drawn(it, res.s))
+            return !cancelled_;
         g_.DrawWidth = 2;
         g_.PSet(px(0), py(0));
         finalCurve(g_, it, res.s);
@@ -217,6 +229,8 @@ public:
     // the result rows says which level was found and which was skipped; the rows of
     // the restart follow below it.
     bool levelSkipped(const EigenIteration& it, const LevelSkip& skip) override {
+        if (!drawn(it, skip.s))
+            return !cancelled_;
         if (!roomForRow(it, skip.s, skip.row))
             return false;
         doc_.CurX = osc() ? px(-0.9) : brindle::px(-0.9, W());
@@ -388,6 +402,11 @@ private:
         Surface& g = g_;
         g.Cls();
         g.ScalePixels();
+        // The pen and text mode every pass's background is drawn with, whatever the
+        // pass before left: the axis numbers are transparent, so that the axis and
+        // its ticks show through their cells.
+        g.DrawWidth = 1;
+        g.FontTransparent = true;
 
         // Axes and ticks.
         g.CurrentX = 0;

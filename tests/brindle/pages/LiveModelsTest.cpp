@@ -150,6 +150,45 @@ TEST_F(LiveModels, LevelStrokesAreUnbrokenAndClearOfTheNumbersAndLabels) {
     }
 }
 
+// A print draws only the run's last pass, which is all the finished page shows: for
+// every model, what it prints is what a whole run, every pass drawn, leaves on a
+// surface of the print canvas's size.
+TEST_F(LiveModels, PrintOfTheLivePageIsTheFinishedScreenPage) {
+    const auto signature = [](const std::vector<DrawOp>& ops) {
+        QStringList out;
+        for (const DrawOp& op : ops)
+            out << QStringLiteral("%1 %2,%3 %4,%5 %6 %7 %8 %9")
+                       .arg(int(op.kind))
+                       .arg(op.a.x())
+                       .arg(op.a.y())
+                       .arg(op.b.x())
+                       .arg(op.b.y())
+                       .arg(op.color)
+                       .arg(op.width)
+                       .arg(op.opaque)
+                       .arg(op.text);
+        return out;
+    };
+    w->cmdGo_Click();
+    w->cmdGo_Click();
+    for (const auto& [key, text] : {std::pair{Qt::Key_O, "o"}, std::pair{Qt::Key_C, "c"},
+                                    std::pair{Qt::Key_W, "w"}, std::pair{Qt::Key_M, "m"}}) {
+        press(key, QString::fromLatin1(text));
+        course::Surface whole(w->Form2().fonts(), w->Form2().size());
+        doc->drawPageOn(whole, 2);
+        const QStringList screen = signature(whole.ops());
+        w->cmdPrint_Click();
+        const QStringList printed = signature(sink->canvasOps);
+        ASSERT_GT(screen.size(), 100) << text;
+        EXPECT_EQ(printed.size(), screen.size()) << text;
+        const auto n = std::min(printed.size(), screen.size());
+        const auto k = std::mismatch(printed.begin(), printed.begin() + n, screen.begin()).first - printed.begin();
+        if (k < n)
+            ADD_FAILURE() << text << ": operation " << k << " printed as " << printed[k].toStdString()
+                          << ", on the screen " << screen[k].toStdString();
+    }
+}
+
 // Every model and l in the table ends with the comparison; bad combinations are refused.
 TEST(BrindleProgramPotential, TableEndsWithEveryLevelAgainstItsExactValue) {
     auto run = [](const QStringList& args, QString* out) {
