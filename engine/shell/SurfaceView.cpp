@@ -34,7 +34,7 @@ void SurfaceView::changed() {
     const QRectF c = surface_.lastChange();
     const QRectF onScreen(c.topLeft() * scale_, c.size() * scale_);
     // One pixel more around a scaled area: its edges were rounded.
-    pending_ |= scale_ == 1.0 ? onScreen.toAlignedRect() : onScreen.toAlignedRect().adjusted(-1, -1, 1, 1);
+    pending_.add(scale_ == 1.0 ? onScreen.toAlignedRect() : onScreen.toAlignedRect().adjusted(-1, -1, 1, 1));
     if (frame_.isActive())
         return;
     // The frame is shown as soon as the drawing yields to the event loop, but no sooner
@@ -48,8 +48,9 @@ void SurfaceView::changed() {
 void SurfaceView::flush() {
     shown_.start();
     // Painted now: the frame is what this yield to the event loop is for.
-    repaint(pending_);
-    pending_ = QRect();
+    const QRegion area = pending_.region();
+    pending_.clear();
+    repaint(area);
 }
 
 void SurfaceView::preferCopiedFrames() {
@@ -85,8 +86,8 @@ void SurfaceView::paintEvent(QPaintEvent* ev) {
     // device pixel of the widget: it is copied, never stretched.
     const qreal dpr = devicePixelRatioF();
     const QImage& img = surface_.image(scale_ * dpr);
-    const QRect r = ev->rect();
-    p.drawImage(QRectF(r), img, QRectF(r.x() * dpr, r.y() * dpr, r.width() * dpr, r.height() * dpr));
+    for (const QRect& r : ev->region())
+        p.drawImage(QRectF(r), img, QRectF(r.x() * dpr, r.y() * dpr, r.width() * dpr, r.height() * dpr));
     if (focusMark_) {
         QPen pen(palette().color(QPalette::Highlight), 2);
         pen.setJoinStyle(Qt::MiterJoin);

@@ -5,9 +5,10 @@
 // recording replayed as vectors at that resolution, so the page is sharp at every
 // scale. Repaints are gathered into frames: one when the drawing next yields to the
 // event loop, at most one per kFrameMs (a 60 Hz screen's refresh), covering only the
-// area drawn since the last.
+// tiles drawn on since the last.
 
 #include <engine/shell/ClientControl.h>
+#include <engine/textruns/DirtyTiles.h>
 #include <engine/textruns/Surface.h>
 
 #include <QElapsedTimer>
@@ -37,7 +38,7 @@ public:
     static void preferCopiedFrames();
 
     // The area waiting for the next frame, in widget pixels (empty when nothing waits).
-    QRect pendingArea() const { return pending_; }
+    QRegion pendingArea() const { return pending_.region(); }
 
     Surface& surface() { return surface_; }
     const Surface& surface() const { return surface_; }
@@ -63,7 +64,7 @@ private:
     void flush();
 
     Surface surface_;
-    QRect pending_;
+    DirtyTiles pending_;
     QTimer frame_;
     QElapsedTimer shown_; // since the last frame was shown
     double scale_ = 1.0;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <engine/textruns/Surface.h>
 
+#include <engine/textruns/DirtyTiles.h>
+
 #include <engine/textruns/Units.h>
 
 #include <engine/textruns/FontTable.h>
@@ -126,6 +128,47 @@ void Surface::Cls() {
     CurrentY = 0;
 }
 
+namespace {
+QRectF touchedArea(const DrawOp& op, QSize size) {
+    const double pad = op.width + 1.0;
+    switch (op.kind) {
+    case DrawOp::Kind::Clear: return QRectF(QPointF(0, 0), QSizeF(size));
+    case DrawOp::Kind::Line: return QRectF(op.a, op.b).normalized().adjusted(-pad, -pad, pad, pad);
+    case DrawOp::Kind::Point: return QRectF(op.a, op.a).adjusted(-pad, -pad, pad, pad);
+    case DrawOp::Kind::Text: {
+        // Italic overhang and turned text reach past the cell; allow a cell's height.
+        const double h = op.cell.height();
+        if (op.angle)
+            return QRectF(op.a.x() - h, op.a.y() - op.cell.width() - h, 3 * h, op.cell.width() + 2 * h);
+        return QRectF(op.a, op.cell).adjusted(-h / 2, -2, h / 2, 2);
+    }
+    }
+    return QRectF(QPointF(0, 0), QSizeF(size));
+}
+} // namespace
+
+bool Surface::rollBack(const Mark& m) {
+    if (m.generation != generation_ || m.count > ops_.size() || m.count == 0)
+        return false;
+    if (m.count == ops_.size())
+        return true;
+    DirtyTiles touched;
+    for (std::size_t i = m.count; i < ops_.size(); ++i)
+        touched.add(touchedArea(ops_[i], size_).toAlignedRect());
+    ops_.resize(m.count);
+    ++revision_;
+    const QRegion area = touched.region();
+    cacheRepair_ += area;
+    cachePainted_ = std::min(cachePainted_, ops_.size());
+    // The views repaint the area, a rectangle at a time.
+    for (const QRect& r : area) {
+        lastChange_ = QRectF(r);
+        if (changed_)
+            changed_();
+    }
+    return true;
+}
+
 void Surface::Scale(double x1, double y1, double x2, double y2) {
     scaled_ = true;
     sx1_ = x1;
@@ -158,24 +201,6 @@ void Surface::resize(QSize sizePx) {
         changed_();
 }
 
-namespace {
-QRectF touchedArea(const DrawOp& op, QSize size) {
-    const double pad = op.width + 1.0;
-    switch (op.kind) {
-    case DrawOp::Kind::Clear: return QRectF(QPointF(0, 0), QSizeF(size));
-    case DrawOp::Kind::Line: return QRectF(op.a, op.b).normalized().adjusted(-pad, -pad, pad, pad);
-    case DrawOp::Kind::Point: return QRectF(op.a, op.a).adjusted(-pad, -pad, pad, pad);
-    case DrawOp::Kind::Text: {
-        // Italic overhang and turned text reach past the cell; allow a cell's height.
-        const double h = op.cell.height();
-        if (op.angle)
-            return QRectF(op.a.x() - h, op.a.y() - op.cell.width() - h, 3 * h, op.cell.width() + 2 * h);
-        return QRectF(op.a, op.cell).adjusted(-h / 2, -2, h / 2, 2);
-    }
-    }
-    return QRectF(QPointF(0, 0), QSizeF(size));
-}
-} // namespace
 
 QString constructName(ConstructKind kind) {
     switch (kind) {
@@ -284,6 +309,19 @@ const QImage& Surface::image(qreal dpr) const {
         cacheDpr_ = dpr;
         cachePainted_ = 0;
         cacheGeneration_ = generation_;
+        cacheRepair_ = QRegion();
+    }
+    if (!cacheRepair_.isEmpty()) {
+        // What forgotten operations painted: the operations that stay, painted again
+        // where they reach into it (the first clears it).
+        QPainter p(&cache_);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setRenderHint(QPainter::TextAntialiasing, true);
+        p.setClipRegion(cacheRepair_);
+        for (std::size_t i = 0; i < cachePainted_; ++i)
+            if (cacheRepair_.intersects(touchedArea(ops_[i], size_).toAlignedRect()))
+                paintOp(p, ops_[i]);
+        cacheRepair_ = QRegion();
     }
     if (cachePainted_ < ops_.size()) {
         QPainter p(&cache_);

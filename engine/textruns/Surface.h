@@ -10,6 +10,7 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QRegion>
 #include <QPainterPath>
 #include <QPointF>
 #include <QRectF>
@@ -114,6 +115,18 @@ public:
     // Fills with BackColor, forgets what was drawn and sets the current point to 0, 0.
     void Cls();
 
+    // What is drawn so far, to go back to: the part of a picture that moves is drawn
+    // after a mark and taken back before it is drawn again, so that the rest of the page
+    // is neither recorded nor painted again.
+    struct Mark {
+        std::size_t count = 0;
+        std::uint64_t generation = 0;
+    };
+    Mark mark() const { return {ops_.size(), generation_}; }
+    // Forgets what was drawn after `m` and paints the area it covered afresh from what
+    // stays; false (and nothing forgotten) when the surface was cleared or resized since.
+    bool rollBack(const Mark& m);
+
     // User scale: (x1, y1) is the top-left, (x2, y2) the bottom-right corner.
     void Scale(double x1, double y1, double x2, double y2);
     // Back to pixels with the origin at the top-left (ScaleMode 3).
@@ -182,6 +195,7 @@ private:
     mutable qreal cacheDpr_ = 0;
     mutable std::size_t cachePainted_ = 0;
     mutable std::uint64_t cacheGeneration_ = ~0ull;
+    mutable QRegion cacheRepair_; // painted over by operations since forgotten
     std::uint64_t generation_ = 0;                    // bumped by Cls and resize
     std::vector<std::pair<int, ConstructKind>> constructs_; // open construct marks, outermost first
     int lastConstruct_ = 0;

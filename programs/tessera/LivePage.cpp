@@ -153,7 +153,7 @@ public:
             const long n = std::min<long>(framesPerDraw(), lastFrame - frame);
             p.advance(int(n * stepsPerFrame));
             frame += n;
-            draw(p, ending(p, frame, lastFrame));
+            drawNext(p, ending(p, frame, lastFrame));
             if (ending(p, frame, lastFrame) != Ending::Running)
                 doc_.lastFrames_[key] = run;
             if (!pacedPoint(n * (cn ? kFrame : kExplicitFrame)))
@@ -169,7 +169,7 @@ private:
     }
 
     // Frames covered by one drawn frame: twice the speed, rounded, from 1 to 32. A
-    // frame redraws the whole page, so the window is redrawn at most 12.5 times a
+    // frame redraws the plot and the rows of numbers, so the window is redrawn at most 12.5 times a
     // second (every 80 ms) at any speed; below ×½ every frame is drawn.
     int framesPerDraw() const {
         const double s = pacing_.clock().speed();
@@ -194,14 +194,33 @@ private:
         return !cancelled_;
     }
 
-    // One whole frame: text, axes, the exact and the computed density.
+    // One whole frame: the page's still parts (its text, the axes and their labels),
+    // then what moves (the rows of numbers, the exact and the computed density).
     void draw(const PacketEvolution& p, Ending end) {
         Surface& g = g_;
         g.Cls();
         g.ScalePixels();
-        texts(p, end);
+        stillTexts();
+        {
+            course::ConstructMark plot(g, course::ConstructKind::Plot);
+            axes();
+        }
+        still_ = g.mark();
+        drawMoving(p, end);
+    }
+    // The next frame: the last one's moving parts taken back and drawn anew, so that
+    // only the area they cover is painted and shown again; the whole frame when the
+    // page was cleared or resized meanwhile.
+    void drawNext(const PacketEvolution& p, Ending end) {
+        if (g_.rollBack(still_))
+            drawMoving(p, end);
+        else
+            draw(p, end);
+    }
+    void drawMoving(const PacketEvolution& p, Ending end) {
+        Surface& g = g_;
+        rows(p, end);
         course::ConstructMark plot(g, course::ConstructKind::Plot);
-        axes();
         // Grid points 0.04 apart inside the plot: about 1.9 px.
         stride_ = std::max(1, int(std::lround(0.04 / p.dx())));
         const int first = int(std::ceil((-kXRange - p.x(0)) / p.dx()));
@@ -249,12 +268,12 @@ private:
             g.Line(kPlotLeft - 5, py(0.2 * j), kPlotLeft, py(0.2 * j), gray);
     }
 
-    void texts(const PacketEvolution& p, Ending end) {
+    // The words over the plot and the axis labels.
+    void stillTexts() {
         TesseraDocument& d = doc_;
         Surface& g = g_;
         g.ForeColor = d.MyColor[0];
         d.CurY = Printing() ? d.CharH : 0;
-        const double shift = d.CurY;
         d.CurX = d.Indent1;
         d.dspBlue(QStringLiteral("(7) 波束の時間発展を計算する."));
 
@@ -275,6 +294,36 @@ private:
         else
             d.ds(QStringLiteral("陽解法 [2] で動かし，青い線で描きます。灰色の太い線は厳密解です。"));
 
+        // Axis labels: x under the axis every 2, the density left of it.
+        for (int x = -6; x <= 6; x += 2) {
+            const QString s = x < 0 ? QStringLiteral("−%1").arg(-x) : QString::number(x);
+            double at = px(x) - g.TextWidth(s) / 2;
+            d.dsp(g, at, kPlotBottom + 8, s);
+        }
+        for (int j : {0, 5, 10}) {
+            const QString s = j == 10 ? QStringLiteral("1") : j == 0 ? QStringLiteral("0") : QStringLiteral("0.5");
+            double at = kPlotLeft - 9 - g.TextWidth(s);
+            d.dsp(g, at, py(0.1 * j) - d.CharH / 2, s);
+        }
+        double at = kPlotRight + 6;
+        d.dspItalic(g, at, kPlotBottom - d.CharH / 2, QStringLiteral("x"));
+        d.CurX = kPlotLeft - 4;
+        d.CurY = kPlotTop - d.CharH - 8;
+        d.ds(QStringLiteral("|Ψ("));
+        d.it(QStringLiteral("x"));
+        d.ds(QStringLiteral(","));
+        d.it(QStringLiteral(" t"));
+        d.ds(QStringLiteral(")|"));
+        d.sp(QStringLiteral("2"));
+    }
+
+    // The rows that change with every frame: the method and its steps, the time, the
+    // norm and the largest difference, and the message a run ends with.
+    void rows(const PacketEvolution& p, Ending end) {
+        TesseraDocument& d = doc_;
+        Surface& g = g_;
+        g.ForeColor = d.MyColor[0];
+        const double shift = Printing() ? d.CharH : 0;
         // The method and the steps.
         d.CurX = d.LeftMargin;
         d.CurY = shift + kMethodRow;
@@ -312,28 +361,6 @@ private:
             d.ds(QStringLiteral("10 周期を計算しました。ノルムは保たれ，計算は厳密解と重なっています。"));
             g.ForeColor = d.MyColor[0];
         }
-
-        // Axis labels: x under the axis every 2, the density left of it.
-        for (int x = -6; x <= 6; x += 2) {
-            const QString s = x < 0 ? QStringLiteral("−%1").arg(-x) : QString::number(x);
-            double at = px(x) - g.TextWidth(s) / 2;
-            d.dsp(g, at, kPlotBottom + 8, s);
-        }
-        for (int j : {0, 5, 10}) {
-            const QString s = j == 10 ? QStringLiteral("1") : j == 0 ? QStringLiteral("0") : QStringLiteral("0.5");
-            double at = kPlotLeft - 9 - g.TextWidth(s);
-            d.dsp(g, at, py(0.1 * j) - d.CharH / 2, s);
-        }
-        double at = kPlotRight + 6;
-        d.dspItalic(g, at, kPlotBottom - d.CharH / 2, QStringLiteral("x"));
-        d.CurX = kPlotLeft - 4;
-        d.CurY = kPlotTop - d.CharH - 8;
-        d.ds(QStringLiteral("|Ψ("));
-        d.it(QStringLiteral("x"));
-        d.ds(QStringLiteral(","));
-        d.it(QStringLiteral(" t"));
-        d.ds(QStringLiteral(")|"));
-        d.sp(QStringLiteral("2"));
     }
 
     bool Printing() const { return doc_.Printing != 0; }
@@ -345,6 +372,7 @@ private:
     const Scheme scheme_;
     const int stepsPerPeriod_;
     int stride_ = 1; // grid points per plotted point
+    Surface::Mark still_; // where the still parts of the page end
     bool cancelled_ = false;
 };
 

@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Taking back the moving part of a picture: the page image after a roll-back and a new
+// frame is the image a surface that never drew the old frame shows, at 1x and 2x, and
+// a view is told only about the tiles the old frame touched.
+
+#include "TestFonts.h"
+
+#include <engine/textruns/DirtyTiles.h>
+#include <engine/textruns/Surface.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using course::Surface;
+using course::testing::testFonts;
+
+namespace {
+
+void still(Surface& g) {
+    g.Cls();
+    g.Line(10, 200, 390, 200, course::RGB(128, 128, 128));
+    g.Line(10, 20, 10, 200, course::RGB(128, 128, 128));
+    g.CurrentX = 20;
+    g.CurrentY = 30;
+    g.Print(QStringLiteral("ノルム = 1.000"));
+}
+
+// A bump at `centre`, as a frame of a moving packet draws it.
+void frame(Surface& g, double centre) {
+    g.DrawWidth = 2;
+    g.PSet(10, 200, course::RGB(0, 0, 255));
+    for (int x = 12; x <= 390; x += 2)
+        g.LineTo(x, 200 - 150 * std::exp(-(x - centre) * (x - centre) / 400.0), course::RGB(0, 0, 255));
+    g.DrawWidth = 1;
+    g.CurrentX = centre;
+    g.CurrentY = 40;
+    g.Print(QStringLiteral("t = %1").arg(centre));
+}
+
+} // namespace
+
+TEST(SurfaceRollBack, ImageAfterANewFrameIsTheImageOfThatFrameAlone) {
+    for (const qreal dpr : {1.0, 2.0}) {
+        Surface g(testFonts(), QSize(400, 240));
+        still(g);
+        const Surface::Mark m = g.mark();
+        frame(g, 100);
+        (void)g.image(dpr); // painted with the old frame
+        std::vector<QRect> told;
+        g.setChangeListener([&] { told.push_back(g.lastChange().toAlignedRect()); });
+        ASSERT_TRUE(g.rollBack(m));
+        // Told about tiles near the old bump only, not the whole page.
+        ASSERT_FALSE(told.empty());
+        QRegion area;
+        for (const QRect& r : told)
+            area += r;
+        EXPECT_FALSE(area.contains(QPoint(380, 100))) << "far from the old bump, untouched";
+        EXPECT_TRUE(area.contains(QPoint(100, 50))) << "the bump's top";
+        g.setChangeListener({});
+        frame(g, 250);
+
+        Surface fresh(testFonts(), QSize(400, 240));
+        still(fresh);
+        frame(fresh, 250);
+        EXPECT_EQ(g.ops().size(), fresh.ops().size());
+        const QImage a = g.image(dpr), b = fresh.image(dpr);
+        ASSERT_EQ(a.size(), b.size());
+        int differ = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x)
+                differ += a.pixel(x, y) != b.pixel(x, y);
+        EXPECT_EQ(differ, 0) << "at " << dpr << "x";
+    }
+}
+
+TEST(SurfaceRollBack, AMarkFromBeforeAClearTakesNothingBack) {
+    Surface g(testFonts(), QSize(400, 240));
+    still(g);
+    const Surface::Mark m = g.mark();
+    frame(g, 100);
+    const std::size_t drawn = g.ops().size();
+    EXPECT_TRUE(g.rollBack(g.mark())) << "nothing after a mark just taken";
+    EXPECT_EQ(g.ops().size(), drawn);
+    still(g);
+    EXPECT_FALSE(g.rollBack(m));
+    EXPECT_GT(g.ops().size(), 1u);
+    EXPECT_FALSE(g.rollBack(Surface::Mark{}));
+}
+
+TEST(DirtyTilesTest, JoinsTouchedTilesIntoRunsPerRow) {
+    course::DirtyTiles t;
+    EXPECT_TRUE(t.isEmpty());
+    t.add(QRect(3, 3, 2, 2));
+    t.add(QRect(20, 5, 30, 1)); // tiles 1–3 of row 0
+    t.add(QRect(-40, -40, 10, 10)); // off the page: nothing
+    const QRegion r = t.region();
+    EXPECT_EQ(r.rectCount(), 1);
+    EXPECT_EQ(r.boundingRect(), QRect(0, 0, 64, 16));
+    t.add(QRect(100, 40, 1, 1));
+    EXPECT_EQ(t.region().rectCount(), 2);
+    EXPECT_TRUE(t.region().contains(QPoint(111, 47)));
+    t.clear();
+    EXPECT_TRUE(t.isEmpty());
+    EXPECT_TRUE(t.region().isEmpty());
+}
