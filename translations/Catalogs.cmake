@@ -12,7 +12,8 @@
 #   cmake --build build --target update_translations   # refresh both .ts files
 #
 # then translate what is new in course_ja.ts (Qt Linguist, or by hand). The test
-# catalogs.complete fails while an entry is unfinished or a catalog is out of date.
+# catalogs.complete (tests/translations) fails while an entry is unfinished, a
+# translation drops a placeholder or a catalog is out of date.
 
 find_package(Qt6 6.4 REQUIRED COMPONENTS LinguistTools)
 
@@ -27,6 +28,10 @@ list(SORT COURSE_I18N_SOURCES)
 set(COURSE_I18N_INCLUDES ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/programs/sorrel/hartree/include)
 # No source locations in the catalogs: they would change with every edit of a file.
 set(COURSE_LUPDATE_OPTIONS -locations none -no-obsolete)
+# For the test that checks the catalogs against the sources (tests/translations).
+set_property(GLOBAL PROPERTY COURSE_I18N_SOURCES ${COURSE_I18N_SOURCES})
+set_property(GLOBAL PROPERTY COURSE_I18N_INCLUDES ${COURSE_I18N_INCLUDES})
+set(COURSE_TS_DIR ${COURSE_TS_DIR} CACHE INTERNAL "The folder of the message catalogs")
 
 # course_add_catalog(TARGET TS_FILE [LUPDATE_OPTIONS …])
 function(course_add_catalog target ts)
@@ -37,4 +42,8 @@ function(course_add_catalog target ts)
     INCLUDE_DIRECTORIES ${COURSE_I18N_INCLUDES}
     RESOURCE_PREFIX /i18n
     LUPDATE_OPTIONS ${COURSE_LUPDATE_OPTIONS} ${C_LUPDATE_OPTIONS})
+  get_filename_component(name ${ts} NAME_WE)
+  string(REGEX REPLACE "^course_" "" language ${name})
+  string(TOUPPER ${language} language)
+  set_property(GLOBAL PROPERTY COURSE_${language}_LUPDATE_OPTIONS ${C_LUPDATE_OPTIONS})
 endfunction()
