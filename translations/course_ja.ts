@@ -33,8 +33,8 @@ r0 = 3)。このとき --table の最後に各準位を厳密値と
     <message>
         <source>with --potential well: put the well&apos;s edge r = a between two grid points
 instead of on one, to see what the jump of V does to Numerov&apos;s method</source>
-        <translation>--potential well とともに: 井戸の端 r = a を格子点の
-上ではなく格子点の間に置き、V の跳びがヌメロフ法に
+        <translation>井戸の端 r = a を格子点の上ではなく格子点の間に置き
+(--potential well とともに)、V の跳びがヌメロフ法に
 与える影響を見る</translation>
     </message>
     <message>
@@ -42,8 +42,8 @@ instead of on one, to see what the jump of V does to Numerov&apos;s method</sour
 into DIR (made if missing) and exit: iterations.csv, states.csv,
 level-skips.csv, wavefunctions.csv; files already there are refused</source>
         <translation>待たずに計算し、その数値を CSV ファイルとして DIR
-(なければ作る) に書いて終了する: iterations.csv、
-states.csv、level-skips.csv、wavefunctions.csv。
+(なければ作る) に書いて終了する: iterations.csv,
+states.csv, level-skips.csv, wavefunctions.csv。
 既にあるファイルは拒否する</translation>
     </message>
     <message>
@@ -229,13 +229,13 @@ DIR に書いて終了する</translation>
     </message>
     <message>
         <source>with --export-png or --export-data: replace files already there</source>
-        <translation>--export-png か --export-data とともに: 既にある
-ファイルを置き換える</translation>
+        <translation>既にあるファイルを置き換える (--export-png か
+--export-data とともに)</translation>
     </message>
     <message>
         <source>with --export-png: replace files already in DIR</source>
-        <translation>--export-png とともに: DIR に既にあるファイルを
-置き換える</translation>
+        <translation>DIR に既にあるファイルを置き換える (--export-png
+とともに)</translation>
     </message>
     <message>
         <source>--force applies only to --export-png and --export-data</source>
@@ -674,9 +674,8 @@ the finished window as a PNG picture</source>
     <message>
         <source>with --export-png: N pixels per window pixel (1 to 4,
 default 1; 2 gives a picture for high-density screens)</source>
-        <translation>--export-png とともに: ウィンドウの 1 ピクセルを
-N ピクセルにする (1～4、既定は 1。2 で高密度画面
-向けの画像)</translation>
+        <translation>ウィンドウの 1 ピクセルを N ピクセルにする (--export-png
+とともに。1～4、既定は 1。2 で高密度画面向けの画像)</translation>
     </message>
     <message>
         <source>--scale: &apos;%1&apos; is not one of 1, 2, 3, 4</source>
@@ -685,8 +684,8 @@ N ピクセルにする (1～4、既定は 1。2 で高密度画面
     <message>
         <source>as --export-png, but a one-page PDF with real text
 (both exports may be given together)</source>
-        <translation>--export-png と同じだが、文字を含む 1 ページの PDF
-(両方の書き出しを一緒に指定してもよい)</translation>
+        <translation>文字を含む 1 ページの PDF として書く (ほかは
+--export-png と同じ。両方の書き出しを一緒に指定してもよい)</translation>
     </message>
     <message>
         <source>--export-pdf needs a file name</source>
@@ -699,8 +698,8 @@ cycles.csv, summary.csv, orbitals.csv, potentials.csv
 (and precise.csv with --precise);
 files already there are refused; with --table both</source>
         <translation>計算全体を待ちも音もなしに行い、その数値を CSV ファイル
-として DIR (なければ作る) に書く: steps.csv、cycles.csv、
-summary.csv、orbitals.csv、potentials.csv
+として DIR (なければ作る) に書く: steps.csv, cycles.csv,
+summary.csv, orbitals.csv, potentials.csv
 (--precise では precise.csv も)。
 既にあるファイルは拒否する。--table があれば両方</translation>
     </message>
@@ -710,7 +709,8 @@ summary.csv、orbitals.csv、potentials.csv
     </message>
     <message>
         <source>with --export-data: replace files already in DIR</source>
-        <translation>--export-data とともに: DIR に既にあるファイルを置き換える</translation>
+        <translation>DIR に既にあるファイルを置き換える (--export-data
+とともに)</translation>
     </message>
     <message>
         <source>--force applies only to --export-data</source>
@@ -818,8 +818,8 @@ figures as CSV files into DIR (made if missing) and exit:
 parameters.csv, summary.csv, densities.csv; files already
 there are refused unless --force</source>
         <translation>実演ページの計算を待たずに行い、その数値を CSV ファイルと
-して DIR (なければ作る) に書いて終了する: parameters.csv、
-summary.csv、densities.csv。既にあるファイルは --force が
+して DIR (なければ作る) に書いて終了する: parameters.csv,
+summary.csv, densities.csv。既にあるファイルは --force が
 なければ拒否する</translation>
     </message>
     <message>

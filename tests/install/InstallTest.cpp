@@ -234,14 +234,14 @@ TEST_F(StagedInstall, ManualPagesNameEveryOptionOfTheirProgram) {
     // Kana and kanji: the English page has none, the Japanese one is written in them.
     static const QRegularExpression japanese(QStringLiteral("[\\x{3040}-\\x{30ff}\\x{4e00}-\\x{9fff}]"));
     struct Language {
-        QString locale, folder, optionsHeading, helpLine;
+        QString locale, folder, nameHeading, optionsHeading, helpLine;
         bool japanese;
     };
     const Language languages[] = {
-        {QStringLiteral("C.UTF-8"), QStringLiteral("man1"), QStringLiteral(".SH OPTIONS"),
+        {QStringLiteral("C.UTF-8"), QStringLiteral("man1"), QStringLiteral(".SH NAME"), QStringLiteral(".SH OPTIONS"),
          QStringLiteral("show this help and exit"), false},
-        {QStringLiteral("ja_JP.UTF-8"), QStringLiteral("ja/man1"), QStringLiteral(".SH オプション"),
-         QStringLiteral("この説明を表示して終了する"), true},
+        {QStringLiteral("ja_JP.UTF-8"), QStringLiteral("ja/man1"), QStringLiteral(".SH 名前"),
+         QStringLiteral(".SH オプション"), QStringLiteral("この説明を表示して終了する"), true},
     };
     for (const Language& l : languages) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -259,6 +259,13 @@ TEST_F(StagedInstall, ManualPagesNameEveryOptionOfTheirProgram) {
             const QString page = QString(man.out).remove(fontSwitch).remove(u'\\');
             EXPECT_TRUE(page.contains(QStringLiteral(".TH %1 \"1\"").arg(p.toUpper())));
             EXPECT_TRUE(page.contains(l.optionsHeading)) << page.toStdString();
+            // The one-line description under NAME, in the page's language and legible
+            // (help2man would encode a Japanese --name twice).
+            const QString description =
+                page.section(l.nameHeading + u'\n', 1).section(u'\n', 0, 0).section(QStringLiteral(" - "), 1);
+            EXPECT_FALSE(description.isEmpty()) << page.toStdString();
+            EXPECT_EQ(description.contains(japanese), l.japanese) << description.toStdString();
+            EXPECT_FALSE(description.contains(QChar(0xe3))) << description.toStdString();
             EXPECT_TRUE(page.contains(l.helpLine)) << page.toStdString();
             EXPECT_EQ(page.contains(japanese), l.japanese) << page.toStdString();
             QStringList options;
