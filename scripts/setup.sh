@@ -10,6 +10,7 @@ PACKAGES=(
   fonts-noto-cjk fonts-urw-base35 fonts-ipafont-gothic fonts-liberation2 fonts-dejavu-core
   sound-theme-freedesktop
   poppler-utils xvfb xauth libx11-dev libxcb1-dev libxtst-dev xclip
+  qt6-tools-dev qt6-l10n-tools
   help2man librsvg2-bin desktop-file-utils appstream dpkg-dev file
   cups-daemon cups-client
   clang-14 libfuzzer-14-dev
@@ -35,15 +36,15 @@ install_missing() {
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# A locale that writes decimal commas: some tests check that every number drawn or
-# printed keeps its decimal point under it.
-ensure_comma_locale() {
-  if locale -a 2>/dev/null | grep -ix 'de_DE.utf8' >/dev/null; then return 0; fi
+# ensure_locale NAME (de_DE, ja_JP): generates NAME.UTF-8 when it is missing.
+ensure_locale() {
+  local name=$1
+  if locale -a 2>/dev/null | grep -ix "$name.utf8" >/dev/null; then return 0; fi
   local sudo=()
   [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-  echo "Generating the de_DE.UTF-8 locale"
-  "${sudo[@]}" sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-  grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
+  echo "Generating the $name.UTF-8 locale"
+  "${sudo[@]}" sed -i "s/^# *\($name.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+  grep -q "^$name.UTF-8 UTF-8" /etc/locale.gen || echo "$name.UTF-8 UTF-8" | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
   "${sudo[@]}" locale-gen >/dev/null
 }
 
@@ -65,4 +66,9 @@ configure() {
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 install_missing
-ensure_comma_locale
+# A locale that writes decimal commas: some tests check that every number drawn or
+# printed keeps its decimal point under it.
+ensure_locale de_DE
+# Japanese: the Japanese manual pages are made under it, and the tests of the programs'
+# Japanese messages run in it.
+ensure_locale ja_JP

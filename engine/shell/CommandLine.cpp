@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <engine/shell/CommandLine.h>
 
+#include <engine/system/Language.h>
+
 #include <QCommandLineParser>
 
 #include <cstdio>
@@ -69,6 +71,21 @@ QString asClause(QString s) {
     return s;
 }
 
+// Whether `name` (without dashes) takes a value: a program option with a value name or
+// one of Qt's value options; nothing when it is no option at all.
+std::optional<bool> takesValue(const QString& name, const std::vector<ProgramOption>& options) {
+    for (const ProgramOption& o : options)
+        if (bare(o.name) == name)
+            return !o.valueName.isEmpty();
+    for (const char* q : kQtValueOptions)
+        if (name == QLatin1String(q))
+            return true;
+    for (const char* q : kQtFlagOptions)
+        if (name == QLatin1String(q))
+            return false;
+    return std::nullopt;
+}
+
 } // namespace
 
 QString suiteVersion() { return QStringLiteral(COURSE_VERSION); }
@@ -86,12 +103,22 @@ void CommandLine::add(ProgramOption option) { options_.push_back(std::move(optio
 void CommandLine::addCheck(std::function<Outcome()> check) { checks_.push_back(std::move(check)); }
 
 QString CommandLine::helpText() const {
-    QString text = QStringLiteral("Usage: %1 [options]\n%2\n\nOptions:\n").arg(program_, summary_);
-    text += optionLine(QStringLiteral("-h, --help"), QStringLiteral("show this help and exit"));
-    text += optionLine(QStringLiteral("-v, --version"), QStringLiteral("show the version and exit"));
+    const Catalog msg = Catalog::terminal();
+    // The headings keep the form "Usage: " and "Options:" in every language: help2man
+    // finds the synopsis and the option list by them.
+    QString text = msg.translate("course::CommandLine", "Usage: %1 [options]").arg(program_) +
+                   QLatin1Char('\n') + summary_ + QStringLiteral("\n\n") +
+                   msg.translate("course::CommandLine", "Options:") + QLatin1Char('\n');
+    text += optionLine(QStringLiteral("-h, --help"),
+                       msg.translate("course::CommandLine", "show this help and exit"));
+    text += optionLine(QStringLiteral("-v, --version"),
+                       msg.translate("course::CommandLine", "show the version and exit"));
     for (const ProgramOption& o : options_)
         text += optionLine(head(o), o.help);
-    text += QStringLiteral("\nQt's own options (-platform NAME, -style NAME, …) are accepted too.\n");
+    text += QLatin1Char('\n') +
+            msg.translate("course::CommandLine",
+                          "Qt's own options (-platform NAME, -style NAME, …) are accepted too.") +
+            QLatin1Char('\n');
     if (!epilogue_.isEmpty())
         text += QLatin1Char('\n') + epilogue_ + QLatin1Char('\n');
     return text;
@@ -106,18 +133,47 @@ QString CommandLine::noDisplayMessage() const {
     for (const ProgramOption& o : options_)
         if (o.headless)
             headless << head(o);
+    const Catalog msg = Catalog::terminal();
     QString text =
-        QStringLiteral("%1: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set)")
+        msg.translate("course::CommandLine",
+                      "%1: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set)")
             .arg(program_);
     if (!headless.isEmpty())
-        text += QStringLiteral(";\nwithout a display use %1").arg(headless.join(QStringLiteral(", ")));
+        text += msg.translate("course::CommandLine", ";\nwithout a display use %1")
+                    .arg(headless.join(QStringLiteral(", ")));
     return text;
 }
 
 int CommandLine::usageError(const QString& what) {
     error_ = QStringLiteral("%1: %2").arg(program_, what);
-    print(stderr, error_ + QStringLiteral("\nTry '%1 --help' for more information.\n").arg(program_));
+    print(stderr, error_ + QLatin1Char('\n') +
+                      Catalog::terminal()
+                          .translate("course::CommandLine", "Try '%1 --help' for more information.")
+                          .arg(program_) +
+                      QLatin1Char('\n'));
     return kUsageExitStatus;
+}
+
+QString CommandLine::valueError(const QStringList& args, const Catalog& msg) const {
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QLatin1String("--"))
+            break;
+        if (!a.startsWith(QLatin1Char('-')))
+            continue;
+        const QString written = a.section(QLatin1Char('='), 0, 0);
+        const std::optional<bool> value = takesValue(bare(written), options_);
+        if (!value)
+            continue;
+        if (*value && !a.contains(QLatin1Char('='))) {
+            if (i + 1 == args.size())
+                return msg.translate("course::CommandLine", "missing value after '%1'").arg(written);
+            ++i; // the value
+        } else if (!*value && a.contains(QLatin1Char('='))) {
+            return msg.translate("course::CommandLine", "unexpected value after '%1'").arg(written);
+        }
+    }
+    return {};
 }
 
 std::optional<int> CommandLine::parse(int argc, char** argv) {
@@ -153,6 +209,7 @@ std::optional<int> CommandLine::parse(const QStringList& args) {
         parser.addOption(QCommandLineOption(bare(o.name), o.help, o.valueName));
 
     auto fail = [this](const QString& what) -> std::optional<int> { return usageError(what); };
+    const Catalog msg = Catalog::terminal();
 
     if (!parser.parse(QStringList{program_} + args)) {
         // Name an unknown option as it was written, dashes and all.
@@ -161,13 +218,19 @@ std::optional<int> CommandLine::parse(const QStringList& args) {
             for (const QString& a : args)
                 if (a.startsWith(QLatin1Char('-')) &&
                     bare(a.section(QLatin1Char('='), 0, 0)) == unknown.first())
-                    return fail(QStringLiteral("unknown option: %1").arg(a.section(QLatin1Char('='), 0, 0)));
-            return fail(QStringLiteral("unknown option: %1").arg(unknown.first()));
+                    return fail(msg.translate("course::CommandLine", "unknown option: %1")
+                                    .arg(a.section(QLatin1Char('='), 0, 0)));
+            return fail(msg.translate("course::CommandLine", "unknown option: %1").arg(unknown.first()));
         }
+        // The parser's other errors are a value missing after the last option or given
+        // to a flag; they are worded here, in the terminal's language.
+        if (const QString what = valueError(args, msg); !what.isEmpty())
+            return fail(what);
         return fail(asClause(parser.errorText()));
     }
     if (!parser.positionalArguments().isEmpty())
-        return fail(QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().first()));
+        return fail(msg.translate("course::CommandLine", "unexpected argument: %1")
+                        .arg(parser.positionalArguments().first()));
 
     for (const ProgramOption& o : options_) {
         const QString name = bare(o.name);
@@ -175,13 +238,16 @@ std::optional<int> CommandLine::parse(const QStringList& args) {
             continue;
         const QString value = o.valueName.isEmpty() ? QString() : parser.value(name);
         if (const Outcome r = o.apply(value); !r)
-            return fail(r.message.isEmpty() ? QStringLiteral("%1: '%2' cannot be used").arg(o.name, value)
-                                            : r.message);
+            return fail(
+                r.message.isEmpty()
+                    ? msg.translate("course::CommandLine", "%1: '%2' cannot be used").arg(o.name, value)
+                    : r.message);
     }
     for (const auto& check : checks_)
         if (const Outcome r = check(); !r)
-            return fail(r.message.isEmpty() ? QStringLiteral("these options cannot be used together")
-                                            : r.message);
+            return fail(r.message.isEmpty()
+                            ? msg.translate("course::CommandLine", "these options cannot be used together")
+                            : r.message);
     return std::nullopt;
 }
 

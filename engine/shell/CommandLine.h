@@ -16,6 +16,8 @@
 
 namespace course {
 
+class Catalog;
+
 // The suite's one version number.
 QString suiteVersion();
 
@@ -64,6 +66,10 @@ public:
     QString noDisplayMessage() const;
 
 private:
+    // A value missing after an option or given to a flag, worded in `msg`'s language;
+    // empty when the arguments have neither.
+    QString valueError(const QStringList& args, const Catalog& msg) const;
+
     QString program_;
     QString summary_;
     QString epilogue_;

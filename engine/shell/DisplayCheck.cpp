@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <engine/shell/DisplayCheck.h>
 
+#include <engine/system/Language.h>
+
 #include <xcb/xcb.h>
 
 namespace course {
@@ -49,8 +51,10 @@ std::optional<QString> deadDisplay(const QString& program, const QStringList& ar
     xcb_disconnect(c);
     if (error == 0)
         return std::nullopt;
-    return QStringLiteral("%1: cannot open the display '%2' (no X server answers there, or it refuses this "
-                          "user);\nwithout a display use --help to see the options that need none")
+    return Catalog::terminal()
+        .translate("course::DisplayCheck",
+                   "%1: cannot open the display '%2' (no X server answers there, or it refuses this "
+                   "user);\nwithout a display use --help to see the options that need none")
         .arg(program, display);
 }
 

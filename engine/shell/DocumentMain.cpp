@@ -9,6 +9,7 @@
 #include <engine/system/DataFolder.h>
 #include <engine/sounds/Sounds.h>
 #include <engine/system/Environment.h>
+#include <engine/system/Language.h>
 #include <engine/textruns/FontTable.h>
 
 #include <QApplication>
@@ -32,56 +33,68 @@ int runGuarded(const QString& program, const std::function<int()>& mode) {
     } catch (const std::exception& e) {
         return failWith(program, QString::fromLocal8Bit(e.what()));
     } catch (...) {
-        return failWith(program, QStringLiteral("unknown failure"));
+        return failWith(program, Catalog::terminal().translate("course::DocumentMain", "unknown failure"));
     }
 }
 
 DocumentCommandLine::DocumentCommandLine(const DocumentProgram& program, const QString& fallbackName)
     : line_(program.name.isEmpty() ? fallbackName : program.name, program.summary) {
-    line_.add({QStringLiteral("--export-pdf"), QStringLiteral("FILE"),
-               QStringLiteral("write every page to FILE, one page per PDF page, and exit"),
-               [this](const QString& v) {
-                   pdf = v;
-                   return Outcome::failureIf(v.isEmpty(), QStringLiteral("--export-pdf needs a file name"));
-               },
-               true});
+    const Catalog msg = Catalog::terminal();
+    line_.add(
+        {QStringLiteral("--export-pdf"), QStringLiteral("FILE"),
+         msg.translate("course::DocumentMain", "write every page to FILE, one page per PDF page, and exit"),
+         [this, msg](const QString& v) {
+             pdf = v;
+             return Outcome::failureIf(
+                 v.isEmpty(), msg.translate("course::DocumentMain", "--export-pdf needs a file name"));
+         },
+         true});
     line_.add({QStringLiteral("--export-png"), QStringLiteral("DIR"),
-               QStringLiteral("write page-0.png, page-0@2x.png, … of the screen pages\nto DIR and exit"),
-               [this](const QString& v) {
+               msg.translate("course::DocumentMain",
+                             "write page-0.png, page-0@2x.png, … of the screen pages\nto DIR and exit"),
+               [this, msg](const QString& v) {
                    pngDir = v;
-                   return Outcome::failureIf(v.isEmpty(), QStringLiteral("--export-png needs a folder"));
+                   return Outcome::failureIf(
+                       v.isEmpty(), msg.translate("course::DocumentMain", "--export-png needs a folder"));
                },
                true});
-    line_.add({QStringLiteral("--page"), QStringLiteral("N"),
-               QStringLiteral("open the window at page N (from 1)"), [this](const QString& v) {
-                   bool ok = false;
-                   page = v.trimmed().toInt(&ok);
-                   return Outcome::failureIf(
-                       !ok || page < 1, QStringLiteral("--page: '%1' is not a page number (1, 2, …)").arg(v));
-               }});
+    line_.add(
+        {QStringLiteral("--page"), QStringLiteral("N"),
+         msg.translate("course::DocumentMain", "open the window at page N (from 1)"),
+         [this, msg](const QString& v) {
+             bool ok = false;
+             page = v.trimmed().toInt(&ok);
+             return Outcome::failureIf(
+                 !ok || page < 1,
+                 msg.translate("course::DocumentMain", "--page: '%1' is not a page number (1, 2, …)").arg(v));
+         }});
     for (const ProgramOption& o : program.options)
         line_.add(o);
     const bool ownFiles = bool(program.writesFiles);
     line_.add({QStringLiteral("--force"), QString(),
-               ownFiles ? QStringLiteral("with --export-png or --export-data: replace files already there")
-                        : QStringLiteral("with --export-png: replace files already in DIR"),
+               ownFiles
+                   ? msg.translate("course::DocumentMain",
+                                   "with --export-png or --export-data: replace files already there")
+                   : msg.translate("course::DocumentMain", "with --export-png: replace files already in DIR"),
                [this](const QString&) {
                    force = true;
                    return Outcome::success();
                },
                true});
-    line_.addCheck([this, ownFiles, writesFiles = program.writesFiles] {
-        return Outcome::failureIf(force && pngDir.isEmpty() && !(ownFiles && writesFiles()),
-                                  ownFiles ? QStringLiteral("--force applies only to --export-png and --export-data")
-                                           : QStringLiteral("--force applies only to --export-png"));
+    line_.addCheck([this, msg, ownFiles, writesFiles = program.writesFiles] {
+        return Outcome::failureIf(
+            force && pngDir.isEmpty() && !(ownFiles && writesFiles()),
+            ownFiles ? msg.translate("course::DocumentMain",
+                                     "--force applies only to --export-png and --export-data")
+                     : msg.translate("course::DocumentMain", "--force applies only to --export-png"));
     });
     for (const auto& check : program.checks)
         line_.addCheck([this, check] { return check(*this); });
-    line_.setEpilogue(
-        QStringLiteral("Without options the window opens at the first page.\n"
-                       "\n"
-                       "Exit status: 0 on success, 1 when a file cannot be written or there is no\n"
-                       "display for the window, 2 for a command line that cannot be used."));
+    line_.setEpilogue(msg.translate(
+        "course::DocumentMain", "Without options the window opens at the first page.\n"
+                                "\n"
+                                "Exit status: 0 on success, 1 when a file cannot be written or there is no\n"
+                                "display for the window, 2 for a command line that cannot be used."));
 }
 
 std::optional<int> DocumentCommandLine::parse(const QStringList& args) { return line_.parse(args); }
@@ -90,8 +103,11 @@ std::optional<int> DocumentCommandLine::checkPage(const Document& doc) {
     const int pages = doc.settings().pages;
     if (page <= pages)
         return std::nullopt;
-    return line_.usageError(
-        QStringLiteral("--page: there is no page %1 (the document has %2)").arg(page).arg(pages));
+    return line_.usageError(Catalog::terminal()
+                                .translate("course::DocumentMain",
+                                           "--page: there is no page %1 (the document has %n page(s))",
+                                           nullptr, pages)
+                                .arg(page));
 }
 
 void openWindow(Form1& window, int page) {
@@ -134,6 +150,7 @@ int runDocumentProgram(int argc, char** argv, const DocumentProgram& program) {
     }
     SurfaceView::preferCopiedFrames();
     QApplication app(argc, argv);
+    installWindowLanguage();
     // The window's sounds, beep and end; the exports are silent.
     Environment env;
     env.beepHook = [] { QApplication::beep(); };

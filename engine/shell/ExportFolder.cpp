@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <engine/shell/ExportFolder.h>
 
+#include <engine/system/Language.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,16 +16,23 @@ namespace course {
 // Checks the folder, and makes it when it is missing. A folder that already exists is
 // left as it is.
 QString ExportFolder::prepareFolder() const {
+    const Catalog msg = Catalog::terminal();
     const QFileInfo info(QDir::cleanPath(dir_));
     if (info.exists())
-        return info.isDir() ? QString() : QStringLiteral("%1 is not a folder").arg(dir_);
+        return info.isDir() ? QString()
+                            : msg.translate("course::ExportFolder", "%1 is not a folder").arg(dir_);
     const QFileInfo parent(info.absolutePath());
     if (!parent.exists())
-        return QStringLiteral("cannot create the folder %1: %2 does not exist").arg(dir_, parent.filePath());
+        return msg.translate("course::ExportFolder", "cannot create the folder %1: %2 does not exist")
+            .arg(dir_, parent.filePath());
     if (!parent.isDir())
-        return QStringLiteral("cannot create the folder %1: %2 is not a folder").arg(dir_, parent.filePath());
-    if (::mkdir(QFile::encodeName(info.absoluteFilePath()).constData(), 0777) != 0)
-        return QStringLiteral("cannot create the folder %1: %2").arg(dir_, systemReason(errno));
+        return msg.translate("course::ExportFolder", "cannot create the folder %1: %2 is not a folder")
+            .arg(dir_, parent.filePath());
+    if (::mkdir(QFile::encodeName(info.absoluteFilePath()).constData(), 0777) != 0) {
+        const int e = errno;
+        return msg.translate("course::ExportFolder", "cannot create the folder %1: %2")
+            .arg(dir_, systemReason(e, msg.language()));
+    }
     return {};
 }
 
@@ -35,7 +44,9 @@ QString ExportFolder::prepare() const {
         for (const ExportFile& f : files_) {
             const QFileInfo target(dir.filePath(f.name));
             if (target.exists() || target.isSymLink())
-                return QStringLiteral("%1 already exists (--force overwrites it)").arg(target.filePath());
+                return Catalog::terminal()
+                    .translate("course::ExportFolder", "%1 already exists (--force overwrites it)")
+                    .arg(target.filePath());
         }
     }
     return prepareFolder();

@@ -6,6 +6,7 @@
 #include <engine/shell/PageAccessible.h>
 #include <engine/shell/PageTools.h>
 #include <engine/textruns/Units.h>
+#include <engine/system/Language.h>
 #include <engine/textruns/FontTable.h>
 
 #include <QApplication>
@@ -99,7 +100,7 @@ Form1::Form1(Document& doc, FontTable& fonts, QWidget* parent)
         l->setCursor(Qt::PointingHandCursor);
         return l;
     };
-    cmdPrint_ = makeLabel(QStringLiteral("印刷"), L.cmdPrint);
+    cmdPrint_ = makeLabel(tr("Print"), L.cmdPrint);
     cmdBack_ = makeLabel(QStringLiteral("↑"), L.cmdBack);
     cmdGo_ = makeLabel(QStringLiteral("↓"), L.cmdGo);
     if (L.titleBox) {
@@ -137,8 +138,7 @@ void Form1::addPageCommands() {
     });
     using K = Keystroke;
     const bool setC = settings_.keys == KeySet::C;
-    t.add({QStringLiteral("end"), {K::plain(Qt::Key_Escape)}, QStringLiteral("終了"),
-           [this](int) { doc_.env().End(); }});
+    t.add({QStringLiteral("end"), {K::plain(Qt::Key_Escape)}, tr("Quit"), [this](int) { doc_.env().End(); }});
     std::vector<K> back{K::plain(Qt::Key_Up)}, go{K::plain(Qt::Key_Down)};
     if (setC) {
         back.push_back(K::plain(Qt::Key_Left));
@@ -149,20 +149,32 @@ void Form1::addPageCommands() {
     go.push_back(K::plain(Qt::Key_Enter).hidden());
     if (!setC)
         go.push_back(K::plain(Qt::Key_Space));
-    t.add({QStringLiteral("previous-page"), back, QStringLiteral("前のページ"), [this](int) { cmdBack_Click(); },
+    t.add({QStringLiteral("previous-page"), back, tr("Previous page"), [this](int) { cmdBack_Click(); },
            cmdBack_, guarded});
-    t.add({QStringLiteral("next-page"), go, QStringLiteral("次のページ"), [this](int) { cmdGo_Click(); }, cmdGo_,
-           guarded});
+    t.add(
+        {QStringLiteral("next-page"), go, tr("Next page"), [this](int) { cmdGo_Click(); }, cmdGo_, guarded});
     if (settings_.keys == KeySet::B) {
-        t.add({QStringLiteral("first-page"), {K::plain(Qt::Key_Home)}, QStringLiteral("最初のページ"),
-               [this](int) { ShowThisPic(0); }, nullptr, guarded});
-        t.add({QStringLiteral("last-page"), {K::plain(Qt::Key_End)}, QStringLiteral("最後のページ"),
-               [this](int) { ShowThisPic(settings_.pages - 1); }, nullptr, guarded});
+        t.add({QStringLiteral("first-page"),
+               {K::plain(Qt::Key_Home)},
+               tr("First page"),
+               [this](int) { ShowThisPic(0); },
+               nullptr,
+               guarded});
+        t.add({QStringLiteral("last-page"),
+               {K::plain(Qt::Key_End)},
+               tr("Last page"),
+               [this](int) { ShowThisPic(settings_.pages - 1); },
+               nullptr,
+               guarded});
     }
     if (settings_.keys == KeySet::A && settings_.printKeysPrintWindow)
-        t.add({QStringLiteral("print-window"), {K::plain(Qt::Key_F1), K::plain(Qt::Key_Print)},
-               QStringLiteral("ウィンドウ全体を印刷"), [this](int) { PrintForm1(); }, nullptr, guarded});
-    t.add({QStringLiteral("print"), {}, QStringLiteral("印刷"), [this](int) { cmdPrint_Click(); }, cmdPrint_});
+        t.add({QStringLiteral("print-window"),
+               {K::plain(Qt::Key_F1), K::plain(Qt::Key_Print)},
+               tr("Print the whole window"),
+               [this](int) { PrintForm1(); },
+               nullptr,
+               guarded});
+    t.add({QStringLiteral("print"), {}, tr("Print"), [this](int) { cmdPrint_Click(); }, cmdPrint_});
     doc_.addCommands(t, *this);
 }
 
@@ -425,17 +437,19 @@ void Form1::showMessage(const QString& text, bool error) {
 }
 
 void Form1::handle(const std::function<void()>& handler) {
-    QString message;
+    // The terminal and the window each say it in their own language.
+    QString message, shown;
     try {
         handler();
         return;
     } catch (const std::exception& e) {
-        message = QString::fromLocal8Bit(e.what());
+        message = shown = QString::fromLocal8Bit(e.what());
     } catch (...) {
-        message = QStringLiteral("unknown failure");
+        message = Catalog::terminal().translate("course::Form1", "unknown failure");
+        shown = tr("unknown failure");
     }
     std::fprintf(stderr, "%s: %s\n", qPrintable(settings_.name), message.toLocal8Bit().constData());
-    showMessage(QStringLiteral("処理を続けられませんでした: %1").arg(message), true);
+    showMessage(tr("Could not carry on: %1").arg(shown), true);
 }
 
 QString Form1::statusMessage() const { return status_->isVisibleTo(this) ? status_->text() : QString(); }

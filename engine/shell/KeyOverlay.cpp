@@ -21,8 +21,8 @@ constexpr int kColumn = 24; // between the key and its meaning
 constexpr int kRowGap = 2;
 } // namespace
 
-QString KeyOverlay::title() { return QStringLiteral("キー操作"); }
-QString KeyOverlay::hint() { return QStringLiteral("何かキーを押すかクリックすると閉じます"); }
+QString KeyOverlay::title() { return tr("Keys"); }
+QString KeyOverlay::hint() { return tr("Press any key or click to close"); }
 
 KeyOverlay::KeyOverlay(FontTable& fonts, QWidget* window, Rows rows, std::function<double()> scale)
     : QWidget(window), fonts_(fonts), rows_(std::move(rows)), scale_(std::move(scale)) {

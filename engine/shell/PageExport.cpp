@@ -3,6 +3,7 @@
 
 #include <engine/shell/ExportFolder.h>
 #include <engine/shell/Form1.h>
+#include <engine/system/Language.h>
 #include <engine/system/StagedFile.h>
 #include <engine/textruns/Units.h>
 
@@ -41,7 +42,10 @@ QByteArray pngBytes(const QImage& img) {
 Outcome savePng(const QImage& img, const QString& file) {
     const QByteArray bytes = pngBytes(img);
     if (bytes.isEmpty())
-        return Outcome::failure(QStringLiteral("cannot write %1: the picture cannot be encoded").arg(file));
+        return Outcome::failure(
+            Catalog::terminal()
+                .translate("course::PageExport", "cannot write %1: the picture cannot be encoded")
+                .arg(file));
     return writeFileAtomically(file, bytes);
 }
 
@@ -63,13 +67,15 @@ Outcome pdfBytes(QByteArray& out, const std::vector<PdfPage>& pages, const QStri
         writer.setPageSize(pageSize(pages.front().size));
     QPainter p;
     if (!p.begin(&writer))
-        return Outcome::failure(QStringLiteral("cannot start the PDF"));
+        return Outcome::failure(Catalog::terminal().translate("course::PageExport", "cannot start the PDF"));
     const double s = resolution / units::kLogicalDpi;
     for (std::size_t k = 0; k < pages.size(); ++k) {
         if (k > 0) {
             writer.setPageSize(pageSize(pages[k].size));
             if (!writer.newPage())
-                return Outcome::failure(QStringLiteral("cannot add page %1 to the PDF").arg(k + 1));
+                return Outcome::failure(Catalog::terminal()
+                                            .translate("course::PageExport", "cannot add page %1 to the PDF")
+                                            .arg(k + 1));
         }
         // At 96 dpi a device unit is a logical pixel already.
         if (s != 1.0) {
@@ -81,7 +87,7 @@ Outcome pdfBytes(QByteArray& out, const std::vector<PdfPage>& pages, const QStri
             p.restore();
     }
     if (!p.end() || out.isEmpty())
-        return Outcome::failure(QStringLiteral("cannot finish the PDF"));
+        return Outcome::failure(Catalog::terminal().translate("course::PageExport", "cannot finish the PDF"));
     return Outcome::success();
 }
 
@@ -89,7 +95,8 @@ Outcome writePdf(const QString& file, const std::vector<PdfPage>& pages, const Q
                  const QString& creator, int resolution) {
     QByteArray bytes;
     if (Outcome r = pdfBytes(bytes, pages, title, creator, resolution); !r)
-        return Outcome::failure(QStringLiteral("cannot write %1: %2").arg(file, r.message));
+        return Outcome::failure(
+            Catalog::terminal().translate("course::PageExport", "cannot write %1: %2").arg(file, r.message));
     return writeFileAtomically(file, bytes);
 }
 
@@ -108,7 +115,9 @@ Outcome addPngPages(Form1& w, ExportFolder& folder) {
                 dpr == 1.0 ? stem + QStringLiteral(".png") : stem + QStringLiteral("@2x.png");
             const QByteArray bytes = pngBytes(renderSurface(s, size, dpr));
             if (bytes.isEmpty())
-                return Outcome::failure(QStringLiteral("cannot encode the picture %1").arg(name));
+                return Outcome::failure(Catalog::terminal()
+                                            .translate("course::PageExport", "cannot encode the picture %1")
+                                            .arg(name));
             folder.add(name, bytes);
         }
         return Outcome::success();
@@ -165,7 +174,9 @@ Outcome exportDocument(Form1& w, const QString& pngDir, const QString& pdf, bool
     if (!pdf.isEmpty()) {
         QByteArray bytes;
         if (Outcome r = documentPdf(w, bytes); !r)
-            return Outcome::failure(QStringLiteral("cannot write %1: %2").arg(pdf, r.message));
+            return Outcome::failure(Catalog::terminal()
+                                        .translate("course::PageExport", "cannot write %1: %2")
+                                        .arg(pdf, r.message));
         files.add(pdf, bytes);
     }
     return files.write();

@@ -42,15 +42,19 @@ PageTools::PageTools(FontTable& fonts, ShellWindow* window, PageSource source)
                               [window] { return window->scale(); })) {
     CommandTable& t = window->commands();
     const auto C = Qt::Key_C;
-    t.add({QStringLiteral("copy-text"), {{C, Qt::ControlModifier}}, QStringLiteral("ページの文字をコピー"),
-           [this](int) { say(copyText()); }});
-    t.add({QStringLiteral("copy-picture"), {{C, Qt::ControlModifier | Qt::ShiftModifier}},
-           QStringLiteral("ページを画像としてコピー"), [this](int) { say(copyPicture()); }});
+    t.add({QStringLiteral("copy-text"), {{C, Qt::ControlModifier}}, tr("Copy the page's text"), [this](int) {
+               say(copyText());
+           }});
+    t.add({QStringLiteral("copy-picture"),
+           {{C, Qt::ControlModifier | Qt::ShiftModifier}},
+           tr("Copy the page as a picture"),
+           [this](int) { say(copyPicture()); }});
     window->addViewCommands();
     // "?" is Shift + / on most layouts; some deliver the slash with Shift.
     t.add({QStringLiteral("keys"),
            {{Qt::Key_Question, Qt::NoModifier, true}, Keystroke{Qt::Key_Slash, Qt::ShiftModifier}.hidden()},
-           QStringLiteral("このキー一覧"), [this](int) { showKeys(); }});
+           tr("This list of keys"),
+           [this](int) { showKeys(); }});
     window->addKeyHandler([this](QKeyEvent* e) { return keyPress(*e); });
     announceTimer_.setInterval(kAnnounceMs);
     connect(&announceTimer_, &QTimer::timeout, this, &PageTools::announce);
@@ -92,9 +96,9 @@ bool PageTools::keyPress(const QKeyEvent& e) {
 QString PageTools::copyText() {
     const QString text = source_.text();
     if (text.isEmpty())
-        return QStringLiteral("このページには写せる文字がありません");
+        return tr("This page has no text to copy");
     QGuiApplication::clipboard()->setText(text);
-    return QStringLiteral("ページの文字をコピーしました（%1 文字）").arg(text.size());
+    return tr("Copied the page's text (%n character(s))", nullptr, int(text.size()));
 }
 
 QString PageTools::copyPicture() {
@@ -102,14 +106,12 @@ QString PageTools::copyPicture() {
     QByteArray png;
     QBuffer buffer(&png);
     if (img.isNull() || !buffer.open(QIODevice::WriteOnly) || !img.save(&buffer, "PNG"))
-        return QStringLiteral("ページを画像にできませんでした");
+        return tr("Could not make a picture of the page");
     auto* data = new QMimeData;
     data->setImageData(img);
     data->setData(QStringLiteral("image/png"), png);
     QGuiApplication::clipboard()->setMimeData(data);
-    return QStringLiteral("ページを画像としてコピーしました（%1 × %2 ピクセル）")
-        .arg(img.width())
-        .arg(img.height());
+    return tr("Copied the page as a picture (%1 × %2 pixels)").arg(img.width()).arg(img.height());
 }
 
 void PageTools::say(const QString& text) {
@@ -171,12 +173,13 @@ PageTools* PageTools::install(Form1& w, std::function<void(const QString&)> mess
     source.message = std::move(message);
     auto* tools = new PageTools(w.fonts(), &w, std::move(source));
 
-    w.printLabel()->setAccessibleName(QStringLiteral("印刷"));
-    w.backLabel()->setAccessibleName(QStringLiteral("前のページ"));
-    w.goLabel()->setAccessibleName(QStringLiteral("次のページ"));
+    // The names of the labels' commands.
+    w.printLabel()->setAccessibleName(QCoreApplication::translate("course::Form1", "Print"));
+    w.backLabel()->setAccessibleName(QCoreApplication::translate("course::Form1", "Previous page"));
+    w.goLabel()->setAccessibleName(QCoreApplication::translate("course::Form1", "Next page"));
     for (int k = 0; k < w.pageCount(); ++k) {
         SurfaceView* view = w.pageView(k);
-        view->setAccessibleName(QStringLiteral("ページ %1 / %2").arg(k + 1).arg(w.pageCount()));
+        view->setAccessibleName(tr("Page %1 of %2").arg(k + 1).arg(w.pageCount()));
         PageAccessible::expose(
             view, {QAccessible::Document, {}, {}, [view] { return pageTextLayout(view->surface()); }});
     }

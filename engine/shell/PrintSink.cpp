@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <engine/shell/PrintSink.h>
 
+#include <engine/system/Language.h>
 #include <engine/system/StagedFile.h>
 #include <engine/textruns/Units.h>
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QPainter>
@@ -25,7 +27,9 @@ Outcome writeUniqueFile(const QString& dir, const QString& stem, const QString& 
                         const QByteArray& contents, QString& path) {
     path.clear();
     const QDir folder(dir);
-    StagedFile staged(folder.filePath(stem + suffix));
+    // The file is the window's: its messages are in the window's language.
+    const Language language = windowLanguage();
+    StagedFile staged(folder.filePath(stem + suffix), language);
     if (Outcome r = staged.stage(contents); !r)
         return r;
     for (int n = 1; n < 10000; ++n) {
@@ -39,7 +43,9 @@ Outcome writeUniqueFile(const QString& dir, const QString& stem, const QString& 
         if (!taken)
             return r;
     }
-    return Outcome::failure(QStringLiteral("cannot write %1: every name is taken").arg(folder.filePath(stem + suffix)));
+    return Outcome::failure(Catalog(language)
+                                .translate("course::PrintSink", "cannot write %1: every name is taken")
+                                .arg(folder.filePath(stem + suffix)));
 }
 
 bool paintOnPage(QPagedPaintDevice& device, int resolution, const std::function<void(QPainter&)>& paint,
@@ -63,9 +69,10 @@ Outcome SystemPrintSink::print(const std::function<void(QPainter&)>& paint, QSiz
         QPrinter printer(info, QPrinter::HighResolution);
         printer.setDocName(jobName);
         if (paintOnPage(printer, printer.resolution(), paint, size))
-            return {true,
-                    QStringLiteral("「%1」をプリンター %2 に送りました。").arg(jobName, info.printerName())};
-        return {false, QStringLiteral("プリンター %1 に印刷できませんでした。").arg(info.printerName())};
+            return {true, QCoreApplication::translate("course::PrintSink", "Sent “%1” to the printer %2.")
+                              .arg(jobName, info.printerName())};
+        return {false, QCoreApplication::translate("course::PrintSink", "Could not print on the printer %1.")
+                           .arg(info.printerName())};
     }
     // No printer installed: keep the page as a PDF the user can print later. It is made
     // in memory and written whole, so no half-written file is left under its name.
@@ -79,13 +86,20 @@ Outcome SystemPrintSink::print(const std::function<void(QPainter&)>& paint, QSiz
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
         if (!paintOnPage(writer, writer.resolution(), paint, size) || bytes.isEmpty())
-            return {false, QStringLiteral("プリンターがなく、PDF も作れませんでした。")};
+            return {false,
+                    QCoreApplication::translate(
+                        "course::PrintSink", "There is no printer, and the PDF could not be made either.")};
     }
     const QString stem = jobName + QDateTime::currentDateTime().toString(QStringLiteral("-yyyyMMdd"));
     QString path;
     if (const Outcome r = writeUniqueFile(documentsFolder(), stem, QStringLiteral(".pdf"), bytes, path); !r)
-        return {false, QStringLiteral("プリンターがなく、PDF も保存できませんでした: %1").arg(r.message)};
-    return {true, QStringLiteral("プリンターがないため PDF に保存しました: %1").arg(path)};
+        return {false,
+                QCoreApplication::translate("course::PrintSink",
+                                            "There is no printer, and the PDF could not be saved either: %1")
+                    .arg(r.message)};
+    return {true, QCoreApplication::translate("course::PrintSink",
+                                              "There is no printer, so the page was saved as a PDF: %1")
+                      .arg(path)};
 }
 
 } // namespace course

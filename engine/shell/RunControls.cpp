@@ -2,6 +2,7 @@
 #include <engine/shell/RunControls.h>
 
 #include <engine/shell/RunOptions.h>
+#include <engine/system/Language.h>
 #include <engine/textruns/FontTable.h>
 
 #include <QHBoxLayout>
@@ -34,13 +35,13 @@ RunControls::RunControls(FontTable& fonts, PacedClock& clock, const QString& pro
         l->setToolTip(tip);
         return l;
     };
-    pause_ = makeLabel(QStringLiteral("一時停止と再開 (P)。止めている間は N で次の区切りまで進む"));
-    step_ = makeLabel(QStringLiteral("次の区切りまで進めて止める (N)"));
-    step_->setCaption(QStringLiteral("コマ送り"));
-    slower_ = makeLabel(QStringLiteral("遅くする ([)"));
-    faster_ = makeLabel(QStringLiteral("速くする (])"));
-    slower_->setCaption(QStringLiteral("遅く"));
-    faster_->setCaption(QStringLiteral("速く"));
+    pause_ = makeLabel(tr("Pause and resume (P). While paused, N goes on to the next boundary"));
+    step_ = makeLabel(tr("Go on to the next boundary and stop (N)"));
+    step_->setCaption(tr("Step"));
+    slower_ = makeLabel(tr("Slower ([)"));
+    faster_ = makeLabel(tr("Faster (])"));
+    slower_->setCaption(tr("Slower"));
+    faster_->setCaption(tr("Faster"));
     state_ = new QLabel(this);
     stateFont_ = font;
     state_->setFont(font);
@@ -101,12 +102,12 @@ std::vector<Command> RunControls::commands(std::function<bool()> enabled, bool s
                        label, false, enabled};
     };
     return {
-        make("run-pause", {K::plain(Qt::Key_P)}, QStringLiteral("描画の一時停止 / 再開"), &RunControls::togglePause,
+        make("run-pause", {K::plain(Qt::Key_P)}, tr("Pause / resume the drawing"), &RunControls::togglePause,
              pause_),
-        make("run-step", stepKeys, QStringLiteral("一時停止中に一区切り進める"), &RunControls::step, step_),
-        make("run-slower", {K::plain(Qt::Key_BracketLeft)}, QStringLiteral("描画を遅く"), &RunControls::slower,
+        make("run-step", stepKeys, tr("While paused, go on by one boundary"), &RunControls::step, step_),
+        make("run-slower", {K::plain(Qt::Key_BracketLeft)}, tr("Draw more slowly"), &RunControls::slower,
              slower_),
-        make("run-faster", {K::plain(Qt::Key_BracketRight)}, QStringLiteral("描画を速く"), &RunControls::faster,
+        make("run-faster", {K::plain(Qt::Key_BracketRight)}, tr("Draw faster"), &RunControls::faster,
              faster_),
     };
 }
@@ -128,7 +129,7 @@ void RunControls::faster() {
 void RunControls::remember() { saveSpeed(program_, clock_.speed()); }
 
 void RunControls::refresh() {
-    pause_->setCaption(clock_.paused() ? QStringLiteral("再開") : QStringLiteral("一時停止"));
+    pause_->setCaption(clock_.paused() ? tr("Resume") : tr("Pause"));
     state_->setText(stateText(clock_));
 }
 
@@ -141,8 +142,8 @@ QString RunControls::speedText(double factor) {
 }
 
 QString RunControls::stateText(const PacedClock& clock) {
-    const QString speed = QStringLiteral("速さ ") + speedText(clock.speed());
-    return clock.paused() ? QStringLiteral("一時停止中　") + speed : speed;
+    const QString speed = tr("Speed %1").arg(speedText(clock.speed()));
+    return clock.paused() ? tr("Paused %1").arg(speed) : speed;
 }
 
 double savedSpeed(const QString& program, double fallback) {
@@ -156,13 +157,16 @@ double savedSpeed(const QString& program, double fallback) {
     bool ok = false;
     const double f = kept.toDouble(&ok);
     if (!ok || !std::isfinite(f) || !(f > 0)) {
-        warn(QStringLiteral("the saved speed '%1' cannot be used; %2 is used")
+        warn(Catalog::terminal()
+                 .translate("course::RunControls", "the saved speed '%1' cannot be used; %2 is used")
                  .arg(kept.toString(), RunControls::speedText(fallback)));
         return fallback;
     }
     const double step = nearestSpeed(f);
     if (step != f)
-        warn(QStringLiteral("the saved speed %1 is not one of the offered speeds; %2 is used")
+        warn(Catalog::terminal()
+                 .translate("course::RunControls",
+                            "the saved speed %1 is not one of the offered speeds; %2 is used")
                  .arg(kept.toString(), RunControls::speedText(step)));
     return step;
 }

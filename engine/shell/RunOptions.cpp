@@ -3,6 +3,7 @@
 
 #include <engine/pacing/PacedClock.h>
 #include <engine/shell/RunControls.h>
+#include <engine/system/Language.h>
 
 #include <cmath>
 #include <iterator>
@@ -40,7 +41,10 @@ Outcome parseSpeed(const QString& text, double& speed) {
             }
     }
     return Outcome::failure(
-        QStringLiteral("--speed: '%1' is not one of the offered speeds 1/4, 1/2, 1, 2, 4, 8, 16").arg(text));
+        Catalog::terminal()
+            .translate("course::RunOptions",
+                       "--speed: '%1' is not one of the offered speeds 1/4, 1/2, 1, 2, 4, 8, 16")
+            .arg(text));
 }
 
 double nearestSpeed(double factor) {
@@ -51,13 +55,19 @@ double nearestSpeed(double factor) {
     return best;
 }
 
-std::vector<ProgramOption> runOptions(RunOptions& o, const QString& what) {
+std::vector<ProgramOption> runOptions(RunOptions& o, RunOptionsOf what) {
+    const Catalog msg = Catalog::terminal();
+    const bool live = what == RunOptionsOf::LivePage;
     return {
         {QStringLiteral("--speed"), QStringLiteral("F"),
-         QStringLiteral("pace %1 F times as fast for this run, F one of 1/4, 1/2, 1, 2,\n"
-                        "4, 8, 16; without it the speed last chosen with [ and ]\n"
-                        "(default 1)")
-             .arg(what),
+         live ? msg.translate("course::RunOptions",
+                              "pace the live page F times as fast for this run, F one of 1/4, 1/2, 1, 2,\n"
+                              "4, 8, 16; without it the speed last chosen with [ and ]\n"
+                              "(default 1)")
+              : msg.translate("course::RunOptions",
+                              "pace the run F times as fast for this run, F one of 1/4, 1/2, 1, 2,\n"
+                              "4, 8, 16; without it the speed last chosen with [ and ]\n"
+                              "(default 1)"),
          [&o](const QString& v) {
              double f = 1.0;
              Outcome r = parseSpeed(v, f);
@@ -66,7 +76,10 @@ std::vector<ProgramOption> runOptions(RunOptions& o, const QString& what) {
              return r;
          }},
         {QStringLiteral("--paused"), QString(),
-         QStringLiteral("start %1 paused: P runs it, N steps it curve by curve").arg(what),
+         live ? msg.translate("course::RunOptions",
+                              "start the live page paused: P runs it, N steps it curve by curve")
+              : msg.translate("course::RunOptions",
+                              "start the run paused: P runs it, N steps it curve by curve"),
          [&o](const QString&) {
              o.paused = true;
              return Outcome::success();

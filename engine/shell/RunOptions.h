@@ -21,9 +21,11 @@ struct RunOptions {
     double speedFor(const QString& program) const;
 };
 
-// --speed and --paused, writing into `o`, which must outlive the parse. `what` names
-// what they pace in their help ("the live page", "the run").
-std::vector<ProgramOption> runOptions(RunOptions& o, const QString& what);
+// What --speed and --paused pace, as their help names it.
+enum class RunOptionsOf { LivePage, Run };
+
+// --speed and --paused, writing into `o`, which must outlive the parse.
+std::vector<ProgramOption> runOptions(RunOptions& o, RunOptionsOf what);
 
 // A value of --speed: one of PacedClock::kSpeeds, as a number or a fraction ("1/4").
 // Anything else fails with a message naming the value and leaves `speed` alone.

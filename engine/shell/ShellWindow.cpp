@@ -290,18 +290,20 @@ void ShellWindow::addViewCommands() {
         // The character of `shifted` needs Shift on some layouts: the same key.
         return std::vector<Keystroke>{Keystroke::ctrl(key), Keystroke::ctrl(shifted).hidden()};
     };
-    commands_.add({QStringLiteral("zoom-in"), both(Qt::Key_Equal, Qt::Key_Plus), QStringLiteral("拡大"),
+    commands_.add({QStringLiteral("zoom-in"), both(Qt::Key_Equal, Qt::Key_Plus), tr("Zoom in"),
                    [this](int) { zoomIn(); }});
-    commands_.add({QStringLiteral("zoom-out"), both(Qt::Key_Minus, Qt::Key_Underscore), QStringLiteral("縮小"),
+    commands_.add({QStringLiteral("zoom-out"), both(Qt::Key_Minus, Qt::Key_Underscore), tr("Zoom out"),
                    [this](int) { zoomOut(); }});
     commands_.add({QStringLiteral("zoom-reset"), both(Qt::Key_0, Qt::Key_ParenRight),
-                   QStringLiteral("元の大きさに戻す"), [this](int) { resetZoom(); }});
+                   tr("Back to the original size"), [this](int) { resetZoom(); }});
     // The wheel is no key: listed, and handled by the event filter.
-    Command wheel{QStringLiteral("zoom-wheel"), {}, QStringLiteral("拡大・縮小"), {}};
-    wheel.gesture = QStringLiteral("Ctrl + ホイール");
+    Command wheel{QStringLiteral("zoom-wheel"), {}, tr("Zoom in and out"), {}};
+    wheel.gesture = tr("Ctrl + wheel");
     commands_.add(std::move(wheel));
-    commands_.add({QStringLiteral("full-screen"), {{Qt::Key_F11, Qt::NoModifier, true}},
-                   QStringLiteral("全画面表示の切り替え"), [this](int) { toggleFullScreen(); }});
+    commands_.add({QStringLiteral("full-screen"),
+                   {{Qt::Key_F11, Qt::NoModifier, true}},
+                   tr("Full screen on and off"),
+                   [this](int) { toggleFullScreen(); }});
 }
 
 bool ShellWindow::eventFilter(QObject* watched, QEvent* e) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <engine/system/StagedFile.h>
 
+#include <engine/system/Language.h>
+
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -23,7 +25,10 @@ constexpr int kHoldMs = 60'000;
 
 QByteArray encoded(const QString& path) { return QFileInfo(path).absoluteFilePath().toLocal8Bit(); }
 
-QString reason(int error) { return systemReason(error); }
+// "cannot write FILE: REASON" in `language`.
+QString cannotWrite(Language language, const QString& path, const QString& reason) {
+    return Catalog(language).translate("course::StagedFile", "cannot write %1: %2").arg(path, reason);
+}
 
 // The file a target names: a link to an existing file is followed, so the file it
 // points to is replaced and the link stays.
@@ -82,15 +87,25 @@ void syncFolder(const QString& file) {
 
 } // namespace
 
-QString systemReason(int error) {
+QString systemReason(int error, Language language) {
+    // The C library's own words for the error, in the language asked for whatever
+    // locale the program runs in; "C" when the Japanese locale is not installed.
     static const locale_t c = ::newlocale(LC_ALL_MASK, "C", locale_t(0));
-    return QString::fromLocal8Bit(c ? ::strerror_l(error, c) : std::strerror(error));
+    static const locale_t ja = [] {
+        locale_t l = ::newlocale(LC_ALL_MASK, "ja_JP.UTF-8", locale_t(0));
+        return l ? l : c;
+    }();
+    const locale_t l = language == Language::Japanese ? ja : c;
+    return QString::fromUtf8(l ? ::strerror_l(error, l) : std::strerror(error));
 }
 
-StagedFile::StagedFile(QString target) : target_(std::move(target)) {}
+StagedFile::StagedFile(QString target, Language messages) : target_(std::move(target)), language_(messages) {}
+
+StagedFile::StagedFile(QString target) : StagedFile(std::move(target), terminalLanguage()) {}
 
 StagedFile::StagedFile(StagedFile&& other) noexcept
-    : target_(std::move(other.target_)), temp_(std::exchange(other.temp_, QString())), direct_(other.direct_) {}
+    : target_(std::move(other.target_)), temp_(std::exchange(other.temp_, QString())), direct_(other.direct_),
+      language_(other.language_) {}
 
 StagedFile::~StagedFile() { discard(); }
 
@@ -102,7 +117,7 @@ void StagedFile::discard() {
 
 Outcome StagedFile::fail(const QString& path, int error) {
     discard();
-    return Outcome::failure(QStringLiteral("cannot write %1: %2").arg(path, reason(error)));
+    return Outcome::failure(cannotWrite(language_, path, systemReason(error, language_)));
 }
 
 Outcome StagedFile::writeDirect(const QByteArray& contents) {
@@ -174,7 +189,8 @@ Outcome StagedFile::commit() {
     if (direct_)
         return Outcome::success();
     if (temp_.isEmpty())
-        return Outcome::failure(QStringLiteral("cannot write %1: nothing was staged").arg(target_));
+        return Outcome::failure(cannotWrite(
+            language_, target_, Catalog(language_).translate("course::StagedFile", "nothing was staged")));
     holdForTests();
     const QString file = resolved(target_);
     if (::rename(encoded(temp_).constData(), encoded(file).constData()) != 0)
@@ -187,21 +203,22 @@ Outcome StagedFile::commit() {
 Outcome StagedFile::commitNew(const QString& path, bool& taken) {
     taken = false;
     if (temp_.isEmpty())
-        return Outcome::failure(QStringLiteral("cannot write %1: nothing was staged").arg(path));
+        return Outcome::failure(cannotWrite(
+            language_, path, Catalog(language_).translate("course::StagedFile", "nothing was staged")));
     holdForTests();
     // A hard link claims the name only when it is free; the temporary name goes after.
     if (::link(encoded(temp_).constData(), encoded(path).constData()) != 0) {
         const int e = errno;
         taken = e == EEXIST;
         if (taken || (e != EPERM && e != EOPNOTSUPP && e != ENOSYS))
-            return Outcome::failure(QStringLiteral("cannot write %1: %2").arg(path, reason(e)));
+            return Outcome::failure(cannotWrite(language_, path, systemReason(e, language_)));
         // A file system without hard links: a check, then the rename.
         if (QFileInfo(path).exists() || QFileInfo(path).isSymLink()) {
             taken = true;
-            return Outcome::failure(QStringLiteral("cannot write %1: %2").arg(path, reason(EEXIST)));
+            return Outcome::failure(cannotWrite(language_, path, systemReason(EEXIST, language_)));
         }
         if (::rename(encoded(temp_).constData(), encoded(path).constData()) != 0)
-            return Outcome::failure(QStringLiteral("cannot write %1: %2").arg(path, reason(errno)));
+            return Outcome::failure(cannotWrite(language_, path, systemReason(errno, language_)));
     } else {
         ::unlink(encoded(temp_).constData());
     }

@@ -19,6 +19,7 @@
 //   COURSE_TEST_HOLD_BEFORE_RENAME=PATH  once a file is staged, the writer creates PATH
 //                                  and waits there up to a minute before renaming
 
+#include <engine/system/Language.h>
 #include <engine/system/Outcome.h>
 
 #include <QByteArray>
@@ -30,7 +31,10 @@ namespace course {
 
 class StagedFile {
 public:
+    // Its messages are in the terminal's language, or in `messages` (the window's, for
+    // a file the window writes).
     explicit StagedFile(QString target);
+    StagedFile(QString target, Language messages);
     ~StagedFile(); // removes a temporary file that was never renamed
     StagedFile(const StagedFile&) = delete;
     StagedFile& operator=(const StagedFile&) = delete;
@@ -57,6 +61,7 @@ private:
     QString target_;
     QString temp_;       // the staged file, while there is one
     bool direct_ = false; // the target is a device, already written
+    Language language_;
 };
 
 // Files written all or none.
@@ -77,9 +82,9 @@ private:
     std::vector<Entry> files_;
 };
 
-// The system's reason for an errno value, in the words of the C locale like the rest of
-// the programs' messages: "No space left on device".
-QString systemReason(int error);
+// The system's reason for an errno value in `language`, in the C library's words:
+// "No space left on device", 「デバイスに空き領域がありません」.
+QString systemReason(int error, Language language = terminalLanguage());
 
 // One file, written as above.
 Outcome writeFileAtomically(const QString& target, const QByteArray& contents);

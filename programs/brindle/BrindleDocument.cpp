@@ -9,6 +9,7 @@
 #include <engine/shell/Label.h>
 #include <engine/shell/RunControls.h>
 
+#include <QCoreApplication>
 #include <QEvent>
 
 #include <cmath>
@@ -92,7 +93,8 @@ void BrindleDocument::windowLoaded(course::Form1& form) {
     // The run's keys act on the live page only, also while a key holds KeyBusy; they are
     // listed with the page keys, before the ones every window has.
     for (course::Command& c :
-         controls_->commands([this, last] { return CurPic == last; }, true, QStringLiteral("最後のページで")))
+         controls_->commands([this, last] { return CurPic == last; }, true,
+                             QCoreApplication::translate("brindle::BrindleDocument", "On the last page: ")))
         form.commands().add(std::move(c), QStringLiteral("copy-text"));
     addModelLabels(form, int(std::ceil(ink.isEmpty() ? title.right() : ink.right())));
 }
@@ -107,34 +109,48 @@ void BrindleDocument::addModelLabels(course::Form1& form, int titleRight) {
     struct Model {
         PotentialKind kind;
         Qt::Key key;
-        const char16_t* caption;
-        const char16_t* meaning;
+        const char* caption; // translated in the context brindle::BrindleDocument
+        const char* meaning;
     };
     static constexpr Model kModels[] = {
-        {PotentialKind::Oscillator, Qt::Key_O, u"振動子", u"最後のページで 3 次元調和振動子 r²/2 を計算し直す"},
-        {PotentialKind::Coulomb, Qt::Key_C, u"水素", u"最後のページで水素原子 −1/r（l = 0 … 2）を計算し直す"},
-        {PotentialKind::Well, Qt::Key_W, u"井戸", u"最後のページで有限の球形井戸（V₀ = 25，a = 1，l = 0 … 2）を計算し直す"},
-        {PotentialKind::Morse, Qt::Key_M, u"モース", u"最後のページでモース・ポテンシャル（D = 8，r₀ = 3，l = 0）を計算し直す"},
+        {PotentialKind::Oscillator, Qt::Key_O, QT_TRANSLATE_NOOP("brindle::BrindleDocument", "Oscillator"),
+         QT_TRANSLATE_NOOP("brindle::BrindleDocument",
+                           "On the last page: compute again for the 3-D harmonic oscillator r²/2")},
+        {PotentialKind::Coulomb, Qt::Key_C, QT_TRANSLATE_NOOP("brindle::BrindleDocument", "Hydrogen"),
+         QT_TRANSLATE_NOOP("brindle::BrindleDocument",
+                           "On the last page: compute again for the hydrogen atom −1/r (l = 0 … 2)")},
+        {PotentialKind::Well, Qt::Key_W, QT_TRANSLATE_NOOP("brindle::BrindleDocument", "Well"),
+         QT_TRANSLATE_NOOP("brindle::BrindleDocument",
+                           "On the last page: compute again for the finite spherical "
+                           "well (V₀ = 25, a = 1, l = 0 … 2)")},
+        {PotentialKind::Morse, Qt::Key_M, QT_TRANSLATE_NOOP("brindle::BrindleDocument", "Morse"),
+         QT_TRANSLATE_NOOP("brindle::BrindleDocument",
+                           "On the last page: compute again for the Morse potential (D = 8, r₀ = 3, l = 0)")},
+    };
+    auto translated = [](const char* text) {
+        return QCoreApplication::translate("brindle::BrindleDocument", text);
     };
     // Each as wide as its caption, a little smaller than the run's labels so that the
     // four fit between the title and the print label.
     int x = titleRight + 6;
     const int top = 3, height = page.top() - 8;
     for (const Model& m : kModels) {
-        auto* label = new course::Label(form.fonts(), form.client(), QString::fromUtf16(m.caption),
+        auto* label = new course::Label(form.fonts(), form.client(), translated(m.caption),
                                         QStringLiteral("メイリオ"), 8.25, course::Label::Align::Centre);
         label->setMargin(2);
         const int width = std::min(label->sizeHint().width(), (print.left() - 6 - x) - 2);
         label->setCursor(Qt::PointingHandCursor);
-        label->setToolTip(QString::fromUtf16(m.meaning));
+        label->setToolTip(translated(m.meaning));
         label->setBackColor(m.kind == kind_ ? kChosenLabel : s.labelColor);
         form.place(label, QRect(x, top, width, height));
         x += width + 2;
         label->setVisible(form.pageVisible(last));
         modelLabels_.push_back(label);
         labelsShown_.push_back(std::make_unique<ShowWithPage>(form.pageView(last), label));
-        course::Command c{QStringLiteral("choose-potential-") + QString::fromUtf8(potentialKey(m.kind).data()),
-                          {K::plain(m.key)}, QString::fromUtf16(m.meaning),
+        course::Command c{QStringLiteral("choose-potential-") +
+                              QString::fromUtf8(potentialKey(m.kind).data()),
+                          {K::plain(m.key)},
+                          translated(m.meaning),
                           [this, &form, kind = m.kind](int) { choosePotential(form, kind); }};
         c.label = label;
         c.enabled = [this] { return CurPic == settings().pages - 1; };

@@ -33,6 +33,7 @@
 #include <engine/shell/Form1.h>
 #include <engine/shell/RunControls.h>
 #include <engine/shell/SurfaceView.h>
+#include <engine/system/Language.h>
 
 #include <brindle/EigenIteration.h>
 #include <brindle/PlotMapping.h>
@@ -737,9 +738,12 @@ void BrindleDocument::addCommands(course::CommandTable& table, course::Form1& fo
     std::vector<K> digits;
     for (int l = kMinL; l <= kMaxL; ++l)
         digits.push_back(K::plain(Qt::Key_0 + l));
-    course::Command choose{QStringLiteral("choose-l"), digits,
-                           QStringLiteral("最後のページで方位量子数 l = 0 … 3 を選んで計算し直す"),
-                           [this, &form](int key) { chooseL(form, key - Qt::Key_0); }};
+    course::Command choose{
+        QStringLiteral("choose-l"), digits,
+        QCoreApplication::translate("brindle::BrindleDocument",
+                                    "On the last page: choose the angular momentum l = 0 … 3 "
+                                    "and compute again"),
+        [this, &form](int key) { chooseL(form, key - Qt::Key_0); }};
     // Also while a run started by a key holds KeyBusy: the new run holds it in turn.
     choose.enabled = [this] { return CurPic == settings().pages - 1; };
     table.add(std::move(choose));
@@ -762,7 +766,9 @@ course::Outcome parsePotential(const QString& text, PotentialKind& kind) {
     const std::optional<PotentialKind> k = potentialFromKey(text.trimmed().toStdString());
     if (!k)
         return course::Outcome::failure(
-            QStringLiteral("--potential needs oscillator, coulomb, well or morse, not \"%1\"").arg(text));
+            course::Catalog::terminal()
+                .translate("brindle", "--potential needs oscillator, coulomb, well or morse, not \"%1\"")
+                .arg(text));
     kind = *k;
     return course::Outcome::success();
 }
@@ -772,7 +778,9 @@ course::Outcome parseL(const QString& text, int& l) {
     const int v = text.trimmed().toInt(&ok);
     if (!ok || v < kMinL || v > kMaxL)
         return course::Outcome::failure(
-            QStringLiteral("--l needs a whole number from 0 to 3 (the angular momentum), not \"%1\"")
+            course::Catalog::terminal()
+                .translate("brindle",
+                           "--l needs a whole number from 0 to 3 (the angular momentum), not \"%1\"")
                 .arg(text));
     l = v;
     return course::Outcome::success();

@@ -4,10 +4,12 @@
 #include "CalyxDocument.h"
 
 #include <engine/shell/DocumentMain.h>
+#include <engine/system/Language.h>
 
 int main(int argc, char** argv) {
     return course::runDocument(
         argc, argv, QStringLiteral("calyx"),
-        QStringLiteral("The helium atom, from its Hamiltonian to the Hartree equations: four pages."),
+        course::Catalog::terminal().translate(
+            "calyx", "The helium atom, from its Hamiltonian to the Hartree equations: four pages."),
         calyx::makeDocument);
 }

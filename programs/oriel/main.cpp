@@ -4,10 +4,12 @@
 #include "OrielDocument.h"
 
 #include <engine/shell/DocumentMain.h>
+#include <engine/system/Language.h>
 
 int main(int argc, char** argv) {
     return course::runDocument(
         argc, argv, QStringLiteral("oriel"),
-        QStringLiteral("A Gaussian wave packet in a harmonic oscillator, evolved exactly: three pages."),
+        course::Catalog::terminal().translate(
+            "oriel", "A Gaussian wave packet in a harmonic oscillator, evolved exactly: three pages."),
         oriel::makeDocument);
 }

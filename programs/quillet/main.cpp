@@ -4,11 +4,13 @@
 #include "QuilletDocument.h"
 
 #include <engine/shell/DocumentMain.h>
+#include <engine/system/Language.h>
 
 int main(int argc, char** argv) {
     return course::runDocument(
         argc, argv, QStringLiteral("quillet"),
-        QStringLiteral(
+        course::Catalog::terminal().translate(
+            "quillet",
             "The Numerov method for y'' = v(x) y, its error and the radial equations: four pages."),
         quillet::makeDocument);
 }

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DataExport.h"
 
+#include "FailureNotice.h"
+
 #include <hartree/DataCollector.h>
-#include <hartree/FailureText.h>
 #include <hartree/PreciseReport.h>
 
 #include <engine/shell/ExportFolder.h>
+#include <engine/system/Language.h>
 
 #include <exception>
 #include <iostream>
@@ -16,20 +18,25 @@ namespace sorrel {
 int exportData(const Options& o) {
     DataCollector data;
     RunOutcome outcome = RunOutcome::Completed;
-    std::string failure;
+    QString failure;
     // Precise mode runs after a completed run, as the table and the window do.
     std::optional<PreciseRun> precise;
     try {
         HartreeState state(HartreeSetup::forCharge(o.Z));
         outcome = state.run(data);
-        failure = failureMessage(state.failure());
+        failure = failureNotice(state.failure());
         if (o.precise && outcome == RunOutcome::Completed) {
             precise.emplace(o.Z);
             outcome = precise->run();
-            failure = failureMessage(precise->failure());
+            failure = failureNotice(precise->failure());
         }
     } catch (const std::exception& e) {
-        std::cerr << "sorrel: the computation failed: " << e.what() << '\n';
+        std::cerr << "sorrel: "
+                  << course::Catalog::terminal()
+                         .translate("sorrel", "the computation failed: %1")
+                         .arg(QString::fromLocal8Bit(e.what()))
+                         .toStdString()
+                  << '\n';
         return 1;
     }
     if (o.table) {
@@ -52,7 +59,7 @@ int exportData(const Options& o) {
         return 1;
     }
     if (outcome != RunOutcome::Completed) {
-        std::cerr << "sorrel: " << failure << '\n';
+        std::cerr << "sorrel: " << failure.toStdString() << '\n';
         return 1;
     }
     return 0;

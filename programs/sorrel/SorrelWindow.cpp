@@ -44,6 +44,14 @@ QUrl sourceArchiveUrl() {
                             QStringLiteral(SORREL_SOURCE_ARCHIVE));
 }
 
+QString downloadCaption() {
+    return QCoreApplication::translate("sorrel::SorrelWindow", "Get the source files of this software");
+}
+
+QString downloadFailedCaption() {
+    return QCoreApplication::translate("sorrel::SorrelWindow", "Could not open the source files");
+}
+
 QString programTitle(int Z) {
     if (Z == 2)
         return kProgramTitle;
@@ -95,7 +103,7 @@ SorrelWindow::SorrelWindow(course::FontTable& fonts, Config config)
     pic_ = new PictureBox(fonts, area);
     place(pic_, course::TwipsRect{4620, 4800, 7380, 6105}.pixels());
 
-    getSourceFile_ = new course::Label(fonts, area, kDownloadCaption, font, 9.75);
+    getSourceFile_ = new course::Label(fonts, area, downloadCaption(), font, 9.75);
     place(getSourceFile_, course::TwipsRect{7305, 240, 4560, 345}.pixels());
     getSourceFile_->setCursor(Qt::PointingHandCursor);
     getSourceFile_->setToolTip(config_.sourceUrl.toDisplayString(QUrl::PreferLocalFile));
@@ -123,21 +131,28 @@ SorrelWindow::SorrelWindow(course::FontTable& fonts, Config config)
 void SorrelWindow::addCommands() {
     using K = course::Keystroke;
     course::CommandTable& t = commands();
-    t.add({QStringLiteral("end"), {K::plain(Qt::Key_Escape)}, QStringLiteral("終了"),
-           [this](int) { glyphs_.env().End(); }});
+    t.add({QStringLiteral("end"), {K::plain(Qt::Key_Escape)}, tr("Quit"), [this](int) {
+               glyphs_.env().End();
+           }});
     std::vector<K> digits;
     for (int d = 1; d <= 10; ++d)
         digits.push_back(K::plain(Qt::Key_0 + d % 10));
-    t.add({QStringLiteral("choose-charge"), digits, QStringLiteral("核電荷 Z = 1 … 10 で計算し直す（0 は 10）"),
+    t.add({QStringLiteral("choose-charge"), digits,
+           tr("Compute again with the nuclear charge Z = 1 … 10 (0 is 10)"),
            [this](int key) { chooseCharge(key == Qt::Key_0 ? 10 : key - Qt::Key_0); }});
-    t.add({QStringLiteral("precise"), {K::plain(Qt::Key_E)},
-           QStringLiteral("精密モード (h → 0 へ外挿，ハートリー・フォック極限と比較) の切り替え，計算し直す"),
-           [this](int) { choosePrecise(!nextPrecise()); }});
+    t.add(
+        {QStringLiteral("precise"),
+         {K::plain(Qt::Key_E)},
+         tr("Precise mode (extrapolated to h → 0, beside the Hartree–Fock limit) on and off, computed again"),
+         [this](int) { choosePrecise(!nextPrecise()); }});
     // Pause, step and speed act while a run is drawn.
     for (course::Command& c : controls_->commands([this] { return running_; }))
         t.add(std::move(c));
-    t.add({QStringLiteral("download"), {}, QStringLiteral("ソースファイルを開く"),
-           [this](int) { getSourceFileClick(); }, getSourceFile_});
+    t.add({QStringLiteral("download"),
+           {},
+           tr("Open the source files"),
+           [this](int) { getSourceFileClick(); },
+           getSourceFile_});
 }
 
 SorrelWindow::~SorrelWindow() {
@@ -215,8 +230,7 @@ void SorrelWindow::restart(int Z, bool precise) {
 }
 
 void SorrelWindow::reportException(const std::exception& e) {
-    const QString message =
-        QStringLiteral("計算を続けられませんでした: %1").arg(QString::fromLocal8Bit(e.what()));
+    const QString message = tr("Could not go on computing: %1").arg(QString::fromLocal8Bit(e.what()));
     course::DrawingScope on(glyphs_, clientSurface());
     clientSurface().PrintLine();
     glyphs_.CurX = 5;
@@ -279,7 +293,7 @@ void SorrelWindow::getSourceFileClick() {
     const bool opened = url.isValid() && !url.isEmpty() &&
                         (config_.openUrl ? config_.openUrl(url) : QDesktopServices::openUrl(url));
     if (!opened)
-        getSourceFile_->setCaption(kDownloadFailedCaption);
+        getSourceFile_->setCaption(downloadFailedCaption());
 }
 
 void SorrelWindow::windowClosing(QCloseEvent* event) {

@@ -36,8 +36,8 @@ inline const QString kProgramTitle = QStringLiteral("ヘリウム原子のハー
 // The title for nuclear charge Z: the ion's name, "リチウムイオン Li⁺ のハートリー近似".
 QString programTitle(int Z);
 // Caption of the download label, and what it says when the address cannot be opened.
-inline const QString kDownloadCaption = QStringLiteral("このソフトのソースファイルを入手する");
-inline const QString kDownloadFailedCaption = QStringLiteral("ソースファイルを開けませんでした");
+QString downloadCaption();
+QString downloadFailedCaption();
 
 // What the download label opens: `configured` (an address chosen when the suite was
 // built) when it is set, otherwise the suite's source archive `archiveName` in the data

@@ -2,9 +2,9 @@
 // sorrel: the Hartree computation of the helium ground state, drawn as it runs.
 
 #include "DataExport.h"
+#include "FailureNotice.h"
 #include "Options.h"
 #include "SorrelWindow.h"
-#include <hartree/FailureText.h>
 #include <hartree/PreciseReport.h>
 #include <hartree/TableCollector.h>
 
@@ -14,6 +14,7 @@
 #include <engine/system/DataFolder.h>
 #include <engine/sounds/Sounds.h>
 #include <engine/system/Environment.h>
+#include <engine/system/Language.h>
 #include <engine/system/StagedFile.h>
 #include <engine/textruns/FontTable.h>
 
@@ -33,6 +34,16 @@ bool noDisplay() {
     return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
+// "sorrel: <message>" on standard error.
+void complain(const QString& message) { std::cerr << "sorrel: " << message.toStdString() << '\n'; }
+
+// A fault nobody expected, in the terminal's language.
+void computationFailed(const std::exception& e) {
+    complain(course::Catalog::terminal()
+                 .translate("sorrel", "the computation failed: %1")
+                 .arg(QString::fromLocal8Bit(e.what())));
+}
+
 void chooseOffscreenPlatform(bool always) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && (always || noDisplay()))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -44,7 +55,7 @@ int printTable(const sorrel::Options& o) {
         const sorrel::TableRun run = sorrel::computeTable(sorrel::HartreeSetup::forCharge(o.Z));
         std::cout << run.text << std::flush;
         if (run.outcome != sorrel::RunOutcome::Completed) {
-            std::cerr << "sorrel: " << run.failure << '\n';
+            complain(sorrel::failureNotice(run.why));
             return 1;
         }
         if (o.precise) {
@@ -52,12 +63,12 @@ int printTable(const sorrel::Options& o) {
             const sorrel::RunOutcome outcome = precise.run();
             std::cout << sorrel::joinLines(sorrel::preciseTableLines(precise)) << std::flush;
             if (outcome != sorrel::RunOutcome::Completed) {
-                std::cerr << "sorrel: " << sorrel::failureMessage(precise.failure()) << '\n';
+                complain(sorrel::failureNotice(precise.failure()));
                 return 1;
             }
         }
     } catch (const std::exception& e) {
-        std::cerr << "sorrel: the computation failed: " << e.what() << '\n';
+        computationFailed(e);
         return 1;
     }
     return std::cout ? 0 : 1;
@@ -75,40 +86,42 @@ int exportWindow(const sorrel::Options& o) {
     try {
         window.load();
     } catch (const std::exception& e) {
-        std::cerr << "sorrel: the computation failed: " << e.what() << '\n';
+        computationFailed(e);
         return 1;
     }
     // A run that a guard ended is written too (it shows why), but ends with status 1.
     int status = 0;
     if (window.outcome() == sorrel::RunOutcome::Failed && window.state()) {
-        std::cerr << "sorrel: " << sorrel::failureMessage(window.state()->failure()) << '\n';
+        complain(sorrel::failureNotice(window.state()->failure()));
         status = 1;
     } else if (const sorrel::PreciseRun* precise = window.precise(); precise && precise->failure()) {
-        std::cerr << "sorrel: " << sorrel::failureMessage(precise->failure()) << '\n';
+        complain(sorrel::failureNotice(precise->failure()));
         status = 1;
     }
     // The picture and the PDF are written all or none.
     course::StagedFiles files;
+    const course::Catalog msg = course::Catalog::terminal();
     const QString png = QString::fromStdString(o.exportPng);
     const QString pdf = QString::fromStdString(o.exportPdf);
     course::Outcome r = course::Outcome::success();
     if (!png.isEmpty()) {
         const QByteArray bytes = window.clientPng(o.scale);
         if (bytes.isEmpty())
-            r = course::Outcome::failure(QStringLiteral("cannot write %1: the picture cannot be encoded").arg(png));
+            r = course::Outcome::failure(
+                msg.translate("sorrel", "cannot write %1: the picture cannot be encoded").arg(png));
         files.add(png, bytes);
     }
     if (r && !pdf.isEmpty()) {
         QByteArray bytes;
         r = window.clientPdf(bytes, sorrel::kProgramTitle, QStringLiteral("sorrel"));
         if (!r)
-            r = course::Outcome::failure(QStringLiteral("cannot write %1: %2").arg(pdf, r.message));
+            r = course::Outcome::failure(msg.translate("sorrel", "cannot write %1: %2").arg(pdf, r.message));
         files.add(pdf, bytes);
     }
     if (r)
         r = files.write();
     if (!r) {
-        std::cerr << "sorrel: " << r.message.toLocal8Bit().toStdString() << '\n';
+        complain(r.message);
         status = 1;
     }
     return status;
@@ -143,6 +156,7 @@ int main(int argc, char** argv) {
     chooseOffscreenPlatform(o.exporting());
     course::SurfaceView::preferCopiedFrames();
     QApplication app(argc, argv);
+    course::installWindowLanguage();
     course::nameApplication(QStringLiteral("sorrel"));
     if (o.exporting())
         return exportWindow(o);
@@ -165,10 +179,15 @@ int main(int argc, char** argv) {
         try {
             window.load();
         } catch (const std::exception& e) {
-            const QString message =
-                QStringLiteral("計算を続けられませんでした: %1").arg(QString::fromLocal8Bit(e.what()));
-            std::cerr << "sorrel: " << message.toStdString() << '\n';
-            QMessageBox::critical(&window, sorrel::programTitle(window.charge()), message);
+            // The terminal and the window each in their own language.
+            const QString what = QString::fromLocal8Bit(e.what());
+            complain(course::Catalog::terminal()
+                         .translate("sorrel", "the computation could not go on: %1")
+                         .arg(what));
+            QMessageBox::critical(
+                &window, sorrel::programTitle(window.charge()),
+                QCoreApplication::translate("sorrel::SorrelWindow", "Could not go on computing: %1")
+                    .arg(what));
             QApplication::exit(1);
         }
     });

@@ -3,6 +3,8 @@
 
 #include <engine/textruns/FontTable.h>
 
+#include <QCoreApplication>
+
 #include <cmath>
 
 namespace tessera {
@@ -21,9 +23,16 @@ PacketControls::PacketControls(course::FontTable& fonts, QWidget* parent) : QWid
         l->setToolTip(tip);
         return l;
     };
-    scheme_ = makeLabel(QString(), QStringLiteral("陽解法とクランク・ニコルソン法を切り替えて計算し直す (E)"));
-    half_ = makeLabel(QStringLiteral("⊿t ×½"), QStringLiteral("時間の刻みを半分にして計算し直す (H)"));
-    double_ = makeLabel(QStringLiteral("⊿t ×2"), QStringLiteral("時間の刻みを 2 倍にして計算し直す (D)"));
+    scheme_ =
+        makeLabel(QString(), QCoreApplication::translate("tessera::PacketControls",
+                                                         "Switch between the explicit and the Crank–Nicolson "
+                                                         "scheme and compute again (E)"));
+    half_ = makeLabel(
+        QStringLiteral("⊿t ×½"),
+        QCoreApplication::translate("tessera::PacketControls", "Halve the time step and compute again (H)"));
+    double_ = makeLabel(
+        QStringLiteral("⊿t ×2"),
+        QCoreApplication::translate("tessera::PacketControls", "Double the time step and compute again (D)"));
     showScheme(false);
     row_ = new QHBoxLayout(this);
     row_->setContentsMargins(0, 0, 0, 0);
@@ -40,8 +49,9 @@ void PacketControls::setLabelColor(course::Rgb c) {
 }
 
 void PacketControls::showScheme(bool explicitScheme) {
-    scheme_->setCaption(explicitScheme ? QStringLiteral("クランク・ニコルソン法に戻す")
-                                       : QStringLiteral("陽解法にする"));
+    scheme_->setCaption(explicitScheme
+                            ? QCoreApplication::translate("tessera::PacketControls", "Back to Crank–Nicolson")
+                            : QCoreApplication::translate("tessera::PacketControls", "Explicit scheme"));
 }
 
 void PacketControls::placeAt(const QRect& design, double scale) {
@@ -56,13 +66,28 @@ std::vector<course::Command> PacketControls::commands(std::function<void()> togg
                                                       std::function<bool()> enabled, const QString& where) {
     using K = course::Keystroke;
     return {
-        {QStringLiteral("packet-scheme"), {K::plain(Qt::Key_E)},
-         where + QStringLiteral("陽解法 / クランク・ニコルソン法に切り替えて計算し直す"),
-         [toggleScheme](int) { toggleScheme(); }, scheme_, false, enabled},
-        {QStringLiteral("packet-dt-half"), {K::plain(Qt::Key_H)}, where + QStringLiteral("⊿t を半分にして計算し直す"),
-         [scaleDt](int) { scaleDt(-1); }, half_, false, enabled},
-        {QStringLiteral("packet-dt-double"), {K::plain(Qt::Key_D)},
-         where + QStringLiteral("⊿t を 2 倍にして計算し直す"), [scaleDt](int) { scaleDt(+1); }, double_, false,
+        {QStringLiteral("packet-scheme"),
+         {K::plain(Qt::Key_E)},
+         where + QCoreApplication::translate(
+                     "tessera::PacketControls",
+                     "Switch to the explicit / the Crank–Nicolson scheme and compute again"),
+         [toggleScheme](int) { toggleScheme(); },
+         scheme_,
+         false,
+         enabled},
+        {QStringLiteral("packet-dt-half"),
+         {K::plain(Qt::Key_H)},
+         where + QCoreApplication::translate("tessera::PacketControls", "Halve ⊿t and compute again"),
+         [scaleDt](int) { scaleDt(-1); },
+         half_,
+         false,
+         enabled},
+        {QStringLiteral("packet-dt-double"),
+         {K::plain(Qt::Key_D)},
+         where + QCoreApplication::translate("tessera::PacketControls", "Double ⊿t and compute again"),
+         [scaleDt](int) { scaleDt(+1); },
+         double_,
+         false,
          enabled},
     };
 }

@@ -10,6 +10,7 @@
 #include <engine/shell/Form1.h>
 #include <engine/shell/RunControls.h>
 
+#include <QCoreApplication>
 #include <QEvent>
 
 #include <cmath>
@@ -121,7 +122,7 @@ void TesseraDocument::windowLoaded(course::Form1& form) {
     // The live page's keys act there only, also while a key holds KeyBusy; they are
     // listed with the page keys, before the ones every window has.
     const auto onLivePage = [this, last] { return CurPic == last; };
-    const QString where = QStringLiteral("最後のページで");
+    const QString where = QCoreApplication::translate("tessera::TesseraDocument", "On the last page: ");
     for (course::Command& c : controls_->commands(onLivePage, true, where))
         form.commands().add(std::move(c), QStringLiteral("copy-text"));
     for (course::Command& c : packetControls_->commands([this, &form] { toggleScheme(form); },

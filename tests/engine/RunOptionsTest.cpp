@@ -45,7 +45,7 @@ TEST(RunOptions, NearestStepByRatio) {
 TEST(RunOptions, TheOptionsWriteIntoTheirObject) {
     course::RunOptions o;
     course::CommandLine line(QStringLiteral("prog"), QStringLiteral("test"));
-    for (course::ProgramOption& option : course::runOptions(o, QStringLiteral("the run")))
+    for (course::ProgramOption& option : course::runOptions(o, course::RunOptionsOf::Run))
         line.add(std::move(option));
     EXPECT_EQ(line.parse(QStringList{QStringLiteral("--speed=1/4"), QStringLiteral("--paused")}), std::nullopt);
     EXPECT_EQ(o.speed, 0.25);

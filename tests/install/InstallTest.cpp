@@ -119,6 +119,7 @@ TEST_F(StagedInstall, PutsProgramsDataMenuEntriesIconsMetadataAndManualPagesInPl
         for (int size : {48, 64, 128, 256})
             expect(QStringLiteral("share/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(id));
         expect(QStringLiteral("share/man/man1/%1.1.gz").arg(p));
+        expect(QStringLiteral("share/man/ja/man1/%1.1.gz").arg(p));
     }
     EXPECT_EQ(missing.join(u' ').toStdString(), "");
     // The Japanese body fonts are cut down to the course's coverage.
@@ -226,26 +227,55 @@ TEST_F(StagedInstall, MetainfoValidatesAndLaunchesEveryInstalledEntry) {
         EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("share/applications/") + id))) << id.toStdString();
 }
 
+// The English page (man/man1) is the --help of C.UTF-8, the Japanese one (man/ja/man1)
+// that of ja_JP.UTF-8, each with help2man's headings in its own language.
 TEST_F(StagedInstall, ManualPagesNameEveryOptionOfTheirProgram) {
     static const QRegularExpression option(QStringLiteral("(?:^|[\\s,])(--?[a-zA-Z][a-zA-Z-]*)"));
-    for (const QString& p : kPrograms) {
-        const Result help = run(path(QStringLiteral("bin/") + p), {QStringLiteral("--help")});
-        ASSERT_EQ(help.status, 0) << p.toStdString();
-        const Result man =
-            run(QStringLiteral("gzip"),
-                {QStringLiteral("-dc"), path(QStringLiteral("share/man/man1/%1.1.gz").arg(p))});
-        ASSERT_EQ(man.status, 0) << p.toStdString();
-        // roff marks fonts with \fB … \fR and escapes each dash of an option.
-        static const QRegularExpression fontSwitch(QStringLiteral("\\\\f[BIRP]"));
-        const QString page = QString(man.out).remove(fontSwitch).remove(u'\\');
-        EXPECT_TRUE(page.contains(QStringLiteral(".TH %1 \"1\"").arg(p.toUpper()))) << p.toStdString();
-        QStringList options;
-        for (const QRegularExpressionMatch& m : option.globalMatch(help.out))
-            options << m.captured(1);
-        options.removeDuplicates();
-        EXPECT_TRUE(options.contains(QStringLiteral("--help"))) << p.toStdString();
-        for (const QString& o : options)
-            EXPECT_TRUE(page.contains(o)) << p.toStdString() << " man page lacks " << o.toStdString();
+    // Kana and kanji: the English page has none, the Japanese one is written in them.
+    static const QRegularExpression japanese(QStringLiteral("[\\x{3040}-\\x{30ff}\\x{4e00}-\\x{9fff}]"));
+    struct Language {
+        QString locale, folder, nameHeading, optionsHeading, helpLine;
+        bool japanese;
+    };
+    const Language languages[] = {
+        {QStringLiteral("C.UTF-8"), QStringLiteral("man1"), QStringLiteral(".SH NAME"), QStringLiteral(".SH OPTIONS"),
+         QStringLiteral("show this help and exit"), false},
+        {QStringLiteral("ja_JP.UTF-8"), QStringLiteral("ja/man1"), QStringLiteral(".SH 名前"),
+         QStringLiteral(".SH オプション"), QStringLiteral("この説明を表示して終了する"), true},
+    };
+    for (const Language& l : languages) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LC_ALL"), l.locale);
+        for (const QString& p : kPrograms) {
+            SCOPED_TRACE((l.folder + u' ' + p).toStdString());
+            const Result help = run(path(QStringLiteral("bin/") + p), {QStringLiteral("--help")}, env);
+            ASSERT_EQ(help.status, 0);
+            const Result man = run(QStringLiteral("gzip"),
+                                   {QStringLiteral("-dc"),
+                                    path(QStringLiteral("share/man/%1/%2.1.gz").arg(l.folder, p))});
+            ASSERT_EQ(man.status, 0);
+            // roff marks fonts with \fB … \fR and escapes each dash of an option.
+            static const QRegularExpression fontSwitch(QStringLiteral("\\\\f[BIRP]"));
+            const QString page = QString(man.out).remove(fontSwitch).remove(u'\\');
+            EXPECT_TRUE(page.contains(QStringLiteral(".TH %1 \"1\"").arg(p.toUpper())));
+            EXPECT_TRUE(page.contains(l.optionsHeading)) << page.toStdString();
+            // The one-line description under NAME, in the page's language and legible
+            // (help2man would encode a Japanese --name twice).
+            const QString description =
+                page.section(l.nameHeading + u'\n', 1).section(u'\n', 0, 0).section(QStringLiteral(" - "), 1);
+            EXPECT_FALSE(description.isEmpty()) << page.toStdString();
+            EXPECT_EQ(description.contains(japanese), l.japanese) << description.toStdString();
+            EXPECT_FALSE(description.contains(QChar(0xe3))) << description.toStdString();
+            EXPECT_TRUE(page.contains(l.helpLine)) << page.toStdString();
+            EXPECT_EQ(page.contains(japanese), l.japanese) << page.toStdString();
+            QStringList options;
+            for (const QRegularExpressionMatch& m : option.globalMatch(help.out))
+                options << m.captured(1);
+            options.removeDuplicates();
+            EXPECT_TRUE(options.contains(QStringLiteral("--help")));
+            for (const QString& o : options)
+                EXPECT_TRUE(page.contains(o)) << " man page lacks " << o.toStdString();
+        }
     }
 }
 

@@ -152,7 +152,7 @@ TEST(SorrelProgram, ExportsTheFinishedWindowAsPngAndPdf) {
     EXPECT_TRUE(text.contains(QStringLiteral("電子間クーロン")));
     EXPECT_TRUE(text.contains(QStringLiteral("-2.8617")));
     EXPECT_TRUE(text.contains(kProgramTitle));
-    EXPECT_TRUE(text.contains(kDownloadCaption));
+    EXPECT_TRUE(text.contains(QStringLiteral("このソフトのソースファイルを入手する")));
     EXPECT_TRUE(text.contains(QStringLiteral("初期波動関数")));
 }
 

@@ -253,7 +253,7 @@ TEST(SorrelWindowRun, EndsWithOneChimeAndTheDownloadLabel) {
     course::Label* label = r.window->getSourceFile();
     EXPECT_TRUE(label->isVisibleTo(r.window.get()));
     EXPECT_EQ(label->backColor(), 0xFFFFFFu);
-    EXPECT_EQ(label->caption(), kDownloadCaption);
+    EXPECT_EQ(label->caption(), downloadCaption());
 }
 
 TEST(SorrelWindowRun, DownloadLabelOpensTheArchiveAddressAndReportsFailure) {
@@ -264,13 +264,13 @@ TEST(SorrelWindowRun, DownloadLabelOpensTheArchiveAddressAndReportsFailure) {
     click(label);
     ASSERT_EQ(r.opened.size(), 1u);
     EXPECT_EQ(r.opened[0], QUrl(QStringLiteral("https://course.test/quantum-course-source.tar.xz")));
-    EXPECT_EQ(label->caption(), kDownloadCaption);
+    EXPECT_EQ(label->caption(), downloadCaption());
 
     r.openSucceeds = false;
     click(label);
     EXPECT_EQ(r.opened.size(), 2u);
-    EXPECT_EQ(label->caption(), kDownloadFailedCaption);
-    label->setCaption(kDownloadCaption);
+    EXPECT_EQ(label->caption(), downloadFailedCaption());
+    label->setCaption(downloadCaption());
 }
 
 TEST(SorrelSourceArchive, ConfiguredAddressWinsOverTheInstalledArchive) {
@@ -302,7 +302,7 @@ TEST(SorrelWindowRun, EveryCharacterDrawnHasAGlyphInItsFont) {
     EXPECT_EQ(course::missingCharacters(w.getSourceFile()->surface()), QString());
     course::Label probe(testFonts(), nullptr, QString(), QStringLiteral("メイリオ"), 9.75);
     probe.placeAt(w.designRect(w.getSourceFile()), 1.0);
-    probe.setCaption(kDownloadFailedCaption);
+    probe.setCaption(downloadFailedCaption());
     EXPECT_EQ(course::missingCharacters(probe.surface()), QString());
 }
 

@@ -32,10 +32,14 @@ enum class Display {
     None,      // no platform named: the program must choose one or say why it cannot
 };
 
-// Runs `program` with `args` under a locale that writes decimal commas (when it is
-// installed), and waits up to `timeoutMs` for it to end.
-inline ProgramRun runProgram(const QString& program, const QStringList& args,
-                             Display display = Display::Offscreen, int timeoutMs = 120000) {
+// Variables of the environment a program runs with: NAME=value sets one, a bare NAME
+// removes it ({"LC_ALL", "LANG=ja_JP.UTF-8"}).
+using EnvironmentChanges = QStringList;
+
+// Runs `program` with `args` with the environment changed as given, and waits up to
+// `timeoutMs` for it to end.
+inline ProgramRun runProgramWith(const QString& program, const QStringList& args, const EnvironmentChanges& changes,
+                                 Display display = Display::Offscreen, int timeoutMs = 120000) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("DISPLAY"));
@@ -44,7 +48,12 @@ inline ProgramRun runProgram(const QString& program, const QStringList& args,
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     else
         env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+    for (const QString& c : changes) {
+        if (c.contains(QLatin1Char('=')))
+            env.insert(c.section(QLatin1Char('='), 0, 0), c.section(QLatin1Char('='), 1));
+        else
+            env.remove(c);
+    }
     p.setProcessEnvironment(env);
     QElapsedTimer clock;
     clock.start();
@@ -60,6 +69,13 @@ inline ProgramRun runProgram(const QString& program, const QStringList& args,
     r.out = QString::fromUtf8(p.readAllStandardOutput());
     r.err = QString::fromUtf8(p.readAllStandardError());
     return r;
+}
+
+// Runs `program` with `args` under a locale that writes decimal commas (when it is
+// installed), and waits up to `timeoutMs` for it to end.
+inline ProgramRun runProgram(const QString& program, const QStringList& args,
+                             Display display = Display::Offscreen, int timeoutMs = 120000) {
+    return runProgramWith(program, args, {QStringLiteral("LC_ALL=de_DE.UTF-8")}, display, timeoutMs);
 }
 
 // The text of a PDF file as pdftotext reads it (UTF-8, pages ended by form feeds);

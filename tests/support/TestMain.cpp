@@ -2,7 +2,10 @@
 // The main of every Qt test program: drawing goes through Qt's font machinery and the
 // shell's widgets, which need an application object; the offscreen platform lets the
 // tests run without a display. Settings (a run's remembered speed) go to a folder of
-// this test run, never to the user's own, also for the programs the tests start.
+// this test run, never to the user's own, also for the programs the tests start. The
+// window's words come from their catalog, as in the programs.
+#include <engine/system/Language.h>
+
 #include <QApplication>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -21,6 +24,7 @@ int main(int argc, char** argv) {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
     QApplication app(argc, argv);
+    course::installWindowLanguage();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

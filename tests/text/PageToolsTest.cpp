@@ -375,7 +375,7 @@ TEST_F(Sorrel, TheWindowCopiesAsTextAndPictureAndReadsAloud) {
     QAccessibleInterface* download = QAccessible::queryAccessibleInterface(w->getSourceFile());
     ASSERT_NE(download, nullptr);
     EXPECT_EQ(download->role(), QAccessible::Button);
-    EXPECT_EQ(download->text(QAccessible::Name), sorrel::kDownloadCaption);
+    EXPECT_EQ(download->text(QAccessible::Name), sorrel::downloadCaption());
 }
 
 TEST_F(Sorrel, TheOverviewListsTheChargeKeysAndEscapeOnlyClosesIt) {

@@ -106,6 +106,7 @@ TableRun computeTable(const HartreeSetup& setup) {
     run.outcome = state.run(table);
     run.text = joinLines(table.lines());
     run.failure = failureMessage(state.failure());
+    run.why = state.failure();
     return run;
 }
 

@@ -61,6 +61,7 @@ struct TableRun {
     std::string text; // every line, the failure's lines included
     RunOutcome outcome = RunOutcome::Completed;
     std::string failure; // the failure message in one line, when the run failed
+    RunFailure why;      // what ended it, when a guard did
 };
 TableRun computeTable(const HartreeSetup& setup);
 
