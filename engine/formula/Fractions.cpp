@@ -45,9 +45,12 @@ double Typesetter::numeratorLift(const QString& f, double yn, double barY) {
     probe.FontName = QStringLiteral("Courier New");
     probe.FontSize = 1.2 * g.FontSize;
     const double lift = std::max(0.0, letter.ascent - probe.measure(QStringLiteral("d")).ascent);
-    // A tail that would still come within kInkAir of the bar lifts it further.
+    // A tail that would still come within kInkAir of the bar (where the surface sets
+    // it, on whole pixels) lifts it further.
     const double bottom = yn - lift + inkBounds(letter).bottom();
-    return lift + std::max(0.0, bottom + kInkAir - barY);
+    const int w = g.DrawWidth;
+    const double barTop = Surface::ruleAt(barY, w) + ((w % 2) ? 0.5 : 0.0) - w / 2.0;
+    return lift + std::max(0.0, bottom + kInkAir - barTop);
 }
 
 void Typesetter::FracD(const QString& f, const QString& v) { buildFracD(f, v, nullptr); }

@@ -203,6 +203,33 @@ void Typesetter::FuncOf(const QString& f, const QString& v) {
     dsp(g, CurX, CurY, QStringLiteral(")"));
 }
 
+void Typesetter::ruleStroke(Surface& g, double x, double y, double width) {
+    const QString rule = QStringLiteral("─");
+    const double advance = g.TextWidth(rule);
+    const QRectF ink = inkExtentOn(g, [&rule](Surface& s) {
+        s.CurrentX = 0;
+        s.CurrentY = 0;
+        s.Print(rule);
+    });
+    const int thickness = std::max(1, nint(ink.height()));
+    const double half = thickness / 2.0;
+    // Odd strokes are drawn half a pixel right of and below their points.
+    const double o = (thickness % 2) ? 0.5 : 0.0;
+    const double left = x + ink.left() + half - o;
+    const double right = std::max(left, x + width - advance + ink.right() - half - o);
+    const double mid = y + ink.center().y() - o;
+    const int keepWidth = g.DrawWidth;
+    g.DrawWidth = thickness;
+    g.Line(left, mid, right, mid);
+    g.DrawWidth = keepWidth;
+}
+
+void Typesetter::ruleBar(int n) {
+    const double width = n * pic().TextWidth(QStringLiteral("─"));
+    ruleStroke(pic(), CurX, CurY, width);
+    CurX += width;
+}
+
 QRectF Typesetter::inkExtentOn(const Surface& g, const std::function<void(Surface&)>& draw) {
     Surface scratch(g.fonts(), g.size());
     takeFontAndPen(scratch, g);
@@ -252,7 +279,8 @@ void Typesetter::clearOfLast(const std::function<void()>& draw) {
 
 void Typesetter::clearOfBar(double y, bool above, const std::function<void()>& draw) {
     const int w = pic().DrawWidth;
-    const double top = y + ((w % 2) ? 0.5 : 0.0) - w / 2.0;
+    // The bar's top edge where the surface sets it: on a whole pixel.
+    const double top = Surface::ruleAt(y, w) + ((w % 2) ? 0.5 : 0.0) - w / 2.0;
     const double y0 = CurY;
     const QRectF ink = inkExtent(draw);
     if (!ink.isEmpty()) {

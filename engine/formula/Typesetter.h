@@ -150,6 +150,15 @@ public:
     void dspBar(double x, double y, double k);           // bar k·CharW long
     void dspDx(double& x, double y);                     // d/dx
 
+    // ---- Bars set where rule characters stood ----
+    // One stroke where a row of box-drawing rules ("─") of g's current font would put
+    // its ink, the row starting at x and its last rule ending at x + width, on the text
+    // line whose top is y: as thick as the rule's ink, through its middle. A row of
+    // rule characters shows a joint wherever two of them meet.
+    static void ruleStroke(Surface& g, double x, double y, double width);
+    // At the cursor, the stroke of n rules; the cursor moves on as over the n rules.
+    void ruleBar(int n);
+
     // ---- Spacing measured on the ink ----
     // Air kept between pieces of a formula whose ink must not touch: one pixel, twice
     // the least gap that still shows as a seam between them at 1x.

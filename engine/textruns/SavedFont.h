@@ -21,6 +21,7 @@ public:
     }
     SavedFont(const SavedFont&) = delete;
     SavedFont& operator=(const SavedFont&) = delete;
+    const QString& name() const { return name_; }
     double size() const { return size_; }
 
 private:

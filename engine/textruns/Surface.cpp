@@ -90,6 +90,38 @@ void Surface::PrintLine(const QString& s) {
     CurrentY += TextHeight(QStringLiteral("A"));
 }
 
+namespace {
+// A thin horizontal or vertical stroke is moved across its direction (by less than half
+// a pixel) so that its edges lie on whole pixels: at 1x it fills one row or column of
+// pixels (two for width 2) instead of smearing into two grey ones, and on every whole
+// device pixel ratio it stays as crisp. In a plot this sets its axes, its levels and the
+// flat pieces of its curves alike, so that the pieces of one level stay at one height.
+void snapRule(DrawOp& op) {
+    if (op.width > 2)
+        return;
+    const bool horizontal = op.a.y() == op.b.y();
+    const bool vertical = op.a.x() == op.b.x();
+    if (horizontal == vertical)
+        return;
+    auto snap = [&op](double v) { return Surface::ruleAt(v, op.width); };
+    if (horizontal) {
+        const double y = snap(op.a.y());
+        op.a.setY(y);
+        op.b.setY(y);
+    } else {
+        const double x = snap(op.a.x());
+        op.a.setX(x);
+        op.b.setX(x);
+    }
+}
+} // namespace
+
+double Surface::ruleAt(double v, int width) {
+    const double o = (width % 2) ? 0.5 : 0.0;
+    const double half = width / 2.0;
+    return std::round(v + o - half) - o + half;
+}
+
 void Surface::Line(double x1, double y1, double x2, double y2, std::optional<Rgb> color) {
     DrawOp op;
     op.kind = DrawOp::Kind::Line;
@@ -97,6 +129,7 @@ void Surface::Line(double x1, double y1, double x2, double y2, std::optional<Rgb
     op.b = toPixels(x2, y2);
     op.color = color.value_or(ForeColor);
     op.width = DrawWidth;
+    snapRule(op);
     add(std::move(op));
     CurrentX = x2;
     CurrentY = y2;

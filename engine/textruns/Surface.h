@@ -108,7 +108,11 @@ public:
     double TextWidth(const QString& s) const;
     double TextHeight(const QString& s) const;
 
+    // A horizontal or vertical line of DrawWidth 1 or 2 is set across its direction on
+    // the nearest place (ruleAt) where its edges lie on whole pixels.
     void Line(double x1, double y1, double x2, double y2, std::optional<Rgb> color = {});
+    // Where a thin rule of `width` asked at `v` (pixels, across its direction) is set.
+    static double ruleAt(double v, int width);
     // Line from the current point ("Line -(x, y)").
     void LineTo(double x2, double y2, std::optional<Rgb> color = {});
     void PSet(double x, double y, std::optional<Rgb> color = {});

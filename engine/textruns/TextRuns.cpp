@@ -14,6 +14,7 @@ namespace {
 const QString kBody = QStringLiteral("メイリオ");
 const QString kA = QStringLiteral("A");
 const QString kBookman = QStringLiteral("Bookman Old Style");
+const QString kMinus = QStringLiteral("\u2212");
 
 bool isLower(QChar c) { return c >= u'a' && c <= u'z'; }
 bool isUpper(QChar c) { return c >= u'A' && c <= u'Z'; }
@@ -129,8 +130,55 @@ void TextRuns::dspItalic(Surface& g, double& locX, double locY, const QString& s
 void TextRuns::dspCourier(Surface& g, double& locX, double locY, const QString& strg) {
     SavedFont keep(g);
     NominalSize standIn(g, keep.size());
-    g.FontSize = 1.2 * keep.size();
-    prnt(g, QStringLiteral("Courier New"), locX, locY, strg);
+    const QString courier = QStringLiteral("Courier New");
+    // A spaced minus (" - ") is one run, its blanks with it, so that the text of the
+    // page reads it as one sign at the text's size.
+    if (strg.count(u'-') == 1 && strg.trimmed() == QStringLiteral("-") && strg.size() > 1) {
+        const qsizetype at = strg.indexOf(u'-');
+        g.FontSize = 1.2 * keep.size();
+        g.FontName = courier;
+        const double before = g.TextWidth(strg.left(at));
+        const double room = g.TextWidth(QStringLiteral("-"));
+        const double all = g.TextWidth(strg);
+        g.FontName = keep.name();
+        g.FontSize = keep.size();
+        const double ascent = g.measure(kMinus).ascent;
+        g.FontName = kBody;
+        const QString run = strg.left(at) + kMinus + strg.mid(at + 1);
+        const Surface::Metrics sign = g.measure(kMinus);
+        double x = locX + before + (room - sign.width) / 2 - g.TextWidth(strg.left(at));
+        dsp1(g, x, locY + ascent - sign.ascent, run);
+        locX += all;
+        return;
+    }
+    QString rest = strg;
+    while (!rest.isEmpty()) {
+        const qsizetype at = rest.indexOf(u'-');
+        if (at != 0) {
+            g.FontSize = 1.2 * keep.size();
+            prnt(g, courier, locX, locY, at < 0 ? rest : rest.left(at));
+            g.FontSize = keep.size();
+            if (at < 0)
+                break;
+            rest.remove(0, at);
+        }
+        // The Courier hyphen is short and sits above the axis of the text around it. A
+        // minus is the true minus sign of the body font at the text's size, on the
+        // baseline of the text it stands in, centred in the room the Courier hyphen took.
+        g.FontSize = 1.2 * keep.size();
+        g.FontName = courier;
+        const double room = g.TextWidth(QStringLiteral("-"));
+        g.FontName = keep.name();
+        g.FontSize = keep.size();
+        const double ascent = g.measure(kMinus).ascent;
+        g.FontName = kBody;
+        const Surface::Metrics sign = g.measure(kMinus);
+        double x = locX + (room - sign.width) / 2;
+        dsp1(g, x, locY + ascent - sign.ascent, kMinus);
+        g.FontName = keep.name();
+        locX += room;
+        rest.remove(0, 1);
+    }
 }
 
 void TextRuns::dspSymbol(Surface& g, double& locX, double locY, const QString& strg) {

@@ -273,7 +273,7 @@ void BrindleDocument::eigenFraction(bool improved) {
     sp(QStringLiteral("(n)"));
     ds(QStringLiteral("  ＋  "));
     markX_ = CurX;
-    ds(QStringLiteral("─────────────"));
+    ruleBar(13);
 
     // Numerator: y(x₀) or z(x₀) times the kink.
     CurX = markX_ + 3;

@@ -117,7 +117,7 @@ void CalyxDocument::bigSquareR() {
     incx(0.9);
 }
 
-void CalyxDocument::textBar(int n) { ds(QString(n, kRule)); }
+void CalyxDocument::textBar(int n) { ruleBar(n); }
 
 void CalyxDocument::itClear(const QString& s) {
     const std::size_t first = Pic->ops().size();

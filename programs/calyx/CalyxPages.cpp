@@ -11,6 +11,8 @@
 #include "CalyxDocument.h"
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -120,7 +122,9 @@ void CalyxDocument::pic0() {
         // A radical of no width, low on the line, drawn up over the fraction a³/π. It
         // starts half a character back, but not so far that its hook meets the "=";
         // its overline rises above the cube when the cube reaches that high.
-        course::ConstructMark mark(g, course::ConstructKind::Radical);
+        // The radical's pieces are one construct; the bar of a³/π under it is not.
+        std::optional<course::ConstructMark> mark;
+        mark.emplace(g, course::ConstructKind::Radical);
         auto cube = [this] {
             it(QStringLiteral("a"));
             sp(QStringLiteral("3"));
@@ -131,7 +135,8 @@ void CalyxDocument::pic0() {
         });
         double x = MaxOf(CurX - 0.5 * CharW, course::inkBounds(g, equals).right() + kInkAir - sign.left());
         dspSqrt(g, x, CurY + 12, 0);
-        const double yTop = std::min(CurY + 12 + 1 - 25, CurY - 10 + inkOf(cube).top() - kInkAir - 1);
+        // The overline on a whole pixel row (the next one up), where the stroke ends.
+        const double yTop = std::floor(std::min(CurY + 12 + 1 - 25, CurY - 10 + inkOf(cube).top() - kInkAir - 1));
         g.Line(x, CurY + 13, x + 5, yTop, Gray);
         g.Line(x + 5, yTop, x + 5 + 2.4 * CharW, yTop, Gray);
         const double xMid = x + 5 + 1.2 * CharW;
@@ -143,6 +148,7 @@ void CalyxDocument::pic0() {
         CurY = y0 + 10;
         dspPi(*Pic, CurX, CurY);
         CurY = y0;
+        mark.reset();
         CurX = xMid - 0.5 * g.TextWidth(QString(QChar(0x2500)));
         textBar(1);
         CurX = x + 5 + 2.4 * CharW + 4;

@@ -54,15 +54,8 @@ void OrielDocument::tagAt(const QString& tag, double x) {
 
 void OrielDocument::barOfRules(double x, double width) {
     Surface& g = pic();
-    const QString rule = QStringLiteral("─");
-    const double w = g.TextWidth(rule);
-    const int n = std::max(1, int(std::ceil(width / w - 1e-6)));
-    double xr = x;
-    for (int i = 0; i < n - 1; ++i)
-        dsp(g, xr, CurY, rule);
-    // The last rule ends exactly at the wanted length (it overlaps the one before).
-    xr = std::max(x, x + width - w);
-    dsp(g, xr, CurY, rule);
+    // As long as the rules that would fill the width, the last ending exactly there.
+    ruleStroke(g, x, CurY, std::max(width, g.TextWidth(QStringLiteral("─"))));
 }
 
 void OrielDocument::fraction(const std::function<void()>& num, const std::function<void()>& den, double pad) {
@@ -113,7 +106,8 @@ void OrielDocument::tallRoot(double xEnd) {
     // numerator. The sign's top right corner is at (0.515 em, 0.092 em) of its cell.
     const double em = g.FontSize * course::units::kPixelsPerPoint;
     const double yGlyph = CurY + 0.6 * CharH;
-    const double top = CurY - 0.55 * CharH;
+    // The overline on a whole pixel row (the next one up), where the stroke ends.
+    const double top = std::floor(CurY - 0.55 * CharH);
     double x = CurX;
     course::ConstructMark mark(g, course::ConstructKind::Radical);
     dspSqrt(g, x, yGlyph, 0);

@@ -70,12 +70,13 @@ void OrielDocument::alphaSqOver2() {
     course::Surface& g = pic();
     const double x0 = CurX;
     const double y0 = CurY;
-    // The bar: a blank and a rule, then a second rule overlapping the first.
-    ds(QStringLiteral(" ─"));
-    incx(-0.8);
-    ds(QStringLiteral("─ "));
-    const double xEnd = CurX;
+    // The bar: one stroke where a blank and two overlapping rules would stand.
     const double blank = g.TextWidth(QStringLiteral(" "));
+    const double rule = g.TextWidth(QStringLiteral("─"));
+    const double barEnd = x0 + blank + 2 * rule - 0.8 * CharW;
+    ruleStroke(g, x0 + blank, CurY, barEnd - (x0 + blank));
+    CurX = barEnd + blank;
+    const double xEnd = CurX;
     const double barMid = (x0 + blank + xEnd - blank) / 2;
 
     const double wn = widthOf([this] {

@@ -176,7 +176,7 @@ void QuilletDocument::factorPlus(const QString& v) {
 
 double QuilletDocument::rootBar(int n) {
     const double Xbar = CurX;
-    ds(QString(n, QChar(0x2500)));
+    ruleBar(n);
     return Xbar;
 }
 

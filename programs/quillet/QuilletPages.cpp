@@ -4,6 +4,8 @@
 
 #include "QuilletDocument.h"
 
+#include <cmath>
+
 namespace quillet {
 
 namespace {
@@ -475,12 +477,13 @@ void QuilletDocument::pic2() {
     addx(6);
     {
         // The radical is drawn low and its stroke raised by hand over the fraction
-        // of the radicand.
+        // of the radicand. The overline is a rule on a whole pixel row (up to the next
+        // one above), where the rising stroke ends, so that the two meet.
         course::Surface& g = *Pic;
         course::ConstructMark mark(g, course::ConstructKind::Radical);
         double x = CurX;
         radical(x, CurY + 10, 0);
-        g.LineTo(g.CurrentX + 4, g.CurrentY - 20, Gray);
+        g.LineTo(g.CurrentX + 4, std::floor(g.CurrentY - 20), Gray);
         g.LineTo(g.CurrentX + 8 * CharW, g.CurrentY, Gray);
         CurX = x + CharW;
     }

@@ -167,17 +167,19 @@ void TesseraDocument::DeltaXSq(double y) {
 
 void TesseraDocument::MatBrackets(double X, double Y) {
     course::Surface& g = pic();
-    // Left bracket: top serif, stem over the four rows, bottom serif.
-    double x = X + 10, y = Y + CharH;
+    // Left bracket: top serif, stem over the four rows, bottom serif. Its corners lie on
+    // whole pixels, where the surface sets thin rules, so that stem and serifs meet.
+    double x = std::round(X + 10);
+    const double y = std::round(Y + CharH), yEnd = std::round(y + 4 * CharH);
     g.Line(x, y, x - 5, y);
-    g.LineTo(x - 5, y + 4 * CharH);
-    g.LineTo(x, y + 4 * CharH);
+    g.LineTo(x - 5, yEnd);
+    g.LineTo(x, yEnd);
     // Right bracket, ten characters and 3 px further (clear of the subscript of the
     // last diagonal entry).
-    x = X + 10 * CharW + 3;
+    x = std::round(X + 10 * CharW + 3);
     g.Line(x, y, x + 5, y);
-    g.LineTo(x + 5, y + 4 * CharH);
-    g.LineTo(x, y + 4 * CharH);
+    g.LineTo(x + 5, yEnd);
+    g.LineTo(x, yEnd);
 }
 
 void TesseraDocument::DxSqOverDt() {

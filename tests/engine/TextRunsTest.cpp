@@ -49,15 +49,25 @@ TEST_F(Runs, SupOfLetterIsItalicAndAdvancesTwoMore) {
     expectFontRestored();
 }
 
-TEST_F(Runs, SupMinusOneUsesCourierThenUprightDigit) {
+TEST_F(Runs, SupMinusOneIsATrueMinusInTheCourierRoomThenUprightDigit) {
     double x = 0;
     e.sup(g, x, 50, QStringLiteral("-1"));
     auto t = texts(g);
     ASSERT_EQ(t.size(), 2u);
-    EXPECT_EQ(t[0].fontName, QStringLiteral("Courier New"));
-    EXPECT_NEAR(t[0].fontSize, 1.2 * 0.75 * 13, 1e-9);
+    // The body font's minus at the script's size, on the digit's baseline, centred in
+    // the room of a Courier hyphen at 1.2 times that size; the digit after that room.
+    Surface m{testFonts()};
+    m.FontName = QStringLiteral("Courier New");
+    m.FontSize = 1.2 * 0.75 * 13;
+    const double room = m.TextWidth(QStringLiteral("-"));
+    EXPECT_EQ(t[0].text, QStringLiteral("−"));
+    EXPECT_EQ(t[0].fontName, QStringLiteral("メイリオ"));
+    EXPECT_NEAR(t[0].fontSize, 0.75 * 13, 1e-9);
+    EXPECT_NEAR(t[0].a.x() + t[0].cell.width() / 2, room / 2, 1e-9);
+    EXPECT_EQ(t[0].a.y(), t[1].a.y());
     EXPECT_EQ(t[1].text, QStringLiteral("1"));
     EXPECT_EQ(t[1].fontName, QStringLiteral("メイリオ"));
+    EXPECT_NEAR(t[1].a.x(), room, 1e-9);
 }
 
 TEST_F(Runs, SupGreekNamesGiveTwoPhiShapesAndSymbolLetters) {
@@ -137,7 +147,7 @@ TEST_F(Runs, DspMinusInBodyFontOnly) {
     e.dsp(g, x, 0, QStringLiteral("-1"));
     auto t = texts(g);
     ASSERT_EQ(t.size(), 2u);
-    EXPECT_EQ(t[0].fontName, QStringLiteral("Courier New"));
+    EXPECT_EQ(t[0].text, QStringLiteral("−"));
     EXPECT_EQ(t[1].text, QStringLiteral("1"));
 
     Surface other{testFonts()};

@@ -93,11 +93,13 @@ TEST(PageInkCheck, InkLiesWherePaintingPutsIt) {
 }
 
 TEST(PageInkCheck, ContactsAreFoundUpToTheGap) {
-    // Two strokes of width 1: the first covers y 10 … 11, the second starts `gap` lower.
+    // A stroke of width 1 covering y 10 … 11, and one of width 3 (set where it is asked,
+    // as only thinner rules are moved onto whole pixels) starting `gap` lower.
     for (double gap : {0.0, 0.2, 0.45}) {
         Surface g = page();
         g.Line(10, 10, 60, 10);
-        g.Line(30, 11 + gap, 90, 11 + gap);
+        g.DrawWidth = 3;
+        g.Line(30, 12 + gap, 90, 12 + gap);
         const auto found = inkContacts(g);
         ASSERT_EQ(found.size(), 1u) << gap;
         EXPECT_NEAR(found[0].where.distance, gap, 0.02);
@@ -106,7 +108,8 @@ TEST(PageInkCheck, ContactsAreFoundUpToTheGap) {
     }
     Surface g = page();
     g.Line(10, 10, 60, 10);
-    g.Line(30, 11.6, 90, 11.6);
+    g.DrawWidth = 3;
+    g.Line(30, 12.6, 90, 12.6);
     EXPECT_TRUE(inkContacts(g).empty());
 
     // An italic x and a parenthesis: touching when pushed together, not with air between.

@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 
 using course::testing::testFonts;
 using namespace course;
@@ -33,8 +34,29 @@ using quillet::QuilletDocument;
 namespace {
 
 const QString kBody = QStringLiteral("メイリオ");
-const QString kBar14 = QString(14, QChar(0x2500));
-const QString kBar20 = QString(20, QChar(0x2500));
+// Where a bar of n rules ("─") stood that is drawn as one stroke: the top-left of the
+// rules' cell, found from the stroke's left end (its x is where the rules' ink starts)
+// and the line's top `y0`; null when no stroke as long as n rules is there, through
+// their middle (to the pixel row it is set on).
+std::optional<DrawOp> barOfRules(const std::vector<DrawOp>& lineOps, const Surface& g, int n, double y0) {
+    Surface probe{testFonts()};
+    probe.FontSize = g.FontSize;
+    probe.Print(QStringLiteral("─"));
+    const QRectF ink = course::inkBounds(probe.ops().back());
+    const double advance = probe.TextWidth(QStringLiteral("─"));
+    const int t = std::max(1, int(std::lround(ink.height())));
+    const double inset = ink.left() + t / 2.0 - ((t % 2) ? 0.5 : 0.0);
+    const double length = (n - 1) * advance + ink.right() - ink.left() - t;
+    for (const DrawOp& l : lineOps) {
+        if (l.a.y() == l.b.y() && std::abs(l.b.x() - l.a.x() - length) < 0.05 &&
+            std::abs(l.a.y() - y0 - ink.center().y()) < 1) {
+            DrawOp cell;
+            cell.a = QPointF(l.a.x() - inset, y0);
+            return cell;
+        }
+    }
+    return std::nullopt;
+}
 
 struct Quillet : course::testing::WindowFixture<QuilletDocument> {
     void SetUp() override { open(std::make_unique<QuilletDocument>()); }
@@ -194,10 +216,18 @@ TEST_F(Quillet, SecondKeyDuringAKeysActionIsIgnored) {
 TEST_F(Quillet, RootRowsKeepTheirOffsetsOnScreenAndOnPaper) {
     const auto screen = texts(w->page(2));
     const auto screenLines = lines(w->page(2));
-    const DrawOp* barA = runWithText(screen, kBar14);
-    const DrawOp* barB = runWithText(screen, kBar20);
-    ASSERT_NE(barA, nullptr);
-    ASSERT_NE(barB, nullptr);
+    // Rows B and C hang from row A: 3 and 2.4 lines further down, "＝" in one column.
+    std::vector<const DrawOp*> eq;
+    for (const DrawOp& op : screen)
+        if (op.text == QStringLiteral("＝  "))
+            eq.push_back(&op);
+    ASSERT_EQ(eq.size(), 3u);
+    const std::optional<DrawOp> rowA = barOfRules(screenLines, w->page(2), 14, eq[0]->a.y());
+    const std::optional<DrawOp> rowB = barOfRules(screenLines, w->page(2), 20, eq[1]->a.y());
+    ASSERT_TRUE(rowA);
+    ASSERT_TRUE(rowB);
+    const DrawOp* barA = &*rowA;
+    const DrawOp* barB = &*rowB;
     const double W = doc->CharW, H = doc->CharH;
 
     auto checkRow = [&](const std::vector<DrawOp>& ops, const std::vector<DrawOp>& lineOps, const DrawOp& bar,
@@ -206,7 +236,7 @@ TEST_F(Quillet, RootRowsKeepTheirOffsetsOnScreenAndOnPaper) {
         // The numerator starts with a run or with a fraction whose bar is 12 px down.
         bool num = runAt(ops, Xbar + 3, Y0 - 20) != nullptr;
         for (const DrawOp& l : lineOps)
-            num = num || (near(l.a.x(), Xbar + 3) && near(l.a.y(), Y0 - 20 + 12));
+            num = num || (near(l.a.x(), Xbar + 3) && near(l.a.y(), std::round(Y0 - 20 + 12)));
         const DrawOp* den = runAt(ops, Xbar + 4 * W, Y0 + 18);
         EXPECT_TRUE(num) << what;
         ASSERT_NE(den, nullptr) << what;
@@ -215,12 +245,6 @@ TEST_F(Quillet, RootRowsKeepTheirOffsetsOnScreenAndOnPaper) {
     checkRow(screen, screenLines, *barA, "row A");
     checkRow(screen, screenLines, *barB, "row B");
     EXPECT_EQ(runAt(screen, barA->a.x() + 3, barA->a.y() - 20)->text, QStringLiteral("1"));
-    // Rows B and C hang from row A: 3 and 2.4 lines further down, "＝" in one column.
-    std::vector<const DrawOp*> eq;
-    for (const DrawOp& op : screen)
-        if (op.text == QStringLiteral("＝  "))
-            eq.push_back(&op);
-    ASSERT_EQ(eq.size(), 3u);
     EXPECT_NEAR(eq[1]->a.y() - eq[0]->a.y(), 3 * H, 0.01);
     EXPECT_NEAR(eq[2]->a.y() - eq[1]->a.y(), 2.4 * H, 0.01);
     EXPECT_DOUBLE_EQ(eq[0]->a.x(), eq[1]->a.x());
@@ -239,7 +263,9 @@ TEST_F(Quillet, RootRowsKeepTheirOffsetsOnScreenAndOnPaper) {
     EXPECT_NEAR(gray[0].a.x(), right(*sign), 0.01);
     EXPECT_NEAR(gray[0].a.y(), barA->a.y() - 20 + 10 + 1, 0.01);
     EXPECT_EQ(gray[1].a, gray[0].b);
-    EXPECT_EQ(gray[1].b - gray[1].a, QPointF(4, -20));
+    // Up 20 and on to the pixel row above, where the overline lies.
+    EXPECT_EQ(gray[1].b.x() - gray[1].a.x(), 4);
+    EXPECT_EQ(gray[1].b.y(), std::floor(gray[1].a.y() - 20));
     EXPECT_EQ(gray[2].a, gray[1].b);
     EXPECT_NEAR(gray[2].b.x() - gray[2].a.x(), 8 * W, 1e-9);
     EXPECT_EQ(gray[2].b.y(), gray[2].a.y());
@@ -248,23 +274,29 @@ TEST_F(Quillet, RootRowsKeepTheirOffsetsOnScreenAndOnPaper) {
     const Surface& canvas = printed(2);
     const auto paper = texts(canvas);
     EXPECT_NEAR(paper.front().a.y(), H, 0.01); // the heading, below the top margin
-    const DrawOp* pA = runWithText(paper, kBar14);
-    const DrawOp* pB = runWithText(paper, kBar20);
-    ASSERT_NE(pA, nullptr);
-    ASSERT_NE(pB, nullptr);
-    EXPECT_NEAR(pA->a.y(), barA->a.y() + H, 0.01);
-    EXPECT_NEAR(pB->a.y(), barB->a.y() + H, 0.01);
-    EXPECT_DOUBLE_EQ(pA->a.x(), barA->a.x());
-    checkRow(paper, lines(canvas), *pA, "printed row A");
-    checkRow(paper, lines(canvas), *pB, "printed row B");
+    const std::optional<DrawOp> paperA = barOfRules(lines(canvas), w->page(2), 14, barA->a.y() + H);
+    const std::optional<DrawOp> paperB = barOfRules(lines(canvas), w->page(2), 20, barB->a.y() + H);
+    ASSERT_TRUE(paperA);
+    ASSERT_TRUE(paperB);
+    // The strokes start in the same columns (to the rounding of their ink's outline).
+    EXPECT_NEAR(paperA->a.x(), barA->a.x(), 0.05);
+    EXPECT_NEAR(paperB->a.x(), barB->a.x(), 0.05);
+    DrawOp pA = *barA, pB = *barB;
+    pA.a.ry() += H;
+    pB.a.ry() += H;
+    checkRow(paper, lines(canvas), pA, "printed row A");
+    checkRow(paper, lines(canvas), pB, "printed row B");
     std::vector<DrawOp> paperGray;
     for (const DrawOp& op : lines(canvas))
         if (op.color == doc->Gray)
             paperGray.push_back(op);
     ASSERT_EQ(paperGray.size(), 3u);
+    // One line lower, the overline on the whole pixel row next above its place.
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(paperGray[i].a, gray[i].a + QPointF(0, H));
-        EXPECT_EQ(paperGray[i].b, gray[i].b + QPointF(0, H));
+        EXPECT_EQ(paperGray[i].a.x(), gray[i].a.x());
+        EXPECT_EQ(paperGray[i].b.x(), gray[i].b.x());
+        EXPECT_NEAR(paperGray[i].a.y(), gray[i].a.y() + H, 1.0);
+        EXPECT_NEAR(paperGray[i].b.y(), gray[i].b.y() + H, 1.0);
     }
 }
 
@@ -343,13 +375,20 @@ TEST_F(Quillet, RadicalArmsMeetTheirBarsAndNumeratorsClearTheirBars) {
 
 TEST_F(Quillet, ThirdFactorOfARowSetsItsMinusTwoPixelsOffTheOne) {
     // (1 − h²/12 …) opens and closes each row of page 1; only the closing one has the
-    // two pixels before its spaced minus.
+    // two pixels before its spaced minus (whose sign is centred in the room of a
+    // Courier hyphen at 1.2 times the size).
     const auto ops = texts(w->page(1));
+    Surface m{testFonts()};
+    m.FontSize = w->page(1).FontSize;
+    const double sign = m.TextWidth(QStringLiteral("−"));
+    m.FontName = QStringLiteral("Courier New");
+    m.FontSize *= 1.2;
+    const double minusInset = (m.TextWidth(QStringLiteral("-")) - sign) / 2;
     std::vector<double> gaps;
     for (size_t i = 0; i + 1 < ops.size(); ++i)
         if (ops[i].text == QStringLiteral("1") && ops[i].fontName == kBody &&
-            ops[i + 1].fontName == QStringLiteral("Courier New") && ops[i + 1].text == QStringLiteral("-"))
-            gaps.push_back(ops[i + 1].a.x() - right(ops[i]));
+            ops[i + 1].text == QStringLiteral("−"))
+            gaps.push_back(ops[i + 1].a.x() - minusInset - right(ops[i]));
     ASSERT_EQ(gaps.size(), 6u);
     for (size_t k = 0; k < gaps.size(); ++k)
         EXPECT_NEAR(gaps[k], k % 2 ? 6 : 4, 1e-9) << "factor " << k;
@@ -399,10 +438,9 @@ TEST_F(Quillet, CylindricalStandardFormSubtractsOneOverFourRSquared) {
     for (const DrawOp& op : term)
         all += op.text;
     EXPECT_FALSE(all.contains(u'+')) << all.toStdString();
-    // v ( r ) then the Courier minus on the line, then 1 over 4 r².
+    // v ( r ) then the minus on the line, then 1 over 4 r².
     ASSERT_GE(term.size(), 9u);
-    EXPECT_EQ(term[4].text, QStringLiteral("-"));
-    EXPECT_EQ(term[4].fontName, QStringLiteral("Courier New"));
+    EXPECT_EQ(term[4].text, QStringLiteral("−"));
     EXPECT_NEAR(term[4].a.y(), y, 1e-9);
     const DrawOp& one = term[5];
     EXPECT_EQ(one.text, QStringLiteral("1"));
@@ -417,7 +455,7 @@ TEST_F(Quillet, CylindricalStandardFormSubtractsOneOverFourRSquared) {
     // The bar spans the whole denominator.
     bool bar = false;
     for (const DrawOp& l : lines(w->page(3)))
-        if (near(l.a.y(), y + 12) && l.a.x() < term[6].a.x() && l.b.x() > right(term[8]))
+        if (near(l.a.y(), std::round(y + 12)) && l.a.x() < term[6].a.x() && l.b.x() > right(term[8]))
             bar = true;
     EXPECT_TRUE(bar);
 }

@@ -77,7 +77,7 @@ TEST(SorrelWindowCharge, KeyDuringARunStartsItAgainForTheChosenIon) {
     const QString lower = textOf(w.pic());
     EXPECT_TRUE(lower.contains(QStringLiteral("43/16")));
     EXPECT_FALSE(lower.contains(QStringLiteral("27/16")));
-    EXPECT_TRUE(textOf(w.picNumerov()).contains(QStringLiteral("-3/")));
+    EXPECT_TRUE(textOf(w.picNumerov()).contains(QStringLiteral("−3/")));
     EXPECT_EQ(sounds.played.size(), 1u);
     EXPECT_TRUE(w.getSourceFile()->isVisibleTo(&w));
     EXPECT_EQ(ends.ends, 0);

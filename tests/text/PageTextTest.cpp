@@ -231,16 +231,16 @@ TEST(PageText, OnePageOfEveryDocumentReadsAsWritten) {
     const Expected expected[] = {
         {"tessera", 0, "シュレーディンガー方程式", "i (∂f)/(∂t) = H f(t)"},
         {"quillet", 1, "これがヌメロフの公式である。", "の根 λ_1, λ_2 により"},
-        {"brindle", 1, "固有値の反復計算", "δ(x-x_0)"},
-        {"oriel", 0, "調和振動子のポテンシャル", "π^(-1/4)B^(-1/2)exp[-((x-A)^2)/(2B^2)]"},
-        {"calyx", 2, "ハートリー近似", "[ -1/2∇^2-Z/r + φ(r)]φ(r) = εφ(r)"},
+        {"brindle", 1, "固有値の反復計算", "δ(x−x_0)"},
+        {"oriel", 0, "調和振動子のポテンシャル", "π^(−1/4)B^(−1/2)exp[−((x−A)^2)/(2B^2)]"},
+        {"calyx", 2, "ハートリー近似", "[ −1/2∇^2 −Z/r + φ(r)]φ(r) = εφ(r)"},
         // Radicals over what their overline covers, fractions inside and around them,
         // small fractions beside a bar drawn with characters, scripts of close lines.
         {"oriel", 0, "波束の中心は単振動", "b(t) = 1/α √((Bα)^2cos^2ωt + (sin^2ωt)/((Bα)^2)) [4]"},
-        {"calyx", 0, "変分法", "φ(r) = √((a^3)/π)e^(-ar) = 1/(√(4π))√(4a^3)e^(-ar)"},
-        {"quillet", 2, "２次方程式の解は", "λ ＝ (1+5/12h^2±h√(1+1/6h^2))/(1 - 1/12h^2)"},
+        {"calyx", 0, "変分法", "φ(r) = √((a^3)/π)e^(−ar) = 1/(√(4π))√(4a^3)e^(−ar)"},
+        {"quillet", 2, "２次方程式の解は", "λ ＝ (1+5/12h^2±h√(1+1/6h^2))/(1 − 1/12h^2)"},
         {"quillet", 2, "２次方程式の解は", "±h (1+(h^2)/6+(h^4)/96) +O(h^6)"},
-        {"tessera", 1, "ハミルトニアン", "(g_(k+1)^n - 2 g_k^n + g_(k-1)^n)/((⊿x)^2) + V_k g_k^n [9]"},
+        {"tessera", 1, "ハミルトニアン", "(g_(k+1)^n − 2 g_k^n + g_(k−1)^n)/((⊿x)^2) + V_k g_k^n [9]"},
     };
     const auto makers = course::testing::documentMakers();
     for (const Expected& x : expected) {

@@ -64,7 +64,7 @@ TEST_F(LiveKeys, KeyDuringAKeyStartedRunRestartsWithTheNewL) {
     const std::vector<double> ys = levels();
     ASSERT_EQ(ys.size(), 4u);
     for (int s = 1; s <= 4; ++s)
-        EXPECT_NEAR(ys[s - 1], py(2.0 * s - 0.5), 1e-4) << s;
+        EXPECT_EQ(ys[s - 1], std::round(py(2.0 * s - 0.5))) << s;
 
     // On the way, the fourth state landed on 9.5 and said so in one line.
     EXPECT_TRUE(skipped.contains(QStringLiteral("節 4 個: 第5準位"))) << skipped.toStdString();

@@ -63,10 +63,11 @@ void expectFinalPicture(const std::vector<DrawOp>& ops) {
     ASSERT_EQ(levels.size(), 4u);
     EXPECT_DOUBLE_EQ(levels[0].a.x(), px(85 * h));
     EXPECT_DOUBLE_EQ(levels[0].b.x(), px(274 * h));
-    EXPECT_NEAR(levels[0].a.y(), py(2.5), 1e-3);
+    // Each level on the row of pixels nearest its energy.
+    EXPECT_EQ(levels[0].a.y(), std::round(py(2.5)));
     const double E[4] = {2.5, 4.5, 6.5, 8.5};
     for (int k = 0; k < 4; ++k)
-        EXPECT_NEAR(levels[k].b.y(), py(E[k]), 1e-3) << k;
+        EXPECT_EQ(levels[k].b.y(), std::round(py(E[k]))) << k;
     for (const DrawOp& op : ops) {
         EXPECT_NE(op.text, QStringLiteral(" ⊿"));
         EXPECT_FALSE(op.text.startsWith(QStringLiteral("エネルギー初期値")));

@@ -1,0 +1,215 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "TypeCheck.h"
+
+#include "InkCheck.h"
+
+#include <QHash>
+#include <QPainterPath>
+
+#include <cmath>
+
+namespace course::testing {
+
+namespace {
+
+const QString kBody = QStringLiteral("メイリオ");
+constexpr QChar kMinus(0x2212);
+
+// A minus off the axis by more than this shows at 1x as a sign sitting high or low.
+constexpr double kAxisTolerance = 0.5;
+// A minus shorter than this share of the "+" reads as a hyphen.
+constexpr double kMinusShortest = 0.8;
+// Edges of a rule this close to whole pixels fill them.
+constexpr double kPixelTolerance = 0.02;
+
+bool isBoxRule(QChar c) { return c == u'─' || c == u'━' || c == u'┄' || c == u'┈'; }
+
+QString point(QPointF p) { return QStringLiteral("(%1, %2)").arg(p.x(), 0, 'f', 2).arg(p.y(), 0, 'f', 2); }
+
+// Where the body font's "+" of `points` has the middle of its ink, and how long it is,
+// relative to its baseline (the math axis of text at that size).
+struct Axis {
+    double height = 0; // above the baseline
+    double plusWidth = 0;
+};
+Axis axisOf(FontTable& fonts, double points) {
+    static QHash<qint64, Axis> cache;
+    const qint64 key = std::llround(points * 1000);
+    if (auto it = cache.constFind(key); it != cache.constEnd())
+        return *it;
+    Surface probe(fonts, QSize(200, 200));
+    probe.FontName = kBody;
+    probe.FontSize = points;
+    probe.CurrentX = 0;
+    probe.CurrentY = 0;
+    probe.Print(QStringLiteral("+"));
+    const DrawOp& op = probe.ops().back();
+    const QRectF ink = inkBounds(op);
+    const Axis a{op.ascent - ink.center().y(), ink.width()};
+    cache.insert(key, a);
+    return a;
+}
+
+// The ink of character `index` of a text run, when its glyphs map one to one onto its
+// characters; the run's whole ink when it is that one character and blanks.
+QRectF charInk(const DrawOp& op, qsizetype index) {
+    const std::vector<QPainterPath> glyphs = glyphOutlines(op);
+    if (qsizetype(glyphs.size()) == op.text.size())
+        return glyphs[std::size_t(index)].boundingRect();
+    if (op.text.trimmed().size() == 1)
+        return inkBounds(op);
+    return {};
+}
+
+double pointsOf(const DrawOp& op) { return op.nominalSize > 0 ? op.nominalSize : op.fontSize; }
+
+struct LineOf {
+    double baseline = 0;
+    QString beside; // the run it was taken from
+};
+
+// Text whose baseline is the line's: Latin letters, digits, "=", "+", parentheses and
+// Japanese; not Greek letters or bars, which the pages nudge up or down on purpose.
+bool linesText(const QString& s) {
+    bool any = false;
+    for (QChar c : s) {
+        if (c == u' ' || c == QChar(0x3000))
+            continue;
+        if (!(c.isDigit() || (c >= u'A' && c <= u'z' && c.isLetter()) || c == u'=' || c == u'+' || c == u'(' ||
+              c == u')' || c == u'.' || c.unicode() >= 0x3000))
+            return false;
+        any = true;
+    }
+    return any;
+}
+
+// The baseline a minus stands on: that of the run drawn just before or after it, when
+// that is text of the body font at its size on about the same line; its own otherwise.
+LineOf lineBaseline(const std::vector<DrawOp>& ops, std::size_t i) {
+    const DrawOp& minus = ops[i];
+    const double points = pointsOf(minus);
+    const double own = minus.a.y() + minus.ascent;
+    for (std::size_t j : {i + 1, i - 1}) {
+        if (j >= ops.size())
+            continue;
+        const DrawOp& op = ops[j];
+        if (op.kind != DrawOp::Kind::Text || op.fontName != kBody || op.angle != 0 ||
+            std::abs(pointsOf(op) - points) > 0.01 || !linesText(op.text))
+            continue;
+        const double baseline = op.a.y() + op.ascent;
+        if (std::abs(baseline - own) <= 0.3 * minus.cell.height())
+            return {baseline, op.text};
+    }
+    return {own, {}};
+}
+
+void checkMinus(FontTable& fonts, const std::vector<DrawOp>& ops, const DrawOp& op, std::size_t i,
+                std::vector<TypeFault>& out) {
+    const QString label = inkLabel(op);
+    const QString text = op.text;
+    if (op.fontName == QStringLiteral("Courier New") && text.contains(u'-'))
+        out.push_back({QStringLiteral("minus"), label, QStringLiteral("a Courier hyphen stands for a minus"), i});
+    else if (text.trimmed() == QStringLiteral("-") && op.fontName != QStringLiteral("Symbol"))
+        out.push_back({QStringLiteral("minus"), label, QStringLiteral("a hyphen stands for a minus"), i});
+    for (qsizetype k = 0; k < text.size(); ++k) {
+        if (text[k] != kMinus)
+            continue;
+        const QRectF ink = charInk(op, k);
+        if (ink.isEmpty())
+            continue;
+        const Axis axis = axisOf(fonts, pointsOf(op));
+        const LineOf line = lineBaseline(ops, i);
+        const double off = (line.baseline - ink.center().y()) - axis.height;
+        if (std::abs(off) > kAxisTolerance)
+            out.push_back({QStringLiteral("minus"), label,
+                           QStringLiteral("middle %1 px %2 the math axis (%3 px above the baseline of %4)")
+                               .arg(std::abs(off), 0, 'f', 2)
+                               .arg(off > 0 ? QStringLiteral("above") : QStringLiteral("below"))
+                               .arg(axis.height, 0, 'f', 2)
+                               .arg(line.beside.isEmpty() ? QStringLiteral("its own run")
+                                                          : QStringLiteral("\"%1\"").arg(line.beside)),
+                           i});
+        if (ink.width() < kMinusShortest * axis.plusWidth)
+            out.push_back({QStringLiteral("minus"), label,
+                           QStringLiteral("%1 px long, the \"+\" %2 px")
+                               .arg(ink.width(), 0, 'f', 2)
+                               .arg(axis.plusWidth, 0, 'f', 2),
+                           i});
+    }
+}
+
+void checkRuleText(const DrawOp& op, std::size_t i, std::vector<TypeFault>& out) {
+    const QString& s = op.text;
+    for (qsizetype k = 0; k < s.size(); ++k) {
+        if (isBoxRule(s[k]) || (s[k] == u'―' && k + 1 < s.size() && s[k + 1] == u'―')) {
+            out.push_back({QStringLiteral("rule"), inkLabel(op),
+                           QStringLiteral("a bar of rule characters, not one stroke"), i});
+            return;
+        }
+    }
+}
+
+bool ruleCharacter(const DrawOp& op) {
+    return op.kind == DrawOp::Kind::Text && op.text.size() == op.text.count(u'―') + op.text.count(u' ') &&
+           op.text.contains(u'―');
+}
+
+} // namespace
+
+double ruleOffPixel(const DrawOp& op) {
+    if (op.kind != DrawOp::Kind::Line || op.width > 2)
+        return -1;
+    const bool horizontal = op.a.y() == op.b.y();
+    const bool vertical = op.a.x() == op.b.x();
+    if (horizontal == vertical)
+        return -1;
+    const double length = horizontal ? std::abs(op.b.x() - op.a.x()) : std::abs(op.b.y() - op.a.y());
+    if (length < 2)
+        return -1;
+    const double o = (op.width % 2) ? 0.5 : 0.0;
+    const double edge = (horizontal ? op.a.y() : op.a.x()) + o - op.width / 2.0;
+    return std::abs(edge - std::round(edge));
+}
+
+std::vector<TypeFault> typeFaults(const Surface& g) {
+    std::vector<TypeFault> out;
+    const std::vector<DrawOp>& ops = g.ops();
+    Rgb background = g.BackColor;
+    for (std::size_t i = 0; i < ops.size(); ++i) {
+        const DrawOp& op = ops[i];
+        if (op.kind == DrawOp::Kind::Clear) {
+            background = op.color;
+            continue;
+        }
+        if (op.color == background)
+            continue;
+        if (op.kind == DrawOp::Kind::Text) {
+            checkMinus(g.fonts(), ops, op, i, out);
+            checkRuleText(op, i, out);
+            // Two bar characters side by side on one baseline make one bar of two pieces.
+            if (ruleCharacter(op))
+                for (std::size_t j = i + 1; j < ops.size(); ++j) {
+                    const DrawOp& next = ops[j];
+                    if (!ruleCharacter(next) || std::abs(next.a.y() + next.ascent - op.a.y() - op.ascent) > 0.5)
+                        continue;
+                    if (inkDistance(inkOf(op), inkOf(next), kInkGap)) {
+                        out.push_back({QStringLiteral("rule"), inkLabel(op),
+                                       QStringLiteral("a bar drawn in pieces with %1").arg(inkLabel(next)), i});
+                        break;
+                    }
+                }
+            continue;
+        }
+        const double off = ruleOffPixel(op);
+        if (off > kPixelTolerance)
+            out.push_back({QStringLiteral("rule"), inkLabel(op),
+                           QStringLiteral("edges %1 px off whole pixels at 1x (from %2 to %3, width %4)")
+                               .arg(off, 0, 'f', 2)
+                               .arg(point(op.a), point(op.b))
+                               .arg(op.width),
+                           i});
+    }
+    return out;
+}
+
+} // namespace course::testing

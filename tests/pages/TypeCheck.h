@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Typographic faults of a recorded drawing, read from its operations and the glyph
+// outlines the runs are drawn with:
+//
+// - minus: a minus in the math is one glyph, U+2212, on the math axis of the text
+//   it stands in (the middle of a "+" of the body font at the run's nominal size and
+//   baseline of the body text beside it) and about as long as that "+"; never a hyphen run ("-") and never the
+//   Courier hyphen, which is short and sits above the axis. A minus drawn so reads as
+//   "−" in the page text and in a PDF's text.
+// - rule: a bar is one stroke, not a row of box-drawing characters whose joints show;
+//   a thin horizontal or vertical stroke lies on whole device pixels at 1x, so that it
+//   is one dark row (or column) of pixels, not two grey ones.
+//   Strokes of plots count too: their axes, levels and the flat pieces of curves.
+
+#include <engine/textruns/Surface.h>
+
+#include <QString>
+
+#include <vector>
+
+namespace course::testing {
+
+struct TypeFault {
+    QString rule;    // "minus" or "rule"
+    QString item;    // the text of the run or the line's end points, as in reports
+    QString measure; // what was measured against what was wanted
+    std::size_t op = 0;
+};
+
+// Every fault of `g`. Text drawn in the background colour is not looked at.
+std::vector<TypeFault> typeFaults(const Surface& g);
+
+// How far a stroke's edges across its direction lie from whole pixels at 1x (0 for
+// a crisp rule); negative for a stroke that is not a thin axis-parallel rule.
+double ruleOffPixel(const DrawOp& op);
+
+} // namespace course::testing

@@ -1,0 +1,205 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The typographic check itself: it finds the hyphen and the Courier minus, a minus off
+// the axis, bars of rule characters and rules between pixel rows, and passes what the
+// engine now draws (a minus that also reads as "−" in a PDF's text).
+
+#include "ProgramRun.h"
+#include "TestFonts.h"
+#include "TypeCheck.h"
+
+#include <engine/formula/Typesetter.h>
+
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using course::testing::testFonts;
+using namespace course;
+using namespace course::testing;
+
+namespace {
+
+Surface page() {
+    Surface g(testFonts(), QSize(300, 120));
+    g.Cls();
+    return g;
+}
+
+void text(Surface& g, double x, double y, const QString& s, const QString& font = QStringLiteral("メイリオ")) {
+    g.FontName = font;
+    g.CurrentX = x;
+    g.CurrentY = y;
+    g.Print(s);
+    g.FontName = QStringLiteral("メイリオ");
+}
+
+QStringList rulesOf(const Surface& g) {
+    QStringList out;
+    for (const TypeFault& f : typeFaults(g))
+        out << f.rule + QStringLiteral(": ") + f.item + QStringLiteral(": ") + f.measure;
+    return out;
+}
+
+} // namespace
+
+TEST(PageTypeCheck, HyphensAndCourierMinusesAreFaults) {
+    Surface g = page();
+    text(g, 10, 10, QStringLiteral("-"), QStringLiteral("Courier New"));
+    text(g, 40, 10, QStringLiteral("-"));
+    EXPECT_EQ(rulesOf(g).size(), 2) << rulesOf(g).join(u'\n').toStdString();
+
+    // A hyphen inside words is text, not a minus.
+    Surface words = page();
+    text(words, 10, 10, QStringLiteral("Crank-Nicolson 法"));
+    EXPECT_TRUE(rulesOf(words).isEmpty()) << rulesOf(words).join(u'\n').toStdString();
+}
+
+TEST(PageTypeCheck, MinusMustSitOnTheAxisAndBeLong) {
+    Surface onAxis = page();
+    text(onAxis, 10, 10, QStringLiteral("a − b = c"));
+    EXPECT_TRUE(rulesOf(onAxis).isEmpty()) << rulesOf(onAxis).join(u'\n').toStdString();
+
+    // The same minus raised by a pixel and a half, in a run of its own.
+    Surface high = page();
+    text(high, 10, 10, QStringLiteral("a"));
+    text(high, 30, 8.5, QStringLiteral("−"));
+    const QStringList faults = rulesOf(high);
+    ASSERT_EQ(faults.size(), 1) << faults.join(u'\n').toStdString();
+    EXPECT_TRUE(faults[0].contains(QStringLiteral("above the math axis"))) << faults[0].toStdString();
+
+    // A minus at half the size stands in text of the full size: too short.
+    Surface small = page();
+    {
+        NominalSize standIn(small, small.FontSize);
+        small.FontSize = 0.5 * small.FontSize;
+        text(small, 10, 20, QStringLiteral("−"));
+    }
+    bool shortFound = false;
+    for (const QString& f : rulesOf(small))
+        shortFound |= f.contains(QStringLiteral("long, the \"+\""));
+    EXPECT_TRUE(shortFound) << rulesOf(small).join(u'\n').toStdString();
+}
+
+TEST(PageTypeCheck, BarsOfRuleCharactersAreFaults) {
+    Surface g = page();
+    text(g, 10, 10, QStringLiteral("─────"));
+    EXPECT_EQ(rulesOf(g).size(), 1);
+
+    // Two overlapping bar characters make one bar with a joint; one alone is a stroke.
+    Surface two = page();
+    text(two, 10, 10, QStringLiteral("―"));
+    text(two, 10 + two.TextWidth(QStringLiteral("―")) - 4, 10, QStringLiteral("―"));
+    EXPECT_EQ(rulesOf(two).size(), 1) << rulesOf(two).join(u'\n').toStdString();
+    Surface one = page();
+    text(one, 10, 10, QStringLiteral("―"));
+    EXPECT_TRUE(rulesOf(one).isEmpty());
+}
+
+TEST(PageTypeCheck, ThinRulesMustFillWholePixels) {
+    auto line = [](QPointF a, QPointF b, int width = 1, ConstructKind kind = ConstructKind::None) {
+        DrawOp op;
+        op.kind = DrawOp::Kind::Line;
+        op.a = a;
+        op.b = b;
+        op.width = width;
+        op.constructKind = kind;
+        return ruleOffPixel(op);
+    };
+    EXPECT_EQ(line({10, 20}, {60, 20}), 0);              // one pixel row, 20..21
+    EXPECT_NEAR(line({10, 30.5}, {60, 30.5}), 0.5, 1e-9); // 30.5..31.5: two grey rows
+    EXPECT_EQ(line({80, 10}, {80, 60.25}), 0);           // its length does not matter
+    EXPECT_NEAR(line({90.4, 10}, {90.4, 60}), 0.4, 1e-9);
+    EXPECT_EQ(line({10, 40}, {60, 40}, 2), 0);           // 39..41
+    EXPECT_NEAR(line({10, 50.5}, {60, 50.5}, 2), 0.5, 1e-9);
+    EXPECT_LT(line({100, 10}, {140, 30.3}), 0);          // slanted: not a rule
+    EXPECT_LT(line({10, 10.5}, {60, 10.5}, 3), 0);       // thick: its edge does not smear
+    EXPECT_GT(line({10, 60.3}, {200, 60.3}, 1, ConstructKind::Plot), 0.2);
+    EXPECT_LT(line({10, 60.3}, {11, 60.3}), 0); // a dot, not a rule
+}
+
+TEST(PageTypeCheck, SurfaceSetsThinRulesOnWholePixels) {
+    Surface g = page();
+    g.Line(10, 30.4, 60, 30.4);
+    g.Line(90.6, 10, 90.6, 60);
+    g.DrawWidth = 2;
+    g.Line(10, 50.5, 60, 50.5);
+    g.DrawWidth = 1;
+    g.Scale(0, 1, 10, -1); // a plot: its axis and a flat piece of curve
+    g.Line(0, 0.013, 10, 0.013);
+    g.Line(1, 0.513, 1.1, 0.513);
+    g.ScalePixels();
+    EXPECT_TRUE(rulesOf(g).isEmpty()) << rulesOf(g).join(u'\n').toStdString();
+    const std::vector<DrawOp>& ops = g.ops();
+    ASSERT_EQ(ops.size(), 6u);
+    EXPECT_EQ(ops[1].a.y(), 30);
+    EXPECT_EQ(ops[2].a.x(), 91);
+    EXPECT_EQ(ops[2].b.x(), 91);
+    EXPECT_EQ(ops[4].a.y(), std::round(ops[4].a.y()));
+    EXPECT_EQ(ops[5].a.y(), std::round(ops[5].a.y()));
+    // Moved across only, never along.
+    EXPECT_EQ(ops[1].a.x(), 10);
+    EXPECT_EQ(ops[1].b.x(), 60);
+}
+
+TEST(PageTypeCheck, RuleBarIsOneStrokeWhereTheRulesStood) {
+    Surface g = page();
+    Typesetter t;
+    QRectF rules;
+    {
+        DrawingScope scope(t, g);
+        t.CurX = 10.3;
+        t.CurY = 20.7;
+        rules = t.inkExtent([&t] { t.ds(QStringLiteral("─────")); });
+        t.ruleBar(5);
+        EXPECT_NEAR(t.CurX, 10.3 + 5 * g.TextWidth(QStringLiteral("─")), 1e-9);
+    }
+    ASSERT_EQ(g.ops().size(), 2u);
+    const QRectF bar = inkBounds(g.ops()[1]);
+    EXPECT_TRUE(rulesOf(g).isEmpty()) << rulesOf(g).join(u'\n').toStdString();
+    EXPECT_NEAR(bar.left(), rules.left(), 0.01);
+    EXPECT_NEAR(bar.right(), rules.right(), 0.01);
+    // Through the rules' middle, moved by at most half a pixel onto whole pixels.
+    EXPECT_NEAR(bar.center().y(), rules.center().y(), 0.5);
+    EXPECT_NEAR(bar.height(), std::max(1.0, std::round(rules.height())), 1e-9);
+}
+
+TEST(PageTypeCheck, EngineMinusPassesAndReadsAsMinusInPdf) {
+    Surface g = page();
+    Typesetter t;
+    {
+        DrawingScope scope(t, g);
+        t.CharW = g.TextWidth(QStringLiteral("A"));
+        t.CharH = g.TextHeight(QStringLiteral("A"));
+        t.CurX = 10;
+        t.CurY = 20;
+        t.it(QStringLiteral("x"));
+        t.minus();
+        t.ds(QStringLiteral("1 = "));
+        t.sp(QStringLiteral("-1"));
+        t.ds(QStringLiteral(" "));
+        t.sf(QStringLiteral("k-1"));
+        t.dsp(g, t.CurX, t.CurY, QStringLiteral("-2.5"));
+    }
+    EXPECT_TRUE(rulesOf(g).isEmpty()) << rulesOf(g).join(u'\n').toStdString();
+    int minuses = 0;
+    for (const DrawOp& op : g.ops())
+        minuses += int(op.text.count(QChar(0x2212)));
+    EXPECT_EQ(minuses, 4);
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString pdf = dir.filePath(QStringLiteral("minus.pdf"));
+    {
+        QPdfWriter writer(pdf);
+        writer.setResolution(96);
+        QPainter p(&writer);
+        g.render(p);
+    }
+    const std::optional<QString> read = course::test::pdfText(pdf);
+    if (!read)
+        GTEST_SKIP() << "pdftotext is not installed or cannot read the file";
+    EXPECT_EQ(read->count(QChar(0x2212)), 4) << read->toStdString();
+    EXPECT_FALSE(read->contains(u'-')) << read->toStdString();
+}
