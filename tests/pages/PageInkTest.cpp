@@ -128,30 +128,6 @@ INSTANTIATE_TEST_SUITE_P(PageInk, PageInkOf, ::testing::ValuesIn(documentMakers(
                              return std::string(info.param.name);
                          });
 
-// brindle's live page for each of its other models and angular momenta.
-std::vector<DocumentMaker> brindleModels() {
-    struct Case {
-        const char* name;
-        brindle::PotentialKind kind;
-        int l;
-        bool offGrid;
-    };
-    static constexpr Case kCases[] = {
-        {"brindle_coulomb_l0", brindle::PotentialKind::Coulomb, 0, false},
-        {"brindle_coulomb_l1", brindle::PotentialKind::Coulomb, 1, false},
-        {"brindle_coulomb_l2", brindle::PotentialKind::Coulomb, 2, false},
-        {"brindle_well_l0", brindle::PotentialKind::Well, 0, false},
-        {"brindle_well_l1", brindle::PotentialKind::Well, 1, false},
-        {"brindle_well_l2", brindle::PotentialKind::Well, 2, false},
-        {"brindle_well_off_grid_l1", brindle::PotentialKind::Well, 1, true},
-        {"brindle_morse_l0", brindle::PotentialKind::Morse, 0, false},
-    };
-    std::vector<DocumentMaker> makers;
-    for (const Case& c : kCases)
-        makers.push_back({c.name, [c] { return brindle::makeDocument(1.0, c.l, false, c.kind, c.offGrid); }});
-    return makers;
-}
-
 INSTANTIATE_TEST_SUITE_P(BrindleModels, PageInkOf, ::testing::ValuesIn(brindleModels()),
                          [](const ::testing::TestParamInfo<DocumentMaker>& info) {
                              return std::string(info.param.name);

@@ -100,6 +100,11 @@ INSTANTIATE_TEST_SUITE_P(PageType, PageTypeOf, ::testing::ValuesIn(documentMaker
                              return std::string(info.param.name);
                          });
 
+INSTANTIATE_TEST_SUITE_P(BrindleModels, PageTypeOf, ::testing::ValuesIn(brindleModels()),
+                         [](const ::testing::TestParamInfo<DocumentMaker>& info) {
+                             return std::string(info.param.name);
+                         });
+
 TEST(PageTypeSorrel, FinalWindow) {
     Environment env;
     env.soundSink = [](Sound) {};
