@@ -71,8 +71,8 @@ def check(lupdate, sources, includes, catalog, options):
 def main(argv):
     lupdate, sources, includes, *catalogs = argv[1:]
     failed = False
-    for spec in catalogs:
-        path, _, options = spec.partition(":")
+    for entry in catalogs:
+        path, _, options = entry.partition(":")
         catalog = Path(path)
         problems = check(lupdate, sources, [d for d in includes.split(";") if d], catalog,
                          [o for o in options.split(",") if o])
