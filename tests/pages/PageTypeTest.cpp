@@ -87,11 +87,7 @@ class PageTypeOf : public EachDocument {};
 TEST_P(PageTypeOf, Pages) {
     Form1& w = load();
     TypeAudit audit(QString::fromUtf8(GetParam().name));
-    forEachScreenPage(w, [&](int k, const Surface& g) { audit.check(QStringLiteral("page %1").arg(k), g); });
-    if (Surface* title = w.titleBox())
-        audit.check(QStringLiteral("title box"), *title);
-    forEachPrintedPage(
-        w, [&](int k, const Surface& g) { audit.check(QStringLiteral("printed page %1").arg(k), g); });
+    forEachWindowSurface(w, [&](const QString& where, const Surface& g) { audit.check(where, g); });
     audit.finish();
 }
 

@@ -112,4 +112,13 @@ inline void forEachPrintedPage(Form1& w, const std::function<void(int, const Sur
     }
 }
 
+// Every surface of a loaded window a check looks at, under the name it reports:
+// "page k" as shown, the "title box" if there is one, "printed page k".
+inline void forEachWindowSurface(Form1& w, const std::function<void(const QString&, const Surface&)>& visit) {
+    forEachScreenPage(w, [&](int k, const Surface& g) { visit(QStringLiteral("page %1").arg(k), g); });
+    if (Surface* title = w.titleBox())
+        visit(QStringLiteral("title box"), *title);
+    forEachPrintedPage(w, [&](int k, const Surface& g) { visit(QStringLiteral("printed page %1").arg(k), g); });
+}
+
 } // namespace course::testing
