@@ -21,20 +21,28 @@ namespace {
 using storm::Clock;
 using storm::Millis;
 
-// What `xclip -o` gives for the clipboard in `target`, once it gives anything, within 5 s.
+// What `xclip -o` gives for the clipboard in `target`, once the clipboard's owner offers
+// that target, within 5 s. The owner is awaited through TARGETS first: xclip, refused
+// UTF8_STRING while nobody owns the clipboard yet, falls back to STRING, and an owner that
+// appears between its two requests answers in Latin-1, every Japanese letter a "?".
 QByteArray clipboard(const std::string& display, const QString& target) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), QString::fromStdString(display));
-    const auto end = Clock::now() + std::chrono::seconds(5);
-    QByteArray out;
-    while (Clock::now() < end) {
+    const auto read = [&](const QString& t, QByteArray& out) {
         QProcess xclip;
         xclip.setProcessEnvironment(env);
-        xclip.start(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"),
-                                              QStringLiteral("clipboard"), QStringLiteral("-t"), target});
+        xclip.start(QStringLiteral("xclip"),
+                    {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                     QStringLiteral("-t"), t});
         xclip.waitForFinished(3000);
         out = xclip.readAllStandardOutput();
-        if (xclip.exitCode() == 0 && !out.isEmpty())
+        return xclip.exitCode() == 0 && !out.isEmpty();
+    };
+    const auto end = Clock::now() + std::chrono::seconds(5);
+    QByteArray targets, out;
+    while (Clock::now() < end) {
+        if (read(QStringLiteral("TARGETS"), targets) && targets.split('\n').contains(target.toLatin1()) &&
+            read(target, out))
             return out;
         std::this_thread::sleep_for(Millis(100));
     }
