@@ -131,6 +131,29 @@ TEST(ModifiedCholesky, SolvesLargeCrankNicolsonSystemsAndRefusesAVanishingPivot)
             worst = std::max(worst, std::abs(r[k] - b[k]));
         EXPECT_LT(worst, 1e-12) << ratio;
     }
+    // The step's two halves side by side give what one run of the substitutions gives,
+    // for even and odd sizes, and where the halves' coupling dies slowly (small ratio)
+    // or not within the system (a step of a hundredth of a period on a short grid).
+    for (std::size_t n : {2000u, 2001u, 65u, 300u})
+        for (double ratio : {0.0016, 0.01, 1.0, 100.0}) {
+            std::vector<Complex> a(n), f(n), cf(n), g, work;
+            const Complex c(0, 8 * ratio);
+            for (std::size_t k = 0; k < n; ++k) {
+                a[k] = Complex(-2 - 2e-4 * v(rng), 4 * ratio);
+                f[k] = Complex(z(rng), z(rng));
+                cf[k] = c * f[k];
+            }
+            const ModifiedCholesky m(a);
+            m.solve(cf, g);
+            std::vector<Complex> stepped = f;
+            m.stepInPlace(c, stepped, work);
+            double worst = 0, scale = 0;
+            for (std::size_t k = 0; k < n; ++k) {
+                worst = std::max(worst, std::abs(stepped[k] - (g[k] - f[k])));
+                scale = std::max(scale, std::abs(g[k] - f[k]));
+            }
+            EXPECT_LT(worst, 1e-14 * scale) << n << " " << ratio;
+        }
     EXPECT_THROW(ModifiedCholesky({Complex(0)}), std::domain_error);
     EXPECT_THROW(ModifiedCholesky({Complex(1), Complex(1)}), std::domain_error); // d₁ = 1 − 1
     EXPECT_THROW(ModifiedCholesky(std::vector<Complex>{}), std::invalid_argument);

@@ -36,7 +36,16 @@ public:
     void stepInPlace(Complex c, std::vector<Complex>& f, std::vector<Complex>& work) const;
 
 private:
+    // Below this, a term of a substitution's decaying solution is left out: it changes
+    // nothing at double precision.
+    static constexpr double kNegligible = 1e-17;
+    static constexpr std::size_t kShortestSplit = 64;
+
     std::vector<Complex> u_;
+    // stepInPlace's two halves: where they meet (0: one run) and the decaying solutions
+    // that mend the second half of each substitution.
+    std::size_t split_ = 0;
+    std::vector<Complex> forward_, backward_;
 };
 
 } // namespace tessera
