@@ -318,109 +318,6 @@ void paintOp(QPainter& p, const DrawOp& op) {
     }
 }
 
-std::size_t chainEnd(const std::vector<DrawOp>& ops, std::size_t from, std::size_t to) {
-    std::size_t i = from + 1;
-    if (ops[from].kind != DrawOp::Kind::Line)
-        return i;
-    while (i < to && ops[i].kind == DrawOp::Kind::Line && ops[i].color == ops[from].color &&
-           ops[i].width == ops[from].width && ops[i].a == ops[i - 1].b)
-        ++i;
-    return i;
-}
-
-namespace {
-
-// A turn of a chain sharper than this (or one whose miter would reach past half of
-// either segment) ends a mitred piece and gets a round join instead.
-constexpr double kMitreCos = 0.866; // 30°
-// Chains at least this wide are filled as bands; thinner ones are stroked segment by
-// segment, which measured as fast as a band for them.
-constexpr int kBandWidth = 4;
-
-// The outline of a stroke of width `w` through pts[from..to] (at least two points,
-// no two alike) with mitred joins and flat ends, as one polygon.
-QPolygonF mitredBand(const std::vector<QPointF>& pts, std::size_t from, std::size_t to, double w) {
-    const auto normal = [&](std::size_t i) {
-        const QPointF d = pts[i + 1] - pts[i];
-        return QPointF(-d.y(), d.x()) / std::hypot(d.x(), d.y());
-    };
-    const std::size_t n = to - from + 1;
-    QPolygonF band(int(2 * n));
-    for (std::size_t k = 0; k < n; ++k) {
-        const std::size_t i = from + k;
-        QPointF m;
-        if (i == from) {
-            m = normal(i);
-        } else if (i == to) {
-            m = normal(i - 1);
-        } else {
-            // The mitre: the mean of the two normals, lengthened by 1/cos(θ/2).
-            const QPointF sum = normal(i - 1) + normal(i);
-            const double half = QPointF::dotProduct(sum, sum) / 2; // 2cos²(θ/2)
-            m = sum / half;
-        }
-        band[int(k)] = pts[i] + m * (w / 2);
-        band[int(2 * n - 1 - k)] = pts[i] - m * (w / 2);
-    }
-    return band;
-}
-
-// A chain of lines stroked as Qt would stroke them one by one with round
-// caps, but filled as a few polygons: mitred bands between the sharp turns and a disc
-// at each sharp turn and at both ends. Stroking each short segment with its two round
-// caps costs several times more, and a live page draws its curves many times a second.
-void strokeChain(QPainter& p, const std::vector<DrawOp>& ops, std::size_t from, std::size_t to) {
-    const DrawOp& first = ops[from];
-    const QPointF o(lineOffset(first.width), lineOffset(first.width));
-    std::vector<QPointF> pts{first.a + o};
-    for (std::size_t k = from; k < to; ++k) {
-        const QPointF q = ops[k].b + o;
-        if (std::hypot(q.x() - pts.back().x(), q.y() - pts.back().y()) > 1e-6)
-            pts.push_back(q);
-    }
-    if (pts.size() < 3) {
-        for (std::size_t k = from; k < to; ++k)
-            paintOp(p, ops[k]);
-        return;
-    }
-    const double w = first.width;
-    const QColor colour = toQColor(first.color);
-    p.save();
-    p.setPen(Qt::NoPen);
-    p.setBrush(colour);
-    const auto disc = [&](QPointF c) { p.drawEllipse(c, w / 2, w / 2); };
-    std::size_t start = 0;
-    for (std::size_t i = 1; i + 1 < pts.size(); ++i) {
-        const QPointF d1 = pts[i] - pts[i - 1], d2 = pts[i + 1] - pts[i];
-        const double l1 = std::hypot(d1.x(), d1.y()), l2 = std::hypot(d2.x(), d2.y());
-        const double c = QPointF::dotProduct(d1, d2) / (l1 * l2);
-        const double mitre = w / 2 * std::sqrt(std::max(0.0, (1 - c) / (1 + c))); // (w/2)·tan(θ/2)
-        if (c < kMitreCos || mitre > std::min(l1, l2) / 2) {
-            p.drawPolygon(mitredBand(pts, start, i, w), Qt::WindingFill);
-            disc(pts[i]);
-            start = i;
-        }
-    }
-    p.drawPolygon(mitredBand(pts, start, pts.size() - 1, w), Qt::WindingFill);
-    disc(pts.front());
-    disc(pts.back());
-    p.restore();
-}
-
-} // namespace
-
-void paintOps(QPainter& p, const std::vector<DrawOp>& ops, std::size_t from, std::size_t to) {
-    for (std::size_t i = from; i < to;) {
-        const std::size_t end = chainEnd(ops, i, to);
-        if (end - i >= 2 && ops[i].width >= kBandWidth)
-            strokeChain(p, ops, i, end);
-        else
-            for (std::size_t k = i; k < end; ++k)
-                paintOp(p, ops[k]);
-        i = end;
-    }
-}
-
 QFont fontOf(const DrawOp& op, double deviceDpi) {
     return FontTable::fontOf(op.family, op.fontSize, op.bold, op.italic, deviceDpi);
 }
@@ -431,7 +328,8 @@ void Surface::render(QPainter& p) const {
     p.setRenderHint(QPainter::TextAntialiasing, true);
     p.setClipRect(QRectF(QPointF(0, 0), QSizeF(size_)), Qt::IntersectClip);
     p.fillRect(QRectF(QPointF(0, 0), QSizeF(size_)), toQColor(BackColor));
-    paintOps(p, ops_, 0, ops_.size());
+    for (const DrawOp& op : ops_)
+        paintOp(p, op);
     p.restore();
 }
 
@@ -453,22 +351,17 @@ const QImage& Surface::image(qreal dpr) const {
         p.setRenderHint(QPainter::Antialiasing, true);
         p.setRenderHint(QPainter::TextAntialiasing, true);
         p.setClipRegion(cacheRepair_);
-        for (std::size_t i = 0; i < cachePainted_;) {
-            const std::size_t end = chainEnd(ops_, i, cachePainted_);
-            QRectF reach;
-            for (std::size_t k = i; k < end; ++k)
-                reach |= touchedArea(ops_[k], size_);
-            if (cacheRepair_.intersects(reach.toAlignedRect()))
-                paintOps(p, ops_, i, end);
-            i = end;
-        }
+        for (std::size_t i = 0; i < cachePainted_; ++i)
+            if (cacheRepair_.intersects(touchedArea(ops_[i], size_).toAlignedRect()))
+                paintOp(p, ops_[i]);
         cacheRepair_ = QRegion();
     }
     if (cachePainted_ < ops_.size()) {
         QPainter p(&cache_);
         p.setRenderHint(QPainter::Antialiasing, true);
         p.setRenderHint(QPainter::TextAntialiasing, true);
-        paintOps(p, ops_, cachePainted_, ops_.size());
+        for (std::size_t i = cachePainted_; i < ops_.size(); ++i)
+            paintOp(p, ops_[i]);
         cachePainted_ = ops_.size();
     }
     return cache_;

@@ -237,12 +237,6 @@ private:
 
 // Paints one recorded operation (used by render and the image cache).
 void paintOp(QPainter& p, const DrawOp& op);
-// Paints operations [from, to), chains of lines as one curve (see chainEnd).
-void paintOps(QPainter& p, const std::vector<DrawOp>& ops, std::size_t from, std::size_t to);
-// The end of the chain of lines that starts at `from`: lines of one colour and width,
-// each starting where the last ended (a curve drawn with LineTo); from + 1 for any
-// other operation.
-std::size_t chainEnd(const std::vector<DrawOp>& ops, std::size_t from, std::size_t to);
 // The font a recorded text run is drawn in, for a device of `deviceDpi`.
 QFont fontOf(const DrawOp& op, double deviceDpi = 96.0);
 
