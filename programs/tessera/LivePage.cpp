@@ -46,6 +46,9 @@ constexpr nanoseconds kFrame = std::chrono::milliseconds(40);
 // The explicit scheme is drawn step by step, slower, so that the growth can be seen.
 constexpr nanoseconds kExplicitFrame = std::chrono::milliseconds(100);
 constexpr int kMostFramesPerDraw = 32;
+// A curve's points closer than this to the line through their neighbours are left out,
+// pixels.
+constexpr double kStraight = 0.15;
 // Steps a print computes between two looks at the window's events (about 20 ms).
 constexpr long kPrintSlice = 500;
 
@@ -233,14 +236,17 @@ private:
     }
 
     // A polyline of the density through every stride_-th point, clipped at the top; points
-    // on a flat stretch (where it lies on the axis) are left out.
+    // on a flat stretch (where it lies on the axis) and points the polyline would bend
+    // at by less than kStraight pixels (the packet's flanks) are left out: fewer
+    // segments to record, stroke and show, the same curve to the eye.
     template <typename Rho>
     void curve(const PacketEvolution& p, int first, int last, Rho rho, course::Rgb colour) {
-        Surface& g = g_;
         auto yOf = [&](int k) { return std::max(kPlotTop, py(rho(k))); };
+        std::vector<QPointF>& pts = curvePoints_;
+        pts.clear();
         int k = first;
         double y = yOf(k);
-        g.PSet(px(p.x(k)), y, colour);
+        pts.emplace_back(px(p.x(k)), y);
         double prevY = y;
         const int d = stride_;
         for (k = first + d; k <= last; k += d) {
@@ -249,12 +255,34 @@ private:
             const bool flat = std::abs(y - prevY) < 0.2 && std::abs(yOf(next) - y) < 0.2 && k != last;
             if (!flat) {
                 // Close a flat stretch where it ends.
-                if (std::abs(g.CurrentX - px(p.x(k - d))) > 0.5)
-                    g.LineTo(px(p.x(k - d)), prevY, colour);
-                g.LineTo(px(p.x(k)), y, colour);
+                if (std::abs(pts.back().x() - px(p.x(k - d))) > 0.5)
+                    pts.emplace_back(px(p.x(k - d)), prevY);
+                pts.emplace_back(px(p.x(k)), y);
             }
             prevY = y;
         }
+        Surface& g = g_;
+        g.PSet(pts[0].x(), pts[0].y(), colour);
+        std::size_t anchor = 0;
+        for (std::size_t i = 2; i < pts.size(); ++i)
+            if (!straight(pts, anchor, i)) {
+                g.LineTo(pts[i - 1].x(), pts[i - 1].y(), colour);
+                anchor = i - 1;
+            }
+        if (pts.size() > 1)
+            g.LineTo(pts.back().x(), pts.back().y(), colour);
+    }
+    // Whether every point between pts[from] and pts[to] lies within kStraight of the
+    // line between them.
+    static bool straight(const std::vector<QPointF>& pts, std::size_t from, std::size_t to) {
+        const QPointF a = pts[from], d = pts[to] - a;
+        const double length = std::hypot(d.x(), d.y());
+        for (std::size_t j = from + 1; j < to; ++j) {
+            const QPointF e = pts[j] - a;
+            if (std::abs(d.x() * e.y() - d.y() * e.x()) > kStraight * length)
+                return false;
+        }
+        return true;
     }
 
     void axes() {
@@ -372,6 +400,7 @@ private:
     const Scheme scheme_;
     const int stepsPerPeriod_;
     int stride_ = 1; // grid points per plotted point
+    std::vector<QPointF> curvePoints_; // the points of the curve being drawn
     Surface::Mark still_; // where the still parts of the page end
     bool cancelled_ = false;
 };
