@@ -18,6 +18,13 @@ namespace {
 
 const DerivativeFit kFitted{};
 
+// The partial sign, a Symbol glyph, on the baseline of the text it stands in.
+void partialSign(TextRuns& runs, Surface& g, double& x, double y) {
+    SavedFont keep(g);
+    g.FontName = kSymbolFont;
+    runs.dsp1(g, x, y + runs.lineDrop(g, keep.size()), symbolCode(kPartial));
+}
+
 // Length of the Greek name that `rest` starts with, or 0.
 qsizetype greekName(QStringView rest) {
     for (const char16_t* name : {u"alpha", u"beta", u"omega", u"pi", u"epsln"}) {
@@ -41,16 +48,12 @@ double Typesetter::numeratorLift(const QString& f, double yn, double barY) {
     double x = 0;
     dspItalic(probe, x, 0, f);
     const DrawOp& letter = probe.ops().back();
-    // Its baseline onto the d's: the d is a Courier run at 1.2 times the size.
-    probe.FontName = QStringLiteral("Courier New");
-    probe.FontSize = 1.2 * g.FontSize;
-    const double lift = std::max(0.0, letter.ascent - probe.measure(QStringLiteral("d")).ascent);
-    // A tail that would still come within kInkAir of the bar (where the surface sets
-    // it, on whole pixels) lifts it further.
-    const double bottom = yn - lift + inkBounds(letter).bottom();
+    // The letter stands on the d's baseline; a tail that would come within kInkAir of
+    // the bar (where the surface sets it, on whole pixels) lifts it.
+    const double bottom = yn + inkBounds(letter).bottom();
     const int w = g.DrawWidth;
     const double barTop = Surface::ruleAt(barY, w) + ((w % 2) ? 0.5 : 0.0) - w / 2.0;
-    return lift + std::max(0.0, bottom + kInkAir - barTop);
+    return std::max(0.0, bottom + kInkAir - barTop);
 }
 
 void Typesetter::FracD(const QString& f, const QString& v) { buildFracD(f, v, nullptr); }
@@ -66,12 +69,14 @@ void Typesetter::buildFracD(const QString& f, const QString& v, const Derivative
     const double length = 2.4 * CharW;
     if (!fit)
         g.Line(x0, barY, x0 + length, barY);
-    const double yn = CurY - 11;
+    double yn = CurY - 11;
+    if (fit && fit->liftNumerator)
+        yn -= numeratorLift(f, yn, barY);
     double x = x0 + 2;
     dspD(x, yn);
     if (f == QStringLiteral("f"))
         x += 4; // the italic f leans into the d
-    dspItalic(g, x, fit && fit->liftNumerator ? yn - numeratorLift(f, yn, barY) : yn, f);
+    dspItalic(g, x, yn, f);
     const double yd = CurY + 0.5 * CharH;
     x = x0 + 2;
     dspD(x, yd);
@@ -87,11 +92,12 @@ void Typesetter::buildFracD2(const QString& f, const QString& v, const Derivativ
     const double length = (f == QStringLiteral("P") ? 3.5 : 3.2) * CharW;
     if (!fit)
         g.Line(x0, barY, x0 + length, barY);
-    const double yn = CurY - 11;
+    const double lift = fit && fit->liftNumerator ? numeratorLift(f, CurY - 11, barY) : 0;
+    const double yn = CurY - 11 - lift;
     double x = x0 + 2 + (f.isEmpty() ? 8 : 0);
     dspD(x, yn);
-    dspSq(g, x, CurY - 13);
-    dspItalic(g, x, fit && fit->liftNumerator ? yn - numeratorLift(f, yn, barY) : yn, f);
+    dspSq(g, x, CurY - 13 - lift);
+    dspItalic(g, x, yn, f);
     const double yd = CurY + 14;
     x = x0 + 2;
     dspD(x, yd);
@@ -148,7 +154,7 @@ void Typesetter::PartialFrac(const QString& f, const QString& v) {
     CurY = y0 - 13;
     clearOfBar(barY, true, [&] {
         Surface& s = pic();
-        dspSymbol(s, CurX, CurY, symbolCode(kPartial));
+        partialSign(*this, s, CurX, CurY);
         CurX += 2;
         if (tilded)
             tilde(f.right(1));
@@ -160,7 +166,7 @@ void Typesetter::PartialFrac(const QString& f, const QString& v) {
     CurY = y0 + 10;
     clearOfBar(barY, false, [&] {
         Surface& s = pic();
-        dspSymbol(s, CurX, CurY, symbolCode(kPartial));
+        partialSign(*this, s, CurX, CurY);
         CurX += 2;
         if (v == QStringLiteral("theta")) {
             dspSymbolItalic(s, CurX, CurY, QStringLiteral("q"));
@@ -188,7 +194,7 @@ void Typesetter::PartialFrac2(const QString& f, const QString& v) {
 
     const auto numerator = [&] {
         Surface& s = pic();
-        dspSymbol(s, CurX, CurY, symbolCode(kPartial));
+        partialSign(*this, s, CurX, CurY);
         dspSq(s, CurX, CurY);
         CurX += 0.1 * CharW;
         dspItalic(s, CurX, CurY, f);
@@ -196,7 +202,7 @@ void Typesetter::PartialFrac2(const QString& f, const QString& v) {
     double xEnd = 0;
     const auto denominator = [&] {
         Surface& s = pic();
-        dspSymbol(s, CurX, CurY, symbolCode(kPartial));
+        partialSign(*this, s, CurX, CurY);
         CurX += 0.1 * CharW;
         dspItalic(s, CurX, CurY, v);
         // The square clears the italic letter's overhang.
