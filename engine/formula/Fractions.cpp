@@ -346,39 +346,47 @@ void Typesetter::FracMk(double scale, const QString& num, const QString& den) {
         }
     }
 
-    // Denominator.
-    x = CurX + (W - wd) / 2;
-    y = CurY + std::floor(13 * scale + 0.5);
-    for (qsizetype i = 0; i < den.size();) {
-        const QStringView rest = QStringView(den).mid(i);
-        const QChar c = rest.front();
-        if (c == u'^') {
-            // Only the one character after the caret is raised.
-            x += 2;
-            sup(g, x, y, rest.mid(1, 1).toString());
-            i += 2;
-        } else if (c == u'_') {
-            suf(g, x, y, rest.mid(1).toString());
-            break;
-        } else if (rest.startsWith(u"omega")) {
-            dspOmega(g, x, y);
-            i += 5;
-        } else if (rest.startsWith(u"pi")) {
-            x += 0.2 * scale * CharW;
-            dspPi(g, x, y - 0.03 * scale * CharH);
-            i += 2;
-        } else if (rest.startsWith(u"epsln")) {
-            x += 0.2 * CharW;
-            dspEps(g, x, y - 0.03 * CharH);
-            i += 5;
-        } else if (c == u'd') {
-            dspD(x, y - 1);
-            i += 1;
-        } else {
-            MarkupText(g, x, y, QString(c));
-            i += 1;
+    // Denominator; a script in it (a square) keeps kInkAir below the bar.
+    const double y0 = CurY;
+    const double x0 = CurX;
+    CurY = y0 + std::floor(13 * scale + 0.5);
+    clearOfBar(y0 + 12, false, [&] {
+        double x = x0 + (W - wd) / 2;
+        Surface& s = pic();
+        const double y = CurY;
+        for (qsizetype i = 0; i < den.size();) {
+            const QStringView rest = QStringView(den).mid(i);
+            const QChar c = rest.front();
+            if (c == u'^') {
+                // Only the one character after the caret is raised.
+                x += 2;
+                sup(s, x, y, rest.mid(1, 1).toString());
+                i += 2;
+            } else if (c == u'_') {
+                suf(s, x, y, rest.mid(1).toString());
+                break;
+            } else if (rest.startsWith(u"omega")) {
+                dspOmega(s, x, y);
+                i += 5;
+            } else if (rest.startsWith(u"pi")) {
+                x += 0.2 * scale * CharW;
+                dspPi(s, x, y - 0.03 * scale * CharH);
+                i += 2;
+            } else if (rest.startsWith(u"epsln")) {
+                x += 0.2 * CharW;
+                dspEps(s, x, y - 0.03 * CharH);
+                i += 5;
+            } else if (c == u'd') {
+                dspD(x, y - 1);
+                i += 1;
+            } else {
+                MarkupText(s, x, y, QString(c));
+                i += 1;
+            }
         }
-    }
+    });
+    CurX = x0;
+    CurY = y0;
 
     g.Line(CurX, CurY + 12, CurX + W, CurY + 12);
     CurX += W;

@@ -23,6 +23,9 @@ constexpr double kMinusShortest = 0.8;
 // Two runs of one line whose baselines differ by more than this stand visibly apart at
 // 1x (half a device pixel).
 constexpr double kBaselineTolerance = 0.5;
+// A script whose ink comes closer than this to its base or a bar leaves no whole pixel
+// of paper between them at 1x, and reads as touching.
+constexpr double kScriptAir = 1.0;
 // Edges of a rule this close to whole pixels fill them.
 constexpr double kPixelTolerance = 0.02;
 
@@ -235,6 +238,71 @@ void checkBaselines(const std::vector<DrawOp>& ops, Rgb background, std::vector<
     }
 }
 
+// A fraction bar or a radical's overline; not the stroke of an ħ or an accent, which
+// belong to their letter.
+bool thinBar(const DrawOp& op) {
+    return op.kind == DrawOp::Kind::Line && op.constructKind != ConstructKind::Plot &&
+           op.constructKind != ConstructKind::Hbar && op.constructKind != ConstructKind::Accent && op.width <= 2 &&
+           op.a.y() == op.b.y() && std::abs(op.b.x() - op.a.x()) >= 2;
+}
+
+// A script keeps kScriptAir of paper from the ink of its base (the run it follows on
+// the line) and from any bar.
+void checkScripts(const std::vector<DrawOp>& ops, Rgb background, std::vector<TypeFault>& out) {
+    std::vector<std::size_t> bars;
+    for (std::size_t i = 0; i < ops.size(); ++i)
+        if (thinBar(ops[i]))
+            bars.push_back(i);
+    std::size_t cleared = 0; // the latest Clear
+    for (std::size_t j = 0; j < ops.size(); ++j) {
+        const DrawOp& op = ops[j];
+        if (op.kind == DrawOp::Kind::Clear) {
+            background = op.color;
+            cleared = j;
+            continue;
+        }
+        if (op.kind != DrawOp::Kind::Text || op.script == 0 || op.angle != 0 || op.color == background ||
+            op.text.trimmed().isEmpty())
+            continue;
+        const Ink ink = inkOf(op);
+        if (ink.empty())
+            continue;
+        // The base: the nearest text run before it that is not a script, when the script
+        // starts over it or just past its end.
+        for (std::size_t k = j; k-- > cleared;) {
+            const DrawOp& base = ops[k];
+            if (base.kind != DrawOp::Kind::Text || base.script != 0)
+                continue;
+            const double end = base.a.x() + base.cell.width();
+            if (base.color != background && op.a.x() >= base.a.x() && op.a.x() <= end + emOf(op))
+                if (const auto d = inkDistance(ink, inkOf(base), kScriptAir))
+                    out.push_back({QStringLiteral("script"), inkLabel(op),
+                                   QStringLiteral("%1 px from its base %2, less than %3 px, at %4")
+                                       .arg(d->distance, 0, 'f', 2)
+                                       .arg(inkLabel(base))
+                                       .arg(kScriptAir, 0, 'f', 1)
+                                       .arg(point(d->at)),
+                                   j});
+            break;
+        }
+        std::size_t until = j;
+        while (until < ops.size() && ops[until].kind != DrawOp::Kind::Clear)
+            ++until;
+        for (std::size_t b : bars) {
+            if (b < cleared || b >= until || ops[b].color == background)
+                continue;
+            if (const auto d = inkDistance(ink, inkOf(ops[b]), kScriptAir))
+                out.push_back({QStringLiteral("script"), inkLabel(op),
+                               QStringLiteral("%1 px from the bar %2, less than %3 px, at %4")
+                                   .arg(d->distance, 0, 'f', 2)
+                                   .arg(inkLabel(ops[b]))
+                                   .arg(kScriptAir, 0, 'f', 1)
+                                   .arg(point(d->at)),
+                               j});
+        }
+    }
+}
+
 } // namespace
 
 double ruleOffPixel(const DrawOp& op) {
@@ -257,6 +325,7 @@ std::vector<TypeFault> typeFaults(const Surface& g) {
     const std::vector<DrawOp>& ops = g.ops();
     Rgb background = g.BackColor;
     checkBaselines(ops, background, out);
+    checkScripts(ops, background, out);
     for (std::size_t i = 0; i < ops.size(); ++i) {
         const DrawOp& op = ops[i];
         if (op.kind == DrawOp::Kind::Clear) {

@@ -291,3 +291,42 @@ TEST(PageTypeCheck, ScriptsAndOtherLinesAreNotHeldToTheBaseline) {
     text(apart, 120, 43, QStringLiteral("b"));
     EXPECT_TRUE(rulesOf(apart).isEmpty()) << rulesOf(apart).join(u'\n').toStdString();
 }
+
+TEST(PageTypeCheck, ScriptsKeepAPixelFromTheirBaseAndFromBars) {
+    // A square set straight after an italic letter that leans over its advance, and
+    // one set just under a bar: both closer than a pixel.
+    Surface g = page();
+    {
+        OnPage p(g);
+        p.t.it(QStringLiteral("f"));
+        p.t.sup(g, p.t.CurX, p.t.CurY, QStringLiteral("2"));
+    }
+    QStringList faults = rulesOf(g);
+    ASSERT_EQ(faults.size(), 1) << faults.join(u'\n').toStdString();
+    EXPECT_TRUE(faults[0].contains(QStringLiteral("from its base \"f\""))) << faults[0].toStdString();
+
+    Surface under = page();
+    {
+        OnPage p(under);
+        double x = 10;
+        p.t.sup(under, x, 40, QStringLiteral("2"));
+        const QRectF ink = inkBounds(under.ops().back());
+        under.Line(5, std::floor(ink.top()) - 1, 40, std::floor(ink.top()) - 1);
+    }
+    faults = rulesOf(under);
+    ASSERT_EQ(faults.size(), 1) << faults.join(u'\n').toStdString();
+    EXPECT_TRUE(faults[0].contains(QStringLiteral("from the bar"))) << faults[0].toStdString();
+
+    // The engine's scripts (sp, SqOf, a fraction's square) keep clear of both.
+    Surface engine = page();
+    {
+        OnPage p(engine);
+        p.t.it(QStringLiteral("f"));
+        p.t.sp(QStringLiteral("2"));
+        p.t.ds(QStringLiteral(" + "));
+        p.t.SqOf(QStringLiteral("x"));
+        p.t.ds(QStringLiteral(" + "));
+        p.t.FracMk(1, QStringLiteral("1"), QStringLiteral("4r^2"));
+    }
+    EXPECT_TRUE(rulesOf(engine).isEmpty()) << rulesOf(engine).join(u'\n').toStdString();
+}
