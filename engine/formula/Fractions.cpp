@@ -18,6 +18,13 @@ namespace {
 
 const DerivativeFit kFitted{};
 
+// The partial sign, a Symbol glyph, on the baseline of the text it stands in.
+void partialSign(TextRuns& runs, Surface& g, double& x, double y) {
+    SavedFont keep(g);
+    g.FontName = kSymbolFont;
+    runs.dsp1(g, x, y + runs.lineDrop(g, keep.size()), symbolCode(kPartial));
+}
+
 // Length of the Greek name that `rest` starts with, or 0.
 qsizetype greekName(QStringView rest) {
     for (const char16_t* name : {u"alpha", u"beta", u"omega", u"pi", u"epsln"}) {
@@ -41,16 +48,12 @@ double Typesetter::numeratorLift(const QString& f, double yn, double barY) {
     double x = 0;
     dspItalic(probe, x, 0, f);
     const DrawOp& letter = probe.ops().back();
-    // Its baseline onto the d's: the d is a Courier run at 1.2 times the size.
-    probe.FontName = QStringLiteral("Courier New");
-    probe.FontSize = 1.2 * g.FontSize;
-    const double lift = std::max(0.0, letter.ascent - probe.measure(QStringLiteral("d")).ascent);
-    // A tail that would still come within kInkAir of the bar (where the surface sets
-    // it, on whole pixels) lifts it further.
-    const double bottom = yn - lift + inkBounds(letter).bottom();
+    // The letter stands on the d's baseline; a tail that would come within kInkAir of
+    // the bar (where the surface sets it, on whole pixels) lifts it.
+    const double bottom = yn + inkBounds(letter).bottom();
     const int w = g.DrawWidth;
     const double barTop = Surface::ruleAt(barY, w) + ((w % 2) ? 0.5 : 0.0) - w / 2.0;
-    return lift + std::max(0.0, bottom + kInkAir - barTop);
+    return std::max(0.0, bottom + kInkAir - barTop);
 }
 
 void Typesetter::FracD(const QString& f, const QString& v) { buildFracD(f, v, nullptr); }
@@ -66,12 +69,14 @@ void Typesetter::buildFracD(const QString& f, const QString& v, const Derivative
     const double length = 2.4 * CharW;
     if (!fit)
         g.Line(x0, barY, x0 + length, barY);
-    const double yn = CurY - 11;
+    double yn = CurY - 11;
+    if (fit && fit->liftNumerator)
+        yn -= numeratorLift(f, yn, barY);
     double x = x0 + 2;
     dspD(x, yn);
     if (f == QStringLiteral("f"))
         x += 4; // the italic f leans into the d
-    dspItalic(g, x, fit && fit->liftNumerator ? yn - numeratorLift(f, yn, barY) : yn, f);
+    dspItalic(g, x, yn, f);
     const double yd = CurY + 0.5 * CharH;
     x = x0 + 2;
     dspD(x, yd);
@@ -87,11 +92,12 @@ void Typesetter::buildFracD2(const QString& f, const QString& v, const Derivativ
     const double length = (f == QStringLiteral("P") ? 3.5 : 3.2) * CharW;
     if (!fit)
         g.Line(x0, barY, x0 + length, barY);
-    const double yn = CurY - 11;
+    const double lift = fit && fit->liftNumerator ? numeratorLift(f, CurY - 11, barY) : 0;
+    const double yn = CurY - 11 - lift;
     double x = x0 + 2 + (f.isEmpty() ? 8 : 0);
     dspD(x, yn);
-    dspSq(g, x, CurY - 13);
-    dspItalic(g, x, fit && fit->liftNumerator ? yn - numeratorLift(f, yn, barY) : yn, f);
+    dspSq(g, x, CurY - 13 - lift);
+    dspItalic(g, x, yn, f);
     const double yd = CurY + 14;
     x = x0 + 2;
     dspD(x, yd);
@@ -148,7 +154,7 @@ void Typesetter::PartialFrac(const QString& f, const QString& v) {
     CurY = y0 - 13;
     clearOfBar(barY, true, [&] {
         Surface& s = pic();
-        dspSymbol(s, CurX, CurY, symbolCode(kPartial));
+        partialSign(*this, s, CurX, CurY);
         CurX += 2;
         if (tilded)
             tilde(f.right(1));
@@ -160,7 +166,7 @@ void Typesetter::PartialFrac(const QString& f, const QString& v) {
     CurY = y0 + 10;
     clearOfBar(barY, false, [&] {
         Surface& s = pic();
-        dspSymbol(s, CurX, CurY, symbolCode(kPartial));
+        partialSign(*this, s, CurX, CurY);
         CurX += 2;
         if (v == QStringLiteral("theta")) {
             dspSymbolItalic(s, CurX, CurY, QStringLiteral("q"));
@@ -188,7 +194,7 @@ void Typesetter::PartialFrac2(const QString& f, const QString& v) {
 
     const auto numerator = [&] {
         Surface& s = pic();
-        dspSymbol(s, CurX, CurY, symbolCode(kPartial));
+        partialSign(*this, s, CurX, CurY);
         dspSq(s, CurX, CurY);
         CurX += 0.1 * CharW;
         dspItalic(s, CurX, CurY, f);
@@ -196,7 +202,7 @@ void Typesetter::PartialFrac2(const QString& f, const QString& v) {
     double xEnd = 0;
     const auto denominator = [&] {
         Surface& s = pic();
-        dspSymbol(s, CurX, CurY, symbolCode(kPartial));
+        partialSign(*this, s, CurX, CurY);
         CurX += 0.1 * CharW;
         dspItalic(s, CurX, CurY, v);
         // The square clears the italic letter's overhang.
@@ -340,39 +346,47 @@ void Typesetter::FracMk(double scale, const QString& num, const QString& den) {
         }
     }
 
-    // Denominator.
-    x = CurX + (W - wd) / 2;
-    y = CurY + std::floor(13 * scale + 0.5);
-    for (qsizetype i = 0; i < den.size();) {
-        const QStringView rest = QStringView(den).mid(i);
-        const QChar c = rest.front();
-        if (c == u'^') {
-            // Only the one character after the caret is raised.
-            x += 2;
-            sup(g, x, y, rest.mid(1, 1).toString());
-            i += 2;
-        } else if (c == u'_') {
-            suf(g, x, y, rest.mid(1).toString());
-            break;
-        } else if (rest.startsWith(u"omega")) {
-            dspOmega(g, x, y);
-            i += 5;
-        } else if (rest.startsWith(u"pi")) {
-            x += 0.2 * scale * CharW;
-            dspPi(g, x, y - 0.03 * scale * CharH);
-            i += 2;
-        } else if (rest.startsWith(u"epsln")) {
-            x += 0.2 * CharW;
-            dspEps(g, x, y - 0.03 * CharH);
-            i += 5;
-        } else if (c == u'd') {
-            dspD(x, y - 1);
-            i += 1;
-        } else {
-            MarkupText(g, x, y, QString(c));
-            i += 1;
+    // Denominator; a script in it (a square) keeps kInkAir below the bar.
+    const double y0 = CurY;
+    const double x0 = CurX;
+    CurY = y0 + std::floor(13 * scale + 0.5);
+    clearOfBar(y0 + 12, false, [&] {
+        double x = x0 + (W - wd) / 2;
+        Surface& s = pic();
+        const double y = CurY;
+        for (qsizetype i = 0; i < den.size();) {
+            const QStringView rest = QStringView(den).mid(i);
+            const QChar c = rest.front();
+            if (c == u'^') {
+                // Only the one character after the caret is raised.
+                x += 2;
+                sup(s, x, y, rest.mid(1, 1).toString());
+                i += 2;
+            } else if (c == u'_') {
+                suf(s, x, y, rest.mid(1).toString());
+                break;
+            } else if (rest.startsWith(u"omega")) {
+                dspOmega(s, x, y);
+                i += 5;
+            } else if (rest.startsWith(u"pi")) {
+                x += 0.2 * scale * CharW;
+                dspPi(s, x, y - 0.03 * scale * CharH);
+                i += 2;
+            } else if (rest.startsWith(u"epsln")) {
+                x += 0.2 * CharW;
+                dspEps(s, x, y - 0.03 * CharH);
+                i += 5;
+            } else if (c == u'd') {
+                dspD(x, y - 1);
+                i += 1;
+            } else {
+                MarkupText(s, x, y, QString(c));
+                i += 1;
+            }
         }
-    }
+    });
+    CurX = x0;
+    CurY = y0;
 
     g.Line(CurX, CurY + 12, CurX + W, CurY + 12);
     CurX += W;

@@ -111,9 +111,15 @@ void Typesetter::dspBar(double x, double y, double k) {
 
 void Typesetter::dspDx(double& x, double y) {
     dspBar(x, y + 0.5, 2.5);
-    double xd = x + 0.8 * CharW;
-    dspD(xd, y - 0.3 * CharH);
-    xd = x + 2;
+    // The numerator's d keeps clear of the bar.
+    const double y0 = CurY;
+    CurY = y - 0.3 * CharH;
+    clearOfBar(y + 0.5 + 0.5 * CharH, true, [&] {
+        double xd = x + 0.8 * CharW;
+        dspD(xd, CurY);
+    });
+    CurY = y0;
+    double xd = x + 2;
     dspD(xd, y + 0.5 * CharH);
     dspItalic(pic(), xd, y + 0.5 * CharH, QStringLiteral("x"));
     x += 2.5 * CharW;

@@ -53,7 +53,8 @@ void Typesetter::sp(const QString& s) {
     const bool spaced = style().paddedScripts;
     if (spaced)
         addx(2);
-    sup(pic(), CurX, CurY, s);
+    // The script keeps clear of its base: an italic letter leans over its advance.
+    clearOfLast([&] { sup(pic(), CurX, CurY, s); });
     if (spaced)
         addx(2);
 }
@@ -175,7 +176,7 @@ void Typesetter::SqOf(const QString& v) {
     const double keep = SupRaise;
     SupRaise = HasBookman != 1 ? 0.12 : 0.2;
     CurX += 2;
-    sup(pic(), CurX, CurY, QStringLiteral("2"));
+    clearOfLast([&] { sup(pic(), CurX, CurY, QStringLiteral("2")); });
     SupRaise = keep;
     CurX += 2;
 }

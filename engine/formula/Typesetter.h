@@ -24,9 +24,8 @@ namespace course {
 
 // How FracDFit and FracD2Fit fit a derivative to the ink of the faces in use.
 struct DerivativeFit {
-    // The numerator letter stands on the baseline of its d (the italic faces sit
-    // lower on their line than the d's), higher still if its tail would come
-    // within kInkAir of the bar.
+    // The numerator (its d and letter, on one baseline) is lifted when the letter's
+    // tail would come within kInkAir of the bar.
     bool liftNumerator = true;
     // FracD2: the denominator's square is set past the ink of its letter.
     bool squareClearOfLetter = false;

@@ -62,6 +62,7 @@ struct Token {
     double baseline = 0;
     double size = 0;
     double centre = 0; // vertical centre; a piece takes that of its whole sign
+    bool bodyFace = false; // drawn in the body font, whose cell makes a line's height
     bool piece = false;
     int radical = 0; // the radical construct whose sign this is, 0 for none
     Role role = Role::Base;
@@ -103,6 +104,7 @@ std::vector<Token> tokensOf(const Surface& g) {
         t.cell = QRectF(op.a, op.cell);
         t.baseline = op.a.y() + op.ascent;
         t.size = op.nominalSize;
+        t.bodyFace = op.fontName == QStringLiteral("メイリオ");
         t.piece = largeSignPiece(op);
         t.centre = (t.piece ? constructCells.value(op.construct) : t.cell).center().y();
         if (op.constructKind == ConstructKind::Radical && t.text.trimmed() == QStringLiteral("√"))
@@ -449,7 +451,12 @@ std::vector<Line> gatherLines(std::vector<Token>& tokens, double body) {
         const double da = distance(tokens[a]), db = distance(tokens[b]);
         if (da != db)
             return da < db;
-        return tokens[a].baseline < tokens[b].baseline;
+        // Faces set on one baseline: the body text opens the line, so that a line is
+        // as tall as its words whichever run was drawn first.
+        const double ka = std::round(100 * tokens[a].baseline), kb = std::round(100 * tokens[b].baseline);
+        if (ka != kb)
+            return ka < kb;
+        return tokens[a].bodyFace && !tokens[b].bodyFace;
     });
 
     std::vector<Line> lines;

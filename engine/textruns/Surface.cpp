@@ -75,6 +75,7 @@ DrawOp Surface::textOp(QPointF at, const QString& s, const Metrics& m) const {
     op.symbolTranslated = fonts_->symbolCodesTranslated(FontName);
     op.fontSize = FontSize;
     op.nominalSize = nominalSizes_.empty() ? FontSize : nominalSizes_.back();
+    op.script = scripts_.empty() ? 0 : scripts_.back();
     op.bold = FontBold;
     op.italic = FontItalic;
     op.opaque = !FontTransparent;
@@ -254,6 +255,13 @@ void Surface::beginNominalSize(double points) { nominalSizes_.push_back(points);
 void Surface::endNominalSize() {
     if (!nominalSizes_.empty())
         nominalSizes_.pop_back();
+}
+
+void Surface::beginScript(int level) { scripts_.push_back(level); }
+
+void Surface::endScript() {
+    if (!scripts_.empty())
+        scripts_.pop_back();
 }
 
 void Surface::beginConstruct(ConstructKind kind) {

@@ -72,6 +72,9 @@ struct DrawOp {
     // strokes are of kind Plot with construct 0 unless a mark made them one.
     int construct = 0;
     ConstructKind constructKind = ConstructKind::None;
+    // A superscript (+1) or subscript (-1) run, drawn by the script routines; 0 for text
+    // on its line.
+    int script = 0;
 };
 
 class Surface {
@@ -178,6 +181,10 @@ public:
     // NominalSize). They nest; the innermost applies.
     void beginNominalSize(double points);
     void endNominalSize();
+    // Text runs drawn between these two calls are a superscript (+1) or subscript (-1).
+    // They nest; the innermost applies.
+    void beginScript(int level);
+    void endScript();
 
 private:
     void add(DrawOp op);
@@ -204,6 +211,7 @@ private:
     std::vector<std::pair<int, ConstructKind>> constructs_; // open construct marks, outermost first
     int lastConstruct_ = 0;
     std::vector<double> nominalSizes_; // open NominalSize marks, innermost last
+    std::vector<int> scripts_;         // open ScriptMark levels, innermost last
 };
 
 // Marks what is drawn on `g` while it lives as the pieces of one construct, whose ink
@@ -230,6 +238,19 @@ public:
     ~NominalSize() { g_.endNominalSize(); }
     NominalSize(const NominalSize&) = delete;
     NominalSize& operator=(const NominalSize&) = delete;
+
+private:
+    Surface& g_;
+};
+
+// Marks the text runs drawn on `g` while it lives as a superscript (level +1) or a
+// subscript (-1): they are raised or lowered off the line on purpose.
+class ScriptMark {
+public:
+    ScriptMark(Surface& g, int level) : g_(g) { g_.beginScript(level); }
+    ~ScriptMark() { g_.endScript(); }
+    ScriptMark(const ScriptMark&) = delete;
+    ScriptMark& operator=(const ScriptMark&) = delete;
 
 private:
     Surface& g_;

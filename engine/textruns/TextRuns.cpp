@@ -108,6 +108,18 @@ void TextRuns::dsp(Surface& g, double& x, double y, const QString& msg) {
     }
 }
 
+double TextRuns::lineDrop(Surface& g, double nominal) const {
+    const double own = g.measure(kA).ascent;
+    SavedFont keep(g);
+    g.FontName = kBody;
+    g.FontSize = nominal;
+    g.FontBold = false;
+    g.FontItalic = false;
+    // Metrics are pixels; a user scale counts its own units down the page.
+    const double unitsPerPixel = g.userScale() ? g.ScaleHeight() / g.size().height() : 1.0;
+    return (g.measure(kA).ascent - own) * unitsPerPixel;
+}
+
 void TextRuns::dspItalic(Surface& g, double& locX, double locY, const QString& strg) {
     if (HasBookman == 0)
         HasBookman = g.fonts().hasFontOrStandIn(kBookman) ? 1 : -1;
@@ -116,14 +128,14 @@ void TextRuns::dspItalic(Surface& g, double& locX, double locY, const QString& s
     g.FontItalic = true;
     if (HasBookman == 1) {
         g.FontSize = style_.italicScale * keep.size();
-        prnt(g, kBookman, locX, locY, strg);
+        g.FontName = kBookman;
+        dsp1(g, locX, locY + lineDrop(g, keep.size()), strg);
     } else {
         g.FontSize = 1.15 * keep.size();
         g.FontBold = true;
-        if (strg == QStringLiteral("v"))
-            prnt(g, QStringLiteral("Century"), locX, locY - 1, strg);
-        else
-            prnt(g, QStringLiteral("Times New Roman"), locX, locY, strg);
+        const bool v = strg == QStringLiteral("v");
+        g.FontName = v ? QStringLiteral("Century") : QStringLiteral("Times New Roman");
+        dsp1(g, locX, locY + lineDrop(g, keep.size()) - (v ? 1 : 0), strg);
     }
 }
 
@@ -155,8 +167,12 @@ void TextRuns::dspCourier(Surface& g, double& locX, double locY, const QString& 
     while (!rest.isEmpty()) {
         const qsizetype at = rest.indexOf(u'-');
         if (at != 0) {
+            // Letters (the d of a derivative, function names) stand on the baseline of
+            // the text around them.
             g.FontSize = 1.2 * keep.size();
-            prnt(g, courier, locX, locY, at < 0 ? rest : rest.left(at));
+            g.FontName = courier;
+            dsp1(g, locX, locY + lineDrop(g, keep.size()), at < 0 ? rest : rest.left(at));
+            g.FontName = keep.name();
             g.FontSize = keep.size();
             if (at < 0)
                 break;
@@ -199,6 +215,7 @@ void TextRuns::sup(Surface& g, double& locX, double locY, const QString& strg) {
     const double TW = g.TextWidth(kA);
     const double TH = g.TextHeight(kA);
     SavedFont keep(g);
+    ScriptMark raised(g, 1);
     const double size0 = keep.size();
     g.FontSize = SupScale * size0;
     double xs = locX;
@@ -259,6 +276,7 @@ void TextRuns::suf(Surface& g, double& locX, double locY, const QString& strg) {
     const double TW = g.TextWidth(kA);
     const double TH = g.TextHeight(kA);
     SavedFont keep(g);
+    ScriptMark lowered(g, -1);
     const double size0 = keep.size();
     g.FontSize = SubScale * size0;
     double xs = locX;
@@ -326,6 +344,7 @@ void TextRuns::suf(Surface& g, double& locX, double locY, const QString& strg) {
 
 void TextRuns::dspSq(Surface& g, double& locX, double locY) {
     SavedFont keep(g);
+    ScriptMark raised(g, 1);
     g.FontSize = SupScale * keep.size();
     dsp(g, locX, locY - 0.1 * g.TextHeight(QStringLiteral("2")), QStringLiteral("2"));
 }

@@ -119,6 +119,13 @@ public:
     void sup(Surface& g, double& locX, double locY, const QString& strg);
     void suf(Surface& g, double& locX, double locY, const QString& strg);
 
+    // How far below a cell top given for text of `nominal` points a run in `g`'s current
+    // font is set so that it stands on that text's baseline: the body font's baseline at
+    // that size. Faces set at another size or with another ascent (the italic letters,
+    // Courier names, Symbol signs) are placed by their own ascent, not by the cell top.
+    // In the surface's current units.
+    double lineDrop(Surface& g, double nominal) const;
+
     // Ready-made glyphs.
     void dspSq(Surface& g, double& locX, double locY);
     void dspHalf(Surface& g, double& locX, double& locY);

@@ -481,7 +481,7 @@ void BrindleDocument::pic1() {
     ds(QStringLiteral(" が得られる．"));
     NewLine();
     ds(QStringLiteral("次のページでは例として，方位量子数 "));
-    dspItalic(g, CurX, CurY + 2, QStringLiteral("l"));
+    dspItalic(g, CurX, CurY, QStringLiteral("l"));
     addx(4);
     ds(QStringLiteral("= 1 の３次元調和振動子にこの方法を適用する．"));
 }

@@ -34,13 +34,13 @@ void CalyxDocument::diBold(const QString& s) {
     {
         course::SavedFont keep(g);
         g.FontBold = true;
-        dspItalic(g, CurX, CurY - 1, s);
+        dspItalic(g, CurX, CurY, s);
     }
     addx(2);
 }
 
 void CalyxDocument::ddr() {
-    dspD(CurX, CurY + 1);
+    dspD(CurX, CurY);
     diBold(QStringLiteral("r"));
 }
 
@@ -156,7 +156,7 @@ void CalyxDocument::relation(const QString& sign) {
     probe.FontSize = g.FontSize;
     double x = 0;
     dspItalic(probe, x, 0, QStringLiteral("r"));
-    const double baseline = probe.ops().back().ascent;
+    const double baseline = probe.ops().back().a.y() + probe.ops().back().ascent;
     // The sign in the serif face at the letters' size, on that baseline.
     course::SavedFont keep(g);
     course::NominalSize standIn(g, keep.size());

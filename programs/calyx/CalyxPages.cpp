@@ -405,7 +405,7 @@ void CalyxDocument::pic1() {
     CurX = LeftMargin;
     incy(2);
     ds(u"　軌道は丸い (角度によらない) ので, "_s);
-    dspItalic(g, CurX, CurY + 2, QStringLiteral("l"));
+    dspItalic(g, CurX, CurY, QStringLiteral("l"));
     ds(u" = 0 の項だけが残る."_s);
 
     // 1/r₁₂ = { 1/r₁ (r₁ > r₂);  1/r₂ (r₁ < r₂) }

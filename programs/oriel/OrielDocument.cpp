@@ -132,31 +132,18 @@ void OrielDocument::rootOver(const std::function<void()>& radicand, double minEn
 }
 
 double OrielDocument::italicBaseline() {
-    Surface probe(pic().fonts(), QSize(1, 1));
-    probe.FontItalic = true;
-    probe.FontSize = 1.15 * pic().FontSize;
-    if (HasBookman == 1) {
-        probe.FontName = QStringLiteral("Bookman Old Style");
-    } else {
-        probe.FontName = QStringLiteral("Times New Roman");
-        probe.FontBold = true;
-    }
-    return probe.measure(QStringLiteral("A")).ascent;
+    // Where dspItalic sets the letters' baseline below the cell top.
+    Surface probe(pic().fonts(), pic().size());
+    probe.FontName = pic().FontName;
+    probe.FontSize = pic().FontSize;
+    double x = 0;
+    dspItalic(probe, x, 0, QStringLiteral("A"));
+    const course::DrawOp& letter = probe.ops().back();
+    return letter.a.y() + letter.ascent;
 }
 
-double OrielDocument::courierDrop() {
-    Surface probe(pic().fonts(), QSize(1, 1));
-    probe.FontName = QStringLiteral("Courier New");
-    probe.FontSize = 1.2 * pic().FontSize;
-    return std::max(0.0, std::round(italicBaseline() - probe.measure(QStringLiteral("c")).ascent));
-}
-
-void OrielDocument::courierOnLine(const QString& s) {
-    const double d = courierDrop();
-    CurY += d;
-    Courier(s);
-    CurY -= d;
-}
+// The Courier names stand on the letters' baseline as dspCourier sets them.
+void OrielDocument::courierOnLine(const QString& s) { Courier(s); }
 
 double OrielDocument::greekDrop(double scale, double dy) {
     const Surface& g = pic();

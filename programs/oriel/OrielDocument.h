@@ -64,9 +64,6 @@ public:
     double greekDrop(double scale, double dy);
     // Baseline of the italic variables, below the top of their line.
     double italicBaseline();
-    // The same for a Courier run ("cos", "sin") at the cursor: how far it must move
-    // down to stand on the baseline of the italic letters beside it.
-    double courierDrop();
     // A Courier run set on the italic letters' baseline.
     void courierOnLine(const QString& s);
     // alpha and alphaPlain, lowered by greekDrop.

@@ -20,9 +20,12 @@ void OrielDocument::b_of_t() {
 
 void OrielDocument::Large_e() {
     course::Surface& g = pic();
+    // A tenth larger than the Courier letters, on the baseline of the text it stands in.
     course::SavedFont keep(g);
-    g.FontSize = 1.1 * keep.size();
-    dspCourier(g, CurX, CurY - 1, QStringLiteral("e"));
+    course::NominalSize standIn(g, keep.size());
+    g.FontName = QStringLiteral("Courier New");
+    g.FontSize = 1.2 * 1.1 * keep.size();
+    dsp1(g, CurX, CurY + lineDrop(g, keep.size()), QStringLiteral("e"));
 }
 
 void OrielDocument::PhaseFactor() {
@@ -30,6 +33,8 @@ void OrielDocument::PhaseFactor() {
     Large_e();
     incy(-0.3);
     {
+        // The exponent, raised and smaller, is a superscript of the e.
+        course::ScriptMark raised(g, 1);
         course::SavedFont keep(g);
         g.FontSize = 0.85 * keep.size();
         dspCourier(g, CurX, CurY - 1, QStringLiteral("-"));
@@ -38,7 +43,7 @@ void OrielDocument::PhaseFactor() {
         it(QStringLiteral("E"));
         sfAt(CurX, CurY - 2, QStringLiteral("n"));
         incx(0.2);
-        dspItalic(g, CurX, CurY - 1, QStringLiteral("t"));
+        dspItalic(g, CurX, CurY, QStringLiteral("t"));
         incx(0.4);
         ds(QStringLiteral("/"));
         incx(0.2);

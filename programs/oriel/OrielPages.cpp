@@ -470,10 +470,12 @@ void OrielDocument::pic2() {
                      SqrtPi(pic(), CurX, CurY);
                      incx(0.2);
                      const double w = widthOf([this] { OneSubSsq(); });
-                     // The sign and its bar stand high enough for the square of s.
+                     // The sign and its bar stand high enough for the square of s: the
+                     // bar, drawn a pixel below the sign's top and set on a whole pixel
+                     // row, ends kInkAir above the radicand's ink.
                      double x = CurX;
                      const double top = inkExtent([this] { OneSubSsq(); }).top();
-                     dspSqrt(pic(), x, std::min(CurY + 0.1 * CharH, top - kInkAir - 2), w + 0.2 * CharW);
+                     dspSqrt(pic(), x, std::min(CurY + 0.1 * CharH, std::floor(top - kInkAir) - 2), w + 0.2 * CharW);
                      CurX = x;
                      CurX -= w + 0.1 * CharW;
                      OneSubSsq();

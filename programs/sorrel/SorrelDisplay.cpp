@@ -59,12 +59,17 @@ void SorrelDisplay::setUp(const Ion& ion) {
     g_.CurX = 1.5;
     g_.CurY = -9.0;
     g_.d(QStringLiteral("初期波動関数 ＝ "));
+    // The formula is a point larger, on the baseline of the words before it.
+    const double lineAscent = p.measure(QStringLiteral("A")).ascent;
     p.FontSize = 12;
+    const double lift = (p.measure(QStringLiteral("A")).ascent - lineAscent) * p.ScaleHeight() / p.size().height();
+    g_.CurY -= lift;
     g_.Courier(QStringLiteral("e"));
     g_.sp(QStringLiteral("-ar"));
     g_.di(QStringLiteral(",   a"));
     g_.d(QStringLiteral(" = "));
     g_.d(q(ion.exponentFraction()));
+    g_.CurY += lift;
     p.FontSize = 11;
 
     // Axis title r R₁ₛ(r).

@@ -3,6 +3,7 @@
 // tags, its own glyphs, closing, and the exported PDF's text.
 
 #include "CalyxDocument.h"
+#include "LineTop.h"
 #include "TestFonts.h"
 
 #include <engine/shell/EventPump.h>
@@ -247,25 +248,26 @@ TEST_F(Calyx, BoldVectorsAndVolumeElements) {
     ASSERT_EQ(r.size(), 1u);
     EXPECT_TRUE(r[0].bold);
     EXPECT_TRUE(r[0].italic);
-    EXPECT_DOUBLE_EQ(r[0].a.y(), 199);
+    EXPECT_DOUBLE_EQ(lineTop(r[0]), 200);
     EXPECT_DOUBLE_EQ(doc->CurX, right(r[0]) + 2);
     EXPECT_FALSE(glyphs.FontBold);
 
+    // The d and the bold letter stand on the line's baseline.
     scratch();
     doc->ddr();
     r = texts(glyphs);
     ASSERT_EQ(r.size(), 2u);
     EXPECT_EQ(r[0].text, QStringLiteral("d"));
     EXPECT_EQ(r[0].fontName, QStringLiteral("Courier New"));
-    EXPECT_DOUBLE_EQ(r[0].a.y(), 201);
+    EXPECT_DOUBLE_EQ(lineTop(r[0]), 200);
     EXPECT_TRUE(r[1].bold);
-    EXPECT_DOUBLE_EQ(r[1].a.y(), 199);
+    EXPECT_DOUBLE_EQ(lineTop(r[1]), 200);
 
     scratch();
     doc->dr();
     r = texts(glyphs);
     ASSERT_EQ(r.size(), 2u);
-    EXPECT_DOUBLE_EQ(r[0].a.y(), 200);
+    EXPECT_DOUBLE_EQ(lineTop(r[0]), 200);
     EXPECT_EQ(r[1].text, QStringLiteral("r"));
     EXPECT_FALSE(r[1].bold);
     EXPECT_DOUBLE_EQ(r[1].a.x(), right(r[0]) + 1); // dspD's one pixel

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BodySurface.h"
 #include "RunLog.h"
+#include "LineTop.h"
 #include "TestFonts.h"
 #include <engine/textruns/TextRuns.h>
 #include <engine/textruns/FontTable.h>
@@ -13,6 +14,7 @@
 
 using course::testing::testFonts;
 using namespace course;
+using course::testing::lineTop;
 using course::testing::texts;
 
 namespace {
@@ -108,7 +110,7 @@ TEST_F(Runs, SufOfKPlusOne) {
     EXPECT_EQ(t[1].fontName, QStringLiteral("Courier New"));
     EXPECT_EQ(t[1].text, QStringLiteral("+"));
     EXPECT_EQ(t[2].text, QStringLiteral("1"));
-    EXPECT_NEAR(t[0].a.y(), 40 + 0.3 * TH(), 1e-9);
+    EXPECT_NEAR(lineTop(t[0]), 40 + 0.3 * TH(), 1e-9);
     EXPECT_NEAR(t[1].a.x(), t[0].a.x() + t[0].cell.width() + 0.2 * TW(), 1e-9);
     expectFontRestored();
 }
@@ -127,7 +129,7 @@ TEST_F(Runs, SufMinMaxAndCapitals) {
     ASSERT_EQ(t.size(), 2u);
     // From the capital on: 0.9 of the subscript size, 0.1 TH lower, kept for "b".
     EXPECT_NEAR(t[0].fontSize, 1.15 * 0.9 * 0.85 * 13, 1e-9);
-    EXPECT_NEAR(t[0].a.y(), 40 + 0.4 * TH(), 1e-9);
+    EXPECT_NEAR(lineTop(t[0]), 40 + 0.4 * TH(), 1e-9);
     EXPECT_NEAR(t[1].fontSize, t[0].fontSize, 1e-9);
     EXPECT_NEAR(t[1].a.y(), t[0].a.y(), 1e-9);
     expectFontRestored();
@@ -199,7 +201,7 @@ TEST_F(Runs, ItalicWithoutBookmanIsBoldTimesAndVInCentury) {
     EXPECT_TRUE(t[0].italic);
     EXPECT_NEAR(t[0].fontSize, 1.15 * 13, 1e-9);
     EXPECT_EQ(t[1].fontName, QStringLiteral("Century"));
-    EXPECT_DOUBLE_EQ(t[1].a.y(), 29);
+    EXPECT_DOUBLE_EQ(lineTop(t[1]), 29);
     expectFontRestored();
 }
 

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 
 namespace course::testing {
@@ -19,6 +20,12 @@ constexpr QChar kMinus(0x2212);
 constexpr double kAxisTolerance = 0.5;
 // A minus shorter than this share of the "+" reads as a hyphen.
 constexpr double kMinusShortest = 0.8;
+// Two runs of one line whose baselines differ by more than this stand visibly apart at
+// 1x (half a device pixel).
+constexpr double kBaselineTolerance = 0.5;
+// A script whose ink comes closer than this to its base or a bar leaves no whole pixel
+// of paper between them at 1x, and reads as touching.
+constexpr double kScriptAir = 1.0;
 // Edges of a rule this close to whole pixels fill them.
 constexpr double kPixelTolerance = 0.02;
 
@@ -154,6 +161,148 @@ bool ruleCharacter(const DrawOp& op) {
            op.text.contains(u'―');
 }
 
+// What a run is on its line, for the baseline rule: text that stands on the line's
+// baseline (body text, italic variables, upright function names and the d of a
+// derivative, the partial sign), or none (scripts, Greek letters the pages nudge, signs
+// and pieces of constructs, rotated text).
+enum class LineRole { None, Body, Italic, Upright, Partial };
+
+bool asciiLetters(const QString& s) {
+    const QString t = s.trimmed();
+    if (t.isEmpty())
+        return false;
+    for (QChar c : t)
+        if (!((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u' ' || c == u','))
+            return false;
+    return true;
+}
+
+LineRole lineRole(const DrawOp& op) {
+    if (op.kind != DrawOp::Kind::Text || op.angle != 0 || op.script != 0 ||
+        op.constructKind != ConstructKind::None || op.text.trimmed().isEmpty())
+        return LineRole::None;
+    const QString& font = op.fontName;
+    if (op.italic && (font == QStringLiteral("Bookman Old Style") || font == QStringLiteral("Times New Roman") ||
+                      font == QStringLiteral("Century")))
+        return asciiLetters(op.text) ? LineRole::Italic : LineRole::None;
+    if (font == QStringLiteral("Courier New"))
+        return asciiLetters(op.text) ? LineRole::Upright : LineRole::None;
+    if (font == QStringLiteral("Symbol"))
+        return op.text.trimmed() == QStringLiteral("∂") ? LineRole::Partial : LineRole::None;
+    if (font == kBody && !op.italic)
+        return linesText(op.text) ? LineRole::Body : LineRole::None;
+    return LineRole::None;
+}
+
+double baselineOf(const DrawOp& op) { return op.a.y() + op.ascent; }
+double emOf(const DrawOp& op) { return pointsOf(op) * 96.0 / 72.0; }
+
+// Runs of one line follow one another: each starts about where the run drawn just
+// before it ended, and its cell top or its baseline is near that of the line text
+// before it. Each such pair of runs that are not scripts stands on one baseline.
+void checkBaselines(const std::vector<DrawOp>& ops, Rgb background, std::vector<TypeFault>& out) {
+    constexpr std::size_t kNone = ~std::size_t(0);
+    std::size_t prev = kNone;
+    for (std::size_t j = 0; j < ops.size(); ++j) {
+        const DrawOp& op = ops[j];
+        if (op.kind == DrawOp::Kind::Clear) {
+            background = op.color;
+            prev = kNone;
+            continue;
+        }
+        if (op.kind != DrawOp::Kind::Text) {
+            prev = kNone;
+            continue;
+        }
+        if (op.color == background || lineRole(op) == LineRole::None)
+            continue;
+        const std::size_t i = prev == kNone ? j : prev;
+        prev = j;
+        if (i == j)
+            continue;
+        const DrawOp& before = ops[j - 1];
+        const double em = std::max(emOf(op), emOf(ops[i]));
+        const double penEnd = before.a.x() + before.cell.width();
+        if (op.a.x() < penEnd - 3 || op.a.x() > penEnd + em)
+            continue;
+        const double drop = baselineOf(op) - baselineOf(ops[i]);
+        const bool oneLine = std::abs(op.a.y() - ops[i].a.y()) <= 0.3 * em || std::abs(drop) <= 0.3 * em;
+        if (!oneLine || std::abs(drop) <= kBaselineTolerance)
+            continue;
+        out.push_back({QStringLiteral("baseline"), inkLabel(op),
+                       QStringLiteral("baseline %1 px %2 that of %3")
+                           .arg(std::abs(drop), 0, 'f', 2)
+                           .arg(drop > 0 ? QStringLiteral("below") : QStringLiteral("above"))
+                           .arg(inkLabel(ops[i])),
+                       j});
+    }
+}
+
+// A fraction bar or a radical's overline; not the stroke of an ħ or an accent, which
+// belong to their letter.
+bool thinBar(const DrawOp& op) {
+    return op.kind == DrawOp::Kind::Line && op.constructKind != ConstructKind::Plot &&
+           op.constructKind != ConstructKind::Hbar && op.constructKind != ConstructKind::Accent && op.width <= 2 &&
+           op.a.y() == op.b.y() && std::abs(op.b.x() - op.a.x()) >= 2;
+}
+
+// A script keeps kScriptAir of paper from the ink of its base (the run it follows on
+// the line) and from any bar.
+void checkScripts(const std::vector<DrawOp>& ops, Rgb background, std::vector<TypeFault>& out) {
+    std::vector<std::size_t> bars;
+    for (std::size_t i = 0; i < ops.size(); ++i)
+        if (thinBar(ops[i]))
+            bars.push_back(i);
+    std::size_t cleared = 0; // the latest Clear
+    for (std::size_t j = 0; j < ops.size(); ++j) {
+        const DrawOp& op = ops[j];
+        if (op.kind == DrawOp::Kind::Clear) {
+            background = op.color;
+            cleared = j;
+            continue;
+        }
+        if (op.kind != DrawOp::Kind::Text || op.script == 0 || op.angle != 0 || op.color == background ||
+            op.text.trimmed().isEmpty())
+            continue;
+        const Ink ink = inkOf(op);
+        if (ink.empty())
+            continue;
+        // The base: the nearest text run before it that is not a script, when the script
+        // starts over it or just past its end.
+        for (std::size_t k = j; k-- > cleared;) {
+            const DrawOp& base = ops[k];
+            if (base.kind != DrawOp::Kind::Text || base.script != 0)
+                continue;
+            const double end = base.a.x() + base.cell.width();
+            if (base.color != background && op.a.x() >= base.a.x() && op.a.x() <= end + emOf(op))
+                if (const auto d = inkDistance(ink, inkOf(base), kScriptAir))
+                    out.push_back({QStringLiteral("script"), inkLabel(op),
+                                   QStringLiteral("%1 px from its base %2, less than %3 px, at %4")
+                                       .arg(d->distance, 0, 'f', 2)
+                                       .arg(inkLabel(base))
+                                       .arg(kScriptAir, 0, 'f', 1)
+                                       .arg(point(d->at)),
+                                   j});
+            break;
+        }
+        std::size_t until = j;
+        while (until < ops.size() && ops[until].kind != DrawOp::Kind::Clear)
+            ++until;
+        for (std::size_t b : bars) {
+            if (b < cleared || b >= until || ops[b].color == background)
+                continue;
+            if (const auto d = inkDistance(ink, inkOf(ops[b]), kScriptAir))
+                out.push_back({QStringLiteral("script"), inkLabel(op),
+                               QStringLiteral("%1 px from the bar %2, less than %3 px, at %4")
+                                   .arg(d->distance, 0, 'f', 2)
+                                   .arg(inkLabel(ops[b]))
+                                   .arg(kScriptAir, 0, 'f', 1)
+                                   .arg(point(d->at)),
+                               j});
+        }
+    }
+}
+
 } // namespace
 
 double ruleOffPixel(const DrawOp& op) {
@@ -175,6 +324,8 @@ std::vector<TypeFault> typeFaults(const Surface& g) {
     std::vector<TypeFault> out;
     const std::vector<DrawOp>& ops = g.ops();
     Rgb background = g.BackColor;
+    checkBaselines(ops, background, out);
+    checkScripts(ops, background, out);
     for (std::size_t i = 0; i < ops.size(); ++i) {
         const DrawOp& op = ops[i];
         if (op.kind == DrawOp::Kind::Clear) {

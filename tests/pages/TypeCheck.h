@@ -12,6 +12,13 @@
 //   a thin horizontal or vertical stroke lies on whole device pixels at 1x, so that it
 //   is one dark row (or column) of pixels, not two grey ones.
 //   Strokes of plots count too: their axes, levels and the flat pieces of curves.
+// - baseline: runs of one line that are not scripts (body text, italic variables, the
+//   upright d and function names, the partial sign) stand on one baseline, within half
+//   a pixel at 1x. Runs are of one line when each starts about where the run before
+//   it ended and their cell tops or baselines are near; scripts are told by the
+//   recording (DrawOp::script), Greek letters and pieces of constructs are not held.
+// - script: a superscript or subscript keeps a whole pixel of paper at 1x from the
+//   ink of its base and from any fraction bar or radical overline.
 
 #include <engine/textruns/Surface.h>
 
@@ -22,7 +29,7 @@
 namespace course::testing {
 
 struct TypeFault {
-    QString rule;    // "minus" or "rule"
+    QString rule;    // "minus", "rule", "baseline" or "script"
     QString item;    // the text of the run or the line's end points, as in reports
     QString measure; // what was measured against what was wanted
     std::size_t op = 0;

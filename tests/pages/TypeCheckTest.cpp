@@ -203,3 +203,130 @@ TEST(PageTypeCheck, EngineMinusPassesAndReadsAsMinusInPdf) {
     EXPECT_EQ(read->count(QChar(0x2212)), 4) << read->toStdString();
     EXPECT_FALSE(read->contains(u'-')) << read->toStdString();
 }
+
+namespace {
+
+// A typesetter on `g` with the page's character cell.
+struct OnPage {
+    Typesetter t;
+    Surface& g;
+    DrawingScope scope;
+    explicit OnPage(Surface& s) : g(s), scope(t, s) {
+        t.CharW = g.TextWidth(QStringLiteral("A"));
+        t.CharH = g.TextHeight(QStringLiteral("A"));
+        t.CurX = 10;
+        t.CurY = 40;
+    }
+};
+
+} // namespace
+
+TEST(PageTypeCheck, FacesSetByTheirCellTopLeaveTheBaseline) {
+    // Italic, Courier and Symbol runs printed with the cell top of the body text: each
+    // stands off the body's baseline by its own ascent.
+    for (const QString& font : {QStringLiteral("Bookman Old Style"), QStringLiteral("Courier New")}) {
+        Surface g = page();
+        text(g, 10, 40, QStringLiteral("a = "));
+        g.FontItalic = font != QStringLiteral("Courier New");
+        text(g, g.CurrentX, 40, QStringLiteral("x"), font);
+        g.FontItalic = false;
+        const QStringList faults = rulesOf(g);
+        ASSERT_EQ(faults.size(), 1) << font.toStdString();
+        EXPECT_TRUE(faults[0].startsWith(QStringLiteral("baseline: \"x\""))) << faults[0].toStdString();
+    }
+    // The engine's runs place each face by its ascent: variables, the d of a
+    // derivative, a function name, partial derivatives and body text share one line.
+    Surface g = page();
+    {
+        OnPage p(g);
+        p.t.ds(QStringLiteral("a = "));
+        p.t.it(QStringLiteral("x"));
+        p.t.Courier(QStringLiteral("exp"));
+        p.t.ds(QStringLiteral("(2"));
+        p.t.dspD(p.t.CurX, p.t.CurY);
+        p.t.it(QStringLiteral("t"));
+        p.t.ds(QStringLiteral(") + "));
+        p.t.PartialFrac(QStringLiteral("f"), QStringLiteral("t"));
+        p.t.ds(QStringLiteral(" = 0"));
+    }
+    EXPECT_TRUE(rulesOf(g).isEmpty()) << rulesOf(g).join(u'\n').toStdString();
+    // The numerator's ∂ and f stand on one baseline.
+    std::vector<double> numerator;
+    for (const DrawOp& op : g.ops())
+        if (op.kind == DrawOp::Kind::Text && op.a.y() < 40 - 5)
+            numerator.push_back(op.a.y() + op.ascent);
+    ASSERT_EQ(numerator.size(), 2u);
+    EXPECT_NEAR(numerator[0], numerator[1], 1e-9);
+}
+
+TEST(PageTypeCheck, ScriptsAndOtherLinesAreNotHeldToTheBaseline) {
+    // A superscript and a subscript drawn by the script routines are marked as such.
+    Surface scripts = page();
+    {
+        OnPage p(scripts);
+        p.t.it(QStringLiteral("x"));
+        p.t.sp(QStringLiteral("2"));
+        p.t.sf(QStringLiteral("n"));
+        p.t.ds(QStringLiteral(" + 1"));
+    }
+    EXPECT_TRUE(rulesOf(scripts).isEmpty()) << rulesOf(scripts).join(u'\n').toStdString();
+    int marked = 0;
+    for (const DrawOp& op : scripts.ops())
+        marked += op.script != 0;
+    EXPECT_EQ(marked, 2);
+
+    // The same "2" raised by hand, unmarked, is a run off its line.
+    Surface byHand = page();
+    {
+        OnPage p(byHand);
+        p.t.it(QStringLiteral("x"));
+        p.t.ds(QStringLiteral(" + "));
+        p.t.dsp(byHand, p.t.CurX, p.t.CurY - 3, QStringLiteral("2"));
+    }
+    EXPECT_EQ(rulesOf(byHand).size(), 1) << rulesOf(byHand).join(u'\n').toStdString();
+
+    // A run that starts far from where the one before it ended is not of its line.
+    Surface apart = page();
+    text(apart, 10, 40, QStringLiteral("a"));
+    text(apart, 120, 43, QStringLiteral("b"));
+    EXPECT_TRUE(rulesOf(apart).isEmpty()) << rulesOf(apart).join(u'\n').toStdString();
+}
+
+TEST(PageTypeCheck, ScriptsKeepAPixelFromTheirBaseAndFromBars) {
+    // A square set straight after an italic letter that leans over its advance, and
+    // one set just under a bar: both closer than a pixel.
+    Surface g = page();
+    {
+        OnPage p(g);
+        p.t.it(QStringLiteral("f"));
+        p.t.sup(g, p.t.CurX, p.t.CurY, QStringLiteral("2"));
+    }
+    QStringList faults = rulesOf(g);
+    ASSERT_EQ(faults.size(), 1) << faults.join(u'\n').toStdString();
+    EXPECT_TRUE(faults[0].contains(QStringLiteral("from its base \"f\""))) << faults[0].toStdString();
+
+    Surface under = page();
+    {
+        OnPage p(under);
+        double x = 10;
+        p.t.sup(under, x, 40, QStringLiteral("2"));
+        const QRectF ink = inkBounds(under.ops().back());
+        under.Line(5, std::floor(ink.top()) - 1, 40, std::floor(ink.top()) - 1);
+    }
+    faults = rulesOf(under);
+    ASSERT_EQ(faults.size(), 1) << faults.join(u'\n').toStdString();
+    EXPECT_TRUE(faults[0].contains(QStringLiteral("from the bar"))) << faults[0].toStdString();
+
+    // The engine's scripts (sp, SqOf, a fraction's square) keep clear of both.
+    Surface engine = page();
+    {
+        OnPage p(engine);
+        p.t.it(QStringLiteral("f"));
+        p.t.sp(QStringLiteral("2"));
+        p.t.ds(QStringLiteral(" + "));
+        p.t.SqOf(QStringLiteral("x"));
+        p.t.ds(QStringLiteral(" + "));
+        p.t.FracMk(1, QStringLiteral("1"), QStringLiteral("4r^2"));
+    }
+    EXPECT_TRUE(rulesOf(engine).isEmpty()) << rulesOf(engine).join(u'\n').toStdString();
+}
