@@ -339,6 +339,7 @@ private:
         d.CurY = kPlotTop - d.CharH - 8;
         d.ds(QStringLiteral("|Ψ("));
         d.it(QStringLiteral("x"));
+        d.addx(1); // the italic x leans over its advance into the comma
         d.ds(QStringLiteral(","));
         d.it(QStringLiteral(" t"));
         d.ds(QStringLiteral(")|"));

@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace course;
 using namespace course::testing;
 using tessera::Scheme;
@@ -59,14 +61,28 @@ TEST_F(LivePacket, ARunLastsTenPeriodsFramePacedAndEndsOnItsLastFrame) {
     EXPECT_TRUE(text.contains(QStringLiteral("ノルム = 0.999999999999")) ||
                 text.contains(QStringLiteral("ノルム = 1.000000000000")));
     EXPECT_FALSE(text.contains(QStringLiteral("陽解法は不安定")));
-    // Both densities are drawn: the wide gray exact one and the blue computed one.
-    int gray = 0, blue = 0;
+    // Both densities are drawn across the plot: the wide gray exact one and the blue
+    // computed one, each a polyline bent along the packet.
+    struct Curve {
+        int segments = 0;
+        double left = 1e9, right = -1e9;
+        void add(const DrawOp& op) {
+            ++segments;
+            left = std::min({left, op.a.x(), op.b.x()});
+            right = std::max({right, op.a.x(), op.b.x()});
+        }
+    } gray, blue;
     for (const DrawOp& op : opsOfKind(w->page(kLast), DrawOp::Kind::Line)) {
-        gray += op.width == 6;
-        blue += op.width == 2 && op.color == RGB(0, 0, 255);
+        if (op.width == 6)
+            gray.add(op);
+        if (op.width == 2 && op.color == RGB(0, 0, 255))
+            blue.add(op);
     }
-    EXPECT_GT(gray, 50);
-    EXPECT_GT(blue, 50);
+    for (const Curve& c : {gray, blue}) {
+        EXPECT_GT(c.segments, 20);
+        EXPECT_LT(c.left, 80);
+        EXPECT_GT(c.right, 740);
+    }
     // The surface's pen is as it was.
     EXPECT_EQ(w->page(kLast).DrawWidth, 1);
     EXPECT_DOUBLE_EQ(w->page(kLast).FontSize, 13);
