@@ -8,7 +8,7 @@
 #include "PageWalk.h"
 #include "TypeCheck.h"
 
-#include "SorrelWindow.h"
+#include "SorrelWalk.h"
 
 #include <gtest/gtest.h>
 
@@ -102,17 +102,7 @@ INSTANTIATE_TEST_SUITE_P(BrindleModels, PageTypeOf, ::testing::ValuesIn(brindleM
                          });
 
 TEST(PageTypeSorrel, FinalWindow) {
-    Environment env;
-    env.soundSink = [](Sound) {};
-    env.endHook = [] {};
-    sorrel::SorrelWindow::Config config = sorrel::SorrelWindow::unpaced();
-    config.openUrl = [](const QUrl&) { return true; };
-    config.environment = &env;
-    sorrel::SorrelWindow w(testFonts(), config);
-    ASSERT_EQ(w.load(), sorrel::RunOutcome::Completed);
     TypeAudit audit(QStringLiteral("sorrel"));
-    audit.check(QStringLiteral("window"), w.form());
-    audit.check(QStringLiteral("picNumerov"), w.picNumerov());
-    audit.check(QStringLiteral("pic"), w.pic());
+    forEachFinishedSorrelSurface([&](const QString& where, const Surface& g) { audit.check(where, g); });
     audit.finish();
 }
