@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace course {
 
@@ -191,16 +192,56 @@ void Typesetter::BigBracket(double& x, double y, int kind) {
         default: break; // no such bracket: nothing is drawn
         }
         if (top) {
+            // A right bracket closes the left one drawn latest on this surface: the ink
+            // between them is what both enclose.
+            const bool right = kind == 2 || kind == 4;
+            std::optional<QRectF> enclosed;
+            int left = 0;
+            if (right && !openBrackets_.empty() && openBrackets_.back().surface == &g) {
+                const OpenBracket open = openBrackets_.back();
+                openBrackets_.pop_back();
+                const Surface::Mark now = g.mark();
+                if (open.after.generation == now.generation && open.after.count <= now.count) {
+                    enclosed = inkBounds(g, open.after.count);
+                    left = open.construct;
+                }
+            }
             // Both pieces from the same x; the page moves past the bracket itself.
-            ConstructMark mark(g, ConstructKind::Bracket);
-            int xi = nint(x);
-            gdiText(g, xi, nint(y - gap), symbolCode(top), 1);
-            xi = nint(x);
-            gdiText(g, xi, nint(y + 2 + gap), symbolCode(bottom), 1);
+            {
+                ConstructMark mark(g, ConstructKind::Bracket);
+                int xi = nint(x);
+                gdiText(g, xi, nint(y - gap), symbolCode(top), 1);
+                xi = nint(x);
+                gdiText(g, xi, nint(y + 2 + gap), symbolCode(bottom), 1);
+            }
+            if (!right)
+                openBrackets_.push_back({&g, g.mark(), g.lastConstruct()});
+            else if (enclosed) {
+                g.setEnclosed(left, *enclosed);
+                g.setEnclosed(g.lastConstruct(), *enclosed);
+            }
         }
     }
     // The pieces are drawn bold; the surface is left not bold, whatever it was before.
     g.FontBold = false;
+}
+
+int Typesetter::bracketGapOver(double y, const QRectF& content, int least) {
+    auto pieceInk = [&](int code) {
+        return inkExtentOn(pic(), [&](Surface& s) {
+            s.FontName = kSymbolFont;
+            s.FontBold = true;
+            int xp = 0;
+            gdiText(s, xp, 0, symbolCode(code), 1);
+        });
+    };
+    const QRectF top = pieceInk(kBracketLeftTop);
+    const QRectF bottom = pieceInk(kBracketLeftBottom);
+    // Pieces stand at whole pixels (nint of y - gap and y + 2 + gap, gap = BracketGap + 1):
+    // half a pixel more either way covers the rounding.
+    const double up = y + top.top() - content.top() + 0.5;
+    const double down = content.bottom() - bottom.bottom() - y - 2 + 0.5;
+    return std::max(least, int(std::ceil(std::max(up, down))) - 1);
 }
 
 void Typesetter::dspSqrt(Surface& g, double& x, double y, double w) {
@@ -241,6 +282,36 @@ void Typesetter::ColBrace(int index, double x, double y, double ht, BraceBuild b
         piece(kBraceExtension, y - step);
         piece(kBraceExtension, y + step);
     }
+}
+
+int Typesetter::ColBraceOver(int index, double x, const QRectF& content, BraceBuild build) {
+    Surface& g = pic();
+    // The ink of the top and bottom pieces about the brace's middle y, for a step of one
+    // line: top = y - 2·step + topOffset, bottom = y + 2·step + bottomBelow.
+    const QRectF unit = inkExtentOn(g, [&](Surface& s) {
+        s.FontName = kSymbolFont;
+        int xp = 0;
+        gdiText(s, xp, 0, symbolCode(kBraceLeftTop), 1);
+    });
+    const QRectF unitBottom = inkExtentOn(g, [&](Surface& s) {
+        s.FontName = kSymbolFont;
+        int xp = 0;
+        gdiText(s, xp, 0, symbolCode(kBraceLeftBottom), 1);
+    });
+    // Pieces are set at whole pixels, so half a pixel of either end may be lost to
+    // rounding: the span asked for is that much longer.
+    const double need = content.height() + 1.0 - (unitBottom.bottom() - unit.top());
+    const double step = std::max(0.0, need / 4);
+    // y is the cell top of the middle piece: the top piece's ink starts at
+    // y - 2·step + unit.top(), the bottom piece's ends at y + 2·step + unitBottom.bottom().
+    const double y = content.center().y() - (unit.top() + unitBottom.bottom()) / 2;
+    ColBrace(index, x, y, CharH > 0 ? step / CharH : 0, build);
+    return g.lastConstruct();
+}
+
+void Typesetter::encloseSince(int construct, std::size_t first) {
+    Surface& g = pic();
+    g.setEnclosed(construct, inkBounds(g, first));
 }
 
 } // namespace course

@@ -91,6 +91,10 @@ public:
     void BigParenR(double& x, double y) { BigBracket(x, y, 2); }
     void BigSquareL(double& x, double y) { BigBracket(x, y, 3); }
     void BigSquareR(double& x, double y) { BigBracket(x, y, 4); }
+    // The BracketGap at which the square brackets (kinds 3 and 4) drawn at y span
+    // `content` (page pixels, the ink they enclose) from top to bottom, measured on the
+    // ink of their pieces; never less than `least`.
+    int bracketGapOver(double y, const QRectF& content, int least = 0);
     // Radical sign and a Gray bar of width w; the caller draws the radicand.
     void dspSqrt(Surface& g, double& x, double y, double w);
     // Which Symbol pieces a tall brace (ColBrace) is built of.
@@ -104,6 +108,13 @@ public:
     // opens, 1 closes; ht·CharH from one piece to the next (the middle one at y). The
     // cursor does not move.
     void ColBrace(int index, double x, double y, double ht, BraceBuild build);
+    // A brace at x whose pieces span `content` (page pixels, the ink of the lines it
+    // gathers) from top to bottom: its middle on the content's middle and its height
+    // measured from the ink of its pieces. Returns the brace's construct id.
+    int ColBraceOver(int index, double x, const QRectF& content, BraceBuild build);
+    // Records on the construct `construct` of Pic, as what it encloses, the ink drawn on
+    // Pic since operation `first` (the lines a brace gathers, a radicand).
+    void encloseSince(int construct, std::size_t first);
 
     // ---- Built fractions and markup (cursor-level unless a surface is taken) ----
     void FracD(const QString& f, const QString& v);  // df/dv
@@ -198,6 +209,15 @@ public:
     void beep() { env().beep(); }
 
 private:
+    // A tall left bracket drawn and waiting for its right one: what is drawn between
+    // the two is what they enclose.
+    struct OpenBracket {
+        Surface* surface = nullptr;
+        Surface::Mark after; // the surface just after the left bracket
+        int construct = 0;
+    };
+    std::vector<OpenBracket> openBrackets_;
+
     // How far the numerator letter f of a fitted derivative is set above the top y of
     // its d so that it stands on the d's baseline, and higher if its tail would come
     // within kInkAir of a bar at barY.

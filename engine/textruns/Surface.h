@@ -72,6 +72,10 @@ struct DrawOp {
     // strokes are of kind Plot with construct 0 unless a mark made them one.
     int construct = 0;
     ConstructKind constructKind = ConstructKind::None;
+    // Brackets, braces and radicals: the ink of what the construct encloses (the
+    // content between a pair of brackets, the lines a brace gathers, a radicand), in
+    // page pixels, recorded by the typesetter once both are drawn; null when unknown.
+    QRectF enclosed;
     // A superscript (+1) or subscript (-1) run, drawn by the script routines; 0 for text
     // on its line.
     int script = 0;
@@ -177,6 +181,14 @@ public:
     // of the given kind (see ConstructMark). Marks nest; the outermost one applies.
     void beginConstruct(ConstructKind kind);
     void endConstruct();
+    // The id of the construct begun latest (0 before any), as DrawOp::construct has it.
+    int lastConstruct() const { return lastConstruct_; }
+    // Records on every piece of `construct` the ink it encloses (DrawOp::enclosed).
+    void setEnclosed(int construct, const QRectF& ink) {
+        for (DrawOp& op : ops_)
+            if (construct != 0 && op.construct == construct)
+                op.enclosed = ink;
+    }
     // Text runs drawn between these two calls stand in text of `points` (see
     // NominalSize). They nest; the innermost applies.
     void beginNominalSize(double points);

@@ -169,13 +169,17 @@ void BrindleDocument::pic0() {
     lineY_ = CurY;
     FuncOf(QStringLiteral("z"), QStringLiteral("x"));
     ds(QStringLiteral(" = "));
-    ColBrace(0, CurX, CurY, 0.2);
+    // The two cases first, then the brace sized to their ink.
+    const double braceX = CurX;
     addx(8);
     incx(1);
     markX_ = CurX;
+    const std::size_t cases = Pic->ops().size();
     caseLine(1, lineY_ - 0.7 * CharH);
     CurX = markX_;
     caseLine(2, lineY_ + 0.7 * CharH);
+    const QRectF casesInk = course::inkBounds(*Pic, cases);
+    Pic->setEnclosed(ColBraceOver(0, braceX, casesInk, BraceBuild::ExtendedFromOne), casesInk);
 
     // The kink, told beside the figure on the right.
     CurX = LeftMargin;

@@ -417,6 +417,8 @@ void CalyxDocument::pic1() {
         ds(QStringLiteral("  =  "));
         const double xb = CurX;
         ColBrace(0, xb, y0, 0.5);
+        const int brace = Pic->lastConstruct();
+        const std::size_t cases = Pic->ops().size();
         auto caseLine = [&](double y, const QString& den, const QString& rel) {
             CurX = xb + 2 * CharW;
             CurY = y;
@@ -433,6 +435,7 @@ void CalyxDocument::pic1() {
         };
         caseLine(y0 - CharH, QStringLiteral("r_1"), QStringLiteral(">"));
         caseLine(y0 + CharH, QStringLiteral("r_2"), QStringLiteral("<"));
+        encloseSince(brace, cases);
         CurY = y0;
     }
 

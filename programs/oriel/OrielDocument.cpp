@@ -99,6 +99,27 @@ void OrielDocument::tallBracket(int kind) {
     CurX += w;
 }
 
+void OrielDocument::squareBrackets(const std::function<void()>& inside) {
+    using namespace course::formula;
+    double w = 0;
+    {
+        course::SavedFont keep(pic());
+        pic().FontName = kSymbolFont;
+        pic().FontBold = true;
+        w = pic().TextWidth(symbolCode(kBracketLeftTop));
+    }
+    const QRectF ink = inkExtent([&] {
+        CurX += w;
+        inside();
+    });
+    const int gap0 = BracketGap;
+    BracketGap = bracketGapOver(CurY + 0.2 * CharH, ink, gap0);
+    tallBracket(3);
+    inside();
+    tallBracket(4);
+    BracketGap = gap0;
+}
+
 void OrielDocument::tallRoot(double xEnd) {
     Surface& g = pic();
     // The radical sign at the page size with its hook on the denominator's line; its

@@ -50,6 +50,9 @@ public:
     // Tall bracket (kinds 1–4 as BigBracket) beside a built fraction on the line
     // CurY; the cursor moves past it.
     void tallBracket(int kind);
+    // The square brackets [ … ] (kinds 3 and 4) around what `inside` draws, their gap
+    // set so that they span its ink; the cursor ends after the right bracket.
+    void squareBrackets(const std::function<void()>& inside);
     // A radical sign tall enough for a built fraction: the sign's hook on the
     // denominator's line, its stroke carried up to an overline 0.55·CharH above the
     // line that runs to xEnd. The cursor ends where the radicand starts.

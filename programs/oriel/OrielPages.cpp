@@ -103,22 +103,22 @@ void OrielDocument::pic0() {
     incx(0.3);
     Courier(QStringLiteral("exp"));
     incx(0.3);
-    tallBracket(3);
-    minus();
-    fraction(
-        [this] {
-            ds(QStringLiteral("("));
-            it(QStringLiteral("x"));
-            minus();
-            it(QStringLiteral("A"));
-            ds(QStringLiteral(")"));
-            sp(QStringLiteral("2"));
-        },
-        [this] {
-            ds(QStringLiteral("2"));
-            SqOf(QStringLiteral("B"));
-        });
-    tallBracket(4);
+    squareBrackets([this] {
+        minus();
+        fraction(
+            [this] {
+                ds(QStringLiteral("("));
+                it(QStringLiteral("x"));
+                minus();
+                it(QStringLiteral("A"));
+                ds(QStringLiteral(")"));
+                sp(QStringLiteral("2"));
+            },
+            [this] {
+                ds(QStringLiteral("2"));
+                SqOf(QStringLiteral("B"));
+            });
+    });
 
     NewLine();
     incy(0.9);
@@ -146,25 +146,25 @@ void OrielDocument::pic0() {
     incx(0.3);
     Courier(QStringLiteral("exp"));
     incx(0.3);
-    tallBracket(3);
-    minus();
-    fraction(
-        [this] {
-            ds(QStringLiteral("("));
-            it(QStringLiteral("x"));
-            minus();
-            it(QStringLiteral("A"));
-            incx(0.3);
-            cos_omega_t();
-            addx(2); // the italic t leans into the parenthesis
-            ds(QStringLiteral(")"));
-            sp(QStringLiteral("2"));
-        },
-        [this] {
-            b_of_t();
-            sp(QStringLiteral("2"));
-        });
-    tallBracket(4);
+    squareBrackets([this] {
+        minus();
+        fraction(
+            [this] {
+                ds(QStringLiteral("("));
+                it(QStringLiteral("x"));
+                minus();
+                it(QStringLiteral("A"));
+                incx(0.3);
+                cos_omega_t();
+                addx(2); // the italic t leans into the parenthesis
+                ds(QStringLiteral(")"));
+                sp(QStringLiteral("2"));
+            },
+            [this] {
+                b_of_t();
+                sp(QStringLiteral("2"));
+            });
+    });
 
     // [4] b(t) = (1/α) √((Bα)² cos² ωt + sin² ωt/(Bα)²)
     incy(2.4);

@@ -303,6 +303,59 @@ void checkScripts(const std::vector<DrawOp>& ops, Rgb background, std::vector<Ty
     }
 }
 
+// Each bracket and brace that recorded what it encloses spans that ink from top to
+// bottom.
+void checkFit(const std::vector<DrawOp>& ops, Rgb background, std::vector<TypeFault>& out) {
+    struct Sign {
+        QRectF ink, enclosed;
+        std::size_t op = 0;
+    };
+    QHash<int, Sign> signs;
+    std::vector<int> order;
+    auto flush = [&] {
+        for (int id : order) {
+            const Sign& s = signs[id];
+            const double shortTop = s.ink.top() - s.enclosed.top();
+            const double shortBottom = s.enclosed.bottom() - s.ink.bottom();
+            if (shortTop <= kFitMargin && shortBottom <= kFitMargin)
+                continue;
+            out.push_back({QStringLiteral("fit"), inkLabel(ops[s.op]),
+                           QStringLiteral("%1 ink from %2 to %3, its content's from %4 to %5 (%6 px short)")
+                               .arg(constructName(ops[s.op].constructKind))
+                               .arg(s.ink.top(), 0, 'f', 2)
+                               .arg(s.ink.bottom(), 0, 'f', 2)
+                               .arg(s.enclosed.top(), 0, 'f', 2)
+                               .arg(s.enclosed.bottom(), 0, 'f', 2)
+                               .arg(std::max(shortTop, shortBottom), 0, 'f', 2),
+                           s.op});
+        }
+        signs.clear();
+        order.clear();
+    };
+    for (std::size_t i = 0; i < ops.size(); ++i) {
+        const DrawOp& op = ops[i];
+        if (op.kind == DrawOp::Kind::Clear) {
+            flush();
+            background = op.color;
+            continue;
+        }
+        if ((op.constructKind != ConstructKind::Bracket && op.constructKind != ConstructKind::Brace) ||
+            op.enclosed.isNull() || op.color == background)
+            continue;
+        const QRectF ink = inkBounds(op);
+        if (ink.isEmpty())
+            continue;
+        auto it = signs.find(op.construct);
+        if (it == signs.end()) {
+            signs.insert(op.construct, {ink, op.enclosed, i});
+            order.push_back(op.construct);
+        } else {
+            it->ink = it->ink.united(ink);
+        }
+    }
+    flush();
+}
+
 } // namespace
 
 double ruleOffPixel(const DrawOp& op) {
@@ -326,6 +379,7 @@ std::vector<TypeFault> typeFaults(const Surface& g) {
     Rgb background = g.BackColor;
     checkBaselines(ops, background, out);
     checkScripts(ops, background, out);
+    checkFit(ops, background, out);
     for (std::size_t i = 0; i < ops.size(); ++i) {
         const DrawOp& op = ops[i];
         if (op.kind == DrawOp::Kind::Clear) {

@@ -19,6 +19,10 @@
 //   recording (DrawOp::script), Greek letters and pieces of constructs are not held.
 // - script: a superscript or subscript keeps a whole pixel of paper at 1x from the
 //   ink of its base and from any fraction bar or radical overline.
+// - fit: a tall bracket or brace spans the ink it encloses (as the typesetter recorded
+//   it on the construct, DrawOp::enclosed) from top to bottom, its ink reaching within
+//   kFitMargin of the content's top and bottom; a construct that records nothing is not
+//   held.
 
 #include <engine/textruns/Surface.h>
 
@@ -29,7 +33,7 @@
 namespace course::testing {
 
 struct TypeFault {
-    QString rule;    // "minus", "rule", "baseline" or "script"
+    QString rule;    // "minus", "rule", "baseline", "script" or "fit"
     QString item;    // the text of the run or the line's end points, as in reports
     QString measure; // what was measured against what was wanted
     std::size_t op = 0;
@@ -37,6 +41,11 @@ struct TypeFault {
 
 // Every fault of `g`. Text drawn in the background colour is not looked at.
 std::vector<TypeFault> typeFaults(const Surface& g);
+
+// How far a bracket's or brace's ink may stop short of the top or bottom of the ink it
+// encloses, pixels: the pieces stand on whole pixels, and half a pixel short does not
+// show at 1x.
+constexpr double kFitMargin = 0.5;
 
 // How far a stroke's edges across its direction lie from whole pixels at 1x (0 for
 // a crisp rule); negative for a stroke that is not a thin axis-parallel rule.

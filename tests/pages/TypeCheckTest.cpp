@@ -330,3 +330,86 @@ TEST(PageTypeCheck, ScriptsKeepAPixelFromTheirBaseAndFromBars) {
     }
     EXPECT_TRUE(rulesOf(engine).isEmpty()) << rulesOf(engine).join(u'\n').toStdString();
 }
+
+namespace {
+
+QStringList fitsOf(const Surface& g) {
+    QStringList out;
+    for (const TypeFault& f : typeFaults(g))
+        if (f.rule == QStringLiteral("fit"))
+            out << f.item + QStringLiteral(": ") + f.measure;
+    return out;
+}
+
+// Two lines of text stacked about `y`, as the lines a bracket or a brace encloses.
+void twoLines(Typesetter& t, double x, double y) {
+    t.CurX = x;
+    t.CurY = y - 0.7 * t.CharH;
+    t.ds(QStringLiteral("(1)"));
+    t.CurX = x;
+    t.CurY = y + 0.7 * t.CharH;
+    t.ds(QStringLiteral("(2)"));
+    t.CurY = y;
+}
+
+} // namespace
+
+TEST(PageTypeCheck, BracketsMustSpanWhatTheyEnclose) {
+    // With the spec's small gap the pair is shorter than two stacked lines; with the gap
+    // measured for the content both pieces cover it, and the check finds each of the
+    // two brackets once.
+    for (const bool measured : {false, true}) {
+        Surface g(testFonts(), QSize(300, 160));
+        g.Cls();
+        Typesetter t;
+        {
+            DrawingScope scope(t, g);
+            t.CharW = g.TextWidth(QStringLiteral("A"));
+            t.CharH = g.TextHeight(QStringLiteral("A"));
+            const double y = 60;
+            t.BracketGap = 0;
+            if (measured) {
+                const QRectF ink = t.inkExtent([&] { twoLines(t, 40, y); });
+                t.BracketGap = t.bracketGapOver(y, ink);
+            }
+            double x = 20;
+            t.BigSquareL(x, y);
+            twoLines(t, 40, y);
+            x = 80;
+            t.BigSquareR(x, y);
+        }
+        const QStringList fits = fitsOf(g);
+        EXPECT_EQ(fits.size(), measured ? 0 : 2) << fits.join(u'\n').toStdString();
+        int recorded = 0;
+        for (const DrawOp& op : g.ops())
+            recorded += op.constructKind == ConstructKind::Bracket && !op.enclosed.isNull();
+        EXPECT_EQ(recorded, 4) << "each piece of both brackets carries what they enclose";
+    }
+}
+
+TEST(PageTypeCheck, BraceOverItsLinesSpansThemAndAShortOneIsAFault) {
+    for (const bool fitted : {false, true}) {
+        Surface g(testFonts(), QSize(300, 200));
+        g.Cls();
+        Typesetter t;
+        {
+            DrawingScope scope(t, g);
+            t.CharW = g.TextWidth(QStringLiteral("A"));
+            t.CharH = g.TextHeight(QStringLiteral("A"));
+            const double y = 90;
+            const std::size_t first = g.ops().size();
+            twoLines(t, 40, y);
+            const QRectF lines = inkBounds(g, first);
+            int brace = 0;
+            if (fitted) {
+                brace = t.ColBraceOver(0, 20, lines, Typesetter::BraceBuild::ExtendedFromOne);
+            } else {
+                t.ColBrace(0, 20, y, 0.2, Typesetter::BraceBuild::ExtendedFromOne);
+                brace = g.lastConstruct();
+            }
+            g.setEnclosed(brace, lines);
+        }
+        const QStringList fits = fitsOf(g);
+        EXPECT_EQ(fits.size(), fitted ? 0 : 1) << fits.join(u'\n').toStdString();
+    }
+}
