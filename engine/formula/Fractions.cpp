@@ -18,6 +18,7 @@ namespace {
 
 const DerivativeFit kFitted{};
 
+
 // The partial sign, a Symbol glyph, on the baseline of the text it stands in.
 void partialSign(TextRuns& runs, Surface& g, double& x, double y) {
     SavedFont keep(g);
@@ -54,6 +55,16 @@ double Typesetter::numeratorLift(const QString& f, double yn, double barY) {
     const int w = g.DrawWidth;
     const double barTop = Surface::ruleAt(barY, w) + ((w % 2) ? 0.5 : 0.0) - w / 2.0;
     return std::max(0.0, bottom + kInkAir - barTop);
+}
+
+void Typesetter::recordFractionParts(std::size_t bar, std::size_t first) {
+    Surface& g = pic();
+    QRectF parts;
+    for (std::size_t i = first; i < g.ops().size(); ++i)
+        if (i != bar)
+            if (const QRectF r = inkBounds(g.ops()[i]); !r.isEmpty())
+                parts = parts.united(r);
+    g.setEnclosedOf(bar, parts);
 }
 
 void Typesetter::FracD(const QString& f, const QString& v) { buildFracD(f, v, nullptr); }
@@ -116,12 +127,15 @@ void Typesetter::buildFracD2(const QString& f, const QString& v, const Derivativ
 void Typesetter::endDerivative(std::size_t first, double x0, double x, double barY, double length,
                                const DerivativeFit* fit) {
     // Set as fixed, the bar is drawn first and the cursor ends after the denominator.
+    Surface& g = pic();
+    std::size_t bar = first; // drawn first when fixed
     if (fit) {
-        Surface& g = pic();
         const double end = std::max(x0 + length, inkBounds(g, first).right() + kInkAir);
+        bar = g.ops().size();
         g.Line(x0, barY, end, barY);
         x = std::max(x, end);
     }
+    recordFractionParts(bar, first);
     CurX = x;
 }
 
@@ -145,6 +159,7 @@ void Typesetter::PartialFrac(const QString& f, const QString& v) {
 
     const double W = MaxOf(wn, wd) + 4;
     const double barY = y0 + 0.4 * CharH;
+    const std::size_t bar = g.ops().size();
     g.Line(x0, barY, x0 + W, barY);
 
     // Numerator and denominator keep clear of the bar: the italic f reaches below its
@@ -181,6 +196,7 @@ void Typesetter::PartialFrac(const QString& f, const QString& v) {
         }
         xEnd = CurX;
     });
+    recordFractionParts(bar, bar);
     CurX = xEnd;
     CurY = y0;
 }
@@ -190,6 +206,7 @@ void Typesetter::PartialFrac2(const QString& f, const QString& v) {
     const double x0 = CurX;
     const double y0 = CurY;
     const double barY = y0 + 0.52 * CharH;
+    const std::size_t bar = g.ops().size();
     g.Line(x0, barY, x0 + 2.4 * CharW, barY);
 
     const auto numerator = [&] {
@@ -222,6 +239,7 @@ void Typesetter::PartialFrac2(const QString& f, const QString& v) {
     CurX = x0;
     CurY = y0 + 0.5 * CharH;
     clearOfBar(barY, false, denominator);
+    recordFractionParts(bar, bar);
     CurX = xEnd;
     CurY = y0;
 }
@@ -306,6 +324,7 @@ void Typesetter::MarkupText(Surface& g, double& x, double y, const QString& s) {
 
 void Typesetter::FracMk(double scale, const QString& num, const QString& den) {
     Surface& g = pic();
+    const std::size_t first = g.ops().size();
     SavedFont keep(g);
     g.FontSize = scale * keep.size();
     const int wn = MarkupWidth(num);
@@ -389,6 +408,7 @@ void Typesetter::FracMk(double scale, const QString& num, const QString& den) {
     CurY = y0;
 
     g.Line(CurX, CurY + 12, CurX + W, CurY + 12);
+    recordFractionParts(g.ops().size() - 1, first);
     CurX += W;
 }
 

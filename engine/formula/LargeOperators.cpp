@@ -209,10 +209,35 @@ void Typesetter::BigBracket(double& x, double y, int kind) {
             // Both pieces from the same x; the page moves past the bracket itself.
             {
                 ConstructMark mark(g, ConstructKind::Bracket);
+                const int yTop = nint(y - gap);
+                const int yBottom = nint(y + 2 + gap);
                 int xi = nint(x);
-                gdiText(g, xi, nint(y - gap), symbolCode(top), 1);
+                gdiText(g, xi, yTop, symbolCode(top), 1);
                 xi = nint(x);
-                gdiText(g, xi, nint(y + 2 + gap), symbolCode(bottom), 1);
+                gdiText(g, xi, yBottom, symbolCode(bottom), 1);
+                // A square bracket opened wider than its two pieces reach is closed by
+                // extension pieces between them, each overlapping the one before by
+                // half a pixel.
+                if (kind == 3 || kind == 4) {
+                    auto pieceInk = [&](int code) {
+                        return inkExtentOn(g, [&](Surface& s) {
+                            int xp = 0;
+                            gdiText(s, xp, 0, symbolCode(code), 1);
+                        });
+                    };
+                    constexpr int kLeftExtension = 234, kRightExtension = 250;
+                    const int ext = kind == 3 ? kLeftExtension : kRightExtension;
+                    const QRectF extInk = pieceInk(ext);
+                    double from = yTop + pieceInk(top).bottom();
+                    const double to = yBottom + pieceInk(bottom).top();
+                    while (extInk.height() >= 2 && from < to - 0.25) {
+                        const double inkTop = std::min(from - 0.5, to + 0.5 - extInk.height());
+                        const int ye = int(std::floor(inkTop - extInk.top()));
+                        xi = nint(x);
+                        gdiText(g, xi, ye, symbolCode(ext), 1);
+                        from = ye + extInk.bottom();
+                    }
+                }
             }
             if (!right)
                 openBrackets_.push_back({&g, g.mark(), g.lastConstruct()});

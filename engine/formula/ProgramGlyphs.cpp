@@ -90,8 +90,11 @@ void Typesetter::SqrtPi(Surface& g, double& x, double y) {
     const double TW = g.TextWidth(kA);
     const double TH = g.TextHeight(kA);
     dspSqrt(g, x, y + 0.1 * TH, 1.5 * TW);
+    const int root = g.lastConstruct();
+    const std::size_t radicand = g.ops().size();
     x -= 1.1 * TW;
     dspPi(g, x, y);
+    g.setEnclosed(root, inkBounds(g, radicand));
 }
 
 void Typesetter::OmegaT() {

@@ -115,6 +115,9 @@ public:
     // Records on the construct `construct` of Pic, as what it encloses, the ink drawn on
     // Pic since operation `first` (the lines a brace gathers, a radicand).
     void encloseSince(int construct, std::size_t first);
+    // Records on the fraction bar drawn on Pic as operation `bar` the ink of its
+    // numerator and denominator: all else drawn on Pic since operation `first`.
+    void recordFractionParts(std::size_t bar, std::size_t first);
 
     // ---- Built fractions and markup (cursor-level unless a surface is taken) ----
     void FracD(const QString& f, const QString& v);  // df/dv

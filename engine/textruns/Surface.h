@@ -73,8 +73,9 @@ struct DrawOp {
     int construct = 0;
     ConstructKind constructKind = ConstructKind::None;
     // Brackets, braces and radicals: the ink of what the construct encloses (the
-    // content between a pair of brackets, the lines a brace gathers, a radicand), in
-    // page pixels, recorded by the typesetter once both are drawn; null when unknown.
+    // content between a pair of brackets, the lines a brace gathers, a radicand); a
+    // fraction bar: the ink of its numerator and denominator together. Page pixels,
+    // recorded by the typesetter once both are drawn; null when unknown.
     QRectF enclosed;
     // A superscript (+1) or subscript (-1) run, drawn by the script routines; 0 for text
     // on its line.
@@ -183,6 +184,11 @@ public:
     void endConstruct();
     // The id of the construct begun latest (0 before any), as DrawOp::construct has it.
     int lastConstruct() const { return lastConstruct_; }
+    // Records on operation `op` (a fraction bar) the ink it spans (DrawOp::enclosed).
+    void setEnclosedOf(std::size_t op, const QRectF& ink) {
+        if (op < ops_.size())
+            ops_[op].enclosed = ink;
+    }
     // Records on every piece of `construct` the ink it encloses (DrawOp::enclosed).
     void setEnclosed(int construct, const QRectF& ink) {
         for (DrawOp& op : ops_)

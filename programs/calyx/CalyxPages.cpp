@@ -161,9 +161,12 @@ void CalyxDocument::pic0() {
         [this] {
             double x = CurX;
             dspSqrt(*Pic, x, CurY, 2 * CharW);
+            const int root = Pic->lastConstruct();
+            const std::size_t inside = Pic->ops().size();
             CurX = x - 2 * CharW;
             ds(QStringLiteral("4"));
             dspPi(*Pic, CurX, CurY);
+            encloseSince(root, inside);
             CurX = MaxOf(CurX, x);
         });
     addx(6);
@@ -188,8 +191,11 @@ void CalyxDocument::pic0() {
         const double w = MaxOf(3 * CharW, widthOf(radicand) + 1);
         double x = CurX;
         dspSqrt(*Pic, x, CurY, w);
+        const int root = Pic->lastConstruct();
+        const std::size_t inside = Pic->ops().size();
         CurX = x - w;
         radicand();
+        encloseSince(root, inside);
         CurX = MaxOf(CurX, x) + 2;
     }
     expMinus(QStringLiteral("ar"));
@@ -695,9 +701,12 @@ void CalyxDocument::pic3() {
         [this] {
             double x = CurX;
             dspSqrt(*Pic, x, CurY, 2 * CharW);
+            const int root = Pic->lastConstruct();
+            const std::size_t inside = Pic->ops().size();
             CurX = x - 2 * CharW;
             ds(QStringLiteral("4"));
             dspPi(*Pic, CurX, CurY);
+            encloseSince(root, inside);
             CurX = MaxOf(CurX, x);
         });
     addx(6);

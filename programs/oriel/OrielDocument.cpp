@@ -65,6 +65,7 @@ void OrielDocument::fraction(const std::function<void()>& num, const std::functi
     const double x0 = CurX;
     const double y0 = CurY;
     const QRectF bar = inkExtent([&] { barOfRules(x0, W); });
+    const std::size_t barOp = pic().ops().size();
     barOfRules(x0, W);
     // Each part moves off the bar as far as its ink needs (descenders of the
     // numerator, a superscript or an overline at the top of the denominator).
@@ -76,6 +77,8 @@ void OrielDocument::fraction(const std::function<void()>& num, const std::functi
     CurY = y0 + 0.55 * CharH;
     CurY += std::max(0.0, bar.bottom() + kInkAir - inkExtent(den).top());
     den();
+    if (pic().ops().size() > barOp && pic().ops()[barOp].kind == course::DrawOp::Kind::Line)
+        recordFractionParts(barOp, barOp);
     CurX = x0 + W;
     CurY = y0;
 }
@@ -149,7 +152,10 @@ void OrielDocument::rootOver(const std::function<void()>& radicand, double minEn
     });
     CurX = x0;
     tallRoot(std::max(x0 + w, minEnd));
+    const int root = pic().lastConstruct();
+    const std::size_t inside = pic().ops().size();
     radicand();
+    encloseSince(root, inside);
 }
 
 double OrielDocument::italicBaseline() {

@@ -303,31 +303,40 @@ void checkScripts(const std::vector<DrawOp>& ops, Rgb background, std::vector<Ty
     }
 }
 
-// Each bracket and brace that recorded what it encloses spans that ink from top to
-// bottom.
+// Each bracket, brace and radical that recorded what it encloses spans that ink from
+// top to bottom, a radical's overline covers its radicand from left to right, and a
+// fraction bar covers both its parts.
 void checkFit(const std::vector<DrawOp>& ops, Rgb background, std::vector<TypeFault>& out) {
     struct Sign {
-        QRectF ink, enclosed;
+        QRectF ink, bar, enclosed;
         std::size_t op = 0;
     };
     QHash<int, Sign> signs;
     std::vector<int> order;
+    auto number = [](double v) { return QString::number(v, 'f', 2); };
     auto flush = [&] {
         for (int id : order) {
             const Sign& s = signs[id];
             const double shortTop = s.ink.top() - s.enclosed.top();
             const double shortBottom = s.enclosed.bottom() - s.ink.bottom();
-            if (shortTop <= kFitMargin && shortBottom <= kFitMargin)
+            const QString kind = constructName(ops[s.op].constructKind);
+            if (shortTop > kFitMargin || shortBottom > kFitMargin)
+                out.push_back({QStringLiteral("fit"), inkLabel(ops[s.op]),
+                               QStringLiteral("%1 ink from y %2 to %3, its content's from %4 to %5 (%6 px short)")
+                                   .arg(kind, number(s.ink.top()), number(s.ink.bottom()),
+                                        number(s.enclosed.top()), number(s.enclosed.bottom()),
+                                        number(std::max(shortTop, shortBottom))),
+                               s.op});
+            if (ops[s.op].constructKind != ConstructKind::Radical)
                 continue;
-            out.push_back({QStringLiteral("fit"), inkLabel(ops[s.op]),
-                           QStringLiteral("%1 ink from %2 to %3, its content's from %4 to %5 (%6 px short)")
-                               .arg(constructName(ops[s.op].constructKind))
-                               .arg(s.ink.top(), 0, 'f', 2)
-                               .arg(s.ink.bottom(), 0, 'f', 2)
-                               .arg(s.enclosed.top(), 0, 'f', 2)
-                               .arg(s.enclosed.bottom(), 0, 'f', 2)
-                               .arg(std::max(shortTop, shortBottom), 0, 'f', 2),
-                           s.op});
+            const double shortLeft = s.bar.isNull() ? s.enclosed.width() : s.bar.left() - s.enclosed.left();
+            const double shortRight = s.bar.isNull() ? s.enclosed.width() : s.enclosed.right() - s.bar.right();
+            if (shortLeft > kFitMargin || shortRight > kFitMargin)
+                out.push_back({QStringLiteral("fit"), inkLabel(ops[s.op]),
+                               QStringLiteral("overline from x %1 to %2, the radicand's ink from %3 to %4")
+                                   .arg(number(s.bar.left()), number(s.bar.right()), number(s.enclosed.left()),
+                                        number(s.enclosed.right())),
+                               s.op});
         }
         signs.clear();
         order.clear();
@@ -339,19 +348,36 @@ void checkFit(const std::vector<DrawOp>& ops, Rgb background, std::vector<TypeFa
             background = op.color;
             continue;
         }
-        if ((op.constructKind != ConstructKind::Bracket && op.constructKind != ConstructKind::Brace) ||
-            op.enclosed.isNull() || op.color == background)
+        if (op.enclosed.isNull() || op.color == background)
             continue;
         const QRectF ink = inkBounds(op);
         if (ink.isEmpty())
             continue;
+        const bool horizontal = op.kind == DrawOp::Kind::Line && op.a.y() == op.b.y();
+        if (op.constructKind == ConstructKind::None && horizontal) {
+            // A fraction bar and its two parts.
+            const double shortLeft = ink.left() - op.enclosed.left();
+            const double shortRight = op.enclosed.right() - ink.right();
+            if (shortLeft > kFitMargin || shortRight > kFitMargin)
+                out.push_back({QStringLiteral("fit"), inkLabel(op),
+                               QStringLiteral("fraction bar from x %1 to %2, its parts' ink from %3 to %4")
+                                   .arg(number(ink.left()), number(ink.right()), number(op.enclosed.left()),
+                                        number(op.enclosed.right())),
+                               i});
+            continue;
+        }
+        if (op.constructKind != ConstructKind::Bracket && op.constructKind != ConstructKind::Brace &&
+            op.constructKind != ConstructKind::Radical)
+            continue;
         auto it = signs.find(op.construct);
         if (it == signs.end()) {
-            signs.insert(op.construct, {ink, op.enclosed, i});
+            it = signs.insert(op.construct, {ink, {}, op.enclosed, i});
             order.push_back(op.construct);
         } else {
             it->ink = it->ink.united(ink);
         }
+        if (horizontal)
+            it->bar = it->bar.isNull() ? ink : it->bar.united(ink);
     }
     flush();
 }

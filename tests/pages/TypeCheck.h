@@ -19,10 +19,11 @@
 //   recording (DrawOp::script), Greek letters and pieces of constructs are not held.
 // - script: a superscript or subscript keeps a whole pixel of paper at 1x from the
 //   ink of its base and from any fraction bar or radical overline.
-// - fit: a tall bracket or brace spans the ink it encloses (as the typesetter recorded
-//   it on the construct, DrawOp::enclosed) from top to bottom, its ink reaching within
-//   kFitMargin of the content's top and bottom; a construct that records nothing is not
-//   held.
+// - fit: a tall bracket, brace or radical spans the ink it encloses (as the typesetter
+//   recorded it on the construct, DrawOp::enclosed) from top to bottom, its ink reaching
+//   within kFitMargin of the content's top and bottom; a radical's overline covers its
+//   radicand from left to right and a fraction bar its numerator and denominator, to
+//   the same margin. What records nothing is not held.
 
 #include <engine/textruns/Surface.h>
 
@@ -42,7 +43,7 @@ struct TypeFault {
 // Every fault of `g`. Text drawn in the background colour is not looked at.
 std::vector<TypeFault> typeFaults(const Surface& g);
 
-// How far a bracket's or brace's ink may stop short of the top or bottom of the ink it
+// How far a construct's or a bar's ink may stop short of an edge of the ink it
 // encloses, pixels: the pieces stand on whole pixels, and half a pixel short does not
 // show at 1x.
 constexpr double kFitMargin = 0.5;
