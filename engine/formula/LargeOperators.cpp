@@ -280,6 +280,51 @@ void Typesetter::dspSqrt(Surface& g, double& x, double y, double w) {
     x += w;
 }
 
+void Typesetter::rootOf(const std::function<void()>& radicand) {
+    Surface& g = pic();
+    const QString sign = symbolCode(kRadical);
+    const double size0 = g.FontSize;
+    auto signInk = [&](double points) {
+        return inkExtentOn(g, [&](Surface& s) {
+            s.FontSize = points;
+            s.FontBold = false;
+            double xs = 0;
+            dspSymbol(s, xs, 0, sign);
+        });
+    };
+    const double x0 = CurX;
+    const QRectF inside = inkExtent(radicand); // drawn from x0
+    // The overline's pixel row, kInkAir above the radicand's ink.
+    const double barTop = std::floor(inside.top() - kInkAir) - 1;
+    // The sign is set at the size whose ink reaches from that row down to the
+    // radicand's bottom, never smaller than the text's.
+    const QRectF unit = signInk(size0);
+    const double points =
+        unit.height() > 0 ? size0 * std::max(1.0, (inside.bottom() + 0.5 - barTop) / unit.height()) : size0;
+    const QRectF ink = signInk(points);
+    const double start = x0 + ink.right() + kInkAir; // where the radicand is drawn
+    const double end = inside.right() - x0 + start + kInkAir;
+    int root = 0;
+    {
+        ConstructMark mark(g, ConstructKind::Radical);
+        {
+            SavedFont keep(g);
+            g.FontSize = points;
+            g.FontBold = false;
+            double xs = x0;
+            dspSymbol(g, xs, barTop - ink.top(), sign);
+        }
+        // From the top of the sign's rising stroke, overlapping it by a pixel.
+        g.Line(x0 + ink.right() - 1, barTop + 0.5, end, barTop + 0.5);
+        root = g.lastConstruct();
+    }
+    CurX = start;
+    const std::size_t first = g.ops().size();
+    radicand();
+    g.setEnclosed(root, inkBounds(g, first));
+    CurX = std::max(CurX, end);
+}
+
 void Typesetter::ColBrace(int index, double x, double y, double ht, BraceBuild build) {
     Surface& g = pic();
     ConstructMark mark(g, ConstructKind::Brace);

@@ -97,6 +97,11 @@ public:
     int bracketGapOver(double y, const QRectF& content, int least = 0);
     // Radical sign and a Gray bar of width w; the caller draws the radicand.
     void dspSqrt(Surface& g, double& x, double y, double w);
+    // A radical over what `radicand` draws at the cursor, sized to its ink: the Symbol
+    // sign at the size whose ink reaches from the radicand's bottom to an overline
+    // kInkAir above its top, the overline in the sign's colour on a whole pixel row from
+    // the sign's end to kInkAir past the radicand. The cursor ends after both.
+    void rootOf(const std::function<void()>& radicand);
     // Which Symbol pieces a tall brace (ColBrace) is built of.
     enum class BraceBuild {
         // Top, extension, middle, extension, bottom, at every height.

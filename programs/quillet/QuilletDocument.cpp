@@ -105,18 +105,6 @@ double QuilletDocument::symbolDrop(double size) const {
     return std::max(0.0, kSymbolAscentEm * em - ascent);
 }
 
-void QuilletDocument::radical(double& x, double y, double w) {
-    course::Surface& g = *Pic;
-    course::ConstructMark mark(g, course::ConstructKind::Radical);
-    {
-        course::SavedFont keep(g);
-        g.FontBold = false;
-        dspSymbol(g, x, y + symbolDrop(g.FontSize), course::formula::symbolCode(course::formula::kRadical));
-    }
-    g.Line(x, y + 1, x + w, y + 1, Gray);
-    x += w;
-}
-
 void QuilletDocument::ichi() { dspMSkanji(*Pic, CurX, CurY + 2, QStringLiteral("一")); }
 
 void QuilletDocument::RungeKutta(const QString& rest) {

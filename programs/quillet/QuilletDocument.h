@@ -61,9 +61,6 @@ private:
     // How far the Symbol stand-in's glyphs are lowered to sit where the Symbol font
     // the page offsets were tuned with put them (ascent 1.005 em); 0 when they agree.
     double symbolDrop(double size) const;
-    // The radical sign with a Gray bar of width w one pixel below y, as dspSqrt
-    // draws it, the sign lowered by symbolDrop so that its arm meets the bar.
-    void radical(double& x, double y, double w);
     // "一" in the gothic font, two pixels down, as the prose draws it before 定値 and 般解.
     void ichi();
     // "ルンゲ-", two pixels, then the rest of the run.

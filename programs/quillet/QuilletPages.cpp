@@ -307,9 +307,7 @@ void QuilletDocument::pic1() {
     addx(4);
     ds(QStringLiteral("="));
     addx(4);
-    radical(CurX, CurY, CharW);
-    incx(-1);
-    it(QStringLiteral("v"));
+    rootOf([this] { it(QStringLiteral("v")); });
     addx(4);
     it(QStringLiteral("x"));
     addx(8);
@@ -475,25 +473,16 @@ void QuilletDocument::pic2() {
     addx(6);
     it(QStringLiteral("h"));
     addx(6);
-    {
-        // The radical is drawn low and its stroke raised by hand over the fraction
-        // of the radicand. The overline is a rule on a whole pixel row (up to the next
-        // one above), where the rising stroke ends, so that the two meet.
-        course::Surface& g = *Pic;
-        course::ConstructMark mark(g, course::ConstructKind::Radical);
-        double x = CurX;
-        radical(x, CurY + 10, 0);
-        g.LineTo(g.CurrentX + 4, std::floor(g.CurrentY - 20), Gray);
-        g.LineTo(g.CurrentX + 8 * CharW, g.CurrentY, Gray);
-        CurX = x + CharW;
-    }
-    ds(QStringLiteral("1"));
-    addx(4);
-    ds(QStringLiteral("+"));
-    addx(4);
-    frac(QStringLiteral("1"), QStringLiteral("6"));
-    addx(4);
-    h2();
+    // √(1 + h²/6), the sign sized to the fraction under it.
+    rootOf([this] {
+        ds(QStringLiteral("1"));
+        addx(4);
+        ds(QStringLiteral("+"));
+        addx(4);
+        frac(QStringLiteral("1"), QStringLiteral("6"));
+        addx(4);
+        h2();
+    });
 
     // Row B: = 1 + h²/2 + h⁴/24 + [h⁶/288 ± h(1 + h²/12 − h⁴/288 + O(h⁶))] / (1 − h²/12)
     CurY = Y0;
