@@ -67,6 +67,14 @@ void Typesetter::recordFractionParts(std::size_t bar, std::size_t first) {
     g.setEnclosedOf(bar, parts);
 }
 
+void Typesetter::fractionBar(std::size_t first, double x0, double y, double length) {
+    Surface& g = pic();
+    const QRectF parts = inkBounds(g, first);
+    const std::size_t bar = g.ops().size();
+    g.Line(x0, y, std::max(x0 + length, parts.isEmpty() ? x0 : parts.right()), y);
+    recordFractionParts(bar, first);
+}
+
 void Typesetter::FracD(const QString& f, const QString& v) { buildFracD(f, v, nullptr); }
 void Typesetter::FracD2(const QString& f, const QString& v) { buildFracD2(f, v, nullptr); }
 void Typesetter::FracDFit(const QString& f, const QString& v) { buildFracD(f, v, &kFitted); }
@@ -78,8 +86,6 @@ void Typesetter::buildFracD(const QString& f, const QString& v, const Derivative
     const double x0 = CurX;
     const double barY = CurY + 12;
     const double length = 2.4 * CharW;
-    if (!fit)
-        g.Line(x0, barY, x0 + length, barY);
     double yn = CurY - 11;
     if (fit && fit->liftNumerator)
         yn -= numeratorLift(f, yn, barY);
@@ -101,8 +107,6 @@ void Typesetter::buildFracD2(const QString& f, const QString& v, const Derivativ
     const double x0 = CurX;
     const double barY = CurY + 12;
     const double length = (f == QStringLiteral("P") ? 3.5 : 3.2) * CharW;
-    if (!fit)
-        g.Line(x0, barY, x0 + length, barY);
     const double lift = fit && fit->liftNumerator ? numeratorLift(f, CurY - 11, barY) : 0;
     const double yn = CurY - 11 - lift;
     double x = x0 + 2 + (f.isEmpty() ? 8 : 0);
@@ -126,15 +130,16 @@ void Typesetter::buildFracD2(const QString& f, const QString& v, const Derivativ
 
 void Typesetter::endDerivative(std::size_t first, double x0, double x, double barY, double length,
                                const DerivativeFit* fit) {
-    // Set as fixed, the bar is drawn first and the cursor ends after the denominator.
+    // The bar is drawn last, at least `length` long and over all the ink of both parts
+    // (an italic letter leans past its advance); fitted, it reaches kInkAir further and
+    // the cursor ends past it, else after the denominator.
     Surface& g = pic();
-    std::size_t bar = first; // drawn first when fixed
-    if (fit) {
-        const double end = std::max(x0 + length, inkBounds(g, first).right() + kInkAir);
-        bar = g.ops().size();
-        g.Line(x0, barY, end, barY);
+    const double inkRight = inkBounds(g, first).right();
+    const double end = std::max(x0 + length, fit ? inkRight + kInkAir : inkRight);
+    const std::size_t bar = g.ops().size();
+    g.Line(x0, barY, end, barY);
+    if (fit)
         x = std::max(x, end);
-    }
     recordFractionParts(bar, first);
     CurX = x;
 }
@@ -159,8 +164,7 @@ void Typesetter::PartialFrac(const QString& f, const QString& v) {
 
     const double W = MaxOf(wn, wd) + 4;
     const double barY = y0 + 0.4 * CharH;
-    const std::size_t bar = g.ops().size();
-    g.Line(x0, barY, x0 + W, barY);
+    const std::size_t first = g.ops().size();
 
     // Numerator and denominator keep clear of the bar: the italic f reaches below its
     // line, more in the substitute faces than the offsets allow for.
@@ -196,7 +200,7 @@ void Typesetter::PartialFrac(const QString& f, const QString& v) {
         }
         xEnd = CurX;
     });
-    recordFractionParts(bar, bar);
+    fractionBar(first, x0, barY, W);
     CurX = xEnd;
     CurY = y0;
 }
@@ -206,8 +210,7 @@ void Typesetter::PartialFrac2(const QString& f, const QString& v) {
     const double x0 = CurX;
     const double y0 = CurY;
     const double barY = y0 + 0.52 * CharH;
-    const std::size_t bar = g.ops().size();
-    g.Line(x0, barY, x0 + 2.4 * CharW, barY);
+    const std::size_t first = g.ops().size();
 
     const auto numerator = [&] {
         Surface& s = pic();
@@ -239,7 +242,7 @@ void Typesetter::PartialFrac2(const QString& f, const QString& v) {
     CurX = x0;
     CurY = y0 + 0.5 * CharH;
     clearOfBar(barY, false, denominator);
-    recordFractionParts(bar, bar);
+    fractionBar(first, x0, barY, 2.4 * CharW);
     CurX = xEnd;
     CurY = y0;
 }
@@ -407,8 +410,7 @@ void Typesetter::FracMk(double scale, const QString& num, const QString& den) {
     CurX = x0;
     CurY = y0;
 
-    g.Line(CurX, CurY + 12, CurX + W, CurY + 12);
-    recordFractionParts(g.ops().size() - 1, first);
+    fractionBar(first, CurX, CurY + 12, W);
     CurX += W;
 }
 

@@ -163,92 +163,113 @@ void Typesetter::SumK(Surface& g, double& x, double y, const QString& lower, con
 
 void Typesetter::BigBracket(double& x, double y, int kind) {
     Surface& g = pic();
-    {
-        SavedFont keep(g);
-        g.FontName = kSymbolFont;
-        g.FontBold = true;
-        int top = 0, bottom = 0, gap = 0;
-        switch (kind) {
-        case 1:
-            top = kParenLeftTop;
-            bottom = kParenLeftBottom;
-            gap = 6;
+    int top = 0, bottom = 0, extension = 0, gap = 0;
+    switch (kind) {
+    case 1:
+        top = kParenLeftTop;
+        bottom = kParenLeftBottom;
+        extension = kParenLeftExtension;
+        gap = 6;
+        break;
+    case 2:
+        top = kParenRightTop;
+        bottom = kParenRightBottom;
+        extension = kParenRightExtension;
+        gap = 6;
+        break;
+    case 3:
+        top = kBracketLeftTop;
+        bottom = kBracketLeftBottom;
+        extension = kBracketLeftExtension;
+        gap = BracketGap + 1;
+        break;
+    case 4:
+        top = kBracketRightTop;
+        bottom = kBracketRightBottom;
+        extension = kBracketRightExtension;
+        gap = BracketGap + 1;
+        break;
+    default: break; // no such bracket: nothing is drawn
+    }
+    if (!top) {
+        g.FontBold = false;
+        return;
+    }
+    // A left bracket waits for its right one: both are drawn then, sized to the ink
+    // between them. The page moves past a bracket itself, so drawing it later moves
+    // nothing.
+    const bool right = kind == 2 || kind == 4;
+    if (!right) {
+        openBrackets_.push_back({&g, g.mark(), x, y, kind, top, bottom, extension, gap});
+        g.FontBold = false;
+        return;
+    }
+    std::optional<OpenBracket> open;
+    const Surface::Mark now = g.mark();
+    for (auto it = openBrackets_.end(); it != openBrackets_.begin();) {
+        --it;
+        if (it->surface == &g && it->after.generation == now.generation && it->after.count <= now.count) {
+            open = *it;
+            openBrackets_.erase(it);
             break;
-        case 2:
-            top = kParenRightTop;
-            bottom = kParenRightBottom;
-            gap = 6;
-            break;
-        case 3:
-            top = kBracketLeftTop;
-            bottom = kBracketLeftBottom;
-            gap = BracketGap + 1;
-            break;
-        case 4:
-            top = kBracketRightTop;
-            bottom = kBracketRightBottom;
-            gap = BracketGap + 1;
-            break;
-        default: break; // no such bracket: nothing is drawn
         }
-        if (top) {
-            // A right bracket closes the left one drawn latest on this surface: the ink
-            // between them is what both enclose.
-            const bool right = kind == 2 || kind == 4;
-            std::optional<QRectF> enclosed;
-            int left = 0;
-            if (right && !openBrackets_.empty() && openBrackets_.back().surface == &g) {
-                const OpenBracket open = openBrackets_.back();
-                openBrackets_.pop_back();
-                const Surface::Mark now = g.mark();
-                if (open.after.generation == now.generation && open.after.count <= now.count) {
-                    enclosed = inkBounds(g, open.after.count);
-                    left = open.construct;
-                }
-            }
-            // Both pieces from the same x; the page moves past the bracket itself.
-            {
-                ConstructMark mark(g, ConstructKind::Bracket);
-                const int yTop = nint(y - gap);
-                const int yBottom = nint(y + 2 + gap);
-                int xi = nint(x);
-                gdiText(g, xi, yTop, symbolCode(top), 1);
-                xi = nint(x);
-                gdiText(g, xi, yBottom, symbolCode(bottom), 1);
-                // A square bracket opened wider than its two pieces reach is closed by
-                // extension pieces between them, each overlapping the one before by
-                // half a pixel.
-                if (kind == 3 || kind == 4) {
-                    auto pieceInk = [&](int code) {
-                        return inkExtentOn(g, [&](Surface& s) {
-                            int xp = 0;
-                            gdiText(s, xp, 0, symbolCode(code), 1);
-                        });
-                    };
-                    constexpr int kLeftExtension = 234, kRightExtension = 250;
-                    const int ext = kind == 3 ? kLeftExtension : kRightExtension;
-                    const QRectF extInk = pieceInk(ext);
-                    double from = yTop + pieceInk(top).bottom();
-                    const double to = yBottom + pieceInk(bottom).top();
-                    while (extInk.height() >= 2 && from < to - 0.25) {
-                        const double inkTop = std::min(from - 0.5, to + 0.5 - extInk.height());
-                        const int ye = int(std::floor(inkTop - extInk.top()));
-                        xi = nint(x);
-                        gdiText(g, xi, ye, symbolCode(ext), 1);
-                        from = ye + extInk.bottom();
-                    }
-                }
-            }
-            if (!right)
-                openBrackets_.push_back({&g, g.mark(), g.lastConstruct()});
-            else if (enclosed) {
-                g.setEnclosed(left, *enclosed);
-                g.setEnclosed(g.lastConstruct(), *enclosed);
-            }
-        }
+    }
+    std::optional<QRectF> enclosed;
+    if (open) {
+        const QRectF ink = inkBounds(g, open->after.count);
+        if (!ink.isEmpty())
+            enclosed = ink;
+    }
+    const int left = open ? drawBracket(g, *open, enclosed) : 0;
+    const int closing = drawBracket(g, {&g, now, x, y, kind, top, bottom, extension, gap}, enclosed);
+    if (enclosed) {
+        g.setEnclosed(left, *enclosed);
+        g.setEnclosed(closing, *enclosed);
     }
     // The pieces are drawn bold; the surface is left not bold, whatever it was before.
     g.FontBold = false;
+}
+
+int Typesetter::drawBracket(Surface& g, const OpenBracket& b, const std::optional<QRectF>& content) {
+    SavedFont keep(g);
+    g.FontName = kSymbolFont;
+    g.FontBold = true;
+    auto pieceInk = [&](int code) {
+        return inkExtentOn(g, [&](Surface& s) {
+            int xp = 0;
+            gdiText(s, xp, 0, symbolCode(code), 1);
+        });
+    };
+    const QRectF topInk = pieceInk(b.top);
+    const QRectF bottomInk = pieceInk(b.bottom);
+    // The pieces stand where the layout puts them, and further out where the content
+    // reaches beyond: the top piece's ink to the content's top, the bottom piece's to
+    // its bottom.
+    int yTop = nint(b.y - b.gap);
+    int yBottom = nint(b.y + 2 + b.gap);
+    if (content) {
+        yTop = std::min(yTop, int(std::floor(content->top() - topInk.top())));
+        yBottom = std::max(yBottom, int(std::ceil(content->bottom() - bottomInk.bottom())));
+    }
+    ConstructMark mark(g, ConstructKind::Bracket);
+    // Both pieces from the same x.
+    int xi = nint(b.x);
+    gdiText(g, xi, yTop, symbolCode(b.top), 1);
+    xi = nint(b.x);
+    gdiText(g, xi, yBottom, symbolCode(b.bottom), 1);
+    // Pieces set further apart than they reach are joined by extension pieces, each
+    // overlapping the one before by half a pixel.
+    const QRectF extInk = pieceInk(b.extension);
+    double from = yTop + topInk.bottom();
+    const double to = yBottom + bottomInk.top();
+    while (extInk.height() >= 2 && from < to - 0.25) {
+        const double inkTop = std::min(from - 0.5, to + 0.5 - extInk.height());
+        const int ye = int(std::floor(inkTop - extInk.top()));
+        xi = nint(b.x);
+        gdiText(g, xi, ye, symbolCode(b.extension), 1);
+        from = ye + extInk.bottom();
+    }
+    return g.lastConstruct();
 }
 
 int Typesetter::bracketGapOver(double y, const QRectF& content, int least) {

@@ -19,6 +19,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 
 namespace course {
 
@@ -123,6 +124,9 @@ public:
     // Records on the fraction bar drawn on Pic as operation `bar` the ink of its
     // numerator and denominator: all else drawn on Pic since operation `first`.
     void recordFractionParts(std::size_t bar, std::size_t first);
+    // A fraction bar at y from x0, `length` long or to the end of the ink of the parts
+    // drawn on Pic since operation `first` when that lies further, which it records.
+    void fractionBar(std::size_t first, double x0, double y, double length);
 
     // ---- Built fractions and markup (cursor-level unless a surface is taken) ----
     void FracD(const QString& f, const QString& v);  // df/dv
@@ -221,10 +225,16 @@ private:
     // the two is what they enclose.
     struct OpenBracket {
         Surface* surface = nullptr;
-        Surface::Mark after; // the surface just after the left bracket
-        int construct = 0;
+        Surface::Mark after; // the surface where the left bracket was asked for
+        double x = 0, y = 0;
+        int kind = 0;
+        int top = 0, bottom = 0, extension = 0; // Symbol codes of its pieces
+        int gap = 0;
     };
     std::vector<OpenBracket> openBrackets_;
+    // Draws the pieces of a tall bracket, spanning `content` when it is known; returns
+    // its construct id.
+    int drawBracket(Surface& g, const OpenBracket& b, const std::optional<QRectF>& content);
 
     // How far the numerator letter f of a fitted derivative is set above the top y of
     // its d so that it stands on the d's baseline, and higher if its tail would come

@@ -160,14 +160,10 @@ void CalyxDocument::pic0() {
         2, 12, [this] { ds(QStringLiteral("1")); }, 14,
         [this] {
             double x = CurX;
-            dspSqrt(*Pic, x, CurY, 2 * CharW);
-            const int root = Pic->lastConstruct();
-            const std::size_t inside = Pic->ops().size();
-            CurX = x - 2 * CharW;
-            ds(QStringLiteral("4"));
-            dspPi(*Pic, CurX, CurY);
-            encloseSince(root, inside);
-            CurX = MaxOf(CurX, x);
+            rootOf([this] {
+                ds(QStringLiteral("4"));
+                dspPi(*Pic, CurX, CurY);
+            });
         });
     addx(6);
     {
@@ -188,15 +184,8 @@ void CalyxDocument::pic0() {
             sp(QStringLiteral("3"));
             SupRaise = raise;
         };
-        const double w = MaxOf(3 * CharW, widthOf(radicand) + 1);
-        double x = CurX;
-        dspSqrt(*Pic, x, CurY, w);
-        const int root = Pic->lastConstruct();
-        const std::size_t inside = Pic->ops().size();
-        CurX = x - w;
-        radicand();
-        encloseSince(root, inside);
-        CurX = MaxOf(CurX, x) + 2;
+        rootOf(radicand);
+        addx(2);
     }
     expMinus(QStringLiteral("ar"));
 
@@ -422,8 +411,7 @@ void CalyxDocument::pic1() {
         FracMk09(QStringLiteral("1"), QStringLiteral("r_12"));
         ds(QStringLiteral("  =  "));
         const double xb = CurX;
-        ColBrace(0, xb, y0, 0.5);
-        const int brace = Pic->lastConstruct();
+        // The two cases first, then the brace sized to their ink.
         const std::size_t cases = Pic->ops().size();
         auto caseLine = [&](double y, const QString& den, const QString& rel) {
             CurX = xb + 2 * CharW;
@@ -441,7 +429,8 @@ void CalyxDocument::pic1() {
         };
         caseLine(y0 - CharH, QStringLiteral("r_1"), QStringLiteral(">"));
         caseLine(y0 + CharH, QStringLiteral("r_2"), QStringLiteral("<"));
-        encloseSince(brace, cases);
+        const QRectF casesInk = course::inkBounds(*Pic, cases);
+        Pic->setEnclosed(ColBraceOver(0, xb, casesInk, BraceBuild::FivePieces), casesInk);
         CurY = y0;
     }
 
@@ -700,14 +689,10 @@ void CalyxDocument::pic3() {
         2, 12, [this] { ds(QStringLiteral("1")); }, 13,
         [this] {
             double x = CurX;
-            dspSqrt(*Pic, x, CurY, 2 * CharW);
-            const int root = Pic->lastConstruct();
-            const std::size_t inside = Pic->ops().size();
-            CurX = x - 2 * CharW;
-            ds(QStringLiteral("4"));
-            dspPi(*Pic, CurX, CurY);
-            encloseSince(root, inside);
-            CurX = MaxOf(CurX, x);
+            rootOf([this] {
+                ds(QStringLiteral("4"));
+                dspPi(*Pic, CurX, CurY);
+            });
         });
     addx(6);
     FracMk1(QStringLiteral("1"), QStringLiteral("r"));

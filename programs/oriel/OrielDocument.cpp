@@ -123,39 +123,9 @@ void OrielDocument::squareBrackets(const std::function<void()>& inside) {
     BracketGap = gap0;
 }
 
-void OrielDocument::tallRoot(double xEnd) {
-    Surface& g = pic();
-    // The radical sign at the page size with its hook on the denominator's line; its
-    // rising stroke is carried on by a line up to the Gray overline above the
-    // numerator. The sign's top right corner is at (0.515 em, 0.092 em) of its cell.
-    const double em = g.FontSize * course::units::kPixelsPerPoint;
-    const double yGlyph = CurY + 0.6 * CharH;
-    // The overline on a whole pixel row (the next one up), where the stroke ends.
-    const double top = std::floor(CurY - 0.55 * CharH);
-    double x = CurX;
-    course::ConstructMark mark(g, course::ConstructKind::Radical);
-    dspSqrt(g, x, yGlyph, 0);
-    const double cornerX = CurX + 0.515 * em;
-    const double cornerY = yGlyph + 0.092 * em;
-    // The stroke rises 0.948 em over 0.245 em.
-    const double topX = cornerX + (cornerY - top) * 0.245 / 0.948;
-    g.Line(cornerX, cornerY, topX, top);
-    g.Line(topX, top, std::max(xEnd, topX), top, Gray);
-    CurX = topX + 2;
-}
-
 void OrielDocument::rootOver(const std::function<void()>& radicand, double minEnd) {
-    const double x0 = CurX;
-    const double w = widthOf([&] {
-        tallRoot(0);
-        radicand();
-    });
-    CurX = x0;
-    tallRoot(std::max(x0 + w, minEnd));
-    const int root = pic().lastConstruct();
-    const std::size_t inside = pic().ops().size();
-    radicand();
-    encloseSince(root, inside);
+    rootOf(radicand);
+    CurX = std::max(CurX, minEnd);
 }
 
 double OrielDocument::italicBaseline() {

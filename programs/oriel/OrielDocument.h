@@ -53,12 +53,8 @@ public:
     // The square brackets [ … ] (kinds 3 and 4) around what `inside` draws, their gap
     // set so that they span its ink; the cursor ends after the right bracket.
     void squareBrackets(const std::function<void()>& inside);
-    // A radical sign tall enough for a built fraction: the sign's hook on the
-    // denominator's line, its stroke carried up to an overline 0.55·CharH above the
-    // line that runs to xEnd. The cursor ends where the radicand starts.
-    void tallRoot(double xEnd);
-    // tallRoot over what `radicand` draws, the overline reaching to its end or to
-    // minEnd, whichever lies further right; the cursor ends after the radicand.
+    // A radical sized to what `radicand` draws (rootOf); the cursor ends after it, and
+    // at minEnd at least.
     void rootOver(const std::function<void()>& radicand, double minEnd);
     // How far a Symbol letter drawn at `scale` × the size with its cell top at
     // CurY + dy must move down to stand one pixel above the baseline of the italic

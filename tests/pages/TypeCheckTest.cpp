@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The typographic check itself: it finds the hyphen and the Courier minus, a minus off
-// the axis, bars of rule characters and rules between pixel rows, and passes what the
-// engine now draws (a minus that also reads as "−" in a PDF's text).
+// the axis, bars of rule characters and rules between pixel rows, brackets, braces,
+// radicals and fraction bars short of what they enclose, and passes what the engine now
+// draws (a minus that also reads as "−" in a PDF's text, constructs sized to their ink).
 
 #include "ProgramRun.h"
 #include "TestFonts.h"
@@ -412,4 +413,46 @@ TEST(PageTypeCheck, BraceOverItsLinesSpansThemAndAShortOneIsAFault) {
         const QStringList fits = fitsOf(g);
         EXPECT_EQ(fits.size(), fitted ? 0 : 1) << fits.join(u'\n').toStdString();
     }
+}
+
+TEST(PageTypeCheck, RadicalsAndFractionBarsMustCoverTheirParts) {
+    Surface g(testFonts(), QSize(400, 200));
+    g.Cls();
+    Typesetter t;
+    {
+        DrawingScope scope(t, g);
+        t.CharW = g.TextWidth(QStringLiteral("A"));
+        t.CharH = g.TextHeight(QStringLiteral("A"));
+        t.CurY = 60;
+        // A sign of the text's size with a bar shorter than a fraction under it.
+        double x = 20;
+        t.dspSqrt(g, x, t.CurY, 4);
+        const int shortRoot = g.lastConstruct();
+        const std::size_t first = g.ops().size();
+        t.CurX = x;
+        t.FracMk(1, QStringLiteral("1"), QStringLiteral("6"));
+        t.encloseSince(shortRoot, first);
+        // The same radicand under a sign sized to it.
+        t.CurX = 150;
+        t.rootOf([&] { t.FracMk(1, QStringLiteral("1"), QStringLiteral("6")); });
+        // A bar drawn by hand, shorter than what it was said to span.
+        const std::size_t bar = g.ops().size();
+        g.Line(260, 72, 270, 72);
+        g.setEnclosedOf(bar, QRectF(258, 50, 20, 40));
+    }
+    QStringList fits = fitsOf(g);
+    // The short radical misses top and bottom and its bar the radicand's end; the bar
+    // drawn by hand misses both ends. The fitted radical and both built fractions pass.
+    EXPECT_EQ(fits.size(), 3) << fits.join(u'\n').toStdString();
+    EXPECT_EQ(fits.filter(QStringLiteral("fraction bar")).size(), 1) << fits.join(u'\n').toStdString();
+    EXPECT_EQ(fits.filter(QStringLiteral("overline")).size(), 1) << fits.join(u'\n').toStdString();
+
+    // Every built fraction and radical here recorded what it spans.
+    int bars = 0, roots = 0;
+    for (const DrawOp& op : g.ops()) {
+        bars += op.kind == DrawOp::Kind::Line && op.constructKind == ConstructKind::None && !op.enclosed.isNull();
+        roots += op.constructKind == ConstructKind::Radical && op.kind == DrawOp::Kind::Text && !op.enclosed.isNull();
+    }
+    EXPECT_EQ(bars, 3);
+    EXPECT_EQ(roots, 2);
 }
