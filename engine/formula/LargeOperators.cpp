@@ -263,10 +263,14 @@ int Typesetter::drawBracket(Surface& g, const OpenBracket& b, const std::optiona
     double from = yTop + topInk.bottom();
     const double to = yBottom + bottomInk.top();
     while (extInk.height() >= 2 && from < to - 0.25) {
-        const double inkTop = std::min(from - 0.5, to + 0.5 - extInk.height());
+        // The last piece ends on the bottom piece, overlapping it rather than passing it.
+        const bool last = from - 0.5 >= to + 0.5 - extInk.height();
+        const double inkTop = last ? to + 0.5 - extInk.height() : from - 0.5;
         const int ye = int(std::floor(inkTop - extInk.top()));
         xi = nint(b.x);
         gdiText(g, xi, ye, symbolCode(b.extension), 1);
+        if (last)
+            break;
         from = ye + extInk.bottom();
     }
     return g.lastConstruct();
@@ -336,7 +340,7 @@ void Typesetter::rootOf(const std::function<void()>& radicand) {
             dspSymbol(g, xs, barTop - ink.top(), sign);
         }
         // From the top of the sign's rising stroke, overlapping it by a pixel.
-        g.Line(x0 + ink.right() - 1, barTop + 0.5, end, barTop + 0.5);
+        g.Line(x0 + ink.right() - 1, barTop, end, barTop);
         root = g.lastConstruct();
     }
     CurX = start;

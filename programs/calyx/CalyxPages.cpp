@@ -159,7 +159,6 @@ void CalyxDocument::pic0() {
     textFraction(
         2, 12, [this] { ds(QStringLiteral("1")); }, 14,
         [this] {
-            double x = CurX;
             rootOf([this] {
                 ds(QStringLiteral("4"));
                 dspPi(*Pic, CurX, CurY);
@@ -688,7 +687,6 @@ void CalyxDocument::pic3() {
     textFraction(
         2, 12, [this] { ds(QStringLiteral("1")); }, 13,
         [this] {
-            double x = CurX;
             rootOf([this] {
                 ds(QStringLiteral("4"));
                 dspPi(*Pic, CurX, CurY);
