@@ -195,20 +195,29 @@ void Typesetter::BigBracket(double& x, double y, int kind) {
         g.FontBold = false;
         return;
     }
-    // A left bracket waits for its right one: both are drawn then, sized to the ink
-    // between them. The page moves past a bracket itself, so drawing it later moves
-    // nothing.
+    // A left bracket is drawn at once, where the layout puts it, and remembered; its
+    // right one is sized to the ink between the two, and when that reaches beyond the
+    // left one, the left one is drawn again at the same size. The page moves past a
+    // bracket itself, so drawing it again moves nothing.
     const bool right = kind == 2 || kind == 4;
+    const OpenBracket here{&g, g.mark(), 0, x, y, kind, top, bottom, extension, gap};
     if (!right) {
-        openBrackets_.push_back({&g, g.mark(), x, y, kind, top, bottom, extension, gap});
+        OpenBracket open = here;
+        drawBracket(g, open, std::nullopt);
+        open.pieces = g.mark().count - open.at.count;
+        // Brackets left open on a page since cleared or taken back are forgotten.
+        std::erase_if(openBrackets_, [&](const OpenBracket& b) {
+            return b.surface == &g && (b.at.generation != open.at.generation || b.at.count + b.pieces > open.at.count);
+        });
+        openBrackets_.push_back(open);
         g.FontBold = false;
         return;
     }
     std::optional<OpenBracket> open;
-    const Surface::Mark now = g.mark();
     for (auto it = openBrackets_.end(); it != openBrackets_.begin();) {
         --it;
-        if (it->surface == &g && it->after.generation == now.generation && it->after.count <= now.count) {
+        if (it->surface == &g && it->at.generation == here.at.generation &&
+            it->at.count + it->pieces <= here.at.count) {
             open = *it;
             openBrackets_.erase(it);
             break;
@@ -216,12 +225,18 @@ void Typesetter::BigBracket(double& x, double y, int kind) {
     }
     std::optional<QRectF> enclosed;
     if (open) {
-        const QRectF ink = inkBounds(g, open->after.count);
+        const QRectF ink = inkBounds(g, open->at.count + open->pieces);
         if (!ink.isEmpty())
             enclosed = ink;
     }
-    const int left = open ? drawBracket(g, *open, enclosed) : 0;
-    const int closing = drawBracket(g, {&g, now, x, y, kind, top, bottom, extension, gap}, enclosed);
+    int left = 0;
+    if (open && enclosed) {
+        left = g.ops()[open->at.count].construct;
+        if (bracketSpan(g, *open, enclosed) != bracketSpan(g, *open, std::nullopt) &&
+            g.forget(open->at, open->pieces))
+            left = drawBracket(g, *open, enclosed);
+    }
+    const int closing = drawBracket(g, here, enclosed);
     if (enclosed) {
         g.setEnclosed(left, *enclosed);
         g.setEnclosed(closing, *enclosed);
@@ -230,27 +245,36 @@ void Typesetter::BigBracket(double& x, double y, int kind) {
     g.FontBold = false;
 }
 
-int Typesetter::drawBracket(Surface& g, const OpenBracket& b, const std::optional<QRectF>& content) {
-    SavedFont keep(g);
-    g.FontName = kSymbolFont;
-    g.FontBold = true;
-    auto pieceInk = [&](int code) {
-        return inkExtentOn(g, [&](Surface& s) {
-            int xp = 0;
-            gdiText(s, xp, 0, symbolCode(code), 1);
-        });
-    };
-    const QRectF topInk = pieceInk(b.top);
-    const QRectF bottomInk = pieceInk(b.bottom);
+std::pair<int, int> Typesetter::bracketSpan(Surface& g, const OpenBracket& b, const std::optional<QRectF>& content) {
     // The pieces stand where the layout puts them, and further out where the content
     // reaches beyond: the top piece's ink to the content's top, the bottom piece's to
     // its bottom.
     int yTop = nint(b.y - b.gap);
     int yBottom = nint(b.y + 2 + b.gap);
     if (content) {
-        yTop = std::min(yTop, int(std::floor(content->top() - topInk.top())));
-        yBottom = std::max(yBottom, int(std::ceil(content->bottom() - bottomInk.bottom())));
+        yTop = std::min(yTop, int(std::floor(content->top() - bracketPieceInk(g, b.top).top())));
+        yBottom = std::max(yBottom, int(std::ceil(content->bottom() - bracketPieceInk(g, b.bottom).bottom())));
     }
+    return {yTop, yBottom};
+}
+
+QRectF Typesetter::bracketPieceInk(Surface& g, int code) {
+    return inkExtentOn(g, [&](Surface& s) {
+        s.FontName = kSymbolFont;
+        s.FontBold = true;
+        int xp = 0;
+        gdiText(s, xp, 0, symbolCode(code), 1);
+    });
+}
+
+int Typesetter::drawBracket(Surface& g, const OpenBracket& b, const std::optional<QRectF>& content) {
+    const auto [yTop, yBottom] = bracketSpan(g, b, content);
+    const QRectF topInk = bracketPieceInk(g, b.top);
+    const QRectF bottomInk = bracketPieceInk(g, b.bottom);
+    const QRectF extInk = bracketPieceInk(g, b.extension);
+    SavedFont keep(g);
+    g.FontName = kSymbolFont;
+    g.FontBold = true;
     ConstructMark mark(g, ConstructKind::Bracket);
     // Both pieces from the same x.
     int xi = nint(b.x);
@@ -259,7 +283,6 @@ int Typesetter::drawBracket(Surface& g, const OpenBracket& b, const std::optiona
     gdiText(g, xi, yBottom, symbolCode(b.bottom), 1);
     // Pieces set further apart than they reach are joined by extension pieces, each
     // overlapping the one before by half a pixel.
-    const QRectF extInk = pieceInk(b.extension);
     double from = yTop + topInk.bottom();
     const double to = yBottom + bottomInk.top();
     while (extInk.height() >= 2 && from < to - 0.25) {
@@ -277,16 +300,8 @@ int Typesetter::drawBracket(Surface& g, const OpenBracket& b, const std::optiona
 }
 
 int Typesetter::bracketGapOver(double y, const QRectF& content, int least) {
-    auto pieceInk = [&](int code) {
-        return inkExtentOn(pic(), [&](Surface& s) {
-            s.FontName = kSymbolFont;
-            s.FontBold = true;
-            int xp = 0;
-            gdiText(s, xp, 0, symbolCode(code), 1);
-        });
-    };
-    const QRectF top = pieceInk(kBracketLeftTop);
-    const QRectF bottom = pieceInk(kBracketLeftBottom);
+    const QRectF top = bracketPieceInk(pic(), kBracketLeftTop);
+    const QRectF bottom = bracketPieceInk(pic(), kBracketLeftBottom);
     // Pieces stand at whole pixels (nint of y - gap and y + 2 + gap, gap = BracketGap + 1):
     // half a pixel more either way covers the rounding.
     const double up = y + top.top() - content.top() + 0.5;
@@ -322,7 +337,9 @@ void Typesetter::rootOf(const std::function<void()>& radicand) {
     // The overline's pixel row, kInkAir above the radicand's ink.
     const double barTop = std::floor(inside.top() - kInkAir) - 1;
     // The sign is set at the size whose ink reaches from that row down to the
-    // radicand's bottom, never smaller than the text's.
+    // radicand's bottom, never smaller than the text's. Both ends are on this page's
+    // pixels, so a print (set lower by a fraction of a pixel) may draw the sign a
+    // hair larger or smaller.
     const QRectF unit = signInk(size0);
     const double points =
         unit.height() > 0 ? size0 * std::max(1.0, (inside.bottom() + 0.5 - barTop) / unit.height()) : size0;
@@ -340,7 +357,7 @@ void Typesetter::rootOf(const std::function<void()>& radicand) {
             dspSymbol(g, xs, barTop - ink.top(), sign);
         }
         // From the top of the sign's rising stroke, overlapping it by a pixel.
-        g.Line(x0 + ink.right() - 1, barTop, end, barTop);
+        g.Line(x0 + ink.right() - 1, barTop, end, barTop, Gray);
         root = g.lastConstruct();
     }
     CurX = start;
@@ -393,13 +410,15 @@ int Typesetter::ColBraceOver(int index, double x, const QRectF& content, BraceBu
         int xp = 0;
         gdiText(s, xp, 0, symbolCode(kBraceLeftBottom), 1);
     });
-    // Pieces are set at whole pixels, so half a pixel of either end may be lost to
-    // rounding: the span asked for is that much longer.
+    // The pieces stand a whole number of pixels apart from a whole pixel row, so the
+    // brace has one shape wherever it falls within a pixel (on a page and on its print);
+    // its reach is rounded up, and half a pixel at either end covers where the middle
+    // is rounded to.
     const double need = content.height() + 1.0 - (unitBottom.bottom() - unit.top());
-    const double step = std::max(0.0, need / 4);
+    const double step = std::max(0.0, std::ceil(need / 4));
     // y is the cell top of the middle piece: the top piece's ink starts at
     // y - 2·step + unit.top(), the bottom piece's ends at y + 2·step + unitBottom.bottom().
-    const double y = content.center().y() - (unit.top() + unitBottom.bottom()) / 2;
+    const double y = std::round(content.center().y() - (unit.top() + unitBottom.bottom()) / 2);
     ColBrace(index, x, y, CharH > 0 ? step / CharH : 0, build);
     return g.lastConstruct();
 }

@@ -20,6 +20,7 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace course {
 
@@ -100,7 +101,7 @@ public:
     void dspSqrt(Surface& g, double& x, double y, double w);
     // A radical over what `radicand` draws at the cursor, sized to its ink: the Symbol
     // sign at the size whose ink reaches from the radicand's bottom to an overline
-    // kInkAir above its top, the overline in the sign's colour on a whole pixel row from
+    // kInkAir above its top, the Gray overline on a whole pixel row from
     // the sign's end to kInkAir past the radicand. The cursor ends after both.
     void rootOf(const std::function<void()>& radicand);
     // Which Symbol pieces a tall brace (ColBrace) is built of.
@@ -225,13 +226,19 @@ private:
     // the two is what they enclose.
     struct OpenBracket {
         Surface* surface = nullptr;
-        Surface::Mark after; // the surface where the left bracket was asked for
+        Surface::Mark at;       // where its pieces start
+        std::size_t pieces = 0; // how many operations they are
         double x = 0, y = 0;
         int kind = 0;
         int top = 0, bottom = 0, extension = 0; // Symbol codes of its pieces
         int gap = 0;
     };
     std::vector<OpenBracket> openBrackets_;
+    // Where the top and bottom pieces of a tall bracket stand (cell tops), spanning
+    // `content` when it is known.
+    std::pair<int, int> bracketSpan(Surface& g, const OpenBracket& b, const std::optional<QRectF>& content);
+    // The ink of one bold Symbol piece drawn at the origin.
+    QRectF bracketPieceInk(Surface& g, int code);
     // Draws the pieces of a tall bracket, spanning `content` when it is known; returns
     // its construct id.
     int drawBracket(Surface& g, const OpenBracket& b, const std::optional<QRectF>& content);

@@ -184,16 +184,28 @@ QRectF touchedArea(const DrawOp& op, QSize size) {
 bool Surface::rollBack(const Mark& m) {
     if (m.generation != generation_ || m.count > ops_.size() || m.count == 0)
         return false;
-    if (m.count == ops_.size())
+    return forget(m, ops_.size() - m.count);
+}
+
+bool Surface::forget(const Mark& m, std::size_t count) {
+    if (m.generation != generation_ || m.count > ops_.size() || count > ops_.size() - m.count || m.count == 0)
+        return false;
+    if (count == 0)
         return true;
     DirtyTiles touched;
-    for (std::size_t i = m.count; i < ops_.size(); ++i)
-        touched.add(touchedArea(ops_[i], size_).toAlignedRect());
-    ops_.resize(m.count);
+    const auto first = ops_.begin() + std::ptrdiff_t(m.count);
+    for (auto it = first; it != first + std::ptrdiff_t(count); ++it)
+        touched.add(touchedArea(*it, size_).toAlignedRect());
+    ops_.erase(first, first + std::ptrdiff_t(count));
     ++revision_;
     const QRegion area = touched.region();
     cacheRepair_ += area;
-    cachePainted_ = std::min(cachePainted_, ops_.size());
+    // The image keeps what was painted after the forgotten operations; what they
+    // covered is painted again from what stays.
+    if (cachePainted_ >= m.count + count)
+        cachePainted_ -= count;
+    else
+        cachePainted_ = std::min(cachePainted_, m.count);
     // The views repaint the area, a rectangle at a time.
     for (const QRect& r : area) {
         lastChange_ = QRectF(r);

@@ -138,6 +138,10 @@ public:
     // Forgets what was drawn after `m` and paints the area it covered afresh from what
     // stays; false (and nothing forgotten) when the surface was cleared or resized since.
     bool rollBack(const Mark& m);
+    // Forgets the `count` operations drawn right after `m` and paints the area they
+    // covered afresh from what stays (a construct drawn again at another size); false
+    // (and nothing forgotten) when the surface was cleared or resized since.
+    bool forget(const Mark& m, std::size_t count);
 
     // User scale: (x1, y1) is the top-left, (x2, y2) the bottom-right corner.
     void Scale(double x1, double y1, double x2, double y2);

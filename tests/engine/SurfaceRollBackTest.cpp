@@ -88,6 +88,47 @@ TEST(SurfaceRollBack, AMarkFromBeforeAClearTakesNothingBack) {
     EXPECT_FALSE(g.rollBack(Surface::Mark{}));
 }
 
+// A construct drawn again at another size: its first pieces are forgotten from the
+// middle of the recording, and the image is that of a surface that drew only what stays,
+// whether it was painted before, between or after.
+TEST(SurfaceRollBack, ForgettingPiecesInTheMiddleLeavesTheImageOfWhatStays) {
+    for (const qreal dpr : {1.0, 2.0})
+        for (const int paintedAt : {0, 1, 2}) {
+            Surface g(testFonts(), QSize(400, 240));
+            still(g);
+            const Surface::Mark m = g.mark();
+            g.CurrentX = 200;
+            g.CurrentY = 100;
+            g.Print(QStringLiteral("［"));
+            g.Line(190, 90, 230, 150);
+            const std::size_t pieces = g.ops().size() - m.count;
+            if (paintedAt == 1)
+                (void)g.image(dpr); // painted with the pieces, before what follows
+            frame(g, 200);
+            if (paintedAt == 2)
+                (void)g.image(dpr);
+            ASSERT_TRUE(g.forget(m, pieces));
+
+            Surface fresh(testFonts(), QSize(400, 240));
+            still(fresh);
+            frame(fresh, 200);
+            ASSERT_EQ(g.ops().size(), fresh.ops().size());
+            const QImage a = g.image(dpr), b = fresh.image(dpr);
+            int differ = 0;
+            for (int y = 0; y < a.height(); ++y)
+                for (int x = 0; x < a.width(); ++x)
+                    differ += a.pixel(x, y) != b.pixel(x, y);
+            EXPECT_EQ(differ, 0) << "at " << dpr << "x, painted at " << paintedAt;
+        }
+    Surface g(testFonts(), QSize(400, 240));
+    still(g);
+    const Surface::Mark m = g.mark();
+    frame(g, 100);
+    EXPECT_FALSE(g.forget(m, g.ops().size())) << "more than was drawn after the mark";
+    still(g);
+    EXPECT_FALSE(g.forget(m, 1)) << "cleared since";
+}
+
 TEST(DirtyTilesTest, JoinsTouchedTilesIntoRunsPerRow) {
     course::DirtyTiles t;
     EXPECT_TRUE(t.isEmpty());

@@ -371,22 +371,24 @@ TEST_F(OrielGlyphs, FractionCentresBothPartsOnABarAsLongAsTheLongerPart) {
     EXPECT_NEAR(dd->a.y(), 80 + 0.55 * d.CharH, 1e-9);
 }
 
-TEST_F(OrielGlyphs, TallRootRisesFromTheDenominatorToItsOverline) {
-    d.tallRoot(300);
+TEST_F(OrielGlyphs, RootOverAFractionSpansItAndReachesMinEnd) {
+    d.rootOver([&] { d.fraction([&] { d.ds(QStringLiteral("1")); }, [&] { d.ds(QStringLiteral("abcd")); }); },
+               300);
     const DrawOp* sign = findText(g, QStringLiteral("√"));
     ASSERT_NE(sign, nullptr);
-    EXPECT_GT(sign->a.y(), 80) << "the hook sits on the denominator's line";
+    const DrawOp* n = findText(g, QStringLiteral("1"));
+    const DrawOp* dd = findText(g, QStringLiteral("abcd"));
+    ASSERT_TRUE(n && dd);
+    const QRectF signInk = inkBounds(*sign);
+    // The sign reaches from below the denominator up to the overline, above the numerator.
+    EXPECT_GE(signInk.bottom(), inkBounds(*dd).bottom() - 0.5);
     const std::vector<DrawOp> ls = lines(g);
     ASSERT_GE(ls.size(), 2u);
-    const DrawOp& over = ls.back();
-    EXPECT_DOUBLE_EQ(over.a.y(), std::floor(80 - 0.55 * d.CharH)); // the pixel row above
-    EXPECT_DOUBLE_EQ(over.b.y(), over.a.y());
-    EXPECT_DOUBLE_EQ(over.b.x(), 300);
+    const DrawOp& over = ls.front(); // drawn before the fraction's bar
+    EXPECT_DOUBLE_EQ(over.a.y(), over.b.y());
+    EXPECT_EQ(over.a.y(), std::round(over.a.y())) << "on a pixel row";
+    EXPECT_LT(over.a.y(), inkBounds(*n).top());
     EXPECT_EQ(over.color, d.Gray);
-    // The stroke joins the sign's corner to the start of the overline.
-    const DrawOp& stroke = ls[ls.size() - 2];
-    EXPECT_DOUBLE_EQ(stroke.b.x(), over.a.x());
-    EXPECT_DOUBLE_EQ(stroke.b.y(), over.a.y());
-    EXPECT_GT(stroke.a.y(), sign->a.y());
-    EXPECT_GT(d.CurX, over.a.x());
+    EXPECT_GE(over.b.x(), inkBounds(*dd).right());
+    EXPECT_GE(d.CurX, 300);
 }
