@@ -19,6 +19,11 @@
 //   recording (DrawOp::script), Greek letters and pieces of constructs are not held.
 // - script: a superscript or subscript keeps a whole pixel of paper at 1x from the
 //   ink of its base and from any fraction bar or radical overline.
+// - label: no stroke of a plot (ConstructKind::Plot: its curves, axes, ticks and
+//   levels) comes within a pixel at 1x of the glyph ink of a text run on the drawing,
+//   so no label cuts a curve or sits on an axis; a curve keeps clear of a label by a
+//   gap left around it (a halo) or by the label's place. Where an opaque run is drawn
+//   over a stroke, only the part of the stroke outside its cell counts.
 
 #include <engine/textruns/Surface.h>
 
@@ -29,7 +34,7 @@
 namespace course::testing {
 
 struct TypeFault {
-    QString rule;    // "minus", "rule", "baseline" or "script"
+    QString rule;    // "minus", "rule", "baseline", "script" or "label"
     QString item;    // the text of the run or the line's end points, as in reports
     QString measure; // what was measured against what was wanted
     std::size_t op = 0;
