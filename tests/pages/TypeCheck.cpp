@@ -355,8 +355,9 @@ bool curveStroke(const DrawOp& op) {
 // label: no stroke of a plot (curves, axes, ticks and levels alike: a label sits clear
 // of all of them) comes within kLabelAir of the glyph ink of a text run on the same
 // drawing. A stroke drawn before an opaque run is taken where it still shows outside
-// the run's cell, which is the cell's halo; strokes and text in the background colour
-// leave no ink.
+// the cells of the opaque runs drawn after it, which are its halo (a blank opaque run
+// is a patch of paper laid over the curves); strokes and text in the background
+// colour leave no ink.
 void checkLabels(const std::vector<DrawOp>& ops, Rgb background, std::vector<TypeFault>& out) {
     struct Label {
         std::size_t op;
@@ -370,9 +371,13 @@ void checkLabels(const std::vector<DrawOp>& ops, Rgb background, std::vector<Typ
         if (ops[start].kind == DrawOp::Kind::Clear)
             background = ops[start].color;
         std::vector<Label> labels;
+        // Opaque text cells (blank ones too: a run of spaces is a patch of paper).
+        std::vector<std::pair<std::size_t, QPolygonF>> cells;
         bool anyStroke = false;
         for (std::size_t i = start; i < end; ++i) {
             const DrawOp& op = ops[i];
+            if (op.kind == DrawOp::Kind::Text && op.opaque && op.back == background)
+                cells.emplace_back(i, cellOnPage(op));
             if (op.color == background)
                 continue;
             if (op.kind == DrawOp::Kind::Text && !op.text.trimmed().isEmpty()) {
@@ -396,10 +401,9 @@ void checkLabels(const std::vector<DrawOp>& ops, Rgb background, std::vector<Typ
                         continue;
                     if (!shown) {
                         std::vector<QPolygonF> covers;
-                        for (const Label& over : labels)
-                            if (over.op > i && ops[over.op].opaque && ops[over.op].back == background &&
-                                box.intersects(cellOnPage(ops[over.op]).boundingRect()))
-                                covers.push_back(cellOnPage(ops[over.op]));
+                        for (const auto& [at, cell] : cells)
+                            if (at > i && box.intersects(cell.boundingRect()))
+                                covers.push_back(cell);
                         shown = strokeInkOutside(stroke, covers);
                     }
                     const auto d = inkDistance(*shown, label.ink, kLabelAir);
