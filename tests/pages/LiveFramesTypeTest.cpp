@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The live pages' labels against their curves frame by frame: the check of a finished
 // page sees only the last frame, while the curves of tessera's packet and brindle's
-// traces move under and beside the labels and rows of text through the whole run.
+// traces move under and beside the labels and rows of text through the whole run, and
+// sorrel draws its pictures afresh for every cycle.
 
 #include "TypeCheck.h"
 
 #include "../brindle/pages/PageTestSupport.h"
 #include "../tessera/FakePacing.h"
 
+#include "SorrelWindow.h"
 #include "TesseraDocument.h"
 
 #include <engine/shell/Form1.h>
@@ -16,6 +18,9 @@
 #include <gtest/gtest.h>
 
 #include <QStringList>
+#include <QUrl>
+
+#include <memory>
 
 using namespace course;
 using namespace course::testing;
@@ -135,3 +140,34 @@ INSTANTIATE_TEST_SUITE_P(
                       BrindleModel{"well_off_grid_l1", brindle::PotentialKind::Well, 1, true},
                       BrindleModel{"morse_l0", brindle::PotentialKind::Morse, 0, false}),
     [](const ::testing::TestParamInfo<BrindleModel>& info) { return std::string(info.param.name); });
+
+// sorrel's pictures are cleared and drawn again as the run goes on (the potential and
+// the matched solutions of each cycle): checked whenever another 200 operations have
+// been drawn on them since the last check or clear.
+TEST(SorrelFrames, EveryCycleKeepsTheLabelsClear) {
+    Environment env;
+    env.soundSink = [](Sound) {};
+    env.endHook = [] {};
+    sorrel::SorrelWindow::Config config = sorrel::SorrelWindow::unpaced();
+    config.openUrl = [](const QUrl&) { return true; };
+    config.environment = &env;
+    sorrel::SorrelWindow w(testFonts(), config);
+    QStringList faults;
+    int checks = 0;
+    for (Surface* g : {&w.pic(), &w.picNumerov()}) {
+        auto checked = std::make_shared<std::size_t>(0); // operations at the last check
+        g->setChangeListener([g, checked, &faults, &checks] {
+            const std::size_t n = g->ops().size();
+            if (n < *checked) {
+                *checked = 0; // cleared
+            } else if (n >= *checked + 200) {
+                ++checks;
+                collectLabelFaults(*g, faults);
+                *checked = n;
+            }
+        });
+    }
+    ASSERT_EQ(w.load(), sorrel::RunOutcome::Completed);
+    EXPECT_GT(checks, 50);
+    EXPECT_TRUE(faults.isEmpty()) << faults.size() << " faults:\n" << listed(faults).toStdString();
+}
