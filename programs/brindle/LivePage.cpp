@@ -654,8 +654,10 @@ private:
         const double x = doc_.CurX;
         const double y = doc_.CurY;
         const QRectF ink = doc_.inkExtent(draw);
-        if (ink.isEmpty())
+        if (ink.isEmpty()) {
+            draw();
             return;
+        }
         const QRectF patch = ink.adjusted(-BrindleDocument::kAir - 0.5, -BrindleDocument::kAir - 0.5,
                                           BrindleDocument::kAir + 0.5, BrindleDocument::kAir + 0.5);
         const QString blank(QStringLiteral(" "));
