@@ -105,7 +105,8 @@ public:
             }
         } pen{g_};
         g_.FontSize = 12;
-        keepClear_ = labelAreas();
+        labelAreas_ = labelAreas();
+        keepClear_ = labelAreas_;
         // Axes, ticks, curves and levels are one plot: its strokes meet and cross.
         course::ConstructMark plot(g_, course::ConstructKind::Plot);
         it_.run(this);
@@ -124,8 +125,9 @@ public:
         if (s < it.passCount()) {
             doc_.CurX = osc() ? px(-0.8) : brindle::px(-0.8, W());
             doc_.CurY = osc() ? py(9) : brindle::py(9, H());
-            doc_.ds(QStringLiteral("エネルギー初期値 = ") +
-                    QString::fromStdString(formatTrialEnergy(trialE)));
+            row([&] {
+                doc_.ds(QStringLiteral("エネルギー初期値 = ") + QString::fromStdString(formatTrialEnergy(trialE)));
+            });
         }
         return !cancelled_;
     }
@@ -149,7 +151,7 @@ public:
             for (int i = kLastIndex - 1; i >= m; --i) {
                 if (i * h >= 5)
                     continue;
-                g_.LineTo(px(i * h), py(5 * it.P(i, s)), inward);
+                strokeTo(g_, px(i * h), py(5 * it.P(i, s)), inward);
                 if (!waitUntil((kLastVisibleStep - i) * kStep))
                     return false;
             }
@@ -159,7 +161,7 @@ public:
             const course::Rgb outward = even ? kCyan : kOrange;
             g_.PSet(px(0), py(0), outward);
             for (int i = 1; i <= m; ++i) {
-                g_.LineTo(px(i * h), py(5 * it.P(i, s)), outward);
+                strokeTo(g_, px(i * h), py(5 * it.P(i, s)), outward);
                 if (!waitUntil(i * kStep))
                     return false;
             }
@@ -177,7 +179,7 @@ public:
             int i = visible;
             g_.PSet(px(i * h), py(wave(it, i, s)), inward);
             for (i -= inStride; i >= m; i -= inStride) {
-                g_.LineTo(px(i * h), py(wave(it, i, s)), inward);
+                strokeTo(g_, px(i * h), py(wave(it, i, s)), inward);
                 if (!waitUntil(++step * kStep))
                     return false;
             }
@@ -187,7 +189,7 @@ public:
             g_.PSet(px(0), py(0), outward);
             step = 0;
             for (i = outStride; i <= std::min(m, visible); i += outStride) {
-                g_.LineTo(px(i * h), py(wave(it, i, s)), outward);
+                strokeTo(g_, px(i * h), py(wave(it, i, s)), outward);
                 if (!waitUntil(++step * kStep))
                     return false;
             }
@@ -199,13 +201,15 @@ public:
             return false;
         doc_.CurX = osc() ? px(-0.9) : brindle::px(-0.9, W());
         doc_.CurY = rowY(rec.row);
-        doc_.ds(QStringLiteral(" ⊿"));
-        doc_.it(QStringLiteral("E"));
-        doc_.addx(8);
-        doc_.ds(QStringLiteral("= ") + QString::fromStdString(formatDeltaE(rec.dE)));
-        doc_.ds(QStringLiteral("，"));
-        doc_.it(QStringLiteral(" E"));
-        doc_.ds(QStringLiteral(" = ") + QString::fromStdString(formatEnergy(rec.newE)));
+        row([&] {
+            doc_.ds(QStringLiteral(" ⊿"));
+            doc_.it(QStringLiteral("E"));
+            doc_.addx(8);
+            doc_.ds(QStringLiteral("= ") + QString::fromStdString(formatDeltaE(rec.dE)));
+            doc_.ds(QStringLiteral("，"));
+            doc_.it(QStringLiteral(" E"));
+            doc_.ds(QStringLiteral(" = ") + QString::fromStdString(formatEnergy(rec.newE)));
+        });
         return !cancelled_;
     }
 
@@ -236,12 +240,14 @@ public:
             return false;
         doc_.CurX = osc() ? px(-0.9) : brindle::px(-0.9, W());
         doc_.CurY = rowY(skip.row);
-        doc_.ds(QStringLiteral(" 節 %1 個: 第%2準位").arg(skip.nodes).arg(skip.foundLevel()));
-        doc_.it(QStringLiteral(" E"));
-        doc_.ds(QStringLiteral(" = %1 に収束，第%2準位を飛ばした → %3 から")
-                    .arg(QString::fromStdString(formatEnergy(skip.foundE)))
-                    .arg(skip.s)
-                    .arg(QString::fromStdString(formatTrialEnergy(skip.restartE))));
+        row([&] {
+            doc_.ds(QStringLiteral(" 節 %1 個: 第%2準位").arg(skip.nodes).arg(skip.foundLevel()));
+            doc_.it(QStringLiteral(" E"));
+            doc_.ds(QStringLiteral(" = %1 に収束，第%2準位を飛ばした → %3 から")
+                        .arg(QString::fromStdString(formatEnergy(skip.foundE)))
+                        .arg(skip.s)
+                        .arg(QString::fromStdString(formatTrialEnergy(skip.restartE))));
+        });
         return !cancelled_;
     }
 
@@ -403,6 +409,7 @@ private:
         Surface& g = g_;
         g.Cls();
         g.ScalePixels();
+        keepClear_ = labelAreas_;
         // The pen and text mode every pass's background is drawn with, whatever the
         // pass before left: the axis numbers are transparent, so that the axis and
         // its ticks show through their cells.
@@ -637,6 +644,46 @@ private:
         return areas;
     }
 
+    // A row of text over the plot, drawn by `draw` from the cursor. The traces drawn
+    // before it in the pass may pass under it: it is laid on a patch of paper (an
+    // opaque run of blanks) that reaches kAir past its ink on every side, so their
+    // ends stop short of its letters; the strokes drawn after it keep clear of the
+    // patch as of the labels.
+    void row(const std::function<void()>& draw) {
+        Surface& g = g_;
+        const double x = doc_.CurX;
+        const double y = doc_.CurY;
+        const QRectF ink = doc_.inkExtent(draw);
+        if (ink.isEmpty()) {
+            draw();
+            return;
+        }
+        const QRectF patch = ink.adjusted(-BrindleDocument::kAir - 0.5, -BrindleDocument::kAir - 0.5,
+                                          BrindleDocument::kAir + 0.5, BrindleDocument::kAir + 0.5);
+        const QString blank(QStringLiteral(" "));
+        const double cellHeight = g.TextHeight(blank);
+        const int blanks = int(std::ceil(patch.width() / g.TextWidth(blank)));
+        const bool transparent = g.FontTransparent;
+        g.FontTransparent = false;
+        // Blanks as wide as the patch, their cell centred on the row's ink (a line of
+        // the body font holds the row's letters with room to spare; lines of them
+        // stacked otherwise).
+        for (double top = patch.top();; top += cellHeight) {
+            const double at = cellHeight >= patch.height() ? patch.center().y() - cellHeight / 2
+                                                           : std::min(top, patch.bottom() - cellHeight);
+            g.CurrentX = patch.left();
+            g.CurrentY = at;
+            g.Print(QString(blanks, u' '));
+            if (at + cellHeight >= patch.bottom())
+                break;
+        }
+        doc_.CurX = x;
+        doc_.CurY = y;
+        draw();
+        g.FontTransparent = transparent;
+        keepClear_.push_back(patch.adjusted(-1, -1, 1, 1));
+    }
+
     // A line of the plot from the current point, left out where it would reach into
     // a label's area (a curve passes under a label with a gap). A line that reaches
     // an area is halved until its pieces either keep clear or are under two pixels.
@@ -667,7 +714,8 @@ private:
     PlotWindow window_;
     float rowOffset_ = 0; // rows drawn before the page was drawn afresh
     bool cancelled_ = false;
-    std::vector<QRectF> keepClear_;
+    std::vector<QRectF> labelAreas_; // of the labels every pass draws
+    std::vector<QRectF> keepClear_;  // and of the rows drawn so far in this pass
 };
 
 void BrindleDocument::cancelRunsOn(const Surface* g) {

@@ -2,8 +2,9 @@
 // Typographic faults on every page of every document, as shown and as printed, and on
 // sorrel's finished window: one minus glyph on the math axis, bars of one stroke on
 // whole pixels, runs of a line on one baseline, scripts clear of their base and of bars,
-// brackets, braces, radicals and fraction bars that span what they enclose. Each fault is listed with its page, its text and what was measured;
-// the few kept on purpose are in the allowlist with their reasons.
+// brackets, braces, radicals and fraction bars that span what they enclose, plot labels
+// clear of the plot's strokes. Each fault is listed with its page, its text and what
+// was measured; the few kept on purpose are in the allowlist with their reasons.
 
 #include "InkAllowlist.h"
 #include "PageWalk.h"

@@ -382,6 +382,128 @@ void checkFit(const std::vector<DrawOp>& ops, Rgb background, std::vector<TypeFa
     flush();
 }
 
+// A plot's label keeps this much paper from every stroke of its curves at 1x (the
+// engine's kInkAir): closer, the curve reads as cut by the label or running into it.
+constexpr double kLabelAir = 1.0;
+
+// The ink of a plot stroke as it shows, with the part inside `covers` taken away: an
+// opaque text cell drawn over the stroke hides that part of it.
+Ink strokeInkOutside(const DrawOp& stroke, const std::vector<QPolygonF>& covers) {
+    if (covers.empty())
+        return inkOf(stroke);
+    QPainterPath shown;
+    for (const InkPiece& piece : inkOf(stroke).pieces)
+        for (const QPolygonF& poly : piece.outlines)
+            shown.addPolygon(poly);
+    shown.setFillRule(Qt::WindingFill);
+    for (const QPolygonF& cell : covers) {
+        QPainterPath hide;
+        hide.addPolygon(cell);
+        hide.closeSubpath();
+        shown = shown.subtracted(hide);
+    }
+    Ink ink;
+    InkPiece piece;
+    for (const QPolygonF& poly : shown.toSubpathPolygons()) {
+        if (poly.size() < 3)
+            continue;
+        piece.outlines.push_back(poly);
+        piece.bounds |= poly.boundingRect();
+    }
+    if (!piece.outlines.empty()) {
+        ink.bounds = piece.bounds;
+        ink.pieces.push_back(std::move(piece));
+    }
+    return ink;
+}
+
+// The text cell of a run on the page, turned with the run.
+QPolygonF cellOnPage(const DrawOp& op) {
+    QTransform t;
+    t.translate(op.a.x(), op.a.y());
+    if (op.angle)
+        t.rotate(-op.angle);
+    return t.map(QPolygonF(QRectF(QPointF(0, 0), op.cell)));
+}
+
+bool curveStroke(const DrawOp& op) {
+    return (op.kind == DrawOp::Kind::Line || op.kind == DrawOp::Kind::Point) &&
+           op.constructKind == ConstructKind::Plot;
+}
+
+// label: no stroke of a plot (curves, axes, ticks and levels alike: a label sits clear
+// of all of them) comes within kLabelAir of the glyph ink of a text run on the same
+// drawing. A stroke drawn before an opaque run is taken where it still shows outside
+// the cells of the opaque runs drawn after it, which are its halo (a blank opaque run
+// is a patch of paper laid over the curves); strokes and text in the background
+// colour leave no ink.
+void checkLabels(const std::vector<DrawOp>& ops, Rgb background, std::vector<TypeFault>& out) {
+    struct Label {
+        std::size_t op;
+        Ink ink;
+    };
+    std::size_t start = 0;
+    while (start < ops.size()) {
+        std::size_t end = start;
+        while (end < ops.size() && (end == start || ops[end].kind != DrawOp::Kind::Clear))
+            ++end;
+        if (ops[start].kind == DrawOp::Kind::Clear)
+            background = ops[start].color;
+        std::vector<Label> labels;
+        // Opaque text cells (blank ones too: a run of spaces is a patch of paper).
+        std::vector<std::pair<std::size_t, QPolygonF>> cells;
+        bool anyStroke = false;
+        for (std::size_t i = start; i < end; ++i) {
+            const DrawOp& op = ops[i];
+            if (op.kind == DrawOp::Kind::Text && op.opaque && op.back == background)
+                cells.emplace_back(i, cellOnPage(op));
+            if (op.color == background)
+                continue;
+            if (op.kind == DrawOp::Kind::Text && !op.text.trimmed().isEmpty()) {
+                Ink ink = inkOf(op);
+                if (!ink.empty())
+                    labels.push_back({i, std::move(ink)});
+            } else if (curveStroke(op)) {
+                anyStroke = true;
+            }
+        }
+        if (anyStroke && !labels.empty())
+            for (std::size_t i = start; i < end; ++i) {
+                const DrawOp& stroke = ops[i];
+                if (!curveStroke(stroke) || stroke.color == background)
+                    continue;
+                const double reach = stroke.width / 2.0 + 1 + kLabelAir;
+                const QRectF box = QRectF(stroke.a, stroke.b).normalized().adjusted(-reach, -reach, reach, reach);
+                std::optional<Ink> shown;
+                for (const Label& label : labels) {
+                    if (!box.intersects(label.ink.bounds))
+                        continue;
+                    if (!shown) {
+                        std::vector<QPolygonF> covers;
+                        for (const auto& [at, cell] : cells)
+                            if (at > i && box.intersects(cell.boundingRect()))
+                                covers.push_back(cell);
+                        shown = strokeInkOutside(stroke, covers);
+                    }
+                    const auto d = inkDistance(*shown, label.ink, kLabelAir);
+                    if (!d)
+                        continue;
+                    const DrawOp& text = ops[label.op];
+                    out.push_back({QStringLiteral("label"), inkLabel(text),
+                                   QStringLiteral("the stroke from %1 to %2 (width %3) comes %4 px from its ink, "
+                                                  "less than %5 px, at %6")
+                                       .arg(point(stroke.a), point(stroke.b))
+                                       .arg(stroke.width)
+                                       .arg(d->distance, 0, 'f', 2)
+                                       .arg(kLabelAir, 0, 'f', 1)
+                                       .arg(point(d->at)),
+                                   label.op});
+                }
+            }
+        start = end;
+    }
+}
+
 } // namespace
 
 double ruleOffPixel(const DrawOp& op) {
@@ -406,6 +528,7 @@ std::vector<TypeFault> typeFaults(const Surface& g) {
     checkBaselines(ops, background, out);
     checkScripts(ops, background, out);
     checkFit(ops, background, out);
+    checkLabels(ops, background, out);
     for (std::size_t i = 0; i < ops.size(); ++i) {
         const DrawOp& op = ops[i];
         if (op.kind == DrawOp::Kind::Clear) {

@@ -24,6 +24,11 @@
 //   within kFitMargin of the content's top and bottom; a radical's overline covers its
 //   radicand from left to right and a fraction bar its numerator and denominator, to
 //   the same margin. What records nothing is not held.
+// - label: no stroke of a plot (ConstructKind::Plot: its curves, axes, ticks and
+//   levels) comes within a pixel at 1x of the glyph ink of a text run on the drawing,
+//   so no label cuts a curve or sits on an axis; a curve keeps clear of a label by a
+//   gap left around it (a halo) or by the label's place. Where an opaque run is drawn
+//   over a stroke, only the part of the stroke outside its cell counts.
 
 #include <engine/textruns/Surface.h>
 
@@ -34,7 +39,7 @@
 namespace course::testing {
 
 struct TypeFault {
-    QString rule;    // "minus", "rule", "baseline", "script" or "fit"
+    QString rule;    // "minus", "rule", "baseline", "script", "fit" or "label"
     QString item;    // the text of the run or the line's end points, as in reports
     QString measure; // what was measured against what was wanted
     std::size_t op = 0;

@@ -343,6 +343,14 @@ QStringList fitsOf(const Surface& g) {
     return out;
 }
 
+QStringList labelFaults(const Surface& g) {
+    QStringList out;
+    for (const TypeFault& f : typeFaults(g))
+        if (f.rule == QStringLiteral("label"))
+            out << f.item + QStringLiteral(": ") + f.measure;
+    return out;
+}
+
 // Two lines of text stacked about `y`, as the lines a bracket or a brace encloses.
 void twoLines(Typesetter& t, double x, double y) {
     t.CurX = x;
@@ -352,6 +360,12 @@ void twoLines(Typesetter& t, double x, double y) {
     t.CurY = y + 0.7 * t.CharH;
     t.ds(QStringLiteral("(2)"));
     t.CurY = y;
+}
+
+// A run "E0" at (40, 40) and the bounds of its ink.
+QRectF label(Surface& g, const QString& s = QStringLiteral("E0")) {
+    text(g, 40, 40, s);
+    return inkBounds(g.ops().back());
 }
 
 } // namespace
@@ -456,4 +470,100 @@ TEST(PageTypeCheck, RadicalsAndFractionBarsMustCoverTheirParts) {
     }
     EXPECT_EQ(bars, 3);
     EXPECT_EQ(roots, 2);
+}
+
+TEST(PageTypeCheck, PlotStrokesKeepAPixelFromLabels) {
+    // A curve drawn straight through a label.
+    Surface cut = page();
+    const QRectF ink = label(cut);
+    {
+        ConstructMark plot(cut, ConstructKind::Plot);
+        cut.Line(20, ink.center().y() - 10, 120, ink.center().y() + 10);
+    }
+    QStringList faults = labelFaults(cut);
+    ASSERT_EQ(faults.size(), 1) << faults.join(u'\n').toStdString();
+    EXPECT_TRUE(faults[0].startsWith(QStringLiteral("\"E0\""))) << faults[0].toStdString();
+    EXPECT_TRUE(faults[0].contains(QStringLiteral("from (20.00, "))) << faults[0].toStdString();
+    EXPECT_TRUE(faults[0].contains(QStringLiteral(" 0.00 px from its ink"))) << faults[0].toStdString();
+
+    // An axis under the numbers: its ink half a pixel below theirs is too close, a pixel
+    // and a half is clear. Strokes in a user scale are a plot's too.
+    for (const auto& [below, fails] : {std::pair{1.0, true}, std::pair{2.0, false}}) {
+        Surface axis = page();
+        const QRectF number = label(axis, QStringLiteral("0.5"));
+        const double y = std::ceil(number.bottom()) + below - 0.5; // a 1-px rule's middle
+        axis.Scale(0, 0, axis.size().width(), axis.size().height());
+        axis.Line(10, y - 0.5, 200, y - 0.5);
+        axis.ScalePixels();
+        ASSERT_EQ(axis.ops().back().constructKind, ConstructKind::Plot);
+        const QRectF stroke = inkBounds(axis.ops().back());
+        faults = labelFaults(axis);
+        EXPECT_EQ(!faults.isEmpty(), fails)
+            << "gap " << stroke.top() - number.bottom() << ": " << faults.join(u'\n').toStdString();
+    }
+
+    // The same curve beside the label, clear of its ink.
+    Surface clear = page();
+    const QRectF beside = label(clear);
+    {
+        ConstructMark plot(clear, ConstructKind::Plot);
+        clear.Line(beside.right() + 2, beside.top() - 10, beside.right() + 2, beside.bottom() + 10);
+        clear.PSet(beside.left() - 3, beside.center().y());
+    }
+    EXPECT_TRUE(labelFaults(clear).isEmpty()) << labelFaults(clear).join(u'\n').toStdString();
+    // A point of a dotted curve on the label is a fault as a stroke is.
+    {
+        ConstructMark plot(clear, ConstructKind::Plot);
+        clear.PSet(beside.center().x(), beside.center().y());
+    }
+    EXPECT_EQ(labelFaults(clear).size(), 1) << labelFaults(clear).join(u'\n').toStdString();
+}
+
+TEST(PageTypeCheck, LabelRuleHoldsPlotsOnlyAndSeesHalos) {
+    // Strokes that are not a plot's (a fraction bar, an underline) are for the other rules.
+    Surface text_ = page();
+    const QRectF ink = label(text_);
+    text_.Line(ink.left(), ink.bottom(), ink.right(), ink.bottom());
+    EXPECT_TRUE(labelFaults(text_).isEmpty()) << labelFaults(text_).join(u'\n').toStdString();
+
+    // An opaque label drawn over the curve hides the curve in its cell: the cell is its
+    // halo, and what shows of the curve is clear of the ink when the cell reaches a
+    // pixel past the ink.
+    auto curveThenLabel = [](bool opaque) {
+        Surface g = page();
+        const double y = 40 + 0.5 * g.TextHeight(QStringLiteral("E0"));
+        {
+            ConstructMark plot(g, ConstructKind::Plot);
+            g.Line(10, y, 200, y);
+        }
+        g.FontTransparent = !opaque;
+        label(g, QStringLiteral(" E0 ")); // blanks widen the cell past the ink
+        return labelFaults(g);
+    };
+    EXPECT_TRUE(curveThenLabel(true).isEmpty()) << curveThenLabel(true).join(u'\n').toStdString();
+    EXPECT_EQ(curveThenLabel(false).size(), 1);
+
+    // A curve drawn over an opaque label still cuts it.
+    Surface over = page();
+    over.FontTransparent = false;
+    const QRectF under = label(over);
+    {
+        ConstructMark plot(over, ConstructKind::Plot);
+        over.Line(10, under.center().y(), 200, under.center().y());
+    }
+    EXPECT_EQ(labelFaults(over).size(), 1);
+
+    // Text in the paper's colour leaves no ink, and a label before a Cls is gone.
+    Surface gone = page();
+    gone.ForeColor = gone.BackColor;
+    const QRectF blank = label(gone);
+    gone.ForeColor = 0;
+    text(gone, 40, 80, QStringLiteral("E1"));
+    gone.Cls();
+    {
+        ConstructMark plot(gone, ConstructKind::Plot);
+        gone.Line(10, blank.center().y(), 200, blank.center().y());
+        gone.Line(10, 85, 200, 85);
+    }
+    EXPECT_TRUE(labelFaults(gone).isEmpty()) << labelFaults(gone).join(u'\n').toStdString();
 }

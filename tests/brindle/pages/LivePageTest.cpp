@@ -131,12 +131,15 @@ TEST_F(LivePage, ScreenRunDrawsEveryRowAndLevel) {
     EXPECT_EQ(textsEqual(rec.ops, QStringLiteral(" = 2.500000")), 2); // rows 4 and 5
     EXPECT_EQ(textsEqual(rec.ops, QStringLiteral(" = 8.500000")), 2);
 
-    // Traces: 416 inward and 224 outward steps per iteration in alternating colours;
-    // nothing at x ≥ 5 is traced.
+    // Traces: 416 inward and 224 outward steps per iteration in alternating colours,
+    // a step left out or cut short where it would reach a label or a row (the few
+    // where the inward traces pass the axis' numbers); nothing at x ≥ 5 is traced.
     const auto green = linesIn(rec.ops, kGreen), magenta = linesIn(rec.ops, kMagenta);
     const auto orange = linesIn(rec.ops, kOrange);
-    EXPECT_EQ(green.size(), 416u * (3 + 3 + 2 + 2)); // odd iterations: 1, 3, 5 …
-    EXPECT_EQ(magenta.size(), 416u * (2 + 3 + 2 + 2));
+    const double greenSteps = 416 * (3 + 3 + 2 + 2); // odd iterations: 1, 3, 5 …
+    const double magentaSteps = 416 * (2 + 3 + 2 + 2);
+    EXPECT_NEAR(double(green.size()), greenSteps, 0.03 * greenSteps);
+    EXPECT_NEAR(double(magenta.size()), magentaSteps, 0.03 * magentaSteps);
     EXPECT_EQ(orange.size(), 224u * 10);
     for (const auto* set : {&green, &magenta})
         for (const DrawOp& op : *set)
