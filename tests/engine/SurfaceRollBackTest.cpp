@@ -58,19 +58,48 @@ TEST(SurfaceRollBack, ImageAfterANewFrameIsTheImageOfThatFrameAlone) {
         EXPECT_FALSE(area.contains(QPoint(380, 100))) << "far from the old bump, untouched";
         EXPECT_TRUE(area.contains(QPoint(100, 50))) << "the bump's top";
         g.setChangeListener({});
-        frame(g, 250);
+        // Frame after frame, each taken back before the next.
+        for (const double centre : {250.0, 160.0, 330.0}) {
+            if (centre != 250.0) {
+                ASSERT_TRUE(g.rollBack(m));
+            }
+            frame(g, centre);
 
+            Surface fresh(testFonts(), QSize(400, 240));
+            still(fresh);
+            frame(fresh, centre);
+            EXPECT_EQ(g.ops().size(), fresh.ops().size());
+            const QImage a = g.image(dpr), b = fresh.image(dpr);
+            ASSERT_EQ(a.size(), b.size());
+            int differ = 0;
+            for (int y = 0; y < a.height(); ++y)
+                for (int x = 0; x < a.width(); ++x)
+                    differ += a.pixel(x, y) != b.pixel(x, y);
+            EXPECT_EQ(differ, 0) << "at " << dpr << "x, bump at " << centre;
+        }
+        // A later mark, after more of the still part: the frames after it are taken
+        // back to it alone.
+        ASSERT_TRUE(g.rollBack(m));
+        g.CurrentX = 30;
+        g.CurrentY = 60;
+        g.Print(QStringLiteral("静止"));
+        const Surface::Mark later = g.mark();
+        frame(g, 120);
+        (void)g.image(dpr);
+        ASSERT_TRUE(g.rollBack(later));
+        frame(g, 300);
         Surface fresh(testFonts(), QSize(400, 240));
         still(fresh);
-        frame(fresh, 250);
-        EXPECT_EQ(g.ops().size(), fresh.ops().size());
+        fresh.CurrentX = 30;
+        fresh.CurrentY = 60;
+        fresh.Print(QStringLiteral("静止"));
+        frame(fresh, 300);
         const QImage a = g.image(dpr), b = fresh.image(dpr);
-        ASSERT_EQ(a.size(), b.size());
         int differ = 0;
         for (int y = 0; y < a.height(); ++y)
             for (int x = 0; x < a.width(); ++x)
                 differ += a.pixel(x, y) != b.pixel(x, y);
-        EXPECT_EQ(differ, 0) << "at " << dpr << "x";
+        EXPECT_EQ(differ, 0) << "at " << dpr << "x, a later mark";
     }
 }
 
