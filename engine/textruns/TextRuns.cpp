@@ -15,6 +15,8 @@ const QString kBody = QStringLiteral("メイリオ");
 const QString kA = QStringLiteral("A");
 const QString kBookman = QStringLiteral("Bookman Old Style");
 const QString kMinus = QStringLiteral("\u2212");
+// The full-width hyphen-minus of Japanese text, which the pages write for a minus.
+constexpr char16_t kWideMinus = u'\uFF0D';
 
 bool isLower(QChar c) { return c >= u'a' && c <= u'z'; }
 bool isUpper(QChar c) { return c >= u'A' && c <= u'Z'; }
@@ -85,6 +87,17 @@ void TextRuns::dsp1(Surface& g, double& locX, double locY, const QString& strg) 
 void TextRuns::dsp(Surface& g, double& x, double y, const QString& msg) {
     if (g.FontName != kBody) {
         dsp1(g, x, y, msg);
+        return;
+    }
+    // A full-width minus is a dash of the Japanese face, longer than a minus and not
+    // on the math axis: the true minus of the body font is set in the room it takes.
+    if (const qsizetype wide = msg.indexOf(kWideMinus); wide >= 0) {
+        dsp(g, x, y, msg.left(wide));
+        const double room = g.TextWidth(QString(QChar(kWideMinus)));
+        double at = x + (room - g.TextWidth(kMinus)) / 2;
+        dsp1(g, at, y, kMinus);
+        x += room;
+        dsp(g, x, y, msg.mid(wide + 1));
         return;
     }
     QString rest = msg;

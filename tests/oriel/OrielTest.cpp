@@ -91,13 +91,13 @@ TEST_F(Oriel, TheHamiltonianOfEquationOneIsAnOperator) {
     // H = −½ ∂²/∂x² + V(x): between "H = −" and "+" only ½ and the operator, no f.
     const auto rightSide = [](const Surface& g) {
         const QString all = joined(g);
-        const qsizetype from = all.indexOf(QStringLiteral("  =  － "));
+        const qsizetype from = all.indexOf(QStringLiteral("  =  − "));
         return from < 0 ? QString() : all.mid(from, all.indexOf(QStringLiteral("  +  "), from) - from);
     };
-    EXPECT_EQ(rightSide(w->page(0)), QStringLiteral("  =  － ―12∂2∂x2"));
+    EXPECT_EQ(rightSide(w->page(0)), QStringLiteral("  =  − ―12∂2∂x2"));
     doc->CurPic = 0;
     w->cmdPrint_Click();
-    EXPECT_EQ(rightSide(w->Form2()), QStringLiteral("  =  － ―12∂2∂x2")) << "printed";
+    EXPECT_EQ(rightSide(w->Form2()), QStringLiteral("  =  − ―12∂2∂x2")) << "printed";
 }
 
 TEST_F(Oriel, KeySetCStepsWithArrowsEnterAndBackspaceOnly) {

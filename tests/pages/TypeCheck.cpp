@@ -118,6 +118,8 @@ void checkMinus(FontTable& fonts, const std::vector<DrawOp>& ops, const DrawOp& 
         out.push_back({QStringLiteral("minus"), label, QStringLiteral("a Courier hyphen stands for a minus"), i});
     else if (text.trimmed() == QStringLiteral("-") && op.fontName != QStringLiteral("Symbol"))
         out.push_back({QStringLiteral("minus"), label, QStringLiteral("a hyphen stands for a minus"), i});
+    if (text.contains(u'\uFF0D'))
+        out.push_back({QStringLiteral("minus"), label, QStringLiteral("a full-width dash stands for a minus"), i});
     for (qsizetype k = 0; k < text.size(); ++k) {
         if (text[k] != kMinus)
             continue;

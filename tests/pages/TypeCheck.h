@@ -5,7 +5,8 @@
 //
 // - minus: a minus in the math is one glyph, U+2212, on the math axis of the text
 //   it stands in (the middle of a "+" of the body font at the run's nominal size and
-//   baseline of the body text beside it) and about as long as that "+"; never a hyphen run ("-") and never the
+//   baseline of the body text beside it) and about as long as that "+"; never a hyphen
+//   run ("-"), never the full-width dash of Japanese text ("－") and never the
 //   Courier hyphen, which is short and sits above the axis. A minus drawn so reads as
 //   "−" in the page text and in a PDF's text.
 // - rule: a bar is one stroke, not a row of box-drawing characters whose joints show;

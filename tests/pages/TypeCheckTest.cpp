@@ -50,7 +50,8 @@ TEST(PageTypeCheck, HyphensAndCourierMinusesAreFaults) {
     Surface g = page();
     text(g, 10, 10, QStringLiteral("-"), QStringLiteral("Courier New"));
     text(g, 40, 10, QStringLiteral("-"));
-    EXPECT_EQ(rulesOf(g).size(), 2) << rulesOf(g).join(u'\n').toStdString();
+    text(g, 70, 10, QStringLiteral(" ( 1 － "));
+    EXPECT_EQ(rulesOf(g).size(), 3) << rulesOf(g).join(u'\n').toStdString();
 
     // A hyphen inside words is text, not a minus.
     Surface words = page();
@@ -183,12 +184,22 @@ TEST(PageTypeCheck, EngineMinusPassesAndReadsAsMinusInPdf) {
         t.ds(QStringLiteral(" "));
         t.sf(QStringLiteral("k-1"));
         t.dsp(g, t.CurX, t.CurY, QStringLiteral("-2.5"));
+        // The full-width minus of the pages' text: the true minus in its room, so what
+        // follows stands where it stood.
+        const double x0 = t.CurX;
+        t.ds(QStringLiteral(" ( 1 － 2"));
+        Surface wide = page();
+        wide.CurrentX = x0;
+        wide.CurrentY = t.CurY;
+        EXPECT_NEAR(t.CurX - x0, wide.TextWidth(QStringLiteral(" ( 1 － 2")), 0.5);
     }
     EXPECT_TRUE(rulesOf(g).isEmpty()) << rulesOf(g).join(u'\n').toStdString();
     int minuses = 0;
-    for (const DrawOp& op : g.ops())
+    for (const DrawOp& op : g.ops()) {
         minuses += int(op.text.count(QChar(0x2212)));
-    EXPECT_EQ(minuses, 4);
+        EXPECT_FALSE(op.text.contains(u'\uFF0D')) << op.text.toStdString();
+    }
+    EXPECT_EQ(minuses, 5);
 
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -202,7 +213,7 @@ TEST(PageTypeCheck, EngineMinusPassesAndReadsAsMinusInPdf) {
     const std::optional<QString> read = course::test::pdfText(pdf);
     if (!read)
         GTEST_SKIP() << "pdftotext is not installed or cannot read the file";
-    EXPECT_EQ(read->count(QChar(0x2212)), 4) << read->toStdString();
+    EXPECT_EQ(read->count(QChar(0x2212)), 5) << read->toStdString();
     EXPECT_FALSE(read->contains(u'-')) << read->toStdString();
 }
 

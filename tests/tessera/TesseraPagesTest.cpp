@@ -82,10 +82,10 @@ TEST_F(Pages, EveryPageHasItsGlyphsAndStaysInTheWindowOnScreenAndInPrint) {
 TEST_F(Pages, TheHamiltonianIsAnOperatorAndEveryFactorOfTheBackSubstitutionIsDefined) {
     // [1]: H = −½ ∂²/∂x² + V(x), with no f under the second derivative.
     const QString first = joined(w->page(0));
-    const qsizetype from = first.indexOf(QStringLiteral("  =  － "));
+    const qsizetype from = first.indexOf(QStringLiteral("  =  − "));
     ASSERT_GE(from, 0);
     EXPECT_EQ(first.mid(from, first.indexOf(QStringLiteral("  +  "), from) - from),
-              QStringLiteral("  =  － ―12∂2∂x2"));
+              QStringLiteral("  =  − ―12∂2∂x2"));
     // The first column ends with u₄ = 1/d₄, which g₄ = x₄/d₄ = u₄x₄ uses.
     const QString third = joined(w->page(2));
     EXPECT_TRUE(third.contains(QStringLiteral("d4 = a4−u3 ， u4 = 1/d4"))) << third.toStdString();
