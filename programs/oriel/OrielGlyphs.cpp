@@ -120,14 +120,12 @@ void OrielDocument::sin_omega_t() {
 
 void OrielDocument::cos2_omega_t() {
     courierOnLine(QStringLiteral("cos"));
-    addx(2);
     sp(QStringLiteral("2"));
     OmegaT();
 }
 
 void OrielDocument::sin2_omega_t() {
     courierOnLine(QStringLiteral("sin"));
-    addx(2);
     sp(QStringLiteral("2"));
     OmegaT();
 }
