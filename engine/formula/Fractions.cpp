@@ -411,7 +411,8 @@ void Typesetter::FracMk(double scale, const QString& num, const QString& den) {
     CurY = y0;
 
     fractionBar(first, CurX, CurY + 12, W);
-    CurX += W;
+    // The cursor ends where the bar does: past W when a part's ink reaches further.
+    CurX = std::max(CurX + W, pic().ops().back().b.x());
 }
 
 void Typesetter::SubOf(const QString& s, const QString& p) {
