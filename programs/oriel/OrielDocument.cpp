@@ -123,6 +123,16 @@ void OrielDocument::squareBrackets(const std::function<void()>& inside) {
     BracketGap = gap0;
 }
 
+void OrielDocument::expOfMinus(const std::function<void()>& num, const std::function<void()>& den) {
+    incx(0.3);
+    Courier(QStringLiteral("exp"));
+    incx(0.3);
+    squareBrackets([&] {
+        minus();
+        fraction(num, den);
+    });
+}
+
 void OrielDocument::rootOver(const std::function<void()>& radicand, double minEnd) {
     rootOf(radicand);
     CurX = std::max(CurX, minEnd);

@@ -53,6 +53,9 @@ public:
     // The square brackets [ … ] (kinds 3 and 4) around what `inside` draws, their gap
     // set so that they span its ink; the cursor ends after the right bracket.
     void squareBrackets(const std::function<void()>& inside);
+    // exp[−num/den] after 0.3·CharW: the Courier name and the fraction in square
+    // brackets that span it.
+    void expOfMinus(const std::function<void()>& num, const std::function<void()>& den);
     // A radical sized to what `radicand` draws (rootOf); the cursor ends after it, and
     // at minEnd at least.
     void rootOver(const std::function<void()>& radicand, double minEnd);

@@ -100,25 +100,19 @@ void OrielDocument::pic0() {
     incx(0.2);
     it(QStringLiteral("B"));
     sp(QStringLiteral("-1/2"));
-    incx(0.3);
-    Courier(QStringLiteral("exp"));
-    incx(0.3);
-    squareBrackets([this] {
-        minus();
-        fraction(
-            [this] {
-                ds(QStringLiteral("("));
-                it(QStringLiteral("x"));
-                minus();
-                it(QStringLiteral("A"));
-                ds(QStringLiteral(")"));
-                sp(QStringLiteral("2"));
-            },
-            [this] {
-                ds(QStringLiteral("2"));
-                SqOf(QStringLiteral("B"));
-            });
-    });
+    expOfMinus(
+        [this] {
+            ds(QStringLiteral("("));
+            it(QStringLiteral("x"));
+            minus();
+            it(QStringLiteral("A"));
+            ds(QStringLiteral(")"));
+            sp(QStringLiteral("2"));
+        },
+        [this] {
+            ds(QStringLiteral("2"));
+            SqOf(QStringLiteral("B"));
+        });
 
     NewLine();
     incy(0.9);
@@ -143,28 +137,22 @@ void OrielDocument::pic0() {
                  incx(0.2);
                  b_of_t();
              });
-    incx(0.3);
-    Courier(QStringLiteral("exp"));
-    incx(0.3);
-    squareBrackets([this] {
-        minus();
-        fraction(
-            [this] {
-                ds(QStringLiteral("("));
-                it(QStringLiteral("x"));
-                minus();
-                it(QStringLiteral("A"));
-                incx(0.3);
-                cos_omega_t();
-                addx(2); // the italic t leans into the parenthesis
-                ds(QStringLiteral(")"));
-                sp(QStringLiteral("2"));
-            },
-            [this] {
-                b_of_t();
-                sp(QStringLiteral("2"));
-            });
-    });
+    expOfMinus(
+        [this] {
+            ds(QStringLiteral("("));
+            it(QStringLiteral("x"));
+            minus();
+            it(QStringLiteral("A"));
+            incx(0.3);
+            cos_omega_t();
+            addx(2); // the italic t leans into the parenthesis
+            ds(QStringLiteral(")"));
+            sp(QStringLiteral("2"));
+        },
+        [this] {
+            b_of_t();
+            sp(QStringLiteral("2"));
+        });
 
     // [4] b(t) = (1/α) √((Bα)² cos² ωt + sin² ωt/(Bα)²)
     incy(2.4);

@@ -9,6 +9,7 @@
 #include "../brindle/pages/PageTestSupport.h"
 #include "../tessera/FakePacing.h"
 
+#include "SorrelWalk.h"
 #include "SorrelWindow.h"
 #include "TesseraDocument.h"
 
@@ -146,12 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
 // been drawn on them since the last check or clear.
 TEST(SorrelFrames, EveryCycleKeepsTheLabelsClear) {
     Environment env;
-    env.soundSink = [](Sound) {};
-    env.endHook = [] {};
-    sorrel::SorrelWindow::Config config = sorrel::SorrelWindow::unpaced();
-    config.openUrl = [](const QUrl&) { return true; };
-    config.environment = &env;
-    sorrel::SorrelWindow w(testFonts(), config);
+    sorrel::SorrelWindow w(testFonts(), quietSorrelConfig(env));
     QStringList faults;
     int checks = 0;
     for (Surface* g : {&w.pic(), &w.picNumerov()}) {

@@ -16,17 +16,23 @@
 
 namespace course::testing {
 
-// Calls each(where, surface) for the finished window's form and its two pictures;
-// a run that does not complete is a test failure.
-template <typename Each>
-void forEachFinishedSorrelSurface(Each each) {
-    Environment env;
+// The window's configuration for a test: unpaced, silent and never ending the program
+// through `env`, and opening no browser.
+inline sorrel::SorrelWindow::Config quietSorrelConfig(Environment& env) {
     env.soundSink = [](Sound) {};
     env.endHook = [] {};
     sorrel::SorrelWindow::Config config = sorrel::SorrelWindow::unpaced();
     config.openUrl = [](const QUrl&) { return true; };
     config.environment = &env;
-    sorrel::SorrelWindow w(testFonts(), config);
+    return config;
+}
+
+// Calls each(where, surface) for the finished window's form and its two pictures;
+// a run that does not complete is a test failure.
+template <typename Each>
+void forEachFinishedSorrelSurface(Each each) {
+    Environment env;
+    sorrel::SorrelWindow w(testFonts(), quietSorrelConfig(env));
     ASSERT_EQ(w.load(), sorrel::RunOutcome::Completed);
     each(QStringLiteral("window"), w.form());
     each(QStringLiteral("picNumerov"), w.picNumerov());
