@@ -18,7 +18,6 @@ namespace {
 
 const DerivativeFit kFitted{};
 
-
 // The partial sign, a Symbol glyph, on the baseline of the text it stands in.
 void partialSign(TextRuns& runs, Surface& g, double& x, double y) {
     SavedFont keep(g);
