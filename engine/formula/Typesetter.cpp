@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 
 namespace course {
@@ -269,11 +270,10 @@ void Typesetter::clearOfLast(const std::function<void()>& draw) {
     const Surface& g = pic();
     if (!g.ops().empty() && g.ops().back().kind == DrawOp::Kind::Text) {
         const QRectF ink = inkExtent(draw);
-        QPainterPath band;
-        band.addRect(QRectF(-1e5, ink.top(), 2e5, ink.height()));
-        const QRectF last = textOutline(g.ops().back()).intersected(band).boundingRect();
-        if (!ink.isEmpty() && !last.isEmpty())
-            CurX += std::max(0.0, last.right() + kInkAir - ink.left());
+        const std::optional<double> last =
+            ink.isEmpty() ? std::nullopt : inkRightWithin(g.ops().back(), QRectF(-1e5, ink.top(), 2e5, ink.height()));
+        if (last)
+            CurX += std::max(0.0, *last + kInkAir - ink.left());
     }
     draw();
 }

@@ -16,6 +16,7 @@
 #include <QRawFont>
 #include <QPen>
 
+#include <algorithm>
 #include <cmath>
 
 namespace course {
@@ -387,17 +388,21 @@ const QImage& Surface::image(qreal dpr) const {
     return cache_;
 }
 
-std::vector<QPainterPath> glyphOutlines(const DrawOp& op) {
-    std::vector<QPainterPath> glyphs;
+namespace {
+// Lays a text run out as it is drawn and calls visit(font, glyph, position, transform)
+// for each glyph: the glyph's outline placed at `position`, mapped by `transform`, is
+// its ink in page pixels.
+template <typename Visit>
+void forEachGlyph(const DrawOp& op, Visit visit) {
     if (op.kind != DrawOp::Kind::Text)
-        return glyphs;
+        return;
     // Laid out on the 96-dpi device, as the run is measured and drawn.
     QTextLayout layout(op.text, fontOf(op), const_cast<QImage*>(&referenceDevice()));
     layout.beginLayout();
     QTextLine line = layout.createLine();
     layout.endLayout();
     if (!line.isValid())
-        return glyphs;
+        return;
     QTransform t;
     t.translate(op.a.x(), op.a.y());
     if (op.angle)
@@ -407,13 +412,55 @@ std::vector<QPainterPath> glyphOutlines(const DrawOp& op) {
         const QRawFont raw = run.rawFont();
         const QList<quint32> ids = run.glyphIndexes();
         const QList<QPointF> at = run.positions();
-        for (qsizetype i = 0; i < ids.size(); ++i) {
-            const QPainterPath glyph = raw.pathForGlyph(ids[i]);
-            if (!glyph.isEmpty())
-                glyphs.push_back(t.map(glyph.translated(at[i])));
-        }
+        for (qsizetype i = 0; i < ids.size(); ++i)
+            visit(raw, ids[i], at[i], t);
     }
+}
+} // namespace
+
+std::vector<QPainterPath> glyphOutlines(const DrawOp& op) {
+    std::vector<QPainterPath> glyphs;
+    forEachGlyph(op, [&](const QRawFont& raw, quint32 id, QPointF at, const QTransform& t) {
+        const QPainterPath glyph = raw.pathForGlyph(id);
+        if (!glyph.isEmpty())
+            glyphs.push_back(t.map(glyph.translated(at)));
+    });
     return glyphs;
+}
+
+std::optional<double> inkRightWithin(const DrawOp& op, const QRectF& band) {
+    // Cutting an outline with the band is what costs; the font's box of each glyph, a
+    // pixel larger all round, bounds its ink. So the glyphs are cut from the one whose
+    // box reaches furthest right, and only while a box could still reach past the ink
+    // found: for a long run, one or two glyphs instead of all.
+    struct Candidate {
+        QRectF box;
+        QRawFont raw;
+        quint32 id;
+        QPointF at;
+        QTransform t;
+    };
+    std::vector<Candidate> candidates;
+    forEachGlyph(op, [&](const QRawFont& raw, quint32 id, QPointF at, const QTransform& t) {
+        const QRectF box = t.mapRect(raw.boundingRect(id).translated(at)).adjusted(-1, -1, 1, 1);
+        if (box.bottom() >= band.top() && box.top() <= band.bottom())
+            candidates.push_back({box, raw, id, at, t});
+    });
+    std::sort(candidates.begin(), candidates.end(),
+              [](const Candidate& a, const Candidate& b) { return a.box.right() > b.box.right(); });
+    QPainterPath cutter;
+    cutter.addRect(band);
+    QRectF found;
+    for (const Candidate& c : candidates) {
+        if (!found.isEmpty() && c.box.right() <= found.right())
+            break;
+        const QPainterPath glyph = c.raw.pathForGlyph(c.id);
+        if (!glyph.isEmpty())
+            found |= c.t.map(glyph.translated(c.at)).intersected(cutter).boundingRect();
+    }
+    if (found.isEmpty())
+        return std::nullopt;
+    return found.right();
 }
 
 QPainterPath textOutline(const DrawOp& op) {

@@ -288,6 +288,10 @@ QFont fontOf(const DrawOp& op, double deviceDpi = 96.0);
 std::vector<QPainterPath> glyphOutlines(const DrawOp& op);
 // All of them as one path.
 QPainterPath textOutline(const DrawOp& op);
+// The right edge of a text run's ink inside `band` (page pixels): the right of
+// textOutline(op) intersected with the band, without cutting every glyph; none when
+// no ink of the run lies in the band.
+std::optional<double> inkRightWithin(const DrawOp& op, const QRectF& band);
 // Bounds of the ink of an operation (glyph outlines, a stroke at its width, a point),
 // in page pixels; empty when it draws nothing.
 QRectF inkBounds(const DrawOp& op);

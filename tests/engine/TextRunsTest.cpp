@@ -310,3 +310,37 @@ TEST(Palette, TheStyleCanSwapRedAndGray) {
     EXPECT_EQ(a.MyColor[3], RGB(255, 165, 0));
     EXPECT_EQ(a.MyColor[14], RGB(255, 255, 0));
 }
+
+// The shortcut that cuts only the glyphs reaching furthest right finds what cutting the
+// whole outline finds, for every band across a long mixed run, an italic one and a turned one.
+TEST_F(Runs, InkRightWithinABandIsThatOfTheWholeOutline) {
+    g.CurrentX = 20;
+    g.CurrentY = 40;
+    g.Print(QStringLiteral(" = 0.125 (0.02 周期)　　ノルム = 1.000000000000　　最大差 = 1.23×10"));
+    g.FontItalic = true;
+    g.CurrentX = 30;
+    g.CurrentY = 90;
+    g.Print(QStringLiteral("fjy(Ψ)"));
+    g.FontItalic = false;
+    g.deviceText(300, 200, QStringLiteral("E [hartree]"), true, 90);
+    ASSERT_EQ(g.ops().size(), 3u);
+    int inside = 0;
+    for (const DrawOp& op : g.ops()) {
+        const QPainterPath outline = textOutline(op);
+        const QRectF all = outline.boundingRect();
+        for (double top = all.top() - 3; top < all.bottom() + 1; top += 0.7)
+            for (double height : {0.5, 2.0, 6.5}) {
+                const QRectF band(-1e5, top, 2e5, height);
+                QPainterPath cutter;
+                cutter.addRect(band);
+                const QRectF cut = outline.intersected(cutter).boundingRect();
+                const std::optional<double> right = inkRightWithin(op, band);
+                ASSERT_EQ(right.has_value(), !cut.isEmpty()) << op.text.toStdString() << " at " << top;
+                if (right) {
+                    EXPECT_NEAR(*right, cut.right(), 1e-9) << op.text.toStdString() << " at " << top;
+                    ++inside;
+                }
+            }
+    }
+    EXPECT_GT(inside, 40);
+}
