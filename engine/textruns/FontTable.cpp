@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QHash>
 #include <QLoggingCategory>
 
@@ -20,6 +21,8 @@ Q_LOGGING_CATEGORY(fontLog, "course.fonts", QtWarningMsg)
 
 const QString kSymbolDerived = QStringLiteral("Course Symbol");
 const QString kSansDerived = QStringLiteral("Course Sans JP");
+// Runs a table remembers the measure of before it starts afresh.
+constexpr qsizetype kMeasuredMost = 4096;
 
 bool isDerived(const QString& family) { return family == kSymbolDerived || family == kSansDerived; }
 } // namespace
@@ -75,6 +78,7 @@ void FontTable::loadOnce() {
 Outcome FontTable::loadDerivedFonts() {
     attempted_ = true;
     resolved_.clear();
+    measured_.clear();
     if (!loaded_) {
         const QDir d(dataFolder_ + QStringLiteral("/fonts"));
         const QStringList files =
@@ -150,6 +154,26 @@ bool FontTable::symbolCodesTranslated(const QString& requested) {
 
 QFont FontTable::font(const QString& requested, double points, bool bold, bool italic, double deviceDpi) {
     return fontOf(familyFor(requested), points, bold, italic, deviceDpi);
+}
+
+FontTable::TextMetrics FontTable::measure(const QString& requested, double points, bool bold, bool italic,
+                                          const QString& text) {
+    const QString family = familyFor(requested);
+    QString key = family;
+    key += QChar(0);
+    key += QString::number(points, 'g', 17);
+    key += QChar(bold ? u'b' : u'-');
+    key += QChar(italic ? u'i' : u'-');
+    key += text;
+    if (const auto hit = measured_.constFind(key); hit != measured_.constEnd())
+        return *hit;
+    const QFontMetricsF fm(fontOf(family, points, bold, italic), &units::referenceDevice());
+    const TextMetrics m{fm.horizontalAdvance(text), fm.height(), fm.ascent()};
+    // Bounded: a live page's numbers are new with every frame.
+    if (measured_.size() >= kMeasuredMost)
+        measured_.clear();
+    measured_.insert(key, m);
+    return m;
 }
 
 QFont FontTable::fontOf(const QString& family, double points, bool bold, bool italic, double deviceDpi) {

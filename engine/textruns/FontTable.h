@@ -55,6 +55,16 @@ public:
     // A font of `points` at 96 logical dpi for a device of `deviceDpi`: drawn through a
     // painter that maps logical pixels to device pixels, it has the layout size.
     QFont font(const QString& requested, double points, bool bold, bool italic, double deviceDpi = 96.0);
+    // The advance of `text` (as drawn, Symbol codes translated) in `requested` at
+    // `points`, and the font's height and ascent, in pixels of the 96-dpi layout.
+    // Remembered: pages measure the same runs again and again, a live page with
+    // every frame.
+    struct TextMetrics {
+        double width;
+        double height;
+        double ascent;
+    };
+    TextMetrics measure(const QString& requested, double points, bool bold, bool italic, const QString& text);
     // The same font for a family already resolved (familyFor): needs no table, so a
     // recorded run is drawn again from what it recorded alone.
     static QFont fontOf(const QString& family, double points, bool bold, bool italic,
@@ -70,6 +80,7 @@ private:
     QStringList loadedFamilies_; // derived families this table loaded
     QList<int> fontIds_;         // its fonts in Qt's font database
     QHash<QString, QString> resolved_;
+    QHash<QString, TextMetrics> measured_; // by family, size, style and text
     QStringList installedNames_; // the font database's families, read once
 };
 

@@ -24,11 +24,7 @@ namespace course {
 QColor toQColor(Rgb c) { return QColor((c >> 16) & 255, (c >> 8) & 255, c & 255); }
 
 namespace {
-// All layout is measured on a 96-dpi device, whatever the surface is shown on.
-const QImage& referenceDevice() {
-    static const QImage img = [] { return units::imageAt(QSize(1, 1), 1.0); }();
-    return img;
-}
+using units::referenceDevice;
 
 double lineOffset(int width) { return (width % 2) ? 0.5 : 0.0; }
 } // namespace
@@ -40,9 +36,8 @@ QString Surface::drawnText(const QString& s) const {
 }
 
 Surface::Metrics Surface::measure(const QString& s) const {
-    const QFont f = fonts_->font(FontName, FontSize, FontBold, FontItalic);
-    const QFontMetricsF fm(f, &referenceDevice());
-    return {fm.horizontalAdvance(drawnText(s)), fm.height(), fm.ascent()};
+    const FontTable::TextMetrics m = fonts_->measure(FontName, FontSize, FontBold, FontItalic, drawnText(s));
+    return {m.width, m.height, m.ascent};
 }
 
 double Surface::xFactor() const { return scaled_ ? (sx2_ - sx1_) / size_.width() : 1.0; }

@@ -26,4 +26,10 @@ inline QImage imageAt(QSize logical, double dpr, QImage::Format format = QImage:
     return img;
 }
 
+// The device all layout is measured on, whatever a page is shown on: 96 dpi.
+inline const QImage& referenceDevice() {
+    static const QImage img = imageAt(QSize(1, 1), 1.0);
+    return img;
+}
+
 } // namespace course::units

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -17,8 +18,26 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 using namespace course;
+
+namespace {
+// The table measures a Symbol run and a body run as the fonts of these families do.
+void expectMeasuredIn(FontTable& t, const QString& symbolFamily, const QString& bodyFamily) {
+    const QString symbolRun = QStringLiteral("abc"), bodyRun = QStringLiteral("ノルム = 1.25");
+    for (const auto& [requested, family, run] : {std::tuple(QStringLiteral("Symbol"), symbolFamily, symbolRun),
+                                                 std::tuple(QStringLiteral("メイリオ"), bodyFamily, bodyRun)})
+        for (int k = 0; k < 4; ++k) { // upright and italic, each measured twice
+            const bool italic = k % 2 == 1;
+            const FontTable::TextMetrics m = t.measure(requested, 13, false, italic, run);
+            const QFontMetricsF fm(FontTable::fontOf(family, 13, false, italic), &units::referenceDevice());
+            EXPECT_DOUBLE_EQ(m.width, fm.horizontalAdvance(run)) << family.toStdString();
+            EXPECT_DOUBLE_EQ(m.height, fm.height()) << family.toStdString();
+            EXPECT_DOUBLE_EQ(m.ascent, fm.ascent()) << family.toStdString();
+        }
+}
+} // namespace
 
 TEST(FontTableTest, WithoutDerivedFontsTheStandInsDrawAndSaySoUntilTheFontsAreThere) {
     QTemporaryDir dir;
@@ -38,6 +57,7 @@ TEST(FontTableTest, WithoutDerivedFontsTheStandInsDrawAndSaySoUntilTheFontsAreTh
     EXPECT_EQ(t.familyFor(QStringLiteral("メイリオ")), QStringLiteral("Noto Sans CJK JP"));
     EXPECT_TRUE(t.hasFontOrStandIn(QStringLiteral("Symbol")));
     EXPECT_EQ(t.familyFor(QStringLiteral("Courier New")), QStringLiteral("Liberation Mono"));
+    expectMeasuredIn(t, QStringLiteral("Standard Symbols PS"), QStringLiteral("Noto Sans CJK JP"));
 
     // The fonts arrive in the folder: the next attempt loads them.
     const QString from = DataFolder::path() + QStringLiteral("/fonts");
@@ -51,6 +71,8 @@ TEST(FontTableTest, WithoutDerivedFontsTheStandInsDrawAndSaySoUntilTheFontsAreTh
     EXPECT_EQ(t.familyFor(QStringLiteral("Symbol")), QStringLiteral("Course Symbol"));
     EXPECT_TRUE(t.symbolCodesTranslated(QStringLiteral("Symbol")));
     EXPECT_EQ(t.familyFor(QStringLiteral("メイリオ")), QStringLiteral("Course Sans JP"));
+    // What was measured in the stand-ins is measured again in the derived fonts.
+    expectMeasuredIn(t, QStringLiteral("Course Symbol"), QStringLiteral("Course Sans JP"));
 }
 
 TEST(FontTableTest, WithoutADataFolderTheTableSaysSoAndIgnoresFontsAnotherTableLoaded) {
