@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace course {
 
@@ -177,9 +178,31 @@ QRectF touchedArea(const DrawOp& op, QSize size) {
 }
 } // namespace
 
+namespace {
+// Copies the device pixels under `area` (page pixels) from one page image to another of
+// the same size and format.
+void copyArea(const QImage& from, QImage& to, const QRegion& area, qreal dpr) {
+    const int depth = from.depth() / 8;
+    for (const QRect& r : area) {
+        const int x0 = std::max(0, int(std::floor(r.left() * dpr)));
+        const int y0 = std::max(0, int(std::floor(r.top() * dpr)));
+        const int x1 = std::min(to.width(), int(std::ceil((r.right() + 1) * dpr)));
+        const int y1 = std::min(to.height(), int(std::ceil((r.bottom() + 1) * dpr)));
+        if (x1 <= x0)
+            continue;
+        for (int y = y0; y < y1; ++y)
+            std::memcpy(to.scanLine(y) + x0 * depth, from.constScanLine(y) + x0 * depth, std::size_t(x1 - x0) * depth);
+    }
+}
+} // namespace
+
 bool Surface::rollBack(const Mark& m) {
     if (m.generation != generation_ || m.count > ops_.size() || m.count == 0)
         return false;
+    if (m.count != stillMark_) {
+        stillMark_ = m.count;
+        still_ = QImage();
+    }
     return forget(m, ops_.size() - m.count);
 }
 
@@ -188,6 +211,11 @@ bool Surface::forget(const Mark& m, std::size_t count) {
         return false;
     if (count == 0)
         return true;
+    if (m.count < stillMark_) {
+        // Operations of the kept part go: its image no longer shows it.
+        stillMark_ = 0;
+        still_ = QImage();
+    }
     DirtyTiles touched;
     const auto first = ops_.begin() + std::ptrdiff_t(m.count);
     for (auto it = first; it != first + std::ptrdiff_t(count); ++it)
@@ -360,7 +388,13 @@ const QImage& Surface::image(qreal dpr) const {
         cacheGeneration_ = generation_;
         cacheRepair_ = QRegion();
     }
-    if (!cacheRepair_.isEmpty()) {
+    const bool stillShown = !still_.isNull() && stillPainted_ == stillMark_ && stillDpr_ == dpr &&
+                            stillGeneration_ == generation_ && cachePainted_ == stillMark_;
+    if (!cacheRepair_.isEmpty() && stillShown) {
+        // Only the kept operations are painted: the area is copied from their image.
+        copyArea(still_, cache_, cacheRepair_, dpr);
+        cacheRepair_ = QRegion();
+    } else if (!cacheRepair_.isEmpty()) {
         // What forgotten operations painted: the operations that stay, painted again
         // where they reach into it (the first clears it).
         QPainter p(&cache_);
@@ -371,6 +405,13 @@ const QImage& Surface::image(qreal dpr) const {
             if (cacheRepair_.intersects(touchedArea(ops_[i], size_).toAlignedRect()))
                 paintOp(p, ops_[i]);
         cacheRepair_ = QRegion();
+    }
+    if (stillMark_ != 0 && cachePainted_ == stillMark_ && !stillShown) {
+        // Shared until the next operation is painted on the page image.
+        still_ = cache_;
+        stillPainted_ = stillMark_;
+        stillDpr_ = dpr;
+        stillGeneration_ = generation_;
     }
     if (cachePainted_ < ops_.size()) {
         QPainter p(&cache_);

@@ -38,10 +38,22 @@ void frame(Surface& g, double centre) {
     g.Print(QStringLiteral("t = %1").arg(centre));
 }
 
+// The number of pixels in which the images of two surfaces differ.
+int differing(const Surface& a, const Surface& b, qreal dpr) {
+    const QImage x = a.image(dpr), y = b.image(dpr);
+    if (x.size() != y.size())
+        return -1;
+    int n = 0;
+    for (int r = 0; r < x.height(); ++r)
+        for (int c = 0; c < x.width(); ++c)
+            n += x.pixel(c, r) != y.pixel(c, r);
+    return n;
+}
+
 } // namespace
 
 TEST(SurfaceRollBack, ImageAfterANewFrameIsTheImageOfThatFrameAlone) {
-    for (const qreal dpr : {1.0, 2.0}) {
+    for (const qreal dpr : {1.0, 1.5, 2.0}) {
         Surface g(testFonts(), QSize(400, 240));
         still(g);
         const Surface::Mark m = g.mark();
@@ -100,6 +112,59 @@ TEST(SurfaceRollBack, ImageAfterANewFrameIsTheImageOfThatFrameAlone) {
             for (int x = 0; x < a.width(); ++x)
                 differ += a.pixel(x, y) != b.pixel(x, y);
         EXPECT_EQ(differ, 0) << "at " << dpr << "x, a later mark";
+    }
+}
+
+// Frames taken back faster than the page is shown, and the still part changing under
+// the frames: the image is still that of what stays.
+TEST(SurfaceRollBack, FramesTakenBackUnshownAndAStillPartThatChanges) {
+    for (const qreal dpr : {1.0, 2.0}) {
+        Surface g(testFonts(), QSize(400, 240));
+        g.Cls();
+        g.Line(10, 200, 390, 200, course::RGB(128, 128, 128));
+        const Surface::Mark early = g.mark();
+        g.Line(10, 20, 10, 200, course::RGB(128, 128, 128));
+        g.CurrentX = 20;
+        g.CurrentY = 30;
+        g.Print(QStringLiteral("ノルム = 1.000"));
+        const Surface::Mark m = g.mark();
+        for (const double centre : {100.0, 140.0, 180.0}) {
+            frame(g, centre);
+            (void)g.image(dpr);
+            ASSERT_TRUE(g.rollBack(m));
+        }
+        frame(g, 220);
+        ASSERT_TRUE(g.rollBack(m));
+        frame(g, 260); // the frame at 220 was never shown
+        Surface fresh(testFonts(), QSize(400, 240));
+        still(fresh);
+        frame(fresh, 260);
+        EXPECT_EQ(differing(g, fresh, dpr), 0) << "at " << dpr << "x, frames unshown";
+
+        // The upright axis goes from the still part and a word comes in its place, so
+        // that the same mark keeps as many operations as before.
+        ASSERT_TRUE(g.rollBack(m));
+        (void)g.image(dpr);
+        ASSERT_TRUE(g.forget(early, 1));
+        g.CurrentX = 30;
+        g.CurrentY = 60;
+        g.Print(QStringLiteral("静止"));
+        ASSERT_EQ(g.mark().count, m.count);
+        frame(g, 300);
+        (void)g.image(dpr);
+        ASSERT_TRUE(g.rollBack(m));
+        frame(g, 320);
+        Surface without(testFonts(), QSize(400, 240));
+        without.Cls();
+        without.Line(10, 200, 390, 200, course::RGB(128, 128, 128));
+        without.CurrentX = 20;
+        without.CurrentY = 30;
+        without.Print(QStringLiteral("ノルム = 1.000"));
+        without.CurrentX = 30;
+        without.CurrentY = 60;
+        without.Print(QStringLiteral("静止"));
+        frame(without, 320);
+        EXPECT_EQ(differing(g, without, dpr), 0) << "at " << dpr << "x, the still part changed";
     }
 }
 
