@@ -21,7 +21,9 @@
 # shell and sorrel's window have Q_OBJECT classes): AUTOMOC would scan its files and
 # compile an empty file for it, which with the precompiled header costs a second.
 
-option(COURSE_PCH "Precompiled headers for the Qt targets (default: with unity builds)" ${CMAKE_UNITY_BUILD})
+# Not an option() with that default: the cache would keep it on when a folder configured
+# with batches is configured again without them.
+set(COURSE_PCH "" CACHE STRING "Precompiled headers for the Qt targets (ON, OFF; empty: with unity builds)")
 
 set(COURSE_PCH_QT_HEADERS
   <algorithm> <chrono> <cmath> <cstdio> <functional> <map> <memory> <optional> <stdexcept> <string>
@@ -114,7 +116,11 @@ endfunction()
 # Called once every target is there: gives each Qt target the header that fits it, and
 # takes the moc step from the targets that have nothing for moc.
 function(course_precompile)
-  if(NOT COURSE_PCH OR COURSE_FUZZ OR NOT TARGET course_shell)
+  set(pch "${COURSE_PCH}")
+  if(pch STREQUAL "")
+    set(pch ${CMAKE_UNITY_BUILD})
+  endif()
+  if(NOT pch OR COURSE_FUZZ OR NOT TARGET course_shell)
     return()
   endif()
   course_pch_donor(course_pch_qt HEADERS ${COURSE_PCH_QT_HEADERS} LIBS Qt6::Widgets Qt6::PrintSupport)
