@@ -18,7 +18,9 @@ if [ "${1:-}" = "--sanitize" ]; then
   dir=build-sanitize
   # -O1, as the sanitizers' own documentation advises: the reports keep their lines and
   # frames, and the numerical tests run several times faster than unoptimised.
-  opts+=("${whole_suite[@]}" -DCOURSE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1")
+  # The benchmarks' timings mean nothing under the sanitizers: not built there.
+  opts+=("${whole_suite[@]}" -DCOURSE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1"
+         -DCOURSE_BENCHMARKS=OFF)
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 elif [ "${1:-}" = "--fuzz" ]; then
