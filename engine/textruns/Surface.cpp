@@ -388,7 +388,7 @@ const QImage& Surface::image(qreal dpr) const {
         cacheGeneration_ = generation_;
         cacheRepair_ = QRegion();
     }
-    const bool stillShown = !still_.isNull() && stillPainted_ == stillMark_ && stillDpr_ == dpr &&
+    const bool stillShown = !still_.isNull() && stillDpr_ == dpr &&
                             stillGeneration_ == generation_ && cachePainted_ == stillMark_;
     if (!cacheRepair_.isEmpty() && stillShown) {
         // Only the kept operations are painted: the area is copied from their image.
@@ -409,7 +409,6 @@ const QImage& Surface::image(qreal dpr) const {
     if (stillMark_ != 0 && cachePainted_ == stillMark_ && !stillShown) {
         // Shared until the next operation is painted on the page image.
         still_ = cache_;
-        stillPainted_ = stillMark_;
         stillDpr_ = dpr;
         stillGeneration_ = generation_;
     }

@@ -234,7 +234,6 @@ private:
     // copied instead of painted again.
     std::size_t stillMark_ = 0; // the operations kept by the last roll-back; 0: none
     mutable QImage still_;
-    mutable std::size_t stillPainted_ = 0;
     mutable qreal stillDpr_ = 0;
     mutable std::uint64_t stillGeneration_ = ~0ull;
     std::uint64_t generation_ = 0;                    // bumped by Cls and resize

@@ -81,13 +81,8 @@ TEST(SurfaceRollBack, ImageAfterANewFrameIsTheImageOfThatFrameAlone) {
             still(fresh);
             frame(fresh, centre);
             EXPECT_EQ(g.ops().size(), fresh.ops().size());
-            const QImage a = g.image(dpr), b = fresh.image(dpr);
-            ASSERT_EQ(a.size(), b.size());
-            int differ = 0;
-            for (int y = 0; y < a.height(); ++y)
-                for (int x = 0; x < a.width(); ++x)
-                    differ += a.pixel(x, y) != b.pixel(x, y);
-            EXPECT_EQ(differ, 0) << "at " << dpr << "x, bump at " << centre;
+            ASSERT_EQ(g.image(dpr).size(), fresh.image(dpr).size());
+            EXPECT_EQ(differing(g, fresh, dpr), 0) << "at " << dpr << "x, bump at " << centre;
         }
         // A later mark, after more of the still part: the frames after it are taken
         // back to it alone.
@@ -106,12 +101,7 @@ TEST(SurfaceRollBack, ImageAfterANewFrameIsTheImageOfThatFrameAlone) {
         fresh.CurrentY = 60;
         fresh.Print(QStringLiteral("静止"));
         frame(fresh, 300);
-        const QImage a = g.image(dpr), b = fresh.image(dpr);
-        int differ = 0;
-        for (int y = 0; y < a.height(); ++y)
-            for (int x = 0; x < a.width(); ++x)
-                differ += a.pixel(x, y) != b.pixel(x, y);
-        EXPECT_EQ(differ, 0) << "at " << dpr << "x, a later mark";
+        EXPECT_EQ(differing(g, fresh, dpr), 0) << "at " << dpr << "x, a later mark";
     }
 }
 
@@ -207,12 +197,7 @@ TEST(SurfaceRollBack, ForgettingPiecesInTheMiddleLeavesTheImageOfWhatStays) {
             still(fresh);
             frame(fresh, 200);
             ASSERT_EQ(g.ops().size(), fresh.ops().size());
-            const QImage a = g.image(dpr), b = fresh.image(dpr);
-            int differ = 0;
-            for (int y = 0; y < a.height(); ++y)
-                for (int x = 0; x < a.width(); ++x)
-                    differ += a.pixel(x, y) != b.pixel(x, y);
-            EXPECT_EQ(differ, 0) << "at " << dpr << "x, painted at " << paintedAt;
+            EXPECT_EQ(differing(g, fresh, dpr), 0) << "at " << dpr << "x, painted at " << paintedAt;
         }
     Surface g(testFonts(), QSize(400, 240));
     still(g);

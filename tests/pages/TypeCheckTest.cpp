@@ -168,14 +168,28 @@ TEST(PageTypeCheck, RuleBarIsOneStrokeWhereTheRulesStood) {
     EXPECT_NEAR(bar.height(), std::max(1.0, std::round(rules.height())), 1e-9);
 }
 
-TEST(PageTypeCheck, EngineMinusPassesAndReadsAsMinusInPdf) {
-    Surface g = page();
+namespace {
+
+// A typesetter on `g` with the page's character cell.
+struct OnPage {
     Typesetter t;
-    {
-        DrawingScope scope(t, g);
+    Surface& g;
+    DrawingScope scope;
+    explicit OnPage(Surface& s) : g(s), scope(t, s) {
         t.CharW = g.TextWidth(QStringLiteral("A"));
         t.CharH = g.TextHeight(QStringLiteral("A"));
         t.CurX = 10;
+        t.CurY = 40;
+    }
+};
+
+} // namespace
+
+TEST(PageTypeCheck, EngineMinusPassesAndReadsAsMinusInPdf) {
+    Surface g = page();
+    {
+        OnPage on(g);
+        Typesetter& t = on.t;
         t.CurY = 20;
         t.it(QStringLiteral("x"));
         t.minus();
@@ -216,23 +230,6 @@ TEST(PageTypeCheck, EngineMinusPassesAndReadsAsMinusInPdf) {
     EXPECT_EQ(read->count(QChar(0x2212)), 5) << read->toStdString();
     EXPECT_FALSE(read->contains(u'-')) << read->toStdString();
 }
-
-namespace {
-
-// A typesetter on `g` with the page's character cell.
-struct OnPage {
-    Typesetter t;
-    Surface& g;
-    DrawingScope scope;
-    explicit OnPage(Surface& s) : g(s), scope(t, s) {
-        t.CharW = g.TextWidth(QStringLiteral("A"));
-        t.CharH = g.TextHeight(QStringLiteral("A"));
-        t.CurX = 10;
-        t.CurY = 40;
-    }
-};
-
-} // namespace
 
 TEST(PageTypeCheck, FacesSetByTheirCellTopLeaveTheBaseline) {
     // Italic, Courier and Symbol runs printed with the cell top of the body text: each
@@ -387,11 +384,9 @@ TEST(PageTypeCheck, BracketsAreSizedToWhatTheyEnclose) {
     for (const int gap : {0, 5}) {
         Surface g(testFonts(), QSize(300, 160));
         g.Cls();
-        Typesetter t;
         {
-            DrawingScope scope(t, g);
-            t.CharW = g.TextWidth(QStringLiteral("A"));
-            t.CharH = g.TextHeight(QStringLiteral("A"));
+            OnPage on(g);
+            Typesetter& t = on.t;
             const double y = 60;
             t.BracketGap = gap;
             double x = 20;
@@ -418,11 +413,9 @@ TEST(PageTypeCheck, BraceOverItsLinesSpansThemAndAShortOneIsAFault) {
     for (const bool fitted : {false, true}) {
         Surface g(testFonts(), QSize(300, 200));
         g.Cls();
-        Typesetter t;
         {
-            DrawingScope scope(t, g);
-            t.CharW = g.TextWidth(QStringLiteral("A"));
-            t.CharH = g.TextHeight(QStringLiteral("A"));
+            OnPage on(g);
+            Typesetter& t = on.t;
             const double y = 90;
             const std::size_t first = g.ops().size();
             twoLines(t, 40, y);
@@ -444,11 +437,9 @@ TEST(PageTypeCheck, BraceOverItsLinesSpansThemAndAShortOneIsAFault) {
 TEST(PageTypeCheck, RadicalsAndFractionBarsMustCoverTheirParts) {
     Surface g(testFonts(), QSize(400, 200));
     g.Cls();
-    Typesetter t;
     {
-        DrawingScope scope(t, g);
-        t.CharW = g.TextWidth(QStringLiteral("A"));
-        t.CharH = g.TextHeight(QStringLiteral("A"));
+        OnPage on(g);
+        Typesetter& t = on.t;
         t.CurY = 60;
         // A sign of the text's size with a bar shorter than a fraction under it.
         double x = 20;
