@@ -6,6 +6,7 @@
 #include <engine/textruns/Units.h>
 
 #include <engine/textruns/FontTable.h>
+#include <engine/textruns/OpPainter.h>
 
 #include <QFontMetricsF>
 #include <QGlyphRun>
@@ -25,9 +26,8 @@ namespace course {
 QColor toQColor(Rgb c) { return QColor((c >> 16) & 255, (c >> 8) & 255, c & 255); }
 
 namespace {
+using units::lineOffset;
 using units::referenceDevice;
-
-double lineOffset(int width) { return (width % 2) ? 0.5 : 0.0; }
 } // namespace
 
 Surface::Surface(FontTable& fonts, QSize sizePx) : fonts_(&fonts), size_(sizePx) {}
@@ -328,40 +328,6 @@ void Surface::add(DrawOp op) {
         changed_();
 }
 
-void paintOp(QPainter& p, const DrawOp& op) {
-    switch (op.kind) {
-    case DrawOp::Kind::Clear: p.fillRect(QRectF(-1e5, -1e5, 2e5, 2e5), toQColor(op.color)); break;
-    case DrawOp::Kind::Line: {
-        QPen pen(toQColor(op.color), op.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-        p.setPen(pen);
-        const double o = lineOffset(op.width);
-        p.drawLine(op.a + QPointF(o, o), op.b + QPointF(o, o));
-        break;
-    }
-    case DrawOp::Kind::Point: {
-        const double w = std::max(1, op.width);
-        const double o = lineOffset(op.width);
-        p.fillRect(QRectF(op.a.x() + o - w / 2, op.a.y() + o - w / 2, w, w), toQColor(op.color));
-        break;
-    }
-    case DrawOp::Kind::Text: {
-        const double dpi = p.device() ? p.device()->logicalDpiY() : units::kLogicalDpi;
-        const QFont f = fontOf(op, dpi);
-        p.save();
-        p.translate(op.a);
-        if (op.angle)
-            p.rotate(-op.angle);
-        if (op.opaque)
-            p.fillRect(QRectF(QPointF(0, 0), op.cell), toQColor(op.back));
-        p.setFont(f);
-        p.setPen(toQColor(op.color));
-        p.drawText(QPointF(0, op.ascent), op.text);
-        p.restore();
-        break;
-    }
-    }
-}
-
 QFont fontOf(const DrawOp& op, double deviceDpi) {
     return FontTable::fontOf(op.family, op.fontSize, op.bold, op.italic, deviceDpi);
 }
@@ -372,8 +338,11 @@ void Surface::render(QPainter& p) const {
     p.setRenderHint(QPainter::TextAntialiasing, true);
     p.setClipRect(QRectF(QPointF(0, 0), QSizeF(size_)), Qt::IntersectClip);
     p.fillRect(QRectF(QPointF(0, 0), QSizeF(size_)), toQColor(BackColor));
-    for (const DrawOp& op : ops_)
-        paintOp(p, op);
+    {
+        OpPainter painter(p);
+        for (const DrawOp& op : ops_)
+            painter.paint(op);
+    }
     p.restore();
 }
 
@@ -395,15 +364,21 @@ const QImage& Surface::image(qreal dpr) const {
         copyArea(still_, cache_, cacheRepair_, dpr);
         cacheRepair_ = QRegion();
     } else if (!cacheRepair_.isEmpty()) {
-        // What forgotten operations painted: the operations that stay, painted again
-        // where they reach into it (the first clears it).
-        QPainter p(&cache_);
-        p.setRenderHint(QPainter::Antialiasing, true);
-        p.setRenderHint(QPainter::TextAntialiasing, true);
-        p.setClipRegion(cacheRepair_);
-        for (std::size_t i = 0; i < cachePainted_; ++i)
-            if (cacheRepair_.intersects(touchedArea(ops_[i], size_).toAlignedRect()))
-                paintOp(p, ops_[i]);
+        // What forgotten operations painted: the operations that stay, painted afresh on
+        // a page image of their own, and the area copied from it. Painted under a clip
+        // instead, or on a smaller image, lines on the painter's fast path end in other
+        // edge pixels than on the whole page.
+        QImage fresh = units::imageAt(size_, dpr);
+        fresh.fill(toQColor(BackColor));
+        {
+            QPainter p(&fresh);
+            p.setRenderHint(QPainter::Antialiasing, true);
+            p.setRenderHint(QPainter::TextAntialiasing, true);
+            OpPainter painter(p);
+            for (std::size_t i = 0; i < cachePainted_; ++i)
+                painter.paint(ops_[i]);
+        }
+        copyArea(fresh, cache_, cacheRepair_, dpr);
         cacheRepair_ = QRegion();
     }
     if (stillMark_ != 0 && cachePainted_ == stillMark_ && !stillShown) {
@@ -416,8 +391,11 @@ const QImage& Surface::image(qreal dpr) const {
         QPainter p(&cache_);
         p.setRenderHint(QPainter::Antialiasing, true);
         p.setRenderHint(QPainter::TextAntialiasing, true);
+        OpPainter painter(p);
+        if (cachePainted_ > 0)
+            painter.resume(ops_[cachePainted_ - 1]);
         for (std::size_t i = cachePainted_; i < ops_.size(); ++i)
-            paintOp(p, ops_[i]);
+            painter.paint(ops_[i]);
         cachePainted_ = ops_.size();
     }
     return cache_;

@@ -285,8 +285,6 @@ private:
     Surface& g_;
 };
 
-// Paints one recorded operation (used by render and the image cache).
-void paintOp(QPainter& p, const DrawOp& op);
 // The font a recorded text run is drawn in, for a device of `deviceDpi`.
 QFont fontOf(const DrawOp& op, double deviceDpi = 96.0);
 

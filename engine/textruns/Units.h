@@ -32,4 +32,8 @@ inline const QImage& referenceDevice() {
     return img;
 }
 
+// Lines of an odd width are moved by half a pixel so that they cover whole pixels,
+// as a one-pixel line between pixel centres would not.
+inline double lineOffset(int width) { return (width % 2) ? 0.5 : 0.0; }
+
 } // namespace course::units
