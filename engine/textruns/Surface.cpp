@@ -196,10 +196,18 @@ void copyArea(const QImage& from, QImage& to, const QRegion& area, qreal dpr) {
 }
 } // namespace
 
+bool Surface::clipSafe(std::size_t from, std::size_t to) const {
+    // A wide line's edge pixels differ under a clip (see OpPainter).
+    return std::none_of(ops_.begin() + std::ptrdiff_t(from), ops_.begin() + std::ptrdiff_t(to),
+                        [](const DrawOp& op) { return op.kind == DrawOp::Kind::Line && op.width >= 2; });
+}
+
 bool Surface::rollBack(const Mark& m) {
     if (m.generation != generation_ || m.count > ops_.size() || m.count == 0)
         return false;
-    if (m.count != stillMark_) {
+    // The kept image serves every later mark too (a page may keep more at times, as
+    // rows of numbers that change less often than the picture under them).
+    if (stillMark_ == 0 || m.count < stillMark_) {
         stillMark_ = m.count;
         still_ = QImage();
     }
@@ -357,11 +365,21 @@ const QImage& Surface::image(qreal dpr) const {
         cacheGeneration_ = generation_;
         cacheRepair_ = QRegion();
     }
-    const bool stillShown = !still_.isNull() && stillDpr_ == dpr &&
-                            stillGeneration_ == generation_ && cachePainted_ == stillMark_;
+    const bool stillShown = !still_.isNull() && stillDpr_ == dpr && stillGeneration_ == generation_ &&
+                            cachePainted_ >= stillMark_ && clipSafe(stillMark_, cachePainted_);
     if (!cacheRepair_.isEmpty() && stillShown) {
-        // Only the kept operations are painted: the area is copied from their image.
+        // The area is copied from the kept image, and what was kept after its mark is
+        // painted there again.
         copyArea(still_, cache_, cacheRepair_, dpr);
+        if (cachePainted_ > stillMark_) {
+            QPainter p(&cache_);
+            p.setRenderHint(QPainter::Antialiasing, true);
+            p.setRenderHint(QPainter::TextAntialiasing, true);
+            p.setClipRegion(cacheRepair_);
+            for (std::size_t i = stillMark_; i < cachePainted_; ++i)
+                if (cacheRepair_.intersects(touchedArea(ops_[i], size_).toAlignedRect()))
+                    paintOp(p, ops_[i]);
+        }
         cacheRepair_ = QRegion();
     } else if (!cacheRepair_.isEmpty()) {
         // What forgotten operations painted: the operations that stay, painted afresh on

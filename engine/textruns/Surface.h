@@ -229,14 +229,16 @@ private:
     mutable std::size_t cachePainted_ = 0;
     mutable std::uint64_t cacheGeneration_ = ~0ull;
     mutable QRegion cacheRepair_; // painted over by operations since forgotten
-    // What a page that rolls back to one mark frame after frame keeps: the image of the
-    // operations before that mark, from which the area of each frame taken back is
-    // copied instead of painted again.
-    std::size_t stillMark_ = 0; // the operations kept by the last roll-back; 0: none
+    // What a page that rolls back frame after frame keeps: the image of the operations
+    // before the earliest mark it rolls back to, from which the area of each frame taken
+    // back is copied instead of painted again.
+    std::size_t stillMark_ = 0; // the operations that image shows; 0: none
     mutable QImage still_;
     mutable qreal stillDpr_ = 0;
     mutable std::uint64_t stillGeneration_ = ~0ull;
     std::uint64_t generation_ = 0;                    // bumped by Cls and resize
+    // Whether operations [from, to) paint the same pixels under a clip as without one.
+    bool clipSafe(std::size_t from, std::size_t to) const;
     std::vector<std::pair<int, ConstructKind>> constructs_; // open construct marks, outermost first
     int lastConstruct_ = 0;
     std::vector<double> nominalSizes_; // open NominalSize marks, innermost last

@@ -224,3 +224,43 @@ TEST(DirtyTilesTest, JoinsTouchedTilesIntoRunsPerRow) {
     EXPECT_TRUE(t.isEmpty());
     EXPECT_TRUE(t.region().isEmpty());
 }
+
+// Rows of numbers that change less often than the picture under them: most frames are
+// taken back to the mark after the rows, which stay; every third to the mark before
+// them, with new rows. The rows reach into the tiles the frames take back.
+TEST(SurfaceRollBack, RowsKeptUnderSomeFramesAndDrawnAnewUnderOthers) {
+    const auto rows = [](Surface& g, int n) {
+        g.CurrentX = 60;
+        g.CurrentY = 45;
+        g.Print(QStringLiteral("最大差 = %1×10").arg(n));
+    };
+    for (const qreal dpr : {1.0, 1.5, 2.0}) {
+        Surface g(testFonts(), QSize(400, 240));
+        still(g);
+        const Surface::Mark m = g.mark();
+        rows(g, 0);
+        Surface::Mark afterRows = g.mark();
+        frame(g, 100);
+        (void)g.image(dpr);
+        int shown = 0;
+        for (int k = 1; k <= 7; ++k) {
+            const double centre = 80 + 30 * k;
+            if (k % 3 == 0) {
+                ASSERT_TRUE(g.rollBack(m));
+                rows(g, k);
+                shown = k;
+                afterRows = g.mark();
+            } else {
+                ASSERT_TRUE(g.rollBack(afterRows));
+            }
+            frame(g, centre);
+            if (k == 4)
+                continue; // taken back unshown
+            Surface fresh(testFonts(), QSize(400, 240));
+            still(fresh);
+            rows(fresh, shown);
+            frame(fresh, centre);
+            EXPECT_EQ(differing(g, fresh, dpr), 0) << "at " << dpr << "x, frame " << k;
+        }
+    }
+}
