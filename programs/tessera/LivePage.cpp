@@ -11,7 +11,9 @@
 // 4 s at ×1; the explicit scheme's frames (one step each) every 100 ms. Each drawn
 // frame is a trace of the clock: N steps a paused run by one drawn frame, and a pause
 // holds the run before the next. A drawn frame covers twice the speed's frames (1 to
-// 32), so the page is redrawn every 80 ms of real time at most.
+// 32), so the page is redrawn every 80 ms of real time at most. The rows of numbers
+// are drawn anew with every third drawn frame, the last one and a frame the reader
+// pauses or steps on; the curves with every one.
 //
 // Re-entrancy is brindle's: a run draws only on the surface it started on (in a
 // DrawingScope), a print draws a whole run of its own at once with Printing set (no
@@ -46,6 +48,11 @@ constexpr nanoseconds kFrame = std::chrono::milliseconds(40);
 // The explicit scheme is drawn step by step, slower, so that the growth can be seen.
 constexpr nanoseconds kExplicitFrame = std::chrono::milliseconds(100);
 constexpr int kMostFramesPerDraw = 32;
+// The rows of numbers are drawn anew with every third drawn frame (about four times a
+// second), with the last one and with a frame the reader steps to or pauses on: numbers
+// that change 12 times a second cannot be read, and typesetting and painting them is
+// most of a frame's cost. Between, they stay and only the curves are drawn again.
+constexpr int kFramesPerRows = 3;
 // A curve's points closer than this to the line through their neighbours are left out,
 // pixels.
 constexpr double kStraight = 0.15;
@@ -156,7 +163,8 @@ public:
             const long n = std::min<long>(framesPerDraw(), lastFrame - frame);
             p.advance(int(n * stepsPerFrame));
             frame += n;
-            drawNext(p, ending(p, frame, lastFrame));
+            const Ending end = ending(p, frame, lastFrame);
+            drawNext(p, end, end != Ending::Running || held() || rowsBehind_ + 1 >= kFramesPerRows);
             if (ending(p, frame, lastFrame) != Ending::Running)
                 doc_.lastFrames_[key] = run;
             if (!pacedPoint(n * (cn ? kFrame : kExplicitFrame)))
@@ -172,8 +180,8 @@ private:
     }
 
     // Frames covered by one drawn frame: twice the speed, rounded, from 1 to 32. A
-    // frame redraws the plot and the rows of numbers, so the window is redrawn at most 12.5 times a
-    // second (every 80 ms) at any speed; below ×½ every frame is drawn.
+    // frame redraws the plot, so the window is redrawn at most 12.5 times a second
+    // (every 80 ms) at any speed; below ×½ every frame is drawn.
     int framesPerDraw() const {
         const double s = pacing_.clock().speed();
         return std::clamp(int(std::lround(2 * s)), 1, kMostFramesPerDraw);
@@ -183,10 +191,27 @@ private:
     bool beginTrace() {
         return paced([&](const course::PacedWaiter::Cancelled& c) { return pacing_.beginTrace(c); });
     }
-    // Sleeps in the event loop until the frame's paced time reaches `offset`.
+    // Sleeps in the event loop until the frame's paced time reaches `offset`. A pause
+    // meanwhile wakes it once to draw the rows of the frame it holds, if they are older.
     bool pacedPoint(nanoseconds offset) {
-        return paced([&](const course::PacedWaiter::Cancelled& c) { return pacing_.pacedPoint(offset, c); });
+        const auto stop = [this] { return cancelled_ || doc_.env().endRequested(); };
+        while (!cancelled_) {
+            bool rowsDue = false;
+            const bool reached = pacing_.pacedPoint(offset, [&] {
+                rowsDue = held() && rowsBehind_ > 0;
+                return rowsDue || stop();
+            });
+            if (stop() || (!reached && !rowsDue))
+                break;
+            if (reached)
+                return true;
+            drawNext(*shown_, Ending::Running, true);
+        }
+        cancel();
+        return false;
     }
+    // Paused, or stepping to the next frame: the reader looks at this one.
+    bool held() const { return pacing_.clock().paused() || pacing_.clock().stepping(); }
     template <typename Wait>
     bool paced(Wait wait) {
         if (!cancelled_) {
@@ -209,20 +234,27 @@ private:
             axes();
         }
         still_ = g.mark();
-        drawMoving(p, end);
+        drawMoving(p, end, true);
     }
     // The next frame: the last one's moving parts taken back and drawn anew, so that
-    // only the area they cover is painted and shown again; the whole frame when the
-    // page was cleared or resized meanwhile.
-    void drawNext(const PacketEvolution& p, Ending end) {
-        if (g_.rollBack(still_))
-            drawMoving(p, end);
+    // only the area they cover is painted and shown again (the rows of numbers stay
+    // unless `withRows`); the whole frame when the page was cleared or resized meanwhile.
+    void drawNext(const PacketEvolution& p, Ending end, bool withRows) {
+        if (g_.rollBack(withRows ? still_ : rowsEnd_))
+            drawMoving(p, end, withRows);
         else
             draw(p, end);
     }
-    void drawMoving(const PacketEvolution& p, Ending end) {
+    void drawMoving(const PacketEvolution& p, Ending end, bool withRows) {
         Surface& g = g_;
-        rows(p, end);
+        shown_ = &p;
+        if (withRows) {
+            rows(p, end);
+            rowsEnd_ = g.mark();
+            rowsBehind_ = 0;
+        } else {
+            ++rowsBehind_;
+        }
         course::ConstructMark plot(g, course::ConstructKind::Plot);
         // Grid points 0.04 apart inside the plot: about 1.9 px.
         stride_ = std::max(1, int(std::lround(0.04 / p.dx())));
@@ -403,6 +435,9 @@ private:
     int stride_ = 1; // grid points per plotted point
     std::vector<QPointF> curvePoints_; // the points of the curve being drawn
     Surface::Mark still_; // where the still parts of the page end
+    Surface::Mark rowsEnd_; // where the rows of numbers end
+    int rowsBehind_ = 0;    // frames drawn since the rows were
+    const PacketEvolution* shown_ = nullptr; // the run the page shows
     bool cancelled_ = false;
 };
 

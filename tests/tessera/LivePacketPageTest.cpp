@@ -99,8 +99,9 @@ TEST_F(LivePacket, AtTheNormalSpeedEveryOtherFrameIsDrawnEightyMillisecondsApart
     ASSERT_GE(pacer.sleeps(), 30);
     for (int k = 1; k < 30; ++k)
         EXPECT_EQ(pacer.deadlines[k] - pacer.deadlines[k - 1], 80ms) << k;
-    // Stopped in the wait after the 31st drawn frame, two frames of 32 steps each.
-    EXPECT_TRUE(page().contains(QStringLiteral("1984 ステップ"))) << page().toStdString();
+    // Stopped in the wait after the 31st drawn frame, two frames of 32 steps each; the
+    // rows of numbers were last drawn with the 30th.
+    EXPECT_TRUE(page().contains(QStringLiteral("1920 ステップ"))) << page().toStdString();
     EXPECT_FALSE(page().contains(QStringLiteral("10 周期を計算しました")));
 }
 
@@ -195,6 +196,33 @@ TEST_F(LivePacket, PausedTheRunWaitsBeforeItsFirstStepAndNStepsOneFrame) {
     showLivePage();
     // ×16: one drawn frame covers 32 frames of 32 steps.
     EXPECT_TRUE(afterStep.contains(QStringLiteral("1024 ステップ"))) << afterStep.toStdString();
+    EXPECT_EQ(ends, 1);
+}
+
+TEST_F(LivePacket, PausedBetweenTheRowsTheFrameItHoldsShowsItsOwnNumbers) {
+    doc->setSpeed(1);
+    std::vector<QString> paused; // the page at each wait of the paused run
+    pacer.during = [&](int k) {
+        if (k == 3) {
+            // In the wait after the 4th drawn frame; the rows are the 3rd's.
+            EXPECT_TRUE(page().contains(QStringLiteral("192 ステップ"))) << page().toStdString();
+            doc->pacing().clock().pause();
+        } else if (k > 3 && doc->pacing().clock().paused()) {
+            paused.push_back(page());
+            if (paused.size() < 3)
+                w->commands().trigger(QStringLiteral("run-step"));
+            else
+                doc->env().End();
+        }
+    };
+    showLivePage();
+    ASSERT_EQ(paused.size(), 3u);
+    EXPECT_TRUE(paused[0].contains(QStringLiteral("256 ステップ"))) << paused[0].toStdString();
+    EXPECT_TRUE(paused[0].contains(QStringLiteral("t = 0.503"))) << paused[0].toStdString();
+    // A step first ends the frame's wait, then draws the next one, with its numbers
+    // though it is not a third.
+    EXPECT_TRUE(paused[1].contains(QStringLiteral("256 ステップ"))) << paused[1].toStdString();
+    EXPECT_TRUE(paused[2].contains(QStringLiteral("320 ステップ"))) << paused[2].toStdString();
     EXPECT_EQ(ends, 1);
 }
 
