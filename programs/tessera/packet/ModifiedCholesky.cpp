@@ -95,9 +95,10 @@ ModifiedCholesky::ModifiedCholesky(const std::vector<Complex>& a) {
     // moves x_{s+j} by δ·h_j with h_0 = −u_{s−1}, h_j = −u_{s+j−1}·h_{j−1}; one of g_s
     // moves g_{s−1−j} by δ·h'_j with h'_0 = −u_{s−1}, h'_j = −u_{s−1−j}·h'_{j−1}. As
     // |u_k| < 1 both die away; they are kept until they fall below kNegligible. Each
-    // split point has its own, as the u_k vary along the grid. A system where one of
-    // them does not die within half a piece is solved in one run: a piece's last value
-    // must be the true one, to hand on to the next piece's mending.
+    // split point has its own, as the u_k vary along the grid. Each must die before the
+    // last value of the piece it mends: that value is handed on, as it is, to mend the
+    // next piece. A system where one of them does not is solved in one run (at 2000
+    // unknowns, one whose Δt is above 2π/100 in the oscillator's units).
     const std::size_t n = a.size();
     if (n < std::size_t(kShortestSplit))
         return;
@@ -107,14 +108,14 @@ ModifiedCholesky::ModifiedCholesky(const std::vector<Complex>& a) {
         const std::size_t s = p * L;
         Complex h = -u_[s - 1];
         for (std::size_t j = 0; std::abs(h) > kNegligible; ++j) {
-            if (j == L / 2)
+            if (j + 1 == L)
                 return;
             forward[p].push_back(h);
             h *= -u_[s + j];
         }
         h = -u_[s - 1];
         for (std::size_t j = 0; std::abs(h) > kNegligible; ++j) {
-            if (j == L / 2)
+            if (j + 1 == L)
                 return;
             backward[p - 1].push_back(h);
             h *= -u_[s - 2 - j];

@@ -39,7 +39,7 @@ public:
     // time in the two lanes of the processor's vector arithmetic…
     static constexpr int kPieces = 4;
     // …on systems of at least this many unknowns whose substitutions' decaying
-    // solutions (see the constructor) die within half a piece; other systems in one run.
+    // solutions (see the constructor) die within a piece; other systems in one run.
     static constexpr int kShortestSplit = 32 * kPieces;
     // The pieces stepInPlace runs for this system: kPieces or 1.
     int pieces() const { return pieceLength_ > 0 ? kPieces : 1; }
