@@ -97,8 +97,8 @@ ModifiedCholesky::ModifiedCholesky(const std::vector<Complex>& a) {
     // |u_k| < 1 both die away; they are kept until they fall below kNegligible. Each
     // split point has its own, as the u_k vary along the grid. Each must die before the
     // last value of the piece it mends: that value is handed on, as it is, to mend the
-    // next piece. A system where one of them does not is solved in one run (at 2000
-    // unknowns, one whose Δt is above 2π/100 in the oscillator's units).
+    // next piece. A system where one of them does not is solved in one run: of the live
+    // page's time steps on its 2001-point grid, only the longest, 2π/100.
     const std::size_t n = a.size();
     if (n < std::size_t(kShortestSplit))
         return;
