@@ -132,10 +132,17 @@ ModifiedCholesky::ModifiedCholesky(const std::vector<Complex>& a) {
             put(&paired[4 * j], j < lo.size() ? lo[j] : 0.0, j < hi.size() ? hi[j] : 0.0);
         return paired;
     };
-    for (std::size_t v = 0; v < kPairs; ++v) {
-        mendForward_[v] = pairUp(forward[2 * v], forward[2 * v + 1]);
+    std::size_t longest = 0;
+    for (const std::vector<Complex>& h : forward)
+        longest = std::max(longest, h.size());
+    mendForward_.resize(4 * longest * kPairs);
+    for (std::size_t j = 0; j < longest; ++j)
+        for (std::size_t v = 0; v < kPairs; ++v) {
+            const auto term = [j](const std::vector<Complex>& h) { return j < h.size() ? h[j] : 0.0; };
+            put(&mendForward_[4 * (j * kPairs + v)], term(forward[2 * v]), term(forward[2 * v + 1]));
+        }
+    for (std::size_t v = 0; v < kPairs; ++v)
         mendBackward_[v] = pairUp(backward[2 * v], backward[2 * v + 1]);
-    }
 }
 
 void ModifiedCholesky::solve(const std::vector<Complex>& b, std::vector<Complex>& g) const {
@@ -190,7 +197,8 @@ void ModifiedCholesky::stepInOneRun(Complex c, std::vector<Complex>& f, std::vec
 // works on all at once, two in each vector operation; each such piece is then mended
 // by the true value where it meets the piece before times the recurrence's decaying
 // solution from that split point (see the constructor). Those true values are the
-// pieces' last ones, which their own mending does not reach.
+// pieces' last ones, which their own mending does not reach. The forward values are
+// mended as the back substitution reads them, the back substitution's at the end.
 //
 // Piece p covers p·L … p·L + L − 1 (the last one also the rest up to n − 1); pair v
 // holds pieces 2v and 2v + 1, and step j of a pair their unknowns 2vL + j and
@@ -219,14 +227,13 @@ void ModifiedCholesky::stepInPieces(Complex c, std::vector<Complex>& f, std::vec
         forwardStep(c.real(), c.imag(), f[k], u_[k - 1], r, i);
         work[k] = Complex(r, i);
     }
-    // The bottom of piece p is mended by the last value of piece p − 1.
-    for (std::size_t v = 0; v < kPairs; ++v) {
-        const Lanes delta{Pair{v > 0 ? xs[v - 1].re[1] : 0.0, xs[v].re[0]},
+    // The bottom of piece p is to be mended by the last value of piece p − 1: the back
+    // substitution reads its x_k + δ·h_k.
+    Lanes deltas[kPairs];
+    for (std::size_t v = 0; v < kPairs; ++v)
+        deltas[v] = Lanes{Pair{v > 0 ? xs[v - 1].re[1] : 0.0, xs[v].re[0]},
                           Pair{v > 0 ? xs[v - 1].im[1] : 0.0, xs[v].im[0]}};
-        const std::vector<double>& h = mendForward_[v];
-        for (std::size_t j = 0; 4 * j < h.size(); ++j)
-            store(x + at(j, v), load(x + at(j, v)) + delta * load(&h[4 * j]));
-    }
+    const std::size_t mended = mendForward_.size() / (4 * kPairs);
 
     // Back substitution, each piece from its top: g_{n−1} = u_{n−1}·x_{n−1},
     // g_k = u_k·(x_k − g_{k+1}); f_k is replaced by g_k − f_k.
@@ -237,12 +244,15 @@ void ModifiedCholesky::stepInPieces(Complex c, std::vector<Complex>& f, std::vec
     }
     Lanes gs[kPairs] = {};
     gs[kPairs - 1].re[1] = r, gs[kPairs - 1].im[1] = i;
-    for (std::size_t j = L; j-- > 0;)
-        eachPair<kPairs>([&](auto v) {
-            gs[v] = load(&pairedU_[at(j, v)]) * (load(x + at(j, v)) - gs[v]);
-            const std::size_t a = unknown(j, v);
-            scatter(f.data(), a, a + L, gs[v] - gather(f.data(), a, a + L));
-        });
+    const auto back = [&](std::size_t j, std::size_t v, const Lanes& xj) {
+        gs[v] = load(&pairedU_[at(j, v)]) * (xj - gs[v]);
+        const std::size_t a = unknown(j, v);
+        scatter(f.data(), a, a + L, gs[v] - gather(f.data(), a, a + L));
+    };
+    for (std::size_t j = L; j-- > mended;)
+        eachPair<kPairs>([&](auto v) { back(j, v, load(x + at(j, v))); });
+    for (std::size_t j = mended; j-- > 0;)
+        eachPair<kPairs>([&](auto v) { back(j, v, load(x + at(j, v)) + deltas[v] * load(&mendForward_[at(j, v)])); });
     // The top of piece p is mended by the first value of piece p + 1; g_k − f_k moves
     // with g_k.
     for (std::size_t v = 0; v < kPairs; ++v) {

@@ -62,10 +62,11 @@ private:
     std::size_t pieceLength_ = 0;
     // u at the pair's j-th unknowns, for j·kPairs + v.
     std::vector<double> pairedU_;
-    // The decaying solutions that mend pair v: mendForward_[v] the bottoms of its pieces
-    // in the forward substitution, mendBackward_[v] their tops in the back substitution.
-    // A piece that needs no mending has zeros.
-    std::vector<double> mendForward_[kPairs], mendBackward_[kPairs];
+    // The decaying solutions that mend the pieces: the bottoms of their forward
+    // substitutions for j·kPairs + v, as long as the longest one, and the tops of
+    // their back substitutions, mendBackward_[v] for pair v. A piece that needs no
+    // mending (or no more) has zeros.
+    std::vector<double> mendForward_, mendBackward_[kPairs];
 };
 
 } // namespace tessera
