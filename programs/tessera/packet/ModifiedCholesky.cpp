@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <packet/ModifiedCholesky.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
@@ -17,10 +18,10 @@ using Complex = std::complex<double>;
 using Pair = double __attribute__((vector_size(2 * sizeof(double))));
 
 // The complex values of two pieces at once, one in each lane. The products are spelt
-// out in real arithmetic, (a + ib)(c + id) = (ac − bd) + i(ad + bc), which is what
-// std::complex's operator* computes for finite numbers, to the same rounding; but
-// that operator also tests its result for NaN, to call __muldc3 for an infinite one,
-// and the substitutions are timed by their every step.
+// out in real arithmetic, (a + ib)(c + id) = (ac − bd) + i(ad + bc), the formula
+// std::complex's operator* uses for finite numbers; but that operator also tests its
+// result for NaN, to call __muldc3 for an infinite one, and the substitutions are
+// timed by their every step.
 struct Lanes {
     Pair re, im;
 };
