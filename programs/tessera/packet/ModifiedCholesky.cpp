@@ -127,12 +127,6 @@ ModifiedCholesky::ModifiedCholesky(const std::vector<Complex>& a) {
     for (std::size_t j = 0; j < L; ++j)
         for (std::size_t v = 0; v < kPairs; ++v)
             put(&pairedU_[4 * (j * kPairs + v)], u_[2 * v * L + j], u_[(2 * v + 1) * L + j]);
-    const auto pairUp = [](const std::vector<Complex>& lo, const std::vector<Complex>& hi) {
-        std::vector<double> paired(4 * std::max(lo.size(), hi.size()));
-        for (std::size_t j = 0; 4 * j < paired.size(); ++j)
-            put(&paired[4 * j], j < lo.size() ? lo[j] : 0.0, j < hi.size() ? hi[j] : 0.0);
-        return paired;
-    };
     std::size_t longest = 0;
     for (const std::vector<Complex>& h : forward)
         longest = std::max(longest, h.size());
@@ -142,8 +136,8 @@ ModifiedCholesky::ModifiedCholesky(const std::vector<Complex>& a) {
             const auto term = [j](const std::vector<Complex>& h) { return j < h.size() ? h[j] : 0.0; };
             put(&mendForward_[4 * (j * kPairs + v)], term(forward[2 * v]), term(forward[2 * v + 1]));
         }
-    for (std::size_t v = 0; v < kPairs; ++v)
-        mendBackward_[v] = pairUp(backward[2 * v], backward[2 * v + 1]);
+    for (std::size_t p = 0; p + 1 < kPieces; ++p)
+        mendBackward_[p] = std::move(backward[p]);
 }
 
 void ModifiedCholesky::solve(const std::vector<Complex>& b, std::vector<Complex>& g) const {
@@ -256,13 +250,13 @@ void ModifiedCholesky::stepInPieces(Complex c, std::vector<Complex>& f, std::vec
         eachPair<kPairs>([&](auto v) { back(j, v, load(x + at(j, v)) + deltas[v] * load(&mendForward_[at(j, v)])); });
     // The top of piece p is mended by the first value of piece p + 1; g_k − f_k moves
     // with g_k.
-    for (std::size_t v = 0; v < kPairs; ++v) {
-        const Lanes delta{Pair{gs[v].re[1], v + 1 < kPairs ? gs[v + 1].re[0] : 0.0},
-                          Pair{gs[v].im[1], v + 1 < kPairs ? gs[v + 1].im[0] : 0.0}};
-        const std::vector<double>& h = mendBackward_[v];
-        for (std::size_t j = 0; 4 * j < h.size(); ++j) {
-            const std::size_t a = unknown(L - 1 - j, v);
-            scatter(f.data(), a, a + L, gather(f.data(), a, a + L) + delta * load(&h[4 * j]));
+    for (std::size_t p = 0; p + 1 < kPieces; ++p) {
+        const Lanes& next = gs[(p + 1) / 2];
+        const double dr = next.re[(p + 1) % 2], di = next.im[(p + 1) % 2];
+        Complex* top = &f[(p + 1) * L - 1];
+        for (const Complex& h : mendBackward_[p]) {
+            *top += Complex(dr * h.real() - di * h.imag(), dr * h.imag() + di * h.real());
+            --top;
         }
     }
 }

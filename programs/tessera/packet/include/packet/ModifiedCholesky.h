@@ -62,11 +62,12 @@ private:
     std::size_t pieceLength_ = 0;
     // u at the pair's j-th unknowns, for j·kPairs + v.
     std::vector<double> pairedU_;
-    // The decaying solutions that mend the pieces: the bottoms of their forward
-    // substitutions for j·kPairs + v, as long as the longest one, and the tops of
-    // their back substitutions, mendBackward_[v] for pair v. A piece that needs no
-    // mending (or no more) has zeros.
-    std::vector<double> mendForward_, mendBackward_[kPairs];
+    // The decaying solutions that mend the bottoms of the pieces' forward
+    // substitutions, for j·kPairs + v, as long as the longest one (a piece that needs
+    // no mending, or no more, has zeros)…
+    std::vector<double> mendForward_;
+    // …and the top of piece p's back substitution, mendBackward_[p].
+    std::vector<Complex> mendBackward_[kPieces - 1];
 };
 
 } // namespace tessera
