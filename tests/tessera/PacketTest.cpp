@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <numbers>
@@ -70,6 +71,22 @@ private:
 const tessera::PacketRunResult& defaultRun() {
     static const tessera::PacketRunResult run = tessera::runPeriods();
     return run;
+}
+
+// The largest difference between stepInPlace and the plain substitution of solve, as
+// a share of the largest |g − f|; the step starts with scratch of another size.
+double stepAgainstSolve(const ModifiedCholesky& m, Complex c, const std::vector<Complex>& f) {
+    std::vector<Complex> cf(f.size()), g, stepped = f, work(7, Complex(NAN, NAN));
+    for (std::size_t k = 0; k < f.size(); ++k)
+        cf[k] = c * f[k];
+    m.solve(cf, g);
+    m.stepInPlace(c, stepped, work);
+    double worst = 0, scale = 0;
+    for (std::size_t k = 0; k < f.size(); ++k) {
+        worst = std::max(worst, std::abs(stepped[k] - (g[k] - f[k])));
+        scale = std::max(scale, std::abs(g[k] - f[k]));
+    }
+    return worst / scale;
 }
 
 // A · g for the tridiagonal matrix with diagonal a and every off-diagonal entry 1.
@@ -131,34 +148,79 @@ TEST(ModifiedCholesky, SolvesLargeCrankNicolsonSystemsAndRefusesAVanishingPivot)
             worst = std::max(worst, std::abs(r[k] - b[k]));
         EXPECT_LT(worst, 1e-12) << ratio;
     }
-    // The step's two halves side by side give what one run of the substitutions gives,
-    // for even and odd sizes, and where the halves' coupling dies slowly (small ratio)
-    // or not within the system (a step of a hundredth of a period on a short grid).
-    for (std::size_t n : {2000u, 2001u, 65u, 300u})
-        for (double ratio : {0.0016, 0.01, 1.0, 100.0}) {
-            std::vector<Complex> a(n), f(n), cf(n), g, work;
-            const Complex c(0, 8 * ratio);
-            for (std::size_t k = 0; k < n; ++k) {
-                a[k] = Complex(-2 - 2e-4 * v(rng), 4 * ratio);
-                f[k] = Complex(z(rng), z(rng));
-                cf[k] = c * f[k];
-            }
-            const ModifiedCholesky m(a);
-            m.solve(cf, g);
-            std::vector<Complex> stepped = f;
-            m.stepInPlace(c, stepped, work);
-            double worst = 0, scale = 0;
-            for (std::size_t k = 0; k < n; ++k) {
-                worst = std::max(worst, std::abs(stepped[k] - (g[k] - f[k])));
-                scale = std::max(scale, std::abs(g[k] - f[k]));
-            }
-            EXPECT_LT(worst, 1e-14 * scale) << n << " " << ratio;
-        }
     EXPECT_THROW(ModifiedCholesky({Complex(0)}), std::domain_error);
     EXPECT_THROW(ModifiedCholesky({Complex(1), Complex(1)}), std::domain_error); // d₁ = 1 − 1
     EXPECT_THROW(ModifiedCholesky(std::vector<Complex>{}), std::invalid_argument);
     std::vector<Complex> g;
     EXPECT_THROW(ModifiedCholesky({Complex(3), Complex(3)}).solve({Complex(1)}, g), std::invalid_argument);
+}
+
+TEST(ModifiedCholesky, TheStepsPiecesGiveWhatOneRunOfTheSubstitutionsGives) {
+    // Random right-hand sides leave no piece's mending without effect: each split
+    // point hands on a value of the size of the solution. ratio is (Δx)²/Δt; the
+    // decaying solutions die within a few terms at 100, within about 120 at the live
+    // page's 0.05 and within about 480 at 0.0016: a piece of 2000 unknowns holds them,
+    // one of 300 does not.
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> v(0, 50), z(-1, 1);
+    const auto system = [&](std::size_t n, const auto& ratio) {
+        std::vector<Complex> a(n);
+        for (std::size_t k = 0; k < n; ++k)
+            a[k] = Complex(-2 - 2e-4 * v(rng), 4 * ratio(k));
+        return a;
+    };
+    const auto wave = [&](std::size_t n) {
+        std::vector<Complex> f(n);
+        for (Complex& fk : f)
+            fk = Complex(z(rng), z(rng));
+        return f;
+    };
+    const std::size_t P = ModifiedCholesky::kPieces, shortest = ModifiedCholesky::kShortestSplit;
+    struct Case {
+        std::size_t n;
+        double ratio;
+        int pieces;
+    };
+    const Case cases[] = {
+        {shortest, 100, int(P)},          {shortest + 1, 100, int(P)},   {shortest + P - 1, 100, int(P)},
+        {shortest + P + 1, 100, int(P)},  {shortest - 1, 100, 1},        {1999, 0.0509, int(P)},
+        {2000, 0.0509, int(P)},           {2001, 1.0, int(P)},           {2002, 0.01, int(P)},
+        {4 * P * 64 + 3, 0.0509, int(P)}, {300, 0.0016, 1},              {2000, 0.0016, int(P)},
+        {65, 1.0, 1},                     {1, 1.0, 1},                   {2, 1.0, 1},
+    };
+    for (const Case& t : cases) {
+        const ModifiedCholesky m(system(t.n, [&](std::size_t) { return t.ratio; }));
+        EXPECT_EQ(m.pieces(), t.pieces) << t.n << " " << t.ratio;
+        // The live page's right-hand side factor, and one with a real part.
+        for (Complex c : {Complex(0, 8 * t.ratio), Complex(0.7, -3)})
+            EXPECT_LT(stepAgainstSolve(m, c, wave(t.n)), 1e-14) << t.n << " " << t.ratio << " " << c;
+    }
+    // One piece in which the decaying solutions live long is enough for one run: there
+    // |a_k| is hardly above 2, and |u_k| near 1. The first piece is mended only at its
+    // top, the last only at its bottom.
+    const std::size_t n = 2000, L = n / P;
+    const auto slowIn = [&](std::size_t piece) {
+        std::vector<Complex> a = system(n, [](std::size_t) { return 100; });
+        for (std::size_t k = piece * L; k < (piece + 1) * L; ++k)
+            a[k] = Complex(-2 - 1e-6, 1e-4);
+        return a;
+    };
+    for (std::size_t piece : {std::size_t(0), P / 2, P - 1}) {
+        const ModifiedCholesky m(slowIn(piece));
+        EXPECT_EQ(m.pieces(), 1) << piece;
+        EXPECT_LT(stepAgainstSolve(m, Complex(0, 1), wave(n)), 1e-14) << piece;
+    }
+    // Without the slow piece, the same system is split.
+    const ModifiedCholesky slow(slowIn(1)), fast(system(n, [](std::size_t) { return 100; }));
+    EXPECT_EQ(fast.pieces(), int(P));
+    // A step of a zero wave function stays zero, pieces or not.
+    for (const ModifiedCholesky* m : {&slow, &fast}) {
+        std::vector<Complex> zero(n), work;
+        m->stepInPlace(Complex(0, 1), zero, work);
+        EXPECT_TRUE(std::all_of(zero.begin(), zero.end(), [](Complex x) { return x == Complex(); }));
+    }
+    std::vector<Complex> wrong(n - 1), work;
+    EXPECT_THROW(fast.stepInPlace(Complex(0, 1), wrong, work), std::invalid_argument);
 }
 
 TEST(ExactPacket, TheClosedFormAgreesWithTheEigenfunctionExpansion) {

@@ -52,8 +52,8 @@ int main(int argc, char** argv) {
                                           tessera::kMaxStepsPerPeriod, tessera::Scheme::Explicit);
     });
 
-    std::printf("tessera_bench: %d points, dt = 2pi/%d, %d batches of %d steps\n", cn.points(),
-                cn.stepsPerPeriod(), batches, kCalls);
+    std::printf("tessera_bench: %d points (substitutions in %d pieces), dt = 2pi/%d, %d batches of %d steps\n",
+                cn.points(), cn.factors().pieces(), cn.stepsPerPeriod(), batches, kCalls);
     report("Crank-Nicolson step", step);
     report("norm", norm);
     report("explicit step + norm", explicitStep);

@@ -35,17 +35,39 @@ public:
     // `work` is scratch of any size.
     void stepInPlace(Complex c, std::vector<Complex>& f, std::vector<Complex>& work) const;
 
+    // stepInPlace runs each substitution as this many pieces side by side, two at a
+    // time in the two lanes of the processor's vector arithmetic…
+    static constexpr int kPieces = 4;
+    // …on systems of at least this many unknowns whose substitutions' decaying
+    // solutions (see the constructor) die within a piece; other systems in one run.
+    static constexpr int kShortestSplit = 32 * kPieces;
+    // The pieces stepInPlace runs for this system: kPieces or 1.
+    int pieces() const { return pieceLength_ > 0 ? kPieces : 1; }
+
 private:
+    static_assert(kPieces % 2 == 0, "the pieces run in pairs");
+    static constexpr std::size_t kPairs = kPieces / 2;
     // Below this, a term of a substitution's decaying solution is left out: it changes
     // nothing at double precision.
     static constexpr double kNegligible = 1e-17;
-    static constexpr std::size_t kShortestSplit = 64;
+
+    void stepInOneRun(Complex c, std::vector<Complex>& f, std::vector<Complex>& work) const;
+    void stepInPieces(Complex c, std::vector<Complex>& f, std::vector<Complex>& work) const;
 
     std::vector<Complex> u_;
-    // stepInPlace's two halves: where they meet (0: one run) and the decaying solutions
-    // that mend the second half of each substitution.
-    std::size_t split_ = 0;
-    std::vector<Complex> forward_, backward_;
+    // stepInPlace's pieces: piece p starts at p·pieceLength_, the last one takes the
+    // rest (0: one run). Pieces 2v and 2v + 1 make pair v; the tables below hold, for
+    // each step j of a pair, four doubles: the real parts of its two pieces' values,
+    // then the imaginary parts.
+    std::size_t pieceLength_ = 0;
+    // u at the pair's j-th unknowns, for j·kPairs + v.
+    std::vector<double> pairedU_;
+    // The decaying solutions that mend the bottoms of the pieces' forward
+    // substitutions, for j·kPairs + v, as long as the longest one (a piece that needs
+    // no mending, or no more, has zeros)…
+    std::vector<double> mendForward_;
+    // …and the top of piece p's back substitution, mendBackward_[p].
+    std::vector<Complex> mendBackward_[kPieces - 1];
 };
 
 } // namespace tessera
