@@ -82,6 +82,7 @@ void OpPainter::paint(const DrawOp& op) {
     if (!fast_ || !wideLine(op)) {
         skip();
         paintOp(p_, op);
+        flatPen_ = false;
         return;
     }
     if (joins(op)) {
@@ -92,7 +93,7 @@ void OpPainter::paint(const DrawOp& op) {
     const double o = lineOffset(op.width);
     const QPointF a = op.a + QPointF(o, o), b = op.b + QPointF(o, o);
     const QColor colour = toQColor(op.color);
-    p_.setPen(QPen(colour, op.width, Qt::SolidLine, Qt::FlatCap));
+    setFlatPen(op);
     p_.drawLine(a, b);
     cap(a, op.width / 2.0, colour);
     last_ = &op;
@@ -109,7 +110,9 @@ void OpPainter::paintJoinedLine(const DrawOp& op) {
     const QPointF a = op.a + QPointF(o, o), b = op.b + QPointF(o, o);
     const QColor colour = toQColor(op.color);
     const double back = std::min(kReachBack, r);
-    p_.setPen(QPen(colour, op.width, Qt::SolidLine, Qt::FlatCap));
+    // A joined segment has the width and colour of the one before.
+    if (!flatPen_)
+        setFlatPen(op);
     p_.drawLine(a - along * back, b);
 
     // The reach-back covers the outer side of a bend up to asin(back / r); a sharper
@@ -132,13 +135,20 @@ void OpPainter::paintJoinedLine(const DrawOp& op) {
         }
         p_.setPen(Qt::NoPen);
         p_.setBrush(colour);
+        flatPen_ = false;
         p_.drawPolygon(wedge);
     }
     last_ = &op;
     capPending_ = true;
 }
 
+void OpPainter::setFlatPen(const DrawOp& op) {
+    p_.setPen(QPen(toQColor(op.color), op.width, Qt::SolidLine, Qt::FlatCap));
+    flatPen_ = true;
+}
+
 void OpPainter::cap(QPointF centre, double radius, QColor colour) {
+    flatPen_ = false;
     p_.setPen(Qt::NoPen);
     p_.setBrush(colour);
     p_.drawEllipse(centre, radius, radius);

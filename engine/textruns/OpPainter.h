@@ -41,11 +41,13 @@ private:
     bool joins(const DrawOp& op) const;
     void paintJoinedLine(const DrawOp& op);
     void cap(QPointF centre, double radius, QColor colour);
+    void setFlatPen(const DrawOp& op);
 
     QPainter& p_;
     const bool fast_;             // the device is an image: curves on the fast path
     const DrawOp* last_ = nullptr; // the wide line painted last
     bool capPending_ = false;      // its end cap is not painted yet
+    bool flatPen_ = false;         // the painter's pen is that line's flat-ended one
 };
 
 } // namespace course

@@ -12,7 +12,7 @@
 // frame is a trace of the clock: N steps a paused run by one drawn frame, and a pause
 // holds the run before the next. A drawn frame covers twice the speed's frames (1 to
 // 32), so the page is redrawn every 80 ms of real time at most. The rows of numbers
-// are drawn anew with every third drawn frame, the last one and a frame the reader
+// are drawn anew with every fourth drawn frame, the last one and a frame the reader
 // pauses or steps on; the curves with every one.
 //
 // Re-entrancy is brindle's: a run draws only on the surface it started on (in a
@@ -48,11 +48,12 @@ constexpr nanoseconds kFrame = std::chrono::milliseconds(40);
 // The explicit scheme is drawn step by step, slower, so that the growth can be seen.
 constexpr nanoseconds kExplicitFrame = std::chrono::milliseconds(100);
 constexpr int kMostFramesPerDraw = 32;
-// The rows of numbers are drawn anew with every third drawn frame (about four times a
-// second), with the last one and with a frame the reader steps to or pauses on: numbers
-// that change 12 times a second cannot be read, and typesetting and painting them is
-// most of a frame's cost. Between, they stay and only the curves are drawn again.
-constexpr int kFramesPerRows = 3;
+// The rows of numbers are drawn anew with every fourth drawn frame (about three times a
+// second, as a meter shows its reading), with the last one and with a frame the reader
+// steps to or pauses on: numbers that change 12 times a second cannot be read, and
+// typesetting and painting them was a third of a frame's cost. Between, they stay and
+// only the curves are drawn again.
+constexpr int kFramesPerRows = 4;
 // A curve's points closer than this to the line through their neighbours are left out,
 // pixels.
 constexpr double kStraight = 0.15;

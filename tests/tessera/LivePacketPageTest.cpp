@@ -100,8 +100,8 @@ TEST_F(LivePacket, AtTheNormalSpeedEveryOtherFrameIsDrawnEightyMillisecondsApart
     for (int k = 1; k < 30; ++k)
         EXPECT_EQ(pacer.deadlines[k] - pacer.deadlines[k - 1], 80ms) << k;
     // Stopped in the wait after the 31st drawn frame, two frames of 32 steps each; the
-    // rows of numbers were last drawn with the 30th.
-    EXPECT_TRUE(page().contains(QStringLiteral("1920 ステップ"))) << page().toStdString();
+    // rows of numbers were last drawn with the 28th.
+    EXPECT_TRUE(page().contains(QStringLiteral("1792 ステップ"))) << page().toStdString();
     EXPECT_FALSE(page().contains(QStringLiteral("10 周期を計算しました")));
 }
 
@@ -203,11 +203,11 @@ TEST_F(LivePacket, PausedBetweenTheRowsTheFrameItHoldsShowsItsOwnNumbers) {
     doc->setSpeed(1);
     std::vector<QString> paused; // the page at each wait of the paused run
     pacer.during = [&](int k) {
-        if (k == 3) {
-            // In the wait after the 4th drawn frame; the rows are the 3rd's.
-            EXPECT_TRUE(page().contains(QStringLiteral("192 ステップ"))) << page().toStdString();
+        if (k == 4) {
+            // In the wait after the 5th drawn frame; the rows are the 4th's.
+            EXPECT_TRUE(page().contains(QStringLiteral("256 ステップ"))) << page().toStdString();
             doc->pacing().clock().pause();
-        } else if (k > 3 && doc->pacing().clock().paused()) {
+        } else if (k > 4 && doc->pacing().clock().paused()) {
             paused.push_back(page());
             if (paused.size() < 3)
                 w->commands().trigger(QStringLiteral("run-step"));
@@ -217,12 +217,12 @@ TEST_F(LivePacket, PausedBetweenTheRowsTheFrameItHoldsShowsItsOwnNumbers) {
     };
     showLivePage();
     ASSERT_EQ(paused.size(), 3u);
-    EXPECT_TRUE(paused[0].contains(QStringLiteral("256 ステップ"))) << paused[0].toStdString();
-    EXPECT_TRUE(paused[0].contains(QStringLiteral("t = 0.503"))) << paused[0].toStdString();
+    EXPECT_TRUE(paused[0].contains(QStringLiteral("320 ステップ"))) << paused[0].toStdString();
+    EXPECT_TRUE(paused[0].contains(QStringLiteral("t = 0.628"))) << paused[0].toStdString();
     // A step first ends the frame's wait, then draws the next one, with its numbers
-    // though it is not a third.
-    EXPECT_TRUE(paused[1].contains(QStringLiteral("256 ステップ"))) << paused[1].toStdString();
-    EXPECT_TRUE(paused[2].contains(QStringLiteral("320 ステップ"))) << paused[2].toStdString();
+    // though it is not a fourth.
+    EXPECT_TRUE(paused[1].contains(QStringLiteral("320 ステップ"))) << paused[1].toStdString();
+    EXPECT_TRUE(paused[2].contains(QStringLiteral("384 ステップ"))) << paused[2].toStdString();
     EXPECT_EQ(ends, 1);
 }
 
