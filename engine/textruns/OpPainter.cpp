@@ -35,6 +35,22 @@ double cross(QPointF u, QPointF v) { return u.x() * v.y() - u.y() * v.x(); }
 double dot(QPointF u, QPointF v) { return u.x() * v.x() + u.y() * v.y(); }
 } // namespace
 
+namespace {
+// Paints a text run in `f`, its font on the painter's device.
+void paintTextIn(QPainter& p, const DrawOp& op, const QFont& f) {
+    p.save();
+    p.translate(op.a);
+    if (op.angle)
+        p.rotate(-op.angle);
+    if (op.opaque)
+        p.fillRect(QRectF(QPointF(0, 0), op.cell), toQColor(op.back));
+    p.setFont(f);
+    p.setPen(toQColor(op.color));
+    p.drawText(QPointF(0, op.ascent), op.text);
+    p.restore();
+}
+} // namespace
+
 void paintOp(QPainter& p, const DrawOp& op) {
     switch (op.kind) {
     case DrawOp::Kind::Clear: p.fillRect(QRectF(-1e5, -1e5, 2e5, 2e5), toQColor(op.color)); break;
@@ -53,17 +69,7 @@ void paintOp(QPainter& p, const DrawOp& op) {
     }
     case DrawOp::Kind::Text: {
         const double dpi = p.device() ? p.device()->logicalDpiY() : units::kLogicalDpi;
-        const QFont f = fontOf(op, dpi);
-        p.save();
-        p.translate(op.a);
-        if (op.angle)
-            p.rotate(-op.angle);
-        if (op.opaque)
-            p.fillRect(QRectF(QPointF(0, 0), op.cell), toQColor(op.back));
-        p.setFont(f);
-        p.setPen(toQColor(op.color));
-        p.drawText(QPointF(0, op.ascent), op.text);
-        p.restore();
+        paintTextIn(p, op, fontOf(op, dpi));
         break;
     }
     }
@@ -79,6 +85,12 @@ bool OpPainter::joins(const DrawOp& op) const {
 }
 
 void OpPainter::paint(const DrawOp& op) {
+    if (op.kind == DrawOp::Kind::Text) {
+        skip();
+        paintText(op);
+        flatPen_ = false;
+        return;
+    }
     if (!fast_ || !wideLine(op)) {
         skip();
         paintOp(p_, op);
@@ -140,6 +152,22 @@ void OpPainter::paintJoinedLine(const DrawOp& op) {
     }
     last_ = &op;
     capPending_ = true;
+}
+
+void OpPainter::paintText(const DrawOp& op) {
+    const double dpi = p_.device() ? p_.device()->logicalDpiY() : units::kLogicalDpi;
+    const auto same = [&](const Font& f) {
+        return f.family == op.family && f.points == op.fontSize && f.bold == op.bold && f.italic == op.italic &&
+               f.dpi == dpi;
+    };
+    auto it = std::find_if(fonts_.begin(), fonts_.end(), same);
+    if (it == fonts_.end()) {
+        if (fonts_.size() == kFontsKept)
+            fonts_.erase(fonts_.begin());
+        fonts_.push_back({op.family, op.fontSize, op.bold, op.italic, dpi, fontOf(op, dpi)});
+        it = fonts_.end() - 1;
+    }
+    paintTextIn(p_, op, it->font);
 }
 
 void OpPainter::setFlatPen(const DrawOp& op) {

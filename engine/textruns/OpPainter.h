@@ -14,6 +14,10 @@
 
 #include <engine/textruns/Surface.h>
 
+#include <QFont>
+
+#include <vector>
+
 class QPainter;
 
 namespace course {
@@ -42,12 +46,24 @@ private:
     void paintJoinedLine(const DrawOp& op);
     void cap(QPointF centre, double radius, QColor colour);
     void setFlatPen(const DrawOp& op);
+    void paintText(const DrawOp& op);
 
     QPainter& p_;
     const bool fast_;             // the device is an image: curves on the fast path
     const DrawOp* last_ = nullptr; // the wide line painted last
     bool capPending_ = false;      // its end cap is not painted yet
     bool flatPen_ = false;         // the painter's pen is that line's flat-ended one
+    // The fonts of the last text runs painted: a font made anew for each run costs a
+    // third of painting it.
+    struct Font {
+        QString family;
+        double points;
+        bool bold, italic;
+        double dpi;
+        QFont font;
+    };
+    static constexpr std::size_t kFontsKept = 4;
+    std::vector<Font> fonts_;
 };
 
 } // namespace course

@@ -2,7 +2,9 @@
 // A curve of wide lines painted on an image covers what its outline with round caps
 // and joins covers: at sharp and gentle bends, with segments shorter than the line is
 // wide, around a point repeated on the curve, at its ends, at 1x and 2x; and no seam
-// shows inside it where two segments meet.
+// shows inside it where two segments meet. Text runs keep their own fonts.
+
+#include "TestFonts.h"
 
 #include <engine/textruns/OpPainter.h>
 #include <engine/textruns/Units.h>
@@ -16,6 +18,7 @@
 #include <vector>
 
 using course::DrawOp;
+using course::Surface;
 
 namespace {
 
@@ -139,4 +142,41 @@ TEST(OpPainter, NoSeamShowsWhereStraightSegmentsMeet) {
             }
             EXPECT_GT(inside, 100);
         }
+}
+
+TEST(OpPainter, TextRunsInTurnsOfFontsAreEachPaintedInTheirOwn) {
+    // Runs that differ in one property of their font each, in turns, more than the
+    // painter keeps: each must look as it does painted alone.
+    Surface g(course::testing::testFonts(), QSize(300, 200));
+    g.Cls();
+    const double sizes[] = {12, 12, 12, 16, 12};
+    const bool bolds[] = {false, true, false, false, false};
+    const bool italics[] = {false, false, true, false, false};
+    for (int round = 0; round < 2; ++round)
+        for (int k = 0; k < 5; ++k) {
+            g.FontSize = sizes[k];
+            g.FontBold = bolds[k];
+            g.FontItalic = italics[k];
+            g.FontName = k == 4 ? QStringLiteral("Symbol") : QStringLiteral("ＭＳ 明朝");
+            g.CurrentX = 10 + 140 * round;
+            g.CurrentY = 10 + 35 * k;
+            g.Print(QStringLiteral("Ab π 波"));
+        }
+    for (const qreal dpr : {1.0, 2.0}) {
+        QImage together = course::units::imageAt(g.size(), dpr), alone = together;
+        together.fill(Qt::white);
+        alone.fill(Qt::white);
+        {
+            QPainter p(&together);
+            course::OpPainter painter(p);
+            for (const DrawOp& op : g.ops())
+                painter.paint(op);
+        }
+        {
+            QPainter p(&alone);
+            for (const DrawOp& op : g.ops())
+                course::paintOp(p, op);
+        }
+        EXPECT_EQ(together, alone) << "at " << dpr << "x";
+    }
 }
