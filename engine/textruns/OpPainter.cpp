@@ -25,8 +25,6 @@ constexpr double kWedgeOverlap = 0.1;
 // The largest gap between a wedge's arc and the true circle, pixels.
 constexpr double kArcSagitta = 0.02;
 
-bool wideLine(const DrawOp& op) { return op.kind == DrawOp::Kind::Line && op.width >= 2; }
-
 QPointF unit(QPointF d) {
     const double length = std::hypot(d.x(), d.y());
     return length > 0 ? d / length : QPointF();
@@ -75,6 +73,8 @@ void paintOp(QPainter& p, const DrawOp& op) {
     }
 }
 
+bool joinsIntoCurves(const DrawOp& op) { return op.kind == DrawOp::Kind::Line && op.width >= 2; }
+
 OpPainter::OpPainter(QPainter& p)
     : p_(p), fast_(p.paintEngine() && p.paintEngine()->type() == QPaintEngine::Raster) {}
 
@@ -85,16 +85,13 @@ bool OpPainter::joins(const DrawOp& op) const {
 }
 
 void OpPainter::paint(const DrawOp& op) {
-    if (op.kind == DrawOp::Kind::Text) {
+    if (!fast_ || !joinsIntoCurves(op)) {
         skip();
-        paintText(op);
         flatPen_ = false;
-        return;
-    }
-    if (!fast_ || !wideLine(op)) {
-        skip();
-        paintOp(p_, op);
-        flatPen_ = false;
+        if (op.kind == DrawOp::Kind::Text)
+            paintText(op);
+        else
+            paintOp(p_, op);
         return;
     }
     if (joins(op)) {
@@ -188,7 +185,7 @@ void OpPainter::skip() {
 }
 
 void OpPainter::resume(const DrawOp& op) {
-    last_ = fast_ && wideLine(op) ? &op : nullptr;
+    last_ = fast_ && joinsIntoCurves(op) ? &op : nullptr;
     capPending_ = false;
 }
 

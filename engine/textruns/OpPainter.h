@@ -24,6 +24,9 @@ namespace course {
 
 // Paints one recorded operation on its own, every line with its round caps.
 void paintOp(QPainter& p, const DrawOp& op);
+// Whether OpPainter joins `op` into a curve on an image: a line at least two pixels
+// wide. Such a line's edge pixels differ under a clip.
+bool joinsIntoCurves(const DrawOp& op);
 
 class OpPainter {
 public:

@@ -197,9 +197,7 @@ void copyArea(const QImage& from, QImage& to, const QRegion& area, qreal dpr) {
 } // namespace
 
 bool Surface::clipSafe(std::size_t from, std::size_t to) const {
-    // A wide line's edge pixels differ under a clip (see OpPainter).
-    return std::none_of(ops_.begin() + std::ptrdiff_t(from), ops_.begin() + std::ptrdiff_t(to),
-                        [](const DrawOp& op) { return op.kind == DrawOp::Kind::Line && op.width >= 2; });
+    return std::none_of(ops_.begin() + std::ptrdiff_t(from), ops_.begin() + std::ptrdiff_t(to), joinsIntoCurves);
 }
 
 bool Surface::rollBack(const Mark& m) {
@@ -342,8 +340,7 @@ QFont fontOf(const DrawOp& op, double deviceDpi) {
 
 void Surface::render(QPainter& p) const {
     p.save();
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.setRenderHint(QPainter::TextAntialiasing, true);
+    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     p.setClipRect(QRectF(QPointF(0, 0), QSizeF(size_)), Qt::IntersectClip);
     p.fillRect(QRectF(QPointF(0, 0), QSizeF(size_)), toQColor(BackColor));
     {
@@ -373,8 +370,7 @@ const QImage& Surface::image(qreal dpr) const {
         copyArea(still_, cache_, cacheRepair_, dpr);
         if (cachePainted_ > stillMark_) {
             QPainter p(&cache_);
-            p.setRenderHint(QPainter::Antialiasing, true);
-            p.setRenderHint(QPainter::TextAntialiasing, true);
+            p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
             p.setClipRegion(cacheRepair_);
             for (std::size_t i = stillMark_; i < cachePainted_; ++i)
                 if (cacheRepair_.intersects(touchedArea(ops_[i], size_).toAlignedRect()))
@@ -390,8 +386,7 @@ const QImage& Surface::image(qreal dpr) const {
         fresh.fill(toQColor(BackColor));
         {
             QPainter p(&fresh);
-            p.setRenderHint(QPainter::Antialiasing, true);
-            p.setRenderHint(QPainter::TextAntialiasing, true);
+            p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
             OpPainter painter(p);
             for (std::size_t i = 0; i < cachePainted_; ++i)
                 painter.paint(ops_[i]);
@@ -407,8 +402,7 @@ const QImage& Surface::image(qreal dpr) const {
     }
     if (cachePainted_ < ops_.size()) {
         QPainter p(&cache_);
-        p.setRenderHint(QPainter::Antialiasing, true);
-        p.setRenderHint(QPainter::TextAntialiasing, true);
+        p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
         OpPainter painter(p);
         if (cachePainted_ > 0)
             painter.resume(ops_[cachePainted_ - 1]);

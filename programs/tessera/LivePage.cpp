@@ -166,7 +166,7 @@ public:
             frame += n;
             const Ending end = ending(p, frame, lastFrame);
             drawNext(p, end, end != Ending::Running || held() || rowsBehind_ + 1 >= kFramesPerRows);
-            if (ending(p, frame, lastFrame) != Ending::Running)
+            if (end != Ending::Running)
                 doc_.lastFrames_[key] = run;
             if (!pacedPoint(n * (cn ? kFrame : kExplicitFrame)))
                 return;
