@@ -262,7 +262,8 @@ private:
         const int first = int(std::ceil((-kXRange - p.x(0)) / p.dx()));
         const int last = first + (int(std::floor((kXRange - p.x(0)) / p.dx())) - first) / stride_ * stride_;
         g.DrawWidth = 6;
-        curve(p, first, last, [&](int k) { return p.exactDensity(k); }, kExact);
+        const ExactPacket::Density exact = p.exactDensityNow();
+        curve(p, first, last, [&](int k) { return exact(p.x(k)); }, kExact);
         g.DrawWidth = 2;
         curve(p, first, last, [&](int k) { return p.density(k); }, kComputed);
         g.DrawWidth = 1;
@@ -282,10 +283,13 @@ private:
         pts.emplace_back(px(p.x(k)), y);
         double prevY = y;
         const int d = stride_;
+        // Each point's height is worked out once: the next one's is kept for its turn.
+        double nextY = first + d <= last ? yOf(first + d) : y;
         for (k = first + d; k <= last; k += d) {
-            y = yOf(k);
+            y = nextY;
             const int next = std::min(k + d, last);
-            const bool flat = std::abs(y - prevY) < 0.2 && std::abs(yOf(next) - y) < 0.2 && k != last;
+            nextY = next == k ? y : yOf(next);
+            const bool flat = std::abs(y - prevY) < 0.2 && std::abs(nextY - y) < 0.2 && k != last;
             if (!flat) {
                 // Close a flat stretch where it ends.
                 if (std::abs(pts.back().x() - px(p.x(k - d))) > 0.5)

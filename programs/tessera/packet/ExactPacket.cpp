@@ -23,10 +23,9 @@ double ExactPacket::width(double t) const {
     return std::sqrt(B_ * B_ * c * c + s * s / (B_ * B_));
 }
 
-double ExactPacket::density(double x, double t) const {
+ExactPacket::Density ExactPacket::densityAt(double t) const {
     const double b = width(t);
-    const double d = (x - A_ * std::cos(t)) / b;
-    return std::exp(-d * d) / (std::sqrt(std::numbers::pi) * b);
+    return Density(A_ * std::cos(t), b, std::sqrt(std::numbers::pi) * b);
 }
 
 double ExactPacket::period() { return 2 * std::numbers::pi; }

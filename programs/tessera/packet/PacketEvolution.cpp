@@ -87,9 +87,9 @@ double PacketEvolution::norm() const {
 
 double PacketEvolution::maxError() const {
     double worst = 0;
-    const double t = this->t();
+    const ExactPacket::Density exact = exactDensityNow();
     for (std::size_t k = 0; k < psi_.size(); ++k) {
-        const double e = std::abs(std::norm(psi_[k]) - packet_.density(x(int(k) + 1), t));
+        const double e = std::abs(std::norm(psi_[k]) - exact(x(int(k) + 1)));
         if (!(e <= worst))
             worst = e;
     }

@@ -70,6 +70,8 @@ public:
     double norm() const;
     // The exact density at grid point k at the present time.
     double exactDensity(int k) const { return packet_.density(x(k), t()); }
+    // The exact density at the present time, for any x.
+    ExactPacket::Density exactDensityNow() const { return packet_.densityAt(t()); }
     // max_k | |Ψ_k|² − |Ψ(x_k, t)|² | over the grid.
     double maxError() const;
     // Whether the norm has passed kBlowUpNorm (or is no longer a number): no step is
