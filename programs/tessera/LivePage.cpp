@@ -284,7 +284,7 @@ private:
         double prevY = y;
         const int d = stride_;
         // Each point's height is worked out once: the next one's is kept for its turn.
-        double nextY = first + d <= last ? yOf(first + d) : y;
+        double nextY = yOf(std::min(first + d, last));
         for (k = first + d; k <= last; k += d) {
             y = nextY;
             const int next = std::min(k + d, last);
