@@ -4,17 +4,23 @@
 # brindle's and tessera's last pages and sorrel's Hartree run, each alone under Xvfb
 # for a while, start-up included. Prints (user + system) / elapsed as a percentage of one
 # core. A measuring aid, not a test: the figures drift with the machine's load, so
-# compare builds in the same sitting (they are run in turns).
+# compare builds in the same sitting (they are run in turns), or better at the same
+# time (--together): on a shared virtual machine the same build drifts by half or
+# more within an hour, and runs at the same time see the same machine.
 #
 # Usage: scripts/measure-cpu.sh [--seconds N] [--speed F] [--zoom Z] [--repeat R]
-#                               [--only brindle|tessera|sorrel] [BUILD_DIR…]
+#                               [--only PROGRAM[,PROGRAM…]] [--together] [BUILD_DIR…]
 #   BUILD_DIR  a build folder (or an install prefix) with bin/brindle, bin/tessera
 #              and bin/sorrel; default: build. Several are measured in turns, run for run.
 #   --zoom Z   starts the windows at Z times their design size (a kept window size).
+#   --only     the programs to measure (brindle, tessera, sorrel), comma-separated.
+#   --together starts every program and build of a round at once, each under an X
+#              server of its own (each takes a few per cent of a core, so they hardly
+#              compete), and prints the round when all have ended.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-seconds=60 speed="" zoom=1 repeat=1 only=""
+seconds=60 speed="" zoom=1 repeat=1 only="" together=0
 dirs=()
 while [ $# -gt 0 ]; do
     case "$1" in
@@ -23,7 +29,8 @@ while [ $# -gt 0 ]; do
     --zoom) zoom=$2; shift 2 ;;
     --repeat) repeat=$2; shift 2 ;;
     --only) only=$2; shift 2 ;;
-    -h | --help) sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --together) together=1; shift ;;
+    -h | --help) sed -n '3,19p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) dirs+=("$1"); shift ;;
     esac
 done
@@ -39,9 +46,11 @@ design_size() {
     esac
 }
 
-# measure DIR PROGRAM: prints "user sys elapsed" of one run.
+# measure DIR PROGRAM [SERVER]: prints "user sys elapsed" of one run, under X server
+# number SERVER if given (runs at the same time need numbers of their own).
 measure() {
-    local dir=$1 program=$2 config args=()
+    local dir=$1 program=$2 server=${3:-} config args=() xvfb=(-a)
+    [ -n "$server" ] && xvfb=(-n "$server")
     config=$(mktemp -d)
     if [ "$zoom" != 1 ]; then
         read -r w h <<<"$(design_size "$program")"
@@ -53,21 +62,50 @@ measure() {
     [ "$program" = brindle ] && args+=(--page 3)
     [ "$program" = tessera ] && args+=(--page 4)
     [ -n "$speed" ] && args+=(--speed "$speed")
-    XDG_CONFIG_HOME=$config xvfb-run -a -s "-screen 0 1920x1600x24" \
+    XDG_CONFIG_HOME=$config xvfb-run "${xvfb[@]}" -s "-screen 0 1920x1600x24" \
         /usr/bin/time -f 'TIMES %U %S %e' -o "$config/times" \
         timeout "$seconds" "$dir/bin/$program" "${args[@]}" >/dev/null 2>&1 || true
     sed -n 's/^TIMES //p' "$config/times"
     rm -rf "$config"
 }
 
+report() { # PROGRAM DIR "USER SYS ELAPSED"
+    read -r user sys elapsed <<<"$3"
+    awk -v p="$1" -v d="$2" -v u="$user" -v s="$sys" -v e="$elapsed" \
+        'BEGIN{printf "%-8s %-28s %5.2f %% (user %.2f s, sys %.2f s, %.1f s)\n", p, d, 100*(u+s)/e, u, s, e}'
+}
+chosen() { [ -z "$only" ] || [[ ",$only," == *",$1,"* ]]; }
+
 echo "seconds=$seconds speed=${speed:-saved} zoom=$zoom load: $(cut -d' ' -f1-3 /proc/loadavg)"
+if [ "$together" = 1 ]; then
+    results=$(mktemp -d)
+    trap 'rm -rf "$results"' EXIT
+    for ((r = 1; r <= repeat; r++)); do
+        jobs=()
+        server=$((400 + RANDOM % 400))
+        for program in brindle tessera sorrel; do
+            chosen "$program" || continue
+            for dir in "${dirs[@]}"; do
+                while [ -e "/tmp/.X$server-lock" ]; do server=$((server + 1)); done
+                measure "$dir" "$program" "$server" >"$results/${#jobs[@]}" &
+                jobs+=("$program $dir")
+                server=$((server + 1))
+            done
+        done
+        wait
+        for j in "${!jobs[@]}"; do
+            read -r program dir <<<"${jobs[$j]}"
+            report "$program" "$dir" "$(cat "$results/$j")"
+        done
+        [ "$r" -lt "$repeat" ] && echo
+    done
+    exit 0
+fi
 for program in brindle tessera sorrel; do
-    [ -n "$only" ] && [ "$only" != "$program" ] && continue
+    chosen "$program" || continue
     for ((r = 1; r <= repeat; r++)); do
         for dir in "${dirs[@]}"; do
-            read -r user sys elapsed <<<"$(measure "$dir" "$program")"
-            awk -v p="$program" -v d="$dir" -v u="$user" -v s="$sys" -v e="$elapsed" \
-                'BEGIN{printf "%-8s %-28s %5.2f %% (user %.2f s, sys %.2f s, %.1f s)\n", p, d, 100*(u+s)/e, u, s, e}'
+            report "$program" "$dir" "$(measure "$dir" "$program")"
         done
     done
 done
