@@ -10,6 +10,8 @@
 #include <QLoggingCategory>
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <iterator>
 #include <utility>
 
@@ -159,9 +161,15 @@ QFont FontTable::font(const QString& requested, double points, bool bold, bool i
 FontTable::TextMetrics FontTable::measure(const QString& requested, double points, bool bold, bool italic,
                                           const QString& text) {
     const QString family = familyFor(requested);
-    QString key = family;
+    QString key;
+    key.reserve(family.size() + 7 + text.size());
+    key += family;
     key += QChar(0);
-    key += QString::number(points, 'g', 17);
+    // The size's bits, four code units wide: a distinct key for each size, as its
+    // shortest exact decimal would give, without formatting one for every lookup.
+    const auto bits = std::bit_cast<std::uint64_t>(points);
+    for (int shift = 0; shift < 64; shift += 16)
+        key += QChar(char16_t((bits >> shift) & 0xffff));
     key += QChar(bold ? u'b' : u'-');
     key += QChar(italic ? u'i' : u'-');
     key += text;
