@@ -162,7 +162,7 @@ FontTable::TextMetrics FontTable::measure(const QString& requested, double point
                                           const QString& text) {
     const QString family = familyFor(requested);
     QString key;
-    key.reserve(family.size() + 7 + text.size());
+    key.reserve(family.size() + 1 + 4 + 2 + text.size()); // separator, size, bold, italic
     key += family;
     key += QChar(0);
     // The size's bits, four code units wide: a distinct key for each size, as its
