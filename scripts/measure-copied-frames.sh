@@ -27,7 +27,7 @@ Xvfb "$host" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 pids=($!)
 trap 'kill "${pids[@]}" 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${host#:}" ] && break; sleep 0.1; done
-DISPLAY=$host Xephyr "$nested" -screen 1000x900x24 -nolisten tcp >/dev/null 2>&1 &
+DISPLAY=$host Xephyr "$nested" -screen 1000x900x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${nested#:}" ] && break; sleep 0.1; done
 for _ in $(seq "$rounds"); do

@@ -35,7 +35,7 @@ while [ $# -gt 0 ]; do
     esac
 done
 [ ${#dirs[@]} -gt 0 ] || dirs=(build)
-command -v xvfb-run >/dev/null || { echo "xvfb-run is needed" >&2; exit 2; }
+command -v Xvfb >/dev/null || { echo "Xvfb is needed" >&2; exit 2; }
 
 # The client area's design size in pixels (twips / 15) of each program.
 design_size() {
@@ -46,11 +46,41 @@ design_size() {
     esac
 }
 
-# measure DIR PROGRAM [SERVER]: prints "user sys elapsed" of one run, under X server
-# number SERVER if given (runs at the same time need numbers of their own).
+# start_server VAR: starts an X server of its own on a free display, sets VAR to that
+# display once the server accepts connections (-displayfd), and adds the server to
+# xpids. The display is chosen here: a server left to pick one tries every display
+# below it, and that disturbs servers starting beside it.
+xpids=()
+next_display=$((300 + RANDOM % 300))
+start_server() {
+    local file shown=""
+    while [ -e "/tmp/.X$next_display-lock" ] || [ -e "/tmp/.X11-unix/X$next_display" ]; do
+        next_display=$((next_display + 1))
+    done
+    file=$(mktemp)
+    Xvfb ":$next_display" -displayfd 3 -screen 0 1920x1600x24 -nolisten tcp -noreset 3>"$file" 2>"$file.log" &
+    xpids+=($!)
+    next_display=$((next_display + 1))
+    for _ in $(seq 200); do
+        read -r shown <"$file" || true
+        [ -n "$shown" ] && break
+        sleep 0.05
+    done
+    [ -n "$shown" ] || { echo "Xvfb did not start:" >&2; cat "$file.log" >&2; exit 1; }
+    rm -f "$file" "$file.log"
+    printf -v "$1" '%s' "$shown"
+}
+stop_servers() {
+    [ ${#xpids[@]} -gt 0 ] || return 0
+    kill "${xpids[@]}" 2>/dev/null || true
+    wait "${xpids[@]}" 2>/dev/null || true
+    xpids=()
+}
+trap stop_servers EXIT
+
+# measure DIR PROGRAM DISPLAY: prints "user sys elapsed" of one run on that display.
 measure() {
-    local dir=$1 program=$2 server=${3:-} config args=() xvfb=(-a)
-    [ -n "$server" ] && xvfb=(-n "$server")
+    local dir=$1 program=$2 display=$3 config args=()
     config=$(mktemp -d)
     if [ "$zoom" != 1 ]; then
         read -r w h <<<"$(design_size "$program")"
@@ -62,9 +92,14 @@ measure() {
     [ "$program" = brindle ] && args+=(--page 3)
     [ "$program" = tessera ] && args+=(--page 4)
     [ -n "$speed" ] && args+=(--speed "$speed")
-    XDG_CONFIG_HOME=$config xvfb-run "${xvfb[@]}" -s "-screen 0 1920x1600x24" \
+    DISPLAY=:$display QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME=$config \
         /usr/bin/time -f 'TIMES %U %S %e' -o "$config/times" \
-        timeout "$seconds" "$dir/bin/$program" "${args[@]}" >/dev/null 2>&1 || true
+        timeout "$seconds" "$dir/bin/$program" "${args[@]}" >/dev/null 2>"$config/err" || true
+    # A run that ended early measured nothing: say why.
+    if ! awk -v s="$seconds" '/^TIMES/ && $4 >= s - 1 {ok = 1} END {exit !ok}' "$config/times"; then
+        echo "$program ($dir) ended early:" >&2
+        grep -v XDG_RUNTIME_DIR "$config/err" >&2 || true
+    fi
     sed -n 's/^TIMES //p' "$config/times"
     rm -rf "$config"
 }
@@ -79,20 +114,20 @@ chosen() { [ -z "$only" ] || [[ ",$only," == *",$1,"* ]]; }
 echo "seconds=$seconds speed=${speed:-saved} zoom=$zoom load: $(cut -d' ' -f1-3 /proc/loadavg)"
 if [ "$together" = 1 ]; then
     results=$(mktemp -d)
-    trap 'rm -rf "$results"' EXIT
+    trap 'stop_servers; rm -rf "$results"' EXIT
     for ((r = 1; r <= repeat; r++)); do
-        jobs=()
-        server=$((400 + RANDOM % 400))
+        jobs=() runs=()
         for program in brindle tessera sorrel; do
             chosen "$program" || continue
             for dir in "${dirs[@]}"; do
-                while [ -e "/tmp/.X$server-lock" ]; do server=$((server + 1)); done
-                measure "$dir" "$program" "$server" >"$results/${#jobs[@]}" &
+                start_server display
+                measure "$dir" "$program" "$display" >"$results/${#jobs[@]}" &
+                runs+=($!)
                 jobs+=("$program $dir")
-                server=$((server + 1))
             done
         done
-        wait
+        wait "${runs[@]}"
+        stop_servers
         for j in "${!jobs[@]}"; do
             read -r program dir <<<"${jobs[$j]}"
             report "$program" "$dir" "$(cat "$results/$j")"
@@ -105,7 +140,9 @@ for program in brindle tessera sorrel; do
     chosen "$program" || continue
     for ((r = 1; r <= repeat; r++)); do
         for dir in "${dirs[@]}"; do
-            report "$program" "$dir" "$(measure "$dir" "$program")"
+            start_server display
+            report "$program" "$dir" "$(measure "$dir" "$program" "$display")"
+            stop_servers
         done
     done
 done

@@ -24,7 +24,7 @@ command -v Xvfb >/dev/null || { echo "Xvfb is needed" >&2; exit 2; }
 programs=(bare_window calyx oriel quillet tessera brindle sorrel)
 work=$(mktemp -d)
 display=":$((100 + RANDOM % 400))"
-Xvfb "$display" -screen 0 1920x1600x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1920x1600x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done

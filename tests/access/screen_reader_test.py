@@ -71,7 +71,9 @@ try:
     n = next(n for n in range(400, 600)
              if not os.path.exists(f"/tmp/.X11-unix/X{n}") and not os.path.exists(f"/tmp/.X{n}-lock"))
     display = f":{n}"
-    start(["Xvfb", display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+    # -noreset: a program probes the display with a connection of its own before Qt
+    # connects, and a server that resets when its last client leaves would refuse Qt.
+    start(["Xvfb", display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset"],
           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     if not wait_for(lambda: os.path.exists(f"/tmp/.X11-unix/X{n}"), 10):
         print(f"Xvfb did not start on {display}", file=sys.stderr)

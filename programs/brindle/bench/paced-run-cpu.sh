@@ -11,7 +11,7 @@ secs=${2:-130}
 measure() { # prints "user system elapsed"
   local out
   out=$(mktemp)
-  xvfb-run -a /usr/bin/time -f '%U %S %e' -o "$out" timeout "$secs" "$bin" "$@" >/dev/null 2>&1 || true
+  xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" /usr/bin/time -f '%U %S %e' -o "$out" timeout "$secs" "$bin" "$@" >/dev/null 2>&1 || true
   tail -n 1 "$out"
   rm -f "$out"
 }
