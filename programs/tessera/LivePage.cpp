@@ -13,7 +13,9 @@
 // holds the run before the next. A drawn frame covers twice the speed's frames (1 to
 // 32), so the page is redrawn every 80 ms of real time at most. The rows of numbers
 // are drawn anew with every fourth drawn frame, the last one and a frame the reader
-// pauses or steps on; the curves with every one.
+// pauses or steps on; the curves with every one. The rows' words are drawn once, with
+// the page's still parts; each number stands right-aligned in a slot of its own, as wide
+// as the widest number of the run, so that a new reading redraws only the numbers.
 //
 // Re-entrancy is brindle's: a run draws only on the surface it started on (in a
 // DrawingScope), a print draws a whole run of its own at once with Printing set (no
@@ -36,6 +38,7 @@
 #include <utility>
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 namespace tessera {
 
@@ -174,6 +177,11 @@ public:
     }
 
 private:
+    // The numbers of the rows, as they are written.
+    struct Readings {
+        QString steps, t, periods, norm;
+        QString mantissa, exponent; // the largest difference, mantissa×10^exponent
+    };
     static Ending ending(const PacketEvolution& p, long frame, long lastFrame) {
         if (p.blownUp())
             return Ending::BlownUp;
@@ -234,23 +242,33 @@ private:
             course::ConstructMark plot(g, course::ConstructKind::Plot);
             axes();
         }
+        const Readings now = readings(p);
+        fitSlots(now);
+        rowWords(p);
         still_ = g.mark();
-        drawMoving(p, end, true);
+        drawMoving(p, end, &now);
     }
     // The next frame: the last one's moving parts taken back and drawn anew, so that
     // only the area they cover is painted and shown again (the rows of numbers stay
     // unless `withRows`); the whole frame when the page was cleared or resized meanwhile.
     void drawNext(const PacketEvolution& p, Ending end, bool withRows) {
-        if (g_.rollBack(withRows ? still_ : rowsEnd_))
-            drawMoving(p, end, withRows);
+        std::optional<Readings> now;
+        if (withRows)
+            now = readings(p);
+        // A number wider than its slot widens it: the words are laid out anew.
+        if (now && fitSlots(*now))
+            draw(p, end);
+        else if (g_.rollBack(now ? still_ : rowsEnd_))
+            drawMoving(p, end, now ? &*now : nullptr);
         else
             draw(p, end);
     }
-    void drawMoving(const PacketEvolution& p, Ending end, bool withRows) {
+    // `rows`: the numbers to draw the rows with, none to keep those drawn.
+    void drawMoving(const PacketEvolution& p, Ending end, const Readings* rows) {
         Surface& g = g_;
         shown_ = &p;
-        if (withRows) {
-            rows(p, end);
+        if (rows) {
+            rowNumbers(*rows, end);
             rowsEnd_ = g.mark();
             rowsBehind_ = 0;
         } else {
@@ -383,14 +401,65 @@ private:
         d.sp(QStringLiteral("2"));
     }
 
-    // The rows that change with every frame: the method and its steps, the time, the
-    // norm and the largest difference, and the message a run ends with.
-    void rows(const PacketEvolution& p, Ending end) {
+    Readings readings(const PacketEvolution& p) const {
+        Readings r;
+        r.steps = QString::number(p.steps());
+        r.t = fixed(p.t(), 3);
+        r.periods = fixed(p.t() / ExactPacket::period(), 2);
+        r.norm = fixed(p.norm(), normDecimals());
+        scientific(p.maxError(), r.mantissa, r.exponent);
+        return r;
+    }
+    int normDecimals() const { return scheme_ == Scheme::CrankNicolson ? 12 : 6; }
+
+    // Widens the slots to the widest number a run can show (the step count and the time
+    // of its last frame; a norm of 1 for Crank–Nicolson, up to the stop for the explicit
+    // scheme), set in the widest digit, and to `now`. True when a slot grew after the
+    // words were laid out.
+    bool fitSlots(const Readings& now) {
+        Surface& g = g_;
+        const bool laidOut = slots_.t > 0;
+        if (!laidOut) {
+            double widest = 0;
+            QChar digit = QLatin1Char('0');
+            for (char c = '0'; c <= '9'; ++c)
+                if (const double w = g.TextWidth(QString(QLatin1Char(c))); w > widest)
+                    widest = w, digit = QLatin1Char(c);
+            const auto inWidest = [&](QString s) {
+                for (QChar& c : s)
+                    if (c.isDigit())
+                        c = digit;
+                return g.TextWidth(s);
+            };
+            const bool cn = scheme_ == Scheme::CrankNicolson;
+            const long lastSteps = long(kPeriods) * stepsPerPeriod_;
+            const double lastT = kPeriods * ExactPacket::period();
+            slots_.steps = inWidest(QString::number(lastSteps));
+            slots_.t = inWidest(fixed(lastT, 3));
+            slots_.periods = inWidest(fixed(kPeriods, 2));
+            slots_.norm = inWidest(fixed(cn ? 1.0 : kBlowUpNorm, normDecimals()));
+        }
+        bool grew = false;
+        const auto fit = [&](double& slot, const QString& s) {
+            if (const double w = g.TextWidth(s); w > slot) {
+                slot = w;
+                grew = true;
+            }
+        };
+        fit(slots_.steps, now.steps);
+        fit(slots_.t, now.t);
+        fit(slots_.periods, now.periods);
+        fit(slots_.norm, now.norm);
+        return laidOut && grew;
+    }
+
+    // The words of the rows: the method and its steps, the time, the norm and the
+    // largest difference, with room left for the numbers.
+    void rowWords(const PacketEvolution& p) {
         TesseraDocument& d = doc_;
         Surface& g = g_;
         g.ForeColor = d.MyColor[0];
         const double shift = Printing() ? d.CharH : 0;
-        // The method and the steps.
         d.CurX = d.LeftMargin;
         d.CurY = shift + kMethodRow;
         d.ds(scheme_ == Scheme::CrankNicolson ? QStringLiteral("クランク・ニコルソン法　")
@@ -399,20 +468,46 @@ private:
         d.it(QStringLiteral("t"));
         d.ds(QStringLiteral(" = 2π/%1 = %2　　⊿").arg(stepsPerPeriod_).arg(fixed(p.dt(), 5)));
         d.it(QStringLiteral("x"));
-        d.ds(QStringLiteral(" = %1　　%2 ステップ").arg(fixed(p.dx(), 2)).arg(p.steps()));
+        d.ds(QStringLiteral(" = %1　　").arg(fixed(p.dx(), 2)));
+        at_.steps = d.CurX;
+        d.CurX += slots_.steps;
+        d.ds(QStringLiteral(" ステップ"));
 
-        // Time, norm and the largest difference from the exact density.
         d.CurX = d.LeftMargin;
         d.CurY = shift + kStatusRow;
         d.it(QStringLiteral("t"));
-        d.ds(QStringLiteral(" = %1 (%2 周期)　　ノルム = %3　　最大差 = ")
-                 .arg(fixed(p.t(), 3))
-                 .arg(fixed(p.t() / ExactPacket::period(), 2))
-                 .arg(fixed(p.norm(), scheme_ == Scheme::CrankNicolson ? 12 : 6)));
-        QString mantissa, exponent;
-        scientific(p.maxError(), mantissa, exponent);
-        d.ds(mantissa + QStringLiteral("×10"));
-        d.sp(exponent);
+        d.ds(QStringLiteral(" = "));
+        at_.t = d.CurX;
+        d.CurX += slots_.t;
+        d.ds(QStringLiteral(" ("));
+        at_.periods = d.CurX;
+        d.CurX += slots_.periods;
+        d.ds(QStringLiteral(" 周期)　　ノルム = "));
+        at_.norm = d.CurX;
+        d.CurX += slots_.norm;
+        d.ds(QStringLiteral("　　最大差 = "));
+        at_.error = d.CurX;
+    }
+
+    // The numbers of the rows, each right-aligned in its slot, and the message a run
+    // ends with.
+    void rowNumbers(const Readings& now, Ending end) {
+        TesseraDocument& d = doc_;
+        Surface& g = g_;
+        g.ForeColor = d.MyColor[0];
+        const double shift = Printing() ? d.CharH : 0;
+        const auto number = [&](double at, double slot, double row, const QString& s) {
+            d.CurX = at + slot - g.TextWidth(s);
+            d.CurY = shift + row;
+            d.ds(s);
+        };
+        number(at_.steps, slots_.steps, kMethodRow, now.steps);
+        number(at_.t, slots_.t, kStatusRow, now.t);
+        number(at_.periods, slots_.periods, kStatusRow, now.periods);
+        number(at_.norm, slots_.norm, kStatusRow, now.norm);
+        d.CurX = at_.error;
+        d.ds(now.mantissa + QStringLiteral("×10"));
+        d.sp(now.exponent);
 
         d.CurX = d.LeftMargin;
         d.CurY = shift + kMessageRow;
@@ -442,6 +537,14 @@ private:
     Surface::Mark still_; // where the still parts of the page end
     Surface::Mark rowsEnd_; // where the rows of numbers end
     int rowsBehind_ = 0;    // frames drawn since the rows were
+    // The widths of the numbers' slots and where they begin, page pixels (0: not yet
+    // laid out).
+    struct {
+        double steps = 0, t = 0, periods = 0, norm = 0;
+    } slots_;
+    struct {
+        double steps = 0, t = 0, periods = 0, norm = 0, error = 0;
+    } at_;
     const PacketEvolution* shown_ = nullptr; // the run the page shows
     bool cancelled_ = false;
 };

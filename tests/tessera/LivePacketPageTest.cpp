@@ -14,6 +14,7 @@
 #include <engine/shell/KeyCode.h>
 #include <engine/shell/PageExport.h>
 #include <engine/shell/RunControls.h>
+#include <engine/textruns/PageText.h>
 
 #include <gtest/gtest.h>
 
@@ -38,7 +39,8 @@ struct LivePacket : WindowFixture<tessera::TesseraDocument> {
         open(std::move(d));
     }
     static constexpr int kLast = 3;
-    QString page() const { return joined(w->page(kLast)); }
+    // The page as a reader reads it: the rows' words and numbers in their order.
+    QString page() const { return pageText(w->page(kLast)); }
     void showLivePage() { w->ShowThisPic(kLast); }
 };
 
@@ -224,6 +226,37 @@ TEST_F(LivePacket, PausedBetweenTheRowsTheFrameItHoldsShowsItsOwnNumbers) {
     EXPECT_TRUE(paused[1].contains(QStringLiteral("320 ステップ"))) << paused[1].toStdString();
     EXPECT_TRUE(paused[2].contains(QStringLiteral("384 ステップ"))) << paused[2].toStdString();
     EXPECT_EQ(ends, 1);
+}
+
+TEST_F(LivePacket, ANewReadingRedrawsTheNumbersAndLeavesTheWordsOfTheRows) {
+    doc->setSpeed(1);
+    QRegion changed; // what the 4th drawn frame, which draws the rows anew, changed
+    const auto cellOf = [this](const QString& text) {
+        for (const DrawOp& op : w->page(kLast).ops())
+            if (op.kind == DrawOp::Kind::Text && op.text == text)
+                return QRectF(op.a, op.cell).toAlignedRect();
+        ADD_FAILURE() << "no run " << text.toStdString();
+        return QRect();
+    };
+    pacer.during = [&](int k) {
+        Surface& g = w->page(kLast);
+        if (k == 2)
+            g.setChangeListener([&] { changed += g.lastChange().toAlignedRect(); });
+        if (k == 3) {
+            g.setChangeListener({});
+            doc->env().End();
+        }
+    };
+    showLivePage();
+    // The rows were drawn anew: 4 drawn frames of 2 × 32 steps.
+    EXPECT_TRUE(page().contains(QStringLiteral("256 ステップ"))) << page().toStdString();
+    EXPECT_TRUE(changed.intersects(cellOf(QStringLiteral("256"))));
+    EXPECT_TRUE(changed.intersects(cellOf(QStringLiteral("0.503"))));
+    // The words between the numbers were neither taken back nor drawn again (only
+    // the tiles of a number reach a little into the words beside it).
+    EXPECT_FALSE(changed.intersects(cellOf(QStringLiteral("⊿"))));
+    const QRect words = cellOf(QStringLiteral(" 周期)　　ノルム = "));
+    EXPECT_FALSE(changed.intersects(words.adjusted(words.width() / 3, 0, -words.width() / 3, 0)));
 }
 
 TEST_F(LivePacket, PrintAndExportShowTheLastFrameAtOnce) {
