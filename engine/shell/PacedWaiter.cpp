@@ -2,6 +2,7 @@
 #include <engine/shell/PacedWaiter.h>
 
 #include <engine/shell/EventPump.h>
+#include <engine/system/VectorState.h>
 
 #include <algorithm>
 #include <stdexcept>
@@ -50,6 +51,8 @@ bool PacedWaiter::sleepTowards(std::optional<Nanos> offset, const Cancelled& can
     const auto wake = [&] { return clock_.revision() != revision || ending() || (cancelled && cancelled()); };
     const std::optional<Nanos> until = offset ? clock_.deadline(*offset) : std::nullopt;
     const bool slept = yield_.sleep(until, wake);
+    // The event loop's handlers leave the vector registers as Qt left them.
+    clearUpperVectorState();
     lastYield_ = clock_.now();
     if (!slept || ending())
         return false;
@@ -110,6 +113,7 @@ bool PacedWaiter::pacedPoint(Nanos offset, const Cancelled& cancelled) {
 
 bool PacedWaiter::pumpOnce() {
     const bool go = yield_.pumpOnce();
+    clearUpperVectorState();
     lastYield_ = clock_.now();
     return go && !ending();
 }

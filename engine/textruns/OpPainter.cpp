@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <engine/textruns/OpPainter.h>
 
+#include <engine/system/VectorState.h>
 #include <engine/textruns/Units.h>
 
 #include <QPaintEngine>
@@ -85,6 +86,9 @@ bool OpPainter::joins(const DrawOp& op) const {
 }
 
 void OpPainter::paint(const DrawOp& op) {
+    // Qt's text and font caches leave the vector registers' upper halves in use, which
+    // slows the stroking code (and its sines and arc tangents) after them.
+    clearUpperVectorState();
     if (!fast_ || !joinsIntoCurves(op)) {
         skip();
         flatPen_ = false;
