@@ -410,6 +410,9 @@ private:
         scientific(p.maxError(), r.mantissa, r.exponent);
         return r;
     }
+    // " (1.23": the periods' number with the blank and the parenthesis before it.
+    static QString periodsText(const QString& number) { return QStringLiteral(" (") + number; }
+    static QString periodsText(int periods) { return periodsText(fixed(periods, 2)); }
     int normDecimals() const { return scheme_ == Scheme::CrankNicolson ? 12 : 6; }
 
     // Widens the slots to the widest number a run can show (the step count and the time
@@ -436,7 +439,7 @@ private:
             const double lastT = kPeriods * ExactPacket::period();
             slots_.steps = inWidest(QString::number(lastSteps));
             slots_.t = inWidest(fixed(lastT, 3));
-            slots_.periods = inWidest(fixed(kPeriods, 2));
+            slots_.periods = inWidest(periodsText(kPeriods));
             slots_.norm = inWidest(fixed(cn ? 1.0 : kBlowUpNorm, normDecimals()));
         }
         bool grew = false;
@@ -448,7 +451,7 @@ private:
         };
         fit(slots_.steps, now.steps);
         fit(slots_.t, now.t);
-        fit(slots_.periods, now.periods);
+        fit(slots_.periods, periodsText(now.periods));
         fit(slots_.norm, now.norm);
         return laidOut && grew;
     }
@@ -479,7 +482,8 @@ private:
         d.ds(QStringLiteral(" = "));
         at_.t = d.CurX;
         d.CurX += slots_.t;
-        d.ds(QStringLiteral(" ("));
+        // The parenthesis goes with the periods' number, so that the room a shorter
+        // number leaves falls between the two numbers, not inside the parentheses.
         at_.periods = d.CurX;
         d.CurX += slots_.periods;
         d.ds(QStringLiteral(" 周期)　　ノルム = "));
@@ -503,7 +507,7 @@ private:
         };
         number(at_.steps, slots_.steps, kMethodRow, now.steps);
         number(at_.t, slots_.t, kStatusRow, now.t);
-        number(at_.periods, slots_.periods, kStatusRow, now.periods);
+        number(at_.periods, slots_.periods, kStatusRow, periodsText(now.periods));
         number(at_.norm, slots_.norm, kStatusRow, now.norm);
         d.CurX = at_.error;
         d.ds(now.mantissa + QStringLiteral("×10"));
