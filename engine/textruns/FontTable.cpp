@@ -174,18 +174,19 @@ FontTable::TextMetrics FontTable::measure(const QString& requested, double point
     key += QChar(bold ? u'b' : u'-');
     key += QChar(italic ? u'i' : u'-');
     key += text;
+    TextMetrics m{};
+    if (const auto hit = measured_.constFind(key); hit != measured_.constEnd()) {
+        m = *hit;
+    } else {
+        const QFontMetricsF fm(fontOf(family, points, bold, italic), &units::referenceDevice());
+        m = {fm.horizontalAdvance(text), fm.height(), fm.ascent()};
+        // Bounded: a live page's numbers are new with every frame.
+        if (measured_.size() >= kMeasuredMost)
+            measured_.clear();
+        measured_.insert(key, m);
+    }
     // Hashing the key (and Qt's measuring) leaves the vector registers' upper halves in
     // use; the typesetting that asked goes on in plain SSE code.
-    if (const auto hit = measured_.constFind(key); hit != measured_.constEnd()) {
-        clearUpperVectorState();
-        return *hit;
-    }
-    const QFontMetricsF fm(fontOf(family, points, bold, italic), &units::referenceDevice());
-    const TextMetrics m{fm.horizontalAdvance(text), fm.height(), fm.ascent()};
-    // Bounded: a live page's numbers are new with every frame.
-    if (measured_.size() >= kMeasuredMost)
-        measured_.clear();
-    measured_.insert(key, m);
     clearUpperVectorState();
     return m;
 }

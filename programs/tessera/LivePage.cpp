@@ -179,8 +179,8 @@ public:
 private:
     // The numbers of the rows, as they are written.
     struct Readings {
-        QString steps, t, periods, norm;
-        QString mantissa, exponent; // the largest difference, mantissa×10^exponent
+        QString steps, t, periods, norm; // periods with the parenthesis: " (1.23"
+        QString mantissa, exponent;       // the largest difference, mantissa×10^exponent
     };
     static Ending ending(const PacketEvolution& p, long frame, long lastFrame) {
         if (p.blownUp())
@@ -405,14 +405,13 @@ private:
         Readings r;
         r.steps = QString::number(p.steps());
         r.t = fixed(p.t(), 3);
-        r.periods = fixed(p.t() / ExactPacket::period(), 2);
+        r.periods = periodsText(fixed(p.t() / ExactPacket::period(), 2));
         r.norm = fixed(p.norm(), normDecimals());
         scientific(p.maxError(), r.mantissa, r.exponent);
         return r;
     }
     // " (1.23": the periods' number with the blank and the parenthesis before it.
     static QString periodsText(const QString& number) { return QStringLiteral(" (") + number; }
-    static QString periodsText(int periods) { return periodsText(fixed(periods, 2)); }
     int normDecimals() const { return scheme_ == Scheme::CrankNicolson ? 12 : 6; }
 
     // Widens the slots to the widest number a run can show (the step count and the time
@@ -439,7 +438,7 @@ private:
             const double lastT = kPeriods * ExactPacket::period();
             slots_.steps = inWidest(QString::number(lastSteps));
             slots_.t = inWidest(fixed(lastT, 3));
-            slots_.periods = inWidest(periodsText(kPeriods));
+            slots_.periods = inWidest(periodsText(fixed(kPeriods, 2)));
             slots_.norm = inWidest(fixed(cn ? 1.0 : kBlowUpNorm, normDecimals()));
         }
         bool grew = false;
@@ -451,7 +450,7 @@ private:
         };
         fit(slots_.steps, now.steps);
         fit(slots_.t, now.t);
-        fit(slots_.periods, periodsText(now.periods));
+        fit(slots_.periods, now.periods);
         fit(slots_.norm, now.norm);
         return laidOut && grew;
     }
@@ -507,7 +506,7 @@ private:
         };
         number(at_.steps, slots_.steps, kMethodRow, now.steps);
         number(at_.t, slots_.t, kStatusRow, now.t);
-        number(at_.periods, slots_.periods, kStatusRow, periodsText(now.periods));
+        number(at_.periods, slots_.periods, kStatusRow, now.periods);
         number(at_.norm, slots_.norm, kStatusRow, now.norm);
         d.CurX = at_.error;
         d.ds(now.mantissa + QStringLiteral("×10"));
