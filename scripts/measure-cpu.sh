@@ -9,7 +9,8 @@
 # more within an hour, and runs at the same time see the same machine.
 #
 # Usage: scripts/measure-cpu.sh [--seconds N] [--speed F] [--zoom Z] [--repeat R]
-#                               [--only PROGRAM[,PROGRAM…]] [--together] [BUILD_DIR…]
+#                               [--only PROGRAM[,PROGRAM…]] [--together] [--whole-run]
+#                               [BUILD_DIR…]
 #   BUILD_DIR  a build folder (or an install prefix) with bin/brindle, bin/tessera
 #              and bin/sorrel; default: build. Several are measured in turns, run for run.
 #   --zoom Z   starts the windows at Z times their design size (a kept window size).
@@ -17,10 +18,14 @@
 #   --together starts every program and build of a round at once, each under an X
 #              server of its own (each takes a few per cent of a core, so they hardly
 #              compete), and prints the round when all have ended.
+#   --whole-run measures what showing the page once costs: each program runs until its
+#              run has ended (no processor time for 5 s; --seconds is then the longest
+#              wait, 600 s unless given) and the processor seconds of the whole run are
+#              printed, start-up included, with the time the run took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-seconds=60 speed="" zoom=1 repeat=1 only="" together=0
+seconds="" speed="" zoom=1 repeat=1 only="" together=0 whole=0
 dirs=()
 while [ $# -gt 0 ]; do
     case "$1" in
@@ -30,11 +35,13 @@ while [ $# -gt 0 ]; do
     --repeat) repeat=$2; shift 2 ;;
     --only) only=$2; shift 2 ;;
     --together) together=1; shift ;;
-    -h | --help) sed -n '3,19p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --whole-run) whole=1; shift ;;
+    -h | --help) sed -n '3,24p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) dirs+=("$1"); shift ;;
     esac
 done
 [ ${#dirs[@]} -gt 0 ] || dirs=(build)
+[ -n "$seconds" ] || { [ "$whole" = 1 ] && seconds=600 || seconds=60; }
 command -v Xvfb >/dev/null || { echo "Xvfb is needed" >&2; exit 2; }
 
 # The client area's design size in pixels (twips / 15) of each program.
@@ -94,24 +101,58 @@ measure() {
     [ -n "$speed" ] && args+=(--speed "$speed")
     DISPLAY=:$display QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME=$config \
         /usr/bin/time -f 'TIMES %U %S %e' -o "$config/times" \
-        timeout "$seconds" "$dir/bin/$program" "${args[@]}" >/dev/null 2>"$config/err" || true
+        timeout "$seconds" "$dir/bin/$program" "${args[@]}" >/dev/null 2>"$config/err" &
+    local timed=$! ran=""
+    [ "$whole" = 1 ] && ran=$(end_when_idle "$timed")
+    wait "$timed" || true
     # A run that ended early measured nothing: say why.
-    if ! awk -v s="$seconds" '/^TIMES/ && $4 >= s - 1 {ok = 1} END {exit !ok}' "$config/times"; then
+    if [ "$whole" = 0 ] && ! awk -v s="$seconds" '/^TIMES/ && $4 >= s - 1 {ok = 1} END {exit !ok}' "$config/times"; then
         echo "$program ($dir) ended early:" >&2
         grep -v XDG_RUNTIME_DIR "$config/err" >&2 || true
     fi
-    sed -n 's/^TIMES //p' "$config/times"
+    [ "$whole" = 1 ] && [ -z "$ran" ] && echo "$program ($dir): the run did not end within $seconds s" >&2
+    echo "$(sed -n 's/^TIMES //p' "$config/times") ${ran:-$seconds}"
     rm -rf "$config"
 }
 
-report() { # PROGRAM DIR "USER SYS ELAPSED"
-    read -r user sys elapsed <<<"$3"
+# end_when_idle PID: PID is /usr/bin/time's; its grandchild is the program. Once the
+# program's processor time (all its threads, /proc/…/stat) has not grown for 5 s, its
+# run has ended: the program is ended and the run's length (up to the last growth, in
+# whole seconds) printed. Prints nothing when the program ended otherwise.
+end_when_idle() {
+    local program="" ticks last="" since=0 at=0 ran=0
+    for _ in $(seq 100); do
+        program=$(pgrep -P "$(pgrep -P "$1" | head -1)" 2>/dev/null | head -1) || true
+        [ -n "$program" ] && break
+        sleep 0.05
+    done
+    [ -n "$program" ] || return 0
+    while ticks=$(awk '{print $14 + $15}' "/proc/$program/stat" 2>/dev/null); do
+        if [ "$ticks" != "$last" ]; then
+            last=$ticks since=$at ran=$at
+        elif [ $((at - since)) -ge 5 ]; then
+            kill -TERM "$program" 2>/dev/null || true
+            echo "$ran"
+            return 0
+        fi
+        sleep 1
+        at=$((at + 1))
+    done
+}
+
+report() { # PROGRAM DIR "USER SYS ELAPSED RAN"
+    read -r user sys elapsed ran <<<"$3"
+    if [ "$whole" = 1 ]; then
+        awk -v p="$1" -v d="$2" -v u="$user" -v s="$sys" -v r="$ran" \
+            'BEGIN{printf "%-8s %-28s %5.2f s of processor time (user %.2f s, sys %.2f s), the run took %d s\n", p, d, u+s, u, s, r}'
+        return
+    fi
     awk -v p="$1" -v d="$2" -v u="$user" -v s="$sys" -v e="$elapsed" \
         'BEGIN{printf "%-8s %-28s %5.2f %% (user %.2f s, sys %.2f s, %.1f s)\n", p, d, 100*(u+s)/e, u, s, e}'
 }
 chosen() { [ -z "$only" ] || [[ ",$only," == *",$1,"* ]]; }
 
-echo "seconds=$seconds speed=${speed:-saved} zoom=$zoom load: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "seconds=$seconds whole-run=$whole speed=${speed:-saved} zoom=$zoom load: $(cut -d' ' -f1-3 /proc/loadavg)"
 if [ "$together" = 1 ]; then
     results=$(mktemp -d)
     trap 'stop_servers; rm -rf "$results"' EXIT
