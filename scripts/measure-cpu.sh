@@ -85,7 +85,8 @@ stop_servers() {
 }
 trap stop_servers EXIT
 
-# measure DIR PROGRAM DISPLAY: prints "user sys elapsed" of one run on that display.
+# measure DIR PROGRAM DISPLAY: prints "user sys elapsed ran" of one run on that display
+# (ran: how long a --whole-run run took, else --seconds).
 measure() {
     local dir=$1 program=$2 display=$3 config args=()
     config=$(mktemp -d)
@@ -120,7 +121,7 @@ measure() {
 # run has ended: the program is ended and the run's length (up to the last growth, in
 # whole seconds) printed. Prints nothing when the program ended otherwise.
 end_when_idle() {
-    local program="" ticks last="" since=0 at=0 ran=0
+    local program="" ticks last="" at=0 ran=0
     for _ in $(seq 100); do
         program=$(pgrep -P "$(pgrep -P "$1" | head -1)" 2>/dev/null | head -1) || true
         [ -n "$program" ] && break
@@ -129,8 +130,8 @@ end_when_idle() {
     [ -n "$program" ] || return 0
     while ticks=$(awk '{print $14 + $15}' "/proc/$program/stat" 2>/dev/null); do
         if [ "$ticks" != "$last" ]; then
-            last=$ticks since=$at ran=$at
-        elif [ $((at - since)) -ge 5 ]; then
+            last=$ticks ran=$at
+        elif [ $((at - ran)) -ge 5 ]; then
             kill -TERM "$program" 2>/dev/null || true
             echo "$ran"
             return 0
